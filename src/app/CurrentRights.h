@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// The rights of the logged-in user: character k of a rights string grants
+// function k of the function list (1 = "员工资料" ... 25 = "数据恢复").
+enum class Right { Use, Add, Edit, Delete, Check, Find, Print };
+
+// Positions of the function list, in menu order.
+namespace Function {
+enum Position {
+    Employee = 1, Goods, Company, BasicSettings, OpeningStock, Powers, PurchaseIn, PurchaseList,
+    CustomerReturn, SalesOut, SupplierReturn, SalesList, RankByGoods, RankByCustomer, StockQuery,
+    StockAlarm, StockAdjust, StockCount, StockMovement, Receipts, Payments, PurchaseStatement,
+    SalesStatement, Backup, Restore
+};
+constexpr int Count = 25;
+} // namespace Function
+
+struct CurrentRights {
+    QString userId;
+    QString use, add, edit, dele, chek, find, prin;
+
+    // True when the right is granted at the position (1-based).
+    bool granted(Right right, int position) const;
+    const QString& string(Right right) const;
+    void clear() { *this = CurrentRights(); }
+
+    static CurrentRights& current();
+};
+
+// The rights rule every window applies: granted for the current user at its position.
+inline bool hasRight(Right right, int position)
+{
+    return CurrentRights::current().granted(right, position);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class QComboBox;
+class QWidget;
+
+// Helpers many windows share. The three database helpers run on the data
+// module's TempQ and so replace whatever it held.
+namespace DataHelpers {
+
+// Replaces the box's list with the distinct non-blank values of table.column.
+void fillCombo(const QString& table, const QString& column, QComboBox* box);
+// Adds the distinct non-blank values of table.column that the list lacks.
+void mergeCombo(const QString& table, const QString& column, QComboBox* box);
+// The result column's value for the key, or empty when absent or on any error.
+QString lookup(const QString& table, const QString& keyColumn, const QString& keyValue,
+               const QString& resultColumn);
+// The current local time as "yyyyMMddhhmmss": bill and voucher numbers.
+QString timeStamp();
+// An amount in capital Chinese numerals for printed bills; empty from 100,000,000 up.
+QString capitalAmount(double amount);
+// Only older Windows needed its combo boxes adjusted; here there is nothing to do.
+void adjustComboBoxes(QWidget* window);
+
+} // namespace DataHelpers

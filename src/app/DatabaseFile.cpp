@@ -1,0 +1,82 @@
+#include "app/DatabaseFile.h"
+
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "db/Schema.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace DatabaseFile {
+
+const QString password = QStringLiteral("4172093865510264839");
+const QString adminId = QStringLiteral("admin");
+const QString adminPassword = QStringLiteral("admin");
+
+void initialize(db::Connection& connection)
+{
+    db::Transaction transaction(connection);
+    db::Schema::create(connection);
+    db::Statement employee(connection, QStringLiteral(
+        "insert into employee (empl_code, empl_name, dept_name, duty) values (:code, :name, :dept, :duty)"));
+    employee.bind(QStringLiteral("code"), adminId)
+        .bind(QStringLiteral("name"), QStringLiteral("系统管理员"))
+        .bind(QStringLiteral("dept"), QStringLiteral("管理部"))
+        .bind(QStringLiteral("duty"), QStringLiteral("管理员"));
+    employee.execute();
+    const QString all(25, QLatin1Char('1'));
+    db::Statement power(connection, QStringLiteral(
+        "insert into powers (user_id, password, dept_name, pow_use, pow_add, pow_edit, pow_dele, pow_chek, "
+        "pow_find, pow_prin) values (:id, :password, :dept, :r, :r, :r, :r, :r, :r, :r)"));
+    power.bind(QStringLiteral("id"), adminId)
+        .bind(QStringLiteral("password"), adminPassword)
+        .bind(QStringLiteral("dept"), QStringLiteral("管理部"))
+        .bind(QStringLiteral("r"), all);
+    power.execute();
+    transaction.commit();
+}
+
+bool createIfMissing(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        return false;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QString building = path + QStringLiteral(".new");
+    QFile::remove(building);
+    try {
+        db::Connection connection;
+        connection.open(building, password, true);
+        initialize(connection);
+        connection.close();
+    } catch (...) {
+        QFile::remove(building);
+        throw;
+    }
+    if (!QFile::rename(building, path)) {
+        QFile::remove(building);
+        throw db::Error(QStringLiteral("无法创建数据库文件 %1").arg(path));
+    }
+    return true;
+}
+
+bool isSystemDatabase(const QString& path)
+{
+    try {
+        db::Connection connection;
+        connection.open(path, password);
+        for (const db::Table& table : db::Schema::tables()) {
+            db::Statement check(connection, QStringLiteral("select count(*) from sqlite_master where type='table' and name=:name"));
+            check.bind(QStringLiteral("name"), table.name);
+            if (!check.next() || check.intValue(0) == 0)
+                return false;
+        }
+        return true;
+    } catch (const db::Error&) {
+        return false;
+    }
+}
+
+} // namespace DatabaseFile

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace db {
+class Connection;
+}
+
+// The database file of the shop: created with the full schema and one
+// administrator when missing, never overwritten when it exists.
+namespace DatabaseFile {
+
+// The fixed key every database file of the system carries.
+extern const QString password;
+
+// The administrator a new database gets (employee code, user id and password).
+extern const QString adminId;
+extern const QString adminPassword;
+
+// Creates the file when it does not exist; returns true when it created it.
+// Built beside the target and renamed into place, so no half-made file remains.
+bool createIfMissing(const QString& path);
+
+// Writes the schema and the administrator into an open, empty database.
+void initialize(db::Connection& connection);
+
+// True when the file opens with the system's key and holds the system's tables.
+bool isSystemDatabase(const QString& path);
+
+} // namespace DatabaseFile

@@ -1,0 +1,7 @@
+#include "app/Settings.h"
+
+PrintSettings& PrintSettings::current()
+{
+    static PrintSettings settings;
+    return settings;
+}

@@ -1,0 +1,2 @@
+#include "app/Startup.h"
+int runBrovanta(int, char*[]) { return 0; }

@@ -1,0 +1,4 @@
+#pragma once
+
+// Starts the program: single instance, splash, windows, login, message loop.
+int runBrovanta(int argc, char* argv[]);

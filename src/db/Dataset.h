@@ -1,0 +1,211 @@
+#pragma once
+
+#include "db/Field.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QVariant>
+#include <functional>
+
+namespace db {
+
+class Connection;
+
+// A named query with its rows held in memory (a client-side cursor), a current
+// row, edit states and hooks, writing back to the statement's base table either
+// at each post (optimistic) or all at once (batch).
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Insert, Edit };
+    enum class Locking { Optimistic, Batch };
+    enum class Hook { BeforePost, AfterPost, AfterScroll, AfterDelete, NewRecord, Calculate };
+    using HookFunction = std::function<void(Dataset&)>;
+
+    Dataset(Connection& connection, const QString& name, QObject* parent = nullptr);
+    ~Dataset() override;
+
+    QString name() const { return objectName(); }
+    Connection& connection() const { return *m_connection; }
+
+    // --- statement
+    void setSql(const QString& sql);   // closes the dataset and clears the parameters
+    QString sql() const { return m_sql; }
+    void setParameter(const QString& name, const QVariant& value);
+    QVariant parameter(const QString& name) const { return m_parameters.value(name); }
+    void setLocking(Locking locking) { m_locking = locking; }
+    Locking locking() const { return m_locking; }
+
+    // --- fields. Declared data fields are the only ones created, in their order;
+    // with none declared every column of the statement becomes a field.
+    Field& addField(const QString& name);                  // type and width from the schema
+    Field& addField(const QString& name, FieldType type);  // a computed column such as sum(...)
+    Field& addLookupField(const QString& name, const QString& keyField, Dataset* source,
+                          const QString& sourceKey, const QString& resultColumn,
+                          FieldType type = FieldType::String);
+    Field& addCalculatedField(const QString& name, FieldType type = FieldType::Double);
+    void setDisplayFormat(const QString& field, const QString& format);
+    int fieldCount() const { return m_fields.size(); }
+    const Field& field(int index) const { return m_fields.at(index); }
+    const Field& field(const QString& name) const;
+    int fieldIndex(const QString& name) const;   // -1 when absent
+    bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
+    QStringList fieldNames() const;
+
+    // --- opening
+    void open();
+    void close();
+    void requery();
+    bool isOpen() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+    bool isEditing() const { return m_state == State::Insert || m_state == State::Edit; }
+    bool isWritable() const { return m_identity != Identity::ReadOnly; }
+
+    // --- navigation
+    int recordCount() const { return m_rows.size(); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    int currentRow() const { return m_current; }
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    void first();
+    void next();
+    void prior();
+    void last();
+    void moveTo(int row);
+    // Moves to the first row whose field holds the whole value (text ignores case).
+    bool locate(const QString& field, const QVariant& value);
+    // The first row holding the value, or -1; does not move.
+    int find(const QString& field, const QVariant& value) const;
+
+    // --- values of the current row (or of the row being calculated)
+    QVariant value(const QString& field) const;
+    QString text(const QString& field) const;
+    double number(const QString& field) const;   // NULL reads as 0
+    bool isNull(const QString& field) const;
+    QString displayText(const QString& field) const;
+    void setValue(const QString& field, const QVariant& value);
+    // Inside a Calculate hook: sets a calculated field of the row being calculated.
+    void setCalculated(const QString& field, const QVariant& value);
+
+    // --- any row, for grids and reports
+    QVariant value(int row, int fieldIndex) const;
+    QString displayText(int row, int fieldIndex) const;
+
+    // --- editing
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void remove();
+    void updateBatch();
+    void cancelBatch();
+    bool hasPendingChanges() const;
+
+    // While disabled, views are not told about moves and changes; enabling resets them.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disableCount > 0; }
+
+    // A detail's parameter follows the master's current row.
+    void setMaster(Dataset* master, const QString& masterField, const QString& parameter);
+
+    // Hooks belong to an owner (a window) and vanish when the owner is destroyed.
+    void addHook(Hook hook, QObject* owner, HookFunction function);
+    void removeHooks(QObject* owner);
+    int hookCount() const { return m_hooks.size(); }
+
+signals:
+    void aboutToReset();
+    void reset();
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void currentRowChanged(int row);
+    void stateChanged();
+    // Always emitted after a move, an open or a close, even while controls are disabled.
+    void scrolled();
+
+private:
+    enum class Identity { ReadOnly, RowId, Values };
+    enum class Status { Unchanged, Inserted, Modified };
+    struct Record {
+        QList<QVariant> values;     // one per data field
+        QList<QVariant> original;   // values as read, kept while a batch change is pending
+        qint64 rowId = 0;
+        Status status = Status::Unchanged;
+    };
+    struct DeletedRecord {
+        Record record;
+        int position;
+    };
+    struct HookEntry {
+        Hook hook;
+        QPointer<QObject> owner;
+        HookFunction function;
+    };
+
+    void setFields(const QList<Field>& fields);
+    void prepareFields(class Statement& statement);
+    QString effectiveSql();
+    void followMaster();
+    void runHooks(Hook hook);
+    void ensureActive() const;
+    void checkBrowseMode();
+    void setState(State state);
+    void setCurrent(int row);
+    void invalidateIndexes();
+    const QHash<QString, int>& indexOf(int fieldIndex) const;
+    QVariant lookupValue(int row, const Field& field) const;
+    QVariant calculatedValue(int row, int fieldIndex) const;
+    QVariant rowValue(const Record& record, int fieldIndex) const;
+    int activeRow() const;
+
+    void writeInsert(Record& record);
+    void writeUpdate(const Record& record);
+    void writeDelete(const Record& record);
+    QList<int> writableSlots(bool includeCounter) const;
+    QString identityCondition(const Record& record, QVariantList* values) const;
+
+    Connection* m_connection;
+    QString m_sql;
+    QVariantHash m_parameters;
+    Locking m_locking = Locking::Optimistic;
+
+    QList<Field> m_declared;             // fields as declared by the data module
+    QList<Field> m_fields;               // fields while open: declared, or every column + declared
+    QHash<QString, int> m_fieldByName;
+    QList<int> m_slotOfField;            // field -> index in Record::values, or -1
+    QList<int> m_columnOfSlot;           // statement column read into each slot
+    QList<QString> m_baseColumnOfSlot;   // base-table column written from each slot ("" if none)
+    bool m_declaredData = false;         // persistent data fields were declared
+    bool m_rowIdColumn = false;          // the statement's first column is the injected rowid
+
+    QString m_baseTable;
+    Identity m_identity = Identity::ReadOnly;
+
+    QList<Record> m_rows;
+    QList<DeletedRecord> m_deleted;
+    int m_current = -1;
+    bool m_eof = true;
+    bool m_bof = true;
+    State m_state = State::Inactive;
+    Record m_editBackup;
+    int m_disableCount = 0;
+
+    mutable QHash<int, QHash<QString, int>> m_indexes;
+    mutable int m_calculatingRow = -1;
+    mutable QList<QVariant>* m_calculated = nullptr;
+
+    QList<HookEntry> m_hooks;
+
+    QPointer<Dataset> m_master;
+    QString m_masterField;
+    QString m_masterParameter;
+    QList<QMetaObject::Connection> m_masterConnections;
+};
+
+} // namespace db

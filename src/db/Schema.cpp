@@ -1,0 +1,208 @@
+#include "db/Schema.h"
+
+#include "db/Connection.h"
+
+#include <QHash>
+
+namespace db {
+
+namespace {
+
+Column text(const char* name, int size) { return {QString::fromLatin1(name), ColumnType::Text, size, {}}; }
+Column dbl(const char* name) { return {QString::fromLatin1(name), ColumnType::Double, 0, {}}; }
+Column date(const char* name) { return {QString::fromLatin1(name), ColumnType::DateTime, 0, {}}; }
+Column counter(const char* name) { return {QString::fromLatin1(name), ColumnType::Counter, 0, {}}; }
+Column zero(const char* name) { return {QString::fromLatin1(name), ColumnType::Double, 0, 0}; }
+Column zeroDecimal(const char* name) { return {QString::fromLatin1(name), ColumnType::Decimal, 0, 0}; }
+
+QList<Column> billHeader()
+{
+    return {counter("in_id"), text("bill_no", 14), text("vouc_no", 12), date("bill_date"),
+            text("comp_code", 10), text("mone_type", 10), dbl("mone_rate"), text("fee_type", 10),
+            text("hand_code", 10), text("chek_code", 10), text("oper_code", 10), text("send_code", 10),
+            text("rece_code", 10), text("rela_code", 10), dbl("fact_tota"), dbl("shou_tota"),
+            text("remark", 50), text("bill_type", 10), text("oper_name", 10)};
+}
+
+QList<Column> billLine()
+{
+    return {counter("in_id"), text("bill_no", 14), text("gods_code", 20), dbl("sub_amou"),
+            dbl("unit_pric"), text("remark", 10)};
+}
+
+QList<Column> stockCount()
+{
+    return {text("gods_code", 20), dbl("gods_amou"), dbl("chek_amou"), date("chek_date")};
+}
+
+QList<Column> movement()
+{
+    return {text("gods_code", 20), zero("last_amou"), zero("in_amou"), zero("out_amou"),
+            zeroDecimal("now_amou")};
+}
+
+QList<Column> voucher()
+{
+    return {text("fei_no", 20), date("fei_date"), text("comp_code", 10), text("comp_name", 50),
+            text("bill_no", 14), date("start_date"), date("end_date"), dbl("shou_tota"),
+            dbl("fact_tota"), dbl("lack_tota"), dbl("last_tota"), dbl("fei_tota"), dbl("rest_tota"),
+            text("oper_name", 10), text("fei_name", 10), text("chek_name", 10), text("invo_no", 20),
+            text("re_mark", 50)};
+}
+
+QList<Table> buildTables()
+{
+    return {
+        {QStringLiteral("goods"),
+         {counter("in_id"), text("gods_code", 20), text("gods_name", 40), text("gods_spec", 20),
+          text("gods_type", 20), text("gods_color", 10), text("gods_size", 20), text("gods_in", 30),
+          text("gods_face", 20), text("gods_kind", 20), text("pack_unit", 20), text("gods_unit", 10),
+          dbl("mate_pric"), dbl("mach_pric"), dbl("batch_out"), dbl("valu_in"), dbl("valu_out"),
+          dbl("max_amou"), dbl("min_amou"), text("prod_place", 30), text("prod_code", 20),
+          text("supp_code", 20), dbl("agent_pric"), text("touch_code", 20), text("gods_note", 100)}},
+        {QStringLiteral("company"),
+         {text("comp_code", 10), text("comp_name", 50), text("comp_addr", 80), text("rela_name", 20),
+          text("rela_phon", 30), text("head_name", 20), text("head_phon", 30), text("bank_no", 40),
+          text("comp_type", 20), text("belo_coun", 20), text("belo_prov", 20), text("belo_area", 20),
+          text("post_code", 10), text("fax", 30), text("e_mail", 50), text("comp_note", 100),
+          dbl("rest_tota")}},
+        {QStringLiteral("employee"),
+         {text("empl_code", 10), text("empl_name", 20), text("empl_sex", 2), date("empl_birth"),
+          date("in_date"), text("id_card", 20), text("regi_place", 50), text("native_place", 50),
+          text("school_name", 50), text("special", 30), text("degree", 20), text("leave_school", 20),
+          text("society_no", 30), text("medica_no", 30), text("post_code", 10), text("rela_addr", 80),
+          text("mobile", 30), text("rela_phon", 30), text("exig_rela", 20), text("exig_tele", 30),
+          text("dept_name", 20), text("tech_class", 20), text("duty", 20), text("low_salary", 20),
+          text("class_type", 20), text("salary_type", 20)}},
+        {QStringLiteral("inmain"), billHeader()},
+        {QStringLiteral("outmain"), billHeader()},
+        {QStringLiteral("ingoods"), billLine()},
+        {QStringLiteral("outgoods"), billLine()},
+        {QStringLiteral("outtemp"), billLine()},
+        {QStringLiteral("storemain"), {text("gods_code", 20), dbl("gods_amou"), dbl("cost_pric")}},
+        {QStringLiteral("chektemp"), stockCount()},
+        {QStringLiteral("storchek"), stockCount()},
+        {QStringLiteral("miostemp"), movement()},
+        {QStringLiteral("mios"), movement()},
+        {QStringLiteral("gathmain"), voucher()},
+        {QStringLiteral("paymain"), voucher()},
+        {QStringLiteral("powers"),
+         {text("user_id", 10), text("password", 10), text("dept_name", 10), text("pow_use", 50),
+          text("pow_add", 50), text("pow_edit", 50), text("pow_dele", 50), text("pow_chek", 50),
+          text("pow_find", 50), text("pow_prin", 50)}},
+        {QStringLiteral("baseitem"),
+         {text("fee_code", 10), text("fee_type", 10), text("mone_code", 10), text("mone_type", 10),
+          dbl("mone_rate"), text("gods_type_id", 10), text("gods_type", 20), text("gods_kind_id", 10),
+          text("gods_kind", 20), text("gods_spec_id", 10), text("gods_spec", 20),
+          text("gods_color_id", 10), text("gods_color", 10), text("gods_size_id", 10),
+          text("gods_size", 20), text("gods_unit_id", 10), text("gods_unit", 10),
+          text("prod_place_id", 10), text("prod_place", 30)}},
+        {QStringLiteral("userinfo"),
+         {text("comp_name", 50), text("user_posi", 50), text("user_addr", 80), text("user_tele", 30),
+          text("user_fax", 30), text("user_mail", 50), text("user_www", 50), text("stad_no", 30),
+          text("bill_bottom", 100)}},
+    };
+}
+
+QString sqlType(ColumnType type)
+{
+    switch (type) {
+    case ColumnType::Text:
+    case ColumnType::DateTime:
+        return QStringLiteral("TEXT COLLATE NOCASE");
+    case ColumnType::Double:
+        return QStringLiteral("REAL");
+    case ColumnType::Counter:
+        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    case ColumnType::Decimal:
+        return QStringLiteral("INTEGER");
+    }
+    return {};
+}
+
+} // namespace
+
+const QList<Table>& Schema::tables()
+{
+    static const QList<Table> all = buildTables();
+    return all;
+}
+
+const Table* Schema::table(const QString& name)
+{
+    for (const Table& t : tables())
+        if (t.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &t;
+    return nullptr;
+}
+
+const Column* Schema::column(const QString& table, const QString& name)
+{
+    const Table* t = Schema::table(table);
+    if (!t)
+        return nullptr;
+    for (const Column& c : t->columns)
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &c;
+    return nullptr;
+}
+
+const Column* Schema::column(const QString& name)
+{
+    static const QHash<QString, const Column*> byName = [] {
+        QHash<QString, const Column*> map;
+        for (const Table& t : tables())
+            for (const Column& c : t.columns)
+                if (!map.contains(c.name))
+                    map.insert(c.name, &c);
+        return map;
+    }();
+    return byName.value(name.toLower(), nullptr);
+}
+
+QString Schema::createStatement(const Table& table)
+{
+    QStringList parts;
+    for (const Column& c : table.columns) {
+        QString part = c.name + QLatin1Char(' ') + sqlType(c.type);
+        if (c.defaultValue.isValid())
+            part += QStringLiteral(" DEFAULT ") + c.defaultValue.toString();
+        parts << part;
+    }
+    return QStringLiteral("create table %1 (%2)").arg(table.name, parts.join(QStringLiteral(", ")));
+}
+
+void Schema::create(Connection& connection)
+{
+    for (const Table& t : tables())
+        connection.execute(createStatement(t));
+    // decimal(18,0): a fractional value is rounded half away from zero when stored.
+    for (const char* table : {"mios", "miostemp"}) {
+        const QString name = QString::fromLatin1(table);
+        for (const char* when : {"insert", "update of now_amou"})
+            connection.execute(QStringLiteral(
+                "create trigger %1_round_%2 after %3 on %1 when typeof(new.now_amou)='real' "
+                "begin update %1 set now_amou=cast(round(new.now_amou) as integer) where rowid=new.rowid; end")
+                                   .arg(name, QString::fromLatin1(when).section(QLatin1Char(' '), 0, 0),
+                                        QString::fromLatin1(when)));
+    }
+    // Look-ups by code and the joins of bill headers and lines.
+    const char* indexes[] = {
+        "create index goods_code on goods(gods_code)",
+        "create index company_code on company(comp_code)",
+        "create index employee_code on employee(empl_code)",
+        "create index powers_user on powers(user_id)",
+        "create index inmain_bill on inmain(bill_no)",
+        "create index inmain_date on inmain(bill_date)",
+        "create index outmain_bill on outmain(bill_no)",
+        "create index outmain_date on outmain(bill_date)",
+        "create index ingoods_bill on ingoods(bill_no)",
+        "create index outgoods_bill on outgoods(bill_no)",
+        "create index storemain_code on storemain(gods_code)",
+        "create index storchek_date on storchek(chek_date)",
+    };
+    for (const char* sql : indexes)
+        connection.execute(QString::fromLatin1(sql));
+}
+
+} // namespace db

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+struct sqlite3_stmt;
+
+namespace db {
+
+class Connection;
+
+// A prepared statement with named parameters (":name"). Prepared in the
+// constructor, so it is always valid; movable, not copyable.
+class Statement {
+public:
+    Statement(Connection& connection, const QString& sql);
+    ~Statement();
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Binds by name, with or without the leading colon; throws on an unknown name.
+    Statement& bind(const QString& name, const QVariant& value);
+    bool hasParameter(const QString& name) const;
+    QStringList parameterNames() const;
+
+    // Steps once: true while a row is available.
+    bool next();
+    // Runs a statement that returns no rows; returns the number of changed rows.
+    int execute();
+    void reset();
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    QString originTable(int column) const;
+    QString originColumn(int column) const;
+    QString declaredType(int column) const;
+    QVariant value(int column) const;
+    bool isNull(int column) const;
+    double doubleValue(int column) const;
+    qint64 intValue(int column) const;
+    QString textValue(int column) const;
+
+    QString sql() const { return m_sql; }
+
+private:
+    Connection* m_connection;
+    sqlite3_stmt* m_statement = nullptr;
+    QString m_sql;
+};
+
+// The stored text form of a date-time; every date column holds exactly this form.
+QString toStoredDateTime(const QVariant& value);
+
+} // namespace db

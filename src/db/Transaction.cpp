@@ -1,0 +1,24 @@
+#include "db/Transaction.h"
+
+#include "db/Connection.h"
+
+namespace db {
+
+Transaction::Transaction(Connection& connection)
+    : m_connection(connection), m_level(connection.beginSavepoint())
+{
+}
+
+Transaction::~Transaction()
+{
+    if (!m_done)
+        m_connection.rollbackSavepoint(m_level);
+}
+
+void Transaction::commit()
+{
+    m_connection.releaseSavepoint(m_level);
+    m_done = true;
+}
+
+} // namespace db

@@ -1,0 +1,173 @@
+// The encrypted file, its schema and the thin engine wrapper.
+#include "TestSupport.h"
+
+#include "app/AppPaths.h"
+#include "app/DatabaseFile.h"
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "db/Schema.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
+
+#include <QDate>
+#include <QFile>
+#include <QtTest>
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyTableHasItsColumnsInOrder();
+    void movementAmountsDefaultToZero();
+    void textComparisonsIgnoreCase();
+    void fileCannotBeOpenedWithoutTheKey();
+    void newDatabaseHasAnAdministrator();
+    void yearAndMonthReadStoredDates();
+    void transactionRollsBackUnlessCommitted();
+    void unknownParameterIsAnError();
+    void decimalColumnRoundsHalfAwayFromZero();
+};
+
+void TestDatabase::everyTableHasItsColumnsInOrder()
+{
+    TestApp app;
+    const QStringList expected = {
+        "goods", "company", "employee", "inmain", "outmain", "ingoods", "outgoods", "outtemp", "storemain",
+        "chektemp", "storchek", "miostemp", "mios", "gathmain", "paymain", "powers", "baseitem", "userinfo"};
+    for (const QString& table : expected) {
+        const db::Table* t = db::Schema::table(table);
+        QVERIFY2(t, qPrintable(table));
+        db::Statement info(app.dataModule().AdoConn, QStringLiteral("pragma table_info(%1)").arg(table));
+        QStringList columns;
+        while (info.next())
+            columns << info.textValue(1);
+        QStringList declared;
+        for (const db::Column& c : t->columns)
+            declared << c.name;
+        QCOMPARE(columns, declared);
+    }
+    // Copies between these pairs rely on identical column order.
+    const QList<QPair<QString, QString>> pairs = {{"outtemp", "outgoods"}, {"chektemp", "storchek"}, {"miostemp", "mios"}};
+    for (const auto& [a, b] : pairs) {
+        QCOMPARE(db::Schema::table(a)->columns.size(), db::Schema::table(b)->columns.size());
+        for (int i = 0; i < db::Schema::table(a)->columns.size(); ++i)
+            QCOMPARE(db::Schema::table(a)->columns.at(i).name, db::Schema::table(b)->columns.at(i).name);
+    }
+    QCOMPARE(db::Schema::table("goods")->columns.first().name, QString("in_id"));
+    QCOMPARE(db::Schema::table("goods")->columns.size(), 25);
+    QCOMPARE(db::Schema::table("inmain")->columns.size(), 19);
+    QCOMPARE(db::Schema::column("goods", "gods_code")->size, 20);
+    QCOMPARE(db::Schema::column("powers", "pow_use")->size, 50);
+}
+
+void TestDatabase::movementAmountsDefaultToZero()
+{
+    TestApp app;
+    app.exec("insert into miostemp (gods_code, in_amou) values ('A01', 5)");
+    QCOMPARE(app.scalar("select last_amou from miostemp").toDouble(), 0.0);
+    QCOMPARE(app.scalar("select out_amou from miostemp").toDouble(), 0.0);
+    QCOMPARE(app.scalar("select now_amou from miostemp").toLongLong(), 0LL);
+    QCOMPARE(app.scalar("select typeof(last_amou) from miostemp").toString(), QString("real"));
+    app.exec("insert into mios (gods_code, in_amou) values ('A01', 1)");
+    QCOMPARE(app.scalar("select last_amou + out_amou + now_amou from mios").toDouble(), 0.0);
+}
+
+void TestDatabase::textComparisonsIgnoreCase()
+{
+    TestApp app;
+    app.exec("insert into outmain (bill_no, bill_type) values ('1', 'out')");
+    QCOMPARE(app.scalar("select count(*) from outmain where bill_type='Out'").toInt(), 1);
+    app.exec("insert into goods (gods_code) values ('ab-01')");
+    QCOMPARE(app.scalar("select count(*) from goods where gods_code=:p1", {"AB-01"}).toInt(), 1);
+}
+
+void TestDatabase::fileCannotBeOpenedWithoutTheKey()
+{
+    TestApp app;
+    const QString path = AppPaths::databaseFile();
+    app.dataModule().AdoConn.close();
+    db::Connection plain;
+    QVERIFY_THROWS_EXCEPTION(db::Error, plain.open(path, QString()));
+    QVERIFY_THROWS_EXCEPTION(db::Error, plain.open(path, "wrong"));
+    QVERIFY(!plain.isOpen());
+    // The file's bytes do not show the schema in clear text.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(!bytes.contains("CREATE TABLE"));
+    QVERIFY(!bytes.contains("SQLite format 3"));
+    plain.open(path, DatabaseFile::password);
+    QVERIFY(plain.isOpen());
+    QVERIFY(DatabaseFile::isSystemDatabase(path));
+}
+
+void TestDatabase::newDatabaseHasAnAdministrator()
+{
+    TestApp app;
+    QCOMPARE(app.scalar("select password from powers where user_id='admin'").toString(), QString("admin"));
+    QCOMPARE(app.scalar("select pow_use from powers").toString(), QString(25, '1'));
+    QCOMPARE(app.scalar("select count(*) from employee where empl_code='admin'").toInt(), 1);
+    // An existing file is never replaced.
+    QVERIFY(!DatabaseFile::createIfMissing(AppPaths::databaseFile()));
+}
+
+void TestDatabase::yearAndMonthReadStoredDates()
+{
+    TestApp app;
+    db::Statement insert(app.dataModule().AdoConn, "insert into storchek (gods_code, chek_date) values ('A', :d)");
+    insert.bind("d", QDate(2024, 3, 31));
+    insert.execute();
+    QCOMPARE(app.scalar("select chek_date from storchek").toString(), QString("2024-03-31 00:00:00"));
+    QCOMPARE(app.scalar("select count(*) from storchek where year(chek_date)=:p1 and month(chek_date)=:p2", {2024, 3}).toInt(), 1);
+    QVERIFY(app.scalar("select year(null)").isNull());
+}
+
+void TestDatabase::transactionRollsBackUnlessCommitted()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    {
+        db::Transaction t(c);
+        app.exec("insert into company (comp_code) values ('C1')");
+        {
+            db::Transaction inner(c);
+            app.exec("insert into company (comp_code) values ('C2')");
+        }   // the inner unit is dropped alone
+        t.commit();
+    }
+    QCOMPARE(app.scalar("select group_concat(comp_code) from company").toString(), QString("C1"));
+    try {
+        db::Transaction t(c);
+        app.exec("insert into company (comp_code) values ('C3')");
+        app.exec("insert into nosuchtable values (1)");
+        t.commit();
+    } catch (const db::Error& e) {
+        QVERIFY(!e.sql().isEmpty());
+    }
+    QCOMPARE(app.scalar("select count(*) from company").toInt(), 1);
+    QVERIFY(!c.inTransaction());
+}
+
+void TestDatabase::unknownParameterIsAnError()
+{
+    TestApp app;
+    db::Statement s(app.dataModule().AdoConn, "select * from goods where gods_code=:code");
+    QVERIFY(s.hasParameter("code"));
+    QVERIFY_THROWS_EXCEPTION(db::Error, s.bind("name", "x"));
+    QVERIFY_THROWS_EXCEPTION(db::Error, db::Statement(app.dataModule().AdoConn, "select * from nosuch"));
+}
+
+void TestDatabase::decimalColumnRoundsHalfAwayFromZero()
+{
+    TestApp app;
+    app.exec("insert into mios (gods_code, now_amou) values ('A', 2.5)");
+    app.exec("insert into mios (gods_code, now_amou) values ('B', -2.5)");
+    app.exec("insert into mios (gods_code, now_amou) values ('C', 2.4)");
+    QCOMPARE(app.scalar("select group_concat(now_amou) from (select now_amou from mios order by gods_code)").toString(),
+             QString("3,-3,2"));
+    app.exec("update mios set now_amou=7.5 where gods_code='C'");
+    QCOMPARE(app.scalar("select now_amou from mios where gods_code='C'").toLongLong(), 8LL);
+}
+
+QTEST_MAIN(TestDatabase)
+#include "tst_database.moc"

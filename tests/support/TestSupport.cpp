@@ -1,0 +1,88 @@
+#include "TestSupport.h"
+
+#include "app/AppPaths.h"
+#include "app/CurrentRights.h"
+#include "app/DatabaseFile.h"
+#include "db/Statement.h"
+
+#include <QDialog>
+
+void ScriptedDialogs::message(QWidget*, const QString& text, const QString& caption, Icon icon)
+{
+    messages.append({text, caption, icon});
+}
+
+bool ScriptedDialogs::ask(QWidget*, const QString& text, const QString&, bool)
+{
+    questions << text;
+    return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+}
+
+int ScriptedDialogs::exec(QDialog* dialog)
+{
+    return onExec ? onExec(dialog) : int(QDialog::Rejected);
+}
+
+QString ScriptedDialogs::openFileName(QWidget*, const QString&, const QString&, const QString&)
+{
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::saveFileName(QWidget*, const QString&, const QString&, const QString&)
+{
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::existingDirectory(QWidget*, const QString&, const QString&)
+{
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+void ScriptedDialogs::clear()
+{
+    messages.clear();
+    questions.clear();
+    answers.clear();
+    fileAnswers.clear();
+}
+
+TestApp::TestApp()
+{
+    AppPaths::setDirectory(m_dir.path());
+    DatabaseFile::createIfMissing(AppPaths::databaseFile());
+    m_dataModule = std::make_unique<TFrmDataMod>();
+    m_dataModule->AdoConn.open(AppPaths::databaseFile(), DatabaseFile::password);
+    ui::setDialogs(&m_dialogs);
+    CurrentRights::current().clear();
+    CurrentRights::current().userId = DatabaseFile::adminId;
+    setRights(QString(25, QLatin1Char('1')));
+}
+
+TestApp::~TestApp()
+{
+    ui::setDialogs(nullptr);
+    m_dataModule.reset();
+    CurrentRights::current().clear();
+}
+
+void TestApp::exec(const QString& sql, const QVariantList& parameters)
+{
+    db::Statement statement(m_dataModule->AdoConn, sql);
+    for (int i = 0; i < parameters.size(); ++i)
+        statement.bind(QStringLiteral("p%1").arg(i + 1), parameters.at(i));
+    statement.execute();
+}
+
+QVariant TestApp::scalar(const QString& sql, const QVariantList& parameters)
+{
+    db::Statement statement(m_dataModule->AdoConn, sql);
+    for (int i = 0; i < parameters.size(); ++i)
+        statement.bind(QStringLiteral("p%1").arg(i + 1), parameters.at(i));
+    return statement.next() ? statement.value(0) : QVariant();
+}
+
+void TestApp::setRights(const QString& rights)
+{
+    CurrentRights& r = CurrentRights::current();
+    r.use = r.add = r.edit = r.dele = r.chek = r.find = r.prin = rights;
+}

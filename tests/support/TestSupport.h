@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/TFrmDataMod.h"
+#include "ui/Dialogs.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+// Answers the dialog seam without a screen and records what was shown.
+class ScriptedDialogs : public ui::Dialogs {
+public:
+    struct Shown {
+        QString text;
+        QString caption;
+        Icon icon;
+    };
+
+    void message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
+    bool ask(QWidget* parent, const QString& text, const QString& caption, bool yesNo) override;
+    int exec(QDialog* dialog) override;
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override;
+    QString existingDirectory(QWidget*, const QString&, const QString&) override;
+
+    QList<Shown> messages;          // every message box, in order
+    QStringList questions;          // every question asked
+    QList<bool> answers;            // answers to the next questions; empty -> defaultAnswer
+    bool defaultAnswer = true;
+    // Runs a modal window; by default the window is rejected without being shown.
+    std::function<int(QDialog*)> onExec;
+    QStringList fileAnswers;        // answers to file and directory dialogs, in order
+
+    QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last().text; }
+    void clear();
+};
+
+// A whole application in a temporary directory: system.ini, a new database
+// with its administrator, the data module connected, the dialog seam scripted
+// and the administrator's rights current.
+class TestApp {
+public:
+    TestApp();
+    ~TestApp();
+    TestApp(const TestApp&) = delete;
+    TestApp& operator=(const TestApp&) = delete;
+
+    QString directory() const { return m_dir.path(); }
+    TFrmDataMod& dataModule() { return *m_dataModule; }
+    ScriptedDialogs& dialogs() { return m_dialogs; }
+
+    // Runs SQL with parameters given in order as :p1, :p2, ...
+    void exec(const QString& sql, const QVariantList& parameters = {});
+    // The first column of the first row.
+    QVariant scalar(const QString& sql, const QVariantList& parameters = {});
+    // Sets the current user's seven rights strings to one string.
+    void setRights(const QString& rights);
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<TFrmDataMod> m_dataModule;
+};
