@@ -1,2 +1,75 @@
 #include "app/Startup.h"
-int runBrovanta(int, char*[]) { return 0; }
+
+#include "app/Application.h"
+#include "app/ProductInfo.h"
+#include "app/SingleInstance.h"
+#include "app/TFrmDataMod.h"
+#include "app/TFrmLogin.h"
+#include "app/TfrmFlash.h"
+#include "app/TfrmMain.h"
+#include "app/WindowCatalog.h"
+#include "ui/Dialogs.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QScreen>
+#include <QTranslator>
+
+namespace {
+
+// Qt's own dialogs (buttons of message boxes, print and file dialogs) in Chinese.
+void loadTranslations(QApplication& app)
+{
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* name : {"qtbase_zh_CN", "qt_zh_CN"}) {
+        auto* translator = new QTranslator(&app);
+        if (translator->load(QString::fromLatin1(name), dir))
+            app.installTranslator(translator);
+        else
+            delete translator;
+    }
+}
+
+} // namespace
+
+int runBrovanta(int argc, char* argv[])
+{
+    Application app(argc, argv);
+    app.setApplicationName(QStringLiteral("brovanta"));
+    app.setOrganizationName(QStringLiteral("brovanta"));
+    loadTranslations(app);
+    app.setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 10));
+
+    SingleInstance instance;
+    if (!instance.acquire()) {
+        ui::inform(QStringLiteral("程序已经运行"));
+        return 0;
+    }
+
+    auto* splash = new TfrmFlash;
+    splash->show();
+    splash->repaint();
+    app.processEvents();
+
+    app.setApplicationDisplayName(ProductInfo::initialTitle);
+    WindowCatalog::registerAll();
+    TfrmMain mainWindow;
+    app.processEvents();
+    TFrmLogin login(&mainWindow);
+    mainWindow.setLogin(&login);
+    TFrmDataMod dataModule;
+    app.processEvents();
+
+    // Long enough for the splash to be read even when start-up is quick.
+    QElapsedTimer shown;
+    shown.start();
+    while (shown.elapsed() < 1200)
+        app.processEvents(QEventLoop::AllEvents, 50);
+    splash->hide();
+    delete splash;
+
+    mainWindow.showMaximized();
+    return app.exec();
+}

@@ -1,0 +1,161 @@
+#include "app/TFrmLogin.h"
+
+#include "app/AppPaths.h"
+#include "app/CurrentRights.h"
+#include "app/DatabaseFile.h"
+#include "app/IniFile.h"
+#include "app/Settings.h"
+#include "app/TFrmDataMod.h"
+#include "db/Error.h"
+#include "ui/Dialogs.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TFrmLogin::TFrmLogin(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("FrmLogin"));
+    setWindowTitle(QStringLiteral("用户登录"));
+    setFixedSize(250, 160);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit2 = new QLineEdit(this);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setEchoMode(QLineEdit::Password);
+    cmd_ok = new QPushButton(QStringLiteral("确定[&O]"), this);
+    cmd_ok->setObjectName(QStringLiteral("cmd_ok"));
+    cmd_close = new QPushButton(QStringLiteral("关闭[&X]"), this);
+    cmd_close->setObjectName(QStringLiteral("cmd_close"));
+    for (QPushButton* b : {cmd_ok, cmd_close})
+        b->setAutoDefault(false);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("用户名："), this), 0, 0);
+    grid->addWidget(Edit1, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("密  码："), this), 1, 0);
+    grid->addWidget(Edit2, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmd_ok);
+    buttons->addWidget(cmd_close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addStretch();
+    layout->addLayout(grid);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->addStretch();
+
+    connect(cmd_ok, &QPushButton::clicked, this, &TFrmLogin::cmd_okClick);
+    connect(cmd_close, &QPushButton::clicked, this, &TFrmLogin::cmd_closeClick);
+    connect(Edit2, &QLineEdit::returnPressed, this, &TFrmLogin::cmd_okClick);
+}
+
+void TFrmLogin::reject()
+{
+    // No way out but the two buttons: Escape does nothing.
+}
+
+void TFrmLogin::connectDatabase()
+{
+    const IniFile ini(AppPaths::settingsFile());
+    PrintSettings& print = PrintSettings::current();
+    print.companyName = ini.read(SettingsKeys::billdata, SettingsKeys::companyName);
+    print.billFooter = ini.read(SettingsKeys::billdata, SettingsKeys::billBottom);
+    const QString lineCount = ini.read(SettingsKeys::billdata, SettingsKeys::lineCount, QStringLiteral("0"));
+    bool ok = false;
+    const int lines = lineCount.toInt(&ok, 10);
+    if (!ok)
+        throw db::Error(QStringLiteral("“%1”不是有效的整数值").arg(lineCount));
+    print.lineCount = lines;
+
+    if (m_connected)
+        return;
+    const QString dataSource = AppPaths::databaseFile();
+    TFrmDataMod& dm = dataModule();
+    try {
+        DatabaseFile::createIfMissing(dataSource);
+        dm.AdoConn.close();
+        dm.AdoConn.open(dataSource, DatabaseFile::password);
+    } catch (const db::Error&) {
+        // Wrong key, not a database or locked: the file is left exactly as it is.
+        ui::showError(QStringLiteral("数据库无法打开"), this);
+        return;
+    }
+    m_connected = true;
+    IniFile(AppPaths::settingsFile()).write(SettingsKeys::nettype, SettingsKeys::datasource, dataSource.trimmed());
+}
+
+bool TFrmLogin::checkUser(const QString& userId, const QString& password)
+{
+    db::Dataset* q = dataModule().TempQ;
+    q->close();
+    q->setSql(QStringLiteral("select * from powers where user_id=:user_id and password=:password"));
+    q->setParameter(QStringLiteral("user_id"), userId);
+    q->setParameter(QStringLiteral("password"), password);
+    q->open();
+    if (q->isEmpty())
+        return false;
+    CurrentRights& rights = CurrentRights::current();
+    rights.userId = userId;
+    rights.use = q->text(QStringLiteral("pow_use"));
+    rights.add = q->text(QStringLiteral("pow_add"));
+    rights.edit = q->text(QStringLiteral("pow_edit"));
+    rights.dele = q->text(QStringLiteral("pow_dele"));
+    rights.chek = q->text(QStringLiteral("pow_chek"));
+    rights.find = q->text(QStringLiteral("pow_find"));
+    rights.prin = q->text(QStringLiteral("pow_prin"));
+    return true;
+}
+
+void TFrmLogin::cmd_okClick()
+{
+    const QString password = Edit2->text().trimmed();
+    if (m_attempt == 3)
+        m_terminateRequested = true;
+    ++m_attempt;
+    // Whatever happens in this attempt, the third press ends the program afterwards.
+    struct EndIfThird {
+        TFrmLogin* dialog;
+        ~EndIfThird()
+        {
+            if (dialog->m_terminateRequested && dialog->isVisible())
+                dialog->done(QDialog::Rejected);
+        }
+    } endIfThird{this};
+
+    connectDatabase();
+    if (!m_connected)
+        return;
+
+    const QString userId = Edit1->text().trimmed();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    bool found = false;
+    try {
+        found = checkUser(userId, password);
+    } catch (const db::Error&) {
+        QGuiApplication::restoreOverrideCursor();
+        ui::showError(QStringLiteral("数据库无法打开"), this);
+        return;
+    }
+    QGuiApplication::restoreOverrideCursor();
+    if (!found) {
+        ui::warn(QStringLiteral("用户名或密码错误！"), this);
+        Edit1->setFocus();
+        return;
+    }
+    accept();
+}
+
+void TFrmLogin::cmd_closeClick()
+{
+    m_closeExitCode = 1;
+    done(QDialog::Rejected);
+    QCoreApplication::exit(1);
+}

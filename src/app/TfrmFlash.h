@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QTimer;
+
+// The splash window shown while the program builds its windows.
+class TfrmFlash : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmFlash(QWidget* parent = nullptr);
+
+    QProgressBar* ProgressBar1;
+
+public slots:
+    void Timer1Timer();
+
+private:
+    QLabel* Image1;
+    QTimer* Timer1;
+};

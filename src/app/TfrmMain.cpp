@@ -1,0 +1,346 @@
+#include "app/TfrmMain.h"
+
+#include "app/CurrentRights.h"
+#include "app/HomePage.h"
+#include "app/ProductInfo.h"
+#include "app/TFrmLogin.h"
+#include "app/TfrmAbout.h"
+#include "app/WindowCatalog.h"
+#include "ui/Dialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+
+struct MenuCommand {
+    const char* item;
+    const char* caption;   // empty: a separator
+    int position;          // 0: always enabled
+    const char* window;    // class opened, empty when the item has its own action
+};
+
+struct Menu {
+    const char* name;
+    const char* caption;
+    QList<MenuCommand> commands;
+};
+
+const QList<Menu>& menus()
+{
+    static const QList<Menu> all = {
+        {"N1", "基本资料[&B]",
+         {{"N3", "员工资料", 1, "TFrmEmployee"},
+          {"N4", "货品资料", 2, "TFrmGoods"},
+          {"N5", "客户资料", 3, "TFrmCompany"},
+          {"N6", "基本设置", 4, "TFrmUser"},
+          {"N7", "库存初始化", 5, "TFrmStorIni"},
+          {"N8", "权限设置", 6, "TFrmPower"}}},
+        {"N2", "进货管理[&I]",
+         {{"N10", "进货输入", 7, "TFrmIn"},
+          {"N11", "进货统计", 8, "TFrmInlist"},
+          {"", "", 0, ""},
+          {"N12", "顾客退货", 9, "TFrmReturnIn"}}},
+        {"D1", "出货管理[&O]",
+         {{"N20", "销售输入", 10, "TFrmOut"},
+          {"N22", "退货厂商", 11, "TFrmReturnout"},
+          {"", "", 0, ""},
+          {"N23", "出货统计", 12, "TFrmOutList"},
+          {"N24", "出货排行-按货品", 13, "TFrmOutSortG"},
+          {"N25", "出货排行-按客户", 14, "TFrmOutSortC"}}},
+        {"G1", "仓库管理[&S]",
+         {{"N31", "库存查询", 15, "TFrmStore"},
+          {"N15", "库存报警", 16, "TFrmAlarm"},
+          {"N32", "库存调整", 17, "TFrmStorChg"},
+          {"", "", 0, ""},
+          {"N33", "库存盘点", 18, "TFrmStorChk"},
+          {"N34", "进销存明细", 19, "TFrmMios"}}},
+        {"M1", "财务管理[&M]",
+         {{"N39", "收款单", 20, "TFrmGath"},
+          {"N40", "付款单", 21, "TFrmPay"},
+          {"", "", 0, ""},
+          {"N41", "进货对帐单", 22, "TFrmIncost"},
+          {"N42", "出货对帐单", 23, "TFrmOutcost"}}},
+        {"S1", "系统管理[&S]",
+         {{"N46", "数据备份", 24, "TFrmBackUp"},
+          {"N47", "数据恢复", 25, "TFrmRestore"},
+          {"N48", "访问主页", 0, ""},
+          {"N50", "帮助", 0, ""},
+          {"N51", "关于", 0, ""}}},
+    };
+    return all;
+}
+
+struct ToolCommand {
+    const char* button;
+    const char* caption;
+    const char* icon;
+    const char* item;   // the menu item whose click it performs
+};
+
+const QList<QList<ToolCommand>>& toolGroups()
+{
+    static const QList<QList<ToolCommand>> groups = {
+        {{"cmd_employee", "员工资料", "employee", "N3"},
+         {"cmd_goods", "货品资料", "goods", "N4"},
+         {"cmd_company", "客户资料", "company", "N5"}},
+        {{"cmd_in", "进货输入", "in", "N10"}, {"cmd_out", "销售输入", "out", "N20"}},
+        {{"cmd_gath", "收款单", "gath", "N39"}, {"cmd_pay", "付款单", "pay", "N40"}},
+        {{"cmd_store", "库存查询", "store", "N31"}},
+        {{"BitBtn2", "退出系统", "exit", "X1"}},
+    };
+    return groups;
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(ProductInfo::designedCaption);
+    CurrentRights::current().userId.clear();
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("background"));
+    central->setStyleSheet(QStringLiteral("#background { background: #eef3f9; }"));
+    Image1 = new QLabel(central);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/images/background800.png")));
+    Image2 = new QLabel(central);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setPixmap(QPixmap(QStringLiteral(":/images/background1024.png")));
+    setCentralWidget(central);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    applyBackground(screen ? screen->geometry().width() : 0);
+
+    // The product title replaces the designed caption.
+    QApplication::setApplicationDisplayName(ProductInfo::title);
+    setWindowTitle(ProductInfo::title);
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::buildMenus()
+{
+    for (const Menu& menu : menus()) {
+        QMenu* m = menuBar()->addMenu(QString::fromUtf8(menu.caption));
+        m->setObjectName(QString::fromLatin1(menu.name));
+        for (const MenuCommand& c : menu.commands) {
+            if (!*c.item) {
+                m->addSeparator();
+                continue;
+            }
+            QAction* action = m->addAction(QString::fromUtf8(c.caption));
+            const QString name = QString::fromLatin1(c.item);
+            action->setObjectName(name);
+            m_items.insert(name, action);
+            if (c.position > 0)
+                m_positions.insert(name, c.position);
+            const QString window = QString::fromLatin1(c.window);
+            if (!window.isEmpty())
+                connect(action, &QAction::triggered, this, [this, window] { openWindow(window); });
+        }
+    }
+    connect(m_items.value("N48"), &QAction::triggered, this, &TfrmMain::N48Click);
+    connect(m_items.value("N51"), &QAction::triggered, this, &TfrmMain::N51Click);
+    QAction* exit = menuBar()->addAction(QStringLiteral("退出[&X]"));
+    exit->setObjectName(QStringLiteral("X1"));
+    m_items.insert(QStringLiteral("X1"), exit);
+    connect(exit, &QAction::triggered, this, &TfrmMain::X1Click);
+}
+
+void TfrmMain::buildToolBar()
+{
+    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setIconSize(QSize(24, 24));
+    bool firstGroup = true;
+    for (const QList<ToolCommand>& group : toolGroups()) {
+        if (!firstGroup)
+            ToolBar1->addSeparator();
+        firstGroup = false;
+        for (const ToolCommand& c : group) {
+            auto* button = new QToolButton(ToolBar1);
+            const QString name = QString::fromLatin1(c.button);
+            button->setObjectName(name);
+            button->setText(QString::fromUtf8(c.caption));
+            button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(c.icon))));
+            button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+            button->setMinimumHeight(39);
+            ToolBar1->addWidget(button);
+            m_buttons.insert(name, button);
+            const QString item = QString::fromLatin1(c.item);
+            if (m_positions.contains(item))
+                m_positions.insert(name, m_positions.value(item));
+            connect(button, &QToolButton::clicked, this, [this, item] {
+                if (QAction* action = m_items.value(item))
+                    action->trigger();
+            });
+        }
+    }
+}
+
+void TfrmMain::buildStatusBar()
+{
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(this);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar()->addWidget(panel);
+        m_panels << panel;
+    }
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+}
+
+QAction* TfrmMain::menuItem(const QString& name) const
+{
+    return m_items.value(name);
+}
+
+QToolButton* TfrmMain::toolButton(const QString& name) const
+{
+    return m_buttons.value(name);
+}
+
+void TfrmMain::applyBackground(int screenWidth)
+{
+    Image1->hide();
+    Image2->hide();
+    QLabel* picture = screenWidth == 800 ? Image1 : screenWidth == 1024 ? Image2 : nullptr;
+    if (picture) {
+        picture->move(0, 45);
+        picture->adjustSize();
+        picture->show();
+    }
+}
+
+void TfrmMain::applyRights()
+{
+    for (auto it = m_positions.constBegin(); it != m_positions.constEnd(); ++it) {
+        const bool enabled = hasRight(Right::Use, it.value());
+        if (QAction* action = m_items.value(it.key()))
+            action->setEnabled(enabled);
+        if (QToolButton* button = m_buttons.value(it.key()))
+            button->setEnabled(enabled);
+    }
+}
+
+void TfrmMain::showUser()
+{
+    try {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const int width = screen ? screen->geometry().width() : 1024;
+        m_panels[0]->setFixedWidth(width / 3 + 40);
+        m_panels[1]->setFixedWidth(width / 3 - 20);
+        m_panels[2]->setFixedWidth(width / 3 - 20);
+        const QLocale locale;
+        const QDateTime now = QDateTime::currentDateTime();
+        m_panels[0]->setText(QStringLiteral("操作人员: ") + CurrentRights::current().userId.trimmed()
+                             + QStringLiteral("  登录时间:") + locale.toString(now.date(), QLocale::ShortFormat)
+                             + QLatin1Char(' ') + locale.toString(now.time(), QLocale::LongFormat));
+        m_panels[1]->setText(ProductInfo::panel1);
+        m_panels[2]->setText(ProductInfo::panel2);
+    } catch (...) {
+    }
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        // The login comes up once the main window is on the screen.
+        QTimer::singleShot(0, this, &TfrmMain::FormShow);
+    }
+}
+
+void TfrmMain::FormShow()
+{
+    if (m_login) {
+        const int result = ui::dialogs().exec(m_login);
+        if (m_login->closeExitCode() != 0) {
+            endProgram(m_login->closeExitCode());
+            return;
+        }
+        if (m_login->terminateRequested() || result != QDialog::Accepted) {
+            endProgram(0);
+            return;
+        }
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    showUser();
+    applyRights();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void TfrmMain::endProgram(int exitCode)
+{
+    m_ending = true;
+    QTimer::singleShot(0, qApp, [exitCode] { QCoreApplication::exit(exitCode); });
+}
+
+void TfrmMain::openWindow(const QString& className)
+{
+    if (m_open.value(className))
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    std::unique_ptr<QDialog> window;
+    try {
+        window.reset(WindowCatalog::create(className, this));
+    } catch (...) {
+        QGuiApplication::restoreOverrideCursor();
+        throw;
+    }
+    QGuiApplication::restoreOverrideCursor();
+    if (!window)
+        return;
+    m_open.insert(className, window.get());
+    try {
+        ui::dialogs().exec(window.get());
+    } catch (...) {
+        m_open.remove(className);
+        throw;
+    }
+    m_open.remove(className);
+}
+
+void TfrmMain::N48Click()
+{
+    if (!HomePage::open())
+        ui::warn(QStringLiteral("无法打开主页"), this);
+}
+
+void TfrmMain::N51Click()
+{
+    TfrmAbout about(this);
+    ui::dialogs().exec(&about);
+}
+
+void TfrmMain::X1Click()
+{
+    close();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    if (m_ending || ui::confirm(QStringLiteral("确认退出系统?"), this))
+        event->accept();
+    else
+        event->ignore();
+}

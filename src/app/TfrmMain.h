@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QDialog;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class TFrmLogin;
+
+// The main window: menu bar and tool bar that open every command window,
+// the status bar with the user, and the rights applied to every command.
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    void setLogin(TFrmLogin* login) { m_login = login; }
+
+    // Enables each numbered menu item and tool-bar button from pow_use.
+    void applyRights();
+    // Shows a background picture at 800 or 1024 pixels of screen width, none otherwise.
+    void applyBackground(int screenWidth);
+    // Fills the status bar for the logged-in user.
+    void showUser();
+    // Opens the command window of the class modally, destroying it when it closes.
+    void openWindow(const QString& className);
+    QAction* menuItem(const QString& name) const;
+    QToolButton* toolButton(const QString& name) const;
+    // The window of the class while it is open, else nullptr.
+    QDialog* openedWindow(const QString& className) const { return m_open.value(className); }
+    bool isEnding() const { return m_ending; }
+
+public slots:
+    void FormShow();
+    void N48Click();   // 访问主页
+    void N51Click();   // 关于
+    void X1Click();    // 退出
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void endProgram(int exitCode);
+
+    TFrmLogin* m_login = nullptr;
+    QToolBar* ToolBar1;
+    QLabel* Image1;
+    QLabel* Image2;
+    QList<QLabel*> m_panels;
+    QHash<QString, QAction*> m_items;
+    QHash<QString, int> m_positions;         // menu item / tool button -> function position
+    QHash<QString, QToolButton*> m_buttons;
+    QHash<QString, QPointer<QDialog>> m_open;
+    bool m_shown = false;
+    bool m_ending = false;
+};

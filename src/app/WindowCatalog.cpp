@@ -1,0 +1,41 @@
+#include "app/WindowCatalog.h"
+
+#include <QHash>
+
+namespace WindowCatalog {
+
+namespace {
+QHash<QString, Factory>& factories()
+{
+    static QHash<QString, Factory> all;
+    return all;
+}
+
+template <typename Window>
+void add(const char* className)
+{
+    WindowCatalog::add(QString::fromLatin1(className), [](QWidget* parent) { return new Window(parent); });
+}
+} // namespace
+
+void add(const QString& className, Factory factory)
+{
+    factories().insert(className, std::move(factory));
+}
+
+bool contains(const QString& className)
+{
+    return factories().contains(className);
+}
+
+QDialog* create(const QString& className, QWidget* parent)
+{
+    const Factory factory = factories().value(className);
+    return factory ? factory(parent) : nullptr;
+}
+
+void registerAll()
+{
+}
+
+} // namespace WindowCatalog

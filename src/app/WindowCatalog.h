@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+// The command windows the main window can open, by class name ("TFrmGoods").
+// A window not yet registered simply does not open.
+namespace WindowCatalog {
+
+using Factory = std::function<QDialog*(QWidget* parent)>;
+
+void add(const QString& className, Factory factory);
+bool contains(const QString& className);
+QDialog* create(const QString& className, QWidget* parent);
+
+// Registers every window the program has; called once at start-up.
+void registerAll();
+
+} // namespace WindowCatalog
