@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QPointer>
+#include <QTableView>
+
+namespace db {
+class Dataset;
+}
+
+namespace ui {
+
+class DatasetModel;
+class DbGridDelegate;
+
+// A grid over a dataset: its current row is the dataset's current row, both ways.
+class DbGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DbGrid(QWidget* parent = nullptr);
+
+    void setDataset(db::Dataset* dataset);
+    db::Dataset* dataset() const;
+    DatasetModel* datasetModel() const { return m_model; }
+    // Columns, read-only settings and widths may be given before or after setDataset.
+    void addColumn(const QString& field, const QString& title, int width = -1);
+    void setReadOnly(bool readOnly);
+    void setColumnReadOnly(const QString& field, bool readOnly);
+    void setRowSelect(bool rowSelect);
+    bool rowSelect() const { return m_rowSelect; }
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    struct PendingColumn {
+        QString field;
+        QString title;
+        int width;
+    };
+
+    void followDataset();
+    void applyWidths();
+    void closeOpenEditor();
+    void takeEditorValue(db::Dataset& dataset);
+    void startEditing(const QModelIndex& index);
+
+    QPointer<db::Dataset> m_dataset;
+    DatasetModel* m_model = nullptr;
+    DbGridDelegate* m_delegate;
+    QList<PendingColumn> m_columns;
+    QList<QPair<QString, bool>> m_columnReadOnly;
+    bool m_readOnly = false;
+    bool m_rowSelect = false;
+    bool m_following = false;        // the grid is being moved to the dataset's row
+    int m_datasetChanging = 0;       // inside a reset, insert or remove of the dataset
+};
+
+} // namespace ui
