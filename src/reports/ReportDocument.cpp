@@ -1,0 +1,165 @@
+#include "reports/ReportDocument.h"
+
+#include "db/Dataset.h"
+#include "reports/ReportLayout.h"
+#include "reports/ReportPaper.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace {
+
+constexpr double textPaddingMm = 1.0;
+constexpr double ruleWidthMm = 0.2;
+
+struct FontEntry {
+    QFont font;
+    QFontMetricsF metrics;
+};
+
+QString fontKey(const ReportFont& f)
+{
+    return f.family + QLatin1Char('/') + QString::number(f.pointSize) + (f.bold ? QStringLiteral("b") : QString());
+}
+
+} // namespace
+
+ReportDocument::ReportDocument(const ReportLayout& layout, QSizeF pageMm, QList<ReportPage> pages)
+    : m_layout(&layout)
+    , m_pageMm(pageMm)
+    , m_pages(std::move(pages))
+{
+}
+
+QString ReportDocument::itemText(const ReportItem& item, const ReportPage::PlacedBand& band) const
+{
+    if (item.kind == ReportItem::Kind::Label)
+        return item.text;
+    if (item.kind != ReportItem::Kind::DataText)
+        return {};
+    const db::Dataset* dataset = item.dataset.data();
+    if (!dataset || !dataset->isOpen())
+        return {};
+    // Detail bands show the row they were placed for; every other data text shows
+    // its dataset's current row (a bill header beside its lines).
+    const bool detailRow = band.kind == ReportBand::Kind::Detail && dataset == m_layout->masterDataset();
+    const int row = detailRow ? band.row : dataset->currentRow();
+    if (row < 0)
+        return {};
+    return dataset->displayText(row, dataset->fieldIndex(item.field));
+}
+
+void ReportDocument::paint(int pageIndex, QPainter& painter) const
+{
+    if (pageIndex < 0 || pageIndex >= m_pages.size())
+        return;
+    const QPaintDevice* device = painter.device();
+    const double sx = device->logicalDpiX() / 25.4;
+    const double sy = device->logicalDpiY() / 25.4;
+
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen rulePen(Qt::black, qMax(1.0, ruleWidthMm * sy));
+    rulePen.setCapStyle(Qt::SquareCap);
+    painter.setBrush(Qt::NoBrush);
+
+    QHash<QString, FontEntry> fonts;
+    const auto fontFor = [&](const ReportFont& f, const QString& key) -> const FontEntry& {
+        auto it = fonts.find(key);
+        if (it == fonts.end()) {
+            const QFont font = f.toQFont(sy);
+            it = fonts.insert(key, {font, QFontMetricsF(font, painter.device())});
+        }
+        return it.value();
+    };
+
+    const double left = ReportPaper::margin;
+    QString currentKey;
+    for (const ReportPage::PlacedBand& placed : m_pages.at(pageIndex).bands) {
+        const ReportBand* band = m_layout->band(placed.kind);
+        if (!band)
+            continue;
+        for (const ReportItem& item : band->items) {
+            const QRectF mm = item.rect.translated(left, placed.top);
+            const QRectF r(mm.x() * sx, mm.y() * sy, mm.width() * sx, mm.height() * sy);
+            switch (item.kind) {
+            case ReportItem::Kind::HLine:
+                painter.setPen(rulePen);
+                painter.drawLine(QLineF(r.left(), r.top(), r.right(), r.top()));
+                continue;
+            case ReportItem::Kind::VLine:
+                painter.setPen(rulePen);
+                painter.drawLine(QLineF(r.left(), r.top(), r.left(), r.bottom()));
+                continue;
+            case ReportItem::Kind::Label:
+            case ReportItem::Kind::DataText:
+                break;
+            }
+            QString text = itemText(item, placed);
+            if (text.isEmpty())
+                continue;
+            const QString key = fontKey(item.font);
+            const FontEntry& entry = fontFor(item.font, key);
+            if (key != currentKey) {
+                painter.setFont(entry.font);
+                currentKey = key;
+            }
+            const Qt::Alignment h = item.alignment & Qt::AlignHorizontal_Mask;
+            const double pad = (h & Qt::AlignHCenter) ? 0.0 : textPaddingMm * sx;
+            const QRectF inner = r.adjusted(pad, 0, -pad, 0);
+            // A text wider than its box is cut with an ellipsis rather than run
+            // over its neighbours.
+            if (entry.metrics.horizontalAdvance(text) > inner.width())
+                text = entry.metrics.elidedText(text, Qt::ElideRight, inner.width());
+            painter.setPen(Qt::black);
+            painter.drawText(inner, int(h | Qt::AlignVCenter) | Qt::TextSingleLine | Qt::TextDontClip, text);
+        }
+    }
+    painter.restore();
+}
+
+bool ReportDocument::render(QPagedPaintDevice& device, int first, int last, int copies) const
+{
+    first = qMax(0, first);
+    last = qMin(last, pageCount() - 1);
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    bool firstPage = true;
+    for (int copy = 0; copy < qMax(1, copies); ++copy) {
+        for (int i = first; i <= last; ++i) {
+            if (!firstPage && !device.newPage())
+                return false;
+            firstPage = false;
+            paint(i, painter);
+        }
+    }
+    return painter.end();
+}
+
+bool ReportDocument::writePdf(const QString& fileName) const
+{
+    QPdfWriter writer(fileName);
+    writer.setResolution(600);
+    writer.setTitle(m_layout->title());
+    writer.setPageLayout(QPageLayout(QPageSize(m_pageMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
+                                     QPageLayout::Portrait, QMarginsF()));
+    return render(writer, 0, pageCount() - 1);
+}
+
+QImage ReportDocument::toImage(int pageIndex, double dotsPerInch) const
+{
+    const double perMm = dotsPerInch / 25.4;
+    QImage image(qRound(m_pageMm.width() * perMm), qRound(m_pageMm.height() * perMm), QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(perMm * 1000));
+    image.setDotsPerMeterY(qRound(perMm * 1000));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paint(pageIndex, painter);
+    return image;
+}

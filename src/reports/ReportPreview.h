@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+#include <QSizeF>
+
+class QAction;
+class QLabel;
+class QPrintPreviewWidget;
+class QPrinter;
+class QSpinBox;
+class ReportLayout;
+
+// The on-screen preview of a layout: zoom, page moves, printer set-up, printing
+// through the print dialog, and saving as PDF. It paints onto the layout's own
+// printer, so choices made here stay with that layout.
+class ReportPreview : public QDialog {
+    Q_OBJECT
+public:
+    explicit ReportPreview(ReportLayout& layout, QWidget* parent = nullptr);
+
+    QPrintPreviewWidget* previewWidget() const { return m_view; }
+    int pageCount() const;
+    int currentPage() const;
+
+public slots:
+    void firstPage();
+    void previousPage();
+    void nextPage();
+    void lastPage();
+    void goToPage(int page);
+    void zoomToFit();
+    void zoomToActualSize();
+    void zoomToPageWidth();
+    void pageSetup();
+    // Shows the print dialog and prints what it asks for; false when cancelled or failed.
+    bool print();
+    // Asks for a file name and writes the report there; false when cancelled or failed.
+    bool saveAsPdf();
+
+private slots:
+    void paintPreview(QPrinter* printer);
+    void updateControls();
+
+private:
+    QSizeF pageSizeMm() const;
+    QAction* addAction(const QString& text, const QString& name, void (ReportPreview::*slot)());
+
+    ReportLayout& m_layout;
+    QPrinter& m_printer;
+    QPrintPreviewWidget* m_view = nullptr;
+    class QToolBar* m_toolBar = nullptr;
+    QSpinBox* m_pageBox = nullptr;
+    QLabel* m_pageTotal = nullptr;
+};

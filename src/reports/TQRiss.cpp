@@ -1,0 +1,20 @@
+#include "reports/TQRiss.h"
+
+#include "app/TFrmDataMod.h"
+
+TQRiss::TQRiss(QObject* parent)
+    : StockListLayout(QStringLiteral("进销存表"), data().MiosQ, parent)
+{
+    setObjectName(QStringLiteral("TQRiss"));
+    const Qt::Alignment number = Qt::AlignRight;
+    build({},
+          {{QStringLiteral("货品编码"), QStringLiteral("gods_code"), 24},
+           {QStringLiteral("货品名称"), QStringLiteral("gods_name"), 40},
+           {QStringLiteral("分类"), QStringLiteral("gods_kind"), 20},
+           {QStringLiteral("单位"), QStringLiteral("gods_unit"), 14},
+           {QStringLiteral("上月结存"), QStringLiteral("last_amou"), 23, number},
+           {QStringLiteral("本月进货"), QStringLiteral("in_amou"), 23, number},
+           {QStringLiteral("本月出货"), QStringLiteral("out_amou"), 23, number},
+           {QStringLiteral("本月结存"), QStringLiteral("now_amou"), 23, number}},
+          false);
+}
