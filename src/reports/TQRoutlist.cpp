@@ -22,5 +22,5 @@ TQRoutlist::TQRoutlist(QObject* parent)
            {QStringLiteral("单位"), QStringLiteral("gods_unit"), 10},
            {QStringLiteral("单价"), QStringLiteral("unit_pric"), 16, number},
            {QStringLiteral("数量"), QStringLiteral("sub_amou"), 14, number},
-           {QStringLiteral("小计"), QStringLiteral("sub_tota"), 22, number}}});
+           {QStringLiteral("小计"), QStringLiteral("sub_tota"), 22, number}});
 }
