@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QLocale>
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
@@ -37,6 +38,9 @@ void loadTranslations(QApplication& app)
 int runBrovanta(int argc, char* argv[])
 {
     Application app(argc, argv);
+    // The pictures live in the static library's resources, which must be pulled in by hand.
+    Q_INIT_RESOURCE(resources);
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     app.setApplicationName(QStringLiteral("brovanta"));
     app.setOrganizationName(QStringLiteral("brovanta"));
     loadTranslations(app);
@@ -53,7 +57,6 @@ int runBrovanta(int argc, char* argv[])
     splash->repaint();
     app.processEvents();
 
-    app.setApplicationDisplayName(ProductInfo::initialTitle);
     WindowCatalog::registerAll();
     TfrmMain mainWindow;
     app.processEvents();

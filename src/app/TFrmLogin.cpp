@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 TFrmLogin::TFrmLogin(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -55,6 +56,14 @@ TFrmLogin::TFrmLogin(QWidget* parent)
     connect(cmd_ok, &QPushButton::clicked, this, &TFrmLogin::cmd_okClick);
     connect(cmd_close, &QPushButton::clicked, this, &TFrmLogin::cmd_closeClick);
     connect(Edit2, &QLineEdit::returnPressed, this, &TFrmLogin::cmd_okClick);
+}
+
+void TFrmLogin::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+    Edit1->setFocus();
 }
 
 void TFrmLogin::reject()

@@ -32,6 +32,7 @@ public slots:
     void cmd_closeClick();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void reject() override;
 
 private:

@@ -129,7 +129,6 @@ TfrmMain::TfrmMain(QWidget* parent)
     applyBackground(screen ? screen->geometry().width() : 0);
 
     // The product title replaces the designed caption.
-    QApplication::setApplicationDisplayName(ProductInfo::title);
     setWindowTitle(ProductInfo::title);
 }
 
@@ -249,11 +248,10 @@ void TfrmMain::showUser()
         m_panels[0]->setFixedWidth(width / 3 + 40);
         m_panels[1]->setFixedWidth(width / 3 - 20);
         m_panels[2]->setFixedWidth(width / 3 - 20);
-        const QLocale locale;
         const QDateTime now = QDateTime::currentDateTime();
         m_panels[0]->setText(QStringLiteral("操作人员: ") + CurrentRights::current().userId.trimmed()
-                             + QStringLiteral("  登录时间:") + locale.toString(now.date(), QLocale::ShortFormat)
-                             + QLatin1Char(' ') + locale.toString(now.time(), QLocale::LongFormat));
+                             + QStringLiteral("  登录时间:") + QLocale().toString(now.date(), QLocale::ShortFormat)
+                             + QLatin1Char(' ') + now.time().toString(QStringLiteral("hh:mm:ss")));
         m_panels[1]->setText(ProductInfo::panel1);
         m_panels[2]->setText(ProductInfo::panel2);
     } catch (...) {

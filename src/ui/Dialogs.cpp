@@ -93,8 +93,7 @@ void warn(const QString& text, QWidget* parent)
 
 void showError(const QString& text, QWidget* parent, const QString& caption)
 {
-    const QString title = caption.isEmpty() ? QApplication::applicationDisplayName() : caption;
-    current->message(defaultParent(parent), text, title.isEmpty() ? QStringLiteral("错误") : title,
+    current->message(defaultParent(parent), text, caption.isEmpty() ? QStringLiteral("错误") : caption,
                      Dialogs::Icon::Critical);
 }
 

@@ -1,0 +1,216 @@
+// The connection step, system.ini and the login attempt.
+#include "TestSupport.h"
+
+#include "app/AppPaths.h"
+#include "app/CurrentRights.h"
+#include "app/IniFile.h"
+#include "app/Settings.h"
+#include "app/TFrmLogin.h"
+#include "db/Error.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace {
+
+// A test application whose data module has not connected yet, as at start-up.
+struct Unconnected : TestApp {
+    Unconnected() { dataModule().AdoConn.close(); }
+};
+
+void login(TFrmLogin& dialog, const QString& user, const QString& password)
+{
+    dialog.Edit1->setText(user);
+    dialog.Edit2->setText(password);
+    dialog.cmd_okClick();
+}
+
+} // namespace
+
+class TestLogin : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstLoginWritesDataSourceOnly();
+    void secondPressDoesNotReconnect();
+    void settingsAreReloadedAtEveryAttempt();
+    void lineCountThatIsNoIntegerIsAnError();
+    void unreadableDatabaseIsKeptAndReported();
+    void wrongPasswordKeepsTheTexts();
+    void apostrophesAreJustCharacters();
+    void userIdIsTrimmed();
+    void thirdPressEndsTheProgram();
+    void shortRightsStringRefusesTheRest();
+    void iniWriteKeepsOtherLines();
+};
+
+void TestLogin::firstLoginWritesDataSourceOnly()
+{
+    Unconnected app;
+    QFile::remove(AppPaths::settingsFile());
+    TFrmLogin dialog;
+    login(dialog, "admin", "admin");
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(dialog.isConnected());
+    QVERIFY(app.dataModule().AdoConn.isOpen());
+    const IniFile ini(AppPaths::settingsFile());
+    QCOMPARE(ini.read("nettype", "datasource"), AppPaths::databaseFile());
+    QVERIFY(!ini.contains("billdata", "line_count"));
+    QVERIFY(!ini.contains("billdata", "company_name"));
+    QCOMPARE(PrintSettings::current().lineCount, 0);
+    QCOMPARE(CurrentRights::current().use, QString(25, '1'));
+}
+
+void TestLogin::secondPressDoesNotReconnect()
+{
+    Unconnected app;
+    TFrmLogin dialog;
+    login(dialog, "admin", "wrong");
+    QVERIFY(dialog.isConnected());
+    const auto* handle = app.dataModule().AdoConn.handle();
+    login(dialog, "admin", "admin");
+    QCOMPARE(app.dataModule().AdoConn.handle(), handle);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+void TestLogin::settingsAreReloadedAtEveryAttempt()
+{
+    Unconnected app;
+    IniFile ini(AppPaths::settingsFile());
+    ini.write("billdata", "company_name", "澜禾服饰");
+    ini.write("billdata", "line_count", "12");
+    TFrmLogin dialog;
+    login(dialog, "admin", "x");
+    QCOMPARE(PrintSettings::current().companyName, QString("澜禾服饰"));
+    QCOMPARE(PrintSettings::current().lineCount, 12);
+    ini.write("billdata", "bill_bottom", "谢谢惠顾");
+    ini.write("billdata", "line_count", "8");
+    login(dialog, "admin", "x");
+    QCOMPARE(PrintSettings::current().billFooter, QString("谢谢惠顾"));
+    QCOMPARE(PrintSettings::current().lineCount, 8);
+}
+
+void TestLogin::lineCountThatIsNoIntegerIsAnError()
+{
+    Unconnected app;
+    IniFile(AppPaths::settingsFile()).write("billdata", "line_count", "12a");
+    TFrmLogin dialog;
+    dialog.Edit1->setText("admin");
+    dialog.Edit2->setText("admin");
+    QVERIFY_THROWS_EXCEPTION(db::Error, dialog.cmd_okClick());
+    QVERIFY(!dialog.isConnected());
+    QVERIFY(!app.dataModule().AdoConn.isOpen());
+    QCOMPARE(dialog.attempt(), 2);
+}
+
+void TestLogin::unreadableDatabaseIsKeptAndReported()
+{
+    Unconnected app;
+    const QString path = AppPaths::databaseFile();
+    QFile::remove(path);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    TFrmLogin dialog;
+    login(dialog, "admin", "admin");
+    QVERIFY(!dialog.isConnected());
+    QCOMPARE(app.dialogs().lastMessage(), QString("数据库无法打开"));
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray(4096, 'x'));
+}
+
+void TestLogin::wrongPasswordKeepsTheTexts()
+{
+    Unconnected app;
+    TFrmLogin dialog;
+    login(dialog, "admin", "nimda");
+    QCOMPARE(app.dialogs().lastMessage(), QString("用户名或密码错误！"));
+    QCOMPARE(dialog.Edit1->text(), QString("admin"));
+    QCOMPARE(dialog.Edit2->text(), QString("nimda"));
+    QVERIFY(dialog.result() != QDialog::Accepted);
+}
+
+void TestLogin::apostrophesAreJustCharacters()
+{
+    Unconnected app;
+    TFrmLogin dialog;
+    login(dialog, "admin", "' or '1'='1");
+    QCOMPARE(app.dialogs().lastMessage(), QString("用户名或密码错误！"));
+    app.dataModule().AdoConn.close();
+    TFrmLogin second;
+    second.connectDatabase();
+    app.exec("insert into powers (user_id, password, pow_use) values ('o''neil', 'a''b', '1')");
+    login(second, "o'neil", "a'b");
+    QCOMPARE(second.result(), int(QDialog::Accepted));
+    QCOMPARE(CurrentRights::current().userId, QString("o'neil"));
+}
+
+void TestLogin::userIdIsTrimmed()
+{
+    Unconnected app;
+    TFrmLogin dialog;
+    login(dialog, "  ADMIN ", " admin ");
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));   // ids compare without case, like the engine
+    QCOMPARE(CurrentRights::current().userId, QString("ADMIN"));
+}
+
+void TestLogin::thirdPressEndsTheProgram()
+{
+    Unconnected app;
+    TFrmLogin dialog;
+    login(dialog, "admin", "1");
+    login(dialog, "admin", "2");
+    QVERIFY(!dialog.terminateRequested());
+    login(dialog, "admin", "admin");
+    QVERIFY(dialog.terminateRequested());
+
+    TFrmLogin secondTry;
+    login(secondTry, "admin", "1");
+    login(secondTry, "admin", "admin");
+    QVERIFY(!secondTry.terminateRequested());
+    QCOMPARE(secondTry.result(), int(QDialog::Accepted));
+}
+
+void TestLogin::shortRightsStringRefusesTheRest()
+{
+    Unconnected app;
+    app.dataModule().AdoConn.open(AppPaths::databaseFile(), "4172093865510264839");
+    app.exec("update powers set pow_use='1101', pow_add=null where user_id='admin'");
+    app.dataModule().AdoConn.close();
+    TFrmLogin dialog;
+    login(dialog, "admin", "admin");
+    QVERIFY(hasRight(Right::Use, 1));
+    QVERIFY(hasRight(Right::Use, 2));
+    QVERIFY(!hasRight(Right::Use, 3));
+    QVERIFY(hasRight(Right::Use, 4));
+    QVERIFY(!hasRight(Right::Use, 5));
+    QVERIFY(!hasRight(Right::Use, 25));
+    QVERIFY(!hasRight(Right::Add, 1));
+    QCOMPARE(CurrentRights::current().add, QString());
+}
+
+void TestLogin::iniWriteKeepsOtherLines()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("system.ini");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("; shop notes\n[billdata]\ncompany_name=旧名\n\n[other]\nkey=1\n");
+    file.close();
+    IniFile ini(path);
+    QVERIFY(ini.write("billdata", "line_count", "5"));
+    QVERIFY(ini.write("billdata", "company_name", "新名"));
+    QVERIFY(ini.write("pagesize", "page_type", "A4"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    QCOMPARE(text, QString("; shop notes\n[billdata]\ncompany_name=新名\nline_count=5\n\n[other]\nkey=1\n\n[pagesize]\npage_type=A4\n"));
+    QCOMPARE(IniFile(path).read("other", "KEY"), QString("1"));
+}
+
+QTEST_MAIN(TestLogin)
+#include "tst_login.moc"

@@ -1,0 +1,151 @@
+// The main window: rights on menus and buttons, windows opened fresh, closing.
+#include "TestSupport.h"
+
+#include "app/CurrentRights.h"
+#include "app/TfrmMain.h"
+#include "app/WindowCatalog.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+#include <QtTest>
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void noRightsLeaveOnlyTheFreeCommands();
+    void eachRightEnablesItsItemAndButton();
+    void menuCaptionsInOrder();
+    void closeConfirmationCanBeCancelled();
+    void backgroundOnlyAtTwoWidths();
+    void windowsOpenFreshAndAreDestroyed();
+};
+
+void TestMainWindow::noRightsLeaveOnlyTheFreeCommands()
+{
+    TestApp app;
+    app.setRights(QString(25, '0'));
+    TfrmMain w;
+    w.applyRights();
+    const QStringList numbered = {"N3", "N4", "N5", "N6", "N7", "N8", "N10", "N11", "N12", "N20", "N22", "N23", "N24",
+                                  "N25", "N31", "N15", "N32", "N33", "N34", "N39", "N40", "N41", "N42", "N46", "N47"};
+    for (const QString& item : numbered)
+        QVERIFY2(!w.menuItem(item)->isEnabled(), qPrintable(item));
+    for (const QString& item : {"N48", "N50", "N51", "X1"})
+        QVERIFY2(w.menuItem(item)->isEnabled(), qPrintable(item));
+    for (const QString& button : {"cmd_employee", "cmd_goods", "cmd_company", "cmd_in", "cmd_out", "cmd_gath", "cmd_pay", "cmd_store"})
+        QVERIFY2(!w.toolButton(button)->isEnabled(), qPrintable(button));
+    QVERIFY(w.toolButton("BitBtn2")->isEnabled());
+}
+
+void TestMainWindow::eachRightEnablesItsItemAndButton()
+{
+    TestApp app;
+    const QList<QPair<QString, int>> buttons = {{"cmd_employee", 1}, {"cmd_goods", 2}, {"cmd_company", 3}, {"cmd_in", 7},
+                                                {"cmd_out", 10}, {"cmd_gath", 20}, {"cmd_pay", 21}, {"cmd_store", 15}};
+    for (const auto& [button, position] : buttons) {
+        QString rights(25, '0');
+        rights[position - 1] = '1';
+        app.setRights(rights);
+        TfrmMain w;
+        w.applyRights();
+        QVERIFY2(w.toolButton(button)->isEnabled(), qPrintable(button));
+        int enabledButtons = 0;
+        for (const QString& other : {"cmd_employee", "cmd_goods", "cmd_company", "cmd_in", "cmd_out", "cmd_gath", "cmd_pay", "cmd_store"})
+            enabledButtons += w.toolButton(other)->isEnabled();
+        QCOMPARE(enabledButtons, 1);
+    }
+    app.setRights(QString(18, '0') + "1");
+    TfrmMain w;
+    w.applyRights();
+    QVERIFY(w.menuItem("N34")->isEnabled());
+    QVERIFY(!w.menuItem("N33")->isEnabled());
+}
+
+void TestMainWindow::menuCaptionsInOrder()
+{
+    TestApp app;
+    TfrmMain w;
+    QStringList titles;
+    for (QAction* a : w.menuBar()->actions())
+        titles << a->text();
+    QCOMPARE(titles, QStringList({"基本资料[&B]", "进货管理[&I]", "出货管理[&O]", "仓库管理[&S]", "财务管理[&M]", "系统管理[&S]", "退出[&X]"}));
+    auto* stock = w.menuBar()->findChild<QMenu*>("G1");
+    QStringList items;
+    for (QAction* a : stock->actions())
+        items << (a->isSeparator() ? QString("-") : a->text());
+    QCOMPARE(items, QStringList({"库存查询", "库存报警", "库存调整", "-", "库存盘点", "进销存明细"}));
+}
+
+void TestMainWindow::closeConfirmationCanBeCancelled()
+{
+    TestApp app;
+    TfrmMain w;
+    w.show();
+    app.dialogs().answers = {false};
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+    QCOMPARE(app.dialogs().questions.last(), QString("确认退出系统?"));
+    app.dialogs().answers = {true};
+    QVERIFY(w.close());
+}
+
+void TestMainWindow::backgroundOnlyAtTwoWidths()
+{
+    TestApp app;
+    TfrmMain w;
+    auto* image1 = w.findChild<QLabel*>("Image1");
+    auto* image2 = w.findChild<QLabel*>("Image2");
+    w.applyBackground(1280);
+    QVERIFY(image1->isHidden() && image2->isHidden());
+    w.applyBackground(800);
+    QVERIFY(!image1->isHidden() && image2->isHidden());
+    QCOMPARE(image1->pos(), QPoint(0, 45));
+    w.applyBackground(1024);
+    QVERIFY(image1->isHidden() && !image2->isHidden());
+}
+
+void TestMainWindow::windowsOpenFreshAndAreDestroyed()
+{
+    TestApp app;
+    int created = 0;
+    QPointer<QDialog> last;
+    WindowCatalog::add("TFrmEmployee", [&](QWidget* parent) {
+        ++created;
+        auto* d = new QDialog(parent);
+        last = d;
+        return d;
+    });
+    TfrmMain w;
+    w.applyRights();
+    app.dialogs().onExec = [&](QDialog* d) {
+        // While shown modally the main window knows it; opening it again does nothing.
+        w.openWindow("TFrmEmployee");
+        return w.openedWindow("TFrmEmployee") == d ? int(QDialog::Accepted) : -1;
+    };
+    w.menuItem("N3")->trigger();
+    QCOMPARE(created, 1);
+    QVERIFY(last.isNull());
+    QVERIFY(!w.openedWindow("TFrmEmployee"));
+    w.toolButton("cmd_employee")->click();
+    QCOMPARE(created, 2);
+    // A disabled item opens nothing.
+    app.setRights(QString(25, '0'));
+    w.applyRights();
+    w.menuItem("N3")->trigger();
+    QCOMPARE(created, 2);
+    // A window whose modal run throws is still destroyed.
+    app.setRights(QString(25, '1'));
+    w.applyRights();
+    app.dialogs().onExec = [](QDialog*) -> int { throw std::runtime_error("boom"); };
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, w.openWindow("TFrmEmployee"));
+    QVERIFY(last.isNull());
+    QVERIFY(!w.openedWindow("TFrmEmployee"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
