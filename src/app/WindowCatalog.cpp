@@ -36,6 +36,8 @@ QDialog* create(const QString& className, QWidget* parent)
 
 void registerAll()
 {
+    // goods and companies
+    // employees, settings and rights
 }
 
 } // namespace WindowCatalog
