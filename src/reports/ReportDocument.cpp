@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr double textPaddingMm = 1.0;
 constexpr double ruleWidthMm = 0.2;
 
 struct FontEntry {

@@ -14,6 +14,9 @@ class ReportLayout;
 // the time of painting, so one document serves preview, printer, image and PDF.
 class ReportDocument {
 public:
+    // Space between a left- or right-aligned text and its box edge.
+    static constexpr double textPaddingMm = 1.0;
+
     ReportDocument(const ReportLayout& layout, QSizeF pageMm, QList<ReportPage> pages);
 
     const ReportLayout& layout() const { return *m_layout; }
