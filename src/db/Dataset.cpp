@@ -127,8 +127,14 @@ void Dataset::setFields(const QList<Field>& fields)
 {
     m_fields = fields;
     m_fieldByName.clear();
-    for (int i = 0; i < m_fields.size(); ++i)
+    m_fieldByExactName.clear();
+    for (int i = 0; i < m_fields.size(); ++i) {
         m_fieldByName.insert(m_fields.at(i).name.toLower(), i);
+        m_fieldByExactName.insert(m_fields.at(i).name, i);
+    }
+    for (Field& f : m_fields)
+        if (f.kind == FieldKind::Lookup)
+            f.keyIndex = m_fieldByName.value(f.keyField.toLower(), -1);
 }
 
 Field& Dataset::addField(const QString& name)
@@ -193,6 +199,10 @@ void Dataset::setDisplayFormat(const QString& name, const QString& format)
 
 int Dataset::fieldIndex(const QString& name) const
 {
+    // Names usually come spelt as declared; only then is case folding needed.
+    const auto exact = m_fieldByExactName.constFind(name);
+    if (exact != m_fieldByExactName.constEnd())
+        return *exact;
     return m_fieldByName.value(name.toLower(), -1);
 }
 
@@ -556,19 +566,20 @@ QVariant Dataset::rowValue(const Record& record, int fieldIndex) const
 
 QVariant Dataset::lookupValue(int row, const Field& f) const
 {
-    if (!f.source || !f.source->isOpen())
+    if (!f.source || !f.source->isOpen() || f.keyIndex < 0)
         return {};
-    const int keyIndex = fieldIndex(f.keyField);
-    if (keyIndex < 0)
-        return {};
-    const QVariant key = value(row, keyIndex);
+    const QVariant key = value(row, f.keyIndex);
     if (key.isNull())
         return {};
-    const int sourceRow = f.source->find(f.sourceKey, key);
-    if (sourceRow < 0)
-        return {};
+    const int sourceKeyIndex = f.source->fieldIndex(f.sourceKey);
     const int resultIndex = f.source->fieldIndex(f.resultColumn);
-    return resultIndex < 0 ? QVariant() : f.source->value(sourceRow, resultIndex);
+    if (sourceKeyIndex < 0 || resultIndex < 0)
+        return {};
+    const Field& sourceKey = f.source->m_fields.at(sourceKeyIndex);
+    const QString wanted = indexKey(sourceKey.type == m_fields.at(f.keyIndex).type ? key
+                                        : convertToFieldType(key, sourceKey.type), sourceKey.type);
+    const int sourceRow = f.source->indexOf(sourceKeyIndex).value(wanted, -1);
+    return sourceRow < 0 ? QVariant() : f.source->value(sourceRow, resultIndex);
 }
 
 QVariant Dataset::calculatedValue(int row, int fieldIndex) const

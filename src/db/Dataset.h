@@ -177,7 +177,8 @@ private:
 
     QList<Field> m_declared;             // fields as declared by the data module
     QList<Field> m_fields;               // fields while open: declared, or every column + declared
-    QHash<QString, int> m_fieldByName;
+    QHash<QString, int> m_fieldByName;        // by lower-case name
+    QHash<QString, int> m_fieldByExactName;
     QList<int> m_slotOfField;            // field -> index in Record::values, or -1
     QList<int> m_columnOfSlot;           // statement column read into each slot
     QList<QString> m_baseColumnOfSlot;   // base-table column written from each slot ("" if none)

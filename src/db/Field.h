@@ -26,6 +26,7 @@ struct Field {
     Dataset* source = nullptr;
     QString sourceKey;
     QString resultColumn;
+    int keyIndex = -1;          // index of keyField in the owning dataset, kept by the dataset
 };
 
 // Formats a number with a Delphi-style format: "0" digits always shown, "#" only
