@@ -1,6 +1,7 @@
 #include "reports/ReportDocument.h"
 
 #include "db/Dataset.h"
+#include "reports/PdfTextRepair.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportPaper.h"
 
@@ -148,7 +149,9 @@ bool ReportDocument::writePdf(const QString& fileName) const
     writer.setTitle(m_layout->title());
     writer.setPageLayout(QPageLayout(QPageSize(m_pageMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
                                      QPageLayout::Portrait, QMarginsF()));
-    return render(writer, 0, pageCount() - 1);
+    if (!render(writer, 0, pageCount() - 1))
+        return false;
+    return PdfTextRepair::repair(fileName);
 }
 
 QImage ReportDocument::toImage(int pageIndex, double dotsPerInch) const

@@ -1,5 +1,6 @@
 #include "reports/ReportPreview.h"
 
+#include "reports/PdfTextRepair.h"
 #include "reports/ReportDocument.h"
 #include "reports/ReportLayout.h"
 #include "ui/Dialogs.h"
@@ -198,7 +199,9 @@ bool ReportPreview::print()
     }
     // Printers that cannot make copies themselves get the pages again.
     const int copies = m_printer.supportsMultipleCopies() ? 1 : m_printer.copyCount();
-    const bool printed = first <= last && document.render(m_printer, first, last, copies);
+    bool printed = first <= last && document.render(m_printer, first, last, copies);
+    if (printed && m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
+        printed = PdfTextRepair::repair(m_printer.outputFileName());
     m_view->updatePreview();
     if (!printed)
         ui::showError(QStringLiteral("打印失败"), this);
