@@ -19,6 +19,23 @@ constexpr double ruleWidthMm = 0.2;
 struct FontEntry {
     QFont font;
     QFontMetricsF metrics;
+    QHash<char16_t, double> advances;
+
+    // Sum of cached character advances: measuring whole strings costs a text
+    // layout each, and lists repeat the same few characters thousands of times.
+    double width(const QString& text)
+    {
+        double sum = 0;
+        for (const QChar c : text) {
+            if (c.isSurrogate())
+                return metrics.horizontalAdvance(text);
+            auto it = advances.constFind(c.unicode());
+            if (it == advances.constEnd())
+                it = advances.insert(c.unicode(), metrics.horizontalAdvance(c));
+            sum += *it;
+        }
+        return sum;
+    }
 };
 
 QString fontKey(const ReportFont& f)
@@ -69,17 +86,26 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
     painter.setBrush(Qt::NoBrush);
 
     QHash<QString, FontEntry> fonts;
-    const auto fontFor = [&](const ReportFont& f, const QString& key) -> const FontEntry& {
+    const auto fontFor = [&](const ReportFont& f, const QString& key) -> FontEntry& {
         auto it = fonts.find(key);
         if (it == fonts.end()) {
             const QFont font = f.toQFont(sy);
-            it = fonts.insert(key, {font, QFontMetricsF(font, painter.device())});
+            it = fonts.insert(key, {font, QFontMetricsF(font, painter.device()), {}});
         }
         return it.value();
     };
 
     const double left = ReportPaper::margin;
     QString currentKey;
+    // Recorded devices (the preview) store every state change: change only when needed.
+    bool rulePenSet = false;
+    const auto usePen = [&](bool rule) {
+        if (rule != rulePenSet) {
+            painter.setPen(rule ? rulePen : QPen(Qt::black));
+            rulePenSet = rule;
+        }
+    };
+    painter.setPen(Qt::black);
     for (const ReportPage::PlacedBand& placed : m_pages.at(pageIndex).bands) {
         const ReportBand* band = m_layout->band(placed.kind);
         if (!band)
@@ -89,11 +115,11 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
             const QRectF r(mm.x() * sx, mm.y() * sy, mm.width() * sx, mm.height() * sy);
             switch (item.kind) {
             case ReportItem::Kind::HLine:
-                painter.setPen(rulePen);
+                usePen(true);
                 painter.drawLine(QLineF(r.left(), r.top(), r.right(), r.top()));
                 continue;
             case ReportItem::Kind::VLine:
-                painter.setPen(rulePen);
+                usePen(true);
                 painter.drawLine(QLineF(r.left(), r.top(), r.left(), r.bottom()));
                 continue;
             case ReportItem::Kind::Label:
@@ -104,7 +130,7 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
             if (text.isEmpty())
                 continue;
             const QString key = fontKey(item.font);
-            const FontEntry& entry = fontFor(item.font, key);
+            FontEntry& entry = fontFor(item.font, key);
             if (key != currentKey) {
                 painter.setFont(entry.font);
                 currentKey = key;
@@ -114,10 +140,20 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
             const QRectF inner = r.adjusted(pad, 0, -pad, 0);
             // A text wider than its box is cut with an ellipsis rather than run
             // over its neighbours.
-            if (entry.metrics.horizontalAdvance(text) > inner.width())
+            double width = entry.width(text);
+            if (width > inner.width()) {
                 text = entry.metrics.elidedText(text, Qt::ElideRight, inner.width());
-            painter.setPen(Qt::black);
-            painter.drawText(inner, int(h | Qt::AlignVCenter) | Qt::TextSingleLine | Qt::TextDontClip, text);
+                width = entry.metrics.horizontalAdvance(text);
+            }
+            // Placing the baseline directly is much cheaper than a text layout per cell.
+            double x = inner.left();
+            if (h & Qt::AlignRight)
+                x = inner.right() - width;
+            else if (h & Qt::AlignHCenter)
+                x = inner.left() + (inner.width() - width) / 2;
+            const double baseline = inner.center().y() + (entry.metrics.ascent() - entry.metrics.descent()) / 2;
+            usePen(false);
+            painter.drawText(QPointF(x, baseline), text);
         }
     }
     painter.restore();

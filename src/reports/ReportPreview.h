@@ -8,6 +8,7 @@ class QLabel;
 class QPrintPreviewWidget;
 class QPrinter;
 class QSpinBox;
+class QToolBar;
 class ReportLayout;
 
 // The on-screen preview of a layout: zoom, page moves, printer set-up, printing
@@ -48,7 +49,7 @@ private:
     ReportLayout& m_layout;
     QPrinter& m_printer;
     QPrintPreviewWidget* m_view = nullptr;
-    class QToolBar* m_toolBar = nullptr;
+    QToolBar* m_toolBar = nullptr;
     QSpinBox* m_pageBox = nullptr;
     QLabel* m_pageTotal = nullptr;
 };
