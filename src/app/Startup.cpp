@@ -8,6 +8,7 @@
 #include "app/TfrmFlash.h"
 #include "app/TfrmMain.h"
 #include "app/WindowCatalog.h"
+#include "reports/ReportLayouts.h"
 #include "ui/Dialogs.h"
 
 #include <QDir>
@@ -63,6 +64,8 @@ int runBrovanta(int argc, char* argv[])
     TFrmLogin login(&mainWindow);
     mainWindow.setLogin(&login);
     TFrmDataMod dataModule;
+    app.processEvents();
+    ReportLayouts::createAll(&mainWindow);
     app.processEvents();
 
     // Long enough for the splash to be read even when start-up is quick.
