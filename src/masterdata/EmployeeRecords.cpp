@@ -1,0 +1,43 @@
+#include "masterdata/EmployeeRecords.h"
+
+#include "app/TFrmDataMod.h"
+#include "db/Statement.h"
+
+namespace EmployeeRecords {
+
+namespace {
+
+int count(const QString& sql, const QString& code)
+{
+    db::Statement statement(dataModule().AdoConn, sql);
+    statement.bind(QStringLiteral("code"), code.trimmed());
+    return statement.next() ? int(statement.intValue(0)) : 0;
+}
+
+} // namespace
+
+bool isEmployee(const QString& code)
+{
+    return count(QStringLiteral("select count(*) from employee where trim(empl_code)=:code collate nocase"), code) > 0;
+}
+
+int usersNamed(const QString& code)
+{
+    return count(QStringLiteral("select count(*) from powers where trim(user_id)=:code collate nocase"), code);
+}
+
+int billsNaming(const QString& code)
+{
+    int bills = 0;
+    for (const char* table : {"inmain", "outmain"}) {
+        QStringList people;
+        for (const char* column : {"hand_code", "chek_code", "oper_code", "send_code", "rece_code", "rela_code"})
+            people << QStringLiteral("trim(%1)=:code collate nocase").arg(QLatin1String(column));
+        bills += count(QStringLiteral("select count(*) from %1 where %2")
+                           .arg(QLatin1String(table), people.join(QStringLiteral(" or "))),
+                       code);
+    }
+    return bills;
+}
+
+} // namespace EmployeeRecords

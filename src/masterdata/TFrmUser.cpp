@@ -1,0 +1,407 @@
+#include "masterdata/TFrmUser.h"
+
+#include "app/AppPaths.h"
+#include "app/CurrentRights.h"
+#include "app/IniFile.h"
+#include "app/Settings.h"
+#include "app/TFrmDataMod.h"
+#include "masterdata/CodeListGrid.h"
+#include "masterdata/WindowParts.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbEdit.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+using WindowParts::named;
+
+namespace {
+
+const QString paperDefault = QStringLiteral("默认");
+const QString paperCustom = QStringLiteral("自定义");
+const QString paperA4 = QStringLiteral("A4");
+
+// An integer key of system.ini; a missing or malformed value gives the default.
+int readInteger(const IniFile& ini, const QString& section, const QString& key, int fallback)
+{
+    bool ok = false;
+    const int value = ini.read(section, key).trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+QLineEdit* sizeBox(const char* name)
+{
+    auto* box = named<QLineEdit>(name);
+    box->setInputMask(QStringLiteral("999; "));   // up to three digits
+    box->setMaximumWidth(60);
+    return box;
+}
+
+} // namespace
+
+TFrmUser::TFrmUser(QWidget* parent)
+    : ui::ModeWindow(parent)
+{
+    setObjectName(QStringLiteral("FrmUser"));
+    setWindowTitle(QStringLiteral("基本设置"));
+    buildLayout();
+    FormCreate();
+}
+
+CodeListGrid* TFrmUser::codeListGrid(const char* name, db::Dataset* dataset,
+                                     const QList<std::pair<QString, QString>>& columns)
+{
+    auto* grid = named<CodeListGrid>(name);
+    for (const auto& [field, title] : columns)
+        grid->addColumn(field, title, field == QLatin1String("mone_rate") ? 50 : 70);
+    grid->setDataset(dataset);
+    return grid;
+}
+
+void TFrmUser::buildLayout()
+{
+    TFrmDataMod& dm = dataModule();
+
+    auto* bar = new QHBoxLayout;
+    cmd_edit = WindowParts::addButton(bar, "cmd_edit", QStringLiteral("修改[&E]"));
+    cmd_save = WindowParts::addButton(bar, "cmd_save", QStringLiteral("保存[&S]"));
+    cmd_canc = WindowParts::addButton(bar, "cmd_canc", QStringLiteral("取消[&C]"));
+    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    bar->addStretch();
+    connect(cmd_edit, &QPushButton::clicked, this, &TFrmUser::cmd_editClick);
+    connect(cmd_save, &QPushButton::clicked, this, &TFrmUser::cmd_saveClick);
+    connect(cmd_canc, &QPushButton::clicked, this, &TFrmUser::cmd_cancClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &TFrmUser::cmd_exitClick);
+
+    const auto shopEdit = [&dm](const char* name, const char* field) {
+        auto* box = named<ui::DbEdit>(name);
+        box->bind(dm.UserQ, QString::fromLatin1(field));
+        return box;
+    };
+    GroupBox1 = named<QGroupBox>("GroupBox1");
+    GroupBox1->setTitle(QStringLiteral("公司资料"));
+    DBEdit1 = shopEdit("DBEdit1", "user_posi");
+    DBEdit3 = shopEdit("DBEdit3", "stad_no");
+    DBEdit2 = shopEdit("DBEdit2", "comp_name");
+    DBEdit5 = shopEdit("DBEdit5", "user_tele");
+    DBEdit4 = shopEdit("DBEdit4", "user_fax");
+    DBEdit6 = shopEdit("DBEdit6", "user_addr");
+    DBEdit7 = shopEdit("DBEdit7", "user_mail");
+    DBEdit8 = shopEdit("DBEdit8", "user_www");
+    WindowParts::addLabelled(new QGridLayout(GroupBox1),
+                             {{QStringLiteral("本店位置"), DBEdit1}, {QStringLiteral("统一编号"), DBEdit3},
+                              {QStringLiteral("公司名称"), DBEdit2}, {QStringLiteral("公司电话"), DBEdit5},
+                              {QStringLiteral("公司传真"), DBEdit4}, {QStringLiteral("公司地址"), DBEdit6},
+                              {QStringLiteral("E_MAIL"), DBEdit7}, {QStringLiteral("公司主页"), DBEdit8}},
+                             1);
+
+    GroupBox2 = buildPrintGroup();
+
+    DBGrid6 = codeListGrid("DBGrid6", dm.FeeDefiQ,
+                           {{QStringLiteral("fee_code"), QStringLiteral("代码")},
+                            {QStringLiteral("fee_type"), QStringLiteral("结算方式")}});
+    DBGrid7 = codeListGrid("DBGrid7", dm.MoneDefQ,
+                           {{QStringLiteral("mone_code"), QStringLiteral("代码")},
+                            {QStringLiteral("mone_type"), QStringLiteral("币种")},
+                            {QStringLiteral("mone_rate"), QStringLiteral("汇率")}});
+
+    const auto goodsList = [this](const char* name, db::Dataset* dataset, const char* code, const char* field,
+                                  const QString& title) {
+        return codeListGrid(name, dataset,
+                            {{QString::fromLatin1(code), QStringLiteral("编号")}, {QString::fromLatin1(field), title}});
+    };
+    PageControl1 = named<QTabWidget>("PageControl1");
+    DBGrid3 = goodsList("DBGrid3", dm.SpecDefiQ, "gods_spec_id", "gods_spec", QStringLiteral("品牌"));
+    DBGrid4 = goodsList("DBGrid4", dm.TypeDefiQ, "gods_type_id", "gods_type", QStringLiteral("款式"));
+    DBGrid5 = goodsList("DBGrid5", dm.KindDefiQ, "gods_kind_id", "gods_kind", QStringLiteral("分类"));
+    DBGrid1 = goodsList("DBGrid1", dm.ColorDefiQ, "gods_color_id", "gods_color", QStringLiteral("颜色"));
+    DBGrid2 = goodsList("DBGrid2", dm.SizeDefiQ, "gods_size_id", "gods_size", QStringLiteral("尺码"));
+    DBGrid8 = goodsList("DBGrid8", dm.ProdDefiQ, "prod_place_id", "prod_place", QStringLiteral("产地"));
+    DBGrid9 = goodsList("DBGrid9", dm.UnitDefiQ, "gods_unit_id", "gods_unit", QStringLiteral("单位"));
+    const QList<std::pair<CodeListGrid*, const char*>> tabs = {{DBGrid3, "品牌"}, {DBGrid4, "款式"}, {DBGrid5, "分类"},
+                                                               {DBGrid1, "颜色"}, {DBGrid2, "尺码"}, {DBGrid8, "产地"},
+                                                               {DBGrid9, "单位"}};
+    for (const auto& [grid, title] : tabs)
+        PageControl1->addTab(grid, QString::fromUtf8(title));
+    PageControl1->setCurrentIndex(0);
+
+    // Opened in this order; the statements order each list by its code.
+    const auto select = [](const char* columns, const char* code) {
+        return QStringLiteral("select distinct %1 from baseitem order by %2")
+            .arg(QLatin1String(columns), QLatin1String(code));
+    };
+    m_lists = {
+        {DBGrid3, dm.SpecDefiQ, QStringLiteral("品牌"), select("gods_spec_id,gods_spec", "gods_spec_id")},
+        {DBGrid4, dm.TypeDefiQ, QStringLiteral("款式"), select("gods_type_id,gods_type", "gods_type_id")},
+        {DBGrid5, dm.KindDefiQ, QStringLiteral("分类"), select("gods_kind_id,gods_kind", "gods_kind_id")},
+        {DBGrid6, dm.FeeDefiQ, QStringLiteral("结算方式"), select("fee_code,fee_type", "fee_code")},
+        {DBGrid7, dm.MoneDefQ, QStringLiteral("币种"), select("mone_code,mone_type,mone_rate", "mone_code")},
+        {DBGrid1, dm.ColorDefiQ, QStringLiteral("颜色"), select("gods_color_id,gods_color", "gods_color_id")},
+        {DBGrid2, dm.SizeDefiQ, QStringLiteral("尺码"), select("gods_size_id,gods_size", "gods_size_id")},
+        {DBGrid9, dm.UnitDefiQ, QStringLiteral("单位"), select("gods_unit_id,gods_unit", "gods_unit_id")},
+        {DBGrid8, dm.ProdDefiQ, QStringLiteral("产地"), select("prod_place_id,prod_place", "prod_place_id")},
+    };
+
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(DBGrid6);
+    lists->addWidget(DBGrid7);
+    auto* left = new QVBoxLayout;
+    left->addWidget(GroupBox1);
+    left->addWidget(GroupBox2);
+    left->addLayout(lists, 1);
+    auto* body = new QHBoxLayout;
+    body->addLayout(left, 3);
+    body->addWidget(PageControl1, 2);
+    auto* root = new QVBoxLayout(this);
+    root->addLayout(bar);
+    root->addLayout(body, 1);
+    resize(860, 640);
+}
+
+QGroupBox* TFrmUser::buildPrintGroup()
+{
+    auto* group = named<QGroupBox>("GroupBox2");
+    group->setTitle(QStringLiteral("出货报表参数"));
+    DBEdit9 = named<ui::DbEdit>("DBEdit9");
+    DBEdit9->bind(dataModule().UserQ, QStringLiteral("bill_bottom"));
+    ComboBox1 = named<QComboBox>("ComboBox1");
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->addItems({paperDefault, paperCustom, paperA4});
+    ComboBox1->setEditText(paperDefault);
+    // Only the user's own choice or typing applies the paper rule, never the window's assignments.
+    connect(ComboBox1, &QComboBox::textActivated, this, &TFrmUser::ComboBox1Change);
+    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, &TFrmUser::ComboBox1Change);
+    MaskEdit1 = sizeBox("MaskEdit1");
+    MaskEdit2 = sizeBox("MaskEdit2");
+    Edit1 = named<QLineEdit>("Edit1");
+    Edit1->setMaximumWidth(60);
+
+    auto* grid = new QGridLayout(group);
+    const auto label = [](const char* text) { return new QLabel(QString::fromUtf8(text)); };
+    grid->addWidget(label("单据下标"), 0, 0);
+    grid->addWidget(DBEdit9, 0, 1, 1, 6);
+    grid->addWidget(label("打印纸张大小"), 1, 0);
+    grid->addWidget(ComboBox1, 1, 1, 1, 3);
+    grid->addWidget(label("宽"), 2, 0, Qt::AlignRight);
+    grid->addWidget(MaskEdit1, 2, 1);
+    grid->addWidget(label("毫米"), 2, 2);
+    grid->addWidget(label("长"), 2, 3, Qt::AlignRight);
+    grid->addWidget(MaskEdit2, 2, 4);
+    grid->addWidget(label("毫米"), 2, 5);
+    grid->addWidget(label("出货报表格式"), 3, 0);
+    grid->addWidget(label("行数"), 3, 3, Qt::AlignRight);
+    grid->addWidget(Edit1, 3, 4);
+    grid->setColumnStretch(6, 1);
+    return group;
+}
+
+void TFrmUser::FormCreate()
+{
+    setMode(QStringLiteral("null"));
+    const ui::BusyCursor busy;
+    readSettingsFile();
+    TFrmDataMod& dm = dataModule();
+    dm.UserQ->close();
+    dm.UserQ->setSql(QStringLiteral("select * from userinfo limit 1"));
+    dm.UserQ->setLocking(db::Dataset::Locking::Optimistic);
+    dm.UserQ->open();
+    // Closing drops whatever an earlier visit left pending.
+    for (const CodeList& l : std::as_const(m_lists)) {
+        l.dataset->close();
+        l.dataset->setSql(l.sql);
+        l.dataset->setLocking(db::Dataset::Locking::Batch);
+        l.dataset->open();
+    }
+}
+
+void TFrmUser::readSettingsFile()
+{
+    const IniFile ini(AppPaths::settingsFile());
+    ComboBox1->setEditText(ini.read(SettingsKeys::pagesize, SettingsKeys::pageType, paperA4));
+    MaskEdit1->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageWidth, 210)));
+    MaskEdit2->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageLength, 297)));
+    Edit1->setText(ini.read(SettingsKeys::billdata, SettingsKeys::lineCount, QStringLiteral("0")).trimmed());
+}
+
+void TFrmUser::updateButtons()
+{
+    const bool editing = isEditing();
+    cmd_edit->setEnabled(!editing);
+    cmd_exit->setEnabled(!editing);
+    cmd_save->setEnabled(editing);
+    cmd_canc->setEnabled(editing);
+    GroupBox1->setEnabled(editing);
+    GroupBox2->setEnabled(editing);
+    for (const CodeList& l : std::as_const(m_lists))
+        l.grid->setEditable(editing);
+    if (!editing)
+        ui::applyRight(cmd_edit, Right::Edit, Function::BasicSettings);
+}
+
+void TFrmUser::cmd_editClick()
+{
+    const ui::BusyCursor busy;
+    try {
+        db::Dataset* shop = dataModule().UserQ;
+        if (shop->isEmpty())
+            shop->append();
+        else
+            shop->edit();
+        setMode(QStringLiteral("edit"));
+    } catch (const std::exception& e) {
+        ui::showError(ui::errorText(e), this);
+    }
+}
+
+void TFrmUser::ComboBox1Change()
+{
+    const QString type = ComboBox1->currentText();
+    if (type == paperCustom) {
+        MaskEdit1->setEnabled(true);
+        MaskEdit2->setEnabled(true);
+        return;
+    }
+    int width = 0;
+    int length = 0;
+    if (type == paperA4) {
+        width = 210;
+        length = 297;
+    } else if (type == paperDefault) {
+        width = 218;
+        length = 140;
+    } else {
+        return;
+    }
+    MaskEdit1->setEnabled(false);
+    MaskEdit2->setEnabled(false);
+    MaskEdit1->setText(QString::number(width));
+    MaskEdit2->setText(QString::number(length));
+}
+
+// Every number box is checked before anything is written; the first bad box is named and focused.
+bool TFrmUser::checkNumbers(int* width, int* length, int* lines)
+{
+    const auto refuse = [this](const QString& text, QLineEdit* box) {
+        ui::inform(text, this);
+        box->setFocus();
+        return false;
+    };
+    const bool custom = ComboBox1->currentText().trimmed() == paperCustom;
+    if (custom && MaskEdit1->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("自定义纸张类型必需输入纸张宽度"), MaskEdit1);
+    if (custom && MaskEdit2->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("自定义纸张类型必需输入纸张长度"), MaskEdit2);
+    bool ok = false;
+    *width = MaskEdit1->text().trimmed().toInt(&ok);
+    if (!ok)
+        return refuse(QStringLiteral("纸张宽度必须是整数"), MaskEdit1);
+    *length = MaskEdit2->text().trimmed().toInt(&ok);
+    if (!ok)
+        return refuse(QStringLiteral("纸张长度必须是整数"), MaskEdit2);
+    *lines = Edit1->text().trimmed().toInt(&ok);
+    if (!ok)
+        return refuse(QStringLiteral("出货报表行数必须是整数"), Edit1);
+    if (custom && (*width > 400 || *width < 50))
+        return refuse(QStringLiteral("纸张宽度不合适"), MaskEdit1);
+    if (custom && (*length > 500 || *length < 80))
+        return refuse(QStringLiteral("纸张长度不合适"), MaskEdit2);
+    return true;
+}
+
+const TFrmUser::CodeList& TFrmUser::list(const CodeListGrid* grid) const
+{
+    for (const CodeList& l : m_lists)
+        if (l.grid == grid)
+            return l;
+    return m_lists.first();
+}
+
+// Writes the shop row and the code lists. A list that fails keeps its pending
+// changes and the others are still written; any failure is told in one message.
+bool TFrmUser::saveData()
+{
+    try {
+        dataModule().UserQ->post();
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("公司资料保存失败：%1").arg(ui::errorText(e)), this);
+        return false;
+    }
+    QStringList failures;
+    for (const CodeListGrid* grid : {DBGrid3, DBGrid4, DBGrid5, DBGrid7, DBGrid6, DBGrid1, DBGrid2, DBGrid9, DBGrid8}) {
+        const CodeList& l = list(grid);
+        try {
+            l.grid->finishEditing();
+            l.dataset->updateBatch();
+        } catch (const std::exception& e) {
+            failures << QStringLiteral("%1：%2").arg(l.title, ui::errorText(e));
+        }
+    }
+    if (failures.isEmpty())
+        return true;
+    ui::showError(QStringLiteral("以下代码表没有保存，请修改后再保存：\n%1").arg(failures.join(QLatin1Char('\n'))), this);
+    return false;
+}
+
+bool TFrmUser::writeSettings(int width, int length, int lines)
+{
+    const QString company = DBEdit2->text().trimmed();
+    const QString footer = DBEdit9->text().trimmed();
+    const QString type = ComboBox1->currentText().trimmed();
+    PrintSettings& print = PrintSettings::current();
+    print.companyName = company;
+    print.billFooter = footer;
+    print.pageType = type;
+    print.pageWidth = width;
+    print.pageLength = length;
+    print.lineCount = lines;
+
+    IniFile ini(AppPaths::settingsFile());
+    const bool written = ini.write(SettingsKeys::billdata, SettingsKeys::companyName, company)
+                         && ini.write(SettingsKeys::billdata, SettingsKeys::billBottom, footer)
+                         && ini.write(SettingsKeys::billdata, SettingsKeys::lineCount, Edit1->text().trimmed())
+                         && ini.write(SettingsKeys::pagesize, SettingsKeys::pageType, type)
+                         && ini.write(SettingsKeys::pagesize, SettingsKeys::pageWidth, QString::number(width))
+                         && ini.write(SettingsKeys::pagesize, SettingsKeys::pageLength, QString::number(length));
+    if (!written)
+        ui::showError(QStringLiteral("无法写入设置文件 %1").arg(AppPaths::settingsFile()), this);
+    return written;
+}
+
+void TFrmUser::cmd_saveClick()
+{
+    int width = 0;
+    int length = 0;
+    int lines = 0;
+    if (!checkNumbers(&width, &length, &lines))
+        return;
+    const ui::BusyCursor busy;
+    if (saveData() && writeSettings(width, length, lines))
+        setMode(QStringLiteral("null"));
+}
+
+void TFrmUser::cmd_cancClick()
+{
+    try {
+        dataModule().UserQ->cancel();
+        // The code lists keep what was typed as pending changes for the next save.
+        for (const CodeList& l : std::as_const(m_lists))
+            l.grid->finishEditing();
+    } catch (const std::exception& e) {
+        ui::showError(ui::errorText(e), this);
+    }
+    setMode(QStringLiteral("null"));
+}
+
+void TFrmUser::cmd_exitClick()
+{
+    close();
+}

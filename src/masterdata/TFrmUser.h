@@ -1,0 +1,87 @@
+#pragma once
+
+#include "ui/ModeWindow.h"
+
+class CodeListGrid;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace db {
+class Dataset;
+}
+namespace ui {
+class DbEdit;
+}
+
+// "基本设置": the shop's own data, the nine code lists and the print settings of the sales bill.
+class TFrmUser : public ui::ModeWindow {
+    Q_OBJECT
+public:
+    explicit TFrmUser(QWidget* parent = nullptr);
+
+    QPushButton* cmd_edit;
+    QPushButton* cmd_save;
+    QPushButton* cmd_canc;
+    QPushButton* cmd_exit;
+
+    QGroupBox* GroupBox1;
+    ui::DbEdit* DBEdit1;
+    ui::DbEdit* DBEdit3;
+    ui::DbEdit* DBEdit2;
+    ui::DbEdit* DBEdit5;
+    ui::DbEdit* DBEdit4;
+    ui::DbEdit* DBEdit6;
+    ui::DbEdit* DBEdit7;
+    ui::DbEdit* DBEdit8;
+
+    QGroupBox* GroupBox2;
+    ui::DbEdit* DBEdit9;
+    QComboBox* ComboBox1;
+    QLineEdit* MaskEdit1;
+    QLineEdit* MaskEdit2;
+    QLineEdit* Edit1;
+
+    CodeListGrid* DBGrid6;   // settlement methods
+    CodeListGrid* DBGrid7;   // currencies
+    QTabWidget* PageControl1;
+    CodeListGrid* DBGrid3;   // brands
+    CodeListGrid* DBGrid4;   // styles
+    CodeListGrid* DBGrid5;   // categories
+    CodeListGrid* DBGrid1;   // colours
+    CodeListGrid* DBGrid2;   // sizes
+    CodeListGrid* DBGrid8;   // places of production
+    CodeListGrid* DBGrid9;   // units
+
+public slots:
+    void FormCreate();
+    void cmd_editClick();
+    void ComboBox1Change();
+    void cmd_saveClick();
+    void cmd_cancClick();
+    void cmd_exitClick();
+
+protected:
+    void updateButtons() override;
+
+private:
+    struct CodeList {
+        CodeListGrid* grid;
+        db::Dataset* dataset;
+        QString title;
+        QString sql;
+    };
+
+    void buildLayout();
+    QGroupBox* buildPrintGroup();
+    CodeListGrid* codeListGrid(const char* name, db::Dataset* dataset, const QList<std::pair<QString, QString>>& columns);
+    void readSettingsFile();
+    bool checkNumbers(int* width, int* length, int* lines);
+    bool saveData();
+    bool writeSettings(int width, int length, int lines);
+    const CodeList& list(const CodeListGrid* grid) const;
+
+    QList<CodeList> m_lists;   // in the order they are opened
+};

@@ -1,0 +1,35 @@
+#include "masterdata/WindowParts.h"
+
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace WindowParts {
+
+QPushButton* addButton(QBoxLayout* bar, const char* name, const QString& text)
+{
+    auto* button = named<QPushButton>(name);
+    button->setText(text);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    bar->addWidget(button);
+    return button;
+}
+
+void addLabelled(QGridLayout* grid, const QList<std::pair<QString, QWidget*>>& pairs, int pairsPerRow)
+{
+    for (int i = 0; i < pairs.size(); ++i) {
+        const auto& [caption, control] = pairs.at(i);
+        auto* label = new QLabel(caption);
+        label->setBuddy(control);
+        const int row = i / pairsPerRow;
+        const int column = (i % pairsPerRow) * 2;
+        grid->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(control, row, column + 1);
+    }
+    for (int c = 0; c < pairsPerRow; ++c)
+        grid->setColumnStretch(c * 2 + 1, 1);
+}
+
+} // namespace WindowParts
