@@ -1,5 +1,8 @@
 #include "app/WindowCatalog.h"
 
+#include "masterdata/TFrmCompany.h"
+#include "masterdata/TFrmGoods.h"
+
 #include <QHash>
 
 namespace WindowCatalog {
@@ -37,6 +40,8 @@ QDialog* create(const QString& className, QWidget* parent)
 void registerAll()
 {
     // goods and companies
+    add<TFrmCompany>("TFrmCompany");
+    add<TFrmGoods>("TFrmGoods");
     // employees, settings and rights
 }
 

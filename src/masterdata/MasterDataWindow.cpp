@@ -1,0 +1,309 @@
+#include "masterdata/MasterDataWindow.h"
+
+#include "db/Dataset.h"
+#include "db/Statement.h"
+#include "ui/DbComboBox.h"
+#include "ui/DbEdit.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
+#include "ui/WindowPlacement.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+QPushButton* makeButton(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    // Enter moves on like Tab; no button may take it as the dialog's default.
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+MasterDataWindow::MasterDataWindow(Setup setup, QWidget* parent)
+    : ui::ModeWindow(parent), m_setup(std::move(setup))
+{
+    cmd_add = makeButton(QStringLiteral("cmd_add"), QStringLiteral("新增[&A]"), this);
+    cmd_edit = makeButton(QStringLiteral("cmd_edit"), QStringLiteral("修改[&E]"), this);
+    cmd_dele = makeButton(QStringLiteral("cmd_dele"), QStringLiteral("删除[&D]"), this);
+    cmd_save = makeButton(QStringLiteral("cmd_save"), QStringLiteral("保存[&S]"), this);
+    cmd_canc = makeButton(QStringLiteral("cmd_canc"), QStringLiteral("取消[&C]"), this);
+    cmd_exit = makeButton(QStringLiteral("cmd_exit"), QStringLiteral("退出[&X]"), this);
+    // Browsing until the window says otherwise: nothing may react as if saving were possible.
+    cmd_save->setEnabled(false);
+    cmd_canc->setEnabled(false);
+
+    GroupBox2 = new QGroupBox(QStringLiteral("快速查找"), this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    Edit1 = new QLineEdit(GroupBox2);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    cmd_find = makeButton(QStringLiteral("cmd_find"), QStringLiteral("查找"), GroupBox2);
+    auto* findRow = new QHBoxLayout(GroupBox2);
+    findRow->addWidget(new QLabel(m_setup.findLabel, GroupBox2));
+    findRow->addWidget(Edit1, 1);
+    findRow->addWidget(cmd_find);
+
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    m_fieldGrid = new QGridLayout(GroupBox1);
+    m_fieldGrid->setColumnStretch(1, 1);
+    m_fieldGrid->setColumnStretch(3, 1);
+    DBEdit1 = makeEdit(QStringLiteral("DBEdit1"), m_setup.codeField);
+
+    DBGrid1 = new ui::DbGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setReadOnly(true);
+    DBGrid1->setRowSelect(true);
+
+    connect(cmd_add, &QPushButton::clicked, this, &MasterDataWindow::cmd_addClick);
+    connect(cmd_edit, &QPushButton::clicked, this, &MasterDataWindow::cmd_editClick);
+    connect(cmd_dele, &QPushButton::clicked, this, &MasterDataWindow::cmd_deleClick);
+    connect(cmd_save, &QPushButton::clicked, this, &MasterDataWindow::cmd_saveClick);
+    connect(cmd_canc, &QPushButton::clicked, this, &MasterDataWindow::cmd_cancClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &MasterDataWindow::cmd_exitClick);
+    connect(cmd_find, &QPushButton::clicked, this, &MasterDataWindow::cmd_findClick);
+    connect(Edit1, &QLineEdit::returnPressed, this, &MasterDataWindow::Edit1KeyPress);
+}
+
+QHBoxLayout* MasterDataWindow::toolBarLayout()
+{
+    auto* bar = new QHBoxLayout;
+    for (QPushButton* b : {cmd_add, cmd_edit, cmd_dele, cmd_save, cmd_canc, cmd_exit})
+        bar->addWidget(b);
+    bar->addStretch();
+    return bar;
+}
+
+ui::DbEdit* MasterDataWindow::makeEdit(const QString& name, const QString& field)
+{
+    auto* edit = new ui::DbEdit(GroupBox1);
+    edit->setObjectName(name);
+    edit->bind(m_setup.dataset, field);
+    return edit;
+}
+
+ui::DbComboBox* MasterDataWindow::makeCombo(const QString& name, const QString& field)
+{
+    auto* combo = new ui::DbComboBox(GroupBox1);
+    combo->setObjectName(name);
+    combo->bind(m_setup.dataset, field);
+    return combo;
+}
+
+void MasterDataWindow::addField(const QString& label, QWidget* control, bool wide)
+{
+    if (wide && m_fieldColumn > 0) {
+        ++m_fieldRow;
+        m_fieldColumn = 0;
+    }
+    m_fieldGrid->addWidget(new QLabel(label, GroupBox1), m_fieldRow, m_fieldColumn);
+    m_fieldGrid->addWidget(control, m_fieldRow, m_fieldColumn + 1, 1, wide ? 3 : 1);
+    m_fieldColumn += wide ? 4 : 2;
+    if (m_fieldColumn >= 4) {
+        ++m_fieldRow;
+        m_fieldColumn = 0;
+    }
+}
+
+void MasterDataWindow::addFieldRow(const QString& label, QLayout* controls)
+{
+    if (m_fieldColumn > 0) {
+        ++m_fieldRow;
+        m_fieldColumn = 0;
+    }
+    m_fieldGrid->addWidget(new QLabel(label, GroupBox1), m_fieldRow, 0);
+    m_fieldGrid->addLayout(controls, m_fieldRow, 1, 1, 3);
+    ++m_fieldRow;
+}
+
+void MasterDataWindow::openDataset(const QString& sql)
+{
+    db::Dataset* q = m_setup.dataset;
+    q->close();
+    q->setSql(sql);
+    q->setLocking(db::Dataset::Locking::Optimistic);
+    q->open();
+    DBGrid1->setDataset(q);
+}
+
+void MasterDataWindow::showEvent(QShowEvent* event)
+{
+    ui::ModeWindow::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+void MasterDataWindow::updateButtons()
+{
+    const bool editing = isEditing();
+    DBGrid1->setEnabled(!editing);
+    for (QPushButton* b : {cmd_add, cmd_edit, cmd_dele, cmd_exit})
+        b->setEnabled(!editing);
+    cmd_save->setEnabled(editing);
+    cmd_canc->setEnabled(editing);
+    GroupBox1->setEnabled(editing);
+    GroupBox2->setEnabled(!editing);
+    if (!editing) {
+        ui::applyRight(cmd_add, Right::Add, m_setup.position);
+        ui::applyRight(cmd_edit, Right::Edit, m_setup.position);
+        ui::applyRight(cmd_dele, Right::Delete, m_setup.position);
+    }
+}
+
+void MasterDataWindow::report(const QString& what, const std::exception& error)
+{
+    ui::showError(QStringLiteral("%1：%2").arg(what, ui::errorText(error)), this);
+}
+
+void MasterDataWindow::cmd_addClick()
+{
+    try {
+        m_setup.dataset->append();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法新增"), e);
+        return;
+    }
+    m_codeBeforeEdit.clear();
+    setMode(QStringLiteral("add"));
+    DBEdit1->setFocus();
+}
+
+void MasterDataWindow::cmd_editClick()
+{
+    const QString code = DBEdit1->text().trimmed();
+    if (code.isEmpty())
+        return;
+    db::Dataset* q = m_setup.dataset;
+    try {
+        q->locate(m_setup.codeField, code);
+        q->edit();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法修改"), e);
+        return;
+    }
+    m_codeBeforeEdit = code;
+    setMode(QStringLiteral("edit"));
+    DBEdit1->setFocus();
+}
+
+bool MasterDataWindow::codeTaken(const QString& code) const
+{
+    // Keeping its own code is no duplicate, even where old data already holds one.
+    if (mode() == QLatin1String("edit") && code.compare(m_codeBeforeEdit, Qt::CaseInsensitive) == 0)
+        return false;
+    db::Statement count(m_setup.dataset->connection(),
+                        QStringLiteral("select count(*) from %1 where trim(%2)=:code collate nocase")
+                            .arg(m_setup.table, m_setup.codeField));
+    count.bind(QStringLiteral("code"), code);
+    return count.next() && count.intValue(0) > 0;
+}
+
+void MasterDataWindow::cmd_saveClick()
+{
+    const QString code = DBEdit1->text().trimmed();
+    if (code.isEmpty())
+        return;
+    try {
+        if (codeTaken(code)) {
+            ui::warn(QStringLiteral("%1“%2”已存在，不能重复，请换一个编码").arg(m_setup.codeCaption, code), this);
+            DBEdit1->setFocus();
+            DBEdit1->selectAll();
+            return;
+        }
+        m_setup.dataset->post();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("保存失败"), e);
+        return;
+    }
+    setMode(QStringLiteral("null"));
+    try {
+        afterSave(code);
+    } catch (const std::exception& e) {
+        report(QStringLiteral("已保存，但刷新失败"), e);
+    }
+}
+
+void MasterDataWindow::cmd_cancClick()
+{
+    try {
+        m_setup.dataset->cancel();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法取消"), e);
+        return;
+    }
+    setMode(QStringLiteral("null"));
+    try {
+        afterCancel();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("查找失败"), e);
+    }
+}
+
+int MasterDataWindow::countUses(const QString& code, QStringList* details) const
+{
+    int total = 0;
+    for (const CodeUse& use : m_setup.uses) {
+        db::Statement count(m_setup.dataset->connection(),
+                            QStringLiteral("select count(*) from %1 where trim(%2)=:code collate nocase")
+                                .arg(use.table, use.column));
+        count.bind(QStringLiteral("code"), code.trimmed());
+        const int n = count.next() ? int(count.intValue(0)) : 0;
+        if (n > 0 && details)
+            *details << QStringLiteral("%1 %2 条").arg(use.what).arg(n);
+        total += n;
+    }
+    return total;
+}
+
+void MasterDataWindow::cmd_deleClick()
+{
+    const QString code = DBEdit1->text().trimmed();
+    if (code.isEmpty())
+        return;
+    if (!ui::confirm(QStringLiteral("确认删除?"), this))
+        return;
+    db::Dataset* q = m_setup.dataset;
+    try {
+        QStringList details;
+        const int uses = countUses(code, &details);
+        if (uses > 0
+            && !ui::confirm(QStringLiteral("%1“%2”仍被 %3 条记录使用（%4），删除后这些记录将查不到它。\n确认仍要删除?")
+                                .arg(m_setup.codeCaption, code)
+                                .arg(uses)
+                                .arg(details.join(QStringLiteral("，"))),
+                            this))
+            return;
+        q->remove();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("删除失败"), e);
+        return;
+    }
+    setMode(QStringLiteral("null"));
+}
+
+void MasterDataWindow::cmd_findClick()
+{
+    try {
+        m_setup.dataset->locate(m_setup.codeField, Edit1->text().trimmed());
+    } catch (const std::exception& e) {
+        report(QStringLiteral("查找失败"), e);
+    }
+}
+
+void MasterDataWindow::Edit1KeyPress()
+{
+    cmd_findClick();
+}
+
+void MasterDataWindow::cmd_exitClick()
+{
+    close();
+}

@@ -1,0 +1,105 @@
+#include "masterdata/TFrmCompFind.h"
+
+#include "app/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbEdit.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
+#include "ui/WindowPlacement.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TFrmCompFind::TFrmCompFind(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FrmCompFind"));
+    setWindowTitle(QStringLiteral("公司查询"));
+    setFixedSize(536, 348);
+    db::Dataset* companies = dataModule().CompanyQ;
+
+    DBGrid1 = new ui::DbGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setReadOnly(true);
+    DBGrid1->setRowSelect(true);
+    DBGrid1->addColumn(QStringLiteral("comp_code"), QStringLiteral("客户编码"), 70);
+    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("客户公司"), 130);
+    DBGrid1->addColumn(QStringLiteral("head_name"), QStringLiteral("负责人名"), 70);
+
+    // The current row's details, for reading only.
+    const QList<QPair<QString, QString>> details = {
+        {QStringLiteral("公司编码"), QStringLiteral("comp_code")}, {QStringLiteral("客户公司"), QStringLiteral("comp_name")},
+        {QStringLiteral("公司地址"), QStringLiteral("comp_addr")}, {QStringLiteral("联系人名"), QStringLiteral("rela_name")},
+        {QStringLiteral("电话"), QStringLiteral("rela_phon")},     {QStringLiteral("负责人名"), QStringLiteral("head_name")},
+        {QStringLiteral("电话"), QStringLiteral("head_phon")}};
+    auto* form = new QFormLayout;
+    int number = 1;
+    for (const auto& [label, field] : details) {
+        auto* box = new ui::DbEdit(this);
+        box->setObjectName(QStringLiteral("DBEdit%1").arg(number++));
+        box->bind(companies, field);
+        box->setFocusPolicy(Qt::ClickFocus);
+        form->addRow(label, box);
+    }
+
+    BitBtn1 = new QPushButton(QStringLiteral("选择[&O]"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn2 = new QPushButton(QStringLiteral("取消[&C]"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {BitBtn1, BitBtn2}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    auto* right = new QVBoxLayout;
+    right->addLayout(form);
+    right->addStretch();
+    right->addLayout(buttons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(DBGrid1, 1);
+    layout->addLayout(right);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &TFrmCompFind::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TFrmCompFind::BitBtn2Click);
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrmCompFind::BitBtn1Click);
+
+    FormCreate();
+}
+
+void TFrmCompFind::FormCreate()
+{
+    db::Dataset* companies = dataModule().CompanyQ;
+    try {
+        const ui::BusyCursor busy;
+        companies->close();
+        companies->setSql(QStringLiteral("select * from company order by comp_code"));
+        companies->open();
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("公司资料无法打开：%1").arg(ui::errorText(e)), this);
+    }
+    DBGrid1->setDataset(companies);
+    // After the reopening, which sets the boxes from the fields.
+    for (ui::DbEdit* box : findChildren<ui::DbEdit*>())
+        box->setReadOnly(true);
+}
+
+void TFrmCompFind::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+void TFrmCompFind::BitBtn1Click()
+{
+    accept();
+}
+
+void TFrmCompFind::BitBtn2Click()
+{
+    reject();
+}

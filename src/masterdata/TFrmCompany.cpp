@@ -1,0 +1,138 @@
+#include "masterdata/TFrmCompany.h"
+
+#include "app/DataHelpers.h"
+#include "app/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbComboBox.h"
+#include "ui/DbEdit.h"
+#include "ui/DbGrid.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace {
+
+MasterDataWindow::Setup companySetup()
+{
+    MasterDataWindow::Setup s;
+    s.dataset = dataModule().CompanyQ;
+    s.table = QStringLiteral("company");
+    s.codeField = QStringLiteral("comp_code");
+    s.codeCaption = QStringLiteral("公司编码");
+    s.findLabel = QStringLiteral("公司编码");
+    s.position = Function::Company;
+    s.uses = {{"inmain", "comp_code", QStringLiteral("进货及顾客退货单")},
+              {"outmain", "comp_code", QStringLiteral("销售及退货厂商单")},
+              {"gathmain", "comp_code", QStringLiteral("收款单")},
+              {"paymain", "comp_code", QStringLiteral("付款单")},
+              {"goods", "prod_code", QStringLiteral("货品（生产商）")},
+              {"goods", "supp_code", QStringLiteral("货品（供应商）")}};
+    return s;
+}
+
+// The data group, in the order of the table's columns.
+struct CompanyControl {
+    const char* label;
+    const char* field;
+    const char* name;
+    bool combo;
+    bool wide;
+};
+
+const CompanyControl companyControls[] = {
+    {"公司编码", "comp_code", "DBEdit1", false, false},
+    {"公司名称", "comp_name", "DBEdit2", false, false},
+    {"公司地址", "comp_addr", "DBEdit3", false, true},
+    {"联系人名", "rela_name", "DBEdit4", false, false},
+    {"电话", "rela_phon", "DBEdit5", false, false},
+    {"负责人名", "head_name", "DBEdit6", false, false},
+    {"电话", "head_phon", "DBEdit7", false, false},
+    {"公司类型", "comp_type", "DBcomp_type", true, false},
+    {"银行帐号", "bank_no", "DBEdit8", false, false},
+    {"国家", "belo_coun", "DBbelo_coun", true, false},
+    {"地区", "belo_area", "DBbelo_area", true, false},
+    {"省市", "belo_prov", "DBbelo_prov", true, false},
+    {"邮编", "post_code", "DBEdit9", false, false},
+    {"传真", "fax", "DBEdit10", false, false},
+    {"E_mail", "e_mail", "DBEdit11", false, false},
+    {"备注", "comp_note", "DBEdit12", false, true},
+};
+
+} // namespace
+
+TFrmCompany::TFrmCompany(QWidget* parent)
+    : MasterDataWindow(companySetup(), parent)
+{
+    setObjectName(QStringLiteral("FrmCompany"));
+    setWindowTitle(QStringLiteral("公司资料"));
+    setFixedSize(792, 573);
+    GroupBox1->setTitle(QStringLiteral("公司资料"));
+    buildDataGroup();
+
+    DBGrid1->addColumn(QStringLiteral("comp_code"), QStringLiteral("公司编码"), 110);
+    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("客户名称"), 360);
+    DBGrid1->addColumn(QStringLiteral("head_name"), QStringLiteral("负责人名"), 120);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(toolBarLayout());
+    layout->addWidget(GroupBox2);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(DBGrid1, 1);
+
+    FormCreate();
+}
+
+void TFrmCompany::buildDataGroup()
+{
+    for (const CompanyControl& c : companyControls) {
+        const QString name = QString::fromLatin1(c.name);
+        const QString field = QString::fromLatin1(c.field);
+        QWidget* control = name == QLatin1String("DBEdit1") ? DBEdit1
+                           : c.combo                        ? static_cast<QWidget*>(makeCombo(name, field))
+                                                            : makeEdit(name, field);
+        addField(QString::fromUtf8(c.label), control, c.wide);
+    }
+    const auto edit = [this](const char* name) { return GroupBox1->findChild<ui::DbEdit*>(QLatin1String(name)); };
+    const auto combo = [this](const char* name) {
+        return GroupBox1->findChild<ui::DbComboBox*>(QLatin1String(name));
+    };
+    DBEdit2 = edit("DBEdit2");
+    DBEdit3 = edit("DBEdit3");
+    DBEdit4 = edit("DBEdit4");
+    DBEdit5 = edit("DBEdit5");
+    DBEdit6 = edit("DBEdit6");
+    DBEdit7 = edit("DBEdit7");
+    DBEdit8 = edit("DBEdit8");
+    DBEdit9 = edit("DBEdit9");
+    DBEdit10 = edit("DBEdit10");
+    DBEdit11 = edit("DBEdit11");
+    DBEdit12 = edit("DBEdit12");
+    DBcomp_type = combo("DBcomp_type");
+    DBbelo_coun = combo("DBbelo_coun");
+    DBbelo_area = combo("DBbelo_area");
+    DBbelo_prov = combo("DBbelo_prov");
+}
+
+void TFrmCompany::FormCreate()
+{
+    const ui::BusyCursor busy;
+    DataHelpers::adjustComboBoxes(this);
+    FillLists();
+    openDataset(QStringLiteral("select * from company order by comp_code"));
+    setMode(QStringLiteral("null"));
+}
+
+void TFrmCompany::FillLists()
+{
+    const QString table = QStringLiteral("company");
+    for (ui::DbComboBox* box : {DBcomp_type, DBbelo_coun, DBbelo_area, DBbelo_prov})
+        DataHelpers::fillCombo(table, box->fieldName(), box);
+}
+
+void TFrmCompany::afterCancel()
+{
+    // Back on the row that became current.
+    dataset()->locate(QStringLiteral("comp_code"), DBEdit1->text().trimmed());
+}

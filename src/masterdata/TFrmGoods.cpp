@@ -1,0 +1,283 @@
+#include "masterdata/TFrmGoods.h"
+
+#include "app/DataHelpers.h"
+#include "app/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "masterdata/TFrmCompFind.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbComboBox.h"
+#include "ui/DbEdit.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <memory>
+#include <type_traits>
+
+namespace {
+
+MasterDataWindow::Setup goodsSetup()
+{
+    MasterDataWindow::Setup s;
+    s.dataset = dataModule().GoodsQ;
+    s.table = QStringLiteral("goods");
+    s.codeField = QStringLiteral("gods_code");
+    s.codeCaption = QStringLiteral("货品编码");
+    s.findLabel = QStringLiteral("编码");
+    s.position = Function::Goods;
+    s.uses = {{"ingoods", "gods_code", QStringLiteral("进货及顾客退货单明细")},
+              {"outgoods", "gods_code", QStringLiteral("销售及退货厂商单明细")},
+              {"storemain", "gods_code", QStringLiteral("库存")},
+              {"storchek", "gods_code", QStringLiteral("盘点记录")}};
+    return s;
+}
+
+enum class Kind {
+    Edit,
+    Combo,       // list taken from the column of the same name in `listTable`
+    Wide,        // an edit over the whole row
+    Processing,  // "委托加工": material cost and fee side by side
+    Company,     // a company code, its name and the picker button
+};
+
+// The data group in the order of its controls. Processing and Company rows
+// carry a second control (name2, field2).
+struct GoodsControl {
+    const char* label;
+    const char* field;
+    const char* name;
+    Kind kind;
+    const char* listTable = nullptr;
+    const char* field2 = nullptr;
+    const char* name2 = nullptr;
+};
+
+const GoodsControl goodsControls[] = {
+    {"编码", "gods_code", "DBEdit1", Kind::Edit},
+    {"名称", "gods_name", "DBEdit2", Kind::Edit},
+    {"品牌", "gods_spec", "DBComboBox1", Kind::Combo, "baseitem"},
+    {"分类", "gods_kind", "DBComboBox2", Kind::Combo, "baseitem"},
+    {"款式", "gods_type", "DBComboBox3", Kind::Combo, "baseitem"},
+    {"尺码", "gods_size", "DBComboBox4", Kind::Combo, "baseitem"},
+    {"颜色", "gods_color", "DBComboBox5", Kind::Combo, "baseitem"},
+    {"单位", "gods_unit", "DBComboBox6", Kind::Combo, "baseitem"},
+    {"面料", "gods_face", "DBComboBox7", Kind::Combo, "goods"},
+    {"内里", "gods_in", "DBComboBox8", Kind::Combo, "goods"},
+    {"产地", "prod_place", "DBComboBox9", Kind::Combo, "baseitem"},
+    {"包装单位", "pack_unit", "DBComboBox10", Kind::Combo, "goods"},
+    {"代理价", "agent_pric", "DBEdit3", Kind::Edit},
+    {"批发价", "batch_out", "DBEdit4", Kind::Edit},
+    {"建议进价", "valu_in", "DBEdit5", Kind::Edit},
+    {"建议售价", "valu_out", "DBEdit6", Kind::Edit},
+    {"委托加工", "mate_pric", "DBEdit7", Kind::Processing, nullptr, "mach_pric", "DBEdit8"},
+    {"库存上限", "max_amou", "DBEdit9", Kind::Edit},
+    {"库存下限", "min_amou", "DBEdit10", Kind::Edit},
+    {"生产商编码", "prod_code", "DBEdit11", Kind::Company, nullptr, "prod_name", "DBEdit12"},
+    {"供应商编码", "supp_code", "DBEdit13", Kind::Company, nullptr, "supp_name", "DBEdit14"},
+    {"备注", "gods_note", "DBEdit15", Kind::Wide},
+};
+
+// The order in which the drop-downs are filled: brand, category, style, size,
+// colour, unit, place of production, face fabric, lining, packing unit.
+const char* const fillOrder[] = {"DBComboBox1", "DBComboBox2", "DBComboBox3", "DBComboBox4", "DBComboBox5",
+                                 "DBComboBox6", "DBComboBox9", "DBComboBox7", "DBComboBox8", "DBComboBox10"};
+
+QString latin(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
+TFrmGoods::TFrmGoods(QWidget* parent)
+    : MasterDataWindow(goodsSetup(), parent)
+{
+    setObjectName(QStringLiteral("FrmGoods"));
+    setWindowTitle(QStringLiteral("货品资料"));
+    setFixedSize(960, 620);
+    GroupBox1->setTitle(QStringLiteral("货品资料"));
+    buildDataGroup();
+
+    DBGrid1->addColumn(QStringLiteral("gods_code"), QStringLiteral("编码"), 80);
+    DBGrid1->addColumn(QStringLiteral("gods_name"), QStringLiteral("名称"), 120);
+    DBGrid1->addColumn(QStringLiteral("gods_spec"), QStringLiteral("品牌"), 60);
+    DBGrid1->addColumn(QStringLiteral("gods_type"), QStringLiteral("款式"), 60);
+    DBGrid1->addColumn(QStringLiteral("gods_kind"), QStringLiteral("分类"), 60);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(DBGrid1, 1);
+    left->addWidget(GroupBox2);
+    auto* body = new QHBoxLayout;
+    body->addLayout(left, 2);
+    body->addWidget(GroupBox1, 3);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(toolBarLayout());
+    layout->addLayout(body, 1);
+
+    for (ui::DbComboBox* box : {DBComboBox1, DBComboBox2, DBComboBox4, DBComboBox5})
+        connect(box, &QComboBox::currentTextChanged, this, &TFrmGoods::makeName);
+    connect(CheckBox1, &QCheckBox::clicked, this, [this](bool checked) {
+        if (checked)
+            makeName();
+    });
+    connect(Button1, &QPushButton::clicked, this, &TFrmGoods::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFrmGoods::Button2Click);
+    DBEdit13->installEventFilter(this);
+
+    FormCreate();
+}
+
+void TFrmGoods::buildDataGroup()
+{
+    const auto edit = [this](const char* name, const char* field) {
+        return name == QLatin1String("DBEdit1") ? DBEdit1 : makeEdit(latin(name), latin(field));
+    };
+    for (const GoodsControl& c : goodsControls) {
+        const QString label = QString::fromUtf8(c.label);
+        switch (c.kind) {
+        case Kind::Edit:
+            addField(label, edit(c.name, c.field));
+            break;
+        case Kind::Wide:
+            addField(label, edit(c.name, c.field), true);
+            break;
+        case Kind::Combo:
+            addField(label, makeCombo(latin(c.name), latin(c.field)));
+            break;
+        case Kind::Processing: {
+            auto* row = new QHBoxLayout;
+            row->addWidget(new QLabel(QStringLiteral("材料费用"), GroupBox1));
+            row->addWidget(edit(c.name, c.field), 1);
+            row->addWidget(new QLabel(QStringLiteral("费用"), GroupBox1));
+            row->addWidget(edit(c.name2, c.field2), 1);
+            addFieldRow(label, row);
+            break;
+        }
+        case Kind::Company: {
+            auto* row = new QHBoxLayout;
+            row->addWidget(edit(c.name, c.field), 1);
+            row->addWidget(edit(c.name2, c.field2), 2);
+            auto* pick = new QPushButton(QStringLiteral("..."), GroupBox1);
+            pick->setObjectName(latin(c.field) == QLatin1String("prod_code") ? QStringLiteral("Button1")
+                                                                              : QStringLiteral("Button2"));
+            pick->setAutoDefault(false);
+            pick->setFixedWidth(32);
+            row->addWidget(pick);
+            addFieldRow(label, row);
+            break;
+        }
+        }
+    }
+    CheckBox1 = new QCheckBox(QStringLiteral("自动生成名称"), GroupBox1);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setChecked(true);
+    fieldGrid()->addWidget(CheckBox1, fieldGrid()->rowCount(), 1, 1, 3, Qt::AlignLeft);
+    fieldGrid()->setRowStretch(fieldGrid()->rowCount(), 1);
+
+    const auto find = [this](auto*& member, const char* name) {
+        member = GroupBox1->findChild<std::remove_reference_t<decltype(*member)>*>(latin(name));
+        Q_ASSERT(member);
+    };
+    find(DBEdit2, "DBEdit2");
+    find(DBEdit3, "DBEdit3");
+    find(DBEdit4, "DBEdit4");
+    find(DBEdit5, "DBEdit5");
+    find(DBEdit6, "DBEdit6");
+    find(DBEdit7, "DBEdit7");
+    find(DBEdit8, "DBEdit8");
+    find(DBEdit9, "DBEdit9");
+    find(DBEdit10, "DBEdit10");
+    find(DBEdit11, "DBEdit11");
+    find(DBEdit12, "DBEdit12");
+    find(DBEdit13, "DBEdit13");
+    find(DBEdit14, "DBEdit14");
+    find(DBEdit15, "DBEdit15");
+    find(DBComboBox1, "DBComboBox1");
+    find(DBComboBox2, "DBComboBox2");
+    find(DBComboBox3, "DBComboBox3");
+    find(DBComboBox4, "DBComboBox4");
+    find(DBComboBox5, "DBComboBox5");
+    find(DBComboBox6, "DBComboBox6");
+    find(DBComboBox7, "DBComboBox7");
+    find(DBComboBox8, "DBComboBox8");
+    find(DBComboBox9, "DBComboBox9");
+    find(DBComboBox10, "DBComboBox10");
+    find(Button1, "Button1");
+    find(Button2, "Button2");
+}
+
+void TFrmGoods::FormCreate()
+{
+    const ui::BusyCursor busy;
+    DataHelpers::adjustComboBoxes(this);
+    fillComboBoxes();
+    openDataset(QStringLiteral("select * from goods order by gods_code"));
+    setMode(QStringLiteral("null"));
+}
+
+void TFrmGoods::fillComboBoxes()
+{
+    const ui::BusyCursor busy;
+    for (const char* name : fillOrder) {
+        auto* box = GroupBox1->findChild<ui::DbComboBox*>(latin(name));
+        for (const GoodsControl& c : goodsControls)
+            if (box->objectName() == QLatin1String(c.name))
+                DataHelpers::mergeCombo(latin(c.listTable), latin(c.field), box);
+    }
+}
+
+void TFrmGoods::afterSave(const QString& code)
+{
+    fillComboBoxes();
+    dataset()->locate(QStringLiteral("gods_code"), code);
+}
+
+void TFrmGoods::makeName()
+{
+    if (!CheckBox1->isChecked() || !cmd_save->isEnabled())
+        return;
+    DBEdit2->setText(DBComboBox1->currentText().trimmed() + DBComboBox5->currentText().trimmed()
+                     + DBComboBox4->currentText().trimmed() + DBComboBox2->currentText().trimmed());
+}
+
+void TFrmGoods::pickCompany(ui::DbEdit* code, ui::DbEdit* name)
+{
+    const std::unique_ptr<TFrmCompFind> picker(new TFrmCompFind(this));
+    if (ui::dialogs().exec(picker.get()) != QDialog::Accepted)
+        return;
+    const db::Dataset* companies = dataModule().CompanyQ;
+    const bool onRow = companies->isOpen() && companies->currentRow() >= 0;
+    code->setText(onRow ? companies->text(QStringLiteral("comp_code")) : QString());
+    name->setText(onRow ? companies->text(QStringLiteral("comp_name")) : QString());
+}
+
+void TFrmGoods::Button1Click()
+{
+    pickCompany(DBEdit11, DBEdit12);
+}
+
+void TFrmGoods::Button2Click()
+{
+    pickCompany(DBEdit13, DBEdit14);
+}
+
+bool TFrmGoods::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in the supplier code goes straight to "保存".
+    if (watched == DBEdit13 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            DBEdit13->commit();
+            cmd_save->setFocus();
+            return true;
+        }
+    }
+    return MasterDataWindow::eventFilter(watched, event);
+}

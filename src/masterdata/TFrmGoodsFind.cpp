@@ -1,0 +1,124 @@
+#include "masterdata/TFrmGoodsFind.h"
+
+#include "app/DataHelpers.h"
+#include "app/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
+#include "ui/WindowPlacement.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FrmGoodsFind"));
+    setWindowTitle(QStringLiteral("货品查询"));
+    setFixedSize(680, 420);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    auto* search = new QHBoxLayout;
+    search->addWidget(new QLabel(QStringLiteral("货品编码"), this));
+    search->addWidget(Edit1, 1);
+    search->addSpacing(12);
+    search->addWidget(new QLabel(QStringLiteral("货品名称"), this));
+    search->addWidget(ComboBox1, 2);
+
+    DBGrid1 = new ui::DbGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setReadOnly(true);
+    DBGrid1->setRowSelect(true);
+    const QList<QPair<QString, QString>> columns = {
+        {QStringLiteral("gods_code"), QStringLiteral("货品编码")}, {QStringLiteral("gods_name"), QStringLiteral("货品名称")},
+        {QStringLiteral("gods_kind"), QStringLiteral("分类")},     {QStringLiteral("gods_spec"), QStringLiteral("品牌")},
+        {QStringLiteral("gods_type"), QStringLiteral("款式")},     {QStringLiteral("gods_color"), QStringLiteral("颜色")},
+        {QStringLiteral("gods_size"), QStringLiteral("尺码")},     {QStringLiteral("gods_unit"), QStringLiteral("单位")}};
+    for (const auto& [field, title] : columns)
+        DBGrid1->addColumn(field, title, field == QLatin1String("gods_name") ? 140 : 70);
+
+    cmd_prin = new QPushButton(QStringLiteral("选取[&O]"), this);
+    cmd_prin->setObjectName(QStringLiteral("cmd_prin"));
+    cmd_exit = new QPushButton(QStringLiteral("退出[&X]"), this);
+    cmd_exit->setObjectName(QStringLiteral("cmd_exit"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {cmd_prin, cmd_exit}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(search);
+    layout->addWidget(DBGrid1, 1);
+    layout->addLayout(buttons);
+
+    FormCreate();
+
+    connect(Edit1, &QLineEdit::textChanged, this, &TFrmGoodsFind::Edit1Change);
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, &TFrmGoodsFind::ComboBox1Change);
+    connect(cmd_prin, &QPushButton::clicked, this, &TFrmGoodsFind::cmd_prinClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &TFrmGoodsFind::cmd_exitClick);
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrmGoodsFind::cmd_prinClick);
+}
+
+void TFrmGoodsFind::FormCreate()
+{
+    const ui::BusyCursor busy;
+    DataHelpers::adjustComboBoxes(this);
+    DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_name"), ComboBox1);
+    db::Dataset* goods = dataModule().GoodsFindQ;
+    goods->close();
+    goods->setSql(QStringLiteral("select * from goods order by gods_code"));
+    goods->open();
+    DBGrid1->setDataset(goods);
+}
+
+void TFrmGoodsFind::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+void TFrmGoodsFind::Edit1Change()
+{
+    try {
+        dataModule().GoodsFindQ->locate(QStringLiteral("gods_code"), Edit1->text().trimmed());
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("查找失败：%1").arg(ui::errorText(e)), this);
+    }
+}
+
+void TFrmGoodsFind::ComboBox1Change()
+{
+    // An unknown name gives an empty code, which finds nothing: the row stays.
+    const QString code = DataHelpers::lookup(QStringLiteral("goods"), QStringLiteral("gods_name"),
+                                             ComboBox1->currentText(), QStringLiteral("gods_code"));
+    // Located also when the box already held this code.
+    const QSignalBlocker quiet(Edit1);
+    Edit1->setText(code);
+    Edit1Change();
+}
+
+void TFrmGoodsFind::cmd_prinClick()
+{
+    if (dataModule().GoodsFindQ->recordCount() > 0)
+        accept();
+}
+
+void TFrmGoodsFind::cmd_exitClick()
+{
+    reject();
+}

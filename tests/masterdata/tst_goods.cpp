@@ -1,0 +1,489 @@
+// The goods window and the goods picker: saving and refusing, the automatic
+// name, the company pickers, the drop-downs, finding, deleting and rights.
+#include "TestSupport.h"
+
+#include "app/CurrentRights.h"
+#include "db/Dataset.h"
+#include "masterdata/TFrmCompFind.h"
+#include "masterdata/TFrmGoods.h"
+#include "masterdata/TFrmGoodsFind.h"
+#include "ui/DbComboBox.h"
+#include "ui/DbEdit.h"
+#include "ui/DbGrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+class TestGoods : public QObject {
+    Q_OBJECT
+
+private slots:
+    void blankCodeIsNotSavedAndCancelDropsTheRow();
+    void existingCodeIsRefused();
+    void automaticNameFollowsTheBoxOnlyWhenTicked();
+    void companyPickFillsCodeAndName();
+    void dropDownsTakeTheirListsAndGrowAfterSave();
+    void quickFindNeedsTheWholeCode();
+    void deletingGoodsInUseAsksAgainWithTheCount();
+    void failedSaveIsReportedAndTheModeKept();
+    void rightsAndClosing();
+    void enterInTheSupplierCodeGoesToSave();
+    void pickerChoosesOnlyFromRows();
+    void pickerFindsByWholeCodeAndByName();
+};
+
+namespace {
+
+void addGoods(TestApp& app, const QString& code, const QString& name)
+{
+    app.exec("insert into goods(gods_code, gods_name) values(:p1, :p2)", {code, name});
+}
+
+void addCodeListValue(TestApp& app, const QString& column, const QString& value)
+{
+    app.exec(QString("insert into baseitem(%1) values(:p1)").arg(column), {value});
+}
+
+int goodsCount(TestApp& app)
+{
+    return app.scalar("select count(*) from goods").toInt();
+}
+
+QString stored(TestApp& app, const QString& column, const QString& code)
+{
+    return app.scalar(QString("select %1 from goods where gods_code=:p1").arg(column), {code}).toString();
+}
+
+// Replaces a box's text the way a user does: select everything and type.
+void retype(QLineEdit* box, const QString& text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, text);
+}
+
+// Chooses a list entry of a drop-down as a user picking it would.
+void choose(QComboBox* box, const QString& text)
+{
+    const int index = box->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+void showWindow(QWidget& w)
+{
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+}
+
+} // namespace
+
+void TestGoods::blankCodeIsNotSavedAndCancelDropsTheRow()
+{
+    TestApp app;
+    addGoods(app, "G001", "衬衫");
+    TFrmGoods w;
+    showWindow(w);
+    QCOMPARE(w.windowTitle(), QString("货品资料"));
+    db::Dataset* q = app.dataModule().GoodsQ;
+
+    w.cmd_addClick();
+    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(q->recordCount(), 2);
+    QTest::keyClicks(w.DBEdit2, "Nameless");
+    QTest::keyClicks(w.DBEdit4, "12.5");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("add"));
+    QVERIFY(app.dialogs().messages.isEmpty());
+    QCOMPARE(goodsCount(app), 1);
+
+    w.cmd_cancClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(q->recordCount(), 1);
+    QCOMPARE(goodsCount(app), 1);
+
+    // With a code, the row and its numbers are written.
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G002");
+    QTest::keyClicks(w.DBEdit4, "12.5");
+    QTest::keyClicks(w.DBEdit10, "3");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select batch_out from goods where gods_code='G002'").toDouble(), 12.5);
+    QCOMPARE(app.scalar("select min_amou from goods where gods_code='G002'").toDouble(), 3.0);
+    QCOMPARE(w.DBEdit1->text(), QString("G002"));
+}
+
+void TestGoods::existingCodeIsRefused()
+{
+    TestApp app;
+    addGoods(app, "G001", "衬衫");
+    addGoods(app, "G002", "长裤");
+    TFrmGoods w;
+    showWindow(w);
+
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "g002");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    QVERIFY(app.dialogs().lastMessage().contains("货品编码"));
+    QVERIFY(app.dialogs().lastMessage().contains("已存在"));
+    QCOMPARE(goodsCount(app), 2);
+
+    retype(w.DBEdit1, "G003");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(goodsCount(app), 3);
+
+    QVERIFY(app.dataModule().GoodsQ->locate("gods_code", "G001"));
+    w.cmd_editClick();
+    retype(w.DBEdit1, "G003");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(app.dialogs().messages.size(), 2);
+    retype(w.DBEdit1, "G001");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("null"));
+}
+
+void TestGoods::automaticNameFollowsTheBoxOnlyWhenTicked()
+{
+    TestApp app;
+    addCodeListValue(app, "gods_color", "红");
+    addCodeListValue(app, "gods_kind", "衬衫");
+    TFrmGoods w;
+    showWindow(w);
+    QVERIFY(w.CheckBox1->isChecked());
+    QCOMPARE(w.CheckBox1->text(), QString("自动生成名称"));
+
+    // Unticked: the name stays as typed.
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G1");
+    QTest::keyClick(w.CheckBox1, Qt::Key_Space);
+    QVERIFY(!w.CheckBox1->isChecked());
+    QTest::keyClicks(w.DBEdit2, "Own name");
+    QTest::keyClicks(w.DBComboBox1->lineEdit(), "BX");
+    choose(w.DBComboBox5, "红");
+    QCOMPARE(w.DBEdit2->text(), QString("Own name"));
+
+    // Ticking it makes the name at once; the style plays no part.
+    QTest::keyClicks(w.DBComboBox4->lineEdit(), " XL ");
+    QTest::keyClicks(w.DBComboBox3->lineEdit(), "slim");
+    QTest::keyClick(w.CheckBox1, Qt::Key_Space);
+    QCOMPARE(w.DBEdit2->text(), QString("BX红XL"));
+    choose(w.DBComboBox2, "衬衫");
+    QCOMPARE(w.DBEdit2->text(), QString("BX红XL衬衫"));
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(stored(app, "gods_name", "G1"), QString("BX红XL衬衫"));
+    QCOMPARE(stored(app, "gods_type", "G1"), QString("slim"));
+
+    // Browsing to another row changes no name.
+    addGoods(app, "G2", "Plain");
+    app.dataModule().GoodsQ->requery();
+    QVERIFY(app.dataModule().GoodsQ->locate("gods_code", "G2"));
+    QCOMPARE(w.DBEdit2->text(), QString("Plain"));
+    QCOMPARE(stored(app, "gods_name", "G2"), QString("Plain"));
+}
+
+void TestGoods::companyPickFillsCodeAndName()
+{
+    TestApp app;
+    app.exec("insert into company(comp_code, comp_name) values('C01', '华美服饰'), ('C02', '锦绣制衣')");
+    TFrmGoods w;
+    showWindow(w);
+    QVERIFY(!w.Button1->isEnabled());   // only while adding or editing
+
+    int shown = 0;
+    app.dialogs().onExec = [&](QDialog* d) {
+        auto* picker = qobject_cast<TFrmCompFind*>(d);
+        if (!picker)
+            return int(QDialog::Rejected);
+        ++shown;
+        app.dataModule().CompanyQ->locate("comp_code", "C02");
+        QTest::mouseClick(picker->BitBtn1, Qt::LeftButton);
+        return picker->result();
+    };
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G1");
+    QVERIFY(w.Button1->isEnabled());
+    w.Button1Click();
+    QCOMPARE(shown, 1);
+    QCOMPARE(w.DBEdit11->text(), QString("C02"));
+    QCOMPARE(w.DBEdit12->text(), QString("锦绣制衣"));
+
+    // Cancelling the picker leaves the boxes alone.
+    app.dialogs().onExec = [](QDialog*) { return int(QDialog::Rejected); };
+    w.Button1Click();
+    QCOMPARE(w.DBEdit11->text(), QString("C02"));
+
+    app.dialogs().onExec = [&](QDialog*) {
+        app.dataModule().CompanyQ->locate("comp_code", "C01");
+        return int(QDialog::Accepted);
+    };
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    QCOMPARE(w.DBEdit13->text(), QString("C01"));
+    QCOMPARE(w.DBEdit14->text(), QString("华美服饰"));
+
+    w.cmd_saveClick();
+    QCOMPARE(stored(app, "prod_code", "G1"), QString("C02"));
+    QCOMPARE(stored(app, "supp_code", "G1"), QString("C01"));
+    QCOMPARE(w.DBEdit12->text(), QString("锦绣制衣"));
+    QCOMPARE(w.DBEdit14->text(), QString("华美服饰"));
+
+    // With no company at all the picker's OK fills the boxes with nothing.
+    app.exec("delete from company");
+    w.cmd_editClick();
+    app.dialogs().onExec = [](QDialog* d) {
+        qobject_cast<TFrmCompFind*>(d)->BitBtn1Click();
+        return d->result();
+    };
+    w.Button2Click();
+    QCOMPARE(w.DBEdit13->text(), QString());
+    QCOMPARE(w.DBEdit14->text(), QString());
+    w.cmd_saveClick();
+    QVERIFY(app.scalar("select supp_code from goods where gods_code='G1'").toString().isEmpty());
+}
+
+void TestGoods::dropDownsTakeTheirListsAndGrowAfterSave()
+{
+    TestApp app;
+    addCodeListValue(app, "gods_spec", "BX");
+    addCodeListValue(app, "prod_place", "杭州");
+    app.exec("insert into goods(gods_code, gods_face, gods_spec) values('G1', 'cotton', 'Free')");
+    TFrmGoods w;
+    showWindow(w);
+    QCOMPARE(w.DBComboBox1->count(), 1);
+    QCOMPARE(w.DBComboBox1->itemText(0), QString("BX"));
+    QCOMPARE(w.DBComboBox9->itemText(0), QString("杭州"));
+    QCOMPARE(w.DBComboBox7->itemText(0), QString("cotton"));
+    QCOMPARE(w.DBComboBox8->count(), 0);
+    // A brand typed freely is shown and stored, though the list lacks it.
+    QCOMPARE(w.DBComboBox1->currentText(), QString("Free"));
+
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G2");
+    QTest::keyClicks(w.DBComboBox7->lineEdit(), "linen");
+    QTest::keyClicks(w.DBComboBox1->lineEdit(), "NewBrand");
+    w.cmd_saveClick();
+    QCOMPARE(stored(app, "gods_face", "G2"), QString("linen"));
+    QCOMPARE(stored(app, "gods_spec", "G2"), QString("NewBrand"));
+    QVERIFY(w.DBComboBox7->findText("linen") >= 0);
+    QCOMPARE(w.DBComboBox7->count(), 2);
+    QCOMPARE(w.DBComboBox1->findText("NewBrand"), -1);
+    QCOMPARE(w.DBComboBox1->count(), 1);
+    QCOMPARE(w.DBEdit1->text(), QString("G2"));
+}
+
+void TestGoods::quickFindNeedsTheWholeCode()
+{
+    TestApp app;
+    for (const QString& code : {"G001", "G002", "H001"})
+        addGoods(app, code, "Item " + code);
+    TFrmGoods w;
+    showWindow(w);
+    db::Dataset* q = app.dataModule().GoodsQ;
+    QCOMPARE(q->currentRow(), 0);
+
+    QTest::keyClicks(w.Edit1, "H00");
+    w.cmd_findClick();
+    QCOMPARE(q->currentRow(), 0);
+    QTest::keyClicks(w.Edit1, "1");
+    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QCOMPARE(q->currentRow(), 2);
+    QCOMPARE(w.DBEdit2->text(), QString("Item H001"));
+    retype(w.Edit1, "g002");
+    w.cmd_findClick();
+    QCOMPARE(q->currentRow(), 1);
+    QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
+}
+
+void TestGoods::deletingGoodsInUseAsksAgainWithTheCount()
+{
+    TestApp app;
+    addGoods(app, "G001", "衬衫");
+    addGoods(app, "G002", "长裤");
+    app.exec("insert into ingoods(bill_no, gods_code, sub_amou) values('b1', 'G001', 2), ('b2', 'G001', 1)");
+    app.exec("insert into storemain(gods_code, gods_amou) values('G001', 3)");
+    TFrmGoods w;
+    showWindow(w);
+    db::Dataset* q = app.dataModule().GoodsQ;
+
+    app.dialogs().answers = {true, false};
+    w.cmd_deleClick();
+    QCOMPARE(app.dialogs().questions.size(), 2);
+    QCOMPARE(app.dialogs().questions.at(0), QString("确认删除?"));
+    const QString second = app.dialogs().questions.at(1);
+    QVERIFY2(second.contains("3 条"), qPrintable(second));
+    QVERIFY2(second.contains("库存 1 条"), qPrintable(second));
+    QCOMPARE(goodsCount(app), 2);
+
+    app.dialogs().clear();
+    app.dialogs().answers = {true, true};
+    w.cmd_deleClick();
+    QCOMPARE(goodsCount(app), 1);
+    QCOMPARE(q->recordCount(), 1);
+    QCOMPARE(w.DBEdit1->text(), QString("G002"));
+
+    app.dialogs().clear();
+    app.dialogs().answers = {true};
+    w.cmd_deleClick();
+    QCOMPARE(app.dialogs().questions.size(), 1);
+    QCOMPARE(goodsCount(app), 0);
+    QVERIFY(w.DBEdit1->text().isEmpty());
+    w.cmd_deleClick();
+    QCOMPARE(app.dialogs().questions.size(), 1);
+}
+
+void TestGoods::failedSaveIsReportedAndTheModeKept()
+{
+    TestApp app;
+    addGoods(app, "G001", "衬衫");
+    TFrmGoods w;
+    showWindow(w);
+
+    // A price that is no number stops the save.
+    w.cmd_editClick();
+    QTest::keyClicks(w.DBEdit5, "abc");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Critical);
+    QVERIFY(app.dialogs().lastMessage().startsWith("保存失败"));
+    w.cmd_cancClick();
+
+    // The row vanished under the window.
+    app.exec("delete from goods");
+    app.dialogs().clear();
+    w.cmd_editClick();
+    retype(w.DBEdit2, "Changed");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    QVERIFY(!w.cmd_exit->isEnabled());
+    w.cmd_cancClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.DBEdit2->text(), QString("衬衫"));
+}
+
+void TestGoods::rightsAndClosing()
+{
+    TestApp app;
+    addGoods(app, "G001", "衬衫");
+    QString rights(25, '1');
+    rights[1] = '0';   // position 2: goods
+    CurrentRights::current().edit = rights;
+    TFrmGoods w;
+    showWindow(w);
+    QVERIFY(w.cmd_add->isEnabled());
+    QVERIFY(!w.cmd_edit->isEnabled());
+    QVERIFY(w.cmd_dele->isEnabled());
+
+    w.cmd_addClick();
+    for (QPushButton* b : {w.cmd_add, w.cmd_edit, w.cmd_dele, w.cmd_exit})
+        QVERIFY(!b->isEnabled());
+    QVERIFY(!w.GroupBox2->isEnabled());
+    QVERIFY(!w.close());
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(w.isVisible());
+
+    w.cmd_cancClick();
+    QVERIFY(w.cmd_add->isEnabled());
+    QVERIFY(!w.cmd_edit->isEnabled());
+    QVERIFY(!w.cmd_save->isEnabled());
+    QVERIFY(w.GroupBox2->isEnabled());
+    QVERIFY(w.close());
+}
+
+void TestGoods::enterInTheSupplierCodeGoesToSave()
+{
+    TestApp app;
+    TFrmGoods w;
+    showWindow(w);
+    QApplication::setActiveWindow(&w);
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G1");
+    w.DBEdit13->setFocus();
+    QTest::keyClicks(w.DBEdit13, "C9");
+    QTest::keyClick(w.DBEdit13, Qt::Key_Return);
+    QVERIFY(w.cmd_save->hasFocus());
+    QCOMPARE(w.mode(), QString("add"));
+    QTest::keyClick(w.cmd_save, Qt::Key_Space);
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(stored(app, "supp_code", "G1"), QString("C9"));
+}
+
+void TestGoods::pickerChoosesOnlyFromRows()
+{
+    TestApp app;
+    {
+        TFrmGoodsFind picker;
+        QCOMPARE(picker.windowTitle(), QString("货品查询"));
+        picker.show();
+        QTest::mouseClick(picker.cmd_prin, Qt::LeftButton);
+        QVERIFY(picker.isVisible());
+        QCOMPARE(picker.result(), 0);
+        QTest::mouseClick(picker.cmd_exit, Qt::LeftButton);
+        QVERIFY(!picker.isVisible());
+        QCOMPARE(picker.result(), int(QDialog::Rejected));
+    }
+    addGoods(app, "G002", "长裤");
+    addGoods(app, "G001", "衬衫");
+    TFrmGoodsFind picker;
+    picker.show();
+    db::Dataset* q = app.dataModule().GoodsFindQ;
+    QCOMPARE(q->text("gods_code"), QString("G001"));
+    q->moveTo(1);
+    // A code that is not found leaves the row; the row is still chosen.
+    QTest::keyClicks(picker.Edit1, "G00");
+    QTest::mouseClick(picker.cmd_prin, Qt::LeftButton);
+    QCOMPARE(picker.result(), int(QDialog::Accepted));
+    QCOMPARE(q->text("gods_code"), QString("G002"));
+}
+
+void TestGoods::pickerFindsByWholeCodeAndByName()
+{
+    TestApp app;
+    addGoods(app, "G001", "衬衫");
+    addGoods(app, "G002", "长裤");
+    addGoods(app, "G003", "外套");
+    TFrmGoodsFind picker;
+    picker.show();
+    db::Dataset* q = app.dataModule().GoodsFindQ;
+    QCOMPARE(picker.ComboBox1->count(), 3);
+    QCOMPARE(picker.DBGrid1->model()->headerData(7, Qt::Horizontal).toString(), QString("单位"));
+
+    QTest::keyClicks(picker.Edit1, "G00");
+    QCOMPARE(q->currentRow(), 0);
+    QTest::keyClicks(picker.Edit1, "3");
+    QCOMPARE(q->currentRow(), 2);
+
+    choose(picker.ComboBox1, "长裤");
+    QCOMPARE(picker.Edit1->text(), QString("G002"));
+    QCOMPARE(q->currentRow(), 1);
+
+    // An unknown name empties the code; the row stays.
+    picker.ComboBox1->setEditText("nothing");
+    QVERIFY(picker.Edit1->text().isEmpty());
+    QCOMPARE(q->currentRow(), 1);
+
+    // Choosing the name of the item whose code is already in the box still jumps to it.
+    QTest::keyClicks(picker.Edit1, "G003");
+    QCOMPARE(q->currentRow(), 2);
+    q->moveTo(0);
+    choose(picker.ComboBox1, "外套");
+    QCOMPARE(q->currentRow(), 2);
+
+    const QPoint cell = picker.DBGrid1->visualRect(picker.DBGrid1->model()->index(2, 0)).center();
+    QTest::mouseClick(picker.DBGrid1->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(picker.DBGrid1->viewport(), Qt::LeftButton, {}, cell);
+    QCOMPARE(picker.result(), int(QDialog::Accepted));
+}
+
+QTEST_MAIN(TestGoods)
+#include "tst_goods.moc"
