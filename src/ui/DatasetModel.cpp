@@ -117,6 +117,11 @@ void DatasetModel::lookupSourceChanged()
         emit dataChanged(index(0, 0), index(m_rowCount - 1, m_columns.size() - 1));
 }
 
+bool DatasetModel::isCell(const QModelIndex& index) const
+{
+    return index.isValid() && index.model() == this && index.row() < m_rowCount && index.column() < m_columns.size();
+}
+
 int DatasetModel::fieldIndexOfColumn(int column) const
 {
     return column >= 0 && column < m_columns.size() ? m_columns.at(column).fieldIndex : -1;
@@ -147,7 +152,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || !m_dataset)
+    if (!isCell(index) || !m_dataset)
         return {};
     const int fieldIndex = m_columns.at(index.column()).fieldIndex;
     if (fieldIndex < 0 || index.row() >= m_dataset->recordCount())
@@ -181,7 +186,7 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
 
 Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!isCell(index))
         return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
     const Column& c = m_columns.at(index.column());

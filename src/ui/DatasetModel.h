@@ -43,6 +43,7 @@ private:
         int fieldIndex = -1;
     };
 
+    bool isCell(const QModelIndex& index) const;
     void resolveColumns();
     void watchLookupSources();
     void lookupSourceChanged();
