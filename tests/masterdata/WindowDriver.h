@@ -1,0 +1,48 @@
+#pragma once
+
+// Drives a window as a user would: widgets by object name, clicks, typed text.
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace WindowDriver {
+
+template <typename Widget>
+Widget* child(QWidget& window, const char* name)
+{
+    auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("no widget %s", name);
+    return widget;
+}
+
+inline void click(QWidget& window, const char* button)
+{
+    QTest::mouseClick(child<QAbstractButton>(window, button), Qt::LeftButton);
+}
+
+// Key presses carrying each character, so that Chinese text is typed too.
+inline void typeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        const bool ascii = c.unicode() < 128;
+        const auto key = ascii && c.isLetterOrNumber() ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, widget, key, QString(c), Qt::NoModifier);
+    }
+}
+
+// Replaces a box's text by typing; an empty text just clears it.
+inline void retype(QLineEdit* box, const QString& text)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    typeText(box, text);
+}
+
+inline void retype(QWidget& window, const char* box, const QString& text)
+{
+    retype(child<QLineEdit>(window, box), text);
+}
+
+} // namespace WindowDriver

@@ -1,0 +1,341 @@
+// The rights window: the tick grid and its strings, new users' checks, passwords, deleting.
+#include "TestSupport.h"
+#include "WindowDriver.h"
+
+#include "app/CurrentRights.h"
+#include "app/TFrmLogin.h"
+#include "masterdata/RightsGrid.h"
+#include "masterdata/TFrmPower.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace WindowDriver;
+
+namespace {
+
+// A left click on a tick cell, counted from 1 as the grid's labels are.
+void clickCell(RightsGrid* grid, int column, int row)
+{
+    const QRect cell = grid->visualRect(grid->model()->index(row - 1, column - 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+QString rights(TestApp& app, const QString& user, const QString& column)
+{
+    return app.scalar(QString("select %1 from powers where user_id=:p1").arg(column), {user}).toString();
+}
+
+void addEmployee(TestApp& app, const QString& code)
+{
+    app.exec("insert into employee (empl_code, empl_name) values (:p1, :p2)", {code, "员工" + code});
+}
+
+struct Window {
+    TFrmPower w;
+    RightsGrid* grid;
+    Window()
+    {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        grid = child<RightsGrid>(w, "SGrid");
+    }
+    // Adds a user as the keyboard does: id, Enter, password twice.
+    void addUser(const QString& id, const QString& password, const QString& confirmation)
+    {
+        click(w, "cmd_add");
+        retype(w, "DBEdit1", id);
+        QTest::keyClick(child<QLineEdit>(w, "DBEdit1"), Qt::Key_Return);
+        retype(w, "DBEdit4", password);
+        retype(w, "Edit5", confirmation);
+    }
+};
+
+const QString zeros(25, '0');
+
+} // namespace
+
+class TestPower : public QObject {
+    Q_OBJECT
+
+private slots:
+    void gridShowsLabelsAndTitles();
+    void userWithNoTicksGetsZeros();
+    void checkColumnGrantsTheFindRight();
+    void checkBoxTicksWholeColumn();
+    void clicksChangeNothingWhileBrowsing();
+    void ticksFollowTheCurrentUser();
+    void passwordsMustMatchForNewUser();
+    void editChangesPasswordWithoutConfirmation();
+    void enterChecksTheNewId();
+    void saveRepeatsTheIdChecks_data();
+    void saveRepeatsTheIdChecks();
+    void editAndDeleteNeedAnId();
+    void deleteLeavesStaleRowListed();
+    void cancelShowsStoredTicks();
+    void failingSaveSaysSoAndKeepsMode();
+    void rightsGateTheButtons();
+};
+
+void TestPower::gridShowsLabelsAndTitles()
+{
+    TestApp app;
+    Window win;
+    QStringList titles;
+    for (int c = 0; c < RightsGrid::columns; ++c)
+        titles << win.grid->horizontalHeaderItem(c)->text();
+    QCOMPARE(titles, QStringList({"使用", "新增", "修改", "删除", "复核", "查询", "打印"}));
+    QCOMPARE(win.grid->rowCount(), 25);
+    QCOMPARE(win.grid->verticalHeaderItem(1)->text(), QString("产品资料"));
+    QCOMPARE(win.grid->verticalHeaderItem(12)->text(), QString("出货排行—按货品"));
+    QCOMPARE(win.grid->verticalHeaderItem(24)->text(), QString("数据恢复"));
+    QCOMPARE(win.grid->columnWidth(0), 60);
+    QCOMPARE(win.grid->verticalHeader()->width(), 100);
+    // The administrator, the first user, shows every tick.
+    QCOMPARE(win.grid->cell(7, 25), RightsGrid::tick);
+}
+
+void TestPower::userWithNoTicksGetsZeros()
+{
+    TestApp app;
+    addEmployee(app, "E01");
+    Window win;
+    win.addUser("E01", "pw", "pw");
+    QVERIFY(app.dialogs().messages.isEmpty());
+    QCOMPARE(child<QLineEdit>(win.w, "DBEdit2")->text(), QString("员工E01"));
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    for (const char* column : {"pow_use", "pow_add", "pow_edit", "pow_dele", "pow_chek", "pow_find", "pow_prin"})
+        QCOMPARE(rights(app, "E01", column), zeros);
+    QCOMPARE(rights(app, "E01", "password"), QString("pw"));
+}
+
+void TestPower::checkColumnGrantsTheFindRight()
+{
+    TestApp app;
+    addEmployee(app, "E02");
+    Window win;
+    win.addUser("E02", "pw", "pw");
+    clickCell(win.grid, 5, Function::PurchaseIn);   // "复核" for "进货输入"
+    clickCell(win.grid, 1, Function::PurchaseIn);
+    QCOMPARE(win.grid->cell(5, Function::PurchaseIn), RightsGrid::tick);
+    click(win.w, "cmd_save");
+    QCOMPARE(rights(app, "E02", "pow_find"), QString("0000001") + QString(18, '0'));
+    QCOMPARE(rights(app, "E02", "pow_chek"), zeros);
+
+    // At the next login the user may use the purchase window's find button.
+    TFrmLogin login;
+    login.Edit1->setText("E02");
+    login.Edit2->setText("pw");
+    login.cmd_okClick();
+    QVERIFY(hasRight(Right::Find, Function::PurchaseIn));
+    QVERIFY(hasRight(Right::Use, Function::PurchaseIn));
+    QVERIFY(!hasRight(Right::Check, Function::PurchaseIn));
+    QVERIFY(!hasRight(Right::Find, Function::SalesOut));
+}
+
+void TestPower::checkBoxTicksWholeColumn()
+{
+    TestApp app;
+    app.exec("update powers set pow_use=:p1", {"1010" + QString(21, '0')});
+    Window win;
+    QVERIFY(app.dataModule().PowerQ->locate("user_id", "admin"));
+    click(win.w, "cmd_edit");
+    click(win.w, "CheckBox1");
+    QCOMPARE(win.grid->rightsString(1), QString(25, '1'));
+    click(win.w, "CheckBox1");
+    QCOMPARE(win.grid->rightsString(1), zeros);
+    // Other columns are untouched.
+    QCOMPARE(win.grid->rightsString(2), QString(25, '1'));
+    click(win.w, "CheckBox7");
+    click(win.w, "CheckBox7");
+    click(win.w, "cmd_save");
+    QCOMPARE(rights(app, "admin", "pow_use"), zeros);
+    QCOMPARE(rights(app, "admin", "pow_prin"), zeros);
+    QCOMPARE(rights(app, "admin", "pow_add"), QString(25, '1'));
+}
+
+void TestPower::clicksChangeNothingWhileBrowsing()
+{
+    TestApp app;
+    Window win;
+    clickCell(win.grid, 3, 3);
+    QCOMPARE(win.grid->cell(3, 3), RightsGrid::tick);
+    QVERIFY(!child<QCheckBox>(win.w, "CheckBox3")->isEnabled());
+    click(win.w, "CheckBox3");
+    QCOMPARE(win.grid->rightsString(3), QString(25, '1'));
+    QVERIFY(!child<QGroupBox>(win.w, "GB1")->isEnabled());
+}
+
+void TestPower::ticksFollowTheCurrentUser()
+{
+    TestApp app;
+    addEmployee(app, "E03");
+    // A short string leaves every later function unticked; NULL counts as all "0".
+    app.exec("insert into powers (user_id, password, pow_use, pow_find) values ('E03', 'x', '11', NULL)");
+    Window win;
+    QVERIFY(app.dataModule().PowerQ->locate("user_id", "E03"));
+    QCOMPARE(win.grid->rightsString(1), QString("11") + QString(23, '0'));
+    QCOMPARE(win.grid->rightsString(5), zeros);
+    QVERIFY(app.dataModule().PowerQ->locate("user_id", "admin"));
+    QCOMPARE(win.grid->rightsString(5), QString(25, '1'));
+}
+
+void TestPower::passwordsMustMatchForNewUser()
+{
+    TestApp app;
+    addEmployee(app, "E04");
+    Window win;
+    win.addUser("E04", "pw1", "pw2");
+    click(win.w, "cmd_save");
+    QCOMPARE(app.dialogs().lastMessage(), QString("密码不一致"));
+    QCOMPARE(win.w.mode(), QString("add"));
+    QCOMPARE(app.scalar("select count(*) from powers where user_id='E04'").toInt(), 0);
+    // Surrounding blanks do not count.
+    retype(win.w, "Edit5", " pw1 ");
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select count(*) from powers where user_id='E04'").toInt(), 1);
+}
+
+void TestPower::editChangesPasswordWithoutConfirmation()
+{
+    TestApp app;
+    Window win;
+    click(win.w, "cmd_edit");
+    QCOMPARE(win.w.mode(), QString("edit"));
+    QVERIFY(!child<QLineEdit>(win.w, "DBEdit1")->isEnabled());
+    retype(win.w, "DBEdit4", "new");
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(rights(app, "admin", "password"), QString("new"));
+}
+
+void TestPower::enterChecksTheNewId()
+{
+    TestApp app;
+    Window win;
+    click(win.w, "cmd_add");
+    retype(win.w, "DBEdit1", "admin");
+    QTest::keyClick(child<QLineEdit>(win.w, "DBEdit1"), Qt::Key_Return);
+    QCOMPARE(app.dialogs().lastMessage(), QString("该员工已存在！"));
+    QCOMPARE(child<QLineEdit>(win.w, "DBEdit1")->text(), QString("admin"));
+    retype(win.w, "DBEdit1", "nobody");
+    QTest::keyClick(child<QLineEdit>(win.w, "DBEdit1"), Qt::Key_Return);
+    QCOMPARE(app.dialogs().lastMessage(), QString("无此员工编码！"));
+    QCOMPARE(child<QLineEdit>(win.w, "DBEdit1")->text(), QString());
+    QCOMPARE(app.dialogs().messages.size(), 2);
+}
+
+void TestPower::saveRepeatsTheIdChecks_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("already a user") << "Admin" << "该员工已存在！";
+    QTest::newRow("no employee") << "nobody" << "无此员工编码！";
+    QTest::newRow("empty") << "" << "无此员工编码！";
+}
+
+void TestPower::saveRepeatsTheIdChecks()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, message);
+    TestApp app;
+    Window win;
+    click(win.w, "cmd_add");
+    retype(win.w, "DBEdit1", id);   // no Enter: the save must check on its own
+    click(win.w, "cmd_save");
+    QCOMPARE(app.dialogs().lastMessage(), message);
+    QCOMPARE(win.w.mode(), QString("add"));
+    QCOMPARE(app.scalar("select count(*) from powers").toInt(), 1);
+}
+
+void TestPower::editAndDeleteNeedAnId()
+{
+    TestApp app;
+    app.exec("delete from powers");
+    Window win;
+    click(win.w, "cmd_edit");
+    QCOMPARE(app.dialogs().lastMessage(), QString("请先定位删除员工"));
+    click(win.w, "cmd_dele");
+    QCOMPARE(app.dialogs().messages.size(), 2);
+    QCOMPARE(app.dialogs().lastMessage(), QString("请先定位删除员工"));
+    QVERIFY(app.dialogs().questions.isEmpty());
+    QCOMPARE(win.w.mode(), QString("null"));
+}
+
+void TestPower::deleteLeavesStaleRowListed()
+{
+    TestApp app;
+    addEmployee(app, "E06");
+    app.exec("insert into powers (user_id, password, pow_use) values ('E06', 'x', :p1)", {zeros});
+    Window win;
+    app.dialogs().answers = {false};
+    click(win.w, "cmd_dele");
+    QCOMPARE(app.dialogs().questions, QStringList({"确认删除该记录"}));
+    QCOMPARE(app.scalar("select count(*) from powers").toInt(), 2);
+    app.dialogs().answers = {true};
+    click(win.w, "cmd_dele");
+    QCOMPARE(app.scalar("select count(*) from powers where user_id='admin'").toInt(), 0);
+    QCOMPARE(win.grid->rightsString(1), zeros);
+    // The list is not read again: the deleted user is still there, with its old ticks.
+    auto* users = child<QAbstractItemView>(win.w, "DBGrid1");
+    QCOMPARE(users->model()->rowCount(), 2);
+    const auto select = [users](int row) {
+        QTest::mouseClick(users->viewport(), Qt::LeftButton, {},
+                          users->visualRect(users->model()->index(row, 0)).center());
+    };
+    select(1);
+    QCOMPARE(child<QLineEdit>(win.w, "DBEdit1")->text(), QString("E06"));
+    select(0);
+    QCOMPARE(child<QLineEdit>(win.w, "DBEdit1")->text(), QString("admin"));
+    QCOMPARE(win.grid->rightsString(1), QString(25, '1'));
+}
+
+void TestPower::cancelShowsStoredTicks()
+{
+    TestApp app;
+    Window win;
+    click(win.w, "cmd_edit");
+    click(win.w, "CheckBox2");
+    click(win.w, "CheckBox2");
+    QCOMPARE(win.grid->rightsString(2), zeros);
+    click(win.w, "cmd_canc");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.grid->rightsString(2), QString(25, '1'));
+    QCOMPARE(rights(app, "admin", "pow_add"), QString(25, '1'));
+}
+
+void TestPower::failingSaveSaysSoAndKeepsMode()
+{
+    TestApp app;
+    Window win;
+    click(win.w, "cmd_edit");
+    retype(win.w, "DBEdit4", "changed");
+    app.exec("delete from powers");   // the row being edited is gone
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Critical);
+    QVERIFY(app.dialogs().lastMessage().contains("保存失败"));
+    QVERIFY(!win.w.close());
+}
+
+void TestPower::rightsGateTheButtons()
+{
+    TestApp app;
+    QString some(25, '1');
+    some[Function::Powers - 1] = '0';
+    app.setRights(some);
+    Window win;
+    for (const char* gated : {"cmd_add", "cmd_edit", "cmd_dele"})
+        QVERIFY2(!child<QPushButton>(win.w, gated)->isEnabled(), gated);
+    QVERIFY(child<QPushButton>(win.w, "cmd_exit")->isEnabled());
+}
+
+QTEST_MAIN(TestPower)
+#include "tst_power.moc"

@@ -1,0 +1,344 @@
+// The basic settings window: paper rules, the number checks, system.ini and the
+// print settings, the shop's row and the code lists written by batch.
+#include "TestSupport.h"
+#include "WindowDriver.h"
+
+#include "app/AppPaths.h"
+#include "app/IniFile.h"
+#include "app/Settings.h"
+#include "masterdata/CodeListGrid.h"
+#include "masterdata/TFrmUser.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace WindowDriver;
+
+namespace {
+
+void choosePaper(QWidget& window, const QString& type)
+{
+    retype(child<QComboBox>(window, "ComboBox1")->lineEdit(), type);
+}
+
+// Types into a cell of a code-list grid through the grid's own editor.
+void typeCell(CodeListGrid* grid, int row, int column, const QString& text)
+{
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(row, column));
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor && editor->parentWidget() == grid->viewport());
+    editor->selectAll();
+    typeText(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+int rowOf(CodeListGrid* grid, int column, const QString& text)
+{
+    for (int row = 0; row < grid->model()->rowCount(); ++row)
+        if (grid->model()->index(row, column).data().toString() == text)
+            return row;
+    return -1;
+}
+
+QString ini(const QString& section, const QString& key)
+{
+    return IniFile(AppPaths::settingsFile()).read(section, key, "<absent>");
+}
+
+struct Window {
+    TFrmUser w;
+    Window()
+    {
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+    }
+};
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void openingShowsStoredValues();
+    void openingFallsBackToA4();
+    void defaultPaperIs218By140();
+    void a4AndCustomPaper();
+    void paperAndNumberChecks_data();
+    void paperAndNumberChecks();
+    void emptyShopRowIsCreatedByEditAndSave();
+    void codeListsAreWrittenAtSave();
+    void cancelKeepsCodeListChangesForNextSave();
+    void failingListIsNamedAndModeKept();
+    void editRightGatesEdit();
+};
+
+void TestSettings::openingShowsStoredValues()
+{
+    TestApp app;
+    IniFile file(AppPaths::settingsFile());
+    file.write("pagesize", "page_type", "自定义");
+    file.write("pagesize", "page_width", "300");
+    file.write("pagesize", "page_length", "abc");
+    file.write("billdata", "line_count", " 12 ");
+    Window win;
+    QCOMPARE(child<QComboBox>(win.w, "ComboBox1")->currentText(), QString("自定义"));
+    QCOMPARE(child<QLineEdit>(win.w, "MaskEdit1")->text().trimmed(), QString("300"));
+    QCOMPARE(child<QLineEdit>(win.w, "MaskEdit2")->text().trimmed(), QString("297"));   // not a number
+    QCOMPARE(child<QLineEdit>(win.w, "Edit1")->text(), QString("12"));
+    QCOMPARE(win.w.mode(), QString("null"));
+    QVERIFY(!child<QGroupBox>(win.w, "GroupBox2")->isEnabled());
+}
+
+void TestSettings::openingFallsBackToA4()
+{
+    TestApp app;
+    Window win;
+    QCOMPARE(child<QComboBox>(win.w, "ComboBox1")->currentText(), QString("A4"));
+    QCOMPARE(child<QLineEdit>(win.w, "MaskEdit1")->text().trimmed(), QString("210"));
+    QCOMPARE(child<QLineEdit>(win.w, "MaskEdit2")->text().trimmed(), QString("297"));
+    QCOMPARE(child<QLineEdit>(win.w, "Edit1")->text(), QString("0"));
+    // Opening does not apply the paper rule: the size boxes start enabled.
+    click(win.w, "cmd_edit");
+    QVERIFY(child<QLineEdit>(win.w, "MaskEdit1")->isEnabled());
+}
+
+void TestSettings::defaultPaperIs218By140()
+{
+    TestApp app;
+    Window win;
+    click(win.w, "cmd_edit");
+    choosePaper(win.w, "默认");
+    auto* width = child<QLineEdit>(win.w, "MaskEdit1");
+    auto* length = child<QLineEdit>(win.w, "MaskEdit2");
+    QCOMPARE(width->text().trimmed(), QString("218"));
+    QCOMPARE(length->text().trimmed(), QString("140"));
+    QVERIFY(!width->isEnabled() && !length->isEnabled());
+    retype(win.w, "DBEdit2", "  澜禾服装  ");
+    retype(win.w, "DBEdit9", "谢谢惠顾");
+    retype(win.w, "Edit1", "8");
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(ini("pagesize", "page_type"), QString("默认"));
+    QCOMPARE(ini("pagesize", "page_width"), QString("218"));
+    QCOMPARE(ini("pagesize", "page_length"), QString("140"));
+    QCOMPARE(ini("billdata", "company_name"), QString("澜禾服装"));
+    QCOMPARE(ini("billdata", "bill_bottom"), QString("谢谢惠顾"));
+    QCOMPARE(ini("billdata", "line_count"), QString("8"));
+    const PrintSettings& print = PrintSettings::current();
+    QCOMPARE(print.pageType, QString("默认"));
+    QCOMPARE(print.pageWidth, 218);
+    QCOMPARE(print.pageLength, 140);
+    QCOMPARE(print.lineCount, 8);
+    QCOMPARE(print.companyName, QString("澜禾服装"));
+    QCOMPARE(print.billFooter, QString("谢谢惠顾"));
+}
+
+void TestSettings::a4AndCustomPaper()
+{
+    TestApp app;
+    Window win;
+    click(win.w, "cmd_edit");
+    auto* width = child<QLineEdit>(win.w, "MaskEdit1");
+    choosePaper(win.w, "默认");
+    choosePaper(win.w, "A4");
+    QCOMPARE(width->text().trimmed(), QString("210"));
+    QCOMPARE(child<QLineEdit>(win.w, "MaskEdit2")->text().trimmed(), QString("297"));
+    QVERIFY(!width->isEnabled());
+    choosePaper(win.w, "自定义");
+    QVERIFY(width->isEnabled());
+    QCOMPARE(width->text().trimmed(), QString("210"));   // kept
+    // Any other text changes nothing.
+    retype(width, "100");
+    choosePaper(win.w, "B5");
+    QVERIFY(width->isEnabled());
+    QCOMPARE(width->text().trimmed(), QString("100"));
+}
+
+void TestSettings::paperAndNumberChecks_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<QString>("lines");
+    QTest::addColumn<QString>("message");   // empty: saved
+    QTest::newRow("smallest") << "自定义" << "50" << "80" << "0" << "";
+    QTest::newRow("largest") << "自定义" << "400" << "500" << "30" << "";
+    QTest::newRow("too narrow") << "自定义" << "49" << "80" << "0" << "纸张宽度不合适";
+    QTest::newRow("too wide") << "自定义" << "401" << "80" << "0" << "纸张宽度不合适";
+    QTest::newRow("too short") << "自定义" << "50" << "79" << "0" << "纸张长度不合适";
+    QTest::newRow("too long") << "自定义" << "50" << "501" << "0" << "纸张长度不合适";
+    QTest::newRow("no width") << "自定义" << "" << "80" << "0" << "自定义纸张类型必需输入纸张宽度";
+    QTest::newRow("no length") << "自定义" << "50" << "" << "0" << "自定义纸张类型必需输入纸张长度";
+    QTest::newRow("both missing") << "自定义" << "" << "" << "0" << "自定义纸张类型必需输入纸张宽度";
+    // Only a custom paper is measured; a wide A5 passes.
+    QTest::newRow("other paper") << "A5" << "401" << "20" << "0" << "";
+    // Every number box is checked before anything is written.
+    QTest::newRow("width no number") << "A5" << "" << "80" << "0" << "纸张宽度必须是整数";
+    QTest::newRow("length no number") << "A5" << "50" << "" << "0" << "纸张长度必须是整数";
+    QTest::newRow("line count text") << "自定义" << "50" << "80" << "abc" << "出货报表行数必须是整数";
+    QTest::newRow("line count empty") << "A5" << "50" << "80" << "" << "出货报表行数必须是整数";
+}
+
+void TestSettings::paperAndNumberChecks()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, width);
+    QFETCH(QString, length);
+    QFETCH(QString, lines);
+    QFETCH(QString, message);
+    TestApp app;
+    app.exec("delete from userinfo");
+    Window win;
+    click(win.w, "cmd_edit");
+    retype(win.w, "DBEdit2", "小店");
+    auto* brands = child<CodeListGrid>(win.w, "DBGrid3");
+    brands->setFocus();
+    QTest::keyClick(brands, Qt::Key_Insert);
+    typeCell(brands, brands->model()->rowCount() - 1, 1, "新品牌");
+    choosePaper(win.w, type);
+    retype(win.w, "MaskEdit1", width);
+    retype(win.w, "MaskEdit2", length);
+    retype(win.w, "Edit1", lines);
+    click(win.w, "cmd_save");
+
+    const int shopRows = app.scalar("select count(*) from userinfo").toInt();
+    const int brandRows = app.scalar("select count(*) from baseitem where gods_spec='新品牌'").toInt();
+    if (message.isEmpty()) {
+        QVERIFY2(app.dialogs().messages.isEmpty(), qPrintable(app.dialogs().lastMessage()));
+        QCOMPARE(win.w.mode(), QString("null"));
+        QCOMPARE(ini("pagesize", "page_type"), type);
+        QCOMPARE(ini("pagesize", "page_width"), width);
+        QCOMPARE(ini("pagesize", "page_length"), length);
+        QCOMPARE(PrintSettings::current().pageWidth, width.toInt());
+        QCOMPARE(shopRows, 1);
+        QCOMPARE(brandRows, 1);
+    } else {
+        QCOMPARE(app.dialogs().lastMessage(), message);
+        QCOMPARE(win.w.mode(), QString("edit"));
+        QCOMPARE(ini("pagesize", "page_type"), QString("<absent>"));
+        QCOMPARE(ini("billdata", "company_name"), QString("<absent>"));
+        QCOMPARE(shopRows, 0);
+        QCOMPARE(brandRows, 0);
+    }
+}
+
+void TestSettings::emptyShopRowIsCreatedByEditAndSave()
+{
+    TestApp app;
+    app.exec("delete from userinfo");
+    Window win;
+    click(win.w, "cmd_edit");
+    retype(win.w, "DBEdit1", "一楼");
+    retype(win.w, "DBEdit2", "澜禾");
+    click(win.w, "cmd_save");
+    QCOMPARE(app.scalar("select count(*) from userinfo").toInt(), 1);
+    QCOMPARE(app.scalar("select user_posi || comp_name from userinfo").toString(), QString("一楼澜禾"));
+    // The next edit changes the same single row.
+    click(win.w, "cmd_edit");
+    retype(win.w, "DBEdit2", "澜禾二店");
+    click(win.w, "cmd_save");
+    QCOMPARE(app.scalar("select count(*) from userinfo").toInt(), 1);
+    QCOMPARE(app.scalar("select comp_name from userinfo").toString(), QString("澜禾二店"));
+}
+
+void TestSettings::codeListsAreWrittenAtSave()
+{
+    TestApp app;
+    // The same colour held by two rows; a brand and a currency.
+    app.exec("insert into baseitem (gods_color_id, gods_color) values ('01', '红')");
+    app.exec("insert into baseitem (gods_color_id, gods_color) values ('01', '红')");
+    app.exec("insert into baseitem (gods_spec_id, gods_spec) values ('B1', '李宁')");
+    app.exec("insert into baseitem (mone_code, mone_type, mone_rate) values ('1', '人民币', 1)");
+    Window win;
+    click(win.w, "cmd_edit");
+
+    auto* brands = child<CodeListGrid>(win.w, "DBGrid3");
+    brands->setFocus();
+    QTest::keyClick(brands, Qt::Key_Insert);
+    const int added = brands->model()->rowCount() - 1;
+    typeCell(brands, added, 0, "B2");
+    typeCell(brands, added, 1, "耐克");
+
+    auto* colours = child<CodeListGrid>(win.w, "DBGrid1");
+    typeCell(colours, rowOf(colours, 1, "红"), 1, "大红");
+
+    auto* currencies = child<CodeListGrid>(win.w, "DBGrid7");
+    typeCell(currencies, rowOf(currencies, 1, "人民币"), 2, "1.5");
+
+    app.dialogs().answers = {true};
+    brands->setCurrentIndex(brands->model()->index(rowOf(brands, 1, "李宁"), 0));
+    QTest::keyClick(brands, Qt::Key_Delete, Qt::ControlModifier);
+
+    // Held in memory until save.
+    QCOMPARE(app.scalar("select count(*) from baseitem where gods_color='红'").toInt(), 2);
+    QCOMPARE(app.scalar("select count(*) from baseitem where gods_spec='李宁'").toInt(), 1);
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select count(*) from baseitem where gods_color='大红'").toInt(), 2);
+    QCOMPARE(app.scalar("select count(*) from baseitem where gods_spec='李宁'").toInt(), 0);
+    QCOMPARE(app.scalar("select mone_rate from baseitem where mone_type='人民币'").toDouble(), 1.5);
+    // A new entry fills only its own list's columns.
+    QCOMPARE(app.scalar("select count(*) from baseitem where gods_spec_id='B2' and gods_spec='耐克' "
+                        "and gods_color is null and fee_type is null and mone_type is null")
+                 .toInt(),
+             1);
+}
+
+void TestSettings::cancelKeepsCodeListChangesForNextSave()
+{
+    TestApp app;
+    app.exec("insert into baseitem (fee_code, fee_type) values ('1', '现金')");
+    Window win;
+    click(win.w, "cmd_edit");
+    auto* fees = child<CodeListGrid>(win.w, "DBGrid6");
+    typeCell(fees, rowOf(fees, 1, "现金"), 1, "支票");
+    retype(win.w, "DBEdit2", "不要");
+    click(win.w, "cmd_canc");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select count(*) from userinfo where comp_name='不要'").toInt(), 0);
+    QCOMPARE(app.scalar("select count(*) from baseitem where fee_type='支票'").toInt(), 0);
+    // Browsing: the grids take no typing.
+    QVERIFY(!fees->isEditable());
+    click(win.w, "cmd_edit");
+    click(win.w, "cmd_save");
+    QCOMPARE(app.scalar("select count(*) from baseitem where fee_type='支票'").toInt(), 1);
+}
+
+void TestSettings::failingListIsNamedAndModeKept()
+{
+    TestApp app;
+    app.exec("insert into baseitem (gods_size_id, gods_size) values ('1', 'M')");
+    Window win;
+    click(win.w, "cmd_edit");
+    auto* sizes = child<CodeListGrid>(win.w, "DBGrid2");
+    typeCell(sizes, rowOf(sizes, 1, "M"), 1, "L");
+    app.exec("delete from baseitem where gods_size='M'");   // gone under the window
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Critical);
+    QVERIFY2(app.dialogs().lastMessage().contains("尺码"), qPrintable(app.dialogs().lastMessage()));
+    QCOMPARE(ini("pagesize", "page_type"), QString("<absent>"));
+    QVERIFY(!win.w.close());
+}
+
+void TestSettings::editRightGatesEdit()
+{
+    TestApp app;
+    QString rights(25, '1');
+    rights[3] = '0';
+    app.setRights(rights);
+    Window win;
+    QVERIFY(!child<QPushButton>(win.w, "cmd_edit")->isEnabled());
+    QVERIFY(child<QPushButton>(win.w, "cmd_exit")->isEnabled());
+}
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
