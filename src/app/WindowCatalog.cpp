@@ -2,6 +2,9 @@
 
 #include "masterdata/TFrmCompany.h"
 #include "masterdata/TFrmGoods.h"
+#include "masterdata/TFrmEmployee.h"
+#include "masterdata/TFrmPower.h"
+#include "masterdata/TFrmUser.h"
 
 #include <QHash>
 
@@ -43,6 +46,9 @@ void registerAll()
     add<TFrmCompany>("TFrmCompany");
     add<TFrmGoods>("TFrmGoods");
     // employees, settings and rights
+    add<TFrmEmployee>("TFrmEmployee");
+    add<TFrmUser>("TFrmUser");
+    add<TFrmPower>("TFrmPower");
 }
 
 } // namespace WindowCatalog
