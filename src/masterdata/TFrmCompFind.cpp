@@ -26,9 +26,9 @@ TFrmCompFind::TFrmCompFind(QWidget* parent)
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setReadOnly(true);
     DBGrid1->setRowSelect(true);
-    DBGrid1->addColumn(QStringLiteral("comp_code"), QStringLiteral("客户编码"), 70);
-    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("客户公司"), 130);
-    DBGrid1->addColumn(QStringLiteral("head_name"), QStringLiteral("负责人名"), 70);
+    DBGrid1->addColumn(QStringLiteral("comp_code"), QStringLiteral("客户编码"), 60);
+    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("客户公司"), 120);
+    DBGrid1->addColumn(QStringLiteral("head_name"), QStringLiteral("负责人名"), 60);
 
     // The current row's details, for reading only.
     const QList<QPair<QString, QString>> details = {
@@ -43,6 +43,9 @@ TFrmCompFind::TFrmCompFind(QWidget* parent)
         box->setObjectName(QStringLiteral("DBEdit%1").arg(number++));
         box->bind(companies, field);
         box->setFocusPolicy(Qt::ClickFocus);
+        box->setMinimumWidth(170);
+        // A long name shows its beginning.
+        connect(box, &QLineEdit::textChanged, box, [box] { box->setCursorPosition(0); });
         form->addRow(label, box);
     }
 

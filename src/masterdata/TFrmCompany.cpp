@@ -71,9 +71,9 @@ TFrmCompany::TFrmCompany(QWidget* parent)
     GroupBox1->setTitle(QStringLiteral("公司资料"));
     buildDataGroup();
 
-    DBGrid1->addColumn(QStringLiteral("comp_code"), QStringLiteral("公司编码"), 110);
-    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("客户名称"), 360);
-    DBGrid1->addColumn(QStringLiteral("head_name"), QStringLiteral("负责人名"), 120);
+    DBGrid1->addColumn(QStringLiteral("comp_code"), QStringLiteral("公司编码"), 120);
+    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("客户名称"), 440);
+    DBGrid1->addColumn(QStringLiteral("head_name"), QStringLiteral("负责人名"), 170);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(toolBarLayout());

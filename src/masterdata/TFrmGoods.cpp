@@ -105,18 +105,18 @@ TFrmGoods::TFrmGoods(QWidget* parent)
     GroupBox1->setTitle(QStringLiteral("货品资料"));
     buildDataGroup();
 
-    DBGrid1->addColumn(QStringLiteral("gods_code"), QStringLiteral("编码"), 80);
-    DBGrid1->addColumn(QStringLiteral("gods_name"), QStringLiteral("名称"), 120);
-    DBGrid1->addColumn(QStringLiteral("gods_spec"), QStringLiteral("品牌"), 60);
-    DBGrid1->addColumn(QStringLiteral("gods_type"), QStringLiteral("款式"), 60);
-    DBGrid1->addColumn(QStringLiteral("gods_kind"), QStringLiteral("分类"), 60);
+    DBGrid1->addColumn(QStringLiteral("gods_code"), QStringLiteral("编码"), 75);
+    DBGrid1->addColumn(QStringLiteral("gods_name"), QStringLiteral("名称"), 130);
+    DBGrid1->addColumn(QStringLiteral("gods_spec"), QStringLiteral("品牌"), 55);
+    DBGrid1->addColumn(QStringLiteral("gods_type"), QStringLiteral("款式"), 55);
+    DBGrid1->addColumn(QStringLiteral("gods_kind"), QStringLiteral("分类"), 55);
 
     auto* left = new QVBoxLayout;
     left->addWidget(DBGrid1, 1);
     left->addWidget(GroupBox2);
     auto* body = new QHBoxLayout;
-    body->addLayout(left, 2);
-    body->addWidget(GroupBox1, 3);
+    body->addLayout(left, 4);
+    body->addWidget(GroupBox1, 5);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(toolBarLayout());
     layout->addLayout(body, 1);
@@ -245,6 +245,8 @@ void TFrmGoods::makeName()
         return;
     DBEdit2->setText(DBComboBox1->currentText().trimmed() + DBComboBox5->currentText().trimmed()
                      + DBComboBox4->currentText().trimmed() + DBComboBox2->currentText().trimmed());
+    // Into the row at once, so the grid shows the name while it is being made.
+    DBEdit2->commit();
 }
 
 void TFrmGoods::pickCompany(ui::DbEdit* code, ui::DbEdit* name)
