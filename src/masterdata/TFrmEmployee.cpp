@@ -79,7 +79,7 @@ void TFrmEmployee::buildLayout()
     DBGrid1->setReadOnly(true);
     DBGrid1->setRowSelect(true);
     DBGrid1->setDataset(q);
-    DBGrid1->setMinimumWidth(320);
+    DBGrid1->setFixedWidth(330);
 
     const auto edit = [q](const char* name, const char* field) {
         auto* box = named<ui::DbEdit>(name);
@@ -150,12 +150,12 @@ void TFrmEmployee::buildLayout()
     groups->addWidget(GroupBox2);
     groups->addStretch();
     auto* body = new QHBoxLayout;
-    body->addWidget(DBGrid1, 2);
-    body->addLayout(groups, 3);
+    body->addWidget(DBGrid1);
+    body->addLayout(groups, 1);
     auto* root = new QVBoxLayout(this);
     root->addLayout(bar);
     root->addLayout(body, 1);
-    resize(900, 600);
+    resize(880, 600);
 
     // The pickers are not bound: they show the stored dates whenever another row
     // (or a row's stored data) is shown, but never overwrite what is being typed.

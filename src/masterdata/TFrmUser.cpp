@@ -132,6 +132,7 @@ void TFrmUser::buildLayout()
     for (const auto& [grid, title] : tabs)
         PageControl1->addTab(grid, QString::fromUtf8(title));
     PageControl1->setCurrentIndex(0);
+    PageControl1->setMinimumWidth(430);   // all seven tabs in view
 
     // Opened in this order; the statements order each list by its code.
     const auto select = [](const char* columns, const char* code) {
@@ -163,7 +164,7 @@ void TFrmUser::buildLayout()
     auto* root = new QVBoxLayout(this);
     root->addLayout(bar);
     root->addLayout(body, 1);
-    resize(860, 640);
+    resize(960, 640);
 }
 
 QGroupBox* TFrmUser::buildPrintGroup()

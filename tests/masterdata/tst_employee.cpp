@@ -2,6 +2,8 @@
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
+#include "app/WindowCatalog.h"
+
 #include "masterdata/TFrmEmployee.h"
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
@@ -35,6 +37,7 @@ class TestEmployee : public QObject {
     Q_OBJECT
 
 private slots:
+    void opensFromTheCatalogue();
     void saveNeedsCodeAndName_data();
     void saveNeedsCodeAndName();
     void savedDatesHaveNoTimeOfDay();
@@ -294,6 +297,14 @@ void TestEmployee::closingClosesTheDataset()
         QCOMPARE(app.dataModule().EmployeeQ->sql(), QString("select * from employee"));
     }
     QVERIFY(!app.dataModule().EmployeeQ->isOpen());
+}
+
+void TestEmployee::opensFromTheCatalogue()
+{
+    TestApp app;
+    WindowCatalog::registerAll();
+    std::unique_ptr<QDialog> window(WindowCatalog::create("TFrmEmployee", nullptr));
+    QVERIFY(qobject_cast<TFrmEmployee*>(window.get()));
 }
 
 QTEST_MAIN(TestEmployee)

@@ -2,6 +2,8 @@
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
+#include "app/WindowCatalog.h"
+
 #include "app/CurrentRights.h"
 #include "app/TFrmLogin.h"
 #include "masterdata/RightsGrid.h"
@@ -63,6 +65,7 @@ class TestPower : public QObject {
     Q_OBJECT
 
 private slots:
+    void opensFromTheCatalogue();
     void gridShowsLabelsAndTitles();
     void userWithNoTicksGetsZeros();
     void checkColumnGrantsTheFindRight();
@@ -335,6 +338,14 @@ void TestPower::rightsGateTheButtons()
     for (const char* gated : {"cmd_add", "cmd_edit", "cmd_dele"})
         QVERIFY2(!child<QPushButton>(win.w, gated)->isEnabled(), gated);
     QVERIFY(child<QPushButton>(win.w, "cmd_exit")->isEnabled());
+}
+
+void TestPower::opensFromTheCatalogue()
+{
+    TestApp app;
+    WindowCatalog::registerAll();
+    std::unique_ptr<QDialog> window(WindowCatalog::create("TFrmPower", nullptr));
+    QVERIFY(qobject_cast<TFrmPower*>(window.get()));
 }
 
 QTEST_MAIN(TestPower)

@@ -3,6 +3,8 @@
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
+#include "app/WindowCatalog.h"
+
 #include "app/AppPaths.h"
 #include "app/IniFile.h"
 #include "app/Settings.h"
@@ -66,6 +68,7 @@ class TestSettings : public QObject {
     Q_OBJECT
 
 private slots:
+    void opensFromTheCatalogue();
     void openingShowsStoredValues();
     void openingFallsBackToA4();
     void defaultPaperIs218By140();
@@ -338,6 +341,14 @@ void TestSettings::editRightGatesEdit()
     Window win;
     QVERIFY(!child<QPushButton>(win.w, "cmd_edit")->isEnabled());
     QVERIFY(child<QPushButton>(win.w, "cmd_exit")->isEnabled());
+}
+
+void TestSettings::opensFromTheCatalogue()
+{
+    TestApp app;
+    WindowCatalog::registerAll();
+    std::unique_ptr<QDialog> window(WindowCatalog::create("TFrmUser", nullptr));
+    QVERIFY(qobject_cast<TFrmUser*>(window.get()));
 }
 
 QTEST_MAIN(TestSettings)
