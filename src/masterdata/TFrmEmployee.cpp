@@ -277,8 +277,12 @@ void TFrmEmployee::BitBtn4Click()
             return;
         }
         db::Dataset* q = dataModule().EmployeeQ;
-        q->setValue(QStringLiteral("empl_birth"), QDateTime(DateTimePicker1->date(), QTime(0, 0)));
-        q->setValue(QStringLiteral("in_date"), QDateTime(DateTimePicker2->date(), QTime(0, 0)));
+        // A picker still on the empty-date marker leaves the date empty instead of storing 1899.
+        const auto picked = [](const QDateEdit* picker) {
+            return picker->date() == zeroDate ? QVariant() : QVariant(QDateTime(picker->date(), QTime(0, 0)));
+        };
+        q->setValue(QStringLiteral("empl_birth"), picked(DateTimePicker1));
+        q->setValue(QStringLiteral("in_date"), picked(DateTimePicker2));
         q->post();
         setMode(QStringLiteral("null"));
     } catch (const std::exception& e) {

@@ -167,6 +167,9 @@ void TestEmployee::editKeepingOwnCodeSaves()
     click(win.w, "BitBtn4");
     QCOMPARE(win.w.mode(), QString("null"));
     QCOMPARE(app.scalar("select empl_name from employee where empl_code='E05'").toString(), QString("赵六六"));
+    // Dates the record never had stay empty.
+    QVERIFY(app.scalar("select empl_birth from employee where empl_code='E05'").isNull());
+    QVERIFY(app.scalar("select in_date from employee where empl_code='E05'").isNull());
 
     // Taking another employee's code while editing is refused.
     click(win.w, "BitBtn7");
