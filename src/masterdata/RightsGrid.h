@@ -10,8 +10,8 @@ class RightsGrid : public QTableWidget {
     Q_OBJECT
 public:
     static constexpr int columns = 7;
-    static constexpr int labelWidth = 100;
-    static constexpr int tickWidth = 60;
+    static constexpr int labelWidth = 130;
+    static constexpr int tickWidth = 56;
     static const QString tick;
 
     explicit RightsGrid(QWidget* parent = nullptr);

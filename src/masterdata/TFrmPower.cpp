@@ -105,7 +105,7 @@ void TFrmPower::buildLayout()
     auto* root = new QVBoxLayout(this);
     root->addLayout(bar);
     root->addLayout(body, 1);
-    resize(760, 640);
+    resize(820, 740);
 }
 
 // One check box above each tick column, so that a whole column is ticked or cleared at once.

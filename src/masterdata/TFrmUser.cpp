@@ -164,7 +164,7 @@ void TFrmUser::buildLayout()
     auto* root = new QVBoxLayout(this);
     root->addLayout(bar);
     root->addLayout(body, 1);
-    resize(960, 640);
+    resize(980, 720);
 }
 
 QGroupBox* TFrmUser::buildPrintGroup()
