@@ -7,7 +7,9 @@
 #include "app/Settings.h"
 #include "app/TFrmDataMod.h"
 #include "db/Error.h"
+#include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -16,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 TFrmLogin::TFrmLogin(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -61,8 +62,7 @@ TFrmLogin::TFrmLogin(QWidget* parent)
 void TFrmLogin::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    ui::centreOnScreen(this);
     Edit1->setFocus();
 }
 
@@ -144,16 +144,14 @@ void TFrmLogin::cmd_okClick()
         return;
 
     const QString userId = Edit1->text().trimmed();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     bool found = false;
     try {
+        const ui::BusyCursor busy;
         found = checkUser(userId, password);
     } catch (const db::Error&) {
-        QGuiApplication::restoreOverrideCursor();
         ui::showError(QStringLiteral("数据库无法打开"), this);
         return;
     }
-    QGuiApplication::restoreOverrideCursor();
     if (!found) {
         ui::warn(QStringLiteral("用户名或密码错误！"), this);
         Edit1->setFocus();

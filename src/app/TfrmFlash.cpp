@@ -1,9 +1,9 @@
 #include "app/TfrmFlash.h"
 
-#include <QGuiApplication>
+#include "ui/WindowPlacement.h"
+
 #include <QLabel>
 #include <QProgressBar>
-#include <QScreen>
 #include <QTimer>
 
 TfrmFlash::TfrmFlash(QWidget* parent)
@@ -30,8 +30,7 @@ TfrmFlash::TfrmFlash(QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &TfrmFlash::Timer1Timer);
     Timer1->start();
 
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    ui::centreOnScreen(this);
 }
 
 void TfrmFlash::Timer1Timer()

@@ -6,6 +6,7 @@
 #include "app/TFrmLogin.h"
 #include "app/TfrmAbout.h"
 #include "app/WindowCatalog.h"
+#include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 
 #include <QAction>
@@ -281,10 +282,9 @@ void TfrmMain::FormShow()
             return;
         }
     }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const ui::BusyCursor busy;
     showUser();
     applyRights();
-    QGuiApplication::restoreOverrideCursor();
 }
 
 void TfrmMain::endProgram(int exitCode)
@@ -297,15 +297,11 @@ void TfrmMain::openWindow(const QString& className)
 {
     if (m_open.value(className))
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     std::unique_ptr<QDialog> window;
-    try {
+    {
+        const ui::BusyCursor busy;
         window.reset(WindowCatalog::create(className, this));
-    } catch (...) {
-        QGuiApplication::restoreOverrideCursor();
-        throw;
     }
-    QGuiApplication::restoreOverrideCursor();
     if (!window)
         return;
     m_open.insert(className, window.get());
