@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QVarLengthArray>
 
 namespace db {
 
@@ -72,14 +73,14 @@ QVariant parseStoredDateTime(const QString& text)
     return {};
 }
 
-// The text under which a value is indexed: text ignores case, as the database does.
+// The text under which a value is indexed; a null text for an empty value.
 QString indexKey(const QVariant& value, FieldType type)
 {
     if (!value.isValid() || value.isNull())
         return {};
     switch (type) {
     case FieldType::String:
-        return value.toString().toCaseFolded();
+        return value.toString();
     case FieldType::Double:
     case FieldType::Integer:
         return formatNumber(value.toDouble(), {});
@@ -98,6 +99,14 @@ bool allNull(const QList<QVariant>& values)
 }
 
 } // namespace
+
+size_t qHash(const IndexKey& key, size_t seed) noexcept
+{
+    QVarLengthArray<char16_t, 64> folded(key.text.size());
+    for (qsizetype i = 0; i < key.text.size(); ++i)
+        folded[i] = key.text.at(i).toCaseFolded().unicode();
+    return qHash(QStringView(folded.constData(), folded.size()), seed);
+}
 
 Dataset::Dataset(Connection& connection, const QString& name, QObject* parent)
     : QObject(parent), m_connection(&connection)
@@ -504,17 +513,20 @@ void Dataset::invalidateIndexes()
     m_indexes.clear();
 }
 
-const QHash<QString, int>& Dataset::indexOf(int fieldIndex) const
+const QHash<IndexKey, int>& Dataset::indexOf(int fieldIndex) const
 {
     auto it = m_indexes.find(fieldIndex);
     if (it == m_indexes.end()) {
-        QHash<QString, int> index;
+        QHash<IndexKey, int> index;
         index.reserve(m_rows.size());
         const FieldType type = m_fields.at(fieldIndex).type;
         for (int row = 0; row < m_rows.size(); ++row) {
             const QString key = indexKey(value(row, fieldIndex), type);
-            if (!key.isNull() && !index.contains(key))
-                index.insert(key, row);
+            if (!key.isNull()) {
+                IndexKey indexed{key};
+                if (!index.contains(indexed))
+                    index.insert(indexed, row);
+            }
         }
         it = m_indexes.insert(fieldIndex, index);
     }
@@ -537,7 +549,7 @@ int Dataset::find(const QString& fieldName, const QVariant& wanted) const
     const QString key = indexKey(converted, m_fields.at(index).type);
     if (key.isNull())
         return -1;
-    return indexOf(index).value(key, -1);
+    return indexOf(index).value(IndexKey{key}, -1);
 }
 
 bool Dataset::locate(const QString& fieldName, const QVariant& wanted)
@@ -578,7 +590,7 @@ QVariant Dataset::lookupValue(int row, const Field& f) const
     const Field& sourceKey = f.source->m_fields.at(sourceKeyIndex);
     const QString wanted = indexKey(sourceKey.type == m_fields.at(f.keyIndex).type ? key
                                         : convertToFieldType(key, sourceKey.type), sourceKey.type);
-    const int sourceRow = f.source->indexOf(sourceKeyIndex).value(wanted, -1);
+    const int sourceRow = f.source->indexOf(sourceKeyIndex).value(IndexKey{wanted}, -1);
     return sourceRow < 0 ? QVariant() : f.source->value(sourceRow, resultIndex);
 }
 

@@ -13,6 +13,14 @@ namespace db {
 
 class Connection;
 
+// A key of a dataset's hash index: text compares without case, as the database does,
+// without folding (and so allocating) a copy of every key.
+struct IndexKey {
+    QString text;
+    bool operator==(const IndexKey& other) const { return text.compare(other.text, Qt::CaseInsensitive) == 0; }
+};
+size_t qHash(const IndexKey& key, size_t seed = 0) noexcept;
+
 // A named query with its rows held in memory (a client-side cursor), a current
 // row, edit states and hooks, writing back to the statement's base table either
 // at each post (optimistic) or all at once (batch).
@@ -158,7 +166,7 @@ private:
     void setState(State state);
     void setCurrent(int row);
     void invalidateIndexes();
-    const QHash<QString, int>& indexOf(int fieldIndex) const;
+    const QHash<IndexKey, int>& indexOf(int fieldIndex) const;
     QVariant lookupValue(int row, const Field& field) const;
     QVariant calculatedValue(int row, int fieldIndex) const;
     QVariant rowValue(const Record& record, int fieldIndex) const;
@@ -197,7 +205,7 @@ private:
     Record m_editBackup;
     int m_disableCount = 0;
 
-    mutable QHash<int, QHash<QString, int>> m_indexes;
+    mutable QHash<int, QHash<IndexKey, int>> m_indexes;
     mutable int m_calculatingRow = -1;
     mutable QList<QVariant>* m_calculated = nullptr;
 
