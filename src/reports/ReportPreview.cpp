@@ -3,6 +3,7 @@
 #include "reports/PdfTextRepair.h"
 #include "reports/ReportDocument.h"
 #include "reports/ReportLayout.h"
+#include "reports/ReportPageView.h"
 #include "ui/Dialogs.h"
 
 #include <QAction>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScreen>
 #include <QSpinBox>
@@ -69,10 +69,9 @@ ReportPreview::ReportPreview(ReportLayout& layout, QWidget* parent)
     m_toolBar->addSeparator();
     addAction(QStringLiteral("关闭"), QStringLiteral("actClose"), &ReportPreview::reject);
 
-    m_view = new QPrintPreviewWidget(&m_printer, this);
-    m_view->setObjectName(QStringLiteral("previewWidget"));
-    connect(m_view, &QPrintPreviewWidget::paintRequested, this, &ReportPreview::paintPreview);
-    connect(m_view, &QPrintPreviewWidget::previewChanged, this, &ReportPreview::updateControls);
+    m_view = new ReportPageView(this);
+    m_view->setObjectName(QStringLiteral("pageView"));
+    connect(m_view, &ReportPageView::currentPageChanged, this, &ReportPreview::updateControls);
     connect(m_pageBox, &QSpinBox::valueChanged, this, &ReportPreview::goToPage);
 
     auto* box = new QVBoxLayout(this);
@@ -83,9 +82,10 @@ ReportPreview::ReportPreview(ReportLayout& layout, QWidget* parent)
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(screen->availableSize() * 0.85);
-    m_view->updatePreview();
-    m_view->fitToWidth();
+    m_view->setZoomMode(ReportPageView::ZoomMode::FitToWidth);
+    refresh();
     m_view->setCurrentPage(1);
+    m_view->setFocus();
     updateControls();
 }
 
@@ -112,10 +112,9 @@ QSizeF ReportPreview::pageSizeMm() const
     return m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
 }
 
-void ReportPreview::paintPreview(QPrinter* printer)
+void ReportPreview::refresh()
 {
-    const ReportDocument document = m_layout.prepare(pageSizeMm());
-    document.render(*printer, 0, document.pageCount() - 1);
+    m_view->setDocument(m_layout.prepare(pageSizeMm()));
 }
 
 void ReportPreview::updateControls()
@@ -155,37 +154,35 @@ void ReportPreview::goToPage(int page)
 
 void ReportPreview::zoomToFit()
 {
-    m_view->fitInView();
+    m_view->setZoomMode(ReportPageView::ZoomMode::FitInView);
 }
 
 void ReportPreview::zoomToActualSize()
 {
-    m_view->setZoomMode(QPrintPreviewWidget::CustomZoom);
     m_view->setZoomFactor(1.0);
 }
 
 void ReportPreview::zoomToPageWidth()
 {
-    m_view->fitToWidth();
+    m_view->setZoomMode(ReportPageView::ZoomMode::FitToWidth);
 }
 
 void ReportPreview::pageSetup()
 {
     QPageSetupDialog dialog(&m_printer, this);
     if (ui::dialogs().exec(&dialog) == QDialog::Accepted)
-        m_view->updatePreview();
+        refresh();
 }
 
 bool ReportPreview::print()
 {
-    const ReportDocument counted = m_layout.prepare(pageSizeMm());
     QPrintDialog dialog(&m_printer, this);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
     dialog.setOption(QAbstractPrintDialog::PrintShowPageSize, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    dialog.setMinMax(1, qMax(1, counted.pageCount()));
+    dialog.setMinMax(1, qMax(1, m_view->pageCount()));
     if (ui::dialogs().exec(&dialog) != QDialog::Accepted)
         return false;
 
@@ -202,7 +199,7 @@ bool ReportPreview::print()
     bool printed = first <= last && document.render(m_printer, first, last, copies);
     if (printed && m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
         printed = PdfTextRepair::repair(m_printer.outputFileName());
-    m_view->updatePreview();
+    m_view->setDocument(document);
     if (!printed)
         ui::showError(QStringLiteral("打印失败"), this);
     return printed;

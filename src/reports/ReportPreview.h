@@ -5,11 +5,11 @@
 
 class QAction;
 class QLabel;
-class QPrintPreviewWidget;
 class QPrinter;
 class QSpinBox;
 class QToolBar;
 class ReportLayout;
+class ReportPageView;
 
 // The on-screen preview of a layout: zoom, page moves, printer set-up, printing
 // through the print dialog, and saving as PDF. It paints onto the layout's own
@@ -19,7 +19,7 @@ class ReportPreview : public QDialog {
 public:
     explicit ReportPreview(ReportLayout& layout, QWidget* parent = nullptr);
 
-    QPrintPreviewWidget* previewWidget() const { return m_view; }
+    ReportPageView* pageView() const { return m_view; }
     int pageCount() const;
     int currentPage() const;
 
@@ -39,16 +39,17 @@ public slots:
     bool saveAsPdf();
 
 private slots:
-    void paintPreview(QPrinter* printer);
     void updateControls();
 
 private:
     QSizeF pageSizeMm() const;
+    // Paginates again on the printer's present paper and orientation.
+    void refresh();
     QAction* addAction(const QString& text, const QString& name, void (ReportPreview::*slot)());
 
     ReportLayout& m_layout;
     QPrinter& m_printer;
-    QPrintPreviewWidget* m_view = nullptr;
+    ReportPageView* m_view = nullptr;
     QToolBar* m_toolBar = nullptr;
     QSpinBox* m_pageBox = nullptr;
     QLabel* m_pageTotal = nullptr;

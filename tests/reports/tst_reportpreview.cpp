@@ -4,14 +4,16 @@
 
 #include "reports/ReportDocument.h"
 #include "reports/ReportLayouts.h"
+#include "reports/ReportPageView.h"
 #include "reports/ReportPreview.h"
 
 #include <QAction>
 #include <QFile>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -33,12 +35,30 @@ void trigger(QDialog* dialog, const char* name)
     action->trigger();
 }
 
-// 150 stock rows: five pages of the stock report.
-void addManyStockRows(TestApp& app)
+// Stock rows G0000, G0001, ...: 150 of them make four pages of the stock report.
+void addManyStockRows(TestApp& app, int count = 150)
 {
-    for (int i = 0; i < 150; ++i)
-        app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values (:p1, :p2, 10)",
-                 {QStringLiteral("G%1").arg(i, 4, 10, QLatin1Char('0')), i});
+    app.exec("with recursive n(i) as (select 0 union all select i + 1 from n where i + 1 < :p1) "
+             "insert into storemain (gods_code, gods_amou, cost_pric) select printf('G%04d', i), i, 10 from n",
+             {count});
+}
+
+// Shows the preview as a user would see it: a window of a set size, painted.
+void showPreview(ReportPreview* preview)
+{
+    preview->resize(900, 700);
+    preview->show();
+    QVERIFY(QTest::qWaitForWindowExposed(preview));
+}
+
+bool hasInk(const QImage& image, const QRect& rect)
+{
+    const QRect inside = rect.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 100)
+                return true;
+    return false;
 }
 
 } // namespace
@@ -48,6 +68,7 @@ class TestReportPreview : public QObject {
 
 private slots:
     void opensOnTheFirstPageAndMoves();
+    void paintsOnlyThePagesInView();
     void savesAsPdf();
     void printsTheChosenPagesAndKeepsTheChoices();
     void showsTheLayoutPaper();
@@ -70,10 +91,12 @@ void TestReportPreview::opensOnTheFirstPageAndMoves()
         if (!preview)
             return int(QDialog::Rejected);
         ran = true;
-        QPrintPreviewWidget* view = preview->previewWidget();
+        ReportPageView* view = preview->pageView();
         auto* pageBox = preview->findChild<QSpinBox*>(QStringLiteral("pageBox"));
         [&] {
+            QVERIFY(view);
             QVERIFY(pageBox);
+            showPreview(preview);
             QCOMPARE(preview->pageCount(), expectedPages);
             QCOMPARE(preview->currentPage(), 1);
             trigger(preview, "actNext");
@@ -92,19 +115,101 @@ void TestReportPreview::opensOnTheFirstPageAndMoves()
             pageBox->setValue(3);
             QCOMPARE(preview->currentPage(), 3);
             QCOMPARE(pageBox->maximum(), expectedPages);
+            const QRect viewport = view->viewport()->rect();
+            QVERIFY(view->pageRect(3).intersects(viewport));
 
+            // The current page follows scrolling: most of page 2 in view makes it current.
+            QScrollBar* scroll = view->verticalScrollBar();
+            scroll->setValue(view->pageRect(2).top() + scroll->value() + view->pageRect(2).height() / 4);
+            QCOMPARE(preview->currentPage(), 2);
+            QCOMPARE(pageBox->value(), 2);
+
+            // Zooming keeps the current page in view.
             trigger(preview, "actZoom100");
-            QCOMPARE(view->zoomMode(), QPrintPreviewWidget::CustomZoom);
+            QCOMPARE(view->zoomMode(), ReportPageView::ZoomMode::Custom);
             QCOMPARE(view->zoomFactor(), 1.0);
+            QCOMPARE(preview->currentPage(), 2);
+            QVERIFY(view->pageRect(2).intersects(viewport));
+            const int realWidth = qRound(report.paper().width * view->logicalDpiX() / 25.4);
+            QVERIFY2(qAbs(view->pageRect(2).width() - realWidth) <= 1, qPrintable(QString::number(view->pageRect(2).width())));
+
             trigger(preview, "actFitWidth");
-            QCOMPARE(view->zoomMode(), QPrintPreviewWidget::FitToWidth);
+            QCOMPARE(view->zoomMode(), ReportPageView::ZoomMode::FitToWidth);
+            QCOMPARE(preview->currentPage(), 2);
+            const QRect wide = view->pageRect(2);
+            QVERIFY(wide.left() >= 0 && wide.right() < viewport.width());
+            QVERIFY2(wide.width() > viewport.width() * 9 / 10, qPrintable(QString::number(wide.width())));
+            QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+
             trigger(preview, "actFitPage");
-            QCOMPARE(view->zoomMode(), QPrintPreviewWidget::FitInView);
+            QCOMPARE(view->zoomMode(), ReportPageView::ZoomMode::FitInView);
+            QCOMPARE(preview->currentPage(), 2);
+            QVERIFY2(viewport.contains(view->pageRect(2)), qPrintable(QStringLiteral("%1 %2").arg(
+                view->pageRect(2).height()).arg(viewport.height())));
+            QVERIFY(view->pageRect(2).height() > viewport.height() * 8 / 10);
         }();
         trigger(preview, "actClose");
         return preview->result();
     };
     QCOMPARE(report.preview(), int(QDialog::Rejected));
+    QVERIFY(ran);
+}
+
+void TestReportPreview::paintsOnlyThePagesInView()
+{
+    TestApp app;
+    QObject owner;
+    addManyStockRows(app, 1500);
+    ReportLayouts::createAll(&owner);
+    app.dataModule().StoreQ->open();
+    TRptstore& report = ReportLayouts::get<TRptstore>();
+    const int last = report.prepare().pageCount();
+    QVERIFY(last >= 30);
+
+    bool ran = false;
+    app.dialogs().onExec = [&](QDialog* dialog) {
+        auto* preview = qobject_cast<ReportPreview*>(dialog);
+        if (!preview)
+            return int(QDialog::Rejected);
+        ran = true;
+        ReportPageView* view = preview->pageView();
+        QSignalSpy rendered(view, &ReportPageView::pageRendered);
+        const auto renderedPages = [&] {
+            QList<int> pages;
+            for (const QList<QVariant>& call : rendered)
+                pages.append(call.at(0).toInt());
+            return pages;
+        };
+        [&] {
+            showPreview(preview);
+            QTRY_VERIFY(!rendered.isEmpty());
+            QCoreApplication::processEvents();
+            // The first page is on screen, painted once; nothing far below it was painted.
+            const QList<int> opening = renderedPages();
+            QCOMPARE(opening.first(), 1);
+            QCOMPARE(opening.count(1), 1);
+            for (int page : opening)
+                QVERIFY2(page <= 2, qPrintable(QString::number(page)));
+            QVERIFY(hasInk(view->viewport()->grab().toImage(), view->pageRect(1)));
+
+            // Going to the last page paints it, and none of the pages between.
+            rendered.clear();
+            trigger(preview, "actLast");
+            QTRY_VERIFY(renderedPages().contains(last));
+            for (int page : renderedPages())
+                QVERIFY2(page >= last - 1, qPrintable(QString::number(page)));
+            QVERIFY(hasInk(view->viewport()->grab().toImage(), view->pageRect(last)));
+
+            // Back on the first page, its picture is reused rather than painted again.
+            rendered.clear();
+            trigger(preview, "actFirst");
+            QCoreApplication::processEvents();
+            view->viewport()->repaint();
+            QVERIFY2(!renderedPages().contains(1), qPrintable(QString::number(rendered.count())));
+        }();
+        return int(QDialog::Rejected);
+    };
+    report.preview();
     QVERIFY(ran);
 }
 
@@ -154,13 +259,20 @@ void TestReportPreview::printsTheChosenPagesAndKeepsTheChoices()
     QTemporaryDir dir;
     const QString output = dir.filePath(QStringLiteral("printed.pdf"));
 
+    const auto landscape = [](ReportPreview* preview) {
+        const QRect page = preview->pageView()->pageRect(1);
+        return page.width() > page.height();
+    };
     int dialogMax = 0;
     bool printed = false;
+    int pagesAfter = 0;
+    bool landscapeAfter = false;
     app.dialogs().onExec = [&](QDialog* dialog) {
         if (auto* print = qobject_cast<QPrintDialog*>(dialog)) {
             dialogMax = print->maxPage();
-            // What the user picks in the print dialog: pages 2 to 3, two copies, to a file.
+            // What the user picks in the print dialog: landscape, pages 2 to 3, two copies, to a file.
             QPrinter* printer = print->printer();
+            printer->setPageOrientation(QPageLayout::Landscape);
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(output);
             printer->setPrintRange(QPrinter::PageRange);
@@ -168,8 +280,11 @@ void TestReportPreview::printsTheChosenPagesAndKeepsTheChoices()
             printer->setCopyCount(2);
             return int(QDialog::Accepted);
         }
-        if (auto* preview = qobject_cast<ReportPreview*>(dialog))
+        if (auto* preview = qobject_cast<ReportPreview*>(dialog)) {
             printed = preview->print();
+            pagesAfter = preview->pageCount();
+            landscapeAfter = landscape(preview);
+        }
         return int(QDialog::Rejected);
     };
     store.preview();
@@ -177,10 +292,19 @@ void TestReportPreview::printsTheChosenPagesAndKeepsTheChoices()
     QCOMPARE(dialogMax, store.prepare().pageCount());
     const int copiesPerPage = store.printer().supportsMultipleCopies() ? 1 : 2;
     QCOMPARE(pdfPages(output), 2 * copiesPerPage);
+    // The preview shows the pages as printed: across the paper.
+    QVERIFY(landscapeAfter);
+    QCOMPARE(pagesAfter, store.prepare(QSizeF(297, 210)).pageCount());
 
     // The choices stay with the stock report for its next print ...
-    app.dialogs().onExec = [](QDialog*) { return int(QDialog::Rejected); };
+    bool landscapeNext = false;
+    app.dialogs().onExec = [&](QDialog* dialog) {
+        if (auto* preview = qobject_cast<ReportPreview*>(dialog))
+            landscapeNext = landscape(preview);
+        return int(QDialog::Rejected);
+    };
     store.preview();
+    QVERIFY(landscapeNext);
     QCOMPARE(store.printer().copyCount(), 2);
     QCOMPARE(store.printer().outputFileName(), output);
     QCOMPARE(store.printer().fromPage(), 2);
