@@ -22,7 +22,7 @@ using WindowParts::named;
 
 namespace {
 
-// The date a picker shows for an empty date, as the original toolkit did.
+// The date a picker shows for an empty date.
 const QDate zeroDate(1899, 12, 30);
 
 QDateEdit* datePicker(const char* name)
