@@ -5,7 +5,6 @@
 // The product's own texts: window and application title, status-bar panels.
 namespace ProductInfo {
 inline const QString designedCaption = QStringLiteral("澜禾服装鞋帽进销存管理系统");
-inline const QString initialTitle = QStringLiteral("澜禾进销存管理系统");
 inline const QString title = QStringLiteral("澜禾服装鞋帽进销存管理系统 1.0");
 inline const QString panel1 = QStringLiteral("澜禾服装鞋帽进销存");
 inline const QString panel2 = QStringLiteral("单机版 1.0");

@@ -1,7 +1,6 @@
 #include "app/Startup.h"
 
 #include "app/Application.h"
-#include "app/ProductInfo.h"
 #include "app/SingleInstance.h"
 #include "app/TFrmDataMod.h"
 #include "app/TFrmLogin.h"
