@@ -127,6 +127,7 @@ void Dataset::setParameter(const QString& name, const QVariant& value)
 void Dataset::setFields(const QList<Field>& fields)
 {
     m_fields = fields;
+    ++m_fieldsVersion;
     m_fieldByName.clear();
     m_fieldByExactName.clear();
     for (int i = 0; i < m_fields.size(); ++i) {
@@ -575,15 +576,19 @@ QVariant Dataset::lookupValue(int row, const Field& f) const
     const QVariant key = value(row, f.keyIndex);
     if (key.isNull())
         return {};
-    const int sourceKeyIndex = f.source->fieldIndex(f.sourceKey);
-    const int resultIndex = f.source->fieldIndex(f.resultColumn);
-    if (sourceKeyIndex < 0 || resultIndex < 0)
+    // The source's field positions change only when it is reopened.
+    if (f.sourceFieldsVersion != f.source->m_fieldsVersion) {
+        f.sourceKeyIndex = f.source->fieldIndex(f.sourceKey);
+        f.resultIndex = f.source->fieldIndex(f.resultColumn);
+        f.sourceFieldsVersion = f.source->m_fieldsVersion;
+    }
+    if (f.sourceKeyIndex < 0 || f.resultIndex < 0)
         return {};
-    const Field& sourceKey = f.source->m_fields.at(sourceKeyIndex);
+    const Field& sourceKey = f.source->m_fields.at(f.sourceKeyIndex);
     const QString wanted = indexKey(sourceKey.type == m_fields.at(f.keyIndex).type ? key
                                         : convertToFieldType(key, sourceKey.type), sourceKey.type);
-    const int sourceRow = f.source->indexOf(sourceKeyIndex).value(IndexKey{wanted}, -1);
-    return sourceRow < 0 ? QVariant() : f.source->value(sourceRow, resultIndex);
+    const int sourceRow = f.source->indexOf(f.sourceKeyIndex).value(IndexKey{wanted}, -1);
+    return sourceRow < 0 ? QVariant() : f.source->value(sourceRow, f.resultIndex);
 }
 
 QVariant Dataset::calculatedValue(int row, int fieldIndex) const

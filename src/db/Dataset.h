@@ -17,7 +17,11 @@ class Connection;
 // without folding (and so allocating) a copy of every key.
 struct IndexKey {
     QString text;
-    bool operator==(const IndexKey& other) const { return text.compare(other.text, Qt::CaseInsensitive) == 0; }
+    bool operator==(const IndexKey& other) const
+    {
+        return text.size() == other.text.size()
+               && (text == other.text || text.compare(other.text, Qt::CaseInsensitive) == 0);
+    }
 };
 size_t qHash(const IndexKey& key, size_t seed = 0) noexcept;
 
@@ -187,6 +191,7 @@ private:
     QList<Field> m_fields;               // fields while open: declared, or every column + declared
     QHash<QString, int> m_fieldByName;        // by lower-case name
     QHash<QString, int> m_fieldByExactName;
+    quint64 m_fieldsVersion = 0;              // changes whenever the fields are rebuilt
     QList<int> m_slotOfField;            // field -> index in Record::values, or -1
     QList<int> m_columnOfSlot;           // statement column read into each slot
     QList<QString> m_baseColumnOfSlot;   // base-table column written from each slot ("" if none)

@@ -27,6 +27,10 @@ struct Field {
     QString sourceKey;
     QString resultColumn;
     int keyIndex = -1;          // index of keyField in the owning dataset, kept by the dataset
+    // Positions in the source, remembered while the source's fields stay the same.
+    mutable int sourceKeyIndex = -1;
+    mutable int resultIndex = -1;
+    mutable quint64 sourceFieldsVersion = 0;
 };
 
 // Formats a number with a Delphi-style format: "0" digits always shown, "#" only
