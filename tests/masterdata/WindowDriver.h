@@ -16,6 +16,12 @@ Widget* child(QWidget& window, const char* name)
     return widget;
 }
 
+inline void showWindow(QWidget& window)
+{
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+}
+
 inline void click(QWidget& window, const char* button)
 {
     QTest::mouseClick(child<QAbstractButton>(window, button), Qt::LeftButton);

@@ -1,6 +1,7 @@
 // The company window and the company picker: adding, refusing, finding,
 // deleting, rights and what they tell the user.
 #include "TestSupport.h"
+#include "WindowDriver.h"
 
 #include "app/CurrentRights.h"
 #include "db/Dataset.h"
@@ -32,6 +33,9 @@ private slots:
     void pickerListsCompaniesAndEndsOkEvenWhenEmpty();
 };
 
+using WindowDriver::retype;
+using WindowDriver::showWindow;
+
 namespace {
 
 void addCompany(TestApp& app, const QString& code, const QString& name, const QString& type = {})
@@ -42,19 +46,6 @@ void addCompany(TestApp& app, const QString& code, const QString& name, const QS
 int companies(TestApp& app)
 {
     return app.scalar("select count(*) from company").toInt();
-}
-
-// Replaces a box's text the way a user does: select everything and type.
-void retype(QLineEdit* box, const QString& text)
-{
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(box, text);
-}
-
-void showWindow(QWidget& w)
-{
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
 }
 
 } // namespace

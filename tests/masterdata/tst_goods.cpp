@@ -1,6 +1,7 @@
 // The goods window and the goods picker: saving and refusing, the automatic
 // name, the company pickers, the drop-downs, finding, deleting and rights.
 #include "TestSupport.h"
+#include "WindowDriver.h"
 
 #include "app/CurrentRights.h"
 #include "db/Dataset.h"
@@ -36,6 +37,9 @@ private slots:
     void pickerFindsByWholeCodeAndByName();
 };
 
+using WindowDriver::retype;
+using WindowDriver::showWindow;
+
 namespace {
 
 void addGoods(TestApp& app, const QString& code, const QString& name)
@@ -58,13 +62,6 @@ QString stored(TestApp& app, const QString& column, const QString& code)
     return app.scalar(QString("select %1 from goods where gods_code=:p1").arg(column), {code}).toString();
 }
 
-// Replaces a box's text the way a user does: select everything and type.
-void retype(QLineEdit* box, const QString& text)
-{
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(box, text);
-}
-
 // Chooses a list entry of a drop-down as a user picking it would.
 void choose(QComboBox* box, const QString& text)
 {
@@ -72,12 +69,6 @@ void choose(QComboBox* box, const QString& text)
     QVERIFY2(index >= 0, qPrintable(text));
     box->setCurrentIndex(index);
     emit box->activated(index);
-}
-
-void showWindow(QWidget& w)
-{
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
 }
 
 } // namespace
