@@ -115,26 +115,25 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
     addLines(OutTempQ);
     OutFindQ = make("OutFindQ", "select * from outmain", optimistic);
 
+    const auto addListing = [this](db::Dataset* listing, const QStringList& fields) {
+        addFields(listing, fields);
+        addGoodsLookups(listing);
+        addCompanyName(listing);
+        listing->addCalculatedField("sub_tota");
+        formatAmounts(listing, {"unit_pric", "sub_amou", "sub_tota"});
+    };
     // Every bill line counts, even two that happen to be equal: no "distinct" here.
     OutListQ = make("OutListQ",
                     "select a.comp_code,b.bill_no,b.gods_code,b.unit_pric,b.sub_amou "
                     "from outmain a inner join outgoods b on a.bill_no=b.bill_no",
                     optimistic);
-    addFields(OutListQ, {"comp_code", "bill_no", "gods_code", "unit_pric", "sub_amou"});
-    addGoodsLookups(OutListQ);
-    addCompanyName(OutListQ);
-    OutListQ->addCalculatedField("sub_tota");
-    formatAmounts(OutListQ, {"unit_pric", "sub_amou", "sub_tota"});
+    addListing(OutListQ, {"comp_code", "bill_no", "gods_code", "unit_pric", "sub_amou"});
 
     InListQ = make("InListQ",
                    "select b.bill_no,a.comp_code,b.gods_code,b.unit_pric,b.sub_amou "
                    "from inmain a inner join ingoods b on a.bill_no=b.bill_no",
                    optimistic);
-    addFields(InListQ, {"bill_no", "comp_code", "gods_code", "unit_pric", "sub_amou"});
-    addGoodsLookups(InListQ);
-    addCompanyName(InListQ);
-    InListQ->addCalculatedField("sub_tota");
-    formatAmounts(InListQ, {"unit_pric", "sub_amou", "sub_tota"});
+    addListing(InListQ, {"bill_no", "comp_code", "gods_code", "unit_pric", "sub_amou"});
 
     OutSortQ = make("OutSortQ",
                     "select b.gods_code,sum(b.sub_amou) as sub_amou,avg(unit_pric) as unit_pric,"
