@@ -757,7 +757,9 @@ void Dataset::post()
     Record& record = m_rows[m_current];
     if (m_locking == Locking::Optimistic) {
         if (m_state == State::Insert) {
-            writeInsert(record);
+            Record written = record;
+            writeInsert(written);
+            takeNewRowId(record, written.rowId);
         } else {
             Record identity = record;
             identity.original = m_editBackup.values;
@@ -865,17 +867,8 @@ void Dataset::updateBatch()
         transaction.commit();
     }
     // Only now, with everything written, does memory take on the new state.
-    for (const auto& [row, rowId] : newRowIds) {
-        m_rows[row].rowId = rowId;
-        for (int i = 0; i < m_fields.size(); ++i) {
-            const int slot = m_slotOfField.value(i, -1);
-            const Column* column = slot >= 0 && !m_baseColumnOfSlot.at(slot).isEmpty()
-                                       ? Schema::column(m_baseTable, m_baseColumnOfSlot.at(slot))
-                                       : nullptr;
-            if (column && column->type == ColumnType::Counter && rowId)
-                m_rows[row].values[slot] = rowId;
-        }
-    }
+    for (const auto& [row, rowId] : newRowIds)
+        takeNewRowId(m_rows[row], rowId);
     for (Record& r : m_rows) {
         r.status = Status::Unchanged;
         r.original.clear();

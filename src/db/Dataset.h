@@ -177,6 +177,7 @@ private:
     int activeRow() const;
 
     void writeInsert(Record& record);
+    void takeNewRowId(Record& record, qint64 rowId) const;
     void writeUpdate(const Record& record);
     void writeDelete(const Record& record);
     QList<int> writableSlots(bool includeCounter) const;

@@ -117,4 +117,18 @@ void Dataset::writeDelete(const Record& record)
         throw Error(QStringLiteral("%1: 要删除的记录已不存在").arg(objectName()), 0, sql);
 }
 
+// A row the engine has just numbered shows its counter column too.
+void Dataset::takeNewRowId(Record& record, qint64 rowId) const
+{
+    record.rowId = rowId;
+    if (!rowId)
+        return;
+    for (int slot = 0; slot < m_baseColumnOfSlot.size(); ++slot) {
+        const QString& column = m_baseColumnOfSlot.at(slot);
+        const Column* c = column.isEmpty() ? nullptr : Schema::column(m_baseTable, column);
+        if (c && c->type == ColumnType::Counter)
+            record.values[slot] = rowId;
+    }
+}
+
 } // namespace db

@@ -95,6 +95,13 @@ void TestDataset::optimisticPostIsWrittenAtOnce()
     q->setValue("comp_name", "红星服装");
     q->post();
     QCOMPARE(app.scalar("select comp_name from company where comp_code='C01'").toString(), QString("红星服装"));
+    // A numbered table's new row shows the number the engine gave it.
+    Dataset* goods = app.dataModule().GoodsQ;
+    goods->open();
+    goods->append();
+    goods->setValue("gods_code", "G01");
+    goods->post();
+    QCOMPARE(goods->value("in_id").toLongLong(), app.scalar("select in_id from goods where gods_code='G01'").toLongLong());
     q->setValue("rest_tota", "12.5");
     q->post();
     QCOMPARE(app.scalar("select rest_tota from company").toDouble(), 12.5);
