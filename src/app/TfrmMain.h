@@ -34,7 +34,6 @@ public:
     QToolButton* toolButton(const QString& name) const;
     // The window of the class while it is open, else nullptr.
     QDialog* openedWindow(const QString& className) const { return m_open.value(className); }
-    bool isEnding() const { return m_ending; }
 
 public slots:
     void FormShow();

@@ -29,11 +29,6 @@ void add(const QString& className, Factory factory)
     factories().insert(className, std::move(factory));
 }
 
-bool contains(const QString& className)
-{
-    return factories().contains(className);
-}
-
 QDialog* create(const QString& className, QWidget* parent)
 {
     const Factory factory = factories().value(className);

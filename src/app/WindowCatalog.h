@@ -13,7 +13,6 @@ namespace WindowCatalog {
 using Factory = std::function<QDialog*(QWidget* parent)>;
 
 void add(const QString& className, Factory factory);
-bool contains(const QString& className);
 QDialog* create(const QString& className, QWidget* parent);
 
 // Registers every window the program has; called once at start-up.

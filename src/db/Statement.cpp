@@ -61,18 +61,6 @@ bool Statement::hasParameter(const QString& name) const
     return sqlite3_bind_parameter_index(m_statement, parameterKey(name).constData()) > 0;
 }
 
-QStringList Statement::parameterNames() const
-{
-    QStringList names;
-    const int count = sqlite3_bind_parameter_count(m_statement);
-    for (int i = 1; i <= count; ++i) {
-        const char* name = sqlite3_bind_parameter_name(m_statement, i);
-        if (name)
-            names << QString::fromUtf8(name + 1);
-    }
-    return names;
-}
-
 Statement& Statement::bind(const QString& name, const QVariant& value)
 {
     const int index = sqlite3_bind_parameter_index(m_statement, parameterKey(name).constData());

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 
 struct sqlite3_stmt;
@@ -24,7 +23,6 @@ public:
     // Binds by name, with or without the leading colon; throws on an unknown name.
     Statement& bind(const QString& name, const QVariant& value);
     bool hasParameter(const QString& name) const;
-    QStringList parameterNames() const;
 
     // Steps once: true while a row is available.
     bool next();
