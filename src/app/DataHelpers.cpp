@@ -19,17 +19,15 @@ void eachDistinctValue(const QString& table, const QString& column, Add add)
     q->close();
     q->setSql(QStringLiteral("select distinct %1 from %2").arg(column.trimmed(), table.trimmed()));
     q->open();
-    q->disableControls();
-    const int columnIndex = 0;
+    // Rows are read by position, so the current row (and any bound control) never moves.
     for (int row = 0; row < q->recordCount(); ++row) {
-        const QVariant v = q->value(row, columnIndex);
+        const QVariant v = q->value(row, 0);
         if (v.isNull())
             continue;
         const QString text = v.toString();
         if (!text.trimmed().isEmpty())
             add(text);
     }
-    q->enableControls();
 }
 
 } // namespace

@@ -176,14 +176,16 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
     AlarmQ->addLookupField("min_amou", "gods_code", GoodsQ, "gods_code", "min_amou", db::FieldType::Double);
     formatAmounts(AlarmQ, {"gods_amou", "max_amou", "min_amou"});
 
-    for (db::Dataset** movement : {&MiosQ, &MiostempQ}) {
-        const bool final = movement == &MiosQ;
-        *movement = make(final ? "MiosQ" : "MiostempQ", final ? "select  * from mios" : "select  * from miostemp",
-                         optimistic);
-        addFields(*movement, movementFields);
-        addGoodsLookups(*movement);
-        formatAmounts(*movement, {"last_amou", "out_amou", "now_amou"});
-    }
+    // in_amou of the movement lists has no display format.
+    const auto makeMovement = [&](const QString& name, const QString& sql) {
+        db::Dataset* movement = make(name, sql, optimistic);
+        addFields(movement, movementFields);
+        addGoodsLookups(movement);
+        formatAmounts(movement, {"last_amou", "out_amou", "now_amou"});
+        return movement;
+    };
+    MiosQ = makeMovement("MiosQ", "select  * from mios");
+    MiostempQ = makeMovement("MiostempQ", "select  * from miostemp");
 
     GathQ = make("GathQ", "select  bill_no,bill_date,oper_name,comp_code,shou_tota,fact_tota from outmain", optimistic);
     PayQ = make("PayQ", "select  bill_no,bill_date,oper_name,comp_code,shou_tota,fact_tota from inmain", optimistic);
