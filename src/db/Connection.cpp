@@ -87,6 +87,7 @@ void Connection::open(const QString& path, const QString& key, bool create)
     m_handle = handle;
     m_path = path;
     m_savepointDepth = 0;
+    m_writeBegun = false;
 }
 
 void Connection::close()
@@ -96,6 +97,7 @@ void Connection::close()
         m_handle = nullptr;
     }
     m_savepointDepth = 0;
+    m_writeBegun = false;
 }
 
 sqlite3* Connection::handle() const
@@ -126,13 +128,22 @@ int Connection::changes() const
     return sqlite3_changes(handle());
 }
 
-int Connection::beginSavepoint()
+int Connection::beginSavepoint(bool write)
 {
+    const bool beginWrite = write && m_savepointDepth == 0;
+    if (beginWrite) {
+        execute(QStringLiteral("begin immediate"));
+        m_writeBegun = true;
+    }
     const int level = ++m_savepointDepth;
     try {
         execute(QStringLiteral("savepoint sp%1").arg(level));
     } catch (...) {
         --m_savepointDepth;
+        if (beginWrite) {
+            sqlite3_exec(m_handle, "rollback", nullptr, nullptr, nullptr);
+            m_writeBegun = false;
+        }
         throw;
     }
     return level;
@@ -142,6 +153,15 @@ void Connection::releaseSavepoint(int level)
 {
     execute(QStringLiteral("release sp%1").arg(level));
     m_savepointDepth = level - 1;
+    if (level == 1 && m_writeBegun) {
+        m_writeBegun = false;
+        try {
+            execute(QStringLiteral("commit"));
+        } catch (...) {
+            sqlite3_exec(m_handle, "rollback", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
 }
 
 void Connection::rollbackSavepoint(int level)
@@ -151,6 +171,10 @@ void Connection::rollbackSavepoint(int level)
     const QByteArray sql = QStringLiteral("rollback to sp%1; release sp%1").arg(level).toUtf8();
     sqlite3_exec(m_handle, sql.constData(), nullptr, nullptr, nullptr);
     m_savepointDepth = level - 1;
+    if (level == 1 && m_writeBegun) {
+        sqlite3_exec(m_handle, "rollback", nullptr, nullptr, nullptr);
+        m_writeBegun = false;
+    }
 }
 
 } // namespace db

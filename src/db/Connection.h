@@ -27,8 +27,10 @@ public:
     qint64 lastInsertRowId() const;
     int changes() const;
 
-    // Transactions nest through savepoints; see Transaction.
-    int beginSavepoint();
+    // Transactions nest through savepoints; see Transaction. An outermost
+    // `write` one takes the write lock at once (begin immediate), so what it
+    // reads cannot be changed by another connection before it writes.
+    int beginSavepoint(bool write = false);
     void releaseSavepoint(int level);
     void rollbackSavepoint(int level);
     bool inTransaction() const { return m_savepointDepth > 0; }
@@ -39,6 +41,7 @@ private:
     sqlite3* m_handle = nullptr;
     QString m_path;
     int m_savepointDepth = 0;
+    bool m_writeBegun = false;
 };
 
 // Throws db::Error for an engine result code that is not a success.

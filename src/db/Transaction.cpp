@@ -4,8 +4,8 @@
 
 namespace db {
 
-Transaction::Transaction(Connection& connection)
-    : m_connection(connection), m_level(connection.beginSavepoint())
+Transaction::Transaction(Connection& connection, Kind kind)
+    : m_connection(connection), m_level(connection.beginSavepoint(kind == Write))
 {
 }
 

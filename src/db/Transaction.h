@@ -8,7 +8,10 @@ class Connection;
 // Nested transactions become savepoints of the outer one.
 class Transaction {
 public:
-    explicit Transaction(Connection& connection);
+    enum Kind { Deferred, Write };
+    // A Write transaction takes the database's write lock when it begins; use it
+    // for every operation that reads stock or money and writes it back.
+    explicit Transaction(Connection& connection, Kind kind = Deferred);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include <sqlite3.h>
+
 class TestDatabase : public QObject {
     Q_OBJECT
 
@@ -24,6 +26,7 @@ private slots:
     void newDatabaseHasAnAdministrator();
     void yearAndMonthReadStoredDates();
     void transactionRollsBackUnlessCommitted();
+    void writeTransactionHoldsTheWriteLockFromItsStart();
     void unknownParameterIsAnError();
     void decimalColumnRoundsHalfAwayFromZero();
 };
@@ -146,6 +149,37 @@ void TestDatabase::transactionRollsBackUnlessCommitted()
     }
     QCOMPARE(app.scalar("select count(*) from company").toInt(), 1);
     QVERIFY(!c.inTransaction());
+}
+
+void TestDatabase::writeTransactionHoldsTheWriteLockFromItsStart()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    db::Connection other;
+    other.open(AppPaths::databaseFile(), DatabaseFile::password);
+    sqlite3_busy_timeout(other.handle(), 0);
+    {
+        db::Transaction t(c, db::Transaction::Write);
+        // Nothing written yet, and still another connection cannot begin writing.
+        QVERIFY_THROWS_EXCEPTION(db::Error, other.execute("begin immediate"));
+        {
+            db::Transaction inner(c, db::Transaction::Write);
+            app.exec("insert into company (comp_code) values ('W1')");
+            inner.commit();
+        }
+        QVERIFY(c.inTransaction());
+        t.commit();
+    }
+    QVERIFY(!c.inTransaction());
+    other.execute("insert into company (comp_code) values ('W2')");
+    {
+        db::Transaction t(c, db::Transaction::Write);
+        app.exec("insert into company (comp_code) values ('W3')");
+    }
+    QCOMPARE(app.scalar("select group_concat(comp_code) from company order by comp_code").toString(), QString("W1,W2"));
+    // A later write transaction begins again after the rollback.
+    db::Transaction again(c, db::Transaction::Write);
+    again.commit();
 }
 
 void TestDatabase::unknownParameterIsAnError()
