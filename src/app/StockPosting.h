@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
+#include <QString>
+
+class QDateTime;
 
 namespace db {
 class Connection;
@@ -9,6 +13,10 @@ class Connection;
 // The stock rules shared by the bill windows and the warehouse windows:
 // applying a bill to storemain and taking it back out, the moving-average
 // cost, the month lock and the next free bill number. Window-free.
+//
+// Every change to storemain is one statement that computes from the stored
+// row, run inside a write transaction, so two programs on one file never
+// lose each other's updates.
 namespace StockPosting {
 
 // A month is locked once a stock count of it is stored in storchek.
@@ -17,5 +25,44 @@ inline bool isMonthCounted(db::Connection& connection, const QDate& date)
 {
     return isMonthCounted(connection, date.year(), date.month());
 }
+
+// The four kinds of bill that move stock.
+enum class BillKind { Purchase, Sale, CustomerReturn, SupplierReturn };
+
+struct BillLine {
+    QString goodsCode;
+    double quantity = 0;
+    double unitPrice = 0;
+    QString remark;
+};
+
+// A customer-return line with exactly this remark stays out of stock.
+inline const QString notIntoStock = QStringLiteral("不入库");
+
+// Purchases and customer returns raise stock and re-average the cost.
+bool raisesStock(BillKind kind);
+// Whether the line moves any stock at all.
+bool movesStock(BillKind kind, const BillLine& line);
+
+// --- one goods at a time
+// Raises stock by q bought at price p: the cost becomes the average of old stock
+// and purchase, or p when there was no stock (0 or less). Creates the record.
+void receive(db::Connection& connection, const QString& goodsCode, double quantity, double price);
+// Takes a receipt of q at p back out, and its value out of the average, so that
+// receiving it again restores the cost. The cost stays when nothing would remain.
+// A goods without a stock record is skipped.
+void unreceive(db::Connection& connection, const QString& goodsCode, double quantity, double price);
+// Lowers stock by q, leaving the cost; a goods without a record gets one of -q with no cost.
+void issue(db::Connection& connection, const QString& goodsCode, double quantity);
+// Puts an issue of q back; a goods without a stock record is skipped.
+void unissue(db::Connection& connection, const QString& goodsCode, double quantity);
+
+// --- whole bills, line by line in order (taken back in reverse order)
+void applyBill(db::Connection& connection, BillKind kind, const QList<BillLine>& lines);
+void takeBillBack(db::Connection& connection, BillKind kind, const QList<BillLine>& lines);
+
+// The first bill number from `start` on, second by second, that no bill header
+// or bill line of any kind uses yet ("yyyyMMddhhmmss").
+QString nextFreeBillNo(db::Connection& connection, const QDateTime& start);
 
 } // namespace StockPosting

@@ -1,0 +1,145 @@
+#include "bills/BillStore.h"
+
+#include "db/Error.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
+
+#include <QDateTime>
+
+namespace BillStore {
+
+namespace {
+
+const QString stampFormat = QStringLiteral("yyyyMMddhhmmss");
+
+void writeLines(db::Connection& connection, const KindInfo& where, const QString& billNo,
+                const QList<BillLine>& lines)
+{
+    db::Statement clear(connection, QStringLiteral("delete from %1 where bill_no=:no").arg(where.lineTable));
+    clear.bind(QStringLiteral("no"), billNo);
+    clear.execute();
+    db::Statement insert(connection, QStringLiteral("insert into %1 (bill_no,gods_code,sub_amou,unit_pric,remark) "
+                                                    "values (:no,:code,:q,:p,:remark)")
+                                         .arg(where.lineTable));
+    for (const BillLine& line : lines) {
+        insert.reset();
+        insert.bind(QStringLiteral("no"), billNo)
+            .bind(QStringLiteral("code"), line.goodsCode)
+            .bind(QStringLiteral("q"), line.quantity)
+            .bind(QStringLiteral("p"), line.unitPrice)
+            .bind(QStringLiteral("remark"), line.remark.isEmpty() ? QVariant() : QVariant(line.remark));
+        insert.execute();
+    }
+}
+
+void writeHeader(db::Connection& connection, const KindInfo& where, const QString& billNo, const Bill& bill)
+{
+    QStringList columns = {QStringLiteral("bill_no"), QStringLiteral("bill_type")};
+    for (const auto& [column, value] : bill.header)
+        columns << column;
+    QString sql;
+    if (bill.headerId == 0) {
+        QStringList names;
+        for (int i = 0; i < columns.size(); ++i)
+            names << QStringLiteral(":v%1").arg(i);
+        sql = QStringLiteral("insert into %1 (%2) values (%3)")
+                  .arg(where.headerTable, columns.join(QLatin1Char(',')), names.join(QLatin1Char(',')));
+    } else {
+        QStringList assignments;
+        for (int i = 0; i < columns.size(); ++i)
+            assignments << QStringLiteral("%1=:v%2").arg(columns.at(i)).arg(i);
+        sql = QStringLiteral("update %1 set %2 where in_id=:id").arg(where.headerTable, assignments.join(QLatin1Char(',')));
+    }
+    db::Statement statement(connection, sql);
+    statement.bind(QStringLiteral("v0"), billNo).bind(QStringLiteral("v1"), where.billType);
+    for (int i = 0; i < bill.header.size(); ++i)
+        statement.bind(QStringLiteral("v%1").arg(i + 2), bill.header.at(i).second);
+    if (bill.headerId != 0)
+        statement.bind(QStringLiteral("id"), bill.headerId);
+    if (statement.execute() == 0)
+        throw db::Error(QStringLiteral("本单已被删除，无法保存修改"), 0, sql);
+}
+
+} // namespace
+
+const KindInfo& info(BillKind kind)
+{
+    static const KindInfo purchase{QStringLiteral("inmain"), QStringLiteral("ingoods"), QStringLiteral("in")};
+    static const KindInfo customerReturn{QStringLiteral("inmain"), QStringLiteral("ingoods"), QStringLiteral("retu")};
+    static const KindInfo sale{QStringLiteral("outmain"), QStringLiteral("outgoods"), QStringLiteral("out")};
+    static const KindInfo supplierReturn{QStringLiteral("outmain"), QStringLiteral("outgoods"), QStringLiteral("retu")};
+    switch (kind) {
+    case BillKind::Purchase:
+        return purchase;
+    case BillKind::CustomerReturn:
+        return customerReturn;
+    case BillKind::Sale:
+        return sale;
+    case BillKind::SupplierReturn:
+        break;
+    }
+    return supplierReturn;
+}
+
+QList<BillLine> storedLines(db::Connection& connection, BillKind kind, const QString& billNo)
+{
+    db::Statement query(connection, QStringLiteral("select gods_code,sub_amou,unit_pric,remark from %1 "
+                                                   "where bill_no=:no order by in_id")
+                                        .arg(info(kind).lineTable));
+    query.bind(QStringLiteral("no"), billNo);
+    QList<BillLine> lines;
+    while (query.next())
+        lines.append({query.textValue(0), query.doubleValue(1), query.doubleValue(2), query.textValue(3)});
+    return lines;
+}
+
+QDate storedDate(db::Connection& connection, BillKind kind, const QString& billNo)
+{
+    db::Statement query(connection, QStringLiteral("select bill_date from %1 where bill_no=:no and bill_type=:type")
+                                        .arg(info(kind).headerTable));
+    query.bind(QStringLiteral("no"), billNo).bind(QStringLiteral("type"), info(kind).billType);
+    if (!query.next() || query.isNull(0))
+        return {};
+    return QDate::fromString(query.textValue(0).left(10), QStringLiteral("yyyy-MM-dd"));
+}
+
+QString save(db::Connection& connection, BillKind kind, const Bill& bill)
+{
+    const KindInfo& where = info(kind);
+    db::Transaction transaction(connection, db::Transaction::Write);
+    QString billNo = bill.billNo;
+    if (bill.headerId == 0) {
+        // Taken under the write lock: no other program can take the same number now.
+        QDateTime start = QDateTime::fromString(billNo, stampFormat);
+        if (!start.isValid())
+            start = QDateTime::currentDateTime();
+        billNo = StockPosting::nextFreeBillNo(connection, start);
+    } else {
+        StockPosting::takeBillBack(connection, kind, storedLines(connection, kind, billNo));
+    }
+    writeLines(connection, where, billNo, bill.lines);
+    writeHeader(connection, where, billNo, bill);
+    StockPosting::applyBill(connection, kind, bill.lines);
+    transaction.commit();
+    return billNo;
+}
+
+void remove(db::Connection& connection, BillKind kind, const QString& billNo)
+{
+    const KindInfo& where = info(kind);
+    db::Transaction transaction(connection, db::Transaction::Write);
+    const QDate date = storedDate(connection, kind, billNo);
+    if (date.isValid() && StockPosting::isMonthCounted(connection, date))
+        throw db::Error(monthCountedMessage);
+    StockPosting::takeBillBack(connection, kind, storedLines(connection, kind, billNo));
+    db::Statement lines(connection, QStringLiteral("delete from %1 where bill_no=:no").arg(where.lineTable));
+    lines.bind(QStringLiteral("no"), billNo);
+    lines.execute();
+    db::Statement header(connection,
+                         QStringLiteral("delete from %1 where bill_no=:no and bill_type=:type").arg(where.headerTable));
+    header.bind(QStringLiteral("no"), billNo).bind(QStringLiteral("type"), where.billType);
+    header.execute();
+    transaction.commit();
+}
+
+} // namespace BillStore

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/StockPosting.h"
+
+#include <QDate>
+#include <QList>
+#include <QPair>
+#include <QVariant>
+
+namespace db {
+class Connection;
+}
+
+// Writing and deleting whole bills: header, lines and every stock change in one
+// write transaction, so a failure leaves nothing behind. Window-free.
+namespace BillStore {
+
+using StockPosting::BillKind;
+using StockPosting::BillLine;
+
+// Where a kind of bill is kept.
+struct KindInfo {
+    QString headerTable;   // "inmain"
+    QString lineTable;     // "ingoods"
+    QString billType;      // "in"
+};
+const KindInfo& info(BillKind kind);
+
+struct Bill {
+    qint64 headerId = 0;   // in_id of the stored header; 0 for a new bill
+    QString billNo;        // a new bill's proposed number
+    // Header columns and values to store, bill_no, in_id and bill_type aside.
+    QList<QPair<QString, QVariant>> header;
+    QList<BillLine> lines;
+};
+
+// Stores the bill and moves stock: an edited bill first takes its stored lines
+// back out; a new one takes the first free number from its own on. Returns the
+// number the bill is stored under. Throws db::Error, having changed nothing.
+QString save(db::Connection& connection, BillKind kind, const Bill& bill);
+
+// Takes the bill's lines out of stock and deletes it. Refuses (db::Error with
+// monthCountedMessage) when the stored bill's month has been counted.
+void remove(db::Connection& connection, BillKind kind, const QString& billNo);
+
+inline const QString monthCountedMessage = QStringLiteral("本单所在月份已经盘点，不可删除");
+
+// The stored bill's date (null when there is no such bill).
+QDate storedDate(db::Connection& connection, BillKind kind, const QString& billNo);
+// The stored lines of a bill, in the order they were written.
+QList<BillLine> storedLines(db::Connection& connection, BillKind kind, const QString& billNo);
+
+} // namespace BillStore
