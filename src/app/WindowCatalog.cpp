@@ -1,5 +1,11 @@
 #include "app/WindowCatalog.h"
 
+#include "bills/TFrmIn.h"
+#include "bills/TFrmInFind.h"
+#include "bills/TFrmOut.h"
+#include "bills/TFrmOutFind.h"
+#include "bills/TFrmReturnIn.h"
+#include "bills/TFrmReturnout.h"
 #include "masterdata/TFrmCompany.h"
 #include "masterdata/TFrmGoods.h"
 #include "masterdata/TFrmEmployee.h"
@@ -44,6 +50,13 @@ void registerAll()
     add<TFrmEmployee>("TFrmEmployee");
     add<TFrmUser>("TFrmUser");
     add<TFrmPower>("TFrmPower");
+    // stock bills and their finders
+    add<TFrmIn>("TFrmIn");
+    add<TFrmOut>("TFrmOut");
+    add<TFrmReturnIn>("TFrmReturnIn");
+    add<TFrmReturnout>("TFrmReturnout");
+    add<TFrmInFind>("TFrmInFind");
+    add<TFrmOutFind>("TFrmOutFind");
 }
 
 } // namespace WindowCatalog

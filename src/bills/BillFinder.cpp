@@ -1,0 +1,184 @@
+#include "bills/BillFinder.h"
+
+#include "app/DataHelpers.h"
+#include "bills/BillClock.h"
+#include "db/Dataset.h"
+#include "masterdata/WindowParts.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
+#include "ui/WindowPlacement.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using WindowParts::named;
+
+namespace {
+
+QString theCurrentKind = QStringLiteral("in");
+
+QDateEdit* datePicker(const char* name)
+{
+    auto* picker = named<QDateEdit>(name);
+    picker->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
+    return picker;
+}
+
+} // namespace
+
+QString BillFinder::currentKind()
+{
+    return theCurrentKind;
+}
+
+void BillFinder::setCurrentKind(const QString& kind)
+{
+    theCurrentKind = kind;
+}
+
+BillFinder::BillFinder(const char* objectName, const QString& caption, const QString& table, db::Dataset* dataset,
+                       QWidget* parent)
+    : QDialog(parent), m_table(table), m_dataset(dataset)
+{
+    setObjectName(QString::fromLatin1(objectName));
+    setWindowTitle(caption);
+    setFixedSize(640, 420);
+
+    auto* bar = new QHBoxLayout;
+    cmd_edit = WindowParts::addButton(bar, "cmd_edit", QStringLiteral("查询[&E]"));
+    cmd_save = WindowParts::addButton(bar, "cmd_save", QStringLiteral("选取[&S]"));
+    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    bar->addStretch();
+
+    GB1 = named<QGroupBox>("GB1", this);
+    Edit1 = named<QLineEdit>("Edit1");
+    Edit1->setMaxLength(14);
+    ComboBox3 = named<QComboBox>("ComboBox3");
+    ComboBox3->setEditable(true);
+    ComboBox3->setInsertPolicy(QComboBox::NoInsert);
+    Edit2 = named<QLineEdit>("Edit2");
+    Edit2->setMaxLength(12);
+    DateTimePicker1 = datePicker("DateTimePicker1");
+    DateTimePicker2 = datePicker("DateTimePicker2");
+    auto* criteria = new QGridLayout(GB1);
+    const auto labelled = [&](const QString& text, QWidget* control, int row, int column, int span = 1) {
+        auto* label = new QLabel(text, GB1);
+        label->setBuddy(control);
+        criteria->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
+        criteria->addWidget(control, row, column + 1, 1, span);
+    };
+    labelled(QStringLiteral("单号"), Edit1, 0, 0);
+    labelled(QStringLiteral("公司名称"), ComboBox3, 0, 2, 3);
+    labelled(QStringLiteral("凭证号"), Edit2, 1, 0);
+    labelled(QStringLiteral("日期"), DateTimePicker1, 1, 2);
+    criteria->addWidget(new QLabel(QStringLiteral("-"), GB1), 1, 4, Qt::AlignCenter);
+    criteria->addWidget(DateTimePicker2, 1, 5);
+    criteria->setColumnStretch(1, 1);
+    criteria->setColumnStretch(3, 1);
+    criteria->setColumnStretch(5, 1);
+
+    DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
+    DBGrid1->setReadOnly(true);
+    DBGrid1->setRowSelect(true);
+    DBGrid1->addColumn(QStringLiteral("bill_no"), QStringLiteral("编号"), 120);
+    DBGrid1->addColumn(QStringLiteral("bill_date"), QStringLiteral("日期 "), 90);
+    DBGrid1->addColumn(QStringLiteral("vouc_no"), QStringLiteral("凭证号"), 90);
+    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("公司名称"), 160);
+    DBGrid1->addColumn(QStringLiteral("remark"), QStringLiteral("备注"), 140);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(GB1);
+    layout->addWidget(DBGrid1, 1);
+
+    connect(cmd_edit, &QPushButton::clicked, this, &BillFinder::cmd_editClick);
+    connect(cmd_save, &QPushButton::clicked, this, &BillFinder::cmd_saveClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &BillFinder::cmd_exitClick);
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &BillFinder::cmd_saveClick);
+
+    FormCreate();
+}
+
+void BillFinder::FormCreate()
+{
+    const ui::BusyCursor busy;
+    DataHelpers::adjustComboBoxes(this);
+    Edit1->clear();
+    const QDate today = BillClock::now().date();
+    DateTimePicker1->setDate(today.addDays(-30));
+    DateTimePicker2->setDate(today);
+    try {
+        DataHelpers::fillCombo(QStringLiteral("company"), QStringLiteral("comp_name"), ComboBox3);
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("无法读取公司名称：%1").arg(ui::errorText(e)), this);
+    }
+    ComboBox3->setEditText(QString());
+    search(false);
+    DBGrid1->setDataset(m_dataset);
+}
+
+void BillFinder::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+void BillFinder::search(bool typed)
+{
+    const ui::BusyCursor busy;
+    // Whole days, both ends included; the company's name comes with each bill.
+    QString sql = QStringLiteral("select a.*,c.comp_name from %1 a left join company c on c.comp_code=a.comp_code "
+                                 "where a.bill_date between :date1 and :date2 and a.bill_type=:billtype")
+                      .arg(m_table);
+    const QString billNo = typed ? Edit1->text().trimmed() : QString();
+    const QString voucher = typed ? Edit2->text().trimmed() : QString();
+    const QString company = typed ? ComboBox3->currentText().trimmed() : QString();
+    if (!billNo.isEmpty())
+        sql += QStringLiteral(" and a.bill_no=:bill_no");
+    if (!voucher.isEmpty())
+        sql += QStringLiteral(" and a.vouc_no=:vouc_no");
+    if (!company.isEmpty())
+        sql += QStringLiteral(" and a.comp_code in (select comp_code from company where comp_name=:comp_name)");
+    sql += QStringLiteral(" order by a.bill_date,a.bill_no");
+    try {
+        m_dataset->close();
+        m_dataset->setSql(sql);
+        m_dataset->setParameter(QStringLiteral("date1"), QDateTime(DateTimePicker1->date(), QTime(0, 0)));
+        m_dataset->setParameter(QStringLiteral("date2"), QDateTime(DateTimePicker2->date(), QTime(23, 59, 59)));
+        m_dataset->setParameter(QStringLiteral("billtype"), currentKind());
+        if (!billNo.isEmpty())
+            m_dataset->setParameter(QStringLiteral("bill_no"), billNo);
+        if (!voucher.isEmpty())
+            m_dataset->setParameter(QStringLiteral("vouc_no"), voucher);
+        if (!company.isEmpty())
+            m_dataset->setParameter(QStringLiteral("comp_name"), company);
+        m_dataset->open();
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("查询失败：%1").arg(ui::errorText(e)), this);
+    }
+}
+
+void BillFinder::cmd_editClick()
+{
+    search(true);
+}
+
+void BillFinder::cmd_saveClick()
+{
+    if (m_dataset->isOpen() && m_dataset->recordCount() > 0 && m_dataset->currentRow() >= 0)
+        accept();
+}
+
+void BillFinder::cmd_exitClick()
+{
+    reject();
+}

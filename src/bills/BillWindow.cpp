@@ -1,0 +1,851 @@
+#include "bills/BillWindow.h"
+
+#include "app/DataHelpers.h"
+#include "app/Settings.h"
+#include "app/TFrmDataMod.h"
+#include "bills/BillClock.h"
+#include "bills/BillFinder.h"
+#include "bills/BillPrint.h"
+#include "bills/BillStore.h"
+#include "bills/TFrmInFind.h"
+#include "bills/TFrmOutFind.h"
+#include "db/Dataset.h"
+#include "db/Schema.h"
+#include "masterdata/TFrmCompFind.h"
+#include "masterdata/TFrmGoodsFind.h"
+#include "masterdata/WindowParts.h"
+#include "reports/ReportLayouts.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbComboBox.h"
+#include "ui/DbEdit.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
+#include "ui/WindowPlacement.h"
+
+#include <QCompleter>
+#include <QDateEdit>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+#include <memory>
+#include <tuple>
+
+using StockPosting::BillLine;
+using StockPosting::raisesStock;
+using WindowParts::named;
+
+namespace {
+
+const QString amountFormat = QStringLiteral("#0.##");
+const QString goodsCode = QStringLiteral("gods_code");
+const int goodsColumn = 0;
+
+bool isEnter(const QKeyEvent* key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+double round2(double value)
+{
+    return std::round(value * 100.0) / 100.0;
+}
+
+QLabel* buddyLabel(const QString& text, QWidget* control)
+{
+    auto* label = new QLabel(text);
+    label->setBuddy(control);
+    return label;
+}
+
+QFrame* separator()
+{
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+BillWindow::BillWindow(const Setup& setup, QWidget* parent)
+    : ui::ModeWindow(parent), m_setup(setup)
+{
+    TFrmDataMod& dm = dataModule();
+    const bool in = raisesStock(setup.kind);
+    m_header = in ? dm.InMainQ : dm.OutMainQ;
+    m_lines = in ? dm.InGoodsQ : dm.OutGoodsQ;
+    setObjectName(QString::fromLatin1(setup.objectName));
+    setWindowTitle(setup.caption);
+    buildLayout();
+    FormCreate();
+}
+
+BillWindow::~BillWindow()
+{
+    // No hook of a closed window may run, not even while its widgets go.
+    for (db::Dataset* d : {m_header, m_lines, dataModule().OutTempQ})
+        d->removeHooks(this);
+}
+
+// ---------------------------------------------------------------- layout
+
+void BillWindow::buildLayout()
+{
+    auto* bar = new QHBoxLayout;
+    const auto button = [&](const char* name, const QString& text) {
+        QPushButton* b = WindowParts::addButton(bar, name, text);
+        b->setFixedWidth(75);
+        return b;
+    };
+    cmd_add = button("cmd_add", QStringLiteral("新增[&A]"));
+    cmd_edit = button("cmd_edit", QStringLiteral("修改[&E]"));
+    cmd_dele = button("cmd_dele", QStringLiteral("删除[&D]"));
+    bar->addWidget(separator());
+    cmd_find = button("cmd_find", QStringLiteral("查询[&F]"));
+    cmd_prin = button("cmd_prin", QStringLiteral("打印[&P]"));
+    bar->addWidget(separator());
+    cmd_save = button("cmd_save", QStringLiteral("保存[&S]"));
+    cmd_canc = button("cmd_canc", QStringLiteral("取消[&C]"));
+    bar->addWidget(separator());
+    cmd_exit = button("cmd_exit", QStringLiteral("退出[&X]"));
+    bar->addStretch();
+
+    DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
+    const QList<std::pair<const char*, QString>> columns = {
+        {"gods_code", QStringLiteral("货品编码")}, {"gods_name", QStringLiteral("货品名称")},
+        {"gods_kind", QStringLiteral("分类")},     {"gods_spec", QStringLiteral("品牌")},
+        {"gods_type", QStringLiteral("款式")},     {"gods_color", QStringLiteral("颜色")},
+        {"gods_size", QStringLiteral("尺码")},     {"gods_unit", QStringLiteral("单位")},
+        {"unit_pric", QStringLiteral("单价")},     {"sub_amou", QStringLiteral("数量")},
+        {"sub_tota", QStringLiteral("小计")},      {"remark", QStringLiteral("备注")}};
+    for (const auto& [field, title] : columns) {
+        const QString name = QString::fromLatin1(field);
+        const int width = name == QLatin1String("gods_name") ? 130 : name == QLatin1String("gods_code") ? 95 : 62;
+        DBGrid1->addColumn(name, title, width);
+    }
+    DBGrid1->setDataset(m_lines);
+    DBGrid1->installEventFilter(this);
+    DBGrid1->viewport()->installEventFilter(this);
+
+    goodsButton = named<QPushButton>("goodsButton");
+    goodsButton->setText(QStringLiteral("选择货品..."));
+    goodsButton->setToolTip(QStringLiteral("从货品列表选取当前行的货品编码"));
+    goodsButton->setAutoDefault(false);
+    auto* gridBar = new QHBoxLayout;
+    gridBar->addStretch();
+    gridBar->addWidget(goodsButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(buildHeader());
+    layout->addLayout(gridBar);
+    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(buildFooter());
+    setFixedSize(900, 620);
+
+    connect(cmd_add, &QPushButton::clicked, this, &BillWindow::cmd_addClick);
+    connect(cmd_edit, &QPushButton::clicked, this, &BillWindow::cmd_editClick);
+    connect(cmd_dele, &QPushButton::clicked, this, &BillWindow::cmd_deleClick);
+    connect(cmd_save, &QPushButton::clicked, this, &BillWindow::cmd_saveClick);
+    connect(cmd_canc, &QPushButton::clicked, this, &BillWindow::cmd_cancClick);
+    connect(cmd_find, &QPushButton::clicked, this, &BillWindow::cmd_findClick);
+    connect(cmd_prin, &QPushButton::clicked, this, &BillWindow::cmd_prinClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &BillWindow::cmd_exitClick);
+    connect(companyButton, &QPushButton::clicked, this, &BillWindow::BitBtn1Click);
+    connect(goodsButton, &QPushButton::clicked, this, &BillWindow::DBGrid1EditButtonClick);
+    connect(DBComboBox9, &QComboBox::currentTextChanged, this, &BillWindow::DBComboBox9Change);
+    if (QComboBox* list = keyList()) {
+        list->installEventFilter(this);
+        if (list->lineEdit())
+            list->lineEdit()->installEventFilter(this);
+    }
+}
+
+QComboBox* BillWindow::keyList() const
+{
+    switch (m_setup.keysToLines) {
+    case KeysToLines::EnterInCurrency:
+        return DBComboBox9;
+    case KeysToLines::AnyKeyInSettlement:
+        return DBComboBox8;
+    case KeysToLines::None:
+        break;
+    }
+    return nullptr;
+}
+
+QWidget* BillWindow::buildHeader()
+{
+    GB1 = named<QGroupBox>("GB1", this);
+    const auto edit = [this](const char* name, const QString& field) {
+        auto* box = named<ui::DbEdit>(name, GB1);
+        box->bind(m_header, field);
+        return box;
+    };
+    const auto combo = [this](const char* name, const QString& field) {
+        auto* box = named<ui::DbComboBox>(name, GB1);
+        box->bind(m_header, field);
+        return box;
+    };
+    DBEdit5 = edit("DBEdit5", QStringLiteral("vouc_no"));
+    DBEdit1 = edit("DBEdit1", QStringLiteral("bill_no"));
+    DBEdit1->setEnabled(false);
+    DateTimePicker1 = named<QDateEdit>("DateTimePicker1", GB1);
+    DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
+    DBComboBox8 = combo("DBComboBox8", QStringLiteral("fee_type"));
+    companyCode = edit(m_setup.companyCodeBox, QStringLiteral("comp_code"));
+    companyButton = named<QPushButton>(m_setup.companyButton, GB1);
+    companyButton->setText(QStringLiteral("..."));
+    companyButton->setFixedWidth(28);
+    companyButton->setAutoDefault(false);
+    DBEdit6 = edit("DBEdit6", QStringLiteral("comp_name"));
+    DBEdit6->setEnabled(false);
+    DBEdit6->setFixedWidth(m_setup.companyNameWidth);
+    if (m_setup.phone) {
+        phoneBox = edit("DBEdit2", QStringLiteral("rela_phon"));
+        phoneBox->setEnabled(false);
+    }
+    DBComboBox9 = combo("DBComboBox9", QStringLiteral("mone_type"));
+    DBEdit8 = edit("DBEdit8", QStringLiteral("mone_rate"));
+    DBEdit8->setEnabled(false);
+
+    auto* code = new QHBoxLayout;
+    code->setSpacing(2);
+    code->addWidget(companyCode);
+    code->addWidget(companyButton);
+
+    auto* rows = new QVBoxLayout(GB1);
+    const auto row = [&](const QList<std::pair<QString, QWidget*>>& pairs, QLayout* codeLayout = nullptr) {
+        auto* line = new QHBoxLayout;
+        for (const auto& [caption, control] : pairs) {
+            line->addWidget(buddyLabel(caption, control));
+            if (control == companyCode && codeLayout)
+                line->addLayout(codeLayout, 1);
+            else
+                line->addWidget(control, control == DBEdit6 ? 0 : 1);
+        }
+        rows->addLayout(line);
+    };
+    const auto settlement = std::pair<QString, QWidget*>{QStringLiteral("结算方式"), DBComboBox8};
+    const auto currency = std::pair<QString, QWidget*>{QStringLiteral("币种"), DBComboBox9};
+    QList<std::pair<QString, QWidget*>> top = {{QStringLiteral("凭 证 号"), DBEdit5},
+                                               {QStringLiteral("单流水号"), DBEdit1},
+                                               {QStringLiteral("开单日期"), DateTimePicker1},
+                                               m_setup.currencyFirst ? currency : settlement};
+    QList<std::pair<QString, QWidget*>> second = {{QStringLiteral("客户编码"), companyCode},
+                                                  {m_setup.companyCaption, DBEdit6}};
+    if (phoneBox)
+        second.append({QStringLiteral("联系电话"), phoneBox});
+    second.append(m_setup.currencyFirst ? settlement : currency);
+    second.append({QStringLiteral("汇率"), DBEdit8});
+    row(top);
+    row(second, code);
+    if (m_setup.currencyFirst)
+        setTabOrder(DBComboBox9, companyCode);
+    return GB1;
+}
+
+QWidget* BillWindow::buildFooter()
+{
+    GroupBox1 = named<QGroupBox>("GroupBox1", this);
+    const auto total = [this](const char* name) {
+        auto* box = named<QLineEdit>(name, GroupBox1);
+        box->setEnabled(false);
+        box->setReadOnly(true);
+        return box;
+    };
+    Edit3 = total("Edit3");
+    Edit1 = total("Edit1");
+    Edit2 = total("Edit2");
+    DBEdit4 = named<ui::DbEdit>("DBEdit4", GroupBox1);
+    DBEdit4->bind(m_header, QStringLiteral("remark"));
+    DBEdit10 = named<ui::DbEdit>("DBEdit10", GroupBox1);
+    DBEdit10->bind(m_header, QStringLiteral("fact_tota"));
+
+    auto* grid = new QGridLayout(GroupBox1);
+    grid->addWidget(buddyLabel(QStringLiteral("合计金额大写"), Edit3), 0, 0);
+    grid->addWidget(Edit3, 0, 1, 1, 5);
+    grid->addWidget(buddyLabel(QStringLiteral("合计数量"), Edit1), 0, 6);
+    grid->addWidget(Edit1, 0, 7, 1, 2);
+    grid->addWidget(buddyLabel(QStringLiteral("合计金额"), Edit2), 0, 9);
+    grid->addWidget(Edit2, 0, 10, 1, 2);
+    grid->addWidget(buddyLabel(QStringLiteral("备  注"), DBEdit4), 1, 0);
+    grid->addWidget(DBEdit4, 1, 1, 1, 8);
+    grid->addWidget(buddyLabel(m_setup.paidCaption, DBEdit10), 1, 9);
+    grid->addWidget(DBEdit10, 1, 10, 1, 2);
+
+    const QList<std::tuple<QString, const char*, const char*, const char*>> who = {
+        {QStringLiteral("制单人"), "DBComboBox2", "DBEdit7", "oper"},
+        {QStringLiteral("经手人"), "DBComboBox3", "DBEdit9", "hand"},
+        {QStringLiteral("复核人"), "DBComboBox4", "DBEdit11", "chek"},
+        {QStringLiteral("业务员"), "DBComboBox5", "DBEdit12", "rela"},
+        {QStringLiteral("发货人"), "DBComboBox6", "DBEdit13", "send"},
+        {QStringLiteral("收货人"), "DBComboBox7", "DBEdit14", "rece"}};
+    int column = 0;
+    for (const auto& [caption, comboName, nameBox, prefix] : who) {
+        auto* person = named<ui::DbComboBox>(comboName, GroupBox1);
+        person->bind(m_header, QString::fromLatin1(prefix) + QStringLiteral("_code"));
+        auto* name = named<ui::DbEdit>(nameBox, GroupBox1);
+        name->bind(m_header, QString::fromLatin1(prefix) + QStringLiteral("_name"));
+        name->setReadOnly(true);
+        grid->addWidget(buddyLabel(caption, person), 2, column);
+        grid->addWidget(person, 2, column + 1);
+        grid->addWidget(name, 3, column + 1);
+        people << person;
+        names << name;
+        column += 2;
+    }
+    return GroupBox1;
+}
+
+void BillWindow::showEvent(QShowEvent* event)
+{
+    ui::ModeWindow::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+// ---------------------------------------------------------------- opening and lists
+
+void BillWindow::FormCreate()
+{
+    const ui::BusyCursor busy;
+    BillFinder::setCurrentKind(BillStore::info(m_setup.kind).billType);
+    DataHelpers::adjustComboBoxes(this);
+    m_lines->addHook(db::Dataset::Hook::NewRecord, this, [this](db::Dataset& d) { StampLineBillNo(d); });
+    m_lines->addHook(db::Dataset::Hook::AfterPost, this, [this](db::Dataset&) { RefreshTotals(); });
+    m_lines->addHook(db::Dataset::Hook::AfterDelete, this, [this](db::Dataset&) { RefreshTotals(); });
+    m_lines->addHook(db::Dataset::Hook::Calculate, this, [this](db::Dataset& d) { CalcLineTotal(d); });
+    if (!raisesStock(m_setup.kind))
+        // Filler lines of the print-out have no goods and so no subtotal.
+        dataModule().OutTempQ->addHook(db::Dataset::Hook::Calculate, this, [](db::Dataset& d) {
+            if (!d.text(goodsCode).trimmed().isEmpty())
+                d.setCalculated(QStringLiteral("sub_tota"), d.number(QStringLiteral("unit_pric")) * d.number(QStringLiteral("sub_amou")));
+        });
+    try {
+        FillLists();
+        const BillStore::KindInfo& where = BillStore::info(m_setup.kind);
+        m_lines->setMaster(nullptr, {}, {});
+        m_header->close();
+        m_header->setSql(QStringLiteral("select * from %1 where bill_type=:billtype and bill_date=:date1 "
+                                        "order by in_id limit 1")
+                             .arg(where.headerTable));
+        m_header->setParameter(QStringLiteral("billtype"), where.billType);
+        m_header->setParameter(QStringLiteral("date1"), BillClock::now().date());
+        m_header->setLocking(db::Dataset::Locking::Batch);
+        m_header->open();
+        m_storedBillNo = m_header->currentRow() >= 0 ? m_header->text(QStringLiteral("bill_no")) : QString();
+        DateTimePicker1->setDate(m_header->currentRow() >= 0 ? m_header->value(QStringLiteral("bill_date")).toDate()
+                                                             : BillClock::now().date());
+        openLines();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法打开单据"), e);
+    }
+    setMode(QStringLiteral("null"));
+}
+
+void BillWindow::FillLists()
+{
+    for (ui::DbComboBox* person : std::as_const(people))
+        DataHelpers::fillCombo(QStringLiteral("employee"), QStringLiteral("empl_code"), person);
+    DataHelpers::fillCombo(QStringLiteral("baseitem"), QStringLiteral("fee_type"), DBComboBox8);
+    DataHelpers::fillCombo(QStringLiteral("baseitem"), QStringLiteral("mone_type"), DBComboBox9);
+}
+
+void BillWindow::openLines()
+{
+    m_lines->close();
+    m_lines->setSql(QStringLiteral("select * from %1 where bill_no=:bill_no order by in_id")
+                        .arg(BillStore::info(m_setup.kind).lineTable));
+    m_lines->setParameter(QStringLiteral("bill_no"),
+                          m_header->currentRow() >= 0 ? m_header->value(QStringLiteral("bill_no")) : QVariant());
+    m_lines->setLocking(db::Dataset::Locking::Batch);
+    m_lines->open();
+    RefreshTotals();
+}
+
+void BillWindow::openBill(const QString& billNo)
+{
+    const BillStore::KindInfo& where = BillStore::info(m_setup.kind);
+    m_header->close();
+    m_header->setSql(QStringLiteral("select * from %1 where bill_no=:bill_no and bill_type=:billtype")
+                         .arg(where.headerTable));
+    m_header->setParameter(QStringLiteral("bill_no"), billNo);
+    m_header->setParameter(QStringLiteral("billtype"), where.billType);
+    m_header->setLocking(db::Dataset::Locking::Batch);
+    m_header->open();
+    m_storedBillNo = m_header->currentRow() >= 0 ? billNo : QString();
+    if (m_header->currentRow() >= 0)
+        DateTimePicker1->setDate(m_header->value(QStringLiteral("bill_date")).toDate());
+    openLines();
+}
+
+// ---------------------------------------------------------------- buttons
+
+void BillWindow::updateButtons()
+{
+    const bool editing = isEditing();
+    const int at = m_setup.position;
+    DBGrid1->setReadOnly(!editing);
+    GB1->setEnabled(editing);
+    goodsButton->setEnabled(editing);
+    for (QWidget* w : {static_cast<QWidget*>(people.at(2)), static_cast<QWidget*>(people.at(3)),
+                       static_cast<QWidget*>(DBEdit4)})
+        w->setEnabled(editing);
+    cmd_add->setEnabled(!editing && hasRight(Right::Add, at));
+    cmd_edit->setEnabled(!editing && hasRight(Right::Edit, at));
+    cmd_find->setEnabled(!editing && hasRight(Right::Find, at));
+    cmd_dele->setEnabled(editing || hasRight(Right::Delete, at));
+    cmd_prin->setEnabled(!editing && hasRight(Right::Print, at));
+    cmd_save->setEnabled(editing);
+    cmd_canc->setEnabled(editing);
+    cmd_exit->setEnabled(!editing);
+}
+
+void BillWindow::report(const QString& what, const std::exception& error)
+{
+    ui::showError(QStringLiteral("%1：%2").arg(what, ui::errorText(error)), this);
+}
+
+void BillWindow::cmd_addClick()
+{
+    try {
+        const QString number = StockPosting::nextFreeBillNo(m_header->connection(), BillClock::now());
+        m_header->append();
+        m_header->setValue(QStringLiteral("bill_no"), number);
+        m_header->post();
+        m_header->edit();
+        openLines();
+        m_lines->append();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法新增"), e);
+        m_lines->cancelBatch();
+        m_header->cancelBatch();
+        return;
+    }
+    DateTimePicker1->setDate(BillClock::now().date());
+    setMode(QStringLiteral("add"));
+    Edit1->clear();
+    Edit2->clear();
+    Edit3->clear();
+    DBEdit5->setFocus();
+}
+
+void BillWindow::cmd_editClick()
+{
+    const QString billNo = DBEdit1->text().trimmed();
+    if (billNo.isEmpty())
+        return;
+    try {
+        m_header->locate(QStringLiteral("bill_no"), billNo);
+        m_header->edit();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法修改"), e);
+        return;
+    }
+    setMode(QStringLiteral("edit"));
+    DBEdit5->setFocus();
+}
+
+bool BillWindow::isBlankLine(int row) const
+{
+    for (const char* field : {"gods_code", "sub_amou", "unit_pric", "remark"}) {
+        const QVariant v = m_lines->value(row, m_lines->fieldIndex(QString::fromLatin1(field)));
+        if (!v.isNull() && !v.toString().trimmed().isEmpty())
+            return false;
+    }
+    return true;
+}
+
+QList<BillLine> BillWindow::linesToSave() const
+{
+    const int code = m_lines->fieldIndex(goodsCode);
+    const int quantity = m_lines->fieldIndex(QStringLiteral("sub_amou"));
+    const int price = m_lines->fieldIndex(QStringLiteral("unit_pric"));
+    const int remark = m_lines->fieldIndex(QStringLiteral("remark"));
+    QList<BillLine> result;
+    for (int row = 0; row < m_lines->recordCount(); ++row) {
+        // A new line left without any change is no line.
+        if (isBlankLine(row))
+            continue;
+        result.append({m_lines->value(row, code).toString(), m_lines->value(row, quantity).toDouble(),
+                       m_lines->value(row, price).toDouble(), m_lines->value(row, remark).toString()});
+    }
+    return result;
+}
+
+QString BillWindow::operatorName() const
+{
+    // Settlement lists show the maker by name, cut to the column's width.
+    const QString name = m_header->text(QStringLiteral("oper_name"));
+    const db::Column* column = db::Schema::column(BillStore::info(m_setup.kind).headerTable, QStringLiteral("oper_name"));
+    return column && column->size > 0 ? name.left(column->size) : name;
+}
+
+void BillWindow::cmd_saveClick()
+{
+    const ui::BusyCursor busy;
+    QList<BillLine> lines;
+    try {
+        // The line being typed and the header's boxes first go into memory.
+        m_lines->post();
+        m_header->post();
+        lines = linesToSave();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("保存失败"), e);
+        return;
+    }
+    double quantity = 0;
+    double amount = 0;
+    for (const BillLine& line : std::as_const(lines)) {
+        quantity += line.quantity;
+        amount += line.quantity * line.unitPrice;
+    }
+    RefreshTotals();
+    if (quantity <= 0) {
+        ui::inform(QStringLiteral("数量不能为0"), this);
+        return;
+    }
+
+    BillStore::Bill bill;
+    bill.headerId = mode() == QLatin1String("add") ? 0 : m_header->value(QStringLiteral("in_id")).toLongLong();
+    bill.billNo = m_header->text(QStringLiteral("bill_no"));
+    for (int i = 0; i < m_header->fieldCount(); ++i) {
+        const db::Field& f = m_header->field(i);
+        if (f.kind != db::FieldKind::Data || f.name == QLatin1String("in_id") || f.name == QLatin1String("bill_no")
+            || f.name == QLatin1String("bill_type"))
+            continue;
+        QVariant value = m_header->value(f.name);
+        if (f.name == QLatin1String("bill_date"))
+            value = DateTimePicker1->date();
+        else if (f.name == QLatin1String("shou_tota"))
+            value = round2(amount);
+        bill.header.append({f.name, value});
+    }
+    bill.header.append({QStringLiteral("oper_name"), operatorName()});
+    bill.lines = lines;
+
+    QString saved;
+    try {
+        saved = BillStore::save(m_header->connection(), m_setup.kind, bill);
+    } catch (const std::exception& e) {
+        // Nothing was stored: the bill stays in memory for another try.
+        report(QStringLiteral("保存失败，本单未保存"), e);
+        return;
+    }
+    setMode(QStringLiteral("null"));
+    try {
+        openBill(saved);
+    } catch (const std::exception& e) {
+        report(QStringLiteral("已保存，但无法重新显示本单"), e);
+    }
+    cmd_add->setFocus();
+}
+
+void BillWindow::cmd_deleClick()
+{
+    const QString billNo = DBEdit1->text().trimmed();
+    if (billNo.isEmpty())
+        return;
+    if (isEditing()) {
+        if (m_lines->recordCount() == 0 || !ui::confirm(QStringLiteral("确认删除本条数据?"), this))
+            return;
+        try {
+            m_lines->remove();
+        } catch (const std::exception& e) {
+            report(QStringLiteral("无法删除本条数据"), e);
+        }
+        RefreshTotals();
+        return;
+    }
+    db::Connection& connection = m_header->connection();
+    try {
+        // The lock follows the bill as stored, not the date picker.
+        const QDate date = BillStore::storedDate(connection, m_setup.kind, billNo);
+        if (date.isValid() && StockPosting::isMonthCounted(connection, date)) {
+            ui::inform(BillStore::monthCountedMessage, this);
+            return;
+        }
+    } catch (const std::exception& e) {
+        report(QStringLiteral("删除失败"), e);
+        return;
+    }
+    if (!ui::confirm(QStringLiteral("此操作将删除本单全部数据，确认删除?"), this))
+        return;
+    {
+        const ui::BusyCursor busy;
+        try {
+            BillStore::remove(connection, m_setup.kind, billNo);
+        } catch (const std::exception& e) {
+            report(QStringLiteral("删除失败，本单未删除"), e);
+            return;
+        }
+    }
+    try {
+        openBill(QString());
+    } catch (const std::exception& e) {
+        report(QStringLiteral("已删除，但无法刷新"), e);
+    }
+}
+
+void BillWindow::cmd_cancClick()
+{
+    try {
+        m_lines->cancelBatch();
+        m_header->cancelBatch();
+        setMode(QStringLiteral("null"));
+        openBill(m_storedBillNo);
+    } catch (const std::exception& e) {
+        setMode(QStringLiteral("null"));
+        report(QStringLiteral("无法取消"), e);
+    }
+    cmd_add->setFocus();
+}
+
+void BillWindow::cmd_findClick()
+{
+    std::unique_ptr<BillFinder> finder;
+    if (raisesStock(m_setup.kind))
+        finder = std::make_unique<TFrmInFind>(this);
+    else
+        finder = std::make_unique<TFrmOutFind>(this);
+    if (ui::dialogs().exec(finder.get()) != QDialog::Accepted)
+        return;
+    try {
+        FillLists();
+        openBill(finder->dataset()->text(QStringLiteral("bill_no")));
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法打开所选单据"), e);
+    }
+}
+
+void BillWindow::cmd_exitClick()
+{
+    close();
+}
+
+// ---------------------------------------------------------------- lines
+
+void BillWindow::StampLineBillNo(db::Dataset& lines)
+{
+    if (m_header->currentRow() >= 0)
+        lines.setValue(QStringLiteral("bill_no"), m_header->value(QStringLiteral("bill_no")));
+}
+
+void BillWindow::CalcLineTotal(db::Dataset& lines)
+{
+    lines.setCalculated(QStringLiteral("sub_tota"),
+                        lines.number(QStringLiteral("unit_pric")) * lines.number(QStringLiteral("sub_amou")));
+}
+
+void BillWindow::RefreshTotals()
+{
+    if (!m_lines->isOpen() || m_header->currentRow() < 0) {
+        Edit1->clear();
+        Edit2->clear();
+        Edit3->clear();
+        return;
+    }
+    const int quantity = m_lines->fieldIndex(QStringLiteral("sub_amou"));
+    const int price = m_lines->fieldIndex(QStringLiteral("unit_pric"));
+    double totalQuantity = 0;
+    double totalAmount = 0;
+    for (int row = 0; row < m_lines->recordCount(); ++row) {
+        const double q = m_lines->value(row, quantity).toDouble();
+        totalQuantity += q;
+        totalAmount += q * m_lines->value(row, price).toDouble();
+    }
+    Edit1->setText(db::formatNumber(totalQuantity, amountFormat));
+    Edit2->setText(db::formatNumber(totalAmount, amountFormat));
+    Edit3->setText(DataHelpers::capitalAmount(Edit2->text().toDouble()));
+}
+
+bool BillWindow::DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor)
+{
+    if (!isEnter(key) || DBGrid1->currentIndex().column() != goodsColumn || !m_lines->isOpen()
+        || m_lines->currentRow() < 0)
+        return false;
+    const QString code = editor ? editor->text() : m_lines->text(goodsCode);
+    if (code.trimmed().isEmpty()) {
+        DBEdit4->setFocus();
+        return false;
+    }
+    if (!isEditing() || !(m_lines->isEditing() || (editor && editor->isModified())))
+        return false;
+    try {
+        if (m_lines->text(goodsCode) != code)
+            m_lines->setValue(goodsCode, code);
+        const QString price = DataHelpers::lookup(QStringLiteral("goods"), goodsCode, code, m_setup.priceColumn);
+        if (!price.isEmpty() || m_setup.unknownPriceClears)
+            m_lines->setValue(QStringLiteral("unit_pric"), price);
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法填入单价"), e);
+    }
+    return false;
+}
+
+// Moving below the last line starts a new one; leaving a new line untouched drops it.
+bool BillWindow::gridNavigation(QKeyEvent* key)
+{
+    if (!isEditing() || !m_lines->isOpen())
+        return false;
+    const int row = m_lines->currentRow();
+    const bool last = row == m_lines->recordCount() - 1;
+    const bool blankNew = m_lines->state() == db::Dataset::State::Insert && row >= 0 && isBlankLine(row);
+    if (key->key() == Qt::Key_Down && last) {
+        if (!blankNew)
+            m_lines->append();
+        return true;
+    }
+    if (key->key() == Qt::Key_Up && blankNew && row > 0) {
+        m_lines->cancel();
+        return true;
+    }
+    return false;
+}
+
+void BillWindow::DBGrid1EditButtonClick()
+{
+    if (!cmd_save->isEnabled())
+        return;
+    TFrmGoodsFind picker(this);
+    if (ui::dialogs().exec(&picker) != QDialog::Accepted)
+        return;
+    try {
+        if (m_lines->currentRow() < 0)
+            m_lines->append();
+        m_lines->setValue(goodsCode, dataModule().GoodsFindQ->value(goodsCode));
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法填入货品"), e);
+    }
+}
+
+void BillWindow::BitBtn1Click()
+{
+    TFrmCompFind picker(this);
+    if (ui::dialogs().exec(&picker) != QDialog::Accepted)
+        return;
+    db::Dataset* companies = dataModule().CompanyQ;
+    if (companies->currentRow() < 0 || m_header->currentRow() < 0)
+        return;
+    try {
+        m_header->setValue(QStringLiteral("comp_code"), companies->value(QStringLiteral("comp_code")));
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法填入公司"), e);
+    }
+}
+
+void BillWindow::DBComboBox9Change()
+{
+    if (!isEditing() || m_header->currentRow() < 0)
+        return;
+    const QString rate = DataHelpers::lookup(QStringLiteral("baseitem"), QStringLiteral("mone_type"),
+                                             DBComboBox9->currentText(), QStringLiteral("mone_rate"));
+    try {
+        if (m_header->text(QStringLiteral("mone_rate")) != rate)
+            m_header->setValue(QStringLiteral("mone_rate"), rate);
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法填入汇率"), e);
+    }
+}
+
+bool BillWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ChildPolished && watched == DBGrid1->viewport()) {
+        // A cell editor: its keys come here after the grid's own handling is set up.
+        auto* editor = qobject_cast<QLineEdit*>(static_cast<QChildEvent*>(event)->child());
+        if (editor && !editor->property("billKeys").toBool()) {
+            editor->setProperty("billKeys", true);
+            editor->installEventFilter(this);
+            const int remarkColumn = 11;
+            if (m_setup.stockRemarks && DBGrid1->currentIndex().column() == remarkColumn) {
+                auto* choices = new QCompleter(QStringList{QStringLiteral("入库"), StockPosting::notIntoStock}, editor);
+                choices->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+                editor->setCompleter(choices);
+            }
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return ui::ModeWindow::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (QComboBox* list = keyList(); list && (watched == list || watched == list->lineEdit())) {
+        if (m_setup.keysToLines == KeysToLines::AnyKeyInSettlement || isEnter(key)) {
+            DBGrid1->setFocus();
+            return true;
+        }
+        return false;
+    }
+    auto* editor = qobject_cast<QLineEdit*>(watched);
+    if (watched == DBGrid1 || (editor && editor->parentWidget() == DBGrid1->viewport())) {
+        try {
+            if (DBGrid1KeyPress(key, editor))
+                return true;
+            if (!editor)
+                return gridNavigation(key);
+        } catch (const std::exception& e) {
+            report(QStringLiteral("操作失败"), e);
+            return true;
+        }
+        return false;
+    }
+    return ui::ModeWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- printing
+
+void BillWindow::cmd_prinClick()
+{
+    try {
+        if (raisesStock(m_setup.kind))
+            printInBill();
+        else
+            printOutBill();
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法打印"), e);
+    }
+}
+
+void BillWindow::printInBill()
+{
+    const PrintSettings& settings = PrintSettings::current();
+    TQRin& layout = ReportLayouts::get<TQRin>();
+    BillPrint::setTexts(layout, {settings.companyName + m_setup.printTitle, settings.billFooter, Edit3->text(),
+                                 Edit1->text(), Edit2->text()});
+    m_lines->disableControls();
+    try {
+        layout.preview(this);
+    } catch (...) {
+        m_lines->enableControls();
+        throw;
+    }
+    m_lines->enableControls();
+}
+
+void BillWindow::printOutBill()
+{
+    const PrintSettings& settings = PrintSettings::current();
+    TQRout& layout = ReportLayouts::get<TQRout>();
+    if (settings.pageType == QLatin1String("自定义"))
+        layout.setCustomPaper(settings.pageWidth, settings.pageLength);
+    else if (settings.pageType == QLatin1String("A4"))
+        layout.setPaperA4();
+    {
+        const ui::BusyCursor busy;
+        BillPrint::fillOutTemp(m_header->connection(), DBEdit1->text().trimmed(), settings.lineCount);
+        db::Dataset* printed = dataModule().OutTempQ;
+        printed->close();
+        printed->setSql(QStringLiteral("select * from outtemp order by in_id"));
+        printed->open();
+    }
+    BillPrint::setTexts(layout, {settings.companyName + m_setup.printTitle, settings.billFooter, Edit3->text(),
+                                 Edit1->text(), Edit2->text()});
+    layout.preview(this);
+}

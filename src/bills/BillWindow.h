@@ -1,0 +1,135 @@
+#pragma once
+
+#include "app/StockPosting.h"
+#include "ui/ModeWindow.h"
+
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace db {
+class Dataset;
+}
+
+namespace ui {
+class DbComboBox;
+class DbEdit;
+class DbGrid;
+}
+
+// The one implementation of the four bill windows (purchase, sale, customer
+// return, return to supplier). A window edits one bill: its header in the
+// header dataset and its lines in the lines dataset, all in memory until
+// "保存" stores header, lines and stock changes in one transaction.
+class BillWindow : public ui::ModeWindow {
+    Q_OBJECT
+public:
+    // Keys in a header list that move the focus on to the lines.
+    enum class KeysToLines { None, EnterInCurrency, AnyKeyInSettlement };
+
+    // What tells the four windows apart.
+    struct Setup {
+        StockPosting::BillKind kind;
+        const char* objectName;
+        QString caption;          // "进货管理"
+        int position;             // in the function list, for the rights
+        QString priceColumn;      // goods column proposed as unit price
+        bool unknownPriceClears;  // an unknown goods clears the unit price (else keeps it)
+        QString printTitle;       // "进货单"
+        QString companyCaption;   // caption before the company name box
+        const char* companyCodeBox = "DBEdit2";
+        const char* companyButton = "BitBtn1";
+        int companyNameWidth = 265;
+        bool phone = false;           // "联系电话" on the company's phone
+        bool currencyFirst = false;   // "币种" on the top row, "结算方式" on the second
+        bool stockRemarks = false;    // line remark offers "入库" / "不入库"
+        QString paidCaption = QStringLiteral("实付金额");
+        KeysToLines keysToLines = KeysToLines::None;
+    };
+
+    ~BillWindow() override;
+
+    QPushButton* cmd_add;
+    QPushButton* cmd_edit;
+    QPushButton* cmd_dele;
+    QPushButton* cmd_find;
+    QPushButton* cmd_prin;
+    QPushButton* cmd_save;
+    QPushButton* cmd_canc;
+    QPushButton* cmd_exit;
+    QGroupBox* GB1;
+    ui::DbEdit* DBEdit5;          // voucher number
+    ui::DbEdit* DBEdit1;          // bill number
+    QDateEdit* DateTimePicker1;
+    ui::DbComboBox* DBComboBox8;  // settlement method
+    ui::DbEdit* companyCode;      // DBEdit2, or DBEdit3 in the sales window
+    QPushButton* companyButton;   // BitBtn1, or Button1 in the sales window
+    ui::DbEdit* DBEdit6;          // company name
+    ui::DbEdit* phoneBox = nullptr;
+    ui::DbComboBox* DBComboBox9;  // currency
+    ui::DbEdit* DBEdit8;          // rate
+    ui::DbGrid* DBGrid1;
+    QPushButton* goodsButton;     // the goods picker for the current line
+    QGroupBox* GroupBox1;
+    QLineEdit* Edit1;             // total quantity
+    QLineEdit* Edit2;             // total amount
+    QLineEdit* Edit3;             // total amount in words
+    ui::DbEdit* DBEdit4;          // remark
+    ui::DbEdit* DBEdit10;         // amount paid or received
+    QList<ui::DbComboBox*> people;   // DBComboBox2 .. DBComboBox7
+    QList<ui::DbEdit*> names;        // DBEdit7, 9, 11, 12, 13, 14
+
+    StockPosting::BillKind kind() const { return m_setup.kind; }
+    db::Dataset* header() const { return m_header; }
+    db::Dataset* lines() const { return m_lines; }
+
+public slots:
+    void cmd_addClick();
+    void cmd_editClick();
+    void cmd_deleClick();
+    void cmd_saveClick();
+    void cmd_cancClick();
+    void cmd_findClick();
+    void cmd_prinClick();
+    void cmd_exitClick();
+    void BitBtn1Click();
+    void DBGrid1EditButtonClick();
+    void DBComboBox9Change();
+
+protected:
+    BillWindow(const Setup& setup, QWidget* parent);
+
+    void updateButtons() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildLayout();
+    QWidget* buildHeader();
+    QWidget* buildFooter();
+    void FormCreate();
+    void FillLists();
+    void RefreshTotals();
+    void StampLineBillNo(db::Dataset& lines);
+    void CalcLineTotal(db::Dataset& lines);
+    // Shows the stored bill with this number (or none) and its lines and totals.
+    void openBill(const QString& billNo);
+    void openLines();
+    // Enter in the goods code column: the goods' price; Enter on an empty code: the remark box.
+    bool DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor);
+    bool gridNavigation(QKeyEvent* key);
+    bool isBlankLine(int row) const;
+    QComboBox* keyList() const;
+    QList<StockPosting::BillLine> linesToSave() const;
+    QString operatorName() const;
+    void printInBill();
+    void printOutBill();
+    void report(const QString& what, const std::exception& error);
+
+    Setup m_setup;
+    db::Dataset* m_header;
+    db::Dataset* m_lines;
+    QString m_storedBillNo;   // the stored bill shown before adding or editing
+};

@@ -1,0 +1,8 @@
+#include "bills/TFrmOutFind.h"
+
+#include "app/TFrmDataMod.h"
+
+TFrmOutFind::TFrmOutFind(QWidget* parent)
+    : BillFinder("FrmOutFind", QStringLiteral("出货单查询"), QStringLiteral("outmain"), dataModule().OutFindQ, parent)
+{
+}
