@@ -833,9 +833,9 @@ void BillWindow::printOutBill()
 {
     const PrintSettings& settings = PrintSettings::current();
     TQRout& layout = ReportLayouts::get<TQRout>();
-    if (settings.pageType == QLatin1String("自定义"))
+    if (settings.pageType == QStringLiteral("自定义"))
         layout.setCustomPaper(settings.pageWidth, settings.pageLength);
-    else if (settings.pageType == QLatin1String("A4"))
+    else if (settings.pageType == QStringLiteral("A4"))
         layout.setPaperA4();
     {
         const ui::BusyCursor busy;
