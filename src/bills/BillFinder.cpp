@@ -135,8 +135,10 @@ void BillFinder::showEvent(QShowEvent* event)
 void BillFinder::search(bool typed)
 {
     const ui::BusyCursor busy;
-    // Whole days, both ends included; the company's name comes with each bill.
-    QString sql = QStringLiteral("select a.*,c.comp_name from %1 a left join company c on c.comp_code=a.comp_code "
+    // Whole days, both ends included; the company's name comes with each bill. Only the
+    // columns the list shows and the picked bill's key are read: a month can hold thousands.
+    QString sql = QStringLiteral("select a.in_id,a.bill_no,a.bill_date,a.vouc_no,a.comp_code,c.comp_name,a.remark,"
+                                 "a.bill_type from %1 a left join company c on c.comp_code=a.comp_code "
                                  "where a.bill_date between :date1 and :date2 and a.bill_type=:billtype")
                       .arg(m_table);
     const QString billNo = typed ? Edit1->text().trimmed() : QString();

@@ -641,6 +641,9 @@ void BillWindow::StampLineBillNo(db::Dataset& lines)
 
 void BillWindow::CalcLineTotal(db::Dataset& lines)
 {
+    // A line with neither price nor quantity yet shows no subtotal.
+    if (lines.isNull(QStringLiteral("unit_pric")) && lines.isNull(QStringLiteral("sub_amou")))
+        return;
     lines.setCalculated(QStringLiteral("sub_tota"),
                         lines.number(QStringLiteral("unit_pric")) * lines.number(QStringLiteral("sub_amou")));
 }
