@@ -4,6 +4,7 @@
 #include "db/Transaction.h"
 
 #include <QDateTime>
+#include <optional>
 
 namespace StockPosting {
 
@@ -35,22 +36,62 @@ const QString moveSql = QStringLiteral("update storemain set gods_amou=" OLD_QTY
 #undef OLD_QTY
 #undef OLD_VALUE
 
-int runOnStock(db::Connection& connection, const QString& sql, const QString& goodsCode, double quantity,
-               const double* price = nullptr)
-{
-    db::Statement update(connection, sql);
-    update.bind(QStringLiteral("code"), goodsCode).bind(QStringLiteral("q"), quantity);
-    if (price)
-        update.bind(QStringLiteral("p"), *price);
-    return update.execute();
-}
+// The stock statements of one operation, prepared once and run per line.
+class StockWriter {
+public:
+    explicit StockWriter(db::Connection& connection) : m_connection(connection) {}
 
-void insertRecord(db::Connection& connection, const QString& goodsCode, double quantity, const QVariant& cost)
+    void receive(const QString& goodsCode, double quantity, double price)
+    {
+        if (run(m_receive, receiveSql, goodsCode, quantity, &price) == 0)
+            insert(goodsCode, quantity, price);
+    }
+    void unreceive(const QString& goodsCode, double quantity, double price)
+    {
+        run(m_unreceive, unreceiveSql, goodsCode, quantity, &price);
+    }
+    void issue(const QString& goodsCode, double quantity)
+    {
+        if (run(m_move, moveSql, goodsCode, -quantity) == 0)
+            insert(goodsCode, -quantity, QVariant());
+    }
+    void unissue(const QString& goodsCode, double quantity) { run(m_move, moveSql, goodsCode, quantity); }
+
+private:
+    int run(std::optional<db::Statement>& statement, const QString& sql, const QString& goodsCode, double quantity,
+            const double* price = nullptr)
+    {
+        if (!statement)
+            statement.emplace(m_connection, sql);
+        statement->reset();
+        statement->bind(QStringLiteral("code"), goodsCode).bind(QStringLiteral("q"), quantity);
+        if (price)
+            statement->bind(QStringLiteral("p"), *price);
+        return statement->execute();
+    }
+    void insert(const QString& goodsCode, double quantity, const QVariant& cost)
+    {
+        if (!m_insert)
+            m_insert.emplace(m_connection, QStringLiteral("insert into storemain (gods_code,gods_amou,cost_pric) "
+                                                          "values (:code,:q,:c)"));
+        m_insert->reset();
+        m_insert->bind(QStringLiteral("code"), goodsCode).bind(QStringLiteral("q"), quantity);
+        m_insert->bind(QStringLiteral("c"), cost);
+        m_insert->execute();
+    }
+
+    db::Connection& m_connection;
+    std::optional<db::Statement> m_receive, m_unreceive, m_move, m_insert;
+};
+
+// Runs `work` with a writer inside a write transaction of its own (a savepoint when nested).
+template <typename Work>
+void write(db::Connection& connection, Work work)
 {
-    db::Statement insert(connection,
-                         QStringLiteral("insert into storemain (gods_code,gods_amou,cost_pric) values (:code,:q,:c)"));
-    insert.bind(QStringLiteral("code"), goodsCode).bind(QStringLiteral("q"), quantity).bind(QStringLiteral("c"), cost);
-    insert.execute();
+    db::Transaction transaction(connection, db::Transaction::Write);
+    StockWriter writer(connection);
+    work(writer);
+    transaction.commit();
 }
 
 } // namespace
@@ -79,61 +120,51 @@ bool movesStock(BillKind kind, const BillLine& line)
 
 void receive(db::Connection& connection, const QString& goodsCode, double quantity, double price)
 {
-    db::Transaction transaction(connection, db::Transaction::Write);
-    if (runOnStock(connection, receiveSql, goodsCode, quantity, &price) == 0)
-        insertRecord(connection, goodsCode, quantity, price);
-    transaction.commit();
+    write(connection, [&](StockWriter& w) { w.receive(goodsCode, quantity, price); });
 }
 
 void unreceive(db::Connection& connection, const QString& goodsCode, double quantity, double price)
 {
-    db::Transaction transaction(connection, db::Transaction::Write);
-    runOnStock(connection, unreceiveSql, goodsCode, quantity, &price);
-    transaction.commit();
+    write(connection, [&](StockWriter& w) { w.unreceive(goodsCode, quantity, price); });
 }
 
 void issue(db::Connection& connection, const QString& goodsCode, double quantity)
 {
-    db::Transaction transaction(connection, db::Transaction::Write);
-    if (runOnStock(connection, moveSql, goodsCode, -quantity) == 0)
-        insertRecord(connection, goodsCode, -quantity, QVariant());
-    transaction.commit();
+    write(connection, [&](StockWriter& w) { w.issue(goodsCode, quantity); });
 }
 
 void unissue(db::Connection& connection, const QString& goodsCode, double quantity)
 {
-    db::Transaction transaction(connection, db::Transaction::Write);
-    runOnStock(connection, moveSql, goodsCode, quantity);
-    transaction.commit();
+    write(connection, [&](StockWriter& w) { w.unissue(goodsCode, quantity); });
 }
 
 void applyBill(db::Connection& connection, BillKind kind, const QList<BillLine>& lines)
 {
-    db::Transaction transaction(connection, db::Transaction::Write);
-    for (const BillLine& line : lines) {
-        if (!movesStock(kind, line))
-            continue;
-        if (raisesStock(kind))
-            receive(connection, line.goodsCode, line.quantity, line.unitPrice);
-        else
-            issue(connection, line.goodsCode, line.quantity);
-    }
-    transaction.commit();
+    write(connection, [&](StockWriter& w) {
+        for (const BillLine& line : lines) {
+            if (!movesStock(kind, line))
+                continue;
+            if (raisesStock(kind))
+                w.receive(line.goodsCode, line.quantity, line.unitPrice);
+            else
+                w.issue(line.goodsCode, line.quantity);
+        }
+    });
 }
 
 void takeBillBack(db::Connection& connection, BillKind kind, const QList<BillLine>& lines)
 {
-    db::Transaction transaction(connection, db::Transaction::Write);
-    // In reverse, so each line leaves the average as it found it.
-    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
-        if (!movesStock(kind, *it))
-            continue;
-        if (raisesStock(kind))
-            unreceive(connection, it->goodsCode, it->quantity, it->unitPrice);
-        else
-            unissue(connection, it->goodsCode, it->quantity);
-    }
-    transaction.commit();
+    write(connection, [&](StockWriter& w) {
+        // In reverse, so each line leaves the average as it found it.
+        for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+            if (!movesStock(kind, *it))
+                continue;
+            if (raisesStock(kind))
+                w.unreceive(it->goodsCode, it->quantity, it->unitPrice);
+            else
+                w.unissue(it->goodsCode, it->quantity);
+        }
+    });
 }
 
 QString nextFreeBillNo(db::Connection& connection, const QDateTime& start)

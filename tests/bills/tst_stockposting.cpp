@@ -322,32 +322,34 @@ void TestStockPosting::newBillTakesAFreeNumber()
     QCOMPARE(app.scalar("select sum(sub_amou) from outgoods where bill_no=:p1", {first}).toDouble(), 1.0);
 }
 
-// The first program holds its write transaction while the second tries to save:
-// the second waits and then computes from the first one's result.
+// The first program saves inside a write transaction it still holds while the second
+// tries to save: the second waits, then computes from the first one's result.
+static QString saveAtOnce(TestApp& app, BillKind kind, const BillLine& first, const BillLine& second)
+{
+    db::Connection& one = app.dataModule().AdoConn;
+    db::Connection other;
+    other.open(AppPaths::databaseFile(), DatabaseFile::password);
+    QString failure;
+    db::Transaction transaction(one, db::Transaction::Write);
+    BillStore::save(one, kind, bill({first}));
+    std::thread otherProgram([&] {
+        try {
+            BillStore::save(other, kind, bill({second}));
+        } catch (const std::exception& e) {
+            failure = QString::fromUtf8(e.what());
+        }
+    });
+    QThread::msleep(200);
+    transaction.commit();
+    otherProgram.join();
+    return failure;
+}
+
 void TestStockPosting::twoProgramsSellTheSameGoods()
 {
     TestApp app;
     setStock(app, 10, 6);
-    db::Connection& first = app.dataModule().AdoConn;
-    db::Connection second;
-    second.open(AppPaths::databaseFile(), DatabaseFile::password);
-
-    QString failure;
-    {
-        db::Transaction transaction(first, db::Transaction::Write);
-        BillStore::save(first, BillKind::Sale, bill({{goods, 3, 9, {}}}, "20240305101500"));
-        std::thread other([&] {
-            try {
-                BillStore::save(second, BillKind::Sale, bill({{goods, 2, 9, {}}}, "20240305101500"));
-            } catch (const std::exception& e) {
-                failure = QString::fromUtf8(e.what());
-            }
-        });
-        QThread::msleep(200);
-        transaction.commit();
-        other.join();
-    }
-    QCOMPARE(failure, QString());
+    QCOMPARE(saveAtOnce(app, BillKind::Sale, {goods, 3, 9, {}}, {goods, 2, 9, {}}), QString());
     QCOMPARE(stockQty(app).toDouble(), 5.0);
     QCOMPARE(stockCost(app).toDouble(), 6.0);
     // The second bill saw the first one's number taken.
@@ -358,26 +360,7 @@ void TestStockPosting::twoProgramsBuyTheSameGoods()
 {
     TestApp app;
     setStock(app, 30, 6);
-    db::Connection& first = app.dataModule().AdoConn;
-    db::Connection second;
-    second.open(AppPaths::databaseFile(), DatabaseFile::password);
-
-    QString failure;
-    {
-        db::Transaction transaction(first, db::Transaction::Write);
-        BillStore::save(first, BillKind::Purchase, bill({{goods, 10, 8, {}}}));
-        std::thread other([&] {
-            try {
-                BillStore::save(second, BillKind::Purchase, bill({{goods, 10, 10, {}}}));
-            } catch (const std::exception& e) {
-                failure = QString::fromUtf8(e.what());
-            }
-        });
-        QThread::msleep(200);
-        transaction.commit();
-        other.join();
-    }
-    QCOMPARE(failure, QString());
+    QCOMPARE(saveAtOnce(app, BillKind::Purchase, {goods, 10, 8, {}}, {goods, 10, 10, {}}), QString());
     // 30 at 6, then 10 at 8 (40 at 6.5), then 10 at 10.
     QCOMPARE(stockQty(app).toDouble(), 50.0);
     QCOMPARE(stockCost(app).toDouble(), (40 * 6.5 + 100) / 50);
