@@ -7,6 +7,7 @@
 #include "app/CurrentRights.h"
 #include "app/DatabaseFile.h"
 #include "app/Settings.h"
+#include "app/WindowCatalog.h"
 #include "bills/BillClock.h"
 #include "bills/BillFinder.h"
 #include "bills/TFrmIn.h"
@@ -21,6 +22,7 @@
 #include "reports/ReportDocument.h"
 #include "reports/ReportLayouts.h"
 #include "reports/ReportPreview.h"
+#include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
 
@@ -60,6 +62,8 @@ private slots:
     void outBillPrintOutFillsPages();
     void inBillPrintOutTitlesAndTotals();
     void rightsClosingAndHooks();
+    void currencyFillsTheRateAndListsMoveOnToTheLines();
+    void menuOpensTheWindowsByClassName();
 
 private:
     std::unique_ptr<TestApp> m_app;
@@ -816,6 +820,51 @@ void TestBills::rightsClosingAndHooks()
     lines->append();
     QVERIFY(lines->isNull("bill_no"));
     lines->cancel();
+}
+
+void TestBills::currencyFillsTheRateAndListsMoveOnToTheLines()
+{
+    TestApp& app = *m_app;
+    app.exec("insert into baseitem(mone_code,mone_type,mone_rate) values('02','美元',7.1)");
+    app.exec("insert into baseitem(fee_code,fee_type) values('01','现金')");
+    TFrmOut sale;
+    showWindow(sale);
+    QApplication::setActiveWindow(&sale);
+    sale.cmd_addClick();
+    QCOMPARE(sale.DBComboBox9->findText("美元"), 0);
+    sale.DBComboBox9->setCurrentIndex(0);
+    QCOMPARE(sale.DBEdit8->text(), QStringLiteral("7.1"));
+    // Enter in the sales window's currency list goes on to the lines.
+    sale.DBComboBox9->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(sale.DBGrid1));
+    typeLine(sale, "G1", 1, 9);
+    sale.cmd_saveClick();
+    QCOMPARE(app.scalar("select mone_rate from outmain").toDouble(), 7.1);
+    QCOMPARE(app.scalar("select mone_type from outmain").toString(), QStringLiteral("美元"));
+
+    // In the return windows any key in the settlement list does.
+    TFrmReturnIn returns;
+    showWindow(returns);
+    QApplication::setActiveWindow(&returns);
+    returns.cmd_addClick();
+    returns.DBComboBox8->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(returns.DBGrid1));
+    returns.cmd_cancClick();
+}
+
+void TestBills::menuOpensTheWindowsByClassName()
+{
+    WindowCatalog::registerAll();
+    const QList<std::pair<QString, QString>> windows = {
+        {"TFrmIn", "进货管理"}, {"TFrmOut", "销售管理"}, {"TFrmReturnIn", "顾客退货单"},
+        {"TFrmReturnout", "退货厂商"}, {"TFrmInFind", "单据查询"}, {"TFrmOutFind", "出货单查询"}};
+    for (const auto& [className, caption] : windows) {
+        std::unique_ptr<QDialog> window(WindowCatalog::create(className, nullptr));
+        QVERIFY2(window, qPrintable(className));
+        QCOMPARE(window->windowTitle(), caption);
+    }
 }
 
 QTEST_MAIN(TestBills)
