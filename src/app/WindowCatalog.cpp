@@ -5,6 +5,12 @@
 #include "masterdata/TFrmEmployee.h"
 #include "masterdata/TFrmPower.h"
 #include "masterdata/TFrmUser.h"
+#include "warehouse/TFrmAlarm.h"
+#include "warehouse/TFrmMios.h"
+#include "warehouse/TFrmStorChg.h"
+#include "warehouse/TFrmStorChk.h"
+#include "warehouse/TFrmStorIni.h"
+#include "warehouse/TFrmStore.h"
 
 #include <QHash>
 
@@ -44,6 +50,13 @@ void registerAll()
     add<TFrmEmployee>("TFrmEmployee");
     add<TFrmUser>("TFrmUser");
     add<TFrmPower>("TFrmPower");
+    // warehouse
+    add<TFrmStorIni>("TFrmStorIni");
+    add<TFrmStore>("TFrmStore");
+    add<TFrmAlarm>("TFrmAlarm");
+    add<TFrmStorChg>("TFrmStorChg");
+    add<TFrmStorChk>("TFrmStorChk");
+    add<TFrmMios>("TFrmMios");
 }
 
 } // namespace WindowCatalog
