@@ -11,6 +11,12 @@
 #include "masterdata/TFrmEmployee.h"
 #include "masterdata/TFrmPower.h"
 #include "masterdata/TFrmUser.h"
+#include "warehouse/TFrmAlarm.h"
+#include "warehouse/TFrmMios.h"
+#include "warehouse/TFrmStorChg.h"
+#include "warehouse/TFrmStorChk.h"
+#include "warehouse/TFrmStorIni.h"
+#include "warehouse/TFrmStore.h"
 
 #include <QHash>
 
@@ -57,6 +63,13 @@ void registerAll()
     add<TFrmReturnout>("TFrmReturnout");
     add<TFrmInFind>("TFrmInFind");
     add<TFrmOutFind>("TFrmOutFind");
+    // warehouse
+    add<TFrmStorIni>("TFrmStorIni");
+    add<TFrmStore>("TFrmStore");
+    add<TFrmAlarm>("TFrmAlarm");
+    add<TFrmStorChg>("TFrmStorChg");
+    add<TFrmStorChk>("TFrmStorChk");
+    add<TFrmMios>("TFrmMios");
 }
 
 } // namespace WindowCatalog

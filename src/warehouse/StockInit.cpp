@@ -1,0 +1,31 @@
+#include "warehouse/StockInit.h"
+
+#include "db/Connection.h"
+#include "db/Dataset.h"
+#include "db/Transaction.h"
+
+namespace StockInit {
+
+int importGoods(db::Connection& connection)
+{
+    db::Transaction transaction(connection, db::Transaction::Write);
+    connection.execute(QStringLiteral(
+        "insert into storemain(gods_code,gods_amou,cost_pric) "
+        "select distinct g.gods_code,0,0 from goods g where g.gods_code is not null "
+        "and not exists (select 1 from storemain s where s.gods_code=g.gods_code) order by g.gods_code"));
+    const int added = connection.changes();
+    transaction.commit();
+    return added;
+}
+
+int firstEmptyRow(const db::Dataset& dataset)
+{
+    const int amount = dataset.fieldIndex(QStringLiteral("gods_amou"));
+    const int cost = dataset.fieldIndex(QStringLiteral("cost_pric"));
+    for (int row = 0; row < dataset.recordCount(); ++row)
+        if (dataset.value(row, amount).isNull() || dataset.value(row, cost).isNull())
+            return row;
+    return -1;
+}
+
+} // namespace StockInit

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "warehouse/StockQuery.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class ReportLayout;
+
+namespace db {
+class Dataset;
+}
+namespace ui {
+class DbGrid;
+}
+
+// The read-only stock lists: the stock query and the stock alarm. A filter row
+// (code, name, kind, "全部"), the grid over the list's dataset, totals under it,
+// and the list's report.
+class StockListWindow : public QDialog {
+    Q_OBJECT
+public:
+    QPushButton* cmd_find;
+    QPushButton* cmd_prin;
+    QPushButton* cmd_exit;
+    QLineEdit* Edit1;
+    QComboBox* ComboBox1;
+    QComboBox* ComboBox2;
+    QCheckBox* CheckBox1;
+    ui::DbGrid* DBGrid1;
+    QLineEdit* Edit2;
+    QLineEdit* Edit3 = nullptr;   // the stock query's total cost
+
+public slots:
+    void cmd_findClick();
+    void Edit1Change();
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void CheckBox1Click();
+    void cmd_prinClick();
+    void cmd_exitClick();
+
+protected:
+    struct Setup {
+        db::Dataset* dataset = nullptr;
+        int position = 0;
+        QString codeLabel;
+        QString nameLabel;
+        QString kindLabel;
+        QString quantityLabel;
+        QString costLabel;   // empty: no cost total
+    };
+    StockListWindow(const Setup& setup, QWidget* parent);
+
+    // The filter boxes as the query reads them.
+    StockQuery::Filter filter() const;
+    // Sets the dataset's statement for the filter.
+    virtual void prepareQuery() = 0;
+    // The report to preview, its total labels set from the boxes.
+    virtual ReportLayout& prepareReport() = 0;
+
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Setup m_setup;
+    bool m_queried = false;   // "打印" prints only a result this window queried
+};

@@ -1,0 +1,66 @@
+#include "warehouse/StockMovement.h"
+
+#include "db/Connection.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
+#include "warehouse/StockSheet.h"
+
+namespace StockMovement {
+
+void previousMonth(int year, int month, int* previousYear, int* previousMonthOut)
+{
+    *previousYear = month == 1 ? year - 1 : year;
+    *previousMonthOut = month == 1 ? 12 : month - 1;
+}
+
+Totals compute(db::Connection& connection, int year, int month)
+{
+    int lastYear = 0;
+    int lastMonth = 0;
+    previousMonth(year, month, &lastYear, &lastMonth);
+
+    db::Transaction transaction(connection, db::Transaction::Write);
+    connection.execute(QStringLiteral("delete from miostemp"));
+    connection.execute(QStringLiteral("delete from mios"));
+    // One working row per count row and per bill line (union all: equal lines both
+    // count); the closing quantity is rounded once per goods, from the sums.
+    db::Statement insert(
+        connection,
+        QStringLiteral(
+            "insert into mios(gods_code,last_amou,in_amou,out_amou,now_amou) "
+            "select gods_code,sum(last_amou),sum(in_amou),sum(out_amou),"
+            "round(sum(last_amou)+sum(in_amou)-sum(out_amou)) from ("
+            " select gods_code,chek_amou as last_amou,0 as in_amou,0 as out_amou from storchek"
+            "  where chek_date>=:lastfirst and chek_date<:lastnext"
+            " union all"
+            " select b.gods_code,0,b.sub_amou,0 from inmain a inner join ingoods b on a.bill_no=b.bill_no"
+            "  where a.bill_date>=:first and a.bill_date<:next"
+            " union all"
+            " select b.gods_code,0,0,b.sub_amou from outmain a inner join outgoods b on a.bill_no=b.bill_no"
+            "  where a.bill_date>=:first and a.bill_date<:next"
+            ") as moves group by gods_code order by gods_code"));
+    insert.bind(QStringLiteral("lastfirst"), StockSheet::monthStart(lastYear, lastMonth));
+    insert.bind(QStringLiteral("lastnext"), StockSheet::nextMonthStart(lastYear, lastMonth));
+    insert.bind(QStringLiteral("first"), StockSheet::monthStart(year, month));
+    insert.bind(QStringLiteral("next"), StockSheet::nextMonthStart(year, month));
+    insert.execute();
+    const Totals result = totals(connection);
+    transaction.commit();
+    return result;
+}
+
+Totals totals(db::Connection& connection)
+{
+    db::Statement sums(connection, QStringLiteral("select coalesce(sum(in_amou),0),coalesce(sum(out_amou),0),"
+                                                  "coalesce(sum(now_amou),0),count(*) from mios"));
+    Totals result;
+    if (sums.next()) {
+        result.in = sums.doubleValue(0);
+        result.out = sums.doubleValue(1);
+        result.closing = sums.doubleValue(2);
+        result.rows = int(sums.intValue(3));
+    }
+    return result;
+}
+
+} // namespace StockMovement

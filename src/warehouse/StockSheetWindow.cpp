@@ -1,0 +1,165 @@
+#include "warehouse/StockSheetWindow.h"
+
+#include "app/CurrentRights.h"
+#include "app/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "masterdata/WindowParts.h"
+#include "reports/ReportLayout.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/WindowPlacement.h"
+#include "warehouse/WarehouseParts.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using WindowParts::named;
+
+StockSheetWindow::StockSheetWindow(int position, const QString& editCaption, QWidget* parent)
+    : ui::ModeWindow(parent), m_position(position)
+{
+    resize(792, 573);
+    auto* layout = new QVBoxLayout(this);
+    auto* bar = new QHBoxLayout;
+    cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));
+    cmd_edit = WindowParts::addButton(bar, "cmd_edit", editCaption);
+    cmd_save = WindowParts::addButton(bar, "cmd_save", QStringLiteral("保存[&S]"));
+    cmd_canc = WindowParts::addButton(bar, "cmd_canc", QStringLiteral("取消[&C]"));
+    cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
+    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    bar->addStretch();
+    layout->addLayout(bar);
+
+    m_filterRow = new QGridLayout;
+    layout->addLayout(m_filterRow);
+    Edit1 = named<QLineEdit>("Edit1");
+    Edit2 = named<QLineEdit>("Edit2");
+    Edit2->setReadOnly(true);
+
+    DBGrid1 = named<ui::DbGrid>("DBGrid1");
+    WarehouseParts::addGoodsColumns(DBGrid1);
+    DBGrid1->addColumn(QStringLiteral("gods_amou"), QStringLiteral("库存数量"), 70);
+    for (const char* field : {"gods_code", "gods_name", "gods_kind", "gods_spec", "gods_type", "gods_color",
+                              "gods_size", "gods_unit", "gods_amou", "lost_amou"})
+        DBGrid1->setColumnReadOnly(QString::fromLatin1(field), true);
+    layout->addWidget(DBGrid1, 1);
+
+    connect(cmd_find, &QPushButton::clicked, this, &StockSheetWindow::cmd_findClick);
+    connect(cmd_edit, &QPushButton::clicked, this, &StockSheetWindow::cmd_editClick);
+    connect(cmd_save, &QPushButton::clicked, this, &StockSheetWindow::cmd_saveClick);
+    connect(cmd_canc, &QPushButton::clicked, this, &StockSheetWindow::cmd_cancClick);
+    connect(cmd_prin, &QPushButton::clicked, this, &StockSheetWindow::cmd_prinClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &StockSheetWindow::cmd_exitClick);
+    connect(Edit1, &QLineEdit::textEdited, this, &StockSheetWindow::Edit1Change);
+}
+
+db::Dataset& StockSheetWindow::sheet() const
+{
+    return *dataModule().ChektempQ;
+}
+
+void StockSheetWindow::showEvent(QShowEvent* event)
+{
+    ui::ModeWindow::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+void StockSheetWindow::reopenSheet()
+{
+    db::Dataset& q = sheet();
+    q.close();
+    q.setSql(QStringLiteral("select * from chektemp"));
+    q.setLocking(db::Dataset::Locking::Optimistic);
+    q.open();
+    if (DBGrid1->dataset() != &q)
+        DBGrid1->setDataset(&q);
+}
+
+void StockSheetWindow::updateButtons()
+{
+    const bool editing = isEditing();
+    DBGrid1->setReadOnly(!editing);
+    cmd_edit->setEnabled(!editing);
+    cmd_find->setEnabled(!editing);
+    cmd_prin->setEnabled(!editing);
+    cmd_exit->setEnabled(!editing);
+    cmd_save->setEnabled(editing);
+    cmd_canc->setEnabled(editing);
+    if (!editing) {
+        ui::applyRight(cmd_edit, Right::Edit, m_position);
+        ui::applyRight(cmd_find, Right::Find, m_position);
+        ui::applyRight(cmd_prin, Right::Print, m_position);
+    }
+    updateExtraControls(editing);
+}
+
+bool StockSheetWindow::postTypedRow()
+{
+    try {
+        sheet().post();
+        return true;
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("保存失败"), e, this);
+        return false;
+    }
+}
+
+bool StockSheetWindow::acceptSaveResult(const StockSheet::SaveResult& result, const QString& quantityName)
+{
+    if (result.outcome == StockSheet::Outcome::EmptyQuantity) {
+        ui::warn(QStringLiteral("货品“%1”的%2为空，请输入数量后再保存").arg(result.goods, quantityName), this);
+        try {
+            sheet().locate(QStringLiteral("gods_code"), result.goods);
+        } catch (const std::exception&) {
+        }
+        DBGrid1->setFocus();
+        return false;
+    }
+    return result.outcome == StockSheet::Outcome::Saved;
+}
+
+void StockSheetWindow::cmd_cancClick()
+{
+    try {
+        sheet().cancel();
+    } catch (const std::exception&) {
+        // Nothing was being typed; the sheet keeps what it holds.
+    }
+    setMode(QStringLiteral("null"));
+}
+
+void StockSheetWindow::cmd_prinClick()
+{
+    db::Dataset& q = sheet();
+    if (!q.isOpen())
+        return;
+    try {
+        ReportLayout& layout = report();
+        q.disableControls();
+        layout.preview(this);
+        q.enableControls();
+    } catch (const std::exception& e) {
+        q.enableControls();
+        WarehouseParts::reportFailure(QStringLiteral("打印失败"), e, this);
+    }
+}
+
+void StockSheetWindow::Edit1Change()
+{
+    db::Dataset& q = sheet();
+    if (!q.isOpen() || q.isEmpty())
+        return;
+    const QString code = Edit1->text().trimmed();
+    try {
+        WarehouseParts::moveToCode(q, code);
+    } catch (const std::exception&) {
+    }
+}
+
+void StockSheetWindow::cmd_exitClick()
+{
+    close();
+}

@@ -1,0 +1,32 @@
+#include "warehouse/TFrmAlarm.h"
+
+#include "app/CurrentRights.h"
+#include "app/TFrmDataMod.h"
+#include "reports/ReportLayouts.h"
+#include "ui/DbGrid.h"
+
+#include <QLineEdit>
+
+TFrmAlarm::TFrmAlarm(QWidget* parent)
+    : StockListWindow({dataModule().AlarmQ, Function::StockAlarm, QStringLiteral("货品编码"),
+                       QStringLiteral("货品名称"), QStringLiteral("分类"), QStringLiteral("总数量"), QString()},
+                      parent)
+{
+    setObjectName(QStringLiteral("TFrmAlarm"));
+    setWindowTitle(QStringLiteral("库存报警"));
+    DBGrid1->addColumn(QStringLiteral("gods_amou"), QStringLiteral("数量"), 70);
+    DBGrid1->addColumn(QStringLiteral("max_amou"), QStringLiteral("库存上限"), 70);
+    DBGrid1->addColumn(QStringLiteral("min_amou"), QStringLiteral("库存下限"), 70);
+}
+
+void TFrmAlarm::prepareQuery()
+{
+    StockQuery::prepareAlarm(*dataModule().AlarmQ, filter());
+}
+
+ReportLayout& TFrmAlarm::prepareReport()
+{
+    TQalarm& report = ReportLayouts::get<TQalarm>();
+    report.setLabelText(QStringLiteral("hjsl"), Edit2->text());
+    return report;
+}

@@ -1,0 +1,149 @@
+#include "warehouse/TFrmMios.h"
+
+#include "app/CurrentRights.h"
+#include "app/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "masterdata/WindowParts.h"
+#include "reports/ReportLayouts.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbGrid.h"
+#include "ui/ModeWindow.h"
+#include "ui/WindowPlacement.h"
+#include "warehouse/StockMovement.h"
+#include "warehouse/WarehouseParts.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using WindowParts::named;
+
+TFrmMios::TFrmMios(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TFrmMios"));
+    setWindowTitle(QStringLiteral("月进销存"));
+    resize(792, 573);
+    auto* layout = new QVBoxLayout(this);
+    auto* bar = new QHBoxLayout;
+    cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));
+    cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
+    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    bar->addStretch();
+    layout->addLayout(bar);
+
+    DateTimePicker1 = named<QDateEdit>("DateTimePicker1");
+    DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
+    Edit1 = named<QLineEdit>("Edit1");
+    Edit2 = named<QLineEdit>("Edit2");
+    Edit3 = named<QLineEdit>("Edit3");
+    for (QLineEdit* box : {Edit1, Edit2, Edit3})
+        box->setReadOnly(true);
+    auto* row = new QGridLayout;
+    WindowParts::addLabelled(row, {{QStringLiteral("统计月份"), DateTimePicker1}, {QStringLiteral("进货总数"), Edit1},
+                                   {QStringLiteral("销售总数"), Edit2}, {QStringLiteral("结存总数"), Edit3}},
+                             4);
+    layout->addLayout(row);
+
+    DBGrid1 = named<ui::DbGrid>("DBGrid1");
+    DBGrid1->setReadOnly(true);
+    DBGrid1->setRowSelect(true);
+    WarehouseParts::addGoodsColumns(DBGrid1);
+    DBGrid1->addColumn(QStringLiteral("last_amou"), QStringLiteral("上月结存"), 70);
+    DBGrid1->addColumn(QStringLiteral("in_amou"), QStringLiteral("本月进货"), 70);
+    DBGrid1->addColumn(QStringLiteral("out_amou"), QStringLiteral("本月出货"), 70);
+    DBGrid1->addColumn(QStringLiteral("now_amou"), QStringLiteral("本月结存"), 70);
+    layout->addWidget(DBGrid1, 1);
+
+    connect(cmd_find, &QPushButton::clicked, this, &TFrmMios::cmd_findClick);
+    connect(cmd_prin, &QPushButton::clicked, this, &TFrmMios::cmd_prinClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &TFrmMios::cmd_exitClick);
+
+    ui::BusyCursor busy;
+    DateTimePicker1->setDate(QDate::currentDate());
+    try {
+        dataModule().AdoConn.execute(QStringLiteral("delete from mios"));
+        reopen();
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("无法清空进销存表"), e, this);
+    }
+    ui::applyRight(cmd_find, Right::Find, Function::StockMovement);
+    ui::applyRight(cmd_prin, Right::Print, Function::StockMovement);
+}
+
+void TFrmMios::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+void TFrmMios::reopen()
+{
+    db::Dataset* q = dataModule().MiosQ;
+    q->close();
+    q->setSql(QStringLiteral("select * from mios order by gods_code"));
+    q->setLocking(db::Dataset::Locking::Optimistic);
+    q->open();
+    if (DBGrid1->dataset() != q)
+        DBGrid1->setDataset(q);
+}
+
+void TFrmMios::cmd_findClick()
+{
+    db::Dataset* q = dataModule().MiosQ;
+    const QDate date = DateTimePicker1->date();
+    cmd_find->setEnabled(false);
+    StockMovement::Totals totals;
+    bool done = false;
+    {
+        ui::BusyCursor busy;
+        q->disableControls();
+        try {
+            totals = StockMovement::compute(dataModule().AdoConn, date.year(), date.month());
+            reopen();
+            done = true;
+        } catch (const std::exception& e) {
+            // A part of a month is no month: show nothing rather than an incomplete table.
+            q->close();
+            q->enableControls();
+            for (QLineEdit* box : {Edit1, Edit2, Edit3})
+                box->clear();
+            cmd_find->setEnabled(true);
+            ui::applyRight(cmd_find, Right::Find, Function::StockMovement);
+            cmd_prin->setEnabled(false);
+            WarehouseParts::reportFailure(QStringLiteral("统计失败"), e, this);
+            return;
+        }
+        q->enableControls();
+    }
+    Edit1->setText(WarehouseParts::amountText(totals.in));
+    Edit2->setText(WarehouseParts::amountText(totals.out));
+    Edit3->setText(WarehouseParts::amountText(totals.closing));
+    cmd_find->setEnabled(true);
+    ui::applyRight(cmd_find, Right::Find, Function::StockMovement);
+    cmd_prin->setEnabled(done && !q->isEmpty());
+    ui::applyRight(cmd_prin, Right::Print, Function::StockMovement);
+}
+
+void TFrmMios::cmd_prinClick()
+{
+    db::Dataset* q = dataModule().MiosQ;
+    if (!q->isOpen() || q->isEmpty())
+        return;
+    try {
+        q->disableControls();
+        ReportLayouts::get<TQRiss>().preview(this);
+        q->enableControls();
+    } catch (const std::exception& e) {
+        q->enableControls();
+        WarehouseParts::reportFailure(QStringLiteral("打印失败"), e, this);
+    }
+}
+
+void TFrmMios::cmd_exitClick()
+{
+    close();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+
+namespace ui {
+class DbGrid;
+}
+
+// "月进销存": a month's opening, in, out and closing quantity per goods.
+class TFrmMios : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmMios(QWidget* parent = nullptr);
+
+    QPushButton* cmd_find;
+    QPushButton* cmd_prin;
+    QPushButton* cmd_exit;
+    QDateEdit* DateTimePicker1;
+    QLineEdit* Edit1;
+    QLineEdit* Edit2;
+    QLineEdit* Edit3;
+    ui::DbGrid* DBGrid1;
+
+public slots:
+    void cmd_findClick();
+    void cmd_prinClick();
+    void cmd_exitClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void reopen();
+};

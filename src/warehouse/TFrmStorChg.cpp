@@ -1,0 +1,104 @@
+#include "warehouse/TFrmStorChg.h"
+
+#include "app/CurrentRights.h"
+#include "app/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "reports/ReportLayouts.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "masterdata/WindowParts.h"
+#include "warehouse/WarehouseParts.h"
+#include "warehouse/WorkProgress.h"
+
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+TFrmStorChg::TFrmStorChg(QWidget* parent)
+    : StockSheetWindow(Function::StockAdjust, QStringLiteral("修改&V]"), parent)
+{
+    setObjectName(QStringLiteral("TFrmStorChg"));
+    setWindowTitle(QStringLiteral("库存调整"));
+    WindowParts::addLabelled(filterRow(), {{QStringLiteral("产品编码"), Edit1}, {QStringLiteral("库存总数量"), Edit2}},
+                             2);
+    DBGrid1->addColumn(QStringLiteral("chek_amou"), QStringLiteral("调整数量"), 70);
+
+    ui::BusyCursor busy;
+    try {
+        StockSheet::clear(dataModule().AdoConn);
+        reopenSheet();
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("无法清空调整表"), e, this);
+    }
+    setMode(QStringLiteral("null"));
+}
+
+void TFrmStorChg::cmd_findClick()
+{
+    ui::BusyCursor busy;
+    db::Dataset& q = sheet();
+    q.disableControls();
+    try {
+        StockSheet::fillFromStock(dataModule().AdoConn);
+        reopenSheet();
+    } catch (const std::exception& e) {
+        q.enableControls();
+        WarehouseParts::reportFailure(QStringLiteral("无法读取库存"), e, this);
+        return;
+    }
+    double total = 0;
+    const int amount = q.fieldIndex(QStringLiteral("gods_amou"));
+    for (int row = 0; row < q.recordCount(); ++row)
+        total += q.value(row, amount).toDouble();
+    Edit2->setText(WarehouseParts::amountText(total));
+    q.enableControls();
+}
+
+void TFrmStorChg::cmd_editClick()
+{
+    db::Dataset& q = sheet();
+    if (!q.isOpen() || q.isEmpty())
+        return;
+    if (!ui::dialogs().ask(this, QStringLiteral("本操作将影响目前库存，确认是否继续操作?"), QStringLiteral("警告"),
+                           false))
+        return;
+    ui::BusyCursor busy;
+    q.disableControls();
+    try {
+        StockSheet::startAdjusting(dataModule().AdoConn);
+        const int row = q.currentRow();
+        q.requery();
+        if (row >= 0 && row < q.recordCount())
+            q.moveTo(row);
+    } catch (const std::exception& e) {
+        q.enableControls();
+        WarehouseParts::reportFailure(QStringLiteral("无法开始调整"), e, this);
+        return;
+    }
+    q.enableControls();
+    setMode(QStringLiteral("edit"));
+}
+
+void TFrmStorChg::cmd_saveClick()
+{
+    db::Dataset& q = sheet();
+    if (!q.isOpen() || q.isEmpty() || !postTypedRow())
+        return;
+    StockSheet::SaveResult result;
+    try {
+        WorkProgress progress(QStringLiteral("正在保存库存调整..."), this);
+        result = StockSheet::saveAdjustment(dataModule().AdoConn,
+                                            [&progress](int done, int total) { progress.step(done, total); });
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("库存调整保存失败，库存未作任何改动"), e, this);
+        return;
+    }
+    if (acceptSaveResult(result, QStringLiteral("调整数量")))
+        setMode(QStringLiteral("null"));
+}
+
+ReportLayout& TFrmStorChg::report()
+{
+    return ReportLayouts::get<TQRcheck>();
+}

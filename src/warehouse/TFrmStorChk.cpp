@@ -1,0 +1,160 @@
+#include "warehouse/TFrmStorChk.h"
+
+#include "app/CurrentRights.h"
+#include "app/StockPosting.h"
+#include "app/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "masterdata/WindowParts.h"
+#include "reports/ReportLayouts.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "warehouse/WarehouseParts.h"
+#include "warehouse/WorkProgress.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+const QString countedMessage = QStringLiteral("该月已盘点，不能再进行盘点操作!请查询.");
+}
+
+TFrmStorChk::TFrmStorChk(QWidget* parent)
+    : StockSheetWindow(Function::StockCount, QStringLiteral("盘点[&V]"), parent)
+{
+    setObjectName(QStringLiteral("TFrmStorChk"));
+    setWindowTitle(QStringLiteral("库存盘点"));
+    DateTimePicker1 = WindowParts::named<QDateEdit>("DateTimePicker1");
+    DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
+    DateTimePicker1->setDate(QDate::currentDate());
+    Edit3 = WindowParts::named<QLineEdit>("Edit3");
+    Edit3->setReadOnly(true);
+    WindowParts::addLabelled(filterRow(),
+                             {{QStringLiteral("盘点月份"), DateTimePicker1}, {QStringLiteral("产品编码"), Edit1},
+                              {QStringLiteral("库存总数量"), Edit2}, {QStringLiteral("盘点数量"), Edit3}},
+                             4);
+    DBGrid1->addColumn(QStringLiteral("chek_amou"), QStringLiteral("实盘数量"), 70);
+    DBGrid1->addColumn(QStringLiteral("lost_amou"), QStringLiteral("盈亏数量"), 70);
+
+    ui::BusyCursor busy;
+    installHooks();
+    setMode(QStringLiteral("null"));
+    try {
+        StockSheet::clear(dataModule().AdoConn);
+        reopenSheet();
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("无法清空盘点表"), e, this);
+    }
+}
+
+void TFrmStorChk::installHooks()
+{
+    db::Dataset& q = sheet();
+    // Both serve only while this window is open.
+    q.addHook(db::Dataset::Hook::Calculate, this, [](db::Dataset& d) {
+        d.setCalculated(QStringLiteral("lost_amou"),
+                        d.number(QStringLiteral("chek_amou")) - d.number(QStringLiteral("gods_amou")));
+    });
+    q.addHook(db::Dataset::Hook::BeforePost, this, [this](db::Dataset& d) {
+        d.setValue(QStringLiteral("chek_date"), DateTimePicker1->date());
+    });
+}
+
+void TFrmStorChk::hideEvent(QHideEvent* event)
+{
+    sheet().removeHooks(this);
+    StockSheetWindow::hideEvent(event);
+}
+
+void TFrmStorChk::updateExtraControls(bool editing)
+{
+    DateTimePicker1->setEnabled(!editing);
+}
+
+void TFrmStorChk::cmd_editClick()
+{
+    const QDate date = DateTimePicker1->date();
+    db::Dataset& q = sheet();
+    try {
+        if (StockPosting::isMonthCounted(dataModule().AdoConn, date)) {
+            ui::inform(countedMessage, this);
+            return;
+        }
+        {
+            WorkProgress progress(QStringLiteral("正在准备盘点..."), this);
+            q.disableControls();
+            q.close();
+            StockSheet::fillFromStock(dataModule().AdoConn, date);
+            progress.step(1, 2);
+            q.enableControls();
+        }
+        ui::inform(QStringLiteral("本系统采用安全盘点法：'即初始默认盘点数量与实际库存'大部分相同的情况下进行盘点"),
+                   this);
+        WorkProgress progress(QStringLiteral("正在打开盘点表..."), this);
+        reopenSheet();
+    } catch (const std::exception& e) {
+        q.enableControls();
+        WarehouseParts::reportFailure(QStringLiteral("无法开始盘点"), e, this);
+        return;
+    }
+    setMode(QStringLiteral("edit"));
+}
+
+void TFrmStorChk::cmd_saveClick()
+{
+    if (!postTypedRow())
+        return;
+    StockSheet::SaveResult result;
+    try {
+        WorkProgress progress(QStringLiteral("正在保存盘点..."), this);
+        result = StockSheet::saveCount(dataModule().AdoConn, DateTimePicker1->date(),
+                                       [&progress](int done, int total) { progress.step(done, total); });
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("盘点保存失败，库存与盘点记录均未改动"), e, this);
+        return;
+    }
+    if (result.outcome == StockSheet::Outcome::MonthCounted) {
+        ui::warn(countedMessage, this);
+        return;
+    }
+    if (acceptSaveResult(result, QStringLiteral("实盘数量")))
+        setMode(QStringLiteral("null"));
+}
+
+void TFrmStorChk::cmd_findClick()
+{
+    db::Dataset& q = sheet();
+    int rows = 0;
+    {
+        ui::BusyCursor busy;
+        q.disableControls();
+        try {
+            rows = StockSheet::loadCount(dataModule().AdoConn, DateTimePicker1->date());
+            reopenSheet();
+        } catch (const std::exception& e) {
+            q.enableControls();
+            WarehouseParts::reportFailure(QStringLiteral("查询失败"), e, this);
+            return;
+        }
+        q.enableControls();
+    }
+    double book = 0;
+    double counted = 0;
+    const int bookField = q.fieldIndex(QStringLiteral("gods_amou"));
+    const int countedField = q.fieldIndex(QStringLiteral("chek_amou"));
+    for (int row = 0; row < q.recordCount(); ++row) {
+        book += q.value(row, bookField).toDouble();
+        counted += q.value(row, countedField).toDouble();
+    }
+    Edit2->setText(WarehouseParts::amountText(book));
+    Edit3->setText(WarehouseParts::amountText(counted));
+    if (rows == 0)
+        ui::inform(QStringLiteral("本月没有盘点数据！"), this);
+}
+
+ReportLayout& TFrmStorChk::report()
+{
+    return ReportLayouts::get<TQRpd>();
+}

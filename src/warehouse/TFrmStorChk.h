@@ -1,0 +1,29 @@
+#pragma once
+
+#include "warehouse/StockSheetWindow.h"
+
+class QDateEdit;
+
+// "库存盘点": the monthly stock count. A saved count is stored in storchek,
+// sets the book quantities and locks its month.
+class TFrmStorChk : public StockSheetWindow {
+    Q_OBJECT
+public:
+    explicit TFrmStorChk(QWidget* parent = nullptr);
+
+    QDateEdit* DateTimePicker1;
+    QLineEdit* Edit3;
+
+public slots:
+    void cmd_findClick() override;
+    void cmd_editClick() override;
+    void cmd_saveClick() override;
+
+protected:
+    ReportLayout& report() override;
+    void updateExtraControls(bool editing) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void installHooks();
+};

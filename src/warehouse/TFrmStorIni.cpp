@@ -1,0 +1,192 @@
+#include "warehouse/TFrmStorIni.h"
+
+#include "app/CurrentRights.h"
+#include "app/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "db/Transaction.h"
+#include "masterdata/WindowParts.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/WindowPlacement.h"
+#include "warehouse/StockInit.h"
+#include "warehouse/WarehouseParts.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TFrmStorIni::TFrmStorIni(QWidget* parent)
+    : ui::ModeWindow(parent)
+{
+    setObjectName(QStringLiteral("TFrmStorIni"));
+    setWindowTitle(QStringLiteral("库存货品初始化"));
+    resize(792, 573);
+    auto* layout = new QVBoxLayout(this);
+    auto* bar = new QHBoxLayout;
+    cmd_add = WindowParts::addButton(bar, "cmd_add", QStringLiteral("导入[&A]"));
+    cmd_edit = WindowParts::addButton(bar, "cmd_edit", QStringLiteral("修改[&E]"));
+    cmd_dele = WindowParts::addButton(bar, "cmd_dele", QStringLiteral("删除[&D]"));
+    cmd_save = WindowParts::addButton(bar, "cmd_save", QStringLiteral("保存[&S]"));
+    cmd_canc = WindowParts::addButton(bar, "cmd_canc", QStringLiteral("取消[&C]"));
+    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    bar->addStretch();
+    layout->addLayout(bar);
+
+    DBGrid1 = WindowParts::named<ui::DbGrid>("DBGrid1");
+    WarehouseParts::addGoodsColumns(DBGrid1);
+    DBGrid1->addColumn(QStringLiteral("gods_amou"), QStringLiteral("数量"), 70);
+    DBGrid1->addColumn(QStringLiteral("cost_pric"), QStringLiteral("成本"), 70);
+    for (const char* field : {"gods_code", "gods_name", "gods_kind", "gods_spec", "gods_type", "gods_color",
+                              "gods_size", "gods_unit"})
+        DBGrid1->setColumnReadOnly(QString::fromLatin1(field), true);
+    layout->addWidget(DBGrid1, 1);
+
+    connect(cmd_add, &QPushButton::clicked, this, &TFrmStorIni::cmd_addClick);
+    connect(cmd_edit, &QPushButton::clicked, this, &TFrmStorIni::cmd_editClick);
+    connect(cmd_dele, &QPushButton::clicked, this, &TFrmStorIni::cmd_deleClick);
+    connect(cmd_save, &QPushButton::clicked, this, &TFrmStorIni::cmd_saveClick);
+    connect(cmd_canc, &QPushButton::clicked, this, &TFrmStorIni::cmd_cancClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &TFrmStorIni::cmd_exitClick);
+
+    ui::BusyCursor busy;
+    try {
+        reopen();
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("无法读取库存"), e, this);
+    }
+    setMode(QStringLiteral("null"));
+}
+
+void TFrmStorIni::showEvent(QShowEvent* event)
+{
+    ui::ModeWindow::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+void TFrmStorIni::reopen()
+{
+    db::Dataset* q = dataModule().StoreiniQ;
+    q->close();
+    q->setSql(QStringLiteral("select * from storemain"));
+    q->setLocking(db::Dataset::Locking::Batch);
+    q->open();
+    if (DBGrid1->dataset() != q)
+        DBGrid1->setDataset(q);
+}
+
+void TFrmStorIni::updateButtons()
+{
+    const bool editing = isEditing();
+    DBGrid1->setReadOnly(!editing);
+    cmd_add->setEnabled(!editing);
+    cmd_edit->setEnabled(!editing);
+    cmd_dele->setEnabled(true);
+    cmd_save->setEnabled(editing);
+    cmd_canc->setEnabled(editing);
+    cmd_exit->setEnabled(!editing);
+    if (!editing) {
+        ui::applyRight(cmd_add, Right::Add, Function::OpeningStock);
+        ui::applyRight(cmd_edit, Right::Edit, Function::OpeningStock);
+        ui::applyRight(cmd_dele, Right::Delete, Function::OpeningStock);
+    }
+}
+
+void TFrmStorIni::cmd_addClick()
+{
+    if (!ui::dialogs().ask(this,
+                           QStringLiteral("本操作将商品资料库中的所有产品添加到库存资料中，\n"
+                                          "但不会影响当前库存数量，是否执行?"),
+                           QStringLiteral("确认"), false))
+        return;
+    ui::BusyCursor busy;
+    try {
+        StockInit::importGoods(dataModule().AdoConn);
+        reopen();
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("导入失败，库存资料未作改动"), e, this);
+        return;
+    }
+    setMode(QStringLiteral("null"));
+}
+
+void TFrmStorIni::cmd_editClick()
+{
+    db::Dataset* q = dataModule().StoreiniQ;
+    try {
+        if (q->isEmpty()) {
+            q->append();
+            q->setValue(QStringLiteral("gods_amou"), 0.0);
+            q->setValue(QStringLiteral("cost_pric"), 0.0);
+        } else
+            q->edit();
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("无法修改"), e, this);
+        return;
+    }
+    setMode(QStringLiteral("edit"));
+    DBGrid1->setFocus();
+}
+
+void TFrmStorIni::cmd_deleClick()
+{
+    db::Dataset* q = dataModule().StoreiniQ;
+    if (!q->isOpen() || q->currentRow() < 0)
+        return;
+    if (!ui::confirm(QStringLiteral("此操作将删除本单全部数据，确认删除?"), this))
+        return;
+    try {
+        q->remove();
+        // While editing the deletion waits for "保存", so that "取消" can still undo it.
+        if (!isEditing()) {
+            db::Transaction transaction(q->connection(), db::Transaction::Write);
+            q->updateBatch();
+            transaction.commit();
+        }
+    } catch (const std::exception& e) {
+        if (!isEditing())
+            q->cancelBatch();
+        WarehouseParts::reportFailure(QStringLiteral("删除失败"), e, this);
+    }
+}
+
+void TFrmStorIni::cmd_saveClick()
+{
+    db::Dataset* q = dataModule().StoreiniQ;
+    try {
+        q->post();
+        const int empty = StockInit::firstEmptyRow(*q);
+        if (empty >= 0) {
+            q->moveTo(empty);
+            ui::warn(QStringLiteral("货品“%1”的数量或成本为空，请输入后再保存")
+                         .arg(q->text(QStringLiteral("gods_code"))),
+                     this);
+            return;
+        }
+        db::Transaction transaction(q->connection(), db::Transaction::Write);
+        q->updateBatch();
+        transaction.commit();
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("保存失败，库存资料未作改动"), e, this);
+        return;
+    }
+    setMode(QStringLiteral("null"));
+}
+
+void TFrmStorIni::cmd_cancClick()
+{
+    db::Dataset* q = dataModule().StoreiniQ;
+    try {
+        q->cancel();
+        q->cancelBatch();
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("无法取消"), e, this);
+        return;
+    }
+    setMode(QStringLiteral("null"));
+}
+
+void TFrmStorIni::cmd_exitClick()
+{
+    close();
+}

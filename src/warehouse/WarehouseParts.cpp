@@ -1,0 +1,42 @@
+#include "warehouse/WarehouseParts.h"
+
+#include "db/Dataset.h"
+#include "db/Field.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
+
+namespace WarehouseParts {
+
+void addGoodsColumns(ui::DbGrid* grid)
+{
+    static const char* const columns[][2] = {
+        {"gods_code", "货品编码"}, {"gods_name", "货品名称"}, {"gods_kind", "分类"}, {"gods_spec", "品牌"},
+        {"gods_type", "款式"},     {"gods_color", "颜色"},    {"gods_size", "尺码"}, {"gods_unit", "单位"},
+    };
+    for (const auto& [field, title] : columns)
+        grid->addColumn(QString::fromLatin1(field), QString::fromUtf8(title),
+                        QByteArray(field) == "gods_name" ? 120 : (QByteArray(field) == "gods_code" ? 90 : 60));
+}
+
+bool moveToCode(db::Dataset& dataset, const QString& code)
+{
+    // The dataset's own search ignores case, so the found row is checked.
+    const int row = dataset.find(QStringLiteral("gods_code"), code);
+    if (row < 0 || dataset.value(row, dataset.fieldIndex(QStringLiteral("gods_code"))).toString() != code)
+        return false;
+    dataset.moveTo(row);
+    return true;
+}
+
+QString amountText(double value)
+{
+    return db::formatNumber(value, QStringLiteral("#0.##"));
+}
+
+void reportFailure(const QString& what, const std::exception& error, QWidget* parent)
+{
+    ui::showError(QStringLiteral("%1：%2").arg(what, ui::errorText(error)), parent);
+}
+
+} // namespace WarehouseParts

@@ -1,0 +1,254 @@
+// The stock count and stock adjustment windows as a user drives them: typing
+// counted quantities, saving, refusals, a save failing halfway, and the hooks.
+#include "GridTyping.h"
+#include "TestSupport.h"
+#include "WarehouseData.h"
+#include "WindowDriver.h"
+
+#include "app/StockPosting.h"
+#include "db/Dataset.h"
+#include "warehouse/TFrmStorChg.h"
+#include "warehouse/TFrmStorChk.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace WarehouseData;
+using GridTyping::typeInCell;
+using WindowDriver::click;
+using WindowDriver::showWindow;
+
+class TestStorChk : public QObject {
+    Q_OBJECT
+
+private slots:
+    void countOf7Against10ShowsLossAndSetsStock();
+    void countedMonthIsRefused();
+    void saveFailingHalfwayKeepsTheCountOpen();
+    void emptiedQuantityIsRefusedNamingTheGoods();
+    void lookingUpAMonthWithoutCount();
+    void hooksGoWhenTheWindowCloses();
+    void adjustmentTo12Point5KeepsCost();
+    void adjustmentAsksFirstAndNotOnAnEmptyGrid();
+    void rightsSetTheButtons();
+};
+
+namespace {
+const QDate countDay(2025, 3, 14);
+
+void startCount(TestApp& app, TFrmStorChk& w)
+{
+    w.DateTimePicker1->setDate(countDay);
+    app.dialogs().clear();
+    click(w, "cmd_edit");
+    QCOMPARE(w.mode(), QString("edit"));
+}
+} // namespace
+
+void TestStorChk::countOf7Against10ShowsLossAndSetsStock()
+{
+    TestApp app;
+    addGoods(app, "A1");
+    addStock(app, "A1", 10.0, 4.0);
+    addStock(app, "B2", 3.0, 1.0);
+    TFrmStorChk w;
+    showWindow(w);
+    startCount(app, w);
+    QVERIFY(app.dialogs().lastMessage().startsWith("本系统采用安全盘点法"));
+    QVERIFY(!w.DateTimePicker1->isEnabled());
+    QVERIFY(!w.cmd_exit->isEnabled());
+
+    typeInCell(*w.DBGrid1, 0, "chek_amou", "7");
+    db::Dataset* q = app.dataModule().ChektempQ;
+    QCOMPARE(q->value(0, q->fieldIndex("lost_amou")).toDouble(), -3.0);
+    QCOMPARE(q->displayText(0, q->fieldIndex("lost_amou")), QString("-3"));
+    QCOMPARE(q->value(1, q->fieldIndex("lost_amou")).toDouble(), 0.0);
+    click(w, "cmd_save");
+
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(stock(app, "A1"), 7.0);
+    QCOMPARE(stock(app, "B2"), 3.0);
+    QCOMPARE(app.scalar("select cost_pric from storemain where gods_code='A1'").toDouble(), 4.0);
+    QCOMPARE(app.scalar("select chek_amou from storchek where gods_code='A1'").toDouble(), 7.0);
+    QVERIFY(StockPosting::isMonthCounted(app.dataModule().AdoConn, countDay));
+    QVERIFY(!StockPosting::isMonthCounted(app.dataModule().AdoConn, countDay.addMonths(1)));
+}
+
+void TestStorChk::countedMonthIsRefused()
+{
+    TestApp app;
+    addStock(app, "A1", 10.0);
+    addCount(app, "A1", 10.0, QDate(2025, 3, 2));
+    TFrmStorChk w;
+    w.DateTimePicker1->setDate(countDay);
+    click(w, "cmd_edit");
+    QCOMPARE(app.dialogs().lastMessage(), QString("该月已盘点，不能再进行盘点操作!请查询."));
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(app.dataModule().ChektempQ->recordCount(), 0);
+}
+
+void TestStorChk::saveFailingHalfwayKeepsTheCountOpen()
+{
+    TestApp app;
+    for (const char* code : {"A1", "B2", "C3"})
+        addStock(app, code, 10.0);
+    TFrmStorChk w;
+    showWindow(w);
+    startCount(app, w);
+    typeInCell(*w.DBGrid1, 0, "chek_amou", "7");
+    typeInCell(*w.DBGrid1, 2, "chek_amou", "2.5");
+    failStockUpdateAt(app, 2);
+    app.dialogs().clear();
+    click(w, "cmd_save");
+
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    QVERIFY(app.dialogs().lastMessage().contains("盘点保存失败"));
+    QCOMPARE(w.mode(), QString("edit"));
+    QVERIFY(!StockPosting::isMonthCounted(app.dataModule().AdoConn, countDay));
+    QCOMPARE(app.scalar("select count(*) from storchek").toInt(), 0);
+    QCOMPARE(stock(app, "A1"), 10.0);
+    db::Dataset* q = app.dataModule().ChektempQ;
+    QCOMPARE(q->value(2, q->fieldIndex("chek_amou")).toDouble(), 2.5);
+
+    removeFailure(app);
+    click(w, "cmd_save");
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select count(*) from storchek").toInt(), 3);
+    QCOMPARE(stock(app, "A1"), 7.0);
+    QCOMPARE(stock(app, "C3"), 2.5);
+}
+
+void TestStorChk::emptiedQuantityIsRefusedNamingTheGoods()
+{
+    TestApp app;
+    addStock(app, "A1", 10.0);
+    addStock(app, "B2", 5.0);
+    TFrmStorChk w;
+    showWindow(w);
+    startCount(app, w);
+    typeInCell(*w.DBGrid1, 1, "chek_amou", "");
+    typeInCell(*w.DBGrid1, 0, "chek_amou", "1");
+    app.dialogs().clear();
+    click(w, "cmd_save");
+    QVERIFY(app.dialogs().lastMessage().contains("B2"));
+    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(app.dataModule().ChektempQ->currentRow(), 1);
+    QCOMPARE(app.scalar("select count(*) from storchek").toInt(), 0);
+    QCOMPARE(stock(app, "A1"), 10.0);
+}
+
+void TestStorChk::lookingUpAMonthWithoutCount()
+{
+    TestApp app;
+    addCount(app, "A1", 6.0, QDate(2025, 3, 31));
+    app.exec("update storchek set gods_amou=8");
+    TFrmStorChk w;
+    w.DateTimePicker1->setDate(QDate(2025, 3, 1));
+    click(w, "cmd_find");
+    QCOMPARE(app.dialogs().messages.size(), 0);
+    QCOMPARE(w.Edit2->text(), QString("8"));
+    QCOMPARE(w.Edit3->text(), QString("6"));
+    QCOMPARE(app.dataModule().ChektempQ->recordCount(), 1);
+
+    w.DateTimePicker1->setDate(QDate(2025, 4, 1));
+    click(w, "cmd_find");
+    QCOMPARE(app.dialogs().lastMessage(), QString("本月没有盘点数据！"));
+    QCOMPARE(w.Edit2->text(), QString("0"));
+    QCOMPARE(app.dataModule().ChektempQ->recordCount(), 0);
+}
+
+void TestStorChk::hooksGoWhenTheWindowCloses()
+{
+    TestApp app;
+    db::Dataset* q = app.dataModule().ChektempQ;
+    const int before = q->hookCount();
+    {
+        TFrmStorChk w;
+        showWindow(w);
+        w.DateTimePicker1->setDate(countDay);
+        w.close();
+        QVERIFY(!w.isVisible());
+        // A later user of the sheet posts rows without the count's date stamp or gain/loss.
+        app.exec("insert into chektemp(gods_code,gods_amou,chek_amou) values('A1',10,4)");
+        q->requery();
+        q->edit();
+        q->setValue("chek_amou", 5.0);
+        q->post();
+        QVERIFY(app.scalar("select chek_date from chektemp").isNull());
+        QVERIFY(q->value(0, q->fieldIndex("lost_amou")).isNull());
+    }
+    QCOMPARE(q->hookCount(), before);
+}
+
+void TestStorChk::adjustmentTo12Point5KeepsCost()
+{
+    TestApp app;
+    addStock(app, "O'K", 3.0, 8.25);
+    addStock(app, "B2", 4.0, 1.0);
+    TFrmStorChg w;
+    showWindow(w);
+    click(w, "cmd_find");
+    QCOMPARE(w.Edit2->text(), QString("7"));
+    app.dialogs().answers = {true};
+    click(w, "cmd_edit");
+    QCOMPARE(app.dialogs().questions.size(), 1);
+    QCOMPARE(w.mode(), QString("edit"));
+    db::Dataset* q = app.dataModule().ChektempQ;
+    QCOMPARE(q->value(1, q->fieldIndex("chek_amou")).toDouble(), 3.0);   // B2 first, then O'K
+    typeInCell(*w.DBGrid1, 1, "chek_amou", "12.5");
+    click(w, "cmd_save");
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(stock(app, "O'K"), 12.5);
+    QCOMPARE(app.scalar("select cost_pric from storemain where gods_code=:p1", {QString("O'K")}).toDouble(), 8.25);
+    QCOMPARE(stock(app, "B2"), 4.0);
+    QCOMPARE(app.scalar("select count(*) from storchek").toInt(), 0);
+
+    // An emptied quantity is refused before anything is written.
+    click(w, "cmd_edit");
+    typeInCell(*w.DBGrid1, 0, "chek_amou", "");
+    typeInCell(*w.DBGrid1, 1, "chek_amou", "1");
+    app.dialogs().clear();
+    click(w, "cmd_save");
+    QVERIFY(app.dialogs().lastMessage().contains("B2"));
+    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(stock(app, "O'K"), 12.5);
+    QCOMPARE(app.scalar("select count(*) from storemain where gods_amou is null").toInt(), 0);
+}
+
+void TestStorChk::adjustmentAsksFirstAndNotOnAnEmptyGrid()
+{
+    TestApp app;
+    TFrmStorChg w;
+    click(w, "cmd_edit");
+    QCOMPARE(app.dialogs().questions.size(), 0);
+    QCOMPARE(w.mode(), QString("null"));
+
+    addStock(app, "A1", 2.0);
+    click(w, "cmd_find");
+    app.dialogs().answers = {false};
+    click(w, "cmd_edit");
+    QCOMPARE(app.dialogs().questions, QStringList{"本操作将影响目前库存，确认是否继续操作?"});
+    QCOMPARE(w.mode(), QString("null"));
+    QVERIFY(app.dataModule().ChektempQ->value(0, 2).isNull());
+    QCOMPARE(w.cmd_edit->text(), QString("修改&V]"));
+}
+
+void TestStorChk::rightsSetTheButtons()
+{
+    TestApp app;
+    QString rights(25, '1');
+    rights[17] = '0';   // position 18: the count
+    app.setRights(rights);
+    TFrmStorChk count;
+    QVERIFY(!count.cmd_edit->isEnabled());
+    QVERIFY(!count.cmd_find->isEnabled());
+    QVERIFY(!count.cmd_save->isEnabled());
+    TFrmStorChg adjustment;
+    QVERIFY(adjustment.cmd_edit->isEnabled());
+    QVERIFY(adjustment.cmd_prin->isEnabled());
+}
+
+QTEST_MAIN(TestStorChk)
+#include "tst_storchk.moc"
