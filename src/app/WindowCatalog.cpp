@@ -1,5 +1,9 @@
 #include "app/WindowCatalog.h"
 
+#include "accounts/TFrmGath.h"
+#include "accounts/TFrmIncost.h"
+#include "accounts/TFrmOutcost.h"
+#include "accounts/TFrmPay.h"
 #include "masterdata/TFrmCompany.h"
 #include "masterdata/TFrmGoods.h"
 #include "masterdata/TFrmEmployee.h"
@@ -44,6 +48,11 @@ void registerAll()
     add<TFrmEmployee>("TFrmEmployee");
     add<TFrmUser>("TFrmUser");
     add<TFrmPower>("TFrmPower");
+    // receipts, payments and statements
+    add<TFrmGath>("TFrmGath");
+    add<TFrmPay>("TFrmPay");
+    add<TFrmIncost>("TFrmIncost");
+    add<TFrmOutcost>("TFrmOutcost");
 }
 
 } // namespace WindowCatalog
