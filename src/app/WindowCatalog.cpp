@@ -6,6 +6,10 @@
 #include "bills/TFrmOutFind.h"
 #include "bills/TFrmReturnIn.h"
 #include "bills/TFrmReturnout.h"
+#include "accounts/TFrmGath.h"
+#include "accounts/TFrmIncost.h"
+#include "accounts/TFrmOutcost.h"
+#include "accounts/TFrmPay.h"
 #include "masterdata/TFrmCompany.h"
 #include "masterdata/TFrmGoods.h"
 #include "masterdata/TFrmEmployee.h"
@@ -70,6 +74,11 @@ void registerAll()
     add<TFrmStorChg>("TFrmStorChg");
     add<TFrmStorChk>("TFrmStorChk");
     add<TFrmMios>("TFrmMios");
+    // receipts, payments and statements
+    add<TFrmGath>("TFrmGath");
+    add<TFrmPay>("TFrmPay");
+    add<TFrmIncost>("TFrmIncost");
+    add<TFrmOutcost>("TFrmOutcost");
 }
 
 } // namespace WindowCatalog

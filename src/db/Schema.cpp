@@ -196,6 +196,9 @@ void Schema::create(Connection& connection)
         "create index inmain_date on inmain(bill_date)",
         "create index outmain_bill on outmain(bill_no)",
         "create index outmain_date on outmain(bill_date)",
+        // A company's bills of a period: settlements and statements of account.
+        "create index inmain_comp on inmain(comp_code, bill_date)",
+        "create index outmain_comp on outmain(comp_code, bill_date)",
         "create index ingoods_bill on ingoods(bill_no)",
         "create index outgoods_bill on outgoods(bill_no)",
         "create index storemain_code on storemain(gods_code)",

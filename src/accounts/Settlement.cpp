@@ -1,0 +1,220 @@
+#include "accounts/Settlement.h"
+
+#include "db/Connection.h"
+#include "db/Dataset.h"
+#include "db/Error.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
+
+#include <QDateTime>
+#include <cmath>
+
+namespace Settlement {
+
+namespace {
+
+// The conditions of a settlement list, with its parameters named as bound below.
+QString conditions(const Filter& filter)
+{
+    QString sql = QStringLiteral("where bill_date between :date1 and :date2 ");
+    if (filter.byCompany)
+        sql += QStringLiteral("and comp_code=:comp_code ");
+    if (!filter.billNo.trimmed().isEmpty())
+        sql += QStringLiteral("and bill_no=:bill_no ");
+    // A bill never paid has no paid amount: it is still open.
+    if (filter.onlyOpen)
+        sql += QStringLiteral("and coalesce(shou_tota,0)<>coalesce(fact_tota,0) ");
+    return sql + QStringLiteral("order by bill_date, bill_no, in_id");
+}
+
+// Whole days: from the first day's start to the last second of the last day.
+template <typename Bind>
+void bindFilter(const Filter& filter, Bind bind)
+{
+    bind(QStringLiteral("date1"), QVariant(filter.from));
+    bind(QStringLiteral("date2"), QVariant(QDateTime(filter.to, QTime(23, 59, 59))));
+    if (filter.byCompany)
+        bind(QStringLiteral("comp_code"), QVariant(filter.compCode));
+    if (!filter.billNo.trimmed().isEmpty())
+        bind(QStringLiteral("bill_no"), QVariant(filter.billNo));
+}
+
+double cents(double amount)
+{
+    return std::round(amount * 100.0) / 100.0;
+}
+
+} // namespace
+
+const Ledger& receipts()
+{
+    static const Ledger ledger{QStringLiteral("outmain"), QStringLiteral("gathmain")};
+    return ledger;
+}
+
+const Ledger& payments()
+{
+    static const Ledger ledger{QStringLiteral("inmain"), QStringLiteral("paymain")};
+    return ledger;
+}
+
+QString listSql(const QString& billTable, const Filter& filter)
+{
+    return QStringLiteral("select bill_no,bill_date,oper_name,comp_code,shou_tota,fact_tota from %1 ")
+               .arg(billTable)
+           + conditions(filter);
+}
+
+void openList(db::Dataset& list, const QString& billTable, const Filter& filter)
+{
+    list.close();
+    list.setSql(listSql(billTable, filter));
+    bindFilter(filter, [&list](const QString& name, const QVariant& value) { list.setParameter(name, value); });
+    list.open();
+}
+
+QList<Bill> readBills(db::Connection& connection, const QString& billTable, const Filter& filter)
+{
+    db::Statement query(connection, QStringLiteral("select in_id,bill_no,shou_tota,fact_tota from %1 ").arg(billTable)
+                                        + conditions(filter));
+    bindFilter(filter, [&query](const QString& name, const QVariant& value) { query.bind(name, value); });
+    QList<Bill> bills;
+    while (query.next())
+        bills.append({query.intValue(0), query.textValue(1), query.doubleValue(2), query.doubleValue(3)});
+    return bills;
+}
+
+Totals totals(const QList<Bill>& bills)
+{
+    Totals sum;
+    for (const Bill& bill : bills) {
+        sum.due += bill.due;
+        sum.paid += bill.paid;
+    }
+    return sum;
+}
+
+Totals totals(const db::Dataset& list)
+{
+    Totals sum;
+    const int due = list.fieldIndex(QStringLiteral("shou_tota"));
+    const int paid = list.fieldIndex(QStringLiteral("fact_tota"));
+    for (int row = 0; row < list.recordCount(); ++row) {
+        sum.due += list.value(row, due).toDouble();
+        sum.paid += list.value(row, paid).toDouble();
+    }
+    return sum;
+}
+
+double credit(db::Connection& connection, const QString& compCode)
+{
+    if (compCode.trimmed().isEmpty())
+        return 0;
+    db::Statement query(connection,
+                        QStringLiteral("select rest_tota from company where rest_tota>0 and comp_code=:comp_code limit 1"));
+    query.bind(QStringLiteral("comp_code"), compCode);
+    return query.next() ? query.doubleValue(0) : 0;
+}
+
+double newBalance(double amount, double credit, double owing)
+{
+    return cents(amount + (credit > 0 ? credit : 0) - owing);
+}
+
+QList<double> spread(double money, const QList<Bill>& bills)
+{
+    for (const Bill& bill : bills)
+        if (bill.owing() < 0)
+            money -= bill.owing();
+    QList<double> paid;
+    paid.reserve(bills.size());
+    for (const Bill& bill : bills) {
+        const double owing = bill.owing();
+        if (owing < 0) {
+            paid.append(bill.due);
+        } else if (owing > 0 && money >= owing) {
+            money -= owing;
+            paid.append(bill.due);
+        } else if (owing > 0 && money > 0) {
+            paid.append(bill.paid + money);
+            money = 0;
+        } else {
+            paid.append(bill.paid);
+        }
+    }
+    return paid;
+}
+
+Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filter, const Voucher& voucher)
+{
+    if (!(voucher.amount > 0))
+        throw db::Error(QStringLiteral("金额必须大于0"));
+    db::Transaction transaction(connection, db::Transaction::Write);
+
+    // The bills and the credit as they stand now, not as a window last showed them.
+    const QList<Bill> bills = readBills(connection, ledger.billTable, filter);
+    const QString company = filter.byCompany ? filter.compCode : QString();
+    Saved saved;
+    saved.totals = totals(bills);
+    saved.credit = credit(connection, company);
+    saved.balance = newBalance(voucher.amount, saved.credit, saved.totals.owing());
+
+    const QList<double> paid = spread(voucher.amount + saved.credit, bills);
+    db::Statement settle(connection, QStringLiteral("update %1 set fact_tota=coalesce(shou_tota,0) where in_id=:id")
+                                         .arg(ledger.billTable));
+    db::Statement raise(connection, QStringLiteral("update %1 set fact_tota=coalesce(fact_tota,0)+:amount where in_id=:id")
+                                        .arg(ledger.billTable));
+    for (int i = 0; i < bills.size(); ++i) {
+        const Bill& bill = bills.at(i);
+        if (paid.at(i) == bill.paid)
+            continue;
+        db::Statement& update = paid.at(i) == bill.due ? settle : raise;
+        update.reset();
+        update.bind(QStringLiteral("id"), bill.id);
+        if (&update == &raise)
+            update.bind(QStringLiteral("amount"), paid.at(i) - bill.paid);
+        if (update.execute() != 1)
+            throw db::Error(QStringLiteral("单据 %1 已不存在").arg(bill.billNo));
+    }
+
+    db::Statement insert(
+        connection,
+        QStringLiteral("insert into %1 (fei_no,fei_date,comp_code,comp_name,bill_no,start_date,end_date,shou_tota,"
+                       "fact_tota,lack_tota,last_tota,fei_tota,rest_tota,oper_name,fei_name,chek_name,invo_no,re_mark) "
+                       "values (:fei_no,:fei_date,:comp_code,:comp_name,:bill_no,:start_date,:end_date,:shou_tota,"
+                       ":fact_tota,:lack_tota,:last_tota,:fei_tota,:rest_tota,:oper_name,:fei_name,:chek_name,"
+                       ":invo_no,:re_mark)")
+            .arg(ledger.voucherTable));
+    insert.bind(QStringLiteral("fei_no"), voucher.number)
+        .bind(QStringLiteral("fei_date"), voucher.date)
+        .bind(QStringLiteral("comp_code"), company)
+        .bind(QStringLiteral("comp_name"), voucher.compName)
+        .bind(QStringLiteral("bill_no"), filter.billNo)
+        .bind(QStringLiteral("start_date"), filter.from)
+        .bind(QStringLiteral("end_date"), filter.to)
+        .bind(QStringLiteral("shou_tota"), saved.totals.due)
+        .bind(QStringLiteral("fact_tota"), saved.totals.paid)
+        .bind(QStringLiteral("lack_tota"), saved.totals.owing())
+        .bind(QStringLiteral("last_tota"), saved.credit)
+        .bind(QStringLiteral("fei_tota"), voucher.amount)
+        .bind(QStringLiteral("rest_tota"), saved.balance)
+        .bind(QStringLiteral("oper_name"), voucher.operName)
+        .bind(QStringLiteral("fei_name"), voucher.feiName)
+        .bind(QStringLiteral("chek_name"), voucher.chekName)
+        .bind(QStringLiteral("invo_no"), voucher.invoiceNo)
+        .bind(QStringLiteral("re_mark"), voucher.remark);
+    insert.execute();
+
+    // Credit the voucher used up becomes 0, so it cannot be spent again.
+    if (!company.trimmed().isEmpty() && (saved.credit > 0 || saved.balance > 0)) {
+        db::Statement keep(connection, QStringLiteral("update company set rest_tota=:rest_tota where comp_code=:comp_code"));
+        keep.bind(QStringLiteral("rest_tota"), saved.balance > 0 ? saved.balance : 0.0)
+            .bind(QStringLiteral("comp_code"), company);
+        if (keep.execute() == 0 && saved.balance > 0)
+            throw db::Error(QStringLiteral("公司资料中没有编码 %1，结余无法记入").arg(company));
+    }
+    transaction.commit();
+    return saved;
+}
+
+} // namespace Settlement

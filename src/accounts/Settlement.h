@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+namespace db {
+class Connection;
+class Dataset;
+}
+
+// The settlement rules shared by receipts, payments and the statements of
+// account: which bill headers a settlement lists, how money is spread over
+// them, and the company credit carried in company.rest_tota. Window-free.
+namespace Settlement {
+
+// Which bills a settlement settles and where its vouchers are kept.
+struct Ledger {
+    QString billTable;      // "outmain" or "inmain"
+    QString voucherTable;   // "gathmain" or "paymain"
+};
+const Ledger& receipts();
+const Ledger& payments();
+
+struct Filter {
+    bool byCompany = false; // only the bills of compCode (none when it is blank)
+    QString compCode;       // as shown
+    QString billNo;         // as shown; blank lists every bill
+    QDate from;             // whole days, both ends included
+    QDate to;
+    bool onlyOpen = false;  // only bills whose paid amount differs from the amount due
+};
+
+struct Bill {
+    qint64 id = 0;          // the header's own row
+    QString billNo;
+    double due = 0;         // shou_tota; empty counts as 0
+    double paid = 0;        // fact_tota; empty counts as 0
+    double owing() const { return due - paid; }
+};
+
+struct Totals {
+    double due = 0;
+    double paid = 0;
+    double owing() const { return due - paid; }
+};
+
+// What the user entered for one receipt or payment.
+struct Voucher {
+    QString number;         // fei_no
+    QDate date;             // fei_date
+    QString compName;
+    double amount = 0;      // fei_tota
+    QString operName;
+    QString feiName;
+    QString chekName;
+    QString invoiceNo;
+    QString remark;
+};
+
+// What a saved voucher holds.
+struct Saved {
+    Totals totals;          // of the bills before the voucher
+    double credit = 0;      // brought forward
+    double balance = 0;     // carried forward; negative is still owing
+};
+
+// The list's statement; bills in order of date, then number, then entry.
+QString listSql(const QString& billTable, const Filter& filter);
+// Sets the dataset to the settlement list and opens it.
+void openList(db::Dataset& list, const QString& billTable, const Filter& filter);
+QList<Bill> readBills(db::Connection& connection, const QString& billTable, const Filter& filter);
+
+Totals totals(const QList<Bill>& bills);
+// Sums due and paid over a dataset's rows (an empty value counts as 0).
+Totals totals(const db::Dataset& list);
+
+// The company's stored credit; 0 when none, the company is blank or unknown.
+double credit(db::Connection& connection, const QString& compCode);
+// The balance after paying `amount`: amount + credit - owing, in cents.
+double newBalance(double amount, double credit, double owing);
+
+// The paid amount of each bill after spreading `money` over them in order: an
+// overpaid bill gives its excess to the money first and is brought back to its
+// due amount; then each bill takes what it owes while the money lasts.
+QList<double> spread(double money, const QList<Bill>& bills);
+
+// Spreads the amount and any credit over the filter's bills as they stand in the
+// database now, stores the voucher and keeps the company's credit (0 once used
+// up), all in one write transaction. Throws db::Error and then leaves nothing
+// changed; refuses an amount that is not above 0.
+Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filter, const Voucher& voucher);
+
+} // namespace Settlement

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "accounts/Settlement.h"
+#include "ui/ModeWindow.h"
+
+#include <functional>
+
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class ReportLayout;
+
+namespace db {
+class Dataset;
+}
+
+namespace ui {
+class DbGrid;
+}
+
+// The receipt and the payment window: draws up the settlement of a company's
+// or a bill number's bills over a date range, takes an amount, spreads it over
+// the listed bills and stores the voucher. The two differ only in their Setup.
+class SettlementWindow : public ui::ModeWindow {
+    Q_OBJECT
+public:
+    struct Setup {
+        QString verb;                 // "收" or "付", as in "收款单"
+        db::Dataset* list = nullptr;  // the settlement list, GathQ or PayQ
+        db::Dataset* vouchers = nullptr;   // GathMainQ or PayMainQ, filled by the finder
+        const Settlement::Ledger* ledger = nullptr;
+        int position = 0;             // in the function list, for the rights
+        std::function<ReportLayout&()> report;
+        std::function<QDialog*(QWidget*)> makeFinder;
+    };
+
+    QPushButton* cmd_add;
+    QPushButton* cmd_calc;
+    QPushButton* cmd_save;
+    QPushButton* cmd_canc;
+    QPushButton* cmd_find;
+    QPushButton* cmd_prin;
+    QPushButton* cmd_exit;
+    QGroupBox* GroupBox1;
+    QGroupBox* GroupBox2;
+    QGroupBox* GroupBox3;
+    QGroupBox* GroupBox4;
+    QGroupBox* GroupBox5;
+    QComboBox* ComboBox1;   // company code
+    QComboBox* ComboBox2;   // company name
+    QComboBox* ComboBox3;   // made out by
+    QComboBox* ComboBox4;   // received or paid by
+    QComboBox* ComboBox5;   // checked by
+    QLineEdit* Edit1;       // total due
+    QLineEdit* Edit2;       // total paid
+    QLineEdit* Edit3;       // bill number
+    QLineEdit* Edit4;       // total owing
+    QLineEdit* Edit5;       // amount
+    QLineEdit* Edit6;       // new balance
+    QLineEdit* Edit7;       // voucher number
+    QLineEdit* Edit8;       // invoice number
+    QLineEdit* Edit9;       // remark
+    QLineEdit* Edit10;      // previous balance
+    QDateEdit* DP1;
+    QDateEdit* DP2;
+    QDateEdit* DP3;
+    ui::DbGrid* DBGrid1;
+
+public slots:
+    void cmd_addClick();
+    void cmd_calcClick();
+    void cmd_saveClick();
+    void cmd_cancClick();
+    void cmd_findClick();
+    void cmd_prinClick();
+    void cmd_exitClick();
+    void Edit5Change();
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void Edit3Change();
+
+protected:
+    SettlementWindow(Setup setup, QWidget* parent);
+
+    void updateButtons() override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildLayout();
+    void FormCreate();
+    void FillLists();
+    void ClearEntryBoxes();
+    // Lists the settlement's bills again and shows its totals and the credit.
+    void drawUp();
+    void showVoucher(const db::Dataset& vouchers);
+    void report(const QString& what, const std::exception& error);
+
+    Setup m_setup;
+    Settlement::Filter m_filter;     // of the settlement drawn up last
+    QString m_compName;
+    bool m_canTakeMoney = false;     // a settlement with money owing is drawn up and not yet paid
+    bool m_printable = false;        // a settlement or a voucher is shown
+};

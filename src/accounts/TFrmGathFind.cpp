@@ -1,0 +1,9 @@
+#include "accounts/TFrmGathFind.h"
+
+#include "app/TFrmDataMod.h"
+
+TFrmGathFind::TFrmGathFind(QWidget* parent)
+    : VoucherFinder({QStringLiteral("收"), dataModule().GathMainQ, QStringLiteral("gathmain")}, parent)
+{
+    setObjectName(QStringLiteral("FrmGathFind"));
+}

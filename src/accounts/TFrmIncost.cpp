@@ -1,0 +1,13 @@
+#include "accounts/TFrmIncost.h"
+
+#include "app/CurrentRights.h"
+#include "app/TFrmDataMod.h"
+#include "reports/ReportLayouts.h"
+
+TFrmIncost::TFrmIncost(QWidget* parent)
+    : StatementWindow({QStringLiteral("进货对帐单"), QStringLiteral("付"), dataModule().PayQ, QStringLiteral("inmain"),
+                       Function::PurchaseStatement, []() -> ReportLayout& { return ReportLayouts::get<TQincost>(); }},
+                      parent)
+{
+    setObjectName(QStringLiteral("FrmIncost"));
+}

@@ -1,0 +1,9 @@
+#include "accounts/TFrmPayFind.h"
+
+#include "app/TFrmDataMod.h"
+
+TFrmPayFind::TFrmPayFind(QWidget* parent)
+    : VoucherFinder({QStringLiteral("付"), dataModule().PayMainQ, QStringLiteral("paymain")}, parent)
+{
+    setObjectName(QStringLiteral("FrmPayFind"));
+}

@@ -1,0 +1,435 @@
+// The receipt and payment windows as a user drives them: settling, taking an
+// amount, saving, the credit carried forward, finding a voucher and printing.
+#include "AccountsData.h"
+#include "TestSupport.h"
+#include "WindowDriver.h"
+
+#include "accounts/TFrmGath.h"
+#include "accounts/TFrmPay.h"
+#include "accounts/VoucherFinder.h"
+#include "db/Dataset.h"
+#include "reports/ReportLayouts.h"
+#include "reports/ReportPreview.h"
+#include "ui/DbGrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+using namespace AccountsData;
+using WindowDriver::retype;
+using WindowDriver::showWindow;
+using WindowDriver::typeText;
+
+class TestGath : public QObject {
+    Q_OBJECT
+
+private slots:
+    void settlingNeedsACompanyOrABillNumber();
+    void amountSpreadsOverTheListedBills_data();
+    void amountSpreadsOverTheListedBills();
+    void creditIsOfferedAtTheNextSettlementInBothWindows_data();
+    void creditIsOfferedAtTheNextSettlementInBothWindows();
+    void creditUsedUpBecomesZero();
+    void amountZeroOrEmptyDoesNothing_data();
+    void amountZeroOrEmptyDoesNothing();
+    void settlementWithoutBillsShowsZeroAndCannotTakeMoney();
+    void failedSaveChangesNothingAndTheRetrySpreadsOnce();
+    void foundVoucherIsShownAndCannotBePaidAgain();
+    void printingBeforeASettlementPrintsNothing();
+    void printingShowsThisWindowsSettlement();
+    void billNumberEmptiesTheCompanyBoxesAndBothFiltersApply();
+    void windowRefusesToCloseWhileTakingMoney();
+};
+
+namespace {
+
+struct Kind {
+    QString table;
+    QString vouchers;
+};
+
+Kind kindOf(const QString& window)
+{
+    return window == "TFrmGath" ? Kind{"outmain", "gathmain"} : Kind{"inmain", "paymain"};
+}
+
+std::unique_ptr<SettlementWindow> open(const QString& window)
+{
+    std::unique_ptr<SettlementWindow> w;
+    if (window == "TFrmGath")
+        w = std::make_unique<TFrmGath>();
+    else
+        w = std::make_unique<TFrmPay>();
+    w->show();
+    return w;
+}
+
+// Settles March 2026 for a company typed into the code box.
+void settle(SettlementWindow& w, const QString& company)
+{
+    w.DP1->setDate(QDate(2026, 3, 1));
+    w.DP2->setDate(QDate(2026, 3, 31));
+    if (!company.isEmpty()) {
+        w.ComboBox1->lineEdit()->clear();
+        typeText(w.ComboBox1->lineEdit(), company);
+    }
+    QTest::mouseClick(w.cmd_add, Qt::LeftButton);
+}
+
+// Takes an amount dated 15 March 2026 and saves it.
+void takeMoney(SettlementWindow& w, const QString& amount)
+{
+    QTest::mouseClick(w.cmd_calc, Qt::LeftButton);
+    QCOMPARE(w.mode(), QString("edit"));
+    w.DP3->setDate(QDate(2026, 3, 15));
+    retype(w.Edit5, amount);
+    QTest::mouseClick(w.cmd_save, Qt::LeftButton);
+}
+
+void addTwoBills(TestApp& app, const QString& table)
+{
+    addCompany(app, "C01", "华美服饰");
+    addBill(app, table, "B1", 2, "C01", 60, 0);
+    addBill(app, table, "B2", 9, "C01", 80, QVariant());
+}
+
+} // namespace
+
+void TestGath::settlingNeedsACompanyOrABillNumber()
+{
+    TestApp app;
+    TFrmGath w;
+    showWindow(w);
+    QCOMPARE(w.windowTitle(), QString("收款单"));
+    retype(w.Edit3, "   ");
+    QTest::mouseClick(w.cmd_add, Qt::LeftButton);
+    QCOMPARE(app.dialogs().lastMessage(), QString("请选择客户或流水号结帐！"));
+    QVERIFY(!w.cmd_calc->isEnabled());
+}
+
+void TestGath::amountSpreadsOverTheListedBills_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("receipt") << "TFrmGath";
+    QTest::newRow("payment") << "TFrmPay";
+}
+
+void TestGath::amountSpreadsOverTheListedBills()
+{
+    QFETCH(QString, window);
+    TestApp app;
+    const Kind kind = kindOf(window);
+    addTwoBills(app, kind.table);
+    const auto w = open(window);
+
+    settle(*w, "C01");
+    QCOMPARE(w->ComboBox2->currentText(), QString("华美服饰"));
+    QCOMPARE(w->Edit1->text(), QString("140"));
+    QCOMPARE(w->Edit2->text(), QString("0"));
+    QCOMPARE(w->Edit4->text(), QString("140"));
+    QCOMPARE(w->Edit10->text(), QString("0"));
+    QCOMPARE(w->DBGrid1->model()->rowCount(), 2);
+    QVERIFY(w->cmd_calc->isEnabled());
+
+    QTest::mouseClick(w->cmd_calc, Qt::LeftButton);
+    QCOMPARE(w->Edit7->text().size(), 14);
+    QVERIFY(w->GroupBox5->isEnabled());
+    QVERIFY(!w->GroupBox2->isEnabled());
+    retype(w->Edit5, "100");
+    QCOMPARE(w->Edit6->text(), QString("-40"));
+    QTest::mouseClick(w->cmd_save, Qt::LeftButton);
+
+    QCOMPARE(w->mode(), QString("null"));
+    QVERIFY(app.dialogs().messages.isEmpty());
+    QCOMPARE(paidOf(app, kind.table, "B1").toDouble(), 60.0);
+    QCOMPARE(paidOf(app, kind.table, "B2").toDouble(), 40.0);
+    QVERIFY(creditOf(app, "C01").isNull());
+    QCOMPARE(count(app, kind.vouchers), 1);
+    QCOMPARE(app.scalar("select rest_tota from " + kind.vouchers).toDouble(), -40.0);
+    QCOMPARE(app.scalar("select comp_name from " + kind.vouchers).toString(), QString("华美服饰"));
+    // The list shows what was received; another amount needs a new settlement.
+    db::Dataset* list = w->DBGrid1->dataset();
+    QCOMPARE(list->value(1, list->fieldIndex("fact_tota")).toDouble(), 40.0);
+    QCOMPARE(list->value(1, list->fieldIndex("margin")).toDouble(), 40.0);
+    QVERIFY(!w->cmd_calc->isEnabled());
+
+    settle(*w, QString());
+    QCOMPARE(w->Edit4->text(), QString("40"));
+    QVERIFY(w->cmd_calc->isEnabled());
+}
+
+void TestGath::creditIsOfferedAtTheNextSettlementInBothWindows_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("other");
+    QTest::newRow("receipt, then payment") << "TFrmGath" << "TFrmPay";
+    QTest::newRow("payment, then receipt") << "TFrmPay" << "TFrmGath";
+}
+
+void TestGath::creditIsOfferedAtTheNextSettlementInBothWindows()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, other);
+    TestApp app;
+    const Kind kind = kindOf(window);
+    addTwoBills(app, kind.table);
+    addBill(app, kindOf(other).table, "X1", 20, "C01", 50, 0);
+    {
+        const auto w = open(window);
+        settle(*w, "C01");
+        takeMoney(*w, "200");
+        QCOMPARE(w->Edit6->text(), QString("60"));
+        QCOMPARE(paidOf(app, kind.table, "B2").toDouble(), 80.0);
+        QCOMPARE(creditOf(app, "C01").toDouble(), 60.0);
+
+        addBill(app, kind.table, "B3", 20, "C01", 25, 0);
+        settle(*w, QString());
+        QCOMPARE(w->Edit10->text(), QString("60"));
+        QCOMPARE(w->Edit4->text(), QString("25"));
+    }
+    const auto o = open(other);
+    settle(*o, "C01");
+    QCOMPARE(o->Edit10->text(), QString("60"));
+    takeMoney(*o, "5");
+    QCOMPARE(o->Edit6->text(), QString("15"));
+    QCOMPARE(paidOf(app, kindOf(other).table, "X1").toDouble(), 50.0);
+    QCOMPARE(creditOf(app, "C01").toDouble(), 15.0);
+}
+
+void TestGath::creditUsedUpBecomesZero()
+{
+    TestApp app;
+    addCompany(app, "C01", "华美服饰", 30.0);
+    addBill(app, "outmain", "B1", 2, "C01", 50, 0);
+    TFrmGath w;
+    showWindow(w);
+    settle(w, "C01");
+    QCOMPARE(w.Edit10->text(), QString("30"));
+    takeMoney(w, "10");
+    QCOMPARE(w.Edit6->text(), QString("-10"));
+    QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 40.0);
+    QCOMPARE(creditOf(app, "C01").toDouble(), 0.0);
+    settle(w, QString());
+    QCOMPARE(w.Edit10->text(), QString("0"));
+    QCOMPARE(w.Edit4->text(), QString("10"));
+}
+
+void TestGath::amountZeroOrEmptyDoesNothing_data()
+{
+    QTest::addColumn<QString>("amount");
+    QTest::newRow("zero") << "0";
+    QTest::newRow("empty") << "";
+    QTest::newRow("not a number") << "abc";
+}
+
+void TestGath::amountZeroOrEmptyDoesNothing()
+{
+    QFETCH(QString, amount);
+    TestApp app;
+    addCompany(app, "C01", "华美服饰", 30.0);
+    addBill(app, "outmain", "B1", 2, "C01", 50, 0);
+    TFrmGath w;
+    showWindow(w);
+    settle(w, "C01");
+    takeMoney(w, amount);
+    QCOMPARE(w.mode(), QString("edit"));
+    QVERIFY(w.cmd_save->isEnabled());
+    QVERIFY(app.dialogs().messages.isEmpty());
+    QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 0.0);
+    QCOMPARE(creditOf(app, "C01").toDouble(), 30.0);
+    QCOMPARE(count(app, "gathmain"), 0);
+}
+
+void TestGath::settlementWithoutBillsShowsZeroAndCannotTakeMoney()
+{
+    TestApp app;
+    addCompany(app, "C01", "华美服饰");
+    addBill(app, "inmain", "B1", 2, "C01", 50, 50, "in");   // settled already
+    addBill(app, "inmain", "B2", 2, "C02", 50, 0, "in");    // another company's
+    TFrmPay w;
+    showWindow(w);
+    settle(w, "C01");
+    QCOMPARE(w.Edit4->text(), QString("0"));
+    QVERIFY(!w.cmd_calc->isEnabled());
+    settle(w, "C09");
+    QCOMPARE(w.Edit1->text(), QString("0"));
+    QCOMPARE(w.Edit2->text(), QString("0"));
+    QCOMPARE(w.Edit4->text(), QString("0"));
+    QVERIFY(!w.cmd_calc->isEnabled());
+    w.cmd_calcClick();
+    QCOMPARE(w.mode(), QString("null"));
+}
+
+void TestGath::failedSaveChangesNothingAndTheRetrySpreadsOnce()
+{
+    TestApp app;
+    addTwoBills(app, "outmain");
+    app.exec("update company set rest_tota=30");
+    TFrmGath w;
+    showWindow(w);
+    settle(w, "C01");
+    app.exec("create temp trigger refuse_b2 before update on outmain when old.bill_no='B2' "
+             "begin select raise(abort, 'refused'); end");
+    takeMoney(w, "100");
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    QVERIFY(app.dialogs().lastMessage().contains("收款单保存失败"));
+    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.Edit5->text(), QString("100"));
+    QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 0.0);
+    QCOMPARE(creditOf(app, "C01").toDouble(), 30.0);
+    QCOMPARE(count(app, "gathmain"), 0);
+
+    app.exec("drop trigger refuse_b2");
+    QTest::mouseClick(w.cmd_save, Qt::LeftButton);
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.Edit6->text(), QString("-10"));
+    QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 60.0);
+    QCOMPARE(paidOf(app, "outmain", "B2").toDouble(), 70.0);
+    QCOMPARE(creditOf(app, "C01").toDouble(), 0.0);
+    QCOMPARE(count(app, "gathmain"), 1);
+}
+
+void TestGath::foundVoucherIsShownAndCannotBePaidAgain()
+{
+    TestApp app;
+    addTwoBills(app, "outmain");
+    TFrmGath w;
+    showWindow(w);
+    settle(w, "C01");
+    QTest::mouseClick(w.cmd_calc, Qt::LeftButton);
+    w.DP3->setDate(QDate(2026, 3, 15));
+    retype(w.Edit7, "R-0001");
+    retype(w.Edit5, "100");
+    retype(w.Edit9, "首付");
+    QTest::mouseClick(w.cmd_save, Qt::LeftButton);
+    settle(w, "C01");
+    QVERIFY(w.cmd_calc->isEnabled());
+
+    int shown = 0;
+    bool allAtStart = false;
+    app.dialogs().onExec = [&shown, &allAtStart](QDialog* dialog) {
+        auto* finder = qobject_cast<VoucherFinder*>(dialog);
+        if (!finder)
+            return int(QDialog::Rejected);
+        ++shown;
+        // "全部" only empties the number: the search goes by the picked day.
+        allAtStart = finder->CheckBox1->isChecked();
+        finder->dp1->setDate(QDate(2026, 3, 14));
+        QTest::mouseClick(finder->cmd_edit, Qt::LeftButton);
+        QTest::mouseClick(finder->cmd_save, Qt::LeftButton);   // nothing that day: stays open
+        if (finder->result() == QDialog::Accepted)
+            return int(QDialog::Accepted);
+        finder->dp1->setDate(QDate(2026, 3, 15));
+        QTest::mouseClick(finder->cmd_edit, Qt::LeftButton);
+        QTest::mouseClick(finder->cmd_save, Qt::LeftButton);
+        return finder->result();
+    };
+    QTest::mouseClick(w.cmd_find, Qt::LeftButton);
+    QCOMPARE(shown, 1);
+    QVERIFY(allAtStart);
+    QCOMPARE(w.Edit7->text(), QString("R-0001"));
+    QCOMPARE(w.Edit5->text(), QString("100"));
+    QCOMPARE(w.Edit6->text(), QString("-40"));
+    QCOMPARE(w.Edit9->text(), QString("首付"));
+    QCOMPARE(w.ComboBox1->currentText(), QString("C01"));
+    QCOMPARE(w.DP3->date(), QDate(2026, 3, 15));
+    QVERIFY(!w.cmd_calc->isEnabled());
+    QCOMPARE(w.mode(), QString("null"));
+}
+
+void TestGath::printingBeforeASettlementPrintsNothing()
+{
+    TestApp app;
+    QObject owner;
+    ReportLayouts::createAll(&owner);
+    addTwoBills(app, "outmain");
+    TFrmGath w;
+    showWindow(w);
+    int previews = 0;
+    app.dialogs().onExec = [&previews](QDialog*) { ++previews; return int(QDialog::Rejected); };
+    QTest::mouseClick(w.cmd_prin, Qt::LeftButton);
+    QCOMPARE(previews, 0);
+    QVERIFY(app.dialogs().messages.isEmpty());
+}
+
+void TestGath::printingShowsThisWindowsSettlement()
+{
+    TestApp app;
+    QObject owner;
+    ReportLayouts::createAll(&owner);
+    addTwoBills(app, "inmain");
+    addBill(app, "outmain", "S1", 3, "C01", 10, 0);
+    {
+        // A receipt settlement before: the payment print-out must not list its bills.
+        TFrmGath g;
+        settle(g, "C01");
+    }
+    TFrmPay w;
+    showWindow(w);
+    settle(w, "C01");
+    int rows = -1;
+    int pages = 0;
+    app.dialogs().onExec = [&](QDialog* dialog) {
+        if (auto* preview = qobject_cast<ReportPreview*>(dialog)) {
+            pages = preview->pageCount();
+            rows = ReportLayouts::get<TQpay>().masterDataset()->recordCount();
+        }
+        return int(QDialog::Rejected);
+    };
+    QTest::mouseClick(w.cmd_prin, Qt::LeftButton);
+    QVERIFY(app.dialogs().messages.isEmpty());
+    QCOMPARE(pages, 1);
+    QCOMPARE(rows, 2);
+    TQpay& report = ReportLayouts::get<TQpay>();
+    QCOMPARE(report.labelText("khbm"), QString("C01"));
+    QCOMPARE(report.labelText("khmc"), QString("华美服饰"));
+    QCOMPARE(report.labelText("ysjea"), QString("140"));
+    QCOMPARE(report.labelText("sqjy"), QString("0"));
+}
+
+void TestGath::billNumberEmptiesTheCompanyBoxesAndBothFiltersApply()
+{
+    TestApp app;
+    addTwoBills(app, "outmain");
+    addBill(app, "outmain", "B2", 9, "C02", 70, 0, "retu");
+    TFrmGath w;
+    showWindow(w);
+    typeText(w.ComboBox1->lineEdit(), "C01");
+    retype(w.Edit3, "B2");
+    QCOMPARE(w.ComboBox1->currentText(), QString());
+    QCOMPARE(w.ComboBox2->currentText(), QString());
+    settle(w, QString());
+    QCOMPARE(w.Edit4->text(), QString("150"));
+    QCOMPARE(w.Edit10->text(), QString("0"));
+
+    settle(w, "C01");
+    QCOMPARE(w.Edit3->text(), QString("B2"));
+    QCOMPARE(w.Edit4->text(), QString("80"));
+}
+
+void TestGath::windowRefusesToCloseWhileTakingMoney()
+{
+    TestApp app;
+    addTwoBills(app, "outmain");
+    TFrmGath w;
+    showWindow(w);
+    settle(w, "C01");
+    QTest::mouseClick(w.cmd_calc, Qt::LeftButton);
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+    QTest::mouseClick(w.cmd_canc, Qt::LeftButton);
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(count(app, "gathmain"), 0);
+    // A cancelled receipt leaves the settlement ready for another try.
+    QVERIFY(w.cmd_calc->isEnabled());
+    QVERIFY(w.close());
+}
+
+QTEST_MAIN(TestGath)
+#include "tst_gath.moc"
