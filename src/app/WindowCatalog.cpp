@@ -5,6 +5,11 @@
 #include "masterdata/TFrmEmployee.h"
 #include "masterdata/TFrmPower.h"
 #include "masterdata/TFrmUser.h"
+// statistics
+#include "statistics/TFrmInlist.h"
+#include "statistics/TFrmOutList.h"
+#include "statistics/TFrmOutSortC.h"
+#include "statistics/TFrmOutSortG.h"
 
 #include <QHash>
 
@@ -44,6 +49,11 @@ void registerAll()
     add<TFrmEmployee>("TFrmEmployee");
     add<TFrmUser>("TFrmUser");
     add<TFrmPower>("TFrmPower");
+    // statistics
+    add<TFrmInlist>("TFrmInlist");
+    add<TFrmOutList>("TFrmOutList");
+    add<TFrmOutSortG>("TFrmOutSortG");
+    add<TFrmOutSortC>("TFrmOutSortC");
 }
 
 } // namespace WindowCatalog
