@@ -21,6 +21,11 @@
 #include "warehouse/TFrmStorChk.h"
 #include "warehouse/TFrmStorIni.h"
 #include "warehouse/TFrmStore.h"
+// statistics
+#include "statistics/TFrmInlist.h"
+#include "statistics/TFrmOutList.h"
+#include "statistics/TFrmOutSortC.h"
+#include "statistics/TFrmOutSortG.h"
 
 #include <QHash>
 
@@ -79,6 +84,11 @@ void registerAll()
     add<TFrmPay>("TFrmPay");
     add<TFrmIncost>("TFrmIncost");
     add<TFrmOutcost>("TFrmOutcost");
+    // statistics
+    add<TFrmInlist>("TFrmInlist");
+    add<TFrmOutList>("TFrmOutList");
+    add<TFrmOutSortG>("TFrmOutSortG");
+    add<TFrmOutSortC>("TFrmOutSortC");
 }
 
 } // namespace WindowCatalog

@@ -1,0 +1,184 @@
+#include "statistics/StatisticsWindow.h"
+
+#include "app/CurrentRights.h"
+#include "db/Dataset.h"
+#include "masterdata/WindowParts.h"
+#include "reports/ReportLayout.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
+#include "ui/WindowPlacement.h"
+
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using WindowParts::named;
+
+namespace {
+
+const QString shortDate = QStringLiteral("yyyy-MM-dd");
+
+// Keeps bound grids still while rows are loaded or printed, also when that throws.
+class QuietControls {
+public:
+    explicit QuietControls(db::Dataset* dataset) : m_dataset(dataset) { m_dataset->disableControls(); }
+    ~QuietControls() { m_dataset->enableControls(); }
+    QuietControls(const QuietControls&) = delete;
+    QuietControls& operator=(const QuietControls&) = delete;
+
+private:
+    db::Dataset* m_dataset;
+};
+
+QDateEdit* datePicker(const char* name)
+{
+    auto* picker = named<QDateEdit>(name);
+    picker->setDisplayFormat(QStringLiteral("yyyy年M月d日"));
+    picker->setCalendarPopup(false);
+    picker->setDate(QDate::currentDate());
+    return picker;
+}
+
+QLineEdit* totalBox(const char* name)
+{
+    auto* box = named<QLineEdit>(name);
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignRight);
+    return box;
+}
+
+} // namespace
+
+StatisticsWindow::StatisticsWindow(const QString& caption, const QString& name, db::Dataset* dataset,
+                                   int rightPosition, QWidget* parent)
+    : QDialog(parent), m_dataset(dataset)
+{
+    const ui::BusyCursor busy;
+    setObjectName(name);
+    setWindowTitle(caption);
+    setFixedSize(792, 573);
+
+    cmd_find = named<QPushButton>("cmd_find");
+    cmd_prin = named<QPushButton>("cmd_prin");
+    cmd_exit = named<QPushButton>("cmd_exit");
+    DP1 = datePicker("DP1");
+    DP2 = datePicker("DP2");
+    Edit1 = totalBox("Edit1");
+    Edit2 = totalBox("Edit2");
+    DBGrid1 = named<ui::DbGrid>("DBGrid1");
+    DBGrid1->setReadOnly(true);
+    DBGrid1->setRowSelect(true);
+
+    // No result until 查询: a list left open by an earlier window is not shown as this one's.
+    m_dataset->close();
+    DBGrid1->setDataset(m_dataset);
+
+    cmd_find->setEnabled(hasRight(Right::Find, rightPosition));
+    cmd_prin->setEnabled(hasRight(Right::Print, rightPosition));
+    connect(cmd_find, &QPushButton::clicked, this, &StatisticsWindow::cmd_findClick);
+    connect(cmd_prin, &QPushButton::clicked, this, &StatisticsWindow::cmd_prinClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &StatisticsWindow::cmd_exitClick);
+}
+
+QBoxLayout* StatisticsWindow::toolBar()
+{
+    auto* bar = new QHBoxLayout;
+    const std::pair<QPushButton*, QString> buttons[] = {
+        {cmd_find, QStringLiteral("查询[&F]")}, {cmd_prin, QStringLiteral("打印[&P]")}, {cmd_exit, QStringLiteral("退出[&X]")}};
+    for (const auto& [button, text] : buttons) {
+        button->setText(text);
+        button->setAutoDefault(false);
+        bar->addWidget(button);
+    }
+    bar->addStretch();
+    return bar;
+}
+
+void StatisticsWindow::setColumns(const QList<std::tuple<QString, QString, int>>& columns)
+{
+    for (const auto& [field, title, width] : columns)
+        DBGrid1->addColumn(field, title, width);
+}
+
+statistics::DateRange StatisticsWindow::dates() const
+{
+    return {DP1->date(), DP2->date()};
+}
+
+statistics::BillType StatisticsWindow::billType(const QRadioButton* own, const QRadioButton* returns)
+{
+    if (own->isChecked())
+        return statistics::BillType::Own;
+    if (returns->isChecked())
+        return statistics::BillType::Return;
+    return statistics::BillType::All;
+}
+
+QGroupBox* StatisticsWindow::radioGroup(const QString& title, const QList<QRadioButton*>& buttons)
+{
+    auto* group = new QGroupBox(title);
+    auto* layout = new QVBoxLayout(group);
+    for (QRadioButton* button : buttons)
+        layout->addWidget(button);
+    return group;
+}
+
+QRadioButton* StatisticsWindow::radio(const char* name, const QString& text, bool checked)
+{
+    auto* button = named<QRadioButton>(name);
+    button->setText(text);
+    button->setChecked(checked);
+    return button;
+}
+
+void StatisticsWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+void StatisticsWindow::cmd_findClick()
+{
+    const ui::BusyCursor busy;
+    m_hasResult = false;
+    try {
+        const QuietControls quiet(m_dataset);
+        query().applyTo(*m_dataset);
+        m_dataset->open();
+        m_totals = totals();
+        m_dataset->first();
+    } catch (const std::exception& e) {
+        // The totals keep their old text, but with the list closed there is nothing to print.
+        m_dataset->close();
+        ui::showError(QStringLiteral("查询失败：%1").arg(ui::errorText(e)), this);
+        return;
+    }
+    Edit1->setText(statistics::totalText(m_totals.quantity));
+    Edit2->setText(statistics::totalText(m_totals.amount));
+    m_labels = choiceLabels();
+    m_labels << std::pair(QStringLiteral("datea"), DP1->date().toString(shortDate))
+             << std::pair(QStringLiteral("dateb"), DP2->date().toString(shortDate))
+             << std::pair(QStringLiteral("hjsl"), Edit1->text()) << std::pair(QStringLiteral("hjje"), Edit2->text());
+    m_hasResult = true;
+}
+
+void StatisticsWindow::cmd_prinClick()
+{
+    if (!m_hasResult || !m_dataset->isOpen() || !(m_totals.quantity > 0))
+        return;
+    ReportLayout& report = reportLayout();
+    for (const auto& [name, text] : m_labels)
+        report.setLabelText(name, text);
+    const QuietControls quiet(m_dataset);
+    report.preview(this);
+}
+
+void StatisticsWindow::cmd_exitClick()
+{
+    close();
+}

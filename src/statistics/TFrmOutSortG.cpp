@@ -1,0 +1,27 @@
+#include "statistics/TFrmOutSortG.h"
+
+#include "app/CurrentRights.h"
+#include "app/TFrmDataMod.h"
+#include "reports/ReportLayouts.h"
+
+TFrmOutSortG::TFrmOutSortG(QWidget* parent)
+    : RankingWindow({QStringLiteral("出货排行-按货品"),
+                     QStringLiteral("FrmOutSortG"),
+                     statistics::RankingKey::Goods,
+                     dataModule().OutSortQ,
+                     Function::RankByGoods,
+                     []() -> ReportLayout& { return ReportLayouts::get<TQRoutSortG>(); },
+                     {{"gods_code", QStringLiteral("货品编码"), 90},
+                      {"gods_name", QStringLiteral("货品名称"), 140},
+                      {"gods_kind", QStringLiteral("分类"), 60},
+                      {"gods_spec", QStringLiteral("品牌"), 60},
+                      {"gods_type", QStringLiteral("款式"), 60},
+                      {"gods_color", QStringLiteral("颜色"), 50},
+                      {"gods_size", QStringLiteral("尺码"), 50},
+                      {"gods_unit", QStringLiteral("单位"), 40},
+                      {"sub_amou", QStringLiteral("数量"), 70},
+                      {"unit_pric", QStringLiteral("平均价"), 70},
+                      {"sub_tota", QStringLiteral("金额"), 90}}},
+                    parent)
+{
+}
