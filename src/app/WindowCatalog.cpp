@@ -5,6 +5,8 @@
 #include "masterdata/TFrmEmployee.h"
 #include "masterdata/TFrmPower.h"
 #include "masterdata/TFrmUser.h"
+#include "maintenance/TFrmBackUp.h"
+#include "maintenance/TFrmRestore.h"
 
 #include <QHash>
 
@@ -44,6 +46,9 @@ void registerAll()
     add<TFrmEmployee>("TFrmEmployee");
     add<TFrmUser>("TFrmUser");
     add<TFrmPower>("TFrmPower");
+    // backup and restore
+    add<TFrmBackUp>("TFrmBackUp");
+    add<TFrmRestore>("TFrmRestore");
 }
 
 } // namespace WindowCatalog
