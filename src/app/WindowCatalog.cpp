@@ -26,6 +26,8 @@
 #include "statistics/TFrmOutList.h"
 #include "statistics/TFrmOutSortC.h"
 #include "statistics/TFrmOutSortG.h"
+#include "maintenance/TFrmBackUp.h"
+#include "maintenance/TFrmRestore.h"
 
 #include <QHash>
 
@@ -89,6 +91,9 @@ void registerAll()
     add<TFrmOutList>("TFrmOutList");
     add<TFrmOutSortG>("TFrmOutSortG");
     add<TFrmOutSortC>("TFrmOutSortC");
+    // backup and restore
+    add<TFrmBackUp>("TFrmBackUp");
+    add<TFrmRestore>("TFrmRestore");
 }
 
 } // namespace WindowCatalog

@@ -1,0 +1,82 @@
+#include "maintenance/BackupFiles.h"
+
+#include "app/DatabaseFile.h"
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "db/Statement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
+
+namespace BackupFiles {
+
+const QString fileName = QStringLiteral("brovanta.mdb");
+
+QString problem(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("文件不存在: %1").arg(QDir::toNativeSeparators(path));
+    db::Connection connection;
+    try {
+        connection.open(path, DatabaseFile::password);
+    } catch (const db::Error& e) {
+        return QStringLiteral("文件不是本系统的数据库，或不能用本系统的密码打开（%1）").arg(e.message());
+    }
+    try {
+        db::Statement check(connection, QStringLiteral("pragma integrity_check"));
+        const QString verdict = check.next() ? check.textValue(0) : QString();
+        if (verdict != QLatin1String("ok"))
+            return QStringLiteral("数据库文件已损坏（完整性检查: %1）").arg(verdict);
+    } catch (const db::Error& e) {
+        return QStringLiteral("数据库文件已损坏（%1）").arg(e.message());
+    }
+    connection.close();
+    if (!DatabaseFile::isSystemDatabase(path))
+        return QStringLiteral("文件中没有本系统的数据表");
+    return {};
+}
+
+QString copyInto(const QString& source, const QString& directory, const db::BackupProgress& progress)
+{
+    QTemporaryFile reserved(QDir(directory).filePath(QStringLiteral("brovanta-XXXXXX.part")));
+    reserved.setAutoRemove(false);
+    if (!reserved.open())
+        throw db::Error(QStringLiteral("不能在目录 %1 中写入文件: %2")
+                            .arg(QDir::toNativeSeparators(directory), reserved.errorString()));
+    const QString temporary = reserved.fileName();
+    reserved.close();
+    try {
+        db::Connection from;
+        from.open(source, DatabaseFile::password);
+        db::backup(from, temporary, DatabaseFile::password, progress);
+    } catch (...) {
+        QFile::remove(temporary);
+        QFile::remove(temporary + QStringLiteral("-journal"));
+        throw;
+    }
+    return temporary;
+}
+
+void moveOver(const QString& from, const QString& to)
+{
+    // rename() replaces the target in one step: there is never a moment without it.
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), error);
+    if (error)
+        throw db::Error(QStringLiteral("不能把 %1 改名为 %2: %3")
+                            .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to),
+                                 QString::fromLocal8Bit(error.message())));
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    const QString left = QFileInfo(a).canonicalFilePath();
+    return !left.isEmpty() && left == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace BackupFiles

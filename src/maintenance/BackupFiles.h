@@ -1,0 +1,36 @@
+#pragma once
+
+#include "db/Backup.h"
+
+#include <QString>
+
+// What a backup or a restore ended with: failed with a reason, or done
+// (a restore names the copy it kept of the database it replaced).
+struct MaintenanceResult {
+    bool ok = false;
+    QString reason;
+    QString keptCopy;
+};
+
+// The file work both backup and restore share.
+namespace BackupFiles {
+
+// The one name a backup has, in whatever directory it is kept.
+extern const QString fileName;
+
+// Why the file cannot serve as this system's database, or empty when it can:
+// it must open with the system's key, pass the engine's integrity check and
+// hold the system's tables.
+QString problem(const QString& path);
+
+// Copies the database at `source` into a new temporary file in `directory`
+// and returns its path. Throws db::Error and leaves nothing behind on failure.
+QString copyInto(const QString& source, const QString& directory, const db::BackupProgress& progress);
+
+// Puts `from` in the place of `to` in one step, replacing it. Throws db::Error.
+void moveOver(const QString& from, const QString& to);
+
+// True when both paths name one existing file (also through links).
+bool sameFile(const QString& a, const QString& b);
+
+} // namespace BackupFiles

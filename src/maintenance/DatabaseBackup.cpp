@@ -1,0 +1,43 @@
+#include "maintenance/DatabaseBackup.h"
+
+#include "app/AppPaths.h"
+#include "db/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace DatabaseBackup {
+
+MaintenanceResult run(const QString& directory, const db::BackupProgress& progress)
+{
+    MaintenanceResult result;
+    const QString database = AppPaths::databaseFile();
+    const QFileInfo place(directory);
+    if (directory.isEmpty() || !place.isDir()) {
+        result.reason = QStringLiteral("备份路径不存在: %1").arg(QDir::toNativeSeparators(directory));
+        return result;
+    }
+    const QString target = QDir(directory).filePath(BackupFiles::fileName);
+    if (place.canonicalFilePath() == QFileInfo(database).canonicalPath() || BackupFiles::sameFile(target, database)) {
+        result.reason = QStringLiteral("备份路径是本系统自己的数据目录，备份会覆盖正在使用的数据库。请选择其他目录。");
+        return result;
+    }
+    QString temporary;
+    try {
+        temporary = BackupFiles::copyInto(database, directory, progress);
+        const QString problem = BackupFiles::problem(temporary);
+        if (!problem.isEmpty())
+            throw db::Error(QStringLiteral("备份副本未通过检查: %1").arg(problem));
+        BackupFiles::moveOver(temporary, target);
+    } catch (const db::Error& e) {
+        if (!temporary.isEmpty())
+            QFile::remove(temporary);
+        result.reason = e.message();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace DatabaseBackup

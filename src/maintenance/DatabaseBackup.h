@@ -1,0 +1,13 @@
+#pragma once
+
+#include "maintenance/BackupFiles.h"
+
+// Backs the running database up as `directory`/brovanta.mdb while it stays
+// open: an online copy into a temporary file beside the target, which replaces
+// the target only once it has been verified. A failed backup leaves an earlier
+// backup of that name as it was. The program's own data directory is refused.
+namespace DatabaseBackup {
+
+MaintenanceResult run(const QString& directory, const db::BackupProgress& progress = {});
+
+} // namespace DatabaseBackup

@@ -1,0 +1,95 @@
+#include "maintenance/DatabaseRestore.h"
+
+#include "app/AppPaths.h"
+#include "app/DatabaseFile.h"
+#include "app/TFrmDataMod.h"
+#include "db/Error.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+MaintenanceResult failure(const QString& reason)
+{
+    MaintenanceResult result;
+    result.reason = reason;
+    return result;
+}
+
+} // namespace
+
+DatabaseRestore::DatabaseRestore(TFrmDataMod& dataModule)
+    : m_dataModule(dataModule),
+      m_open([](db::Connection& connection, const QString& path) { connection.open(path, DatabaseFile::password); })
+{
+}
+
+MaintenanceResult DatabaseRestore::run(const QString& directory, const db::BackupProgress& progress)
+{
+    const QString database = AppPaths::databaseFile();
+    const QString source = QDir(directory).filePath(BackupFiles::fileName);
+    if (!QFileInfo(source).isFile())
+        return failure(QStringLiteral("所选目录中没有备份文件 %1").arg(BackupFiles::fileName));
+    if (BackupFiles::sameFile(source, database))
+        return failure(QStringLiteral("所选文件就是正在使用的数据库"));
+    const QString problem = BackupFiles::problem(source);
+    if (!problem.isEmpty())
+        return failure(problem);
+
+    QString restored;
+    try {
+        restored = BackupFiles::copyInto(source, QFileInfo(database).absolutePath(), progress);
+    } catch (const db::Error& e) {
+        return failure(e.message());
+    }
+    // The running database is only touched from here on.
+    m_dataModule.closeAll();
+    m_dataModule.AdoConn.close();
+    return replace(restored, database);
+}
+
+MaintenanceResult DatabaseRestore::replace(const QString& restored, const QString& database)
+{
+    db::Connection& connection = m_dataModule.AdoConn;
+    const QString kept = keptCopyPath(database);
+    QString reason;
+    if (!QFile::copy(database, kept)) {
+        reason = QStringLiteral("不能保存原数据库的副本 %1").arg(QDir::toNativeSeparators(kept));
+    } else {
+        try {
+            BackupFiles::moveOver(restored, database);
+            m_open(connection, database);
+            MaintenanceResult done;
+            done.ok = true;
+            done.keptCopy = kept;
+            return done;
+        } catch (const db::Error& e) {
+            reason = QStringLiteral("恢复的数据库无法打开: %1").arg(e.message());
+        }
+    }
+    // Back to the previous database, exactly as it was.
+    QFile::remove(restored);
+    try {
+        if (QFileInfo::exists(kept))
+            BackupFiles::moveOver(kept, database);
+        m_open(connection, database);
+        reason += QStringLiteral("\n原数据库已放回并重新打开。");
+    } catch (const db::Error& e) {
+        reason += QStringLiteral("\n原数据库也无法重新打开: %1").arg(e.message());
+    }
+    return failure(reason);
+}
+
+QString DatabaseRestore::keptCopyPath(const QString& database) const
+{
+    const QDir directory = QFileInfo(database).absoluteDir();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString path = directory.filePath(QStringLiteral("brovanta-before-restore-%1.mdb").arg(stamp));
+    // Two restores in one second keep both copies.
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = directory.filePath(QStringLiteral("brovanta-before-restore-%1-%2.mdb").arg(stamp).arg(n));
+    return path;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "maintenance/BackupFiles.h"
+
+#include <functional>
+
+class TFrmDataMod;
+
+namespace db {
+class Connection;
+}
+
+// Restores the running database from `directory`/brovanta.mdb. The chosen file
+// is checked before anything is replaced; the replaced database is kept as
+// data/brovanta-before-restore-yyyyMMdd-hhmmss.mdb; the data module's datasets
+// and connection close around the swap and the connection reopens on the
+// restored file. When it cannot, the previous file goes back and is reopened.
+class DatabaseRestore {
+public:
+    using Opener = std::function<void(db::Connection& connection, const QString& path)>;
+
+    explicit DatabaseRestore(TFrmDataMod& dataModule);
+
+    // How the connection is opened again (tests make it fail).
+    void setOpener(Opener opener) { m_open = std::move(opener); }
+
+    MaintenanceResult run(const QString& directory, const db::BackupProgress& progress = {});
+
+private:
+    // Swaps the verified copy in and reopens; the connection is closed on entry.
+    MaintenanceResult replace(const QString& restored, const QString& database);
+    QString keptCopyPath(const QString& database) const;
+
+    TFrmDataMod& m_dataModule;
+    Opener m_open;
+};

@@ -1,0 +1,55 @@
+#include "maintenance/TFrmRestore.h"
+
+#include "app/CurrentRights.h"
+#include "app/TFrmDataMod.h"
+#include "maintenance/DatabaseRestore.h"
+#include "masterdata/WindowParts.h"
+#include "ui/Dialogs.h"
+
+#include <QBoxLayout>
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
+
+TFrmRestore::TFrmRestore(QWidget* parent)
+    : MaintenanceWindow(parent, QStringLiteral("数据恢复"), QStringLiteral("请选择已经备份的文件"),
+                        QStringLiteral("恢复"), Function::Restore)
+{
+    setObjectName(QStringLiteral("FrmRestore"));
+    FB = WindowParts::named<QListWidget>("FB");
+    FB->setMinimumWidth(180);
+    browserRow()->addWidget(FB, 1);
+    resize(600, 420);
+    connect(cmd_add, &QPushButton::clicked, this, &TFrmRestore::cmd_addClick);
+    DLChange();
+}
+
+void TFrmRestore::DLChange()
+{
+    FB->clear();
+    const QString directory = chosenDirectory();
+    if (!directory.isEmpty())
+        FB->addItems(QDir(directory).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name));
+}
+
+void TFrmRestore::cmd_addClick()
+{
+    DLChange();   // the directory may have changed since it was chosen
+    if (FB->count() == 0) {
+        ui::inform(QStringLiteral("无数据可恢复"), this);
+        return;
+    }
+    const QString directory = chosenDirectory();
+    const QString source = QDir(directory).filePath(BackupFiles::fileName);
+    DatabaseRestore restore(dataModule());
+    const MaintenanceResult result = runCopy(QStringLiteral("正在恢复数据库……"), QFileInfo(source).size(),
+                                             [&](const db::BackupProgress& progress) {
+                                                 return restore.run(directory, progress);
+                                             });
+    if (result.ok)
+        ui::inform(QStringLiteral("数据恢复完毕\n原数据库已保存为 %1")
+                       .arg(QDir::toNativeSeparators(result.keptCopy)), this);
+    else
+        ui::showError(QStringLiteral("数据恢复错误\n%1").arg(result.reason), this);
+}

@@ -1,0 +1,249 @@
+// Restoring the database: the chosen file is checked before anything is
+// replaced, the replaced database is kept, and the program goes on with the
+// restored data, or with its old data when the restored file cannot be opened.
+#include "BackupSamples.h"
+#include "TestSupport.h"
+#include "WindowDriver.h"
+
+#include "db/Error.h"
+#include "db/Schema.h"
+#include "db/Transaction.h"
+#include "maintenance/DatabaseBackup.h"
+#include "maintenance/DatabaseRestore.h"
+#include "maintenance/TFrmRestore.h"
+
+#include <sqlite3.h>
+
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QtTest>
+#include <memory>
+
+using namespace WindowDriver;
+using namespace BackupSamples;
+
+namespace {
+
+const QRegularExpression keptName("^brovanta-before-restore-\\d{8}-\\d{6}\\.mdb$");
+
+QStringList keptCopies()
+{
+    return QDir(dataDirectory()).entryList({"brovanta-before-restore-*"}, QDir::Files);
+}
+
+// A database with the system's tables but no key at all.
+void makePlainDatabase(const QString& path)
+{
+    sqlite3* handle = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &handle), SQLITE_OK);
+    for (const db::Table& table : db::Schema::tables())
+        QCOMPARE(sqlite3_exec(handle, db::Schema::createStatement(table).toUtf8().constData(), nullptr, nullptr,
+                              nullptr), SQLITE_OK);
+    sqlite3_close(handle);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(16).startsWith("SQLite format 3"));
+}
+
+// A keyed database at `path`, with the system's tables or one other.
+void makeDatabase(const QString& path, const QString& key, bool systemTables)
+{
+    db::Connection connection;
+    connection.open(path, key, true);
+    if (systemTables)
+        db::Schema::create(connection);
+    else
+        connection.execute("create table notes (line text)");
+}
+
+} // namespace
+
+class TestRestore : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestApp> app;
+    QString source;   // the directory a backup is restored from
+
+    // The message of one press of "恢复" on `directory`.
+    QString restoreThroughWindow(const QString& directory)
+    {
+        TFrmRestore w;
+        w.chooseDirectory(directory);
+        app->dialogs().clear();
+        click(w, "cmd_add");
+        return app->dialogs().messages.size() == 1 ? app->dialogs().lastMessage() : QString();
+    }
+
+    // The running database still works and holds what it held.
+    void verifyUnchanged(const QByteArray& before, const QStringList& codes)
+    {
+        QCOMPARE(fingerprint(AppPaths::databaseFile()), before);
+        QVERIFY(app->dataModule().AdoConn.isOpen());
+        QCOMPARE(app->scalar("select count(*) from goods").toInt(), codes.size());
+        QVERIFY(keptCopies().isEmpty());
+        QVERIFY(leftovers(dataDirectory()).isEmpty());
+    }
+
+private slots:
+    void init()
+    {
+        app = std::make_unique<TestApp>();
+        source = makeDirectory(*app, "backup");
+        addGoods(*app, "G1");
+    }
+    void cleanup() { app.reset(); }
+
+    void directoryWithoutDatabasesHasNothingToRestore()
+    {
+        QFile note(QDir(source).filePath("readme.txt"));
+        QVERIFY(note.open(QIODevice::WriteOnly));
+        note.close();
+        TFrmRestore w;
+        w.chooseDirectory(source);
+        QCOMPARE(w.FB->count(), 0);
+        click(w, "cmd_add");
+        QCOMPARE(app->dialogs().lastMessage(), QString("无数据可恢复"));
+        QVERIFY(app->dataModule().AdoConn.isOpen());
+        QCOMPARE(app->scalar("select count(*) from goods").toInt(), 1);
+        QVERIFY(keptCopies().isEmpty());
+    }
+
+    void fileListShowsDatabaseFiles()
+    {
+        QVERIFY(DatabaseBackup::run(source).ok);
+        QVERIFY(QFile::copy(QDir(source).filePath("brovanta.mdb"), QDir(source).filePath("other.mdb")));
+        QFile note(QDir(source).filePath("readme.txt"));
+        QVERIFY(note.open(QIODevice::WriteOnly));
+        note.close();
+        TFrmRestore w;
+        w.chooseDirectory(source);
+        QStringList shown;
+        for (int i = 0; i < w.FB->count(); ++i)
+            shown << w.FB->item(i)->text();
+        QCOMPARE(shown, QStringList({"brovanta.mdb", "other.mdb"}));
+    }
+
+    void unsuitableFileRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("another database, no brovanta.mdb") << "other" << "没有备份文件";
+        QTest::newRow("plain file") << "text" << "不能用本系统的密码打开";
+        QTest::newRow("unencrypted database") << "plain" << "不能用本系统的密码打开";
+        QTest::newRow("another key") << "key" << "不能用本系统的密码打开";
+        QTest::newRow("other tables") << "tables" << "没有本系统的数据表";
+        QTest::newRow("damaged") << "damaged" << "损坏";
+    }
+    void unsuitableFileRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString file = QDir(source).filePath("brovanta.mdb");
+        if (kind == "other") {
+            QVERIFY(DatabaseBackup::run(source).ok);
+            QVERIFY(QFile::rename(file, QDir(source).filePath("shop2024.mdb")));
+        } else if (kind == "text") {
+            QFile text(file);
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write(QByteArray("这不是数据库\n").repeated(200));
+        } else if (kind == "plain") {
+            makePlainDatabase(file);
+        } else if (kind == "key") {
+            makeDatabase(file, "1234567890", true);
+        } else if (kind == "tables") {
+            makeDatabase(file, DatabaseFile::password, false);
+        } else {
+            db::Transaction many(app->dataModule().AdoConn);
+            for (int i = 0; i < 300; ++i)
+                addGoods(*app, QString("D%1").arg(i));
+            many.commit();
+            QVERIFY(DatabaseBackup::run(source).ok);
+            QFile damaged(file);
+            QVERIFY(damaged.open(QIODevice::ReadWrite));
+            QVERIFY(damaged.seek(damaged.size() / 2));
+            damaged.write(QByteArray(4096, '\x5a'));
+        }
+        addGoods(*app, "G2");
+        const QStringList codes = goodsCodes(AppPaths::databaseFile());
+        const QByteArray before = fingerprint(AppPaths::databaseFile());
+
+        const QStringList lines = restoreThroughWindow(source).split('\n');
+        QCOMPARE(lines.first(), QString("数据恢复错误"));
+        QVERIFY2(lines.value(1).contains(reason), qPrintable(lines.value(1)));
+        verifyUnchanged(before, codes);
+    }
+
+    void runningDatabaseIsNotRestoredOverItself()
+    {
+        const QByteArray before = fingerprint(AppPaths::databaseFile());
+        const QStringList lines = restoreThroughWindow(dataDirectory()).split('\n');
+        QCOMPARE(lines.first(), QString("数据恢复错误"));
+        QVERIFY(lines.value(1).contains("正在使用"));
+        verifyUnchanged(before, {"G1"});
+    }
+
+    void goodRestoreBringsBackTheBackup()
+    {
+        QVERIFY(DatabaseBackup::run(source).ok);
+        addGoods(*app, "G2");
+        app->exec("update goods set gods_name='改名' where gods_code='G1'");
+        db::Dataset* goods = app->dataModule().GoodsQ;
+        goods->open();
+        QCOMPARE(goods->recordCount(), 2);
+
+        const QStringList lines = restoreThroughWindow(source).split('\n');
+        QCOMPARE(lines.first(), QString("数据恢复完毕"));
+        const QStringList kept = keptCopies();
+        QCOMPARE(kept.size(), 1);
+        QVERIFY2(keptName.match(kept.first()).hasMatch(), qPrintable(kept.first()));
+        const QString keptPath = QDir(dataDirectory()).filePath(kept.first());
+        QVERIFY(lines.value(1).contains(QDir::toNativeSeparators(keptPath)));
+        QCOMPARE(goodsCodes(keptPath), QStringList({"G1", "G2"}));
+
+        // Datasets were closed with the old connection; opened again they read the restored rows.
+        QVERIFY(!goods->isOpen());
+        QVERIFY(app->dataModule().AdoConn.isOpen());
+        goods->open();
+        QCOMPARE(goods->recordCount(), 1);
+        QCOMPARE(goods->text("gods_code"), QString("G1"));
+        QCOMPARE(goods->text("gods_name"), QString("货品G1"));
+        QVERIFY(leftovers(dataDirectory()).isEmpty());
+        // The backup itself is left as it was.
+        QCOMPARE(goodsCodes(QDir(source).filePath("brovanta.mdb")), QStringList({"G1"}));
+    }
+
+    void failedReopenPutsPreviousDatabaseBack()
+    {
+        QVERIFY(DatabaseBackup::run(source).ok);
+        addGoods(*app, "G2");
+        const QByteArray before = fingerprint(AppPaths::databaseFile());
+        DatabaseRestore restore(app->dataModule());
+        QStringList opened;
+        restore.setOpener([&opened](db::Connection& connection, const QString& path) {
+            opened << goodsCodes(path).join(',');
+            if (opened.size() == 1)
+                throw db::Error("磁盘故障");
+            connection.open(path, DatabaseFile::password);
+        });
+        const MaintenanceResult result = restore.run(source);
+        QVERIFY(!result.ok);
+        QVERIFY(result.reason.contains("磁盘故障"));
+        QVERIFY(result.reason.contains("原数据库已放回"));
+        // First the restored file was tried, then the previous one reopened.
+        QCOMPARE(opened, QStringList({"G1", "G1,G2"}));
+        verifyUnchanged(before, {"G1", "G2"});
+    }
+
+    void stoppedRestoreReplacesNothing()
+    {
+        QVERIFY(DatabaseBackup::run(source).ok);
+        addGoods(*app, "G2");
+        const QByteArray before = fingerprint(AppPaths::databaseFile());
+        DatabaseRestore restore(app->dataModule());
+        const MaintenanceResult result = restore.run(source, [](int, int) { return false; });
+        QVERIFY(!result.ok);
+        verifyUnchanged(before, {"G1", "G2"});
+    }
+};
+
+QTEST_MAIN(TestRestore)
+#include "tst_restore.moc"
