@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/DatasetColumn.h"
 #include "db/Field.h"
 
 #include <QHash>
@@ -8,6 +9,7 @@
 #include <QPointer>
 #include <QVariant>
 #include <functional>
+#include <vector>
 
 namespace db {
 
@@ -76,8 +78,8 @@ public:
     bool isWritable() const { return m_identity != Identity::ReadOnly; }
 
     // --- navigation
-    int recordCount() const { return m_rows.size(); }
-    bool isEmpty() const { return m_rows.isEmpty(); }
+    int recordCount() const { return int(m_order.size()); }
+    bool isEmpty() const { return m_order.empty(); }
     int currentRow() const { return m_current; }
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
@@ -144,24 +146,40 @@ signals:
 private:
     enum class Identity { ReadOnly, RowId, Values };
     enum class Status { Unchanged, Inserted, Modified };
-    struct Record {
-        QList<QVariant> values;     // one per data field
-        QList<QVariant> original;   // values as read, kept while a batch change is pending
-        qint64 rowId = 0;
+    // A record with a change not yet written (batch), or appended and not yet posted.
+    struct Pending {
         Status status = Status::Unchanged;
+        QList<QVariant> original;   // values as read, for a modified record
     };
     struct DeletedRecord {
-        Record record;
-        int position;
+        int record;
+        QList<QVariant> original;   // values as read when it was changed before; else empty
     };
     struct HookEntry {
         Hook hook;
         QPointer<QObject> owner;
         HookFunction function;
     };
+    // A hash index over one field: the first row holding each value.
+    struct Index {
+        QHash<IndexKey, int> rows;
+        quint64 generation = 0;     // new with every build, so users see a rebuild
+    };
+    // Look-up fields sharing a key field and a source find the source row once:
+    // the row found for each record is kept until the source's index is rebuilt.
+    struct LookupGroup {
+        int keyIndex = -1;
+        Dataset* source = nullptr;
+        QString sourceKey;
+        mutable int sourceKeyIndex = -1;
+        mutable quint64 sourceFieldsVersion = 0;
+        mutable quint64 generation = 0;
+        mutable std::vector<int> sourceRows;   // by record; unresolved or -1 when none
+    };
 
     void setFields(const QList<Field>& fields);
     void prepareFields(class Statement& statement);
+    void readRows(class Statement& statement);
     QString effectiveSql();
     void followMaster();
     void runHooks(Hook hook);
@@ -170,18 +188,30 @@ private:
     void setState(State state);
     void setCurrent(int row);
     void invalidateIndexes();
-    const QHash<IndexKey, int>& indexOf(int fieldIndex) const;
-    QVariant lookupValue(int row, const Field& field) const;
+    void fieldChanged(int fieldIndex, int record);
+    const Index& indexOf(int fieldIndex) const;
+    QString indexKeyOf(int row, int fieldIndex) const;
+    int lookupRow(int row, const LookupGroup& group) const;
+    QVariant lookupValue(int row, int fieldIndex) const;
     QVariant calculatedValue(int row, int fieldIndex) const;
-    QVariant rowValue(const Record& record, int fieldIndex) const;
     int activeRow() const;
 
-    void writeInsert(Record& record);
-    void takeNewRowId(Record& record, qint64 rowId) const;
-    void writeUpdate(const Record& record);
-    void writeDelete(const Record& record);
+    // Records are the stored rows; a row is a record's place in the visible order.
+    int recordOf(int row) const { return m_order[size_t(row)]; }
+    int rowOf(int record) const;
+    int addRecord();
+    void dropRecord(int record);
+    QList<QVariant> recordValues(int record) const;
+    void setRecordValues(int record, const QList<QVariant>& values);
+    QVariant slotValue(int record, int slot) const { return m_columns[size_t(slot)].value(record); }
+    Status statusOf(int record) const { return m_pending.value(record).status; }
+
+    qint64 writeInsert(int record);
+    void takeNewRowId(int record, qint64 rowId);
+    void writeUpdate(int record, const QList<QVariant>& original);
+    void writeDelete(int record, const QList<QVariant>& original);
     QList<int> writableSlots(bool includeCounter) const;
-    QString identityCondition(const Record& record, QVariantList* values) const;
+    QString identityCondition(int record, const QList<QVariant>& original, QVariantList* values) const;
 
     Connection* m_connection;
     QString m_sql;
@@ -193,25 +223,30 @@ private:
     QHash<QString, int> m_fieldByName;        // by lower-case name
     QHash<QString, int> m_fieldByExactName;
     quint64 m_fieldsVersion = 0;              // changes whenever the fields are rebuilt
-    QList<int> m_slotOfField;            // field -> index in Record::values, or -1
-    QList<int> m_columnOfSlot;           // statement column read into each slot
+    QList<int> m_slotOfField;            // field -> stored column, or -1
+    QList<int> m_columnOfSlot;           // statement column read into each stored column
     QList<QString> m_baseColumnOfSlot;   // base-table column written from each slot ("" if none)
+    QList<int> m_groupOfField;           // look-up field -> its look-up group, or -1
+    QList<LookupGroup> m_lookupGroups;
     bool m_declaredData = false;         // persistent data fields were declared
     bool m_rowIdColumn = false;          // the statement's first column is the injected rowid
 
     QString m_baseTable;
     Identity m_identity = Identity::ReadOnly;
 
-    QList<Record> m_rows;
+    std::vector<DatasetColumn> m_columns;   // one per stored data field, indexed by record
+    std::vector<qint64> m_rowIds;           // by record, when rows are identified by rowid
+    std::vector<int> m_order;               // row -> record, ascending
+    QHash<int, Pending> m_pending;          // by record
     QList<DeletedRecord> m_deleted;
     int m_current = -1;
     bool m_eof = true;
     bool m_bof = true;
     State m_state = State::Inactive;
-    Record m_editBackup;
+    QList<QVariant> m_editBackup;           // the edited record's values when the edit began
     int m_disableCount = 0;
 
-    mutable QHash<int, QHash<IndexKey, int>> m_indexes;
+    mutable QHash<int, Index> m_indexes;
     mutable int m_calculatingRow = -1;
     mutable QList<QVariant>* m_calculated = nullptr;
 

@@ -36,14 +36,15 @@ QList<int> Dataset::writableSlots(bool includeCounter) const
     return writable;
 }
 
-QString Dataset::identityCondition(const Record& record, QVariantList* values) const
+// The condition that finds a record's base rows: its rowid, or for a distinct
+// list every one of its original values, NULL included.
+QString Dataset::identityCondition(int record, const QList<QVariant>& original, QVariantList* values) const
 {
     if (m_identity == Identity::RowId) {
-        values->append(record.rowId);
+        values->append(m_rowIds[size_t(record)]);
         return QStringLiteral("rowid=:k0");
     }
     QStringList parts;
-    const QList<QVariant>& original = record.original.isEmpty() ? record.values : record.original;
     for (int s : writableSlots(true)) {
         parts << QStringLiteral("%1 is :k%2").arg(m_baseColumnOfSlot.at(s)).arg(values->size());
         values->append(original.at(s));
@@ -51,7 +52,7 @@ QString Dataset::identityCondition(const Record& record, QVariantList* values) c
     return parts.join(QStringLiteral(" and "));
 }
 
-void Dataset::writeInsert(Record& record)
+qint64 Dataset::writeInsert(int record)
 {
     if (!isWritable())
         throw Error(QStringLiteral("%1: 该数据不能修改").arg(objectName()), 0, m_sql);
@@ -67,19 +68,18 @@ void Dataset::writeInsert(Record& record)
                                   .arg(m_baseTable, columns.join(QLatin1Char(',')), names.join(QLatin1Char(',')));
     Statement statement(*m_connection, sql);
     for (int s : writable)
-        statement.bind(QStringLiteral("v%1").arg(s), record.values.at(s));
+        statement.bind(QStringLiteral("v%1").arg(s), slotValue(record, s));
     statement.execute();
-    record.rowId = m_connection->lastInsertRowId();
+    return m_connection->lastInsertRowId();
 }
 
-void Dataset::writeUpdate(const Record& record)
+void Dataset::writeUpdate(int record, const QList<QVariant>& original)
 {
     if (!isWritable())
         throw Error(QStringLiteral("%1: 该数据不能修改").arg(objectName()), 0, m_sql);
     // The blank row of a distinct list stands for rows of other lists: filling it in adds a row.
-    if (m_identity == Identity::Values && allNull(record.original.isEmpty() ? record.values : record.original)) {
-        Record copy = record;
-        writeInsert(copy);
+    if (m_identity == Identity::Values && allNull(original)) {
+        writeInsert(record);
         return;
     }
     QStringList assignments;
@@ -89,26 +89,26 @@ void Dataset::writeUpdate(const Record& record)
     if (assignments.isEmpty())
         return;
     QVariantList keys;
-    const QString condition = identityCondition(record, &keys);
+    const QString condition = identityCondition(record, original, &keys);
     const QString sql = QStringLiteral("update %1 set %2 where %3")
                             .arg(m_baseTable, assignments.join(QLatin1Char(',')), condition);
     Statement statement(*m_connection, sql);
     for (int s : writable)
-        statement.bind(QStringLiteral("v%1").arg(s), record.values.at(s));
+        statement.bind(QStringLiteral("v%1").arg(s), slotValue(record, s));
     for (int k = 0; k < keys.size(); ++k)
         statement.bind(QStringLiteral("k%1").arg(k), keys.at(k));
     if (statement.execute() == 0)
         throw Error(QStringLiteral("%1: 要修改的记录已不存在").arg(objectName()), 0, sql);
 }
 
-void Dataset::writeDelete(const Record& record)
+void Dataset::writeDelete(int record, const QList<QVariant>& original)
 {
     if (!isWritable())
         throw Error(QStringLiteral("%1: 该数据不能修改").arg(objectName()), 0, m_sql);
-    if (m_identity == Identity::Values && allNull(record.original.isEmpty() ? record.values : record.original))
+    if (m_identity == Identity::Values && allNull(original))
         return;
     QVariantList keys;
-    const QString condition = identityCondition(record, &keys);
+    const QString condition = identityCondition(record, original, &keys);
     const QString sql = QStringLiteral("delete from %1 where %2").arg(m_baseTable, condition);
     Statement statement(*m_connection, sql);
     for (int k = 0; k < keys.size(); ++k)
@@ -118,16 +118,17 @@ void Dataset::writeDelete(const Record& record)
 }
 
 // A row the engine has just numbered shows its counter column too.
-void Dataset::takeNewRowId(Record& record, qint64 rowId) const
+void Dataset::takeNewRowId(int record, qint64 rowId)
 {
-    record.rowId = rowId;
+    if (m_rowIdColumn)
+        m_rowIds[size_t(record)] = rowId;
     if (!rowId)
         return;
     for (int slot = 0; slot < m_baseColumnOfSlot.size(); ++slot) {
         const QString& column = m_baseColumnOfSlot.at(slot);
         const Column* c = column.isEmpty() ? nullptr : Schema::column(m_baseTable, column);
         if (c && c->type == ColumnType::Counter)
-            record.values[slot] = rowId;
+            m_columns[size_t(slot)].setValue(record, rowId);
     }
 }
 

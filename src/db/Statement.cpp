@@ -171,6 +171,12 @@ QString Statement::textValue(int column) const
     return text ? QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column)) : QString();
 }
 
+QByteArrayView Statement::utf8Text(int column) const
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    return text ? QByteArrayView(text, sqlite3_column_bytes(m_statement, column)) : QByteArrayView();
+}
+
 QVariant Statement::value(int column) const
 {
     switch (sqlite3_column_type(m_statement, column)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -40,6 +41,8 @@ public:
     double doubleValue(int column) const;
     qint64 intValue(int column) const;
     QString textValue(int column) const;
+    // The column's text as the engine holds it, valid until the next step.
+    QByteArrayView utf8Text(int column) const;
 
     QString sql() const { return m_sql; }
 

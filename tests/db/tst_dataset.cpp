@@ -25,6 +25,13 @@ private slots:
     void persistentFieldsOnlyAndDisplayFormat();
     void navigationAndEndOfData();
     void joinedListIsReadOnly();
+    void distinctRowWithNullsKeepsItsIdentity_data();
+    void distinctRowWithNullsKeepsItsIdentity();
+    void nullIsNeitherZeroNorEmptyText();
+    void sharedTextChangesInOneRowOnly();
+    void cancelBatchAfterManyEditsRestoresEveryRow();
+    void lookupFollowsSourceRowChangesAndRemovals();
+    void reopenedWithOtherFields();
 };
 
 void TestDataset::batchChangesWaitForUpdateBatch()
@@ -359,6 +366,241 @@ void TestDataset::joinedListIsReadOnly()
     q->setValue("sub_amou", 3);
     QVERIFY_THROWS_EXCEPTION(db::Error, q->post());
     q->cancel();
+}
+
+void TestDataset::distinctRowWithNullsKeepsItsIdentity_data()
+{
+    QTest::addColumn<bool>("batch");
+    QTest::addColumn<bool>("remove");
+    QTest::addColumn<QString>("color");   // the row acted on: a colour, or "" for the row without one
+    QTest::addColumn<int>("redLeft");
+    QTest::addColumn<int>("blankLeft");
+    QTest::newRow("edit the row with a NULL, batch") << true << false << "" << 2 << 0;
+    QTest::newRow("edit the row with a NULL, at once") << false << false << "" << 2 << 0;
+    QTest::newRow("delete the row with a NULL, batch") << true << true << "" << 2 << 0;
+    QTest::newRow("delete the full row, at once") << false << true << "红" << 0 << 1;
+    QTest::newRow("edit the full row, batch") << true << false << "红" << 0 << 1;
+}
+
+// A row of a distinct list whose colour is NULL shares its id with a full row:
+// whatever is done to one must leave the other's base rows alone.
+void TestDataset::distinctRowWithNullsKeepsItsIdentity()
+{
+    QFETCH(bool, batch);
+    QFETCH(bool, remove);
+    QFETCH(QString, color);
+    QFETCH(int, redLeft);
+    QFETCH(int, blankLeft);
+    TestApp app;
+    app.exec("insert into baseitem (gods_color_id, gods_color) values ('01', '红')");
+    app.exec("insert into baseitem (gods_color_id, gods_color) values ('01', '红')");
+    app.exec("insert into baseitem (gods_color_id, gods_color) values ('01', null)");
+    Dataset* q = app.dataModule().TempQ;
+    q->setSql("select distinct gods_color_id, gods_color from baseitem order by gods_color");
+    q->setLocking(batch ? Dataset::Locking::Batch : Dataset::Locking::Optimistic);
+    q->open();
+    QCOMPARE(q->recordCount(), 2);
+    q->moveTo(color.isEmpty() ? 0 : 1);
+    QCOMPARE(q->text("gods_color"), color);
+    if (remove) {
+        q->remove();
+    } else {
+        q->setValue("gods_color", "绿");
+        q->post();
+    }
+    if (batch)
+        q->updateBatch();
+    QCOMPARE(app.scalar("select count(*) from baseitem where gods_color='红'").toInt(), redLeft);
+    QCOMPARE(app.scalar("select count(*) from baseitem where gods_color is null").toInt(), blankLeft);
+    QCOMPARE(app.scalar("select count(*) from baseitem where gods_color='绿'").toInt(),
+             remove ? 0 : (color.isEmpty() ? 1 : 2));
+}
+
+void TestDataset::nullIsNeitherZeroNorEmptyText()
+{
+    TestApp app;
+    app.exec("insert into ingoods (bill_no, sub_amou, remark) values ('N', null, null)");
+    app.exec("insert into ingoods (bill_no, sub_amou, remark) values ('Z', 0, '')");
+    Dataset* q = app.dataModule().InGoodsQ;
+    q->setSql("select * from ingoods order by bill_no");
+    q->open();
+    QVERIFY(q->isNull("sub_amou") && q->isNull("remark"));
+    QCOMPARE(q->number("sub_amou"), 0.0);   // NULL reads as 0 but stays NULL
+    QCOMPARE(q->displayText("sub_amou"), QString());
+    q->next();
+    QVERIFY(!q->isNull("sub_amou") && !q->isNull("remark"));
+    QCOMPARE(q->displayText("sub_amou"), QString("0"));
+    QCOMPARE(q->find("sub_amou", 0), 1);
+    QCOMPARE(q->find("sub_amou", QVariant()), -1);
+    // Changing other fields writes NULL, 0 and empty text back as they were.
+    for (int row = 0; row < 2; ++row) {
+        q->moveTo(row);
+        q->setValue("gods_code", "G");
+        q->post();
+    }
+    q->updateBatch();
+    QCOMPARE(app.scalar("select count(*) from ingoods where sub_amou is null and remark is null").toInt(), 1);
+    QCOMPARE(app.scalar("select count(*) from ingoods where sub_amou = 0 and remark = ''").toInt(), 1);
+    // Empty text clears a number; 0 given to a NULL number is a value.
+    q->moveTo(0);
+    q->setValue("sub_amou", 0);
+    q->moveTo(1);
+    q->setValue("sub_amou", "");
+    QVERIFY(q->isNull("sub_amou"));
+    q->post();
+    q->updateBatch();
+    QCOMPARE(app.scalar("select sub_amou from ingoods where bill_no='N'"), QVariant(0.0));
+    QVERIFY(app.scalar("select sub_amou from ingoods where bill_no='Z'").isNull());
+}
+
+void TestDataset::sharedTextChangesInOneRowOnly()
+{
+    TestApp app;
+    for (int i = 0; i < 40; ++i)
+        app.exec("insert into ingoods (bill_no, gods_code, sub_amou) values ('B1', 'G1', :p1)", {i});
+    Dataset* q = app.dataModule().InGoodsQ;
+    q->setSql("select * from ingoods order by sub_amou");
+    q->open();
+    const int code = q->fieldIndex("gods_code");
+    QCOMPARE(q->find("gods_code", "g1"), 0);
+    q->moveTo(17);
+    q->setValue("gods_code", "G2");
+    q->post();
+    q->moveTo(30);
+    q->setValue("gods_code", "G2");
+    q->cancel();   // a cancelled change leaves the shared value too
+    QStringList codes;
+    for (int row = 0; row < q->recordCount(); ++row)
+        codes << q->value(row, code).toString();
+    QCOMPARE(codes.count("G1"), 39);
+    QCOMPARE(codes.at(17), QString("G2"));
+    QCOMPARE(q->find("gods_code", "G2"), 17);
+    QCOMPARE(q->find("gods_code", "G1"), 0);
+    q->updateBatch();
+    QCOMPARE(app.scalar("select count(*) from ingoods where gods_code='G1'").toInt(), 39);
+    QCOMPARE(app.scalar("select sub_amou from ingoods where gods_code='G2'").toInt(), 17);
+    QCOMPARE(app.scalar("select count(*) from ingoods where bill_no='B1'").toInt(), 40);
+}
+
+void TestDataset::cancelBatchAfterManyEditsRestoresEveryRow()
+{
+    TestApp app;
+    const int rows = 300;
+    for (int i = 0; i < rows; ++i)
+        app.exec("insert into ingoods (bill_no, gods_code, sub_amou) values ('B', :p1, :p2)",
+                 {QString("G%1").arg(i), i});
+    Dataset* q = app.dataModule().InGoodsQ;
+    q->setSql("select * from ingoods order by sub_amou");
+    q->open();
+    for (int row = 0; row < rows; ++row) {
+        q->moveTo(row);
+        q->setValue("sub_amou", 1000 + row);
+        q->setValue("gods_code", "X");
+        q->post();
+    }
+    // Edited rows deleted, new rows added, and one edit still open.
+    for (int row : {250, 100, 3}) {
+        q->moveTo(row);
+        q->remove();
+    }
+    for (int i = 0; i < 5; ++i) {
+        q->append();
+        q->setValue("gods_code", "NEW");
+        q->post();
+    }
+    q->moveTo(7);
+    q->setValue("remark", "未完");
+    QVERIFY(q->hasPendingChanges());
+    q->cancelBatch();
+    QVERIFY(!q->hasPendingChanges());
+    QCOMPARE(q->recordCount(), rows);
+    const int amount = q->fieldIndex("sub_amou"), code = q->fieldIndex("gods_code");
+    for (int row = 0; row < rows; ++row) {
+        QCOMPARE(q->value(row, amount).toInt(), row);
+        QCOMPARE(q->value(row, code).toString(), QString("G%1").arg(row));
+    }
+    QCOMPARE(q->find("gods_code", "G250"), 250);
+    QCOMPARE(q->find("gods_code", "X"), -1);
+    q->updateBatch();
+    QCOMPARE(app.scalar("select count(*) from ingoods").toInt(), rows);
+    QCOMPARE(app.scalar("select sum(sub_amou) from ingoods").toInt(), rows * (rows - 1) / 2);
+}
+
+void TestDataset::lookupFollowsSourceRowChangesAndRemovals()
+{
+    TestApp app;
+    for (const char* code : {"G1", "G2", "G3"})
+        app.exec("insert into goods (gods_code, gods_name, gods_unit) values (:p1, :p2, '件')",
+                 {code, QString("货品") + code});
+    for (const char* code : {"G1", "G2", "G3", "G1", "G9"})
+        app.exec("insert into ingoods (bill_no, gods_code) values ('B', :p1)", {code});
+    TFrmDataMod& dm = app.dataModule();
+    Dataset* lines = dm.InGoodsQ;
+    lines->setSql("select * from ingoods order by in_id");
+    lines->open();
+    Dataset* goods = dm.GoodsQ;
+    const int name = lines->fieldIndex("gods_name"), unit = lines->fieldIndex("gods_unit");
+    auto names = [&] {
+        QStringList shown;
+        for (int row = 0; row < lines->recordCount(); ++row)
+            shown << lines->value(row, name).toString();
+        return shown;
+    };
+    QCOMPARE(names(), QStringList({"货品G1", "货品G2", "货品G3", "货品G1", ""}));
+    QCOMPARE(lines->value(2, unit).toString(), QString("件"));
+    // The source row's key changes: lines keyed by the old code find nothing.
+    QVERIFY(goods->locate("gods_code", "G2"));
+    goods->setValue("gods_code", "G9");
+    goods->post();
+    QCOMPARE(names(), QStringList({"货品G1", "", "货品G3", "货品G1", "货品G2"}));
+    // A source row disappears: the rows after it move up, and no line shows a neighbour.
+    QVERIFY(goods->locate("gods_code", "G1"));
+    goods->remove();
+    QCOMPARE(names(), QStringList({"", "", "货品G3", "", "货品G2"}));
+    // The line's own key changes.
+    lines->moveTo(0);
+    lines->setValue("gods_code", "g3");
+    QCOMPARE(lines->text("gods_name"), QString("货品G3"));
+    QCOMPARE(lines->text("gods_unit"), QString("件"));
+    lines->cancel();
+    QCOMPARE(lines->text("gods_name"), QString());
+    // A source row added later is found by the line that found nothing before.
+    goods->append();
+    goods->setValue("gods_code", "G1");
+    goods->setValue("gods_name", "新货品");
+    goods->post();
+    QCOMPARE(names(), QStringList({"新货品", "", "货品G3", "新货品", "货品G2"}));
+    goods->requery();
+    QCOMPARE(names(), QStringList({"新货品", "", "货品G3", "新货品", "货品G2"}));
+}
+
+void TestDataset::reopenedWithOtherFields()
+{
+    TestApp app;
+    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
+    app.exec("insert into storchek (gods_code, chek_amou, chek_date) values ('G1', 2.5, '2026-03-05 14:30:00')");
+    Dataset* q = app.dataModule().TempQ;
+    q->setSql("select gods_code as x, gods_name from goods");
+    q->open();
+    QCOMPARE(q->fieldNames(), QStringList({"x", "gods_name"}));
+    QCOMPARE(q->text("x"), QString("G1"));
+    q->setSql("select chek_amou as x, chek_date, gods_code from storchek");
+    q->open();
+    QCOMPARE(q->fieldNames(), QStringList({"x", "chek_date", "gods_code"}));
+    QCOMPARE(q->number("x"), 2.5);
+    QCOMPARE(q->value("chek_date").toDateTime(), QDateTime(QDate(2026, 3, 5), QTime(14, 30)));
+    QCOMPARE(q->displayText("chek_date"), QString("2026-03-05 14:30:00"));
+    QCOMPARE(q->find("chek_date", QDate(2026, 3, 5)), -1);
+    QCOMPARE(q->find("chek_date", QDateTime(QDate(2026, 3, 5), QTime(14, 30))), 0);
+    q->setValue("chek_date", QDate(2026, 3, 6));
+    q->post();
+    QCOMPARE(app.scalar("select chek_date from storchek").toString(), QString("2026-03-06 00:00:00"));
+    QCOMPARE(q->displayText("chek_date"), QString("2026-03-06"));
+    q->setSql("select gods_code from storchek");
+    q->open();
+    QCOMPARE(q->fieldNames(), QStringList({"gods_code"}));
+    QVERIFY(!q->hasField("x"));
+    QCOMPARE(q->text("gods_code"), QString("G1"));
 }
 
 QTEST_MAIN(TestDataset)
