@@ -84,7 +84,7 @@ void TFrmMios::reopen()
 {
     db::Dataset* q = dataModule().MiosQ;
     q->close();
-    q->setSql(QStringLiteral("select * from mios order by gods_code"));
+    q->setSql(QStringLiteral("select * from mios"));
     q->setLocking(db::Dataset::Locking::Optimistic);
     q->open();
     if (DBGrid1->dataset() != q)
