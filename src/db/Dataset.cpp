@@ -346,8 +346,6 @@ void Dataset::open()
     for (int i = 0; i < m_fields.size(); ++i)
         if (m_slotOfField.at(i) >= 0)
             slotTypes.append(m_fields.at(i).type);
-    QString lastDateText;
-    QVariant lastDate;
     while (statement.next()) {
         Record record;
         record.values.reserve(slotCount);
@@ -367,16 +365,9 @@ void Dataset::open()
             case FieldType::Integer:
                 record.values.append(statement.intValue(column));
                 break;
-            case FieldType::DateTime: {
-                // Rows often share one date (a count, a day's bills): each distinct text is parsed once.
-                const QString text = statement.textValue(column);
-                if (text != lastDateText) {
-                    lastDateText = text;
-                    lastDate = parseStoredDateTime(text);
-                }
-                record.values.append(lastDate);
+            case FieldType::DateTime:
+                record.values.append(parseStoredDateTime(statement.textValue(column)));
                 break;
-            }
             }
         }
         if (m_rowIdColumn)
