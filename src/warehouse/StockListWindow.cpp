@@ -26,7 +26,7 @@ using WindowParts::named;
 StockListWindow::StockListWindow(const Setup& setup, QWidget* parent)
     : QDialog(parent), m_setup(setup)
 {
-    resize(792, 573);
+    resize(980, 600);
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
     cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));

@@ -23,13 +23,14 @@ Totals compute(db::Connection& connection, int year, int month)
     connection.execute(QStringLiteral("delete from miostemp"));
     connection.execute(QStringLiteral("delete from mios"));
     // One working row per count row and per bill line (union all: equal lines both
-    // count); the closing quantity is rounded once per goods, from the sums.
+    // count); the closing quantity is rounded once per goods, from the sums, and
+    // stored as the whole number the column holds.
     db::Statement insert(
         connection,
         QStringLiteral(
             "insert into mios(gods_code,last_amou,in_amou,out_amou,now_amou) "
             "select gods_code,sum(last_amou),sum(in_amou),sum(out_amou),"
-            "round(sum(last_amou)+sum(in_amou)-sum(out_amou)) from ("
+            "cast(round(sum(last_amou)+sum(in_amou)-sum(out_amou)) as integer) from ("
             " select gods_code,chek_amou as last_amou,0 as in_amou,0 as out_amou from storchek"
             "  where chek_date>=:lastfirst and chek_date<:lastnext"
             " union all"

@@ -58,18 +58,19 @@ int fillFromStock(db::Connection& connection, const QDate& countDate)
 {
     db::Transaction transaction(connection, db::Transaction::Write);
     clear(connection);
+    int rows = 0;
     if (countDate.isValid()) {
         db::Statement insert(connection,
                              QStringLiteral("insert into chektemp(gods_code,gods_amou,chek_amou,chek_date) "
                                             "select gods_code,gods_amou,gods_amou,:date from storemain "
                                             "order by gods_code"));
         insert.bind(QStringLiteral("date"), countDate);
-        insert.execute();
+        rows = insert.execute();
     } else {
-        connection.execute(QStringLiteral("insert into chektemp(gods_code,gods_amou) "
-                                          "select gods_code,gods_amou from storemain order by gods_code"));
+        db::Statement insert(connection, QStringLiteral("insert into chektemp(gods_code,gods_amou) "
+                                                        "select gods_code,gods_amou from storemain order by gods_code"));
+        rows = insert.execute();
     }
-    const int rows = countRows(connection);
     transaction.commit();
     return rows;
 }

@@ -21,7 +21,7 @@ using WindowParts::named;
 StockSheetWindow::StockSheetWindow(int position, const QString& editCaption, QWidget* parent)
     : ui::ModeWindow(parent), m_position(position)
 {
-    resize(792, 573);
+    resize(980, 600);
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
     cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));

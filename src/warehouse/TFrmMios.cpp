@@ -26,7 +26,7 @@ TFrmMios::TFrmMios(QWidget* parent)
 {
     setObjectName(QStringLiteral("TFrmMios"));
     setWindowTitle(QStringLiteral("月进销存"));
-    resize(792, 573);
+    resize(980, 600);
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
     cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));
@@ -84,7 +84,7 @@ void TFrmMios::reopen()
 {
     db::Dataset* q = dataModule().MiosQ;
     q->close();
-    q->setSql(QStringLiteral("select * from mios order by gods_code"));
+    q->setSql(QStringLiteral("select * from mios"));
     q->setLocking(db::Dataset::Locking::Optimistic);
     q->open();
     if (DBGrid1->dataset() != q)

@@ -21,7 +21,7 @@ TFrmStorIni::TFrmStorIni(QWidget* parent)
 {
     setObjectName(QStringLiteral("TFrmStorIni"));
     setWindowTitle(QStringLiteral("库存货品初始化"));
-    resize(792, 573);
+    resize(980, 600);
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
     cmd_add = WindowParts::addButton(bar, "cmd_add", QStringLiteral("导入[&A]"));
