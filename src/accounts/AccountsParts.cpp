@@ -33,6 +33,7 @@ QDateEdit* makeDatePicker(const char* name, const QDate& date, QWidget* parent)
     picker->setObjectName(QString::fromLatin1(name));
     picker->setDisplayFormat(QStringLiteral("yyyy年M月d日"));
     picker->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    picker->setMinimumWidth(120);
     return picker;
 }
 

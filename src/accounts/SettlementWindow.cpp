@@ -88,6 +88,9 @@ void SettlementWindow::buildLayout()
     const auto edit = [](const char* name, bool entry, bool readOnly = false) {
         auto* box = named<QLineEdit>(name);
         box->setReadOnly(readOnly);
+        // Enter and Tab pass over what the user cannot type into.
+        if (readOnly)
+            box->setFocusPolicy(Qt::ClickFocus);
         if (entry)
             box->setProperty(entryTag, true);
         return box;
@@ -104,13 +107,15 @@ void SettlementWindow::buildLayout()
     GroupBox2 = group("GroupBox2", QStringLiteral("按客户结算"));
     ComboBox1 = combo("ComboBox1", false);
     ComboBox2 = combo("ComboBox2", false);
-    ComboBox2->setMinimumWidth(150);
+    ComboBox1->setMinimumWidth(60);
+    ComboBox2->setMinimumWidth(100);
     WindowParts::addLabelled(new QGridLayout(GroupBox2),
                              {{QStringLiteral("编码"), ComboBox1}, {QStringLiteral("名称"), ComboBox2}}, 2);
 
     GroupBox3 = group("GroupBox3", QStringLiteral("按流水号结算"));
     Edit3 = edit("Edit3", false);
     Edit3->setMaxLength(14);
+    Edit3->setMinimumWidth(104);
     WindowParts::addLabelled(new QGridLayout(GroupBox3), {{QStringLiteral("流水单号"), Edit3}}, 1);
 
     GroupBox4 = group("GroupBox4", QStringLiteral("结算日期范围"));
@@ -118,6 +123,7 @@ void SettlementWindow::buildLayout()
     DP1 = AccountsParts::makeDatePicker("DP1", today, GroupBox4);
     DP2 = AccountsParts::makeDatePicker("DP2", today, GroupBox4);
     auto* dates = new QHBoxLayout(GroupBox4);
+    dates->setSpacing(3);
     auto* dateLabel = new QLabel(QStringLiteral("日期"), GroupBox4);
     dateLabel->setBuddy(DP1);
     dates->addWidget(dateLabel);
@@ -139,7 +145,7 @@ void SettlementWindow::buildLayout()
 
     GroupBox5 = group("GroupBox5", QStringLiteral("%1款明细").arg(verb));
     Edit7 = edit("Edit7", true);
-    DP3 = AccountsParts::makeDatePicker("DP3", today, GroupBox5);
+    DP3 = AccountsParts::makeDatePicker("DP3", today, nullptr);
     Edit5 = edit("Edit5", true);
     Edit6 = edit("Edit6", true, true);
     ComboBox3 = combo("ComboBox3", true);
@@ -168,9 +174,10 @@ void SettlementWindow::buildLayout()
     AccountsParts::addListColumns(DBGrid1, verb);
 
     auto* filters = new QHBoxLayout;
-    filters->addWidget(GroupBox2, 2);
-    filters->addWidget(GroupBox3, 1);
-    filters->addWidget(GroupBox4, 2);
+    filters->setSpacing(4);
+    filters->addWidget(GroupBox2, 3);
+    filters->addWidget(GroupBox3, 2);
+    filters->addWidget(GroupBox4, 3);
     auto* money = new QHBoxLayout;
     money->addWidget(GroupBox1, 1);
     money->addWidget(GroupBox5, 3);

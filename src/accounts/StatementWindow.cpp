@@ -58,6 +58,7 @@ void StatementWindow::buildLayout()
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
     }
+    ComboBox1->setMinimumWidth(80);
     ComboBox2->setMinimumWidth(150);
     WindowParts::addLabelled(new QGridLayout(GroupBox1),
                              {{QStringLiteral("编码"), ComboBox1}, {QStringLiteral("名称"), ComboBox2}}, 2);
