@@ -7,7 +7,7 @@ TQRoutSortC::TQRoutSortC(QObject* parent)
 {
     setObjectName(QStringLiteral("TQRoutSortC"));
     const Qt::Alignment number = Qt::AlignRight;
-    build({{{QStringLiteral("排序方式："), 20, QStringLiteral("sort_type"), 30},
+    build({{{QStringLiteral("排序方式："), 23, QStringLiteral("sort_type"), 27},
             {QString(), 0, QStringLiteral("out_type"), 30},
             {QStringLiteral("日期范围"), 18, QStringLiteral("datea"), 32},
             {QString(), 0, QStringLiteral("dateb"), 32}}},

@@ -78,7 +78,7 @@ ListingWindow::ListingWindow(Kind kind, QWidget* parent)
     filters->addWidget(radioGroup(m_kind.typeGroup, {RadioButton1, RadioButton2, RadioButton3}));
     filters->addWidget(dateGroup);
 
-    setColumns({{"bill_no", QStringLiteral("流水号"), 110},  {"comp_code", QStringLiteral("公司编码"), 70},
+    setColumns({{"bill_no", QStringLiteral("流水号"), 125},  {"comp_code", QStringLiteral("公司编码"), 70},
                 {"comp_name", QStringLiteral("公司名称"), 120}, {"gods_code", QStringLiteral("货品编码"), 80},
                 {"gods_name", QStringLiteral("货品名称"), 120}, {"gods_kind", QStringLiteral("分类"), 60},
                 {"gods_spec", QStringLiteral("品牌"), 60},      {"gods_type", QStringLiteral("款式"), 60},
