@@ -9,6 +9,7 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
@@ -82,8 +83,19 @@ MaintenanceWindow::MaintenanceWindow(QWidget* parent, const QString& caption, co
     fillPlaces();
     connect(DC, &QComboBox::activated, this, &MaintenanceWindow::DCChange);
     connect(DL->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (chosenDirectory() != m_revealing)
+            m_revealing.clear();
         DirLabel->setText(QDir::toNativeSeparators(chosenDirectory()));
         directoryChanged();
+    });
+    // Until the user picks another directory, each level read (and sorted) brings it into view again.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        if (!m_revealing.isEmpty() && isUnder(m_revealing, path))
+            reveal();
+    });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (!m_revealing.isEmpty())
+            reveal();
     });
     connect(BitBtn1, &QPushButton::clicked, this, &MaintenanceWindow::BitBtn1Click);
     ui::applyRight(cmd_add, Right::Add, rightPosition);
@@ -123,10 +135,19 @@ void MaintenanceWindow::chooseDirectory(const QString& path)
     }
     DC->setCurrentIndex(place);
     DL->setRootIndex(m_model->index(DC->itemData(place).toString()));
-    const QModelIndex index = m_model->index(wanted);
-    DL->setCurrentIndex(index);
-    DL->scrollTo(index);
-    DL->expand(index);
+    m_revealing = wanted;
+    DL->setCurrentIndex(m_model->index(wanted));
+    reveal();
+}
+
+// Opens the branches down to the chosen directory and scrolls to it. The tree
+// reads directories in the background, so this repeats as each level arrives.
+void MaintenanceWindow::reveal()
+{
+    const QModelIndex index = m_model->index(m_revealing);
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        DL->expand(up);
+    DL->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void MaintenanceWindow::DCChange()

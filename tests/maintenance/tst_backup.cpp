@@ -15,6 +15,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 #include <memory>
 
@@ -37,6 +38,22 @@ private slots:
     {
         MaintenanceWindow::setLargeFileBytes(8 * 1024 * 1024);
         app.reset();
+    }
+
+    // The tree reads directories in the background; the chosen one must end up opened and in view.
+    void startsInCurrentDirectoryInView()
+    {
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(target);
+        TFrmBackUp w;
+        QDir::setCurrent(previous);
+        showWindow(w);
+        QCOMPARE(w.chosenDirectory(), target);
+        QCOMPARE(w.DirLabel->text(), target);
+        const QModelIndex chosen = w.DL->currentIndex();
+        QTRY_VERIFY(w.DL->isExpanded(chosen.parent()));
+        QTest::qWait(500);   // let later levels and sorting arrive
+        QVERIFY(w.DL->viewport()->rect().contains(w.DL->visualRect(w.DL->currentIndex())));
     }
 
     void backupTwiceOverwritesWithoutAsking()
