@@ -174,12 +174,23 @@ MaintenanceResult MaintenanceWindow::runCopy(const QString& label, qint64 fileBy
         dialog->setWindowModality(Qt::ApplicationModal);
         dialog->setMinimumDuration(0);
         dialog->setAutoClose(false);
+        dialog->setAutoReset(false);
         dialog->show();
     }
-    const db::BackupProgress progress = [&dialog](int copied, int total) {
+    bool checking = false;
+    const db::BackupProgress progress = [&](int copied, int total) {
         if (!dialog)
             return true;
-        dialog->setMaximum(total);
+        // A check of unknown length (total 0) cannot be stopped; a copy can.
+        if ((total == 0) != checking) {
+            checking = total == 0;
+            dialog->setLabelText(checking ? QStringLiteral("正在检查数据库……") : label);
+            if (checking)
+                dialog->setCancelButton(nullptr);
+            else
+                dialog->setCancelButtonText(QStringLiteral("取消"));
+        }
+        dialog->setRange(0, total);
         dialog->setValue(copied);   // a modal progress dialog keeps the screen painted
         return !dialog->wasCanceled();
     };

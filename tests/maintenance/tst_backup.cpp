@@ -174,16 +174,22 @@ private slots:
         TFrmBackUp w;
         showWindow(w);
         w.chooseDirectory(target);
-        bool shown = false;
-        bool busy = false;
-        // Runs while the copy lets the screen repaint.
-        QTimer::singleShot(0, &w, [&] {
+        QStringList phases;
+        bool busy = true;
+        // Runs whenever the copy lets the screen repaint.
+        QTimer watcher;
+        watcher.setInterval(0);
+        connect(&watcher, &QTimer::timeout, &w, [&] {
             auto* dialog = w.findChild<QProgressDialog*>("ProgressDialog");
-            shown = dialog && dialog->isVisible();
-            busy = QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            if (dialog && dialog->isVisible() && !phases.contains(dialog->labelText()))
+                phases << dialog->labelText();
+            busy = busy && QGuiApplication::overrideCursor()
+                   && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
         });
+        watcher.start();
         click(w, "cmd_add");
-        QVERIFY(shown);
+        watcher.stop();
+        QCOMPARE(phases, QStringList({"正在备份数据库……", "正在检查数据库……"}));
         QVERIFY(busy);
         QCOMPARE(app->dialogs().lastMessage(), QString("数据备份完毕"));
         QVERIFY(!QGuiApplication::overrideCursor());
