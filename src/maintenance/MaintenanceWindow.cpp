@@ -8,7 +8,9 @@
 
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTreeView>
+#include <QWindow>
 
 #include <memory>
 
@@ -176,6 +179,11 @@ MaintenanceResult MaintenanceWindow::runCopy(const QString& label, qint64 fileBy
         dialog->setAutoClose(false);
         dialog->setAutoReset(false);
         dialog->show();
+        // The first part of the work may not let it paint, so wait until it is on screen.
+        QElapsedTimer waited;
+        waited.start();
+        while (!(dialog->windowHandle() && dialog->windowHandle()->isExposed()) && waited.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
     }
     bool checking = false;
     const db::BackupProgress progress = [&](int copied, int total) {
@@ -189,6 +197,7 @@ MaintenanceResult MaintenanceWindow::runCopy(const QString& label, qint64 fileBy
                 dialog->setCancelButton(nullptr);
             else
                 dialog->setCancelButtonText(QStringLiteral("取消"));
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
         dialog->setRange(0, total);
         dialog->setValue(copied);   // a modal progress dialog keeps the screen painted
