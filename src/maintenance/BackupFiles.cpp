@@ -41,6 +41,13 @@ QString problem(const QString& path)
     return {};
 }
 
+QString problem(const QString& path, const db::BackupProgress& progress)
+{
+    if (progress)
+        progress(0, 0);
+    return problem(path);
+}
+
 QString copyInto(const QString& source, const QString& directory, const db::BackupProgress& progress)
 {
     QTemporaryFile reserved(QDir(directory).filePath(QStringLiteral("brovanta-XXXXXX.part")));
@@ -64,6 +71,9 @@ QString copyInto(const QString& source, const QString& directory, const db::Back
 
 void moveOver(const QString& from, const QString& to)
 {
+    // The new file takes the place of the old one with its permissions too.
+    if (QFileInfo::exists(to))
+        QFile::setPermissions(from, QFileInfo(to).permissions());
     // rename() replaces the target in one step: there is never a moment without it.
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), error);

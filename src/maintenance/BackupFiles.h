@@ -12,7 +12,8 @@ struct MaintenanceResult {
     QString keptCopy;
 };
 
-// The file work both backup and restore share.
+// The file work both backup and restore share. Their progress callbacks get
+// (copied, total) pages while copying; a call with total 0 announces a check.
 namespace BackupFiles {
 
 // The one name a backup has, in whatever directory it is kept.
@@ -22,6 +23,8 @@ extern const QString fileName;
 // it must open with the system's key, pass the engine's integrity check and
 // hold the system's tables.
 QString problem(const QString& path);
+// The same, after telling `progress` that a check begins.
+QString problem(const QString& path, const db::BackupProgress& progress);
 
 // Copies the database at `source` into a new temporary file in `directory`
 // and returns its path. Throws db::Error and leaves nothing behind on failure.

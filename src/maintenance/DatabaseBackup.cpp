@@ -26,7 +26,7 @@ MaintenanceResult run(const QString& directory, const db::BackupProgress& progre
     QString temporary;
     try {
         temporary = BackupFiles::copyInto(database, directory, progress);
-        const QString problem = BackupFiles::problem(temporary);
+        const QString problem = BackupFiles::problem(temporary, progress);
         if (!problem.isEmpty())
             throw db::Error(QStringLiteral("备份副本未通过检查: %1").arg(problem));
         BackupFiles::moveOver(temporary, target);

@@ -35,7 +35,7 @@ MaintenanceResult DatabaseRestore::run(const QString& directory, const db::Backu
         return failure(QStringLiteral("所选目录中没有备份文件 %1").arg(BackupFiles::fileName));
     if (BackupFiles::sameFile(source, database))
         return failure(QStringLiteral("所选文件就是正在使用的数据库"));
-    const QString problem = BackupFiles::problem(source);
+    const QString problem = BackupFiles::problem(source, progress);
     if (!problem.isEmpty())
         return failure(problem);
 

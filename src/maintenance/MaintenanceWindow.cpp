@@ -8,7 +8,10 @@
 
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,6 +19,7 @@
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTreeView>
+#include <QWindow>
 
 #include <memory>
 
@@ -82,8 +86,19 @@ MaintenanceWindow::MaintenanceWindow(QWidget* parent, const QString& caption, co
     fillPlaces();
     connect(DC, &QComboBox::activated, this, &MaintenanceWindow::DCChange);
     connect(DL->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (chosenDirectory() != m_revealing)
+            m_revealing.clear();
         DirLabel->setText(QDir::toNativeSeparators(chosenDirectory()));
         directoryChanged();
+    });
+    // Until the user picks another directory, each level read (and sorted) brings it into view again.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        if (!m_revealing.isEmpty() && isUnder(m_revealing, path))
+            reveal();
+    });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (!m_revealing.isEmpty())
+            reveal();
     });
     connect(BitBtn1, &QPushButton::clicked, this, &MaintenanceWindow::BitBtn1Click);
     ui::applyRight(cmd_add, Right::Add, rightPosition);
@@ -123,10 +138,19 @@ void MaintenanceWindow::chooseDirectory(const QString& path)
     }
     DC->setCurrentIndex(place);
     DL->setRootIndex(m_model->index(DC->itemData(place).toString()));
-    const QModelIndex index = m_model->index(wanted);
-    DL->setCurrentIndex(index);
-    DL->scrollTo(index);
-    DL->expand(index);
+    m_revealing = wanted;
+    DL->setCurrentIndex(m_model->index(wanted));
+    reveal();
+}
+
+// Opens the branches down to the chosen directory and scrolls to it. The tree
+// reads directories in the background, so this repeats as each level arrives.
+void MaintenanceWindow::reveal()
+{
+    const QModelIndex index = m_model->index(m_revealing);
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        DL->expand(up);
+    DL->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void MaintenanceWindow::DCChange()
@@ -153,12 +177,29 @@ MaintenanceResult MaintenanceWindow::runCopy(const QString& label, qint64 fileBy
         dialog->setWindowModality(Qt::ApplicationModal);
         dialog->setMinimumDuration(0);
         dialog->setAutoClose(false);
+        dialog->setAutoReset(false);
         dialog->show();
+        // The first part of the work may not let it paint, so wait until it is on screen.
+        QElapsedTimer waited;
+        waited.start();
+        while (!(dialog->windowHandle() && dialog->windowHandle()->isExposed()) && waited.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
     }
-    const db::BackupProgress progress = [&dialog](int copied, int total) {
+    bool checking = false;
+    const db::BackupProgress progress = [&](int copied, int total) {
         if (!dialog)
             return true;
-        dialog->setMaximum(total);
+        // A check of unknown length (total 0) cannot be stopped; a copy can.
+        if ((total == 0) != checking) {
+            checking = total == 0;
+            dialog->setLabelText(checking ? QStringLiteral("正在检查数据库……") : label);
+            if (checking)
+                dialog->setCancelButton(nullptr);
+            else
+                dialog->setCancelButtonText(QStringLiteral("取消"));
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+        dialog->setRange(0, total);
         dialog->setValue(copied);   // a modal progress dialog keeps the screen painted
         return !dialog->wasCanceled();
     };

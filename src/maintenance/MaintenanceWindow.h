@@ -52,6 +52,8 @@ protected:
 
 private:
     void fillPlaces();
+    void reveal();
     QFileSystemModel* m_model;
     QBoxLayout* m_browserRow;
+    QString m_revealing;   // the chosen directory while the tree still reads its way there
 };

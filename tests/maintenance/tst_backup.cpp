@@ -15,6 +15,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 #include <memory>
 
@@ -37,6 +38,22 @@ private slots:
     {
         MaintenanceWindow::setLargeFileBytes(8 * 1024 * 1024);
         app.reset();
+    }
+
+    // The tree reads directories in the background; the chosen one must end up opened and in view.
+    void startsInCurrentDirectoryInView()
+    {
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(target);
+        TFrmBackUp w;
+        QDir::setCurrent(previous);
+        showWindow(w);
+        QCOMPARE(w.chosenDirectory(), target);
+        QCOMPARE(w.DirLabel->text(), target);
+        const QModelIndex chosen = w.DL->currentIndex();
+        QTRY_VERIFY(w.DL->isExpanded(chosen.parent()));
+        QTest::qWait(500);   // let later levels and sorting arrive
+        QVERIFY(w.DL->viewport()->rect().contains(w.DL->visualRect(w.DL->currentIndex())));
     }
 
     void backupTwiceOverwritesWithoutAsking()
@@ -157,16 +174,22 @@ private slots:
         TFrmBackUp w;
         showWindow(w);
         w.chooseDirectory(target);
-        bool shown = false;
-        bool busy = false;
-        // Runs while the copy lets the screen repaint.
-        QTimer::singleShot(0, &w, [&] {
+        QStringList phases;
+        bool busy = true;
+        // Runs whenever the copy lets the screen repaint.
+        QTimer watcher;
+        watcher.setInterval(0);
+        connect(&watcher, &QTimer::timeout, &w, [&] {
             auto* dialog = w.findChild<QProgressDialog*>("ProgressDialog");
-            shown = dialog && dialog->isVisible();
-            busy = QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            if (dialog && dialog->isVisible() && !phases.contains(dialog->labelText()))
+                phases << dialog->labelText();
+            busy = busy && QGuiApplication::overrideCursor()
+                   && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
         });
+        watcher.start();
         click(w, "cmd_add");
-        QVERIFY(shown);
+        watcher.stop();
+        QCOMPARE(phases, QStringList({"正在备份数据库……", "正在检查数据库……"}));
         QVERIFY(busy);
         QCOMPARE(app->dialogs().lastMessage(), QString("数据备份完毕"));
         QVERIFY(!QGuiApplication::overrideCursor());
