@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QToolButton>
 
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -17,6 +18,14 @@ void Application::reportError(const QString& message)
     ui::showError(message);
 }
 
+QAbstractButton* Application::pressableButton(QObject* receiver)
+{
+    auto* button = qobject_cast<QAbstractButton*>(receiver);
+    if (!button || !button->isEnabled() || !(qobject_cast<QPushButton*>(button) || qobject_cast<QToolButton*>(button)))
+        return nullptr;
+    return button;
+}
+
 bool Application::notify(QObject* receiver, QEvent* event)
 {
     // Enter moves on like Tab; a button must not swallow it as a dialog's default.
@@ -26,17 +35,24 @@ bool Application::notify(QObject* receiver, QEvent* event)
 
     bool enter = false;
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        enter = (key == Qt::Key_Return || key == Qt::Key_Enter) && receiver == focusWidget()
+        const auto* key = static_cast<QKeyEvent*>(event);
+        enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && receiver == focusWidget()
                 && !activePopupWidget();
     }
-    QPointer<QWidget> target = enter ? focusWidget() : nullptr;
+    // Enter on a focused button presses it, as Space does; nothing moves on.
+    QAbstractButton* button = enter ? pressableButton(receiver) : nullptr;
+    QPointer<QWidget> target = enter && !button ? focusWidget() : nullptr;
 
     bool handled = false;
     try {
+        if (button) {
+            if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
+                button->click();
+            return true;
+        }
         handled = QApplication::notify(receiver, event);
     } catch (const db::Error& e) {
-        reportError(e.message());
+        reportError(db::userText(e));
         return true;
     } catch (const std::exception& e) {
         reportError(QString::fromUtf8(e.what()));

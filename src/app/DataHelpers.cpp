@@ -1,3 +1,4 @@
+#include "app/Clock.h"
 #include "app/DataHelpers.h"
 
 #include "app/TFrmDataMod.h"
@@ -83,7 +84,7 @@ QString lookup(const QString& table, const QString& keyColumn, const QString& ke
 
 QString timeStamp()
 {
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
+    return Clock::now().toString(QStringLiteral("yyyyMMddhhmmss"));
 }
 
 QString capitalAmount(double amount)

@@ -6,9 +6,13 @@
 // One running copy per user: a lock file held for the life of the process.
 class SingleInstance {
 public:
-    // Takes the lock; false when another copy of this user holds it.
+    // The user's own lock; tests name a lock file of their own.
+    explicit SingleInstance(QString lockFile = {});
+
+    // Takes the lock; false when another copy holds it.
     bool acquire();
 
 private:
+    QString m_lockFile;
     std::unique_ptr<QLockFile> m_lock;
 };

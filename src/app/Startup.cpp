@@ -11,7 +11,6 @@
 #include "ui/Dialogs.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFont>
 #include <QLocale>
 #include <QLibraryInfo>
@@ -65,13 +64,8 @@ int runBrovanta(int argc, char* argv[])
     TFrmDataMod dataModule;
     app.processEvents();
     ReportLayouts::createAll(&mainWindow);
-    app.processEvents();
 
-    // Long enough for the splash to be read even when start-up is quick.
-    QElapsedTimer shown;
-    shown.start();
-    while (shown.elapsed() < 1200)
-        app.processEvents(QEventLoop::AllEvents, 50);
+    // The splash shows only while the forms are made: the login follows at once.
     splash->hide();
     delete splash;
 

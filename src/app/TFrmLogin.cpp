@@ -105,11 +105,17 @@ bool TFrmLogin::checkUser(const QString& userId, const QString& password)
 {
     db::Dataset* q = dataModule().TempQ;
     q->close();
-    q->setSql(QStringLiteral("select * from powers where user_id=:user_id and password=:password"));
+    // The id compares without case, as the column does; the password must match exactly.
+    q->setSql(QStringLiteral("select * from powers where user_id=:user_id order by user_id"));
     q->setParameter(QStringLiteral("user_id"), userId);
-    q->setParameter(QStringLiteral("password"), password);
     q->open();
-    if (q->isEmpty())
+    bool found = false;
+    for (q->first(); !q->eof(); q->next())
+        if (q->text(QStringLiteral("password")) == password) {
+            found = true;
+            break;
+        }
+    if (!found)
         return false;
     CurrentRights& rights = CurrentRights::current();
     rights.userId = userId;

@@ -21,4 +21,8 @@ private:
     QString m_sql;
 };
 
+// What the user is told: for the engine's common failures a Chinese sentence,
+// with the engine's own text as the detail; otherwise the message as it is.
+QString userText(const Error& error);
+
 } // namespace db

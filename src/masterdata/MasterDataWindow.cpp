@@ -2,6 +2,7 @@
 
 #include "db/Dataset.h"
 #include "db/Statement.h"
+#include "masterdata/WindowParts.h"
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
@@ -22,7 +23,7 @@ QPushButton* makeButton(const QString& name, const QString& text, QWidget* paren
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
-    // Enter moves on like Tab; no button may take it as the dialog's default.
+    // Enter in a box moves on like Tab; no button may take it as the dialog's default.
     button->setAutoDefault(false);
     return button;
 }
@@ -48,7 +49,7 @@ MasterDataWindow::MasterDataWindow(Setup setup, QWidget* parent)
     Edit1->setObjectName(QStringLiteral("Edit1"));
     cmd_find = makeButton(QStringLiteral("cmd_find"), QStringLiteral("查找"), GroupBox2);
     auto* findRow = new QHBoxLayout(GroupBox2);
-    findRow->addWidget(new QLabel(m_setup.findLabel, GroupBox2));
+    findRow->addWidget(WindowParts::caption(m_setup.findLabel, Edit1, GroupBox2));
     findRow->addWidget(Edit1, 1);
     findRow->addWidget(cmd_find);
 
@@ -105,7 +106,7 @@ void MasterDataWindow::addField(const QString& label, QWidget* control, bool wid
         ++m_fieldRow;
         m_fieldColumn = 0;
     }
-    m_fieldGrid->addWidget(new QLabel(label, GroupBox1), m_fieldRow, m_fieldColumn);
+    m_fieldGrid->addWidget(WindowParts::caption(label, control, GroupBox1), m_fieldRow, m_fieldColumn);
     m_fieldGrid->addWidget(control, m_fieldRow, m_fieldColumn + 1, 1, wide ? 3 : 1);
     m_fieldColumn += wide ? 4 : 2;
     if (m_fieldColumn >= 4) {
@@ -120,7 +121,12 @@ void MasterDataWindow::addFieldRow(const QString& label, QLayout* controls)
         ++m_fieldRow;
         m_fieldColumn = 0;
     }
-    m_fieldGrid->addWidget(new QLabel(label, GroupBox1), m_fieldRow, 0);
+    // The row's caption names its first control.
+    QWidget* first = nullptr;
+    for (int i = 0; i < controls->count() && !first; ++i)
+        if (QWidget* w = controls->itemAt(i)->widget(); w && !qobject_cast<QLabel*>(w))
+            first = w;
+    m_fieldGrid->addWidget(WindowParts::caption(label, first, GroupBox1), m_fieldRow, 0);
     m_fieldGrid->addLayout(controls, m_fieldRow, 1, 1, 3);
     ++m_fieldRow;
 }
@@ -218,6 +224,9 @@ void MasterDataWindow::cmd_saveClick()
             DBEdit1->selectAll();
             return;
         }
+        // Stored without the blanks typed around it, so that finding it by its code works.
+        if (DBEdit1->text() != code)
+            DBEdit1->setText(code);
         m_setup.dataset->post();
     } catch (const std::exception& e) {
         report(QStringLiteral("保存失败"), e);

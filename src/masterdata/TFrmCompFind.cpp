@@ -19,7 +19,7 @@ TFrmCompFind::TFrmCompFind(QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmCompFind"));
     setWindowTitle(QStringLiteral("公司查询"));
-    setFixedSize(536, 348);
+    ui::setFixedWindowSize(this, 536, 348);
     db::Dataset* companies = dataModule().CompanyQ;
 
     DBGrid1 = new ui::DbGrid(this);

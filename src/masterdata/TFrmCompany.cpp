@@ -7,9 +7,11 @@
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
+#include "ui/WindowPlacement.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QVBoxLayout>
 
 namespace {
@@ -67,7 +69,6 @@ TFrmCompany::TFrmCompany(QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmCompany"));
     setWindowTitle(QStringLiteral("公司资料"));
-    setFixedSize(792, 573);
     GroupBox1->setTitle(QStringLiteral("公司资料"));
     buildDataGroup();
 
@@ -80,6 +81,10 @@ TFrmCompany::TFrmCompany(QWidget* parent)
     layout->addWidget(GroupBox2);
     layout->addWidget(GroupBox1);
     layout->addWidget(DBGrid1, 1);
+    // Room for ten companies and the heading (no taller than a row); the window grows to hold them.
+    DBGrid1->setMinimumHeight(11 * DBGrid1->verticalHeader()->defaultSectionSize() + 2 * DBGrid1->frameWidth());
+    ensurePolished();   // sizes with the fonts and style the window will show
+    ui::setFixedWindowSize(this, 792, qMax(573, layout->totalSizeHint().height()));
 
     FormCreate();
 }

@@ -1,5 +1,6 @@
 #include "masterdata/TFrmEmployee.h"
 
+#include "app/Clock.h"
 #include "app/CurrentRights.h"
 #include "app/DataHelpers.h"
 #include "app/TFrmDataMod.h"
@@ -234,8 +235,9 @@ void TFrmEmployee::BitBtn2Click()
         q->setValue(QStringLiteral("empl_sex"), QStringLiteral("男"));
         setMode(QStringLiteral("add"));
         DBEdit1->setFocus();
-        DateTimePicker1->setDateTime(QDateTime::currentDateTime());
-        DateTimePicker2->setDateTime(QDateTime::currentDateTime());
+        const QDateTime now = Clock::now();
+        DateTimePicker1->setDateTime(now);
+        DateTimePicker2->setDateTime(now);
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);
     }
@@ -265,17 +267,19 @@ bool TFrmEmployee::codeTakenByAnother(const QString& code) const
 
 void TFrmEmployee::BitBtn4Click()
 {
-    // Blanks count as content: only a box with no text at all is refused.
-    if (DBEdit1->text().isEmpty() || DBEdit3->text().isEmpty()) {
+    // The code is stored without surrounding blanks, so a code of blanks is none.
+    const QString code = DBEdit1->text().trimmed();
+    if (code.isEmpty() || DBEdit3->text().isEmpty()) {
         ui::inform(QStringLiteral("员工编号,名称不能为空"), this);
         return;
     }
     try {
-        const QString code = DBEdit1->text().trimmed();
         if (codeTakenByAnother(code)) {
             ui::warn(QStringLiteral("员工编号“%1”已存在，不能重复使用").arg(code), this);
             return;
         }
+        if (DBEdit1->text() != code)
+            DBEdit1->setText(code);
         db::Dataset* q = dataModule().EmployeeQ;
         // A picker still on the empty-date marker leaves the date empty instead of storing 1899.
         const auto picked = [](const QDateEdit* picker) {

@@ -4,11 +4,13 @@
 #include "app/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "masterdata/TFrmCompFind.h"
+#include "masterdata/WindowParts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -101,7 +103,7 @@ TFrmGoods::TFrmGoods(QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmGoods"));
     setWindowTitle(QStringLiteral("货品资料"));
-    setFixedSize(960, 620);
+    ui::setFixedWindowSize(this, 960, 620);
     GroupBox1->setTitle(QStringLiteral("货品资料"));
     buildDataGroup();
 
@@ -153,20 +155,26 @@ void TFrmGoods::buildDataGroup()
             break;
         case Kind::Processing: {
             auto* row = new QHBoxLayout;
-            row->addWidget(new QLabel(QStringLiteral("材料费用"), GroupBox1));
-            row->addWidget(edit(c.name, c.field), 1);
-            row->addWidget(new QLabel(QStringLiteral("费用"), GroupBox1));
-            row->addWidget(edit(c.name2, c.field2), 1);
+            ui::DbEdit* material = edit(c.name, c.field);
+            ui::DbEdit* fee = edit(c.name2, c.field2);
+            row->addWidget(WindowParts::caption(QStringLiteral("材料费用"), material, GroupBox1));
+            row->addWidget(material, 1);
+            row->addWidget(WindowParts::caption(QStringLiteral("费用"), fee, GroupBox1));
+            row->addWidget(fee, 1);
             addFieldRow(label, row);
             break;
         }
         case Kind::Company: {
             auto* row = new QHBoxLayout;
+            const bool producer = latin(c.field) == QLatin1String("prod_code");
             row->addWidget(edit(c.name, c.field), 1);
-            row->addWidget(edit(c.name2, c.field2), 2);
+            ui::DbEdit* name = edit(c.name2, c.field2);
+            // The name beside the code has no caption of its own.
+            name->setAccessibleName(producer ? QStringLiteral("生产商名称") : QStringLiteral("供应商名称"));
+            row->addWidget(name, 2);
             auto* pick = new QPushButton(QStringLiteral("..."), GroupBox1);
-            pick->setObjectName(latin(c.field) == QLatin1String("prod_code") ? QStringLiteral("Button1")
-                                                                              : QStringLiteral("Button2"));
+            pick->setObjectName(producer ? QStringLiteral("Button1") : QStringLiteral("Button2"));
+            pick->setAccessibleName(producer ? QStringLiteral("选择生产商") : QStringLiteral("选择供应商"));
             pick->setAutoDefault(false);
             pick->setFixedWidth(32);
             row->addWidget(pick);
@@ -276,8 +284,8 @@ bool TFrmGoods::eventFilter(QObject* watched, QEvent* event)
     if (watched == DBEdit13 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            DBEdit13->commit();
-            cmd_save->setFocus();
+            if (DBEdit13->commit())
+                cmd_save->setFocus();
             return true;
         }
     }

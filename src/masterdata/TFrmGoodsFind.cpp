@@ -3,6 +3,7 @@
 #include "app/DataHelpers.h"
 #include "app/TFrmDataMod.h"
 #include "db/Dataset.h"
+#include "masterdata/WindowParts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
@@ -22,7 +23,7 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmGoodsFind"));
     setWindowTitle(QStringLiteral("货品查询"));
-    setFixedSize(680, 420);
+    ui::setFixedWindowSize(this, 680, 420);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -31,10 +32,10 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     auto* search = new QHBoxLayout;
-    search->addWidget(new QLabel(QStringLiteral("货品编码"), this));
+    search->addWidget(WindowParts::caption(QStringLiteral("货品编码"), Edit1, this));
     search->addWidget(Edit1, 1);
     search->addSpacing(12);
-    search->addWidget(new QLabel(QStringLiteral("货品名称"), this));
+    search->addWidget(WindowParts::caption(QStringLiteral("货品名称"), ComboBox1, this));
     search->addWidget(ComboBox1, 2);
 
     DBGrid1 = new ui::DbGrid(this);

@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTabWidget>
 
 using WindowParts::named;
@@ -35,6 +37,16 @@ int readInteger(const IniFile& ini, const QString& section, const QString& key, 
     bool ok = false;
     const int value = ini.read(section, key).trimmed().toInt(&ok);
     return ok ? value : fallback;
+}
+
+// Lines of a printed sales bill; more never fit any paper the settings allow.
+constexpr int maxLineCount = 999;
+
+// Digits with an optional sign, however many: a count too large for a number is still a number.
+bool isWholeNumber(const QString& text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[+-]?\\d+$"));
+    return digits.match(text).hasMatch();
 }
 
 QLineEdit* sizeBox(const char* name)
@@ -187,19 +199,21 @@ QGroupBox* TFrmUser::buildPrintGroup()
     Edit1->setMaximumWidth(60);
 
     auto* grid = new QGridLayout(group);
-    const auto label = [](const char* text) { return new QLabel(QString::fromUtf8(text)); };
-    grid->addWidget(label("单据下标"), 0, 0);
+    const auto label = [](const char* text, QWidget* control) {
+        return WindowParts::caption(QString::fromUtf8(text), control);
+    };
+    grid->addWidget(label("单据下标", DBEdit9), 0, 0);
     grid->addWidget(DBEdit9, 0, 1, 1, 6);
-    grid->addWidget(label("打印纸张大小"), 1, 0);
+    grid->addWidget(label("打印纸张大小", ComboBox1), 1, 0);
     grid->addWidget(ComboBox1, 1, 1, 1, 3);
-    grid->addWidget(label("宽"), 2, 0, Qt::AlignRight);
+    grid->addWidget(label("宽", MaskEdit1), 2, 0, Qt::AlignRight);
     grid->addWidget(MaskEdit1, 2, 1);
-    grid->addWidget(label("毫米"), 2, 2);
-    grid->addWidget(label("长"), 2, 3, Qt::AlignRight);
+    grid->addWidget(label("毫米", MaskEdit1), 2, 2);
+    grid->addWidget(label("长", MaskEdit2), 2, 3, Qt::AlignRight);
     grid->addWidget(MaskEdit2, 2, 4);
-    grid->addWidget(label("毫米"), 2, 5);
-    grid->addWidget(label("出货报表格式"), 3, 0);
-    grid->addWidget(label("行数"), 3, 3, Qt::AlignRight);
+    grid->addWidget(label("毫米", MaskEdit2), 2, 5);
+    grid->addWidget(label("出货报表格式", Edit1), 3, 0);
+    grid->addWidget(label("行数", Edit1), 3, 3, Qt::AlignRight);
     grid->addWidget(Edit1, 3, 4);
     grid->setColumnStretch(6, 1);
     return group;
@@ -308,13 +322,79 @@ bool TFrmUser::checkNumbers(int* width, int* length, int* lines)
     *length = MaskEdit2->text().trimmed().toInt(&ok);
     if (!ok)
         return refuse(QStringLiteral("纸张长度必须是整数"), MaskEdit2);
-    *lines = Edit1->text().trimmed().toInt(&ok);
-    if (!ok)
+    const QString lineText = Edit1->text().trimmed();
+    const qlonglong lineCount = lineText.toLongLong(&ok);
+    if (!ok && !isWholeNumber(lineText))
         return refuse(QStringLiteral("出货报表行数必须是整数"), Edit1);
+    if (!ok || lineCount < 0 || lineCount > maxLineCount)
+        return refuse(QStringLiteral("出货报表行数必须在 0 到 %1 之间").arg(maxLineCount), Edit1);
+    *lines = int(lineCount);
     if (custom && (*width > 400 || *width < 50))
         return refuse(QStringLiteral("纸张宽度不合适"), MaskEdit1);
     if (custom && (*length > 500 || *length < 80))
         return refuse(QStringLiteral("纸张长度不合适"), MaskEdit2);
+    return true;
+}
+
+// Trims the list's entries and finds the first that is empty or already in the list.
+// Returns the message naming the list and the entry, empty when the list may be saved.
+QString TFrmUser::trimAndCheck(const CodeList& list, int* badRow)
+{
+    db::Dataset* d = list.dataset;
+    list.grid->finishEditing();
+    const int columns = qMin(2, d->fieldCount());   // the code and the entry's name
+    const auto header = [&list](int column) {
+        return list.grid->model()->headerData(column, Qt::Horizontal).toString();
+    };
+    QList<QSet<QString>> seen(columns);
+    for (int row = 0; row < d->recordCount(); ++row) {
+        QStringList texts;
+        bool blank = true;
+        for (int i = 0; i < d->fieldCount(); ++i)
+            blank = blank && d->value(row, i).toString().trimmed().isEmpty();
+        // The one empty row that stands for the other lists' rows of the table.
+        if (blank)
+            continue;
+        for (int column = 0; column < columns; ++column) {
+            const QString text = d->value(row, column).toString();
+            if (text != text.trimmed()) {
+                d->moveTo(row);
+                d->setValue(d->field(column).name, text.trimmed());
+                d->post();
+            }
+            const QString entry = text.trimmed();
+            *badRow = row;
+            if (entry.isEmpty())
+                return QStringLiteral("%1表中第 %2 行的%3不能为空").arg(list.title).arg(row + 1).arg(header(column));
+            if (seen[column].contains(entry.toLower()))
+                return QStringLiteral("%1表中%2“%3”重复，不能保存").arg(list.title, header(column), entry);
+            seen[column].insert(entry.toLower());
+        }
+    }
+    return {};
+}
+
+// Every code list is checked before anything is written; the first fault is shown in its list.
+bool TFrmUser::checkCodeLists()
+{
+    for (const CodeList& l : std::as_const(m_lists)) {
+        int row = -1;
+        QString fault;
+        try {
+            fault = trimAndCheck(l, &row);
+        } catch (const std::exception& e) {
+            fault = QStringLiteral("%1：%2").arg(l.title, ui::errorText(e));
+        }
+        if (fault.isEmpty())
+            continue;
+        if (PageControl1->indexOf(l.grid) >= 0)
+            PageControl1->setCurrentWidget(l.grid);
+        if (row >= 0 && row < l.dataset->recordCount())
+            l.dataset->moveTo(row);
+        ui::warn(fault, this);
+        l.grid->setFocus();
+        return false;
+    }
     return true;
 }
 
@@ -382,7 +462,7 @@ void TFrmUser::cmd_saveClick()
     int width = 0;
     int length = 0;
     int lines = 0;
-    if (!checkNumbers(&width, &length, &lines))
+    if (!checkNumbers(&width, &length, &lines) || !checkCodeLists())
         return;
     const ui::BusyCursor busy;
     if (saveData() && writeSettings(width, length, lines))
@@ -399,6 +479,10 @@ void TFrmUser::cmd_cancClick()
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);
     }
+    // The print settings' boxes show the stored values again, as when the window opened.
+    readSettingsFile();
+    MaskEdit1->setEnabled(true);
+    MaskEdit2->setEnabled(true);
     setMode(QStringLiteral("null"));
 }
 

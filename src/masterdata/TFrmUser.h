@@ -79,6 +79,8 @@ private:
     CodeListGrid* codeListGrid(const char* name, db::Dataset* dataset, const QList<std::pair<QString, QString>>& columns);
     void readSettingsFile();
     bool checkNumbers(int* width, int* length, int* lines);
+    bool checkCodeLists();
+    QString trimAndCheck(const CodeList& list, int* badRow);
     bool saveData();
     bool writeSettings(int width, int length, int lines);
     const CodeList& list(const CodeListGrid* grid) const;

@@ -17,12 +17,18 @@ QPushButton* addButton(QBoxLayout* bar, const char* name, const QString& text)
     return button;
 }
 
+QLabel* caption(const QString& text, QWidget* control, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(control);
+    return label;
+}
+
 void addLabelled(QGridLayout* grid, const QList<std::pair<QString, QWidget*>>& pairs, int pairsPerRow)
 {
     for (int i = 0; i < pairs.size(); ++i) {
         const auto& [caption, control] = pairs.at(i);
-        auto* label = new QLabel(caption);
-        label->setBuddy(control);
+        QLabel* label = WindowParts::caption(caption, control);
         const int row = i / pairsPerRow;
         const int column = (i % pairsPerRow) * 2;
         grid->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);

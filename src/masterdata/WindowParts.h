@@ -6,6 +6,7 @@
 
 class QBoxLayout;
 class QGridLayout;
+class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -21,8 +22,11 @@ Widget* named(const char* name, QWidget* parent = nullptr)
     return widget;
 }
 
-// A command button on a tool bar row. Enter must never press it: Enter moves to the next box.
+// A command button on a tool bar row. It is no dialog's default: Enter in a box moves to the next one.
 QPushButton* addButton(QBoxLayout* bar, const char* name, const QString& text);
+
+// A caption label that is its control's buddy, so assistive tools name the control by it.
+QLabel* caption(const QString& text, QWidget* control, QWidget* parent = nullptr);
 
 // Label and control pairs, `pairsPerRow` to a row, in the given order.
 void addLabelled(QGridLayout* grid, const QList<std::pair<QString, QWidget*>>& pairs, int pairsPerRow);

@@ -52,6 +52,20 @@ ReportDocument::ReportDocument(const ReportLayout& layout, QSizeF pageMm, QList<
 {
 }
 
+double ReportDocument::horizontalScale() const
+{
+    const double designed = m_layout->contentWidth();
+    const double available = m_pageMm.width() - 2 * ReportPaper::margin;
+    return designed > 0 && available > 0 ? available / designed : 1.0;
+}
+
+QRectF ReportDocument::itemRectMm(const ReportItem& item, const ReportPage::PlacedBand& band) const
+{
+    const double scale = horizontalScale();
+    return QRectF(ReportPaper::margin + item.rect.x() * scale, band.top + item.rect.y(), item.rect.width() * scale,
+                  item.rect.height());
+}
+
 QString ReportDocument::itemText(const ReportItem& item, const ReportPage::PlacedBand& band) const
 {
     if (item.kind == ReportItem::Kind::Label)
@@ -95,7 +109,6 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
         return it.value();
     };
 
-    const double left = ReportPaper::margin;
     QString currentKey;
     // Recorded devices (the preview) store every state change: change only when needed.
     bool rulePenSet = false;
@@ -111,7 +124,7 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
         if (!band)
             continue;
         for (const ReportItem& item : band->items) {
-            const QRectF mm = item.rect.translated(left, placed.top);
+            const QRectF mm = itemRectMm(item, placed);
             const QRectF r(mm.x() * sx, mm.y() * sy, mm.width() * sx, mm.height() * sy);
             switch (item.kind) {
             case ReportItem::Kind::HLine:

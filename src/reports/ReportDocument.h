@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QRectF>
 #include <QSizeF>
 
 class QPagedPaintDevice;
@@ -24,6 +25,12 @@ public:
     int pageCount() const { return m_pages.size(); }
     const ReportPage& page(int index) const { return m_pages.at(index); }
     const QList<ReportPage>& pages() const { return m_pages; }
+
+    // How much the layout's design is widened or narrowed so that its content
+    // spans the page between the margins: a layout follows its paper.
+    double horizontalScale() const;
+    // Where an item of a placed band lies on the page, in millimetres from the paper's top-left corner.
+    QRectF itemRectMm(const ReportItem& item, const ReportPage::PlacedBand& band) const;
 
     // The text an item prints on a placed band.
     QString itemText(const ReportItem& item, const ReportPage::PlacedBand& band) const;

@@ -206,13 +206,14 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
     const int fieldIndex = m_columns.at(index.column()).fieldIndex;
     try {
         const db::Field& f = m_dataset->field(fieldIndex);
+        const QVariant typed = typedValue(value, f);
         // Closing an editor without a change must not put the dataset into Edit.
-        if (sameValue(db::convertToFieldType(value, f.type), m_dataset->value(index.row(), fieldIndex)))
+        if (sameValue(db::convertToFieldType(typed, f.type), m_dataset->value(index.row(), fieldIndex)))
             return true;
         const QString name = f.name;
         if (m_dataset->currentRow() != index.row())
             m_dataset->moveTo(index.row());
-        m_dataset->setValue(name, value);
+        m_dataset->setValue(name, typed);
     } catch (const std::exception& e) {
         showError(errorText(e));
         return false;

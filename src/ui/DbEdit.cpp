@@ -4,6 +4,8 @@
 #include "ui/FieldLink.h"
 #include "ui/FieldValue.h"
 
+#include <QKeyEvent>
+
 namespace ui {
 
 namespace {
@@ -47,6 +49,17 @@ QString DbEdit::fieldName() const
 bool DbEdit::commit()
 {
     return m_link->commit();
+}
+
+void DbEdit::keyPressEvent(QKeyEvent* event)
+{
+    // Escape gives the stored value back, e.g. instead of correcting a refused number.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_link->isModified()) {
+        m_link->refresh();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 } // namespace ui

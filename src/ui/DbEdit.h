@@ -21,6 +21,9 @@ public:
     QString fieldName() const;
     bool commit();   // false when the dataset refused the value (the message was shown)
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     FieldLink* m_link;
 };

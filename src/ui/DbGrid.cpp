@@ -157,6 +157,30 @@ void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
     }
 }
 
+void DbGrid::commitData(QWidget* editor)
+{
+    const QPointer<QWidget> guard(editor);
+    {
+        const QScopedValueRollback committing(m_committing, editor);
+        QTableView::commitData(editor);
+    }
+    if (m_closeAfterCommit && guard && guard == m_delegate->openEditor())
+        QTableView::closeEditor(guard, QAbstractItemDelegate::NoHint);
+    m_closeAfterCommit = false;
+}
+
+// A message box shown while a cell is written runs its own event loop and takes
+// the focus: the editor would be closed and deleted under the commit that still
+// uses it. It is closed once the commit is over.
+void DbGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (editor && editor == m_committing) {
+        m_closeAfterCommit = true;
+        return;
+    }
+    QTableView::closeEditor(editor, hint);
+}
+
 void DbGrid::closeOpenEditor()
 {
     if (QLineEdit* editor = m_delegate->openEditor())
@@ -183,10 +207,11 @@ void DbGrid::takeEditorValue(db::Dataset& dataset)
         || !(m_model->flags(index) & Qt::ItemIsEditable))
         return;
     const db::Field& field = dataset.field(m_model->fieldIndexOfColumn(index.column()));
+    const QVariant text = typedValue(editor->text(), field);
     // Throws on a bad number, which stops the post.
-    const QVariant typed = db::convertToFieldType(editor->text(), field.type);
+    const QVariant typed = db::convertToFieldType(text, field.type);
     if (!sameValue(typed, dataset.value(index.row(), m_model->fieldIndexOfColumn(index.column()))))
-        dataset.setValue(field.name, editor->text());
+        dataset.setValue(field.name, text);
 }
 
 } // namespace ui

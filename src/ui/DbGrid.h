@@ -30,6 +30,8 @@ public:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     struct PendingColumn {
@@ -53,6 +55,8 @@ private:
     bool m_rowSelect = false;
     bool m_following = false;        // the grid is being moved to the dataset's row
     int m_datasetChanging = 0;       // inside a reset, insert or remove of the dataset
+    QWidget* m_committing = nullptr; // the editor whose text is being written
+    bool m_closeAfterCommit = false; // its closing waits for the commit to end
 };
 
 } // namespace ui

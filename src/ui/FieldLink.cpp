@@ -4,6 +4,8 @@
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
 
+#include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QWidget>
 
 namespace ui {
@@ -121,8 +123,8 @@ void FieldLink::write()
         refresh();
         return;
     }
-    const QVariant typed = m_editor.read();
     const db::Field* f = field();
+    const QVariant typed = typedValue(m_editor.read(), *f);
     const QVariant converted = db::convertToFieldType(typed, f->type);
     if (!sameValue(converted, m_dataset->value(m_field)))
         m_dataset->setValue(m_field, typed);
@@ -131,13 +133,19 @@ void FieldLink::write()
 
 bool FieldLink::commit()
 {
+    // The message box below takes the focus, which finishes the editing once more.
+    if (m_reporting)
+        return false;
     try {
         write();
         return true;
     } catch (const std::exception& e) {
-        // Shown after the old value is back, so a focus change under the box finds nothing to commit.
-        refresh();
+        const QScopedValueRollback guard(m_reporting, true);
         showError(errorText(e), m_widget);
+        // What was typed stays, with the focus, to be corrected rather than typed again.
+        m_widget->setFocus();
+        if (auto* line = qobject_cast<QLineEdit*>(m_widget))
+            line->selectAll();
         return false;
     }
 }

@@ -38,8 +38,8 @@ public:
     // The user changed the editor: the dataset enters Edit, so that a later post
     // (from a tool button that takes no focus) still runs the hooks that take the text.
     void userEdited();
-    // Writes the editor's value when it differs; errors are shown and the field's
-    // value comes back. False when the value was refused.
+    // Writes the editor's value when it differs. A refused value is shown in a
+    // message and stays in the editor, which keeps the focus; returns false then.
     bool commit();
     // As commit, but throws; used inside a post, which the error must stop.
     void write();
@@ -58,6 +58,7 @@ private:
     QVariant m_shown;                 // what the editor read right after it was last shown
     int m_configuredSize = -2;
     bool m_configuredReadOnly = false;
+    bool m_reporting = false;         // a refused value's message is showing
 };
 
 } // namespace ui

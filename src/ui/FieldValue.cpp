@@ -28,6 +28,24 @@ bool isNumber(const QVariant& v)
 
 } // namespace
 
+QVariant typedValue(const QVariant& typed, const db::Field& field)
+{
+    if ((field.type != db::FieldType::Double && field.type != db::FieldType::Integer)
+        || typed.typeId() != QMetaType::QString)
+        return typed;
+    QString text = typed.toString();
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)   // full-width forms of ASCII
+            c = QChar(u - 0xFEE0);
+        else if (u == 0x3000)             // ideographic space
+            c = QLatin1Char(' ');
+        else if (u == 0x3002)             // ideographic full stop, typed for the point
+            c = QLatin1Char('.');
+    }
+    return text;
+}
+
 QString editText(const QVariant& value, const db::Field& field)
 {
     db::Field plain = field;
@@ -47,7 +65,7 @@ bool sameValue(const QVariant& typed, const QVariant& stored)
 QString errorText(const std::exception& error)
 {
     if (const auto* dbError = dynamic_cast<const db::Error*>(&error))
-        return dbError->message();
+        return db::userText(*dbError);
     return QString::fromUtf8(error.what());
 }
 

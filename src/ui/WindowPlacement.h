@@ -12,4 +12,13 @@ inline void centreOnScreen(QWidget* window)
         window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
+// Gives a dialog a size the user cannot change, and so no maximize button.
+inline void setFixedWindowSize(QWidget* window, int width, int height)
+{
+    window->setFixedSize(width, height);
+    window->setWindowFlags((window->windowFlags() & ~Qt::WindowMaximizeButtonHint & ~Qt::WindowMinimizeButtonHint)
+                           | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                           | Qt::MSWindowsFixedSizeDialogHint);
+}
+
 } // namespace ui

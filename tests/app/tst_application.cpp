@@ -3,11 +3,15 @@
 
 #include "app/Application.h"
 #include "app/SingleInstance.h"
+#include "db/Dataset.h"
+#include "ui/DatasetModel.h"
+#include "ui/DbGrid.h"
 
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestApplication : public QObject {
@@ -18,6 +22,8 @@ private slots:
     void enterHandlerThatMovesFocusIsRespected();
     void exceptionInAHandlerIsReportedAndWindowStays();
     void secondCopyIsRefused();
+    void gridSurvivesAModalMessageDuringCommit_data();
+    void gridSurvivesAModalMessageDuringCommit();
 };
 
 namespace {
@@ -34,6 +40,18 @@ struct Form : QDialog {
         layout->addWidget(button);
     }
 };
+
+QLineEdit* openEditor(ui::DbGrid& grid, int row, int column)
+{
+    const QModelIndex index = grid.model()->index(row, column);
+    grid.setCurrentIndex(index);
+    grid.edit(index);
+    // A closed editor lingers until its deferred deletion.
+    for (QLineEdit* editor : grid.viewport()->findChildren<QLineEdit*>())
+        if (editor->isVisible())
+            return editor;
+    return nullptr;
+}
 
 } // namespace
 
@@ -55,6 +73,16 @@ void TestApplication::enterMovesToTheNextControl()
     QCOMPARE(QApplication::focusWidget(), form.button);
     QCOMPARE(clicked, 0);   // no button took the Enter as a dialog's default
     QVERIFY(form.isVisible());
+    // Enter on the focused button presses it, as Space does, and stays there.
+    QTest::keyClick(form.button, Qt::Key_Return);
+    QCOMPARE(clicked, 1);
+    QCOMPARE(QApplication::focusWidget(), form.button);
+    QTest::keyClick(form.button, Qt::Key_Enter);
+    QCOMPARE(clicked, 2);
+    form.button->setEnabled(false);
+    form.first->setFocus();
+    QTest::keyClick(form.first, Qt::Key_Return);
+    QCOMPARE(clicked, 2);
 }
 
 void TestApplication::enterHandlerThatMovesFocusIsRespected()
@@ -83,10 +111,60 @@ void TestApplication::exceptionInAHandlerIsReportedAndWindowStays()
 
 void TestApplication::secondCopyIsRefused()
 {
-    SingleInstance first;
+    // A lock of the test's own: a copy of the program running beside it changes nothing.
+    QTemporaryDir dir;
+    const QString lock = dir.filePath("brovanta.lock");
+    SingleInstance first(lock);
     QVERIFY(first.acquire());
-    SingleInstance second;
+    SingleInstance second(lock);
     QVERIFY(!second.acquire());
+}
+
+void TestApplication::gridSurvivesAModalMessageDuringCommit_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Tab") << int(Qt::Key_Tab);
+}
+
+// Enter in a cell also sends Tab, which commits the cell; the box's own event loop
+// then runs the commit that Enter queued, while the focus leaves the editor.
+void TestApplication::gridSurvivesAModalMessageDuringCommit()
+{
+    QFETCH(int, key);
+    TestApp app;
+    app.exec("insert into goods(gods_code, mate_pric) values('G1', 10), ('G2', 20)");
+    app.dialogs().modalMessages = true;
+    db::Dataset* goods = app.dataModule().GoodsQ;
+    goods->open();
+    QDialog window;
+    auto* grid = new ui::DbGrid(&window);
+    (new QVBoxLayout(&window))->addWidget(grid);
+    grid->setDataset(goods);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const int price = grid->datasetModel()->columnOfField("mate_pric");
+
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QLineEdit* editor = openEditor(*grid, 1, price);
+        QVERIFY(editor);
+        editor->setFocus();
+        editor->selectAll();
+        QTest::keyClicks(editor, "abc");
+        QTest::keyClick(editor, Qt::Key(key));
+        QTRY_COMPARE(app.dialogs().messages.size(), attempt + 1);
+        QTest::qWait(200);
+        QCOMPARE(goods->value(1, goods->fieldIndex("mate_pric")).toDouble(), 20.0);
+    }
+    QLineEdit* editor = openEditor(*grid, 1, price);
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, "25");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(goods->value(1, goods->fieldIndex("mate_pric")).toDouble(), 25.0);
+    goods->post();
+    QCOMPARE(app.scalar("select mate_pric from goods where gods_code='G2'").toDouble(), 25.0);
 }
 
 int main(int argc, char* argv[])

@@ -40,6 +40,8 @@ private slots:
     void wrongPasswordKeepsTheTexts();
     void apostrophesAreJustCharacters();
     void userIdIsTrimmed();
+    void passwordComparesExactly_data();
+    void passwordComparesExactly();
     void thirdPressEndsTheProgram();
     void shortRightsStringRefusesTheRest();
     void iniWriteKeepsOtherLines();
@@ -157,6 +159,34 @@ void TestLogin::userIdIsTrimmed()
     login(dialog, "  ADMIN ", " admin ");
     QCOMPARE(dialog.result(), int(QDialog::Accepted));   // ids compare without case, like the engine
     QCOMPARE(CurrentRights::current().userId, QString("ADMIN"));
+}
+
+void TestLogin::passwordComparesExactly_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("as stored") << "admin" << "admin" << true;
+    QTest::newRow("id in capitals") << "Admin" << "admin" << true;
+    QTest::newRow("password in capitals") << "admin" << "ADMIN" << false;
+    QTest::newRow("one capital") << "admin" << "admiN" << false;
+    QTest::newRow("mixed user, exact password") << "u2" << "PaSs" << true;
+    QTest::newRow("mixed user, folded password") << "U2" << "pass" << false;
+}
+
+void TestLogin::passwordComparesExactly()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+    Unconnected app;
+    TFrmLogin dialog;
+    dialog.connectDatabase();
+    app.exec("insert into powers (user_id, password, pow_use) values ('u2', 'PaSs', '1')");
+    login(dialog, user, password);
+    QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+    if (!accepted)
+        QCOMPARE(app.dialogs().lastMessage(), QString("用户名或密码错误！"));
 }
 
 void TestLogin::thirdPressEndsTheProgram()

@@ -8,6 +8,7 @@
 #include "db/Schema.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
+#include "ui/FieldValue.h"
 
 #include <QDate>
 #include <QFile>
@@ -29,6 +30,10 @@ private slots:
     void writeTransactionHoldsTheWriteLockFromItsStart();
     void unknownParameterIsAnError();
     void decimalColumnRoundsHalfAwayFromZero();
+    void engineFailuresAreToldInChinese_data();
+    void engineFailuresAreToldInChinese();
+    void lockedDatabaseIsToldInChinese();
+    void damagedTableIsToldInChinese();
 };
 
 void TestDatabase::everyTableHasItsColumnsInOrder()
@@ -201,6 +206,81 @@ void TestDatabase::decimalColumnRoundsHalfAwayFromZero()
              QString("3,-3,2"));
     app.exec("update mios set now_amou=7.5 where gods_code='C'");
     QCOMPARE(app.scalar("select now_amou from mios where gods_code='C'").toLongLong(), 8LL);
+}
+
+void TestDatabase::engineFailuresAreToldInChinese_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("engineText");
+    QTest::addColumn<QString>("sentence");   // empty: the message is shown as it is
+    QTest::newRow("damaged") << SQLITE_CORRUPT << "database disk image is malformed" << "数据库文件已损坏，请从备份恢复";
+    QTest::newRow("damaged, extended code") << (SQLITE_CORRUPT | (1 << 8)) << "database disk image is malformed"
+                                            << "数据库文件已损坏，请从备份恢复";
+    QTest::newRow("not a database") << SQLITE_NOTADB << "file is not a database" << "数据库文件已损坏，请从备份恢复";
+    QTest::newRow("busy") << SQLITE_BUSY << "database is locked" << "数据库正被其他程序使用，请稍后再试";
+    QTest::newRow("locked") << SQLITE_LOCKED << "database table is locked" << "数据库正被其他程序使用，请稍后再试";
+    QTest::newRow("disk full") << SQLITE_FULL << "database or disk is full" << "磁盘已满，数据没有保存，请腾出空间后再试";
+    QTest::newRow("read-only") << SQLITE_READONLY << "attempt to write a readonly database"
+                               << "数据库文件是只读的，不能保存修改";
+    QTest::newRow("our own message") << 0 << "“abc”不是有效的数值" << "";
+    QTest::newRow("constraint") << SQLITE_CONSTRAINT << "UNIQUE constraint failed" << "";
+}
+
+void TestDatabase::engineFailuresAreToldInChinese()
+{
+    QFETCH(int, code);
+    QFETCH(QString, engineText);
+    QFETCH(QString, sentence);
+    const db::Error error(engineText, code, "select 1");
+    const QString text = db::userText(error);
+    if (sentence.isEmpty()) {
+        QCOMPARE(text, engineText);
+    } else {
+        QVERIFY2(text.startsWith(sentence), qPrintable(text));
+        QVERIFY2(text.contains(engineText), qPrintable(text));   // the engine's words as the detail
+    }
+    QCOMPARE(ui::errorText(error), text);   // what every window shows
+}
+
+void TestDatabase::lockedDatabaseIsToldInChinese()
+{
+    TestApp app;
+    db::Connection other;
+    other.open(AppPaths::databaseFile(), DatabaseFile::password);
+    sqlite3_busy_timeout(other.handle(), 0);
+    db::Transaction hold(app.dataModule().AdoConn, db::Transaction::Write);
+    try {
+        other.execute("begin immediate");
+        QFAIL("the second writer was let in");
+    } catch (const db::Error& e) {
+        QVERIFY2(ui::errorText(e).startsWith("数据库正被其他程序使用"), qPrintable(ui::errorText(e)));
+    }
+}
+
+void TestDatabase::damagedTableIsToldInChinese()
+{
+    TestApp app;
+    for (int i = 0; i < 400; ++i)
+        app.exec("insert into goods (gods_code, gods_name) values (:p1, :p2)",
+                 {QString("G%1").arg(i), QString(30, QChar(0x886B))});
+    app.dataModule().AdoConn.close();
+    QFile file(AppPaths::databaseFile());
+    QVERIFY(file.size() > 16 * 4096);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.seek(file.size() - 6 * 4096);
+    file.write(QByteArray(3 * 4096, '\x5a'));
+    file.close();
+
+    db::Connection damaged;
+    damaged.open(AppPaths::databaseFile(), DatabaseFile::password);
+    try {
+        db::Statement count(damaged, "select count(*), max(gods_name) from goods");
+        while (count.next()) {
+        }
+        QFAIL("the damaged table was read without an error");
+    } catch (const db::Error& e) {
+        QVERIFY2(ui::errorText(e).startsWith("数据库文件已损坏，请从备份恢复"), qPrintable(ui::errorText(e)));
+    }
 }
 
 QTEST_MAIN(TestDatabase)

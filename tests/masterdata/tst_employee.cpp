@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
+#include "app/Clock.h"
 #include "app/WindowCatalog.h"
 
 #include "masterdata/TFrmEmployee.h"
@@ -63,8 +64,10 @@ void TestEmployee::saveNeedsCodeAndName_data()
     QTest::newRow("both") << "E01" << "张三" << true;
     QTest::newRow("no code") << "" << "张三" << false;
     QTest::newRow("no name") << "E01" << "" << false;
-    // Blanks are content: only a box with no text is refused.
-    QTest::newRow("blank code") << "   " << "张三" << true;
+    // A code is stored trimmed: blanks alone are no code. A name of blanks is still a name.
+    QTest::newRow("blank code") << "   " << "张三" << false;
+    QTest::newRow("blank name") << "E01" << "  " << true;
+    QTest::newRow("code with blanks") << "  E03 " << "张三" << true;
 }
 
 void TestEmployee::saveNeedsCodeAndName()
@@ -78,7 +81,7 @@ void TestEmployee::saveNeedsCodeAndName()
     retype(win.w, "DBEdit1", code);
     retype(win.w, "DBEdit3", name);
     click(win.w, "BitBtn4");
-    const int rows = app.scalar("select count(*) from employee where empl_name=:p1", {"张三"}).toInt();
+    const int rows = app.scalar("select count(*) from employee where empl_code=:p1", {code.trimmed()}).toInt();
     if (saved) {
         QCOMPARE(rows, 1);
         QCOMPARE(win.w.mode(), QString("null"));
@@ -94,6 +97,7 @@ void TestEmployee::saveNeedsCodeAndName()
 void TestEmployee::savedDatesHaveNoTimeOfDay()
 {
     TestApp app;
+    Clock::setFixed(QDateTime(QDate(2026, 3, 31), QTime(23, 59, 59)));
     Window win;
     click(win.w, "BitBtn2");
     retype(win.w, "DBEdit1", "E02");
@@ -104,19 +108,20 @@ void TestEmployee::savedDatesHaveNoTimeOfDay()
              QString("1990-05-17 00:00:00"));
     // The joining date started with the current time of day; only its date is kept.
     QCOMPARE(app.scalar("select in_date from employee where empl_code='E02'").toString(),
-             QDate::currentDate().toString("yyyy-MM-dd") + " 00:00:00");
+             QString("2026-03-31 00:00:00"));
 }
 
 void TestEmployee::newEmployeeStartsAsMaleWithToday()
 {
     TestApp app;
+    Clock::setFixed(QDateTime(QDate(2026, 3, 31), QTime(23, 59, 59)));
     app.exec("update employee set empl_birth='1980-01-02 00:00:00'");
     Window win;
     QCOMPARE(child<QDateEdit>(win.w, "DateTimePicker1")->date(), QDate(1980, 1, 2));
     click(win.w, "BitBtn2");
     QCOMPARE(child<ui::DbComboBox>(win.w, "DBComboBox4")->currentText(), QString("男"));
-    QCOMPARE(child<QDateEdit>(win.w, "DateTimePicker1")->date(), QDate::currentDate());
-    QCOMPARE(child<QDateEdit>(win.w, "DateTimePicker2")->date(), QDate::currentDate());
+    QCOMPARE(child<QDateEdit>(win.w, "DateTimePicker1")->date(), QDate(2026, 3, 31));
+    QCOMPARE(child<QDateEdit>(win.w, "DateTimePicker2")->date(), QDate(2026, 3, 31));
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(win.w, "DBEdit1"));
     // Typing elsewhere does not put the stored (empty) dates back into the pickers.
     child<QDateEdit>(win.w, "DateTimePicker1")->setDate(QDate(2001, 2, 3));

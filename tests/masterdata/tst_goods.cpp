@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
+#include "app/Application.h"
 #include "app/CurrentRights.h"
 #include "db/Dataset.h"
 #include "masterdata/TFrmCompFind.h"
@@ -29,6 +30,7 @@ private slots:
     void companyPickFillsCodeAndName();
     void dropDownsTakeTheirListsAndGrowAfterSave();
     void quickFindNeedsTheWholeCode();
+    void codeIsStoredTrimmedAndFound();
     void deletingGoodsInUseAsksAgainWithTheCount();
     void failedSaveIsReportedAndTheModeKept();
     void rightsAndClosing();
@@ -379,9 +381,31 @@ void TestGoods::enterInTheSupplierCodeGoesToSave()
     QTest::keyClick(w.DBEdit13, Qt::Key_Return);
     QVERIFY(w.cmd_save->hasFocus());
     QCOMPARE(w.mode(), QString("add"));
-    QTest::keyClick(w.cmd_save, Qt::Key_Space);
+    // A second Enter presses the focused button.
+    QTest::keyClick(w.cmd_save, Qt::Key_Return);
     QCOMPARE(w.mode(), QString("null"));
     QCOMPARE(stored(app, "supp_code", "G1"), QString("C9"));
+    QVERIFY(app.dialogs().messages.isEmpty());
+}
+
+void TestGoods::codeIsStoredTrimmedAndFound()
+{
+    TestApp app;
+    addGoods(app, "A1", "衬衫");
+    TFrmGoods w;
+    showWindow(w);
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "  SP 03  ");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select count(*) from goods where gods_code='SP 03'").toInt(), 1);
+    QCOMPARE(w.DBEdit1->text(), QString("SP 03"));
+
+    app.dataModule().GoodsQ->moveTo(0);
+    QCOMPARE(w.DBEdit1->text(), QString("A1"));
+    retype(w.Edit1, " SP 03 ");
+    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QCOMPARE(w.DBEdit1->text(), QString("SP 03"));
 }
 
 void TestGoods::pickerChoosesOnlyFromRows()
@@ -451,5 +475,11 @@ void TestGoods::pickerFindsByWholeCodeAndByName()
     QCOMPARE(picker.result(), int(QDialog::Accepted));
 }
 
-QTEST_MAIN(TestGoods)
+// The program's own application object: Enter acts as it does for a user.
+int main(int argc, char* argv[])
+{
+    Application app(argc, argv);
+    TestGoods test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_goods.moc"

@@ -6,6 +6,7 @@
 #include "app/WindowCatalog.h"
 
 #include "app/AppPaths.h"
+#include "app/Application.h"
 #include "app/IniFile.h"
 #include "app/Settings.h"
 #include "masterdata/CodeListGrid.h"
@@ -79,6 +80,11 @@ private slots:
     void codeListsAreWrittenAtSave();
     void cancelKeepsCodeListChangesForNextSave();
     void failingListIsNamedAndModeKept();
+    void badRateWithEnterIsRefusedSafely();
+    void codeListEntriesAreTrimmed();
+    void emptyOrRepeatedEntryIsRefused_data();
+    void emptyOrRepeatedEntryIsRefused();
+    void cancelPutsEveryBoxBack();
     void editRightGatesEdit();
 };
 
@@ -109,7 +115,7 @@ void TestSettings::openingFallsBackToA4()
     QCOMPARE(child<QLineEdit>(win.w, "Edit1")->text(), QString("0"));
     // Opening does not apply the paper rule: the size boxes start enabled.
     click(win.w, "cmd_edit");
-    QVERIFY(child<QLineEdit>(win.w, "MaskEdit1")->isEnabled());
+    QVERIFY(child<QLineEdit>(win.w, "MaskEdit1")->isEnabledTo(child<QGroupBox>(win.w, "GroupBox2")));
 }
 
 void TestSettings::defaultPaperIs218By140()
@@ -187,6 +193,9 @@ void TestSettings::paperAndNumberChecks_data()
     QTest::newRow("length no number") << "A5" << "50" << "" << "0" << "纸张长度必须是整数";
     QTest::newRow("line count text") << "自定义" << "50" << "80" << "abc" << "出货报表行数必须是整数";
     QTest::newRow("line count empty") << "A5" << "50" << "80" << "" << "出货报表行数必须是整数";
+    QTest::newRow("line count too large") << "A5" << "50" << "80" << "99999999999" << "出货报表行数必须在 0 到 999 之间";
+    QTest::newRow("line count 1000") << "A5" << "50" << "80" << "1000" << "出货报表行数必须在 0 到 999 之间";
+    QTest::newRow("line count 999") << "A5" << "50" << "80" << "999" << "";
 }
 
 void TestSettings::paperAndNumberChecks()
@@ -204,6 +213,7 @@ void TestSettings::paperAndNumberChecks()
     auto* brands = child<CodeListGrid>(win.w, "DBGrid3");
     brands->setFocus();
     QTest::keyClick(brands, Qt::Key_Insert);
+    typeCell(brands, brands->model()->rowCount() - 1, 0, "B9");
     typeCell(brands, brands->model()->rowCount() - 1, 1, "新品牌");
     choosePaper(win.w, type);
     retype(win.w, "MaskEdit1", width);
@@ -332,6 +342,114 @@ void TestSettings::failingListIsNamedAndModeKept()
     QVERIFY(!win.w.close());
 }
 
+// The message box's own event loop runs while the grid is still committing the cell.
+void TestSettings::badRateWithEnterIsRefusedSafely()
+{
+    TestApp app;
+    app.exec("insert into baseitem (mone_code, mone_type, mone_rate) values ('1', '人民币', 1)");
+    app.dialogs().modalMessages = true;
+    Window win;
+    click(win.w, "cmd_edit");
+    auto* currencies = child<CodeListGrid>(win.w, "DBGrid7");
+    const int row = rowOf(currencies, 1, "人民币");
+    typeCell(currencies, row, 2, "abc");
+    QTRY_COMPARE(app.dialogs().messages.size(), 1);
+    QVERIFY2(app.dialogs().lastMessage().contains("abc"), qPrintable(app.dialogs().lastMessage()));
+    QTest::qWait(200);   // the box closes and the grid finishes its commit
+    QCOMPARE(currencies->model()->index(row, 2).data().toDouble(), 1.0);
+    // The window still works: a good rate is taken and saved.
+    typeCell(currencies, row, 2, "2.5");
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select mone_rate from baseitem where mone_type='人民币'").toDouble(), 2.5);
+}
+
+void TestSettings::codeListEntriesAreTrimmed()
+{
+    TestApp app;
+    app.exec("insert into baseitem (gods_spec_id, gods_spec) values (' B1 ', '李宁  ')");
+    Window win;
+    click(win.w, "cmd_edit");
+    auto* brands = child<CodeListGrid>(win.w, "DBGrid3");
+    brands->setFocus();
+    QTest::keyClick(brands, Qt::Key_Insert);
+    const int added = brands->model()->rowCount() - 1;
+    typeCell(brands, added, 0, "  B2 ");
+    typeCell(brands, added, 1, " 耐克");
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select count(*) from baseitem where gods_spec_id='B2' and gods_spec='耐克'").toInt(), 1);
+    // Entries stored with blanks before are trimmed as well.
+    QCOMPARE(app.scalar("select count(*) from baseitem where gods_spec_id='B1' and gods_spec='李宁'").toInt(), 1);
+}
+
+void TestSettings::emptyOrRepeatedEntryIsRefused_data()
+{
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("repeated brand code") << "DBGrid3" << "b1" << "安踏" << "品牌表中编号“b1”重复，不能保存";
+    QTest::newRow("repeated brand") << "DBGrid3" << "B7" << " 李宁" << "品牌表中品牌“李宁”重复，不能保存";
+    QTest::newRow("brand without code") << "DBGrid3" << "  " << "安踏" << "品牌表中第 3 行的编号不能为空";
+    QTest::newRow("colour without name") << "DBGrid1" << "C1" << "" << "颜色表中第 3 行的颜色不能为空";
+    QTest::newRow("repeated settlement code") << "DBGrid6" << "1" << "支票" << "结算方式表中代码“1”重复，不能保存";
+    QTest::newRow("repeated currency") << "DBGrid7" << "2" << "人民币" << "币种表中币种“人民币”重复，不能保存";
+}
+
+void TestSettings::emptyOrRepeatedEntryIsRefused()
+{
+    QFETCH(QString, grid);
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    TestApp app;
+    app.exec("insert into baseitem (gods_spec_id, gods_spec) values ('B1', '李宁')");
+    app.exec("insert into baseitem (gods_color_id, gods_color) values ('C0', '红')");
+    app.exec("insert into baseitem (fee_code, fee_type) values ('1', '现金')");
+    app.exec("insert into baseitem (mone_code, mone_type, mone_rate) values ('1', '人民币', 1)");
+    const int before = app.scalar("select count(*) from baseitem").toInt();
+    Window win;
+    click(win.w, "cmd_edit");
+    auto* list = child<CodeListGrid>(win.w, qPrintable(grid));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Insert);
+    const int added = list->model()->rowCount() - 1;
+    typeCell(list, added, 0, code);
+    if (!name.isEmpty())
+        typeCell(list, added, 1, name);
+    click(win.w, "cmd_save");
+    QCOMPARE(app.dialogs().lastMessage(), message);
+    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(app.scalar("select count(*) from baseitem").toInt(), before);
+    QCOMPARE(ini("pagesize", "page_type"), QString("<absent>"));
+}
+
+void TestSettings::cancelPutsEveryBoxBack()
+{
+    TestApp app;
+    IniFile(AppPaths::settingsFile()).write("billdata", "line_count", "12");
+    IniFile(AppPaths::settingsFile()).write("pagesize", "page_type", "自定义");
+    IniFile(AppPaths::settingsFile()).write("pagesize", "page_width", "100");
+    IniFile(AppPaths::settingsFile()).write("pagesize", "page_length", "120");
+    Window win;
+    click(win.w, "cmd_edit");
+    retype(win.w, "Edit1", "99999999999");
+    choosePaper(win.w, "A4");
+    QCOMPARE(child<QLineEdit>(win.w, "MaskEdit1")->text().trimmed(), QString("210"));
+    click(win.w, "cmd_canc");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(child<QLineEdit>(win.w, "Edit1")->text(), QString("12"));
+    QCOMPARE(child<QComboBox>(win.w, "ComboBox1")->currentText(), QString("自定义"));
+    QCOMPARE(child<QLineEdit>(win.w, "MaskEdit1")->text().trimmed(), QString("100"));
+    QCOMPARE(child<QLineEdit>(win.w, "MaskEdit2")->text().trimmed(), QString("120"));
+    QVERIFY(child<QLineEdit>(win.w, "MaskEdit1")->isEnabledTo(child<QGroupBox>(win.w, "GroupBox2")));
+    // Saving next time writes what is shown, not the cancelled text.
+    click(win.w, "cmd_edit");
+    click(win.w, "cmd_save");
+    QCOMPARE(ini("billdata", "line_count"), QString("12"));
+}
+
 void TestSettings::editRightGatesEdit()
 {
     TestApp app;
@@ -351,5 +469,11 @@ void TestSettings::opensFromTheCatalogue()
     QVERIFY(qobject_cast<TFrmUser*>(window.get()));
 }
 
-QTEST_MAIN(TestSettings)
+// The program's own application object: Enter in a cell also sends Tab, as for a user.
+int main(int argc, char* argv[])
+{
+    Application app(argc, argv);
+    TestSettings test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_settings.moc"

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(ReportPaper)
+
 namespace {
 
 using Kind = ReportBand::Kind;
@@ -72,6 +74,8 @@ private slots:
     void rendersTitleAndHeadingsToPdf_data();
     void rendersTitleAndHeadingsToPdf();
     void salesBillPaperFollowsTheWindow();
+    void everyLayoutStaysInsideTheMargins_data();
+    void everyLayoutStaysInsideTheMargins();
 };
 
 void TestReportLayouts::createdOnceInStartupOrder()
@@ -387,10 +391,48 @@ void TestReportLayouts::salesBillPaperFollowsTheWindow()
     QVERIFY(ReportLayouts::get<TQRin>().paper().a4);
     out.setPaperA4();
     QCOMPARE(out.prepare().pageSizeMm(), QSizeF(210, 297));
-    // The bill form still fits across A4 inside the paper edge.
-    for (Kind kind : out.bandKinds())
-        for (const ReportItem& item : out.band(kind)->items)
-            QVERIFY(ReportPaper::margin + item.rect.right() <= 210);
+}
+
+// Every paper the basic settings allow: A4, the default 218 × 140 and custom
+// sizes from 50 × 80 to 400 × 500 millimetres.
+void TestReportLayouts::everyLayoutStaysInsideTheMargins_data()
+{
+    QTest::addColumn<ReportPaper>("paper");
+    QTest::newRow("A4") << ReportPaper::A4();
+    QTest::newRow("默认 218 x 140") << ReportPaper::custom(218, 140);
+    QTest::newRow("自定义 50 x 80") << ReportPaper::custom(50, 80);
+    QTest::newRow("自定义 120 x 200") << ReportPaper::custom(120, 200);
+    QTest::newRow("自定义 400 x 500") << ReportPaper::custom(400, 500);
+}
+
+void TestReportLayouts::everyLayoutStaysInsideTheMargins()
+{
+    QFETCH(ReportPaper, paper);
+    TestApp app;
+    QObject owner;
+    samples::fillAll(app, &owner);
+    ReportLayouts::createAll(&owner);
+    const double left = ReportPaper::margin;
+    const double right = paper.width - ReportPaper::margin;
+    for (ReportLayout* report : ReportLayouts::all()) {
+        report->setPaper(paper);
+        const ReportDocument document = report->prepare();
+        QVERIFY(document.pageCount() > 0);
+        double widest = 0;
+        for (const ReportPage& page : document.pages())
+            for (const ReportPage::PlacedBand& placed : page.bands)
+                for (const ReportItem& item : report->band(placed.kind)->items) {
+                    const QRectF r = document.itemRectMm(item, placed);
+                    const QString where = QStringLiteral("%1 %2 '%3' %4..%5 mm")
+                                              .arg(report->objectName(), item.name, item.text)
+                                              .arg(r.left())
+                                              .arg(r.right());
+                    QVERIFY2(r.left() >= left - 1e-6 && r.right() <= right + 1e-6, qPrintable(where));
+                    widest = qMax(widest, r.right());
+                }
+        // The content spans the paper between the margins, not only the design width.
+        QVERIFY2(widest >= right - 1e-6, qPrintable(report->objectName()));
+    }
 }
 
 QTEST_MAIN(TestReportLayouts)

@@ -1,15 +1,29 @@
 #include "TestSupport.h"
 
 #include "app/AppPaths.h"
+#include "app/Clock.h"
 #include "app/CurrentRights.h"
 #include "app/DatabaseFile.h"
 #include "db/Statement.h"
 
 #include <QDialog>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
 
-void ScriptedDialogs::message(QWidget*, const QString& text, const QString& caption, Icon icon)
+void ScriptedDialogs::message(QWidget* parent, const QString& text, const QString& caption, Icon icon)
 {
     messages.append({text, caption, icon});
+    if (!modalMessages)
+        return;
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, parent);
+    QTimer::singleShot(100, &box, &QDialog::accept);
+    box.exec();
+    // As a window manager does, the window under the box becomes active again.
+    if (parent) {
+        parent->window()->activateWindow();
+        QTest::qWaitForWindowActive(parent->window());
+    }
 }
 
 bool ScriptedDialogs::ask(QWidget*, const QString& text, const QString&, bool)
@@ -60,6 +74,7 @@ TestApp::TestApp()
 
 TestApp::~TestApp()
 {
+    Clock::setFixed({});
     ui::setDialogs(nullptr);
     m_dataModule.reset();
     CurrentRights::current().clear();

@@ -33,6 +33,9 @@ public:
     // Runs a modal window; by default the window is rejected without being shown.
     std::function<int(QDialog*)> onExec;
     QStringList fileAnswers;        // answers to file and directory dialogs, in order
+    // Shows each message as a real modal box that closes itself, as a user closes one:
+    // the focus leaves the window and a nested event loop runs meanwhile.
+    bool modalMessages = false;
 
     QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last().text; }
     void clear();

@@ -10,7 +10,9 @@
 #include "ui/DbGrid.h"
 #include "ui/DbMemo.h"
 
+#include <QDialog>
 #include <QHeaderView>
+#include <QVBoxLayout>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -25,6 +27,9 @@ private slots:
     void editFollowsTheCurrentRow();
     void postTakesTheTextBeingTyped();
     void editCommitAndCancel();
+    void numberBoxTakesFullWidthDigits_data();
+    void numberBoxTakesFullWidthDigits();
+    void refusedNumberKeepsTextAndFocus();
     void destroyedWidgetLeavesNoHook();
     void comboBoxShowsAnyValueAndCommitsAPick();
     void dateEditStoresWholeDays();
@@ -257,14 +262,98 @@ void TestDataWidgets::editCommitAndCancel()
     price.setText("十元");
     QVERIFY(!price.commit());
     QCOMPARE(app.dialogs().messages.size(), 1);
-    QCOMPARE(price.text(), QString("10"));
+    QCOMPARE(price.text(), QString("十元"));   // kept, to be corrected
     QCOMPARE(goods->number("mate_pric"), 10.0);
 
-    QTest::keyClicks(&price, "0");
+    price.setText("100");
     emit price.editingFinished();
     QCOMPARE(goods->number("mate_pric"), 100.0);
     goods->post();
     QCOMPARE(app.scalar("select mate_pric from goods where gods_code='G1'").toDouble(), 100.0);
+}
+
+void TestDataWidgets::numberBoxTakesFullWidthDigits_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("stored");
+    QTest::newRow("full-width digits and point") << "１２３．５" << 123.5;
+    QTest::newRow("ideographic full stop") << "１２。２５" << 12.25;
+    QTest::newRow("full-width minus") << "－７" << -7.0;
+    QTest::newRow("mixed") << "1２.５" << 12.5;
+}
+
+void TestDataWidgets::numberBoxTakesFullWidthDigits()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, stored);
+    TestApp app;
+    addGoods(app);
+    db::Dataset* goods = app.dataModule().GoodsQ;
+    goods->open();
+    ui::DbEdit price;
+    price.bind(goods, "mate_pric");
+    price.setText(typed);
+    QVERIFY2(price.commit(), qPrintable(app.dialogs().lastMessage()));
+    goods->post();
+    QCOMPARE(app.scalar("select mate_pric from goods where gods_code='G1'").toDouble(), stored);
+
+    // The grid takes them as well.
+    ui::DbGrid grid;
+    grid.setDataset(goods);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QLineEdit* editor = openEditor(grid, 1, grid.datasetModel()->columnOfField("mate_pric"));
+    QVERIFY(editor);
+    editor->selectAll();
+    editor->insert(typed);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(goods->value(1, goods->fieldIndex("mate_pric")).toDouble(), stored);
+    QVERIFY(app.dialogs().messages.isEmpty());
+}
+
+// After "not a valid number" the box keeps the text and the focus; Escape gives the stored value back.
+void TestDataWidgets::refusedNumberKeepsTextAndFocus()
+{
+    TestApp app;
+    addGoods(app);
+    app.dialogs().modalMessages = true;
+    db::Dataset* goods = app.dataModule().GoodsQ;
+    goods->open();
+    QDialog window;
+    auto* price = new ui::DbEdit(&window);
+    auto* name = new ui::DbEdit(&window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(price);
+    layout->addWidget(name);
+    price->bind(goods, "mate_pric");
+    name->bind(goods, "gods_name");
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    price->setFocus();
+    price->selectAll();
+    QTest::keyClicks(price, "12a");
+    QTest::keyClick(price, Qt::Key_Tab);
+    QTRY_COMPARE(app.dialogs().messages.size(), 1);
+    QVERIFY(app.dialogs().lastMessage().contains("12a"));
+    QTRY_COMPARE(QApplication::focusWidget(), price);
+    QCOMPARE(price->text(), QString("12a"));
+    QCOMPARE(app.dialogs().messages.size(), 1);   // one message, though the box took the focus twice
+    QCOMPARE(goods->number("mate_pric"), 10.0);
+
+    // Corrected in place.
+    QTest::keyClick(price, Qt::Key_End);
+    QTest::keyClick(price, Qt::Key_Backspace);
+    QTest::keyClick(price, Qt::Key_Tab);
+    QCOMPARE(goods->number("mate_pric"), 12.0);
+    QCOMPARE(QApplication::focusWidget(), name);
+
+    // Or given up with Escape.
+    price->setFocus();
+    price->selectAll();
+    QTest::keyClicks(price, "x");
+    QTest::keyClick(price, Qt::Key_Escape);
+    QCOMPARE(price->text(), QString("12"));
+    QVERIFY(window.isVisible());
 }
 
 void TestDataWidgets::destroyedWidgetLeavesNoHook()

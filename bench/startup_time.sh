@@ -1,0 +1,23 @@
+#!/bin/sh
+# Seconds from starting the program until its login window is mapped, measured
+# under Xvfb with a window manager, several runs. Needs xvfb-run, openbox, xdotool.
+#   bench/startup_time.sh [path/to/brovanta] [runs]
+program=$(readlink -f "${1:-build/brovanta}")
+runs=${2:-5}
+export program runs
+xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+    openbox >/dev/null 2>&1 &
+    sleep 1
+    i=0
+    while [ "$i" -lt "$runs" ]; do
+        start=$(date +%s%N)
+        "$program" >/dev/null 2>&1 &
+        pid=$!
+        until xdotool search --onlyvisible --name "用户登录" >/dev/null 2>&1; do sleep 0.01; done
+        end=$(date +%s%N)
+        echo "run $((i + 1)): $(( (end - start) / 1000000 )) ms to the login window"
+        kill "$pid"
+        wait "$pid" 2>/dev/null
+        i=$((i + 1))
+    done
+'
