@@ -670,18 +670,18 @@ void BillWindow::RefreshTotals()
     Edit3->setText(DataHelpers::capitalAmount(Edit2->text().toDouble()));
 }
 
-bool BillWindow::DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor)
+void BillWindow::DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor)
 {
     if (!isEnter(key) || DBGrid1->currentIndex().column() != goodsColumn || !m_lines->isOpen()
         || m_lines->currentRow() < 0)
-        return false;
+        return;
     const QString code = editor ? editor->text() : m_lines->text(goodsCode);
     if (code.trimmed().isEmpty()) {
         DBEdit4->setFocus();
-        return false;
+        return;
     }
     if (!isEditing() || !(m_lines->isEditing() || (editor && editor->isModified())))
-        return false;
+        return;
     try {
         if (m_lines->text(goodsCode) != code)
             m_lines->setValue(goodsCode, code);
@@ -691,7 +691,6 @@ bool BillWindow::DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor)
     } catch (const std::exception& e) {
         report(QStringLiteral("无法填入单价"), e);
     }
-    return false;
 }
 
 // Moving below the last line starts a new one; leaving a new line untouched drops it.
@@ -789,8 +788,8 @@ bool BillWindow::eventFilter(QObject* watched, QEvent* event)
     auto* editor = qobject_cast<QLineEdit*>(watched);
     if (watched == DBGrid1 || (editor && editor->parentWidget() == DBGrid1->viewport())) {
         try {
-            if (DBGrid1KeyPress(key, editor))
-                return true;
+            // The key always goes on to the grid or its editor after this.
+            DBGrid1KeyPress(key, editor);
             if (!editor)
                 return gridNavigation(key);
         } catch (const std::exception& e) {
