@@ -16,6 +16,7 @@
 #include "masterdata/WindowParts.h"
 #include "reports/ReportLayouts.h"
 #include "ui/BusyCursor.h"
+#include "ui/DatasetModel.h"
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
@@ -33,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <cmath>
 #include <memory>
@@ -766,8 +768,15 @@ bool BillWindow::eventFilter(QObject* watched, QEvent* event)
         if (editor && !editor->property("billKeys").toBool()) {
             editor->setProperty("billKeys", true);
             editor->installEventFilter(this);
+            const int column = DBGrid1->currentIndex().column();
+            const int field = DBGrid1->datasetModel()->fieldIndexOfColumn(column);
+            if (field >= 0 && m_lines->field(field).type == db::FieldType::Double) {
+                // Only numbers can be typed, so committing the cell never has a bad number to refuse.
+                static const QRegularExpression number(QStringLiteral("(-?(\\d+\\.?\\d*|\\.\\d+))?"));
+                editor->setValidator(new QRegularExpressionValidator(number, editor));
+            }
             const int remarkColumn = 11;
-            if (m_setup.stockRemarks && DBGrid1->currentIndex().column() == remarkColumn) {
+            if (m_setup.stockRemarks && column == remarkColumn) {
                 auto* choices = new QCompleter(QStringList{QStringLiteral("入库"), StockPosting::notIntoStock}, editor);
                 choices->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
                 editor->setCompleter(choices);
