@@ -16,6 +16,7 @@
 #include "masterdata/WindowParts.h"
 #include "reports/ReportLayouts.h"
 #include "ui/BusyCursor.h"
+#include "ui/DatasetModel.h"
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
@@ -33,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <cmath>
 #include <memory>
@@ -670,18 +672,18 @@ void BillWindow::RefreshTotals()
     Edit3->setText(DataHelpers::capitalAmount(Edit2->text().toDouble()));
 }
 
-bool BillWindow::DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor)
+void BillWindow::DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor)
 {
     if (!isEnter(key) || DBGrid1->currentIndex().column() != goodsColumn || !m_lines->isOpen()
         || m_lines->currentRow() < 0)
-        return false;
+        return;
     const QString code = editor ? editor->text() : m_lines->text(goodsCode);
     if (code.trimmed().isEmpty()) {
         DBEdit4->setFocus();
-        return false;
+        return;
     }
     if (!isEditing() || !(m_lines->isEditing() || (editor && editor->isModified())))
-        return false;
+        return;
     try {
         if (m_lines->text(goodsCode) != code)
             m_lines->setValue(goodsCode, code);
@@ -691,7 +693,6 @@ bool BillWindow::DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor)
     } catch (const std::exception& e) {
         report(QStringLiteral("无法填入单价"), e);
     }
-    return false;
 }
 
 // Moving below the last line starts a new one; leaving a new line untouched drops it.
@@ -767,8 +768,15 @@ bool BillWindow::eventFilter(QObject* watched, QEvent* event)
         if (editor && !editor->property("billKeys").toBool()) {
             editor->setProperty("billKeys", true);
             editor->installEventFilter(this);
+            const int column = DBGrid1->currentIndex().column();
+            const int field = DBGrid1->datasetModel()->fieldIndexOfColumn(column);
+            if (field >= 0 && m_lines->field(field).type == db::FieldType::Double) {
+                // Only numbers can be typed, so committing the cell never has a bad number to refuse.
+                static const QRegularExpression number(QStringLiteral("(-?(\\d+\\.?\\d*|\\.\\d+))?"));
+                editor->setValidator(new QRegularExpressionValidator(number, editor));
+            }
             const int remarkColumn = 11;
-            if (m_setup.stockRemarks && DBGrid1->currentIndex().column() == remarkColumn) {
+            if (m_setup.stockRemarks && column == remarkColumn) {
                 auto* choices = new QCompleter(QStringList{QStringLiteral("入库"), StockPosting::notIntoStock}, editor);
                 choices->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
                 editor->setCompleter(choices);
@@ -789,8 +797,8 @@ bool BillWindow::eventFilter(QObject* watched, QEvent* event)
     auto* editor = qobject_cast<QLineEdit*>(watched);
     if (watched == DBGrid1 || (editor && editor->parentWidget() == DBGrid1->viewport())) {
         try {
-            if (DBGrid1KeyPress(key, editor))
-                return true;
+            // The key always goes on to the grid or its editor after this.
+            DBGrid1KeyPress(key, editor);
             if (!editor)
                 return gridNavigation(key);
         } catch (const std::exception& e) {

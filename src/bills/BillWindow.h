@@ -118,7 +118,7 @@ private:
     void openBill(const QString& billNo);
     void openLines();
     // Enter in the goods code column: the goods' price; Enter on an empty code: the remark box.
-    bool DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor);
+    void DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor);
     bool gridNavigation(QKeyEvent* key);
     bool isBlankLine(int row) const;
     QComboBox* keyList() const;

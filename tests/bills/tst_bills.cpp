@@ -55,6 +55,7 @@ private slots:
     void newBillNumberSkipsTakenSeconds();
     void enterInGoodsCodeFillsThePrice_data();
     void enterInGoodsCodeFillsThePrice();
+    void numberCellsTakeOnlyNumbers();
     void pickersFillCompanyAndGoods();
     void findersListTheirKindWithinWholeDays();
     void findingOpensTheBillWithItsTotals();
@@ -587,6 +588,25 @@ void TestBills::enterInGoodsCodeFillsThePrice()
     grid->setCurrentIndex(grid->model()->index(1, 0));
     pressEnter();
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->DBEdit4));
+}
+
+void TestBills::numberCellsTakeOnlyNumbers()
+{
+    TFrmIn w;
+    showWindow(w);
+    QApplication::setActiveWindow(&w);
+    w.cmd_addClick();
+    ui::DbGrid* grid = w.DBGrid1;
+    grid->setFocus();
+    const int quantityColumn = 9;
+    grid->setCurrentIndex(grid->model()->index(0, quantityColumn));
+    typeIntoFocus(QStringLiteral("2x.5y"));
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QCOMPARE(editor->text(), QStringLiteral("2.5"));
+    pressEnter();
+    QCOMPARE(w.lines()->number("sub_amou"), 2.5);
+    QVERIFY(m_app->dialogs().messages.isEmpty());
 }
 
 void TestBills::pickersFillCompanyAndGoods()
