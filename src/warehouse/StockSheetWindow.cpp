@@ -154,7 +154,8 @@ void StockSheetWindow::Edit1Change()
         return;
     const QString code = Edit1->text().trimmed();
     try {
-        WarehouseParts::moveToCode(q, code);
+        if (WarehouseParts::moveToCode(q, code) && m_focusGridOnFind)
+            DBGrid1->setFocus();
     } catch (const std::exception&) {
     }
 }

@@ -56,6 +56,9 @@ protected:
     // Extra controls that follow the mode (the count's month picker).
     virtual void updateExtraControls(bool editing) { Q_UNUSED(editing); }
 
+    // The adjustment takes the user to the found row to type at once.
+    void setFocusGridOnFind(bool focus) { m_focusGridOnFind = focus; }
+
     void updateButtons() override;
     // An unsaved sheet may be abandoned through the close box.
     bool canClose() const override { return true; }
@@ -64,4 +67,5 @@ protected:
 private:
     int m_position;
     QGridLayout* m_filterRow;
+    bool m_focusGridOnFind = false;
 };

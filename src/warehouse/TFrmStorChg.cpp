@@ -23,6 +23,7 @@ TFrmStorChg::TFrmStorChg(QWidget* parent)
     WindowParts::addLabelled(filterRow(), {{QStringLiteral("产品编码"), Edit1}, {QStringLiteral("库存总数量"), Edit2}},
                              2);
     DBGrid1->addColumn(QStringLiteral("chek_amou"), QStringLiteral("调整数量"), 70);
+    setFocusGridOnFind(true);
 
     ui::BusyCursor busy;
     try {

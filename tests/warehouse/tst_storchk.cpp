@@ -191,6 +191,10 @@ void TestStorChk::adjustmentTo12Point5KeepsCost()
     showWindow(w);
     click(w, "cmd_find");
     QCOMPARE(w.Edit2->text(), QString("7"));
+    // Typing a whole code moves to its row and into the grid, ready to type the quantity.
+    WindowDriver::retype(w, "Edit1", "O'K");
+    QCOMPARE(app.dataModule().ChektempQ->currentRow(), 1);
+    QVERIFY(w.DBGrid1->hasFocus());
     app.dialogs().answers = {true};
     click(w, "cmd_edit");
     QCOMPARE(app.dialogs().questions.size(), 1);
