@@ -303,7 +303,7 @@ void SettlementWindow::cmd_addClick()
 void SettlementWindow::cmd_calcClick()
 {
     bool ok = false;
-    if (!m_canTakeMoney || !(AccountsParts::amountOf(Edit4, &ok) > 0) || !ok)
+    if (!m_canTakeMoney || !hasRight(Right::Edit, m_setup.position) || !(AccountsParts::amountOf(Edit4, &ok) > 0) || !ok)
         return;
     setMode(QStringLiteral("edit"));
     Edit5->clear();

@@ -58,8 +58,8 @@ void StatementWindow::buildLayout()
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
     }
-    ComboBox1->setMinimumWidth(80);
-    ComboBox2->setMinimumWidth(150);
+    ComboBox1->setMinimumWidth(70);
+    ComboBox2->setMinimumWidth(120);
     WindowParts::addLabelled(new QGridLayout(GroupBox1),
                              {{QStringLiteral("编码"), ComboBox1}, {QStringLiteral("名称"), ComboBox2}}, 2);
 
@@ -104,7 +104,8 @@ void StatementWindow::buildLayout()
     AccountsParts::addListColumns(DBGrid1, verb);
 
     auto* filters = new QHBoxLayout;
-    filters->addWidget(GroupBox1, 3);
+    filters->setSpacing(4);
+    filters->addWidget(GroupBox1, 4);
     filters->addWidget(GroupBox3, 2);
     filters->addWidget(GroupBox2, 3);
     auto* layout = new QVBoxLayout(this);

@@ -5,6 +5,7 @@
 #include "WindowDriver.h"
 
 #include "accounts/TFrmGath.h"
+#include "app/CurrentRights.h"
 #include "accounts/TFrmPay.h"
 #include "accounts/VoucherFinder.h"
 #include "db/Dataset.h"
@@ -45,6 +46,7 @@ private slots:
     void printingShowsThisWindowsSettlement();
     void billNumberEmptiesTheCompanyBoxesAndBothFiltersApply();
     void windowRefusesToCloseWhileTakingMoney();
+    void rightsOfEachWindowGovernItsButtons();
 };
 
 namespace {
@@ -429,6 +431,33 @@ void TestGath::windowRefusesToCloseWhileTakingMoney()
     // A cancelled receipt leaves the settlement ready for another try.
     QVERIFY(w.cmd_calc->isEnabled());
     QVERIFY(w.close());
+}
+
+void TestGath::rightsOfEachWindowGovernItsButtons()
+{
+    TestApp app;
+    addTwoBills(app, "outmain");
+    addTwoBills(app, "inmain");
+    CurrentRights& rights = CurrentRights::current();
+    rights.edit[19] = QLatin1Char('0');   // receipts: no taking money
+    rights.prin[19] = QLatin1Char('0');
+    rights.add[20] = QLatin1Char('0');    // payments: no settling
+    rights.find[20] = QLatin1Char('0');
+    TFrmGath g;
+    showWindow(g);
+    settle(g, "C01");
+    QCOMPARE(g.Edit4->text(), QString("140"));
+    QVERIFY(!g.cmd_calc->isEnabled());
+    QVERIFY(!g.cmd_prin->isEnabled());
+    QVERIFY(g.cmd_add->isEnabled());
+    QVERIFY(g.cmd_find->isEnabled());
+    g.cmd_calcClick();
+    QCOMPARE(g.mode(), QString("null"));
+
+    TFrmPay p;
+    QVERIFY(!p.cmd_add->isEnabled());
+    QVERIFY(!p.cmd_find->isEnabled());
+    QVERIFY(p.cmd_prin->isEnabled());
 }
 
 QTEST_MAIN(TestGath)
