@@ -157,6 +157,7 @@ void TestRanking::billTypeChoice()
     addBill(app, "out", "20260302080000", "2026-03-02 00:00:00", "C1", "out", {{"G1", 2, 10}});
     addBill(app, "out", "20260303080000", "2026-03-03 00:00:00", "C1", "Out", {{"G1", 1, 10}});
     addBill(app, "out", "20260304080000", "2026-03-04 00:00:00", "C2", "retu", {{"G1", 4, 10}});
+    addBill(app, "in", "20260305080000", "2026-03-05 00:00:00", "C1", "in", {{"G1", 50, 10}});   // never ranks
     for (const bool byGoods : {true, false}) {
         auto w = makeWindow(byGoods);
         showWindow(*w);

@@ -25,8 +25,6 @@ private slots:
     void rankingSumsAndAveragesPerKey();
     void rankingOrder_data();
     void rankingOrder();
-    void rankingBillTypes_data();
-    void rankingBillTypes();
 };
 
 namespace {
@@ -240,36 +238,6 @@ void TestStatisticsQuery::rankingOrder()
     db::Dataset* dataset = goods ? app.dataModule().OutSortQ : app.dataModule().OutSortCQ;
     const db::Dataset& result = run(rankingQuery(RankingKey(key), RankingOrder(order), BillType::All, march), dataset);
     QCOMPARE(column(result, goods ? "gods_code" : "comp_code"), ranked);
-}
-
-void TestStatisticsQuery::rankingBillTypes_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<double>("quantity");
-    QTest::addColumn<double>("amount");
-    // sales 2@10 ("out") and 1@10 ("Out"), a return to a supplier 4@10; a purchase never ranks
-    QTest::newRow("all: returns add to sales") << int(BillType::All) << 7.0 << 70.0;
-    QTest::newRow("sales") << int(BillType::Own) << 3.0 << 30.0;
-    QTest::newRow("returns to suppliers") << int(BillType::Return) << 4.0 << 40.0;
-}
-
-void TestStatisticsQuery::rankingBillTypes()
-{
-    QFETCH(int, type);
-    QFETCH(double, quantity);
-    QFETCH(double, amount);
-    TestApp app;
-    addBill(app, "out", "20260302080000", "2026-03-02 00:00:00", "C1", "out", {{"G1", 2, 10}});
-    addBill(app, "out", "20260303080000", "2026-03-03 00:00:00", "C1", "Out", {{"G1", 1, 10}});
-    addBill(app, "out", "20260304080000", "2026-03-04 00:00:00", "C2", "retu", {{"G1", 4, 10}});
-    addBill(app, "in", "20260305080000", "2026-03-05 00:00:00", "C1", "in", {{"G1", 50, 10}});
-    for (const RankingKey key : {RankingKey::Goods, RankingKey::Company}) {
-        db::Dataset* dataset = key == RankingKey::Goods ? app.dataModule().OutSortQ : app.dataModule().OutSortCQ;
-        const Totals totals
-            = rankingTotals(run(rankingQuery(key, RankingOrder::ByAmount, BillType(type), march), dataset));
-        QCOMPARE(totals.quantity, quantity);
-        QCOMPARE(totals.amount, amount);
-    }
 }
 
 QTEST_GUILESS_MAIN(TestStatisticsQuery)
