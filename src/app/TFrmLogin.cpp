@@ -20,7 +20,9 @@
 #include <QPushButton>
 
 TFrmLogin::TFrmLogin(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    // No close or maximize button; a window manager that shows buttons only for the
+    // functions a window allows needs at least one, so it keeps minimize.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint)
 {
     setObjectName(QStringLiteral("FrmLogin"));
     setWindowTitle(QStringLiteral("用户登录"));

@@ -348,7 +348,6 @@ QString TFrmUser::trimAndCheck(const CodeList& list, int* badRow)
     };
     QList<QSet<QString>> seen(columns);
     for (int row = 0; row < d->recordCount(); ++row) {
-        QStringList texts;
         bool blank = true;
         for (int i = 0; i < d->fieldCount(); ++i)
             blank = blank && d->value(row, i).toString().trimmed().isEmpty();

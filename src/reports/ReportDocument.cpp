@@ -56,7 +56,8 @@ double ReportDocument::horizontalScale() const
 {
     const double designed = m_layout->contentWidth();
     const double available = m_pageMm.width() - 2 * ReportPaper::margin;
-    return designed > 0 && available > 0 ? available / designed : 1.0;
+    // Narrower paper narrows the columns; wider paper keeps the layout as designed.
+    return designed > 0 && available > 0 && available < designed ? available / designed : 1.0;
 }
 
 QRectF ReportDocument::itemRectMm(const ReportItem& item, const ReportPage::PlacedBand& band) const

@@ -26,8 +26,8 @@ public:
     const ReportPage& page(int index) const { return m_pages.at(index); }
     const QList<ReportPage>& pages() const { return m_pages; }
 
-    // How much the layout's design is widened or narrowed so that its content
-    // spans the page between the margins: a layout follows its paper.
+    // How much the layout's design is narrowed so that its content stays between
+    // the margins of a paper narrower than it was designed for.
     double horizontalScale() const;
     // Where an item of a placed band lies on the page, in millimetres from the paper's top-left corner.
     QRectF itemRectMm(const ReportItem& item, const ReportPage::PlacedBand& band) const;

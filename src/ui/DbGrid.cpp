@@ -164,8 +164,11 @@ void DbGrid::commitData(QWidget* editor)
         const QScopedValueRollback committing(m_committing, editor);
         QTableView::commitData(editor);
     }
-    if (m_closeAfterCommit && guard && guard == m_delegate->openEditor())
+    if (m_closeAfterCommit && guard && guard == m_delegate->openEditor()) {
         QTableView::closeEditor(guard, QAbstractItemDelegate::NoHint);
+        // The box took the focus from the editor; the user goes on in the grid, not on a button.
+        setFocus();
+    }
     m_closeAfterCommit = false;
 }
 

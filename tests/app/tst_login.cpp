@@ -45,6 +45,7 @@ private slots:
     void thirdPressEndsTheProgram();
     void shortRightsStringRefusesTheRest();
     void iniWriteKeepsOtherLines();
+    void dialogHasNoCloseOrMaximizeButton();
 };
 
 void TestLogin::firstLoginWritesDataSourceOnly()
@@ -240,6 +241,16 @@ void TestLogin::iniWriteKeepsOtherLines()
     const QString text = QString::fromUtf8(file.readAll());
     QCOMPARE(text, QString("; shop notes\n[billdata]\ncompany_name=新名\nline_count=5\n\n[other]\nkey=1\n\n[pagesize]\npage_type=A4\n"));
     QCOMPARE(IniFile(path).read("other", "KEY"), QString("1"));
+}
+
+void TestLogin::dialogHasNoCloseOrMaximizeButton()
+{
+    Unconnected app;
+    TFrmLogin dialog;
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    QVERIFY(dialog.windowFlags().testFlag(Qt::CustomizeWindowHint));
+    QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
 }
 
 QTEST_MAIN(TestLogin)

@@ -357,6 +357,8 @@ void TestSettings::badRateWithEnterIsRefusedSafely()
     QVERIFY2(app.dialogs().lastMessage().contains("abc"), qPrintable(app.dialogs().lastMessage()));
     QTest::qWait(200);   // the box closes and the grid finishes its commit
     QCOMPARE(currencies->model()->index(row, 2).data().toDouble(), 1.0);
+    // The user goes on in the grid: a further Enter presses no button.
+    QTRY_COMPARE(QApplication::focusWidget(), currencies);
     // The window still works: a good rate is taken and saved.
     typeCell(currencies, row, 2, "2.5");
     click(win.w, "cmd_save");
