@@ -4,7 +4,7 @@
 #include "app/AppPaths.h"
 #include "app/DatabaseFile.h"
 #include "app/TFrmDataMod.h"
-#include "bills/BillClock.h"
+#include "app/Clock.h"
 #include "bills/BillStore.h"
 #include "bills/TFrmIn.h"
 #include "bills/TFrmInFind.h"
@@ -97,7 +97,7 @@ int main(int argc, char* argv[])
     timer.start();
     build(c, goods, lines);
     std::printf("built %d goods, %d bill lines in %.0f ms\n", goods, lines, timer.nsecsElapsed() / 1e6);
-    BillClock::setNow(QDateTime(QDate(2025, 6, 15), QTime(12, 0)));
+    Clock::setFixed(QDateTime(QDate(2025, 6, 15), QTime(12, 0)));
 
     // Saving a 50-line purchase: lines, header and 50 stock records in one transaction.
     std::vector<double> saves, saveCpu;
@@ -119,7 +119,7 @@ int main(int argc, char* argv[])
     // Saving an edited 50-line bill through the window: take back, write, apply, show again.
     {
         TFrmIn window;
-        BillClock::setNow(QDateTime(QDate(2025, 12, 31), QTime(0, 0)));
+        Clock::setFixed(QDateTime(QDate(2025, 12, 31), QTime(0, 0)));
         std::vector<double> windowSaves, windowSaveCpu;
         for (int run = 0; run < 5; ++run) {
             window.cmd_addClick();

@@ -1,5 +1,6 @@
 #include "accounts/SettlementWindow.h"
 
+#include "app/Clock.h"
 #include "accounts/AccountsParts.h"
 #include "app/DataHelpers.h"
 #include "app/TFrmDataMod.h"
@@ -119,7 +120,7 @@ void SettlementWindow::buildLayout()
     WindowParts::addLabelled(new QGridLayout(GroupBox3), {{QStringLiteral("流水单号"), Edit3}}, 1);
 
     GroupBox4 = group("GroupBox4", QStringLiteral("结算日期范围"));
-    const QDate today = QDate::currentDate();
+    const QDate today = Clock::today();
     DP1 = AccountsParts::makeDatePicker("DP1", today, GroupBox4);
     DP2 = AccountsParts::makeDatePicker("DP2", today, GroupBox4);
     auto* dates = new QHBoxLayout(GroupBox4);
@@ -308,7 +309,7 @@ void SettlementWindow::cmd_calcClick()
     setMode(QStringLiteral("edit"));
     Edit5->clear();
     Edit6->clear();
-    DP3->setDate(QDate::currentDate());
+    DP3->setDate(Clock::today());
     Edit7->setText(DataHelpers::timeStamp());
     Edit7->setFocus();
 }

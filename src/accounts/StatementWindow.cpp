@@ -1,5 +1,6 @@
 #include "accounts/StatementWindow.h"
 
+#include "app/Clock.h"
 #include "accounts/AccountsParts.h"
 #include "accounts/Settlement.h"
 #include "app/CurrentRights.h"
@@ -76,8 +77,8 @@ void StatementWindow::buildLayout()
 
     GroupBox2 = named<QGroupBox>("GroupBox2", this);
     GroupBox2->setTitle(QStringLiteral("日期范围"));
-    DP1 = AccountsParts::makeDatePicker("DP1", QDate::currentDate(), GroupBox2);
-    DP2 = AccountsParts::makeDatePicker("DP2", QDate::currentDate(), GroupBox2);
+    DP1 = AccountsParts::makeDatePicker("DP1", Clock::today(), GroupBox2);
+    DP2 = AccountsParts::makeDatePicker("DP2", Clock::today(), GroupBox2);
     auto* dates = new QHBoxLayout(GroupBox2);
     auto* dateLabel = new QLabel(QStringLiteral("日期"), GroupBox2);
     dateLabel->setBuddy(DP1);

@@ -1,5 +1,6 @@
 #include "accounts/VoucherFinder.h"
 
+#include "app/Clock.h"
 #include "accounts/AccountsParts.h"
 #include "db/Dataset.h"
 #include "masterdata/WindowParts.h"
@@ -35,7 +36,7 @@ VoucherFinder::VoucherFinder(Setup setup, QWidget* parent)
 
     Edit1 = named<QLineEdit>("Edit1", this);
     Edit1->setMaxLength(20);
-    dp1 = AccountsParts::makeDatePicker("dp1", QDate::currentDate(), this);
+    dp1 = AccountsParts::makeDatePicker("dp1", Clock::today(), this);
     CheckBox1 = named<QCheckBox>("CheckBox1", this);
     CheckBox1->setText(QStringLiteral("全部"));
     CheckBox1->setChecked(true);

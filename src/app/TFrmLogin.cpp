@@ -7,6 +7,7 @@
 #include "app/Settings.h"
 #include "app/TFrmDataMod.h"
 #include "db/Error.h"
+#include "db/Schema.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/WindowPlacement.h"
@@ -98,6 +99,11 @@ void TFrmLogin::connectDatabase()
         // Wrong key, not a database or locked: the file is left exactly as it is.
         ui::showError(QStringLiteral("数据库无法打开"), this);
         return;
+    }
+    try {
+        db::Schema::createIndexes(dm.AdoConn);
+    } catch (const db::Error&) {
+        // A read-only copy still works, only slower.
     }
     m_connected = true;
     IniFile(AppPaths::settingsFile()).write(SettingsKeys::nettype, SettingsKeys::datasource, dataSource.trimmed());

@@ -1,7 +1,7 @@
 #include "bills/BillFinder.h"
 
 #include "app/DataHelpers.h"
-#include "bills/BillClock.h"
+#include "app/Clock.h"
 #include "db/Dataset.h"
 #include "masterdata/WindowParts.h"
 #include "ui/BusyCursor.h"
@@ -113,7 +113,7 @@ void BillFinder::FormCreate()
     const ui::BusyCursor busy;
     DataHelpers::adjustComboBoxes(this);
     Edit1->clear();
-    const QDate today = BillClock::now().date();
+    const QDate today = Clock::now().date();
     DateTimePicker1->setDate(today.addDays(-30));
     DateTimePicker2->setDate(today);
     try {

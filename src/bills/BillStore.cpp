@@ -1,5 +1,6 @@
 #include "bills/BillStore.h"
 
+#include "app/Clock.h"
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
@@ -112,7 +113,7 @@ QString save(db::Connection& connection, BillKind kind, const Bill& bill)
         // Taken under the write lock: no other program can take the same number now.
         QDateTime start = QDateTime::fromString(billNo, stampFormat);
         if (!start.isValid())
-            start = QDateTime::currentDateTime();
+            start = Clock::now();
         billNo = StockPosting::nextFreeBillNo(connection, start);
     } else {
         StockPosting::takeBillBack(connection, kind, storedLines(connection, kind, billNo));

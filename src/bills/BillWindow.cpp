@@ -3,7 +3,7 @@
 #include "app/DataHelpers.h"
 #include "app/Settings.h"
 #include "app/TFrmDataMod.h"
-#include "bills/BillClock.h"
+#include "app/Clock.h"
 #include "bills/BillFinder.h"
 #include "bills/BillPrint.h"
 #include "bills/BillStore.h"
@@ -340,12 +340,12 @@ void BillWindow::FormCreate()
                                         "order by in_id limit 1")
                              .arg(where.headerTable));
         m_header->setParameter(QStringLiteral("billtype"), where.billType);
-        m_header->setParameter(QStringLiteral("date1"), BillClock::now().date());
+        m_header->setParameter(QStringLiteral("date1"), Clock::now().date());
         m_header->setLocking(db::Dataset::Locking::Batch);
         m_header->open();
         m_storedBillNo = m_header->currentRow() >= 0 ? m_header->text(QStringLiteral("bill_no")) : QString();
         DateTimePicker1->setDate(m_header->currentRow() >= 0 ? m_header->value(QStringLiteral("bill_date")).toDate()
-                                                             : BillClock::now().date());
+                                                             : Clock::now().date());
         openLines();
     } catch (const std::exception& e) {
         report(QStringLiteral("无法打开单据"), e);
@@ -419,7 +419,7 @@ void BillWindow::report(const QString& what, const std::exception& error)
 void BillWindow::cmd_addClick()
 {
     try {
-        const QString number = StockPosting::nextFreeBillNo(m_header->connection(), BillClock::now());
+        const QString number = StockPosting::nextFreeBillNo(m_header->connection(), Clock::now());
         m_header->append();
         m_header->setValue(QStringLiteral("bill_no"), number);
         m_header->post();
@@ -432,7 +432,7 @@ void BillWindow::cmd_addClick()
         m_header->cancelBatch();
         return;
     }
-    DateTimePicker1->setDate(BillClock::now().date());
+    DateTimePicker1->setDate(Clock::now().date());
     setMode(QStringLiteral("add"));
     Edit1->clear();
     Edit2->clear();

@@ -186,23 +186,28 @@ void Schema::create(Connection& connection)
                                    .arg(name, QString::fromLatin1(when).section(QLatin1Char(' '), 0, 0),
                                         QString::fromLatin1(when)));
     }
+    createIndexes(connection);
+}
+
+void Schema::createIndexes(Connection& connection)
+{
     // Look-ups by code and the joins of bill headers and lines.
     const char* indexes[] = {
-        "create index goods_code on goods(gods_code)",
-        "create index company_code on company(comp_code)",
-        "create index employee_code on employee(empl_code)",
-        "create index powers_user on powers(user_id)",
-        "create index inmain_bill on inmain(bill_no)",
-        "create index inmain_date on inmain(bill_date)",
-        "create index outmain_bill on outmain(bill_no)",
-        "create index outmain_date on outmain(bill_date)",
+        "create index if not exists goods_code on goods(gods_code)",
+        "create index if not exists company_code on company(comp_code)",
+        "create index if not exists employee_code on employee(empl_code)",
+        "create index if not exists powers_user on powers(user_id)",
+        "create index if not exists inmain_bill on inmain(bill_no)",
+        "create index if not exists inmain_date on inmain(bill_date)",
+        "create index if not exists outmain_bill on outmain(bill_no)",
+        "create index if not exists outmain_date on outmain(bill_date)",
         // A company's bills of a period: settlements and statements of account.
-        "create index inmain_comp on inmain(comp_code, bill_date)",
-        "create index outmain_comp on outmain(comp_code, bill_date)",
-        "create index ingoods_bill on ingoods(bill_no)",
-        "create index outgoods_bill on outgoods(bill_no)",
-        "create index storemain_code on storemain(gods_code)",
-        "create index storchek_date on storchek(chek_date)",
+        "create index if not exists inmain_comp on inmain(comp_code, bill_date)",
+        "create index if not exists outmain_comp on outmain(comp_code, bill_date)",
+        "create index if not exists ingoods_bill on ingoods(bill_no)",
+        "create index if not exists outgoods_bill on outgoods(bill_no)",
+        "create index if not exists storemain_code on storemain(gods_code)",
+        "create index if not exists storchek_date on storchek(chek_date)",
     };
     for (const char* sql : indexes)
         connection.execute(QString::fromLatin1(sql));

@@ -33,6 +33,8 @@ public:
 
     // Creates every table in an empty database.
     static void create(Connection& connection);
+    // Adds the indexes a file made by an earlier version lacks; existing ones stay.
+    static void createIndexes(Connection& connection);
     static QString createStatement(const Table& table);
 };
 

@@ -1,5 +1,6 @@
 #include "maintenance/DatabaseRestore.h"
 
+#include "app/Clock.h"
 #include "app/AppPaths.h"
 #include "app/DatabaseFile.h"
 #include "app/TFrmDataMod.h"
@@ -86,7 +87,7 @@ MaintenanceResult DatabaseRestore::replace(const QString& restored, const QStrin
 QString DatabaseRestore::keptCopyPath(const QString& database) const
 {
     const QDir directory = QFileInfo(database).absoluteDir();
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    const QString stamp = Clock::now().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     QString path = directory.filePath(QStringLiteral("brovanta-before-restore-%1.mdb").arg(stamp));
     // Two restores in one second keep both copies.
     for (int n = 2; QFileInfo::exists(path); ++n)

@@ -1,5 +1,6 @@
 #include "statistics/StatisticsWindow.h"
 
+#include "app/Clock.h"
 #include "app/CurrentRights.h"
 #include "db/Dataset.h"
 #include "masterdata/WindowParts.h"
@@ -40,7 +41,7 @@ QDateEdit* datePicker(const char* name)
     auto* picker = named<QDateEdit>(name);
     picker->setDisplayFormat(QStringLiteral("yyyy年M月d日"));
     picker->setCalendarPopup(false);
-    picker->setDate(QDate::currentDate());
+    picker->setDate(Clock::today());
     return picker;
 }
 

@@ -1,5 +1,6 @@
 #include "warehouse/TFrmMios.h"
 
+#include "app/Clock.h"
 #include "app/CurrentRights.h"
 #include "app/TFrmDataMod.h"
 #include "db/Dataset.h"
@@ -63,7 +64,7 @@ TFrmMios::TFrmMios(QWidget* parent)
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmMios::cmd_exitClick);
 
     ui::BusyCursor busy;
-    DateTimePicker1->setDate(QDate::currentDate());
+    DateTimePicker1->setDate(Clock::today());
     try {
         dataModule().AdoConn.execute(QStringLiteral("delete from mios"));
         reopen();

@@ -1,5 +1,6 @@
 #include "warehouse/TFrmStorChk.h"
 
+#include "app/Clock.h"
 #include "app/CurrentRights.h"
 #include "app/StockPosting.h"
 #include "app/TFrmDataMod.h"
@@ -28,7 +29,7 @@ TFrmStorChk::TFrmStorChk(QWidget* parent)
     setWindowTitle(QStringLiteral("库存盘点"));
     DateTimePicker1 = WindowParts::named<QDateEdit>("DateTimePicker1");
     DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
-    DateTimePicker1->setDate(QDate::currentDate());
+    DateTimePicker1->setDate(Clock::today());
     Edit3 = WindowParts::named<QLineEdit>("Edit3");
     Edit3->setReadOnly(true);
     WindowParts::addLabelled(filterRow(),

@@ -34,6 +34,7 @@ class TestLogin : public QObject {
 private slots:
     void firstLoginWritesDataSourceOnly();
     void secondPressDoesNotReconnect();
+    void connectingAddsMissingIndexes();
     void settingsAreReloadedAtEveryAttempt();
     void lineCountThatIsNoIntegerIsAnError();
     void unreadableDatabaseIsKeptAndReported();
@@ -75,6 +76,17 @@ void TestLogin::secondPressDoesNotReconnect()
     login(dialog, "admin", "admin");
     QCOMPARE(app.dataModule().AdoConn.handle(), handle);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+void TestLogin::connectingAddsMissingIndexes()
+{
+    TestApp made;
+    made.exec("drop index outmain_comp");
+    made.dataModule().AdoConn.close();
+    TFrmLogin dialog;
+    login(dialog, "admin", "admin");
+    QVERIFY(dialog.isConnected());
+    QCOMPARE(made.scalar("select count(*) from sqlite_master where type='index' and name='outmain_comp'").toInt(), 1);
 }
 
 void TestLogin::settingsAreReloadedAtEveryAttempt()

@@ -8,7 +8,7 @@
 #include "app/DatabaseFile.h"
 #include "app/Settings.h"
 #include "app/WindowCatalog.h"
-#include "bills/BillClock.h"
+#include "app/Clock.h"
 #include "bills/BillFinder.h"
 #include "bills/TFrmIn.h"
 #include "bills/TFrmInFind.h"
@@ -196,7 +196,7 @@ void capturePreview(TestApp& app, PrintedBill& printed)
 
 void TestBills::init()
 {
-    BillClock::setNow(now);
+    Clock::setFixed(now);
     m_app = std::make_unique<TestApp>();
     m_reports = std::make_unique<QObject>();
     ReportLayouts::createAll(m_reports.get());
@@ -213,7 +213,7 @@ void TestBills::cleanup()
 {
     m_reports.reset();
     m_app.reset();
-    BillClock::setNow({});
+    Clock::setFixed({});
 }
 
 void TestBills::windowsOpenOnTodaysBillOfTheirKind_data()
@@ -451,7 +451,7 @@ void TestBills::deletingHonoursTheStoredMonth()
     QCOMPARE(stockQty(app), 20.0);
 
     // A bill of the next month can go; cancelling the question keeps it.
-    BillClock::setNow(QDateTime(QDate(2024, 4, 2), QTime(9, 0)));
+    Clock::setFixed(QDateTime(QDate(2024, 4, 2), QTime(9, 0)));
     const QString april = saveBill(w, {{"G1", 5, 9, {}}});
     QCOMPARE(stockQty(app), 15.0);
     app.dialogs().answers = {false};
@@ -701,7 +701,7 @@ void TestBills::findingOpensTheBillWithItsTotals()
     TestApp& app = *m_app;
     TFrmOut w;
     const QString first = saveBill(w, {{"G1", 2, 9, {}}});
-    BillClock::setNow(now.addSecs(60));
+    Clock::setFixed(now.addSecs(60));
     const QString second = saveBill(w, {{"G2", 1, 35, {}}, {"G1", 1, 9, {}}});
     // A return to a supplier that shares the first sale's number, read first by the engine:
     // the sales window must still open the sale.
