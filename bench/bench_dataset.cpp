@@ -162,6 +162,11 @@ int main(int argc, char* argv[])
     std::printf("built %d goods and %d bill lines in %.0f ms\n", goods, lines, timer.nsecsElapsed() / 1e6);
 
     const long buildPeak = peakMemoryMb();
+    malloc_trim(0);
+    resetPeakMemory();
+    size_t bareRows = bareLoop(c).size();   // warms the page cache for both contenders
+    const long barePeak = peakMemoryMb();
+    malloc_trim(0);
     resetPeakMemory();
 
     db::Dataset goodsQ(c, "GoodsQ");
@@ -199,24 +204,26 @@ int main(int argc, char* argv[])
         seven.run([&] { lookUp(from + 300000, lookupFields); });
     }
     // The bare contender: a hash map from code to goods row, probed by each line's code.
-    std::unordered_map<std::string, int> goodsByCode;
-    std::vector<std::string> names;
-    for (int row = 0; row < goodsQ.recordCount(); ++row) {
-        goodsByCode.emplace(goodsQ.value(row, goodsQ.fieldIndex("gods_code")).toString().toStdString(), row);
-        names.push_back(goodsQ.value(row, goodsQ.fieldIndex("gods_name")).toString().toStdString());
-    }
-    std::vector<std::string> lineCodes;
-    for (int row = 0; row < 100000 && row < rows; ++row)
-        lineCodes.push_back(linesQ.value(row, linesQ.fieldIndex("gods_code")).toString().toStdString());
     Timing bareLookups;
     size_t bareResolved = 0;
-    for (int i = 0; i < repeats; ++i)
-        bareLookups.run([&] {
-            for (const std::string& code : lineCodes) {
-                const auto it = goodsByCode.find(code);
-                bareResolved += it != goodsByCode.end() && !names[size_t(it->second)].empty();
-            }
-        });
+    {
+        std::unordered_map<std::string, int> goodsByCode;
+        std::vector<std::string> names;
+        for (int row = 0; row < goodsQ.recordCount(); ++row) {
+            goodsByCode.emplace(goodsQ.value(row, goodsQ.fieldIndex("gods_code")).toString().toStdString(), row);
+            names.push_back(goodsQ.value(row, goodsQ.fieldIndex("gods_name")).toString().toStdString());
+        }
+        std::vector<std::string> lineCodes;
+        for (int row = 0; row < 100000 && row < rows; ++row)
+            lineCodes.push_back(linesQ.value(row, linesQ.fieldIndex("gods_code")).toString().toStdString());
+        for (int i = 0; i < repeats; ++i)
+            bareLookups.run([&] {
+                for (const std::string& code : lineCodes) {
+                    const auto it = goodsByCode.find(code);
+                    bareResolved += it != goodsByCode.end() && !names[size_t(it->second)].empty();
+                }
+            });
+    }
 
     // --- painting a screen of grid rows at places spread over the dataset
     Timing paint;
@@ -240,16 +247,12 @@ int main(int argc, char* argv[])
     const long datasetPeak = peakMemoryMb();
 
     // --- opening, against the bare loop; alternated so both see the same machine
-    linesQ.close();
-    malloc_trim(0);
-    resetPeakMemory();
-    size_t bareRows = bareLoop(c).size();   // warms the page cache for both contenders
-    const long barePeak = peakMemoryMb();
     Timing bare, open;
     for (int i = 0; i < repeats; ++i) {
+        linesQ.close();
+        malloc_trim(0);   // the bare loop's rows take the place the dataset's gave back
         bare.run([&] { bareRows = bareLoop(c).size(); });
         open.run([&] { linesQ.open(); });
-        linesQ.close();
     }
     Timing goodsOpen;
     for (int i = 0; i < repeats; ++i)
