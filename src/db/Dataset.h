@@ -16,16 +16,22 @@ namespace db {
 class Connection;
 
 // A key of a dataset's hash index: text compares without case, as the database does,
-// without folding (and so allocating) a copy of every key.
+// without folding (and so allocating) a copy of every key. The hash, of the folded
+// text, is worked out once, so that probing a bucket seldom compares texts at all.
 struct IndexKey {
+    explicit IndexKey(QString key);
     QString text;
+    size_t hash = 0;
     bool operator==(const IndexKey& other) const
     {
-        return text.size() == other.text.size()
+        return hash == other.hash && text.size() == other.text.size()
                && (text == other.text || text.compare(other.text, Qt::CaseInsensitive) == 0);
     }
 };
-size_t qHash(const IndexKey& key, size_t seed = 0) noexcept;
+inline size_t qHash(const IndexKey& key, size_t seed = 0) noexcept
+{
+    return key.hash ^ seed;
+}
 
 // A named query with its rows held in memory (a client-side cursor), a current
 // row, edit states and hooks, writing back to the statement's base table either
@@ -166,7 +172,8 @@ private:
         quint64 generation = 0;     // new with every build, so users see a rebuild
     };
     // Look-up fields sharing a key field and a source find the source row once:
-    // the row found for each record is kept until the source's index is rebuilt.
+    // the row found for each key text (or, for other keys, each record) is kept
+    // until the source's index is rebuilt.
     struct LookupGroup {
         int keyIndex = -1;
         Dataset* source = nullptr;
@@ -174,7 +181,7 @@ private:
         mutable int sourceKeyIndex = -1;
         mutable quint64 sourceFieldsVersion = 0;
         mutable quint64 generation = 0;
-        mutable std::vector<int> sourceRows;   // by record; unresolved or -1 when none
+        mutable std::vector<int> sourceRows;   // by key text id or by record; unresolved or -1 when none
     };
 
     void setFields(const QList<Field>& fields);
@@ -189,6 +196,7 @@ private:
     void setCurrent(int row);
     void invalidateIndexes();
     void fieldChanged(int fieldIndex, int record);
+    void forgetLookups(int record, int keyIndex = -1);
     const Index& indexOf(int fieldIndex) const;
     QString indexKeyOf(int row, int fieldIndex) const;
     int lookupRow(int row, const LookupGroup& group) const;

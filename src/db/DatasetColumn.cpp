@@ -98,12 +98,6 @@ void DatasetColumn::appendStoredDateTime(QByteArrayView text)
     appendNull();
 }
 
-void DatasetColumn::append(const QVariant& value)
-{
-    appendNull();
-    store(size() - 1, value);
-}
-
 void DatasetColumn::removeLast()
 {
     m_null.pop_back();

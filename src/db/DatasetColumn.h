@@ -24,8 +24,6 @@ public:
     void appendInteger(qint64 value);
     void appendText(QByteArrayView utf8);
     void appendStoredDateTime(QByteArrayView utf8);   // "yyyy-MM-dd hh:mm:ss"
-    // A value already converted to the field's type (NULL when invalid).
-    void append(const QVariant& value);
     void removeLast();
 
     bool isNull(qsizetype record) const { return m_null[size_t(record)]; }
@@ -33,6 +31,9 @@ public:
     void setValue(qsizetype record, const QVariant& value);
     // The text of a text column's record; a null string for NULL.
     QString text(qsizetype record) const;
+    // A text column's record's place in the column's distinct texts; equal texts share it.
+    quint32 textId(qsizetype record) const { return m_textIds[size_t(record)]; }
+    qsizetype textCount() const { return m_pool.size(); }
 
 private:
     void store(qsizetype record, const QVariant& value);

@@ -51,9 +51,7 @@ int Dataset::addRecord()
     if (m_rowIdColumn)
         m_rowIds.push_back(0);
     // A record number can come back after a drop: forget what was found for the old one.
-    for (const LookupGroup& group : std::as_const(m_lookupGroups))
-        if (size_t(record) < group.sourceRows.size())
-            group.sourceRows[size_t(record)] = -2;
+    forgetLookups(record);
     return record;
 }
 
@@ -157,9 +155,7 @@ void Dataset::cancel()
     } else {
         setRecordValues(record, m_editBackup);
         invalidateIndexes();
-        for (const LookupGroup& group : std::as_const(m_lookupGroups))
-            if (size_t(record) < group.sourceRows.size())
-                group.sourceRows[size_t(record)] = -2;
+        forgetLookups(record);
         m_state = State::Browse;
         if (!m_disableCount)
             emit rowChanged(row);

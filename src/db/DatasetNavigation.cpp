@@ -44,11 +44,11 @@ quint64 nextGeneration()
 
 } // namespace
 
-size_t qHash(const IndexKey& key, size_t seed) noexcept
+IndexKey::IndexKey(QString key) : text(std::move(key))
 {
-    const qsizetype size = key.text.size();
+    const qsizetype size = text.size();
     QVarLengthArray<char16_t, 64> folded(size);
-    const QChar* chars = key.text.constData();
+    const QChar* chars = text.constData();
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = chars[i].unicode();
         if (c < 0x80)
@@ -56,7 +56,7 @@ size_t qHash(const IndexKey& key, size_t seed) noexcept
         else
             folded[i] = chars[i].toCaseFolded().unicode();
     }
-    return qHash(QStringView(folded.constData(), size), seed);
+    hash = qHash(QStringView(folded.constData(), size));
 }
 
 // ---------------------------------------------------------------- navigation
@@ -155,8 +155,14 @@ void Dataset::fieldChanged(int fieldIndex, int record)
         else
             ++it;
     }
+    forgetLookups(record, fieldIndex);
+}
+
+// Drops what look-ups found for a record whose key (any key, for -1) changed.
+void Dataset::forgetLookups(int record, int keyIndex)
+{
     for (const LookupGroup& group : std::as_const(m_lookupGroups))
-        if (group.keyIndex == fieldIndex && size_t(record) < group.sourceRows.size())
+        if ((keyIndex < 0 || group.keyIndex == keyIndex) && size_t(record) < group.sourceRows.size())
             group.sourceRows[size_t(record)] = unresolved;
 }
 
@@ -180,7 +186,7 @@ const Dataset::Index& Dataset::indexOf(int fieldIndex) const
     for (int row = recordCount() - 1; row >= 0; --row) {
         QString key = indexKeyOf(row, fieldIndex);
         if (!key.isNull())
-            index.rows.insert(IndexKey{std::move(key)}, row);
+            index.rows.insert(IndexKey(std::move(key)), row);
     }
     return *m_indexes.insert(fieldIndex, std::move(index));
 }
@@ -201,7 +207,7 @@ int Dataset::find(const QString& fieldName, const QVariant& wanted) const
     const QString key = indexKey(converted, m_fields.at(index).type);
     if (key.isNull())
         return -1;
-    return indexOf(index).rows.value(IndexKey{key}, -1);
+    return indexOf(index).rows.value(IndexKey(key), -1);
 }
 
 bool Dataset::locate(const QString& fieldName, const QVariant& wanted)
@@ -235,20 +241,32 @@ int Dataset::lookupRow(int row, const LookupGroup& group) const
     }
     if (group.sourceKeyIndex < 0)
         return -1;
-    // A key read from storage can be kept per record; a computed key cannot.
-    const bool cached = m_slotOfField.value(group.keyIndex, -1) >= 0;
-    const auto record = size_t(recordOf(row));
-    if (cached) {
+    // A stored text key is kept by its text, so that rows sharing it find it once;
+    // another stored key is kept by record; a computed key is not kept at all.
+    const int slot = m_slotOfField.value(group.keyIndex, -1);
+    const FieldType keyType = m_fields.at(group.keyIndex).type;
+    const int record = recordOf(row);
+    size_t cacheSlot = 0, cacheSize = 0;
+    if (slot >= 0) {
+        const DatasetColumn& column = m_columns[size_t(slot)];
+        if (column.isNull(record))
+            return -1;
+        if (keyType == FieldType::String) {
+            cacheSlot = column.textId(record);
+            cacheSize = size_t(column.textCount());
+        } else {
+            cacheSlot = size_t(record);
+            cacheSize = size_t(column.size());
+        }
         const quint64 generation = source->indexOf(group.sourceKeyIndex).generation;
         if (generation != group.generation) {
             group.sourceRows.clear();
             group.generation = generation;
         }
-        if (record < group.sourceRows.size() && group.sourceRows[record] != unresolved)
-            return group.sourceRows[record];
+        if (cacheSlot < group.sourceRows.size() && group.sourceRows[cacheSlot] != unresolved)
+            return group.sourceRows[cacheSlot];
     }
 
-    const FieldType keyType = m_fields.at(group.keyIndex).type;
     const FieldType sourceType = source->m_fields.at(group.sourceKeyIndex).type;
     QString wanted;
     if (keyType == sourceType) {
@@ -261,11 +279,11 @@ int Dataset::lookupRow(int row, const LookupGroup& group) const
         }
     }
     const int sourceRow = wanted.isNull() ? -1
-                                          : source->indexOf(group.sourceKeyIndex).rows.value(IndexKey{wanted}, -1);
-    if (cached) {
-        if (group.sourceRows.size() <= record)
-            group.sourceRows.resize(m_columns.empty() ? record + 1 : size_t(m_columns.front().size()), unresolved);
-        group.sourceRows[record] = sourceRow;
+                                          : source->indexOf(group.sourceKeyIndex).rows.value(IndexKey(wanted), -1);
+    if (slot >= 0) {
+        if (group.sourceRows.size() <= cacheSlot)
+            group.sourceRows.resize(std::max(cacheSize, cacheSlot + 1), unresolved);
+        group.sourceRows[cacheSlot] = sourceRow;
     }
     return sourceRow;
 }
