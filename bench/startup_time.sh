@@ -3,8 +3,8 @@
 # under Xvfb with a window manager, several runs. Needs xvfb-run, openbox, xdotool.
 #   bench/startup_time.sh [path/to/brovanta] [runs]
 #
-# On the bench machine (2 cores shared with six other builds, load average 12),
-# after the splash stopped being held for 1.2 s: 1816, 1309, 1239, 989, 1211 ms.
+# On the bench machine (2 cores, quiet), after the splash stopped being held for
+# 1.2 s: 312, 273, 294, 281, 292 ms (at load average 12: 989-1816 ms).
 # The first run also creates the fonts' caches; the splash itself now shows
 # only while the windows, the data module and the report layouts are made.
 program=$(readlink -f "${1:-build/brovanta}")
