@@ -1,5 +1,6 @@
 // Times drawing up a settlement over one company's 10,000 bills and saving a
 // receipt spread over 1,000 bills, among 200,000 bill headers.
+#include "BenchClock.h"
 #include "accounts/Settlement.h"
 #include "app/DatabaseFile.h"
 #include "app/TFrmDataMod.h"
@@ -19,14 +20,6 @@
 #include <vector>
 
 namespace {
-
-// CPU time of this thread in ms: steadier than wall time on a shared machine.
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 
 // 19 companies with 10,000 bills each and 10 with 1,000 each, spread over 2026.
 void build(db::Connection& c)

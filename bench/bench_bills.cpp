@@ -1,6 +1,7 @@
 // Times the bill work on a shop's database of 100,000 goods and 1,000,000 bill
 // lines: saving a 50-line bill (stock included), opening a bill window and a
 // finder's search over a month.
+#include "BenchClock.h"
 #include "app/AppPaths.h"
 #include "app/DatabaseFile.h"
 #include "app/TFrmDataMod.h"
@@ -22,14 +23,6 @@
 #include <vector>
 
 namespace {
-
-// CPU time of this thread in ms: steadier than wall time on a shared machine.
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 
 QString code(int i)
 {

@@ -2,6 +2,7 @@
 // against a bare loop in the same run: opening against stepping the same
 // statement into plain structs, look-ups against a plain hash map, and the
 // memory it all takes. Repeats every measurement and reports the median.
+#include "BenchClock.h"
 #include "app/DatabaseFile.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
@@ -32,14 +33,6 @@
 namespace {
 
 constexpr int repeats = 5;
-
-// CPU time of this thread in ms: steadier than wall time on a shared machine.
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 
 double median(std::vector<double> values)
 {

@@ -2,6 +2,7 @@
 // (查询: statement, rows into the shared dataset, totals, grid) against the bare
 // sqlite3 statement stepping over the same rows, in the same run.
 // Run from the build tree: ./bench/bench_statistics [goods] [lines] [bills]
+#include "BenchClock.h"
 #include "app/AppPaths.h"
 #include "app/CurrentRights.h"
 #include "app/DatabaseFile.h"
@@ -31,14 +32,6 @@
 namespace {
 
 const int days = 730;   // bills spread over 2025 and 2026
-
-// CPU time of this thread in ms: steadier than wall time on a shared machine.
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 
 struct Time {
     double wall;

@@ -2,6 +2,7 @@
 // against bare sqlite3 statements reading the same rows, in the same run:
 // the stock query with look-ups, starting and saving a count, a month's movement.
 // Times are CPU times of the running thread.
+#include "BenchClock.h"
 #include "app/DatabaseFile.h"
 #include "app/TFrmDataMod.h"
 #include "db/Connection.h"
@@ -69,14 +70,6 @@ void build(db::Connection& c, int goods, int lines)
         }
     }
     t.commit();
-}
-
-// CPU time of this thread in ms: steadier than wall time on a shared machine.
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
 // Runs every statement and steps through all rows, reading every column.
