@@ -3,6 +3,7 @@
 #include "db/Error.h"
 #include "ui/Dialogs.h"
 
+#include <QAbstractSpinBox>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -63,9 +64,11 @@ bool Application::notify(QObject* receiver, QEvent* event)
     }
 
     // The Enter itself was delivered; unless its handler moved the focus, Tab follows.
+    // A date picker or spin box takes Tab to step through its own sections, so its
+    // window moves the focus instead.
     if (target && focusWidget() == target) {
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        notify(target, &tab);
+        notify(qobject_cast<QAbstractSpinBox*>(target) ? target->window() : target.data(), &tab);
     }
     return handled;
 }

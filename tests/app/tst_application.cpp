@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QTemporaryDir>
+#include <QDateEdit>
 #include <QtTest>
 
 class TestApplication : public QObject {
@@ -20,6 +21,7 @@ class TestApplication : public QObject {
 private slots:
     void enterMovesToTheNextControl();
     void enterHandlerThatMovesFocusIsRespected();
+    void enterInADatePickerMovesToTheNextControl();
     void exceptionInAHandlerIsReportedAndWindowStays();
     void secondCopyIsRefused();
     void gridSurvivesAModalMessageDuringCommit_data();
@@ -95,6 +97,25 @@ void TestApplication::enterHandlerThatMovesFocusIsRespected()
     connect(form.second, &QLineEdit::returnPressed, [&form] { form.first->setFocus(); });
     QTest::keyClick(form.second, Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), form.first);
+}
+
+void TestApplication::enterInADatePickerMovesToTheNextControl()
+{
+    TestApp app;
+    Form form;
+    auto* picker = new QDateEdit(QDate(2026, 12, 9), &form);
+    form.layout()->addWidget(picker);
+    QWidget::setTabOrder(form.first, picker);
+    QWidget::setTabOrder(picker, form.second);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    picker->setFocus();
+    QTest::keyClick(picker, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), form.second);
+    // What is typed next goes to the next box, not into the date.
+    QTest::keyClicks(form.second, "S01");
+    QCOMPARE(picker->date(), QDate(2026, 12, 9));
+    QCOMPARE(form.second->text(), QString("S01"));
 }
 
 void TestApplication::exceptionInAHandlerIsReportedAndWindowStays()
