@@ -84,7 +84,7 @@ QString lookup(const QString& table, const QString& keyColumn, const QString& ke
 
 QString timeStamp()
 {
-    return Clock::now().toString(QStringLiteral("yyyyMMddhhmmss"));
+    return Clock::now().toString(timeStampFormat);
 }
 
 QString capitalAmount(double amount)

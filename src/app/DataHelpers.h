@@ -16,7 +16,9 @@ void mergeCombo(const QString& table, const QString& column, QComboBox* box);
 // The result column's value for the key, or empty when absent or on any error.
 QString lookup(const QString& table, const QString& keyColumn, const QString& keyValue,
                const QString& resultColumn);
-// The current local time as "yyyyMMddhhmmss": bill and voucher numbers.
+// Bill and voucher numbers are time stamps in this form.
+inline const QString timeStampFormat = QStringLiteral("yyyyMMddhhmmss");
+// The current local time as a time stamp.
 QString timeStamp();
 // An amount in capital Chinese numerals for printed bills; empty from 100,000,000 up.
 QString capitalAmount(double amount);

@@ -1,5 +1,6 @@
 #include "app/StockPosting.h"
 
+#include "app/DataHelpers.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
 
@@ -9,8 +10,6 @@
 namespace StockPosting {
 
 namespace {
-
-const QString stamp = QStringLiteral("yyyyMMddhhmmss");
 
 // Old quantity A and cost C as stored; an empty value counts as 0.
 #define OLD_QTY "coalesce(gods_amou,0)"
@@ -118,26 +117,6 @@ bool movesStock(BillKind kind, const BillLine& line)
     return !(kind == BillKind::CustomerReturn && line.remark == notIntoStock);
 }
 
-void receive(db::Connection& connection, const QString& goodsCode, double quantity, double price)
-{
-    write(connection, [&](StockWriter& w) { w.receive(goodsCode, quantity, price); });
-}
-
-void unreceive(db::Connection& connection, const QString& goodsCode, double quantity, double price)
-{
-    write(connection, [&](StockWriter& w) { w.unreceive(goodsCode, quantity, price); });
-}
-
-void issue(db::Connection& connection, const QString& goodsCode, double quantity)
-{
-    write(connection, [&](StockWriter& w) { w.issue(goodsCode, quantity); });
-}
-
-void unissue(db::Connection& connection, const QString& goodsCode, double quantity)
-{
-    write(connection, [&](StockWriter& w) { w.unissue(goodsCode, quantity); });
-}
-
 void applyBill(db::Connection& connection, BillKind kind, const QList<BillLine>& lines)
 {
     write(connection, [&](StockWriter& w) {
@@ -176,7 +155,7 @@ QString nextFreeBillNo(db::Connection& connection, const QDateTime& start)
                                       "select 1 from outgoods where bill_no=:no limit 1"));
     QDateTime moment = start;
     for (;;) {
-        const QString number = moment.toString(stamp);
+        const QString number = moment.toString(DataHelpers::timeStampFormat);
         used.reset();
         used.bind(QStringLiteral("no"), number);
         if (!used.next())

@@ -44,20 +44,12 @@ bool raisesStock(BillKind kind);
 // Whether the line moves any stock at all.
 bool movesStock(BillKind kind, const BillLine& line);
 
-// --- one goods at a time
-// Raises stock by q bought at price p: the cost becomes the average of old stock
-// and purchase, or p when there was no stock (0 or less). Creates the record.
-void receive(db::Connection& connection, const QString& goodsCode, double quantity, double price);
-// Takes a receipt of q at p back out, and its value out of the average, so that
-// receiving it again restores the cost. The cost stays when nothing would remain.
-// A goods without a stock record is skipped.
-void unreceive(db::Connection& connection, const QString& goodsCode, double quantity, double price);
-// Lowers stock by q, leaving the cost; a goods without a record gets one of -q with no cost.
-void issue(db::Connection& connection, const QString& goodsCode, double quantity);
-// Puts an issue of q back; a goods without a stock record is skipped.
-void unissue(db::Connection& connection, const QString& goodsCode, double quantity);
-
-// --- whole bills, line by line in order (taken back in reverse order)
+// Applies a bill line by line in order; takes one back in reverse order.
+// Purchases and customer returns raise stock and re-average the cost (the
+// purchase price when there was no stock); taking one back also takes its
+// value out of the average, so re-applying it restores the cost. Sales and
+// returns to suppliers lower stock and leave the cost; a goods without a
+// stock record gets one of -q.
 void applyBill(db::Connection& connection, BillKind kind, const QList<BillLine>& lines);
 void takeBillBack(db::Connection& connection, BillKind kind, const QList<BillLine>& lines);
 

@@ -71,9 +71,7 @@ BillFinder::BillFinder(const char* objectName, const QString& caption, const QSt
     DateTimePicker2 = datePicker("DateTimePicker2");
     auto* criteria = new QGridLayout(GB1);
     const auto labelled = [&](const QString& text, QWidget* control, int row, int column, int span = 1) {
-        auto* label = new QLabel(text, GB1);
-        label->setBuddy(control);
-        criteria->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
+        criteria->addWidget(WindowParts::caption(text, control, GB1), row, column, Qt::AlignRight | Qt::AlignVCenter);
         criteria->addWidget(control, row, column + 1, 1, span);
     };
     labelled(QStringLiteral("单号"), Edit1, 0, 0);

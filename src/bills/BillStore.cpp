@@ -1,6 +1,7 @@
 #include "bills/BillStore.h"
 
 #include "app/Clock.h"
+#include "app/DataHelpers.h"
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
@@ -11,7 +12,6 @@ namespace BillStore {
 
 namespace {
 
-const QString stampFormat = QStringLiteral("yyyyMMddhhmmss");
 
 void writeLines(db::Connection& connection, const KindInfo& where, const QString& billNo,
                 const QList<BillLine>& lines)
@@ -111,7 +111,7 @@ QString save(db::Connection& connection, BillKind kind, const Bill& bill)
     QString billNo = bill.billNo;
     if (bill.headerId == 0) {
         // Taken under the write lock: no other program can take the same number now.
-        QDateTime start = QDateTime::fromString(billNo, stampFormat);
+        QDateTime start = QDateTime::fromString(billNo, DataHelpers::timeStampFormat);
         if (!start.isValid())
             start = Clock::now();
         billNo = StockPosting::nextFreeBillNo(connection, start);

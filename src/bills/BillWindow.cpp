@@ -60,13 +60,6 @@ double round2(double value)
     return std::round(value * 100.0) / 100.0;
 }
 
-QLabel* buddyLabel(const QString& text, QWidget* control)
-{
-    auto* label = new QLabel(text);
-    label->setBuddy(control);
-    return label;
-}
-
 QFrame* separator()
 {
     auto* line = new QFrame;
@@ -228,7 +221,7 @@ QWidget* BillWindow::buildHeader()
     const auto row = [&](const QList<std::pair<QString, QWidget*>>& pairs, QLayout* codeLayout = nullptr) {
         auto* line = new QHBoxLayout;
         for (const auto& [caption, control] : pairs) {
-            line->addWidget(buddyLabel(caption, control));
+            line->addWidget(WindowParts::caption(caption, control));
             if (control == companyCode && codeLayout)
                 line->addLayout(codeLayout, 1);
             else
@@ -273,15 +266,15 @@ QWidget* BillWindow::buildFooter()
     DBEdit10->bind(m_header, QStringLiteral("fact_tota"));
 
     auto* grid = new QGridLayout(GroupBox1);
-    grid->addWidget(buddyLabel(QStringLiteral("合计金额大写"), Edit3), 0, 0);
+    grid->addWidget(WindowParts::caption(QStringLiteral("合计金额大写"), Edit3), 0, 0);
     grid->addWidget(Edit3, 0, 1, 1, 5);
-    grid->addWidget(buddyLabel(QStringLiteral("合计数量"), Edit1), 0, 6);
+    grid->addWidget(WindowParts::caption(QStringLiteral("合计数量"), Edit1), 0, 6);
     grid->addWidget(Edit1, 0, 7, 1, 2);
-    grid->addWidget(buddyLabel(QStringLiteral("合计金额"), Edit2), 0, 9);
+    grid->addWidget(WindowParts::caption(QStringLiteral("合计金额"), Edit2), 0, 9);
     grid->addWidget(Edit2, 0, 10, 1, 2);
-    grid->addWidget(buddyLabel(QStringLiteral("备  注"), DBEdit4), 1, 0);
+    grid->addWidget(WindowParts::caption(QStringLiteral("备  注"), DBEdit4), 1, 0);
     grid->addWidget(DBEdit4, 1, 1, 1, 8);
-    grid->addWidget(buddyLabel(m_setup.paidCaption, DBEdit10), 1, 9);
+    grid->addWidget(WindowParts::caption(m_setup.paidCaption, DBEdit10), 1, 9);
     grid->addWidget(DBEdit10, 1, 10, 1, 2);
 
     const QList<std::tuple<QString, const char*, const char*, const char*>> who = {
@@ -298,7 +291,7 @@ QWidget* BillWindow::buildFooter()
         auto* name = named<ui::DbEdit>(nameBox, GroupBox1);
         name->bind(m_header, QString::fromLatin1(prefix) + QStringLiteral("_name"));
         name->setReadOnly(true);
-        grid->addWidget(buddyLabel(caption, person), 2, column);
+        grid->addWidget(WindowParts::caption(caption, person), 2, column);
         grid->addWidget(person, 2, column + 1);
         grid->addWidget(name, 3, column + 1);
         people << person;

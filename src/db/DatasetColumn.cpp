@@ -24,23 +24,6 @@ int digits(QByteArrayView text, int from, int count)
 
 } // namespace
 
-void DatasetColumn::reserve(qsizetype records)
-{
-    m_null.reserve(size_t(records));
-    switch (m_type) {
-    case FieldType::String:
-        m_textIds.reserve(size_t(records));
-        break;
-    case FieldType::Double:
-        m_doubles.reserve(size_t(records));
-        break;
-    case FieldType::Integer:
-    case FieldType::DateTime:
-        m_integers.reserve(size_t(records));
-        break;
-    }
-}
-
 void DatasetColumn::appendNull()
 {
     m_null.push_back(true);

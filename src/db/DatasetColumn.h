@@ -16,7 +16,6 @@ public:
 
     FieldType type() const { return m_type; }
     qsizetype size() const { return qsizetype(m_null.size()); }
-    void reserve(qsizetype records);
 
     // Appending while reading a statement.
     void appendNull();

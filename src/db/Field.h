@@ -28,7 +28,6 @@ struct Field {
     QString resultColumn;
     int keyIndex = -1;          // index of keyField in the owning dataset, kept by the dataset
     // Positions in the source, remembered while the source's fields stay the same.
-    mutable int sourceKeyIndex = -1;
     mutable int resultIndex = -1;
     mutable quint64 sourceFieldsVersion = 0;
 };

@@ -29,13 +29,6 @@ bool sameText(const QString& text, QByteArrayView utf8)
 
 } // namespace
 
-void TextPool::clear()
-{
-    m_texts.clear();
-    m_hashes.clear();
-    m_table.clear();
-}
-
 void TextPool::grow()
 {
     const size_t capacity = m_table.empty() ? 64 : m_table.size() * 2;

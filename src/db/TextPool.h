@@ -14,7 +14,6 @@ public:
     quint32 intern(const QString& text);
     const QString& text(quint32 id) const { return m_texts[id]; }
     qsizetype size() const { return qsizetype(m_texts.size()); }
-    void clear();
 
 private:
     quint32 insert(QString text, size_t hash, size_t position);

@@ -36,11 +36,6 @@ bool isUnder(const QString& path, const QString& place)
 
 } // namespace
 
-qint64 MaintenanceWindow::largeFileBytes()
-{
-    return largeFile;
-}
-
 void MaintenanceWindow::setLargeFileBytes(qint64 bytes)
 {
     largeFile = bytes;

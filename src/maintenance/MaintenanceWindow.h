@@ -30,7 +30,6 @@ public:
     void chooseDirectory(const QString& path);
 
     // Files from this size on show a progress dialog while they are copied.
-    static qint64 largeFileBytes();
     static void setLargeFileBytes(qint64 bytes);
 
 public slots:

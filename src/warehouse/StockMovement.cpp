@@ -5,19 +5,16 @@
 #include "db/Transaction.h"
 #include "warehouse/StockSheet.h"
 
-namespace StockMovement {
+#include <QDate>
 
-void previousMonth(int year, int month, int* previousYear, int* previousMonthOut)
-{
-    *previousYear = month == 1 ? year - 1 : year;
-    *previousMonthOut = month == 1 ? 12 : month - 1;
-}
+namespace StockMovement {
 
 Totals compute(db::Connection& connection, int year, int month)
 {
-    int lastYear = 0;
-    int lastMonth = 0;
-    previousMonth(year, month, &lastYear, &lastMonth);
+    // January opens from December of the year before.
+    const QDate last = QDate(year, month, 1).addMonths(-1);
+    const int lastYear = last.year();
+    const int lastMonth = last.month();
 
     db::Transaction transaction(connection, db::Transaction::Write);
     connection.execute(QStringLiteral("delete from miostemp"));

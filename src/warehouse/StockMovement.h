@@ -16,8 +16,6 @@ struct Totals {
     int rows = 0;
 };
 
-// The month before (year, month): December of the previous year for January.
-void previousMonth(int year, int month, int* previousYear, int* previousMonth);
 
 // Replaces the content of `mios` (and empties `miostemp`) with the month's
 // movement in one transaction; on failure the tables are as they were and the

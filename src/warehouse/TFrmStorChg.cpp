@@ -8,6 +8,7 @@
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 #include "masterdata/WindowParts.h"
+#include "warehouse/StockQuery.h"
 #include "warehouse/WarehouseParts.h"
 #include "warehouse/WorkProgress.h"
 
@@ -48,11 +49,7 @@ void TFrmStorChg::cmd_findClick()
         WarehouseParts::reportFailure(QStringLiteral("无法读取库存"), e, this);
         return;
     }
-    double total = 0;
-    const int amount = q.fieldIndex(QStringLiteral("gods_amou"));
-    for (int row = 0; row < q.recordCount(); ++row)
-        total += q.value(row, amount).toDouble();
-    Edit2->setText(WarehouseParts::amountText(total));
+    Edit2->setText(WarehouseParts::amountText(StockQuery::sum(q).quantity));
     q.enableControls();
 }
 

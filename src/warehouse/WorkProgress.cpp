@@ -1,12 +1,10 @@
 #include "warehouse/WorkProgress.h"
 
-#include <QGuiApplication>
 #include <QProgressDialog>
 
 WorkProgress::WorkProgress(const QString& text, QWidget* parent)
     : m_dialog(std::make_unique<QProgressDialog>(text, QString(), 0, 100, parent))
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     m_dialog->setObjectName(QStringLiteral("WorkProgress"));
     m_dialog->setWindowTitle(QStringLiteral("请稍候"));
     m_dialog->setWindowModality(Qt::WindowModal);
@@ -19,7 +17,6 @@ WorkProgress::WorkProgress(const QString& text, QWidget* parent)
 WorkProgress::~WorkProgress()
 {
     m_dialog->close();
-    QGuiApplication::restoreOverrideCursor();
 }
 
 void WorkProgress::step(int done, int total)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/BusyCursor.h"
+
 #include <QString>
 #include <memory>
 
@@ -18,5 +20,6 @@ public:
     void step(int done, int total);
 
 private:
+    ui::BusyCursor m_busy;
     std::unique_ptr<QProgressDialog> m_dialog;
 };
