@@ -764,8 +764,10 @@ bool BillWindow::eventFilter(QObject* watched, QEvent* event)
             const int column = DBGrid1->currentIndex().column();
             const int field = DBGrid1->datasetModel()->fieldIndexOfColumn(column);
             if (field >= 0 && m_lines->field(field).type == db::FieldType::Double) {
-                // Only numbers can be typed, so committing the cell never has a bad number to refuse.
-                static const QRegularExpression number(QStringLiteral("(-?(\\d+\\.?\\d*|\\.\\d+))?"));
+                // Only numbers can be typed, so committing the cell never has a bad number to refuse;
+                // the full-width digits and point of Chinese input methods are numbers too.
+                static const QRegularExpression number(
+                    QStringLiteral("([-－]?([0-9０-９]+[.．。]?[0-9０-９]*|[.．。][0-9０-９]+))?"));
                 editor->setValidator(new QRegularExpressionValidator(number, editor));
             }
             const int remarkColumn = 11;

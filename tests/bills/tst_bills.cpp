@@ -55,6 +55,7 @@ private slots:
     void newBillNumberSkipsTakenSeconds();
     void enterInGoodsCodeFillsThePrice_data();
     void enterInGoodsCodeFillsThePrice();
+    void numberCellsTakeOnlyNumbers_data();
     void numberCellsTakeOnlyNumbers();
     void pickersFillCompanyAndGoods();
     void findersListTheirKindWithinWholeDays();
@@ -590,8 +591,18 @@ void TestBills::enterInGoodsCodeFillsThePrice()
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->DBEdit4));
 }
 
+void TestBills::numberCellsTakeOnlyNumbers_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letters dropped") << QStringLiteral("2x.5y") << QStringLiteral("2.5");
+    QTest::newRow("full-width") << QStringLiteral("２ｘ．５") << QStringLiteral("２．５");
+}
+
 void TestBills::numberCellsTakeOnlyNumbers()
 {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
     TFrmIn w;
     showWindow(w);
     QApplication::setActiveWindow(&w);
@@ -600,10 +611,10 @@ void TestBills::numberCellsTakeOnlyNumbers()
     grid->setFocus();
     const int quantityColumn = 9;
     grid->setCurrentIndex(grid->model()->index(0, quantityColumn));
-    typeIntoFocus(QStringLiteral("2x.5y"));
+    typeIntoFocus(typed);
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     QVERIFY(editor);
-    QCOMPARE(editor->text(), QStringLiteral("2.5"));
+    QCOMPARE(editor->text(), shown);
     pressEnter();
     QCOMPARE(w.lines()->number("sub_amou"), 2.5);
     QVERIFY(m_app->dialogs().messages.isEmpty());
