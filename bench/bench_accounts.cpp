@@ -1,9 +1,9 @@
 // Times drawing up a settlement over one company's 10,000 bills and saving a
 // receipt spread over 1,000 bills, among 200,000 bill headers.
 #include "BenchClock.h"
-#include "accounts/Settlement.h"
-#include "app/DatabaseFile.h"
-#include "app/TFrmDataMod.h"
+#include "shop/Settlement.h"
+#include "core/DatabaseFile.h"
+#include "core/TFrmDataMod.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Schema.h"

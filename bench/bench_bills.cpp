@@ -2,11 +2,11 @@
 // lines: saving a 50-line bill (stock included), opening a bill window and a
 // finder's search over a month.
 #include "BenchClock.h"
-#include "app/AppPaths.h"
-#include "app/DatabaseFile.h"
-#include "app/TFrmDataMod.h"
-#include "app/Clock.h"
-#include "bills/BillStore.h"
+#include "core/AppPaths.h"
+#include "core/DatabaseFile.h"
+#include "core/TFrmDataMod.h"
+#include "core/Clock.h"
+#include "shop/BillStore.h"
 #include "bills/TFrmIn.h"
 #include "bills/TFrmInFind.h"
 #include "db/Dataset.h"

@@ -3,7 +3,7 @@
 // statement into plain structs, look-ups against a plain hash map, and the
 // memory it all takes. Repeats every measurement and reports the median.
 #include "BenchClock.h"
-#include "app/DatabaseFile.h"
+#include "core/DatabaseFile.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Schema.h"

@@ -1,9 +1,9 @@
 // Times a 10,000-row stock report: pagination, painting a page, writing the PDF,
 // and the preview up to its first page on screen, then its last.
 // Run from the build tree: ./bench/bench_reports
-#include "app/AppPaths.h"
-#include "app/DatabaseFile.h"
-#include "app/TFrmDataMod.h"
+#include "core/AppPaths.h"
+#include "core/DatabaseFile.h"
+#include "core/TFrmDataMod.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "reports/ReportDocument.h"

@@ -3,16 +3,16 @@
 // the stock query with look-ups, starting and saving a count, a month's movement.
 // Times are CPU times of the running thread.
 #include "BenchClock.h"
-#include "app/DatabaseFile.h"
-#include "app/TFrmDataMod.h"
+#include "core/DatabaseFile.h"
+#include "core/TFrmDataMod.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Schema.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
-#include "warehouse/StockMovement.h"
-#include "warehouse/StockQuery.h"
-#include "warehouse/StockSheet.h"
+#include "shop/StockMovement.h"
+#include "shop/StockQuery.h"
+#include "shop/StockSheet.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,6 @@
 #include "accounts/AccountsParts.h"
 
-#include "app/DataHelpers.h"
+#include "core/DataHelpers.h"
 #include "db/Dataset.h"
 #include "db/Field.h"
 #include "ui/DbGrid.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "accounts/Settlement.h"
+#include "shop/Settlement.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "accounts/TFrmGath.h"
 
 #include "accounts/TFrmGathFind.h"
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 #include "reports/ReportLayouts.h"
 
 TFrmGath::TFrmGath(QWidget* parent)

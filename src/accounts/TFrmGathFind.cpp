@@ -1,6 +1,6 @@
 #include "accounts/TFrmGathFind.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TFrmGathFind::TFrmGathFind(QWidget* parent)
     : VoucherFinder({QStringLiteral("收"), dataModule().GathMainQ, QStringLiteral("gathmain")}, parent)

@@ -1,7 +1,7 @@
 #include "accounts/TFrmIncost.h"
 
-#include "app/CurrentRights.h"
-#include "app/TFrmDataMod.h"
+#include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
 #include "reports/ReportLayouts.h"
 
 TFrmIncost::TFrmIncost(QWidget* parent)

@@ -1,7 +1,7 @@
 #include "accounts/TFrmPay.h"
 
 #include "accounts/TFrmPayFind.h"
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 #include "reports/ReportLayouts.h"
 
 TFrmPay::TFrmPay(QWidget* parent)

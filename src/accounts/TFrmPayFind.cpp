@@ -1,6 +1,6 @@
 #include "accounts/TFrmPayFind.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TFrmPayFind::TFrmPayFind(QWidget* parent)
     : VoucherFinder({QStringLiteral("付"), dataModule().PayMainQ, QStringLiteral("paymain")}, parent)

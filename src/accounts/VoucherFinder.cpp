@@ -1,9 +1,9 @@
 #include "accounts/VoucherFinder.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "accounts/AccountsParts.h"
 #include "db/Dataset.h"
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"

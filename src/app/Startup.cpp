@@ -2,7 +2,7 @@
 
 #include "app/Application.h"
 #include "app/SingleInstance.h"
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 #include "app/TFrmLogin.h"
 #include "app/TfrmFlash.h"
 #include "app/TfrmMain.h"

@@ -1,6 +1,6 @@
 #include "app/TfrmMain.h"
 
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 #include "app/HomePage.h"
 #include "app/ProductInfo.h"
 #include "app/TFrmLogin.h"

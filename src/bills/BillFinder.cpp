@@ -1,9 +1,9 @@
 #include "bills/BillFinder.h"
 
-#include "app/DataHelpers.h"
-#include "app/Clock.h"
+#include "core/DataHelpers.h"
+#include "core/Clock.h"
 #include "db/Dataset.h"
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"

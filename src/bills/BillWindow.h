@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/StockPosting.h"
+#include "shop/StockPosting.h"
 #include "ui/ModeWindow.h"
 
 class QComboBox;

@@ -1,6 +1,6 @@
 #include "bills/TFrmReturnIn.h"
 
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "maintenance/MaintenanceWindow.h"
 
-#include "app/CurrentRights.h"
-#include "masterdata/WindowParts.h"
+#include "core/CurrentRights.h"
+#include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
 #include "ui/ModeWindow.h"
 #include "ui/WindowPlacement.h"

@@ -1,8 +1,8 @@
 #include "maintenance/TFrmBackUp.h"
 
-#include "app/AppPaths.h"
-#include "app/CurrentRights.h"
-#include "maintenance/DatabaseBackup.h"
+#include "core/AppPaths.h"
+#include "core/CurrentRights.h"
+#include "shop/DatabaseBackup.h"
 #include "ui/Dialogs.h"
 
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "maintenance/TFrmRestore.h"
 
-#include "app/CurrentRights.h"
-#include "app/TFrmDataMod.h"
-#include "maintenance/DatabaseRestore.h"
-#include "masterdata/WindowParts.h"
+#include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
+#include "shop/DatabaseRestore.h"
+#include "ui/WindowParts.h"
 #include "ui/Dialogs.h"
 
 #include <QBoxLayout>

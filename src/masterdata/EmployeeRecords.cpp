@@ -1,6 +1,6 @@
 #include "masterdata/EmployeeRecords.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 #include "db/Statement.h"
 
 namespace EmployeeRecords {

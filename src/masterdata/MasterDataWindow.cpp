@@ -2,7 +2,7 @@
 
 #include "db/Dataset.h"
 #include "db/Statement.h"
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"

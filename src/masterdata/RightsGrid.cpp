@@ -1,6 +1,6 @@
 #include "masterdata/RightsGrid.h"
 
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 
 #include <QHeaderView>
 

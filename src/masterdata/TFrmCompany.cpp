@@ -1,7 +1,7 @@
 #include "masterdata/TFrmCompany.h"
 
-#include "app/DataHelpers.h"
-#include "app/TFrmDataMod.h"
+#include "core/DataHelpers.h"
+#include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbComboBox.h"

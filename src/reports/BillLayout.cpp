@@ -1,6 +1,6 @@
 #include "reports/BillLayout.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 namespace {
 

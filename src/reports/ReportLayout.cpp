@@ -1,6 +1,6 @@
 #include "reports/ReportLayout.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "reports/ReportDocument.h"
 #include "reports/ReportPaginator.h"

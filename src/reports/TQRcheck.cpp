@@ -1,6 +1,6 @@
 #include "reports/TQRcheck.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQRcheck::TQRcheck(QObject* parent)
     : StockListLayout(QStringLiteral("库存调整表"), data().ChektempQ, parent)

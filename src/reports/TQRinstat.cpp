@@ -1,6 +1,6 @@
 #include "reports/TQRinstat.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQRinstat::TQRinstat(QObject* parent)
     : ListingLayout(QStringLiteral("进  货  统  计"), data().InListQ, parent)

@@ -1,6 +1,6 @@
 #include "reports/TQRiss.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQRiss::TQRiss(QObject* parent)
     : StockListLayout(QStringLiteral("进销存表"), data().MiosQ, parent)

@@ -1,6 +1,6 @@
 #include "reports/TQRoutSortC.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQRoutSortC::TQRoutSortC(QObject* parent)
     : ListingLayout(QStringLiteral("出货排行-按客户"), data().OutSortCQ, parent)

@@ -1,6 +1,6 @@
 #include "reports/TQRoutSortG.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQRoutSortG::TQRoutSortG(QObject* parent)
     : ListingLayout(QStringLiteral("出货排行-按货品"), data().OutSortQ, parent)

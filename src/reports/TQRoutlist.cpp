@@ -1,6 +1,6 @@
 #include "reports/TQRoutlist.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQRoutlist::TQRoutlist(QObject* parent)
     : ListingLayout(QStringLiteral("出货统计"), data().OutListQ, parent)

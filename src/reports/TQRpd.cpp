@@ -1,6 +1,6 @@
 #include "reports/TQRpd.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQRpd::TQRpd(QObject* parent)
     : StockListLayout(QStringLiteral("盘 点 表"), data().ChektempQ, parent)

@@ -1,6 +1,6 @@
 #include "reports/TQalarm.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQalarm::TQalarm(QObject* parent)
     : StockListLayout(QStringLiteral("库存报警"), data().AlarmQ, parent)

@@ -1,6 +1,6 @@
 #include "reports/TQgath.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQgath::TQgath(QObject* parent)
     : SettlementLayout(QStringLiteral("收款单"), data().GathQ, parent)

@@ -1,6 +1,6 @@
 #include "reports/TQincost.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQincost::TQincost(QObject* parent)
     : SettlementLayout(QStringLiteral("进货对帐单"), data().PayQ, parent)

@@ -1,6 +1,6 @@
 #include "reports/TQoutcost.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQoutcost::TQoutcost(QObject* parent)
     : SettlementLayout(QStringLiteral("出货对帐单"), data().GathQ, parent)

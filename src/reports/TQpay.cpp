@@ -1,6 +1,6 @@
 #include "reports/TQpay.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TQpay::TQpay(QObject* parent)
     : SettlementLayout(QStringLiteral("付款单"), data().PayQ, parent)

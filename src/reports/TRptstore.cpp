@@ -1,6 +1,6 @@
 #include "reports/TRptstore.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 TRptstore::TRptstore(QObject* parent)
     : StockListLayout(QStringLiteral("库存报表"), data().StoreQ, parent)

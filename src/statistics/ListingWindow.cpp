@@ -1,8 +1,8 @@
 #include "statistics/ListingWindow.h"
 
-#include "app/DataHelpers.h"
+#include "core/DataHelpers.h"
 #include "db/Dataset.h"
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 #include "reports/ReportLayout.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"

@@ -1,7 +1,7 @@
 #include "statistics/RankingWindow.h"
 
-#include "app/DataHelpers.h"
-#include "masterdata/WindowParts.h"
+#include "core/DataHelpers.h"
+#include "ui/WindowParts.h"
 #include "ui/DbGrid.h"
 
 #include <QDateEdit>

@@ -1,9 +1,9 @@
 #include "statistics/StatisticsWindow.h"
 
-#include "app/Clock.h"
-#include "app/CurrentRights.h"
+#include "core/Clock.h"
+#include "core/CurrentRights.h"
 #include "db/Dataset.h"
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 #include "reports/ReportLayout.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"

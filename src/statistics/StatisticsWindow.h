@@ -1,6 +1,6 @@
 #pragma once
 
-#include "statistics/StatisticsQuery.h"
+#include "shop/StatisticsQuery.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "statistics/TFrmInlist.h"
 
-#include "app/CurrentRights.h"
-#include "app/TFrmDataMod.h"
+#include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
 #include "reports/ReportLayouts.h"
 
 TFrmInlist::TFrmInlist(QWidget* parent)

@@ -1,7 +1,7 @@
 #include "statistics/TFrmOutList.h"
 
-#include "app/CurrentRights.h"
-#include "app/TFrmDataMod.h"
+#include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
 #include "reports/ReportLayouts.h"
 
 TFrmOutList::TFrmOutList(QWidget* parent)

@@ -1,6 +1,6 @@
 #include "ui/ModeWindow.h"
 
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 
 #include <QCloseEvent>
 

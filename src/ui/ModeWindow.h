@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 
 #include <QDialog>
 

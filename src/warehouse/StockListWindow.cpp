@@ -1,15 +1,15 @@
 #include "warehouse/StockListWindow.h"
 
-#include "app/CurrentRights.h"
-#include "app/DataHelpers.h"
+#include "core/CurrentRights.h"
+#include "core/DataHelpers.h"
 #include "db/Dataset.h"
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 #include "reports/ReportLayout.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/ModeWindow.h"
 #include "ui/WindowPlacement.h"
-#include "warehouse/StockQuery.h"
+#include "shop/StockQuery.h"
 #include "warehouse/WarehouseParts.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "warehouse/StockQuery.h"
+#include "shop/StockQuery.h"
 
 #include <QDialog>
 

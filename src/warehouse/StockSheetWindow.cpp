@@ -1,9 +1,9 @@
 #include "warehouse/StockSheetWindow.h"
 
-#include "app/CurrentRights.h"
-#include "app/TFrmDataMod.h"
+#include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 #include "reports/ReportLayout.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/ModeWindow.h"
-#include "warehouse/StockSheet.h"
+#include "shop/StockSheet.h"
 
 class QGridLayout;
 class QLineEdit;

@@ -1,16 +1,16 @@
 #include "warehouse/TFrmMios.h"
 
-#include "app/Clock.h"
-#include "app/CurrentRights.h"
-#include "app/TFrmDataMod.h"
+#include "core/Clock.h"
+#include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 #include "reports/ReportLayouts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/ModeWindow.h"
 #include "ui/WindowPlacement.h"
-#include "warehouse/StockMovement.h"
+#include "shop/StockMovement.h"
 #include "warehouse/WarehouseParts.h"
 
 #include <QDateEdit>

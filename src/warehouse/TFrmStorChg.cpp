@@ -1,14 +1,14 @@
 #include "warehouse/TFrmStorChg.h"
 
-#include "app/CurrentRights.h"
-#include "app/TFrmDataMod.h"
+#include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "reports/ReportLayouts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
-#include "masterdata/WindowParts.h"
-#include "warehouse/StockQuery.h"
+#include "ui/WindowParts.h"
+#include "shop/StockQuery.h"
 #include "warehouse/WarehouseParts.h"
 #include "warehouse/WorkProgress.h"
 

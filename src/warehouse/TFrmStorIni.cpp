@@ -1,15 +1,15 @@
 #include "warehouse/TFrmStorIni.h"
 
-#include "app/CurrentRights.h"
-#include "app/TFrmDataMod.h"
+#include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "db/Transaction.h"
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/WindowPlacement.h"
-#include "warehouse/StockInit.h"
+#include "shop/StockInit.h"
 #include "warehouse/WarehouseParts.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "warehouse/TFrmStore.h"
 
-#include "app/CurrentRights.h"
-#include "app/TFrmDataMod.h"
+#include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
 #include "reports/ReportLayouts.h"
 #include "ui/DbGrid.h"
 

@@ -5,7 +5,7 @@
 #include "WindowDriver.h"
 
 #include "accounts/TFrmGath.h"
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 #include "accounts/TFrmPay.h"
 #include "accounts/VoucherFinder.h"
 #include "db/Dataset.h"

@@ -3,7 +3,7 @@
 #include "AccountsData.h"
 #include "TestSupport.h"
 
-#include "accounts/Settlement.h"
+#include "shop/Settlement.h"
 #include "db/Dataset.h"
 #include "db/Error.h"
 

@@ -4,7 +4,7 @@
 #include "WindowDriver.h"
 
 #include "accounts/TFrmIncost.h"
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 #include "accounts/TFrmOutcost.h"
 #include "db/Dataset.h"
 #include "reports/ReportLayouts.h"

@@ -1,7 +1,7 @@
 // The shared helpers: capital amounts, combo lists, look-up, time stamp.
 #include "TestSupport.h"
 
-#include "app/DataHelpers.h"
+#include "core/DataHelpers.h"
 
 #include <QComboBox>
 #include <QDateTime>

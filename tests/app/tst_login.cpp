@@ -1,10 +1,10 @@
 // The connection step, system.ini and the login attempt.
 #include "TestSupport.h"
 
-#include "app/AppPaths.h"
-#include "app/CurrentRights.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
+#include "core/AppPaths.h"
+#include "core/CurrentRights.h"
+#include "core/IniFile.h"
+#include "core/Settings.h"
 #include "app/TFrmLogin.h"
 #include "db/Error.h"
 

@@ -1,7 +1,7 @@
 // The main window: rights on menus and buttons, windows opened fresh, closing.
 #include "TestSupport.h"
 
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 #include "app/TfrmMain.h"
 #include "app/WindowCatalog.h"
 

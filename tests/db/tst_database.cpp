@@ -1,8 +1,8 @@
 // The encrypted file, its schema and the thin engine wrapper.
 #include "TestSupport.h"
 
-#include "app/AppPaths.h"
-#include "app/DatabaseFile.h"
+#include "core/AppPaths.h"
+#include "core/DatabaseFile.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Schema.h"

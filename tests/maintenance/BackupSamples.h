@@ -3,8 +3,8 @@
 // Database files for the backup and restore tests, all inside a test's own directory.
 #include "TestSupport.h"
 
-#include "app/AppPaths.h"
-#include "app/DatabaseFile.h"
+#include "core/AppPaths.h"
+#include "core/DatabaseFile.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Statement.h"

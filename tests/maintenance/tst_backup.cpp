@@ -6,7 +6,7 @@
 
 #include "app/WindowCatalog.h"
 #include "db/Transaction.h"
-#include "maintenance/DatabaseBackup.h"
+#include "shop/DatabaseBackup.h"
 #include "maintenance/TFrmBackUp.h"
 
 #include <QDialog>

@@ -8,8 +8,8 @@
 #include "db/Error.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
-#include "maintenance/DatabaseBackup.h"
-#include "maintenance/DatabaseRestore.h"
+#include "shop/DatabaseBackup.h"
+#include "shop/DatabaseRestore.h"
 #include "maintenance/TFrmRestore.h"
 
 #include <sqlite3.h>

@@ -3,9 +3,9 @@
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 #include "db/Dataset.h"
-#include "masterdata/TFrmCompFind.h"
+#include "ui/TFrmCompFind.h"
 #include "masterdata/TFrmCompany.h"
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"

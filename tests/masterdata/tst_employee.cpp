@@ -2,7 +2,7 @@
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "app/WindowCatalog.h"
 
 #include "masterdata/TFrmEmployee.h"

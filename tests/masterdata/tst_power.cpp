@@ -4,7 +4,7 @@
 
 #include "app/WindowCatalog.h"
 
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 #include "app/TFrmLogin.h"
 #include "masterdata/RightsGrid.h"
 #include "masterdata/TFrmPower.h"

@@ -5,10 +5,10 @@
 
 #include "app/WindowCatalog.h"
 
-#include "app/AppPaths.h"
+#include "core/AppPaths.h"
 #include "app/Application.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
+#include "core/IniFile.h"
+#include "core/Settings.h"
 #include "masterdata/CodeListGrid.h"
 #include "masterdata/TFrmUser.h"
 

@@ -4,11 +4,11 @@
 #include "WindowDriver.h"
 
 #include "db/Dataset.h"
-#include "masterdata/TFrmCompFind.h"
+#include "ui/TFrmCompFind.h"
 #include "masterdata/TFrmCompany.h"
 #include "masterdata/TFrmEmployee.h"
 #include "masterdata/TFrmGoods.h"
-#include "masterdata/TFrmGoodsFind.h"
+#include "ui/TFrmGoodsFind.h"
 #include "masterdata/TFrmPower.h"
 #include "masterdata/TFrmUser.h"
 #include "ui/DbComboBox.h"

@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 
 #include "db/Dataset.h"
-#include "statistics/StatisticsQuery.h"
+#include "shop/StatisticsQuery.h"
 
 #include <QtTest>
 

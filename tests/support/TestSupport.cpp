@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include "app/AppPaths.h"
-#include "app/Clock.h"
-#include "app/CurrentRights.h"
-#include "app/DatabaseFile.h"
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/CurrentRights.h"
+#include "core/DatabaseFile.h"
 #include "db/Statement.h"
 
 #include <QDialog>

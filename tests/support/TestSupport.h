@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 #include "ui/Dialogs.h"
 
 #include <QList>

@@ -4,7 +4,7 @@
 #include "WarehouseData.h"
 
 #include "db/Statement.h"
-#include "warehouse/StockMovement.h"
+#include "shop/StockMovement.h"
 
 #include <QtTest>
 

@@ -3,8 +3,8 @@
 #include "TestSupport.h"
 #include "WarehouseData.h"
 
-#include "app/StockPosting.h"
-#include "warehouse/StockSheet.h"
+#include "shop/StockPosting.h"
+#include "shop/StockSheet.h"
 
 #include <QtTest>
 

@@ -5,7 +5,7 @@
 #include "WarehouseData.h"
 #include "WindowDriver.h"
 
-#include "app/StockPosting.h"
+#include "shop/StockPosting.h"
 #include "db/Dataset.h"
 #include "warehouse/TFrmStorChg.h"
 #include "warehouse/TFrmStorChk.h"

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 PrintSettings& PrintSettings::current()
 {

@@ -1,7 +1,7 @@
-#include "bills/BillStore.h"
+#include "shop/BillStore.h"
 
-#include "app/Clock.h"
-#include "app/DataHelpers.h"
+#include "core/Clock.h"
+#include "core/DataHelpers.h"
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"

@@ -10,7 +10,7 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-// Small pieces the master-data windows build their layouts from.
+// Small pieces the windows build their layouts from.
 namespace WindowParts {
 
 // Creates a widget with its object name.

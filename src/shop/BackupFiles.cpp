@@ -1,6 +1,6 @@
-#include "maintenance/BackupFiles.h"
+#include "shop/BackupFiles.h"
 
-#include "app/DatabaseFile.h"
+#include "core/DatabaseFile.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Statement.h"

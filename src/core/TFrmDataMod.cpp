@@ -1,4 +1,4 @@
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>

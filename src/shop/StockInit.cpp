@@ -1,4 +1,4 @@
-#include "warehouse/StockInit.h"
+#include "shop/StockInit.h"
 
 #include "db/Connection.h"
 #include "db/Dataset.h"

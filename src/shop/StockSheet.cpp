@@ -1,6 +1,6 @@
-#include "warehouse/StockSheet.h"
+#include "shop/StockSheet.h"
 
-#include "app/StockPosting.h"
+#include "shop/StockPosting.h"
 #include "db/Connection.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"

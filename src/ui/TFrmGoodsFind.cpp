@@ -1,9 +1,9 @@
-#include "masterdata/TFrmGoodsFind.h"
+#include "ui/TFrmGoodsFind.h"
 
-#include "app/DataHelpers.h"
-#include "app/TFrmDataMod.h"
+#include "core/DataHelpers.h"
+#include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
-#include "masterdata/WindowParts.h"
+#include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"

@@ -1,6 +1,6 @@
-#include "maintenance/DatabaseBackup.h"
+#include "shop/DatabaseBackup.h"
 
-#include "app/AppPaths.h"
+#include "core/AppPaths.h"
 #include "db/Error.h"
 
 #include <QDir>

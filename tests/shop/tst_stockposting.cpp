@@ -3,10 +3,10 @@
 // number and two programs saving at once.
 #include "TestSupport.h"
 
-#include "app/AppPaths.h"
-#include "app/DatabaseFile.h"
-#include "app/StockPosting.h"
-#include "bills/BillStore.h"
+#include "core/AppPaths.h"
+#include "core/DatabaseFile.h"
+#include "shop/StockPosting.h"
+#include "shop/BillStore.h"
 #include "db/Error.h"
 #include "db/Transaction.h"
 

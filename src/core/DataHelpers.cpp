@@ -1,7 +1,7 @@
-#include "app/Clock.h"
-#include "app/DataHelpers.h"
+#include "core/Clock.h"
+#include "core/DataHelpers.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 
 #include <QComboBox>
 #include <QDateTime>

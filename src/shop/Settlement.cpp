@@ -1,4 +1,4 @@
-#include "accounts/Settlement.h"
+#include "shop/Settlement.h"
 
 #include "db/Connection.h"
 #include "db/Dataset.h"

@@ -1,4 +1,4 @@
-#include "app/DatabaseFile.h"
+#include "core/DatabaseFile.h"
 
 #include "db/Connection.h"
 #include "db/Error.h"

@@ -1,6 +1,6 @@
-#include "masterdata/TFrmCompFind.h"
+#include "ui/TFrmCompFind.h"
 
-#include "app/TFrmDataMod.h"
+#include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbEdit.h"

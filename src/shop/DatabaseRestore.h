@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maintenance/BackupFiles.h"
+#include "shop/BackupFiles.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "app/CurrentRights.h"
+#include "core/CurrentRights.h"
 
 bool CurrentRights::granted(Right right, int position) const
 {

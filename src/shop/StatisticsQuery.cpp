@@ -1,4 +1,4 @@
-#include "statistics/StatisticsQuery.h"
+#include "shop/StatisticsQuery.h"
 
 #include "db/Dataset.h"
 #include "db/Field.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/StockPosting.h"
+#include "shop/StockPosting.h"
 
 #include <QDate>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maintenance/BackupFiles.h"
+#include "shop/BackupFiles.h"
 
 // Backs the running database up as `directory`/brovanta.mdb while it stays
 // open: an online copy into a temporary file beside the target, which replaces

@@ -1,6 +1,6 @@
-#include "app/StockPosting.h"
+#include "shop/StockPosting.h"
 
-#include "app/DataHelpers.h"
+#include "core/DataHelpers.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
 

@@ -1,9 +1,9 @@
-#include "warehouse/StockMovement.h"
+#include "shop/StockMovement.h"
 
 #include "db/Connection.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
-#include "warehouse/StockSheet.h"
+#include "shop/StockSheet.h"
 
 #include <QDate>
 

@@ -1,9 +1,9 @@
-#include "maintenance/DatabaseRestore.h"
+#include "shop/DatabaseRestore.h"
 
-#include "app/Clock.h"
-#include "app/AppPaths.h"
-#include "app/DatabaseFile.h"
-#include "app/TFrmDataMod.h"
+#include "core/Clock.h"
+#include "core/AppPaths.h"
+#include "core/DatabaseFile.h"
+#include "core/TFrmDataMod.h"
 #include "db/Error.h"
 
 #include <QDateTime>

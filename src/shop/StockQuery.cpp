@@ -1,4 +1,4 @@
-#include "warehouse/StockQuery.h"
+#include "shop/StockQuery.h"
 
 #include "db/Dataset.h"
 
