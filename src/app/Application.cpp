@@ -2,6 +2,7 @@
 
 #include "db/Error.h"
 #include "ui/Dialogs.h"
+#include "ui/EnterWalk.h"
 
 #include <QAbstractSpinBox>
 #include <QKeyEvent>
@@ -66,7 +67,7 @@ bool Application::notify(QObject* receiver, QEvent* event)
     // The Enter itself was delivered; unless its handler moved the focus, Tab follows.
     // A date picker or spin box takes Tab to step through its own sections, so its
     // window moves the focus instead.
-    if (target && focusWidget() == target) {
+    if (target && focusWidget() == target && !ui::walksEnter(target)) {
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
         notify(qobject_cast<QAbstractSpinBox*>(target) ? target->window() : target.data(), &tab);
     }

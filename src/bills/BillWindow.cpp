@@ -4,7 +4,9 @@
 #include "core/Settings.h"
 #include "core/TFrmDataMod.h"
 #include "core/Clock.h"
+#include "core/CurrentRights.h"
 #include "bills/BillFinder.h"
+#include "bills/BillLineEntry.h"
 #include "bills/BillPrint.h"
 #include "shop/BillStore.h"
 #include "bills/TFrmInFind.h"
@@ -12,7 +14,6 @@
 #include "db/Dataset.h"
 #include "db/Schema.h"
 #include "ui/TFrmCompFind.h"
-#include "ui/TFrmGoodsFind.h"
 #include "ui/WindowParts.h"
 #include "reports/ReportLayouts.h"
 #include "ui/BusyCursor.h"
@@ -21,10 +22,10 @@
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
+#include "ui/EnterWalk.h"
 #include "ui/FieldValue.h"
 #include "ui/WindowPlacement.h"
 
-#include <QCompleter>
 #include <QDateEdit>
 #include <QFrame>
 #include <QGridLayout>
@@ -34,7 +35,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <cmath>
 #include <memory>
@@ -48,12 +48,6 @@ namespace {
 
 const QString amountFormat = QStringLiteral("#0.##");
 const QString goodsCode = QStringLiteral("gods_code");
-const int goodsColumn = 0;
-
-bool isEnter(const QKeyEvent* key)
-{
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-}
 
 double round2(double value)
 {
@@ -127,13 +121,17 @@ void BillWindow::buildLayout()
         DBGrid1->addColumn(name, title, width);
     }
     DBGrid1->setDataset(m_lines);
-    DBGrid1->installEventFilter(this);
-    DBGrid1->viewport()->installEventFilter(this);
+    m_entry = new BillLineEntry(DBGrid1, m_lines,
+                                {m_setup.priceColumn, m_setup.unknownPriceClears, m_setup.stockRemarks}, this);
+    connect(m_entry, &BillLineEntry::failed, this,
+            [this](const QString& what, const QString& why) { ui::showError(what + QStringLiteral("：") + why, this); });
 
     goodsButton = named<QPushButton>("goodsButton");
     goodsButton->setText(QStringLiteral("选择货品..."));
     goodsButton->setToolTip(QStringLiteral("从货品列表选取当前行的货品编码"));
     goodsButton->setAutoDefault(false);
+    // Out of the Enter walk: F4 or Alt+Down in the code cell opens the picker too.
+    goodsButton->setFocusPolicy(Qt::NoFocus);
     auto* gridBar = new QHBoxLayout;
     gridBar->addStretch();
     gridBar->addWidget(goodsButton);
@@ -144,7 +142,10 @@ void BillWindow::buildLayout()
     layout->addLayout(gridBar);
     layout->addWidget(DBGrid1, 1);
     layout->addWidget(buildFooter());
-    setFixedSize(900, 620);
+    m_entry->setExit(DBEdit4);
+    setWalkOrder();
+    setMinimumSize(900, 620);
+    setSizeGripEnabled(true);
 
     connect(cmd_add, &QPushButton::clicked, this, &BillWindow::cmd_addClick);
     connect(cmd_edit, &QPushButton::clicked, this, &BillWindow::cmd_editClick);
@@ -157,6 +158,9 @@ void BillWindow::buildLayout()
     connect(companyButton, &QPushButton::clicked, this, &BillWindow::BitBtn1Click);
     connect(goodsButton, &QPushButton::clicked, this, &BillWindow::DBGrid1EditButtonClick);
     connect(DBComboBox9, &QComboBox::currentTextChanged, this, &BillWindow::DBComboBox9Change);
+    // Its Enter checks the code before the walk goes on.
+    companyCode->installEventFilter(this);
+    ui::setWalksEnter(companyCode);
     if (QComboBox* list = keyList()) {
         list->installEventFilter(this);
         if (list->lineEdit())
@@ -201,6 +205,7 @@ QWidget* BillWindow::buildHeader()
     companyButton->setText(QStringLiteral("..."));
     companyButton->setFixedWidth(28);
     companyButton->setAutoDefault(false);
+    companyButton->setFocusPolicy(Qt::NoFocus);
     DBEdit6 = edit("DBEdit6", QStringLiteral("comp_name"));
     DBEdit6->setEnabled(false);
     DBEdit6->setFixedWidth(m_setup.companyNameWidth);
@@ -243,8 +248,6 @@ QWidget* BillWindow::buildHeader()
     second.append({QStringLiteral("汇率"), DBEdit8});
     row(top);
     row(second, code);
-    if (m_setup.currencyFirst)
-        setTabOrder(DBComboBox9, companyCode);
     return GB1;
 }
 
@@ -301,6 +304,22 @@ QWidget* BillWindow::buildFooter()
     return GroupBox1;
 }
 
+// Enter and Tab follow the header as it reads (the returns put the currency
+// first), then the lines, then the footer.
+void BillWindow::setWalkOrder()
+{
+    QList<QWidget*> order = {DBEdit5, DateTimePicker1};
+    if (m_setup.currencyFirst)
+        order << DBComboBox9 << companyCode << DBComboBox8;
+    else
+        order << DBComboBox8 << companyCode << DBComboBox9;
+    order << DBEdit8 << DBGrid1 << DBEdit4 << DBEdit10;
+    for (ui::DbComboBox* person : std::as_const(people))
+        order << person;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+}
+
 void BillWindow::showEvent(QShowEvent* event)
 {
     ui::ModeWindow::showEvent(event);
@@ -317,6 +336,8 @@ void BillWindow::FormCreate()
     m_lines->addHook(db::Dataset::Hook::NewRecord, this, [this](db::Dataset& d) { StampLineBillNo(d); });
     m_lines->addHook(db::Dataset::Hook::AfterPost, this, [this](db::Dataset&) { RefreshTotals(); });
     m_lines->addHook(db::Dataset::Hook::AfterDelete, this, [this](db::Dataset&) { RefreshTotals(); });
+    // The totals follow every value a line takes, not only posted lines.
+    connect(m_lines, &db::Dataset::rowChanged, this, &BillWindow::RefreshTotals);
     m_lines->addHook(db::Dataset::Hook::Calculate, this, [this](db::Dataset& d) { CalcLineTotal(d); });
     if (!raisesStock(m_setup.kind))
         // Filler lines of the print-out have no goods and so no subtotal.
@@ -389,11 +410,14 @@ void BillWindow::updateButtons()
     const bool editing = isEditing();
     const int at = m_setup.position;
     DBGrid1->setReadOnly(!editing);
+    m_entry->setEditing(editing);
     GB1->setEnabled(editing);
     goodsButton->setEnabled(editing);
-    for (QWidget* w : {static_cast<QWidget*>(people.at(2)), static_cast<QWidget*>(people.at(3)),
-                       static_cast<QWidget*>(DBEdit4)})
-        w->setEnabled(editing);
+    // Whatever is bound to the bill takes typing only while the bill is added or edited.
+    DBEdit4->setEnabled(editing);
+    DBEdit10->setEnabled(editing);
+    for (ui::DbComboBox* person : std::as_const(people))
+        person->setEnabled(editing);
     cmd_add->setEnabled(!editing && hasRight(Right::Add, at));
     cmd_edit->setEnabled(!editing && hasRight(Right::Edit, at));
     cmd_find->setEnabled(!editing && hasRight(Right::Find, at));
@@ -415,6 +439,10 @@ void BillWindow::cmd_addClick()
         const QString number = StockPosting::nextFreeBillNo(m_header->connection(), Clock::now());
         m_header->append();
         m_header->setValue(QStringLiteral("bill_no"), number);
+        // The bill's maker is the user who types it.
+        const QString user = CurrentRights::current().userId;
+        if (const int at = people.first()->findText(user, Qt::MatchFixedString); !user.isEmpty() && at >= 0)
+            m_header->setValue(QStringLiteral("oper_code"), people.first()->itemText(at));
         m_header->post();
         m_header->edit();
         openLines();
@@ -441,22 +469,13 @@ void BillWindow::cmd_editClick()
     try {
         m_header->locate(QStringLiteral("bill_no"), billNo);
         m_header->edit();
+        m_paidWhenEditStarted = m_header->value(QStringLiteral("fact_tota"));
     } catch (const std::exception& e) {
         report(QStringLiteral("无法修改"), e);
         return;
     }
     setMode(QStringLiteral("edit"));
     DBEdit5->setFocus();
-}
-
-bool BillWindow::isBlankLine(int row) const
-{
-    for (const char* field : {"gods_code", "sub_amou", "unit_pric", "remark"}) {
-        const QVariant v = m_lines->value(row, m_lines->fieldIndex(QString::fromLatin1(field)));
-        if (!v.isNull() && !v.toString().trimmed().isEmpty())
-            return false;
-    }
-    return true;
 }
 
 QList<BillLine> BillWindow::linesToSave() const
@@ -468,7 +487,7 @@ QList<BillLine> BillWindow::linesToSave() const
     QList<BillLine> result;
     for (int row = 0; row < m_lines->recordCount(); ++row) {
         // A new line left without any change is no line.
-        if (isBlankLine(row))
+        if (m_entry->isBlank(row))
             continue;
         result.append({m_lines->value(row, code).toString(), m_lines->value(row, quantity).toDouble(),
                        m_lines->value(row, price).toDouble(), m_lines->value(row, remark).toString()});
@@ -489,12 +508,26 @@ void BillWindow::cmd_saveClick()
     const ui::BusyCursor busy;
     QList<BillLine> lines;
     try {
-        // The line being typed and the header's boxes first go into memory.
+        // What the screen shows is what is saved: the open cell editor first.
+        if (!m_entry->commit())
+            return;
         m_lines->post();
         m_header->post();
         lines = linesToSave();
     } catch (const std::exception& e) {
         report(QStringLiteral("保存失败"), e);
+        return;
+    }
+    RefreshTotals();
+    if (const QString why = m_entry->refusal(); !why.isEmpty()) {
+        ui::inform(why, this);
+        DBGrid1->setFocus();
+        return;
+    }
+    const QString company = m_header->text(QStringLiteral("comp_code")).trimmed();
+    if (!company.isEmpty() && !companyExists(company)) {
+        ui::inform(QStringLiteral("客户编码“%1”不存在").arg(company), this);
+        companyCode->setFocus();
         return;
     }
     double quantity = 0;
@@ -503,7 +536,6 @@ void BillWindow::cmd_saveClick()
         quantity += line.quantity;
         amount += line.quantity * line.unitPrice;
     }
-    RefreshTotals();
     if (quantity <= 0) {
         ui::inform(QStringLiteral("数量不能为0"), this);
         return;
@@ -522,6 +554,9 @@ void BillWindow::cmd_saveClick()
             value = DateTimePicker1->date();
         else if (f.name == QLatin1String("shou_tota"))
             value = round2(amount);
+        else if (f.name == QLatin1String("fact_tota") && mode() == QLatin1String("edit")
+                 && ui::sameValue(value, m_paidWhenEditStarted))
+            continue;   // a receipt saved meanwhile keeps what it paid
         bill.header.append({f.name, value});
     }
     bill.header.append({QStringLiteral("oper_name"), operatorName()});
@@ -665,78 +700,56 @@ void BillWindow::RefreshTotals()
     Edit3->setText(DataHelpers::capitalAmount(Edit2->text().toDouble()));
 }
 
-void BillWindow::DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor)
-{
-    if (!isEnter(key) || DBGrid1->currentIndex().column() != goodsColumn || !m_lines->isOpen()
-        || m_lines->currentRow() < 0)
-        return;
-    const QString code = editor ? editor->text() : m_lines->text(goodsCode);
-    if (code.trimmed().isEmpty()) {
-        DBEdit4->setFocus();
-        return;
-    }
-    if (!isEditing() || !(m_lines->isEditing() || (editor && editor->isModified())))
-        return;
-    try {
-        if (m_lines->text(goodsCode) != code)
-            m_lines->setValue(goodsCode, code);
-        const QString price = DataHelpers::lookup(QStringLiteral("goods"), goodsCode, code, m_setup.priceColumn);
-        if (!price.isEmpty() || m_setup.unknownPriceClears)
-            m_lines->setValue(QStringLiteral("unit_pric"), price);
-    } catch (const std::exception& e) {
-        report(QStringLiteral("无法填入单价"), e);
-    }
-}
-
-// Moving below the last line starts a new one; leaving a new line untouched drops it.
-bool BillWindow::gridNavigation(QKeyEvent* key)
-{
-    if (!isEditing() || !m_lines->isOpen())
-        return false;
-    const int row = m_lines->currentRow();
-    const bool last = row == m_lines->recordCount() - 1;
-    const bool blankNew = m_lines->state() == db::Dataset::State::Insert && row >= 0 && isBlankLine(row);
-    if (key->key() == Qt::Key_Down && last) {
-        if (!blankNew)
-            m_lines->append();
-        return true;
-    }
-    if (key->key() == Qt::Key_Up && blankNew && row > 0) {
-        m_lines->cancel();
-        return true;
-    }
-    return false;
-}
-
 void BillWindow::DBGrid1EditButtonClick()
 {
-    if (!cmd_save->isEnabled())
-        return;
-    TFrmGoodsFind picker(this);
-    if (ui::dialogs().exec(&picker) != QDialog::Accepted)
-        return;
-    try {
-        if (m_lines->currentRow() < 0)
-            m_lines->append();
-        m_lines->setValue(goodsCode, dataModule().GoodsFindQ->value(goodsCode));
-    } catch (const std::exception& e) {
-        report(QStringLiteral("无法填入货品"), e);
-    }
+    if (cmd_save->isEnabled())
+        m_entry->pickGoods();
 }
 
 void BillWindow::BitBtn1Click()
 {
+    pickCompany({});
+}
+
+bool BillWindow::companyExists(const QString& code) const
+{
+    const QString key = QStringLiteral("comp_code");
+    return !DataHelpers::lookup(QStringLiteral("company"), key, code, key).isEmpty();
+}
+
+// A typed company code must name a company: an unknown one is refused and the picker offered.
+bool BillWindow::companyCodeEntered()
+{
+    companyCode->commit();
+    const QString code = companyCode->text().trimmed();
+    if (!code.isEmpty() && !companyExists(code)) {
+        ui::inform(QStringLiteral("客户编码“%1”不存在").arg(code), this);
+        pickCompany(code);
+        return true;
+    }
+    focusNextChild();
+    return true;
+}
+
+void BillWindow::pickCompany(const QString& typed)
+{
     TFrmCompFind picker(this);
-    if (ui::dialogs().exec(&picker) != QDialog::Accepted)
-        return;
+    Q_UNUSED(typed);
+    const bool chosen = ui::dialogs().exec(&picker) == QDialog::Accepted;
     db::Dataset* companies = dataModule().CompanyQ;
-    if (companies->currentRow() < 0 || m_header->currentRow() < 0)
+    if (!chosen || companies->currentRow() < 0 || m_header->currentRow() < 0) {
+        companyCode->setFocus();
+        companyCode->selectAll();
         return;
+    }
     try {
         m_header->setValue(QStringLiteral("comp_code"), companies->value(QStringLiteral("comp_code")));
     } catch (const std::exception& e) {
         report(QStringLiteral("无法填入公司"), e);
+        return;
     }
+    companyCode->setFocus();
+    focusNextChild();
 }
 
 void BillWindow::DBComboBox9Change()
@@ -755,49 +768,21 @@ void BillWindow::DBComboBox9Change()
 
 bool BillWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::ChildPolished && watched == DBGrid1->viewport()) {
-        // A cell editor: its keys come here after the grid's own handling is set up.
-        auto* editor = qobject_cast<QLineEdit*>(static_cast<QChildEvent*>(event)->child());
-        if (editor && !editor->property("billKeys").toBool()) {
-            editor->setProperty("billKeys", true);
-            editor->installEventFilter(this);
-            const int column = DBGrid1->currentIndex().column();
-            const int field = DBGrid1->datasetModel()->fieldIndexOfColumn(column);
-            if (field >= 0 && m_lines->field(field).type == db::FieldType::Double) {
-                // Only numbers can be typed, so committing the cell never has a bad number to refuse;
-                // the full-width digits and point of Chinese input methods are numbers too.
-                static const QRegularExpression number(
-                    QStringLiteral("([-－]?([0-9０-９]+[.．。]?[0-9０-９]*|[.．。][0-9０-９]+))?"));
-                editor->setValidator(new QRegularExpressionValidator(number, editor));
-            }
-            const int remarkColumn = 11;
-            if (m_setup.stockRemarks && column == remarkColumn) {
-                auto* choices = new QCompleter(QStringList{QStringLiteral("入库"), StockPosting::notIntoStock}, editor);
-                choices->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
-                editor->setCompleter(choices);
-            }
-        }
-        return false;
-    }
     if (event->type() != QEvent::KeyPress)
         return ui::ModeWindow::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    if (QComboBox* list = keyList(); list && (watched == list || watched == list->lineEdit())) {
-        if (m_setup.keysToLines == KeysToLines::AnyKeyInSettlement || isEnter(key)) {
-            DBGrid1->setFocus();
+    if (watched == companyCode && isEditing()) {
+        if (ui::isEnterKey(key))
+            return companyCodeEntered();
+        if (ui::opensListKey(key)) {
+            pickCompany(companyCode->text().trimmed());
             return true;
         }
         return false;
     }
-    auto* editor = qobject_cast<QLineEdit*>(watched);
-    if (watched == DBGrid1 || (editor && editor->parentWidget() == DBGrid1->viewport())) {
-        try {
-            // The key always goes on to the grid or its editor after this.
-            DBGrid1KeyPress(key, editor);
-            if (!editor)
-                return gridNavigation(key);
-        } catch (const std::exception& e) {
-            report(QStringLiteral("操作失败"), e);
+    if (QComboBox* list = keyList(); list && (watched == list || watched == list->lineEdit())) {
+        if (m_setup.keysToLines == KeysToLines::AnyKeyInSettlement || ui::isEnterKey(key)) {
+            DBGrid1->setFocus(Qt::TabFocusReason);
             return true;
         }
         return false;

@@ -3,6 +3,9 @@
 #include "shop/StockPosting.h"
 #include "ui/ModeWindow.h"
 
+#include <QVariant>
+
+class BillLineEntry;
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
@@ -117,11 +120,11 @@ private:
     // Shows the stored bill with this number (or none) and its lines and totals.
     void openBill(const QString& billNo);
     void openLines();
-    // Enter in the goods code column: the goods' price; Enter on an empty code: the remark box.
-    void DBGrid1KeyPress(QKeyEvent* key, QLineEdit* editor);
-    bool gridNavigation(QKeyEvent* key);
-    bool isBlankLine(int row) const;
+    void setWalkOrder();
     QComboBox* keyList() const;
+    bool companyExists(const QString& code) const;
+    bool companyCodeEntered();
+    void pickCompany(const QString& typed);
     QList<StockPosting::BillLine> linesToSave() const;
     QString operatorName() const;
     void printInBill();
@@ -131,5 +134,7 @@ private:
     Setup m_setup;
     db::Dataset* m_header;
     db::Dataset* m_lines;
+    BillLineEntry* m_entry = nullptr;
     QString m_storedBillNo;   // the stored bill shown before adding or editing
+    QVariant m_paidWhenEditStarted;   // another window may settle the bill meanwhile
 };

@@ -184,6 +184,52 @@ void DbGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hin
     QTableView::closeEditor(editor, hint);
 }
 
+QLineEdit* DbGrid::openEditor() const
+{
+    return m_delegate->openEditor();
+}
+
+bool DbGrid::commitEditor()
+{
+    QLineEdit* editor = m_delegate->openEditor();
+    const QModelIndex index = m_delegate->openEditorIndex();
+    if (!editor || !index.isValid() || !m_dataset || !(m_model->flags(index) & Qt::ItemIsEditable))
+        return true;
+    const QString text = editor->text();
+    commitData(editor);
+    // Refused when the dataset does not hold what was typed.
+    const int fieldIndex = m_model->fieldIndexOfColumn(index.column());
+    const db::Field& field = m_dataset->field(fieldIndex);
+    try {
+        const QVariant typed = db::convertToFieldType(typedValue(text, field), field.type);
+        return index.row() < m_dataset->recordCount() && sameValue(typed, m_dataset->value(index.row(), fieldIndex));
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void DbGrid::dropEditor()
+{
+    if (QLineEdit* editor = m_delegate->openEditor())
+        QTableView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+QLineEdit* DbGrid::editCell(int row, int column, const QString& text)
+{
+    const QModelIndex index = m_model ? m_model->index(row, column) : QModelIndex();
+    if (!index.isValid())
+        return nullptr;
+    setCurrentIndex(index);
+    edit(index);
+    QLineEdit* editor = m_delegate->openEditor();
+    if (editor) {
+        editor->setText(text);
+        editor->selectAll();
+        editor->setFocus();
+    }
+    return editor;
+}
+
 void DbGrid::closeOpenEditor()
 {
     if (QLineEdit* editor = m_delegate->openEditor())
@@ -206,7 +252,7 @@ void DbGrid::takeEditorValue(db::Dataset& dataset)
 {
     QLineEdit* editor = m_delegate->openEditor();
     const QModelIndex index = m_delegate->openEditorIndex();
-    if (!editor || !editor->isModified() || !index.isValid() || index.row() != dataset.currentRow()
+    if (!editor || !index.isValid() || index.row() != dataset.currentRow()
         || !(m_model->flags(index) & Qt::ItemIsEditable))
         return;
     const db::Field& field = dataset.field(m_model->fieldIndexOfColumn(index.column()));

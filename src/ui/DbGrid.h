@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QTableView>
 
+class QLineEdit;
+
 namespace db {
 class Dataset;
 }
@@ -27,6 +29,16 @@ public:
     void setColumnReadOnly(const QString& field, bool readOnly);
     void setRowSelect(bool rowSelect);
     bool rowSelect() const { return m_rowSelect; }
+
+    // The open cell editor, or nullptr.
+    QLineEdit* openEditor() const;
+    // Writes the open editor's text into the dataset, as every way of saving must
+    // first; false when the value was refused (the user has been told).
+    bool commitEditor();
+    // Closes the open editor and drops its text.
+    void dropEditor();
+    // Opens the editor of a cell with the given text, all of it selected.
+    QLineEdit* editCell(int row, int column, const QString& text);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

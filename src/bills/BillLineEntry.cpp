@@ -1,0 +1,285 @@
+#include "bills/BillLineEntry.h"
+
+#include "core/DataHelpers.h"
+#include "core/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "shop/StockPosting.h"
+#include "ui/DatasetModel.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/EnterWalk.h"
+#include "ui/FieldValue.h"
+#include "ui/TFrmGoodsFind.h"
+
+#include <QCompleter>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+const QString goodsCode = QStringLiteral("gods_code");
+const QString quantity = QStringLiteral("sub_amou");
+const QString unitPrice = QStringLiteral("unit_pric");
+const QString remark = QStringLiteral("remark");
+
+bool goodsExists(const QString& code)
+{
+    return !DataHelpers::lookup(QStringLiteral("goods"), goodsCode, code, goodsCode).isEmpty();
+}
+
+QString shown(const QVariant& value)
+{
+    return value.isNull() ? QString() : QString::number(value.toDouble(), 'g', 15);
+}
+
+} // namespace
+
+BillLineEntry::BillLineEntry(ui::DbGrid* grid, db::Dataset* lines, const Options& options, QWidget* window)
+    : QObject(window), m_grid(grid), m_lines(lines), m_options(options), m_window(window)
+{
+    ui::setWalksEnter(grid);
+    grid->installEventFilter(this);
+    grid->viewport()->installEventFilter(this);
+}
+
+bool BillLineEntry::isBlank(int row) const
+{
+    for (const QString& field : {goodsCode, quantity, unitPrice, remark}) {
+        const QVariant v = m_lines->value(row, m_lines->fieldIndex(field));
+        if (!v.isNull() && !v.toString().trimmed().isEmpty())
+            return false;
+    }
+    return true;
+}
+
+bool BillLineEntry::commit()
+{
+    return m_grid->commitEditor();
+}
+
+// ---------------------------------------------------------------- checks
+
+QString BillLineEntry::lineRefusal(int row) const
+{
+    const QString line = QStringLiteral("第%1行：").arg(row + 1);
+    const QString code = m_lines->value(row, m_lines->fieldIndex(goodsCode)).toString().trimmed();
+    if (code.isEmpty())
+        return line + QStringLiteral("没有货品编码");
+    if (!goodsExists(code))
+        return line + QStringLiteral("货品编码“%1”不存在").arg(code);
+    const QVariant amount = m_lines->value(row, m_lines->fieldIndex(quantity));
+    if (amount.isNull() || amount.toDouble() <= 0)
+        return line + QStringLiteral("数量“%1”必须大于0").arg(shown(amount));
+    const QVariant price = m_lines->value(row, m_lines->fieldIndex(unitPrice));
+    if (price.toDouble() < 0)
+        return line + QStringLiteral("单价“%1”不能为负数").arg(shown(price));
+    return {};
+}
+
+QString BillLineEntry::refusal() const
+{
+    for (int row = 0; row < m_lines->recordCount(); ++row) {
+        if (isBlank(row))
+            continue;
+        const QString why = lineRefusal(row);
+        if (!why.isEmpty())
+            return why;
+    }
+    return {};
+}
+
+bool BillLineEntry::refuse(const QString& message, int row, int column)
+{
+    ui::inform(message, m_window);
+    moveTo(row, column);
+    return true;
+}
+
+// ---------------------------------------------------------------- the Enter walk
+
+bool BillLineEntry::enter(QLineEdit* editor)
+{
+    const QModelIndex index = m_grid->currentIndex();
+    const int row = index.isValid() ? index.row() : m_lines->currentRow();
+    if (row < 0)
+        return true;
+    switch (index.column()) {
+    case Code: {
+        const QString code = (editor ? editor->text() : m_lines->value(row, m_lines->fieldIndex(goodsCode)).toString())
+                                 .trimmed();
+        if (code.isEmpty()) {
+            // A line without goods: the lines are done, the bill's remark is next.
+            m_grid->dropEditor();
+            if (isBlank(row) && m_exit)
+                m_exit->setFocus();
+            return true;
+        }
+        if (takeCode(row, code))
+            moveTo(row, Price);
+        return true;
+    }
+    case Price:
+        if (commit())
+            moveTo(row, Quantity);
+        return true;
+    case Quantity: {
+        if (!commit())
+            return true;
+        const QVariant amount = m_lines->value(row, m_lines->fieldIndex(quantity));
+        if (amount.isNull() || amount.toDouble() <= 0)
+            return refuse(QStringLiteral("第%1行：数量“%2”必须大于0").arg(row + 1).arg(shown(amount)), row, Quantity);
+        if (m_options.stockRemarks)
+            moveTo(row, Remark);
+        else
+            nextLine(row);
+        return true;
+    }
+    default:
+        if (commit())
+            nextLine(row);
+        return true;
+    }
+}
+
+// A typed code must name goods; a known one brings its price when the line changed.
+bool BillLineEntry::takeCode(int row, const QString& code)
+{
+    if (!goodsExists(code)) {
+        m_grid->dropEditor();
+        ui::inform(QStringLiteral("货品编码“%1”不存在").arg(code), m_window);
+        pickGoods(code);
+        return false;
+    }
+    if (!commit())
+        return false;
+    if (m_lines->currentRow() == row && m_lines->isEditing())
+        fillPrice(code);
+    return true;
+}
+
+void BillLineEntry::fillPrice(const QString& code)
+{
+    const QString price = DataHelpers::lookup(QStringLiteral("goods"), goodsCode, code, m_options.priceColumn);
+    if (!price.isEmpty() || m_options.unknownPriceClears)
+        m_lines->setValue(unitPrice, price);
+}
+
+void BillLineEntry::moveTo(int row, int column)
+{
+    m_grid->dropEditor();
+    m_grid->setCurrentIndex(m_grid->model()->index(row, column));
+    m_grid->setFocus();
+}
+
+// After the last line comes a new one, never an earlier line.
+void BillLineEntry::nextLine(int row)
+{
+    if (row + 1 < m_lines->recordCount()) {
+        moveTo(row + 1, Code);
+        return;
+    }
+    if (!isBlank(row))
+        m_lines->append();
+    moveTo(m_lines->currentRow(), Code);
+}
+
+// Moving below the last line starts a new one; leaving a new line untouched drops it.
+bool BillLineEntry::moveBelowLast(int key)
+{
+    const int row = m_lines->currentRow();
+    const bool last = row == m_lines->recordCount() - 1;
+    const bool blankNew = m_lines->state() == db::Dataset::State::Insert && row >= 0 && isBlank(row);
+    if (key == Qt::Key_Down && last) {
+        if (!blankNew)
+            m_lines->append();
+        return true;
+    }
+    if (key == Qt::Key_Up && blankNew && row > 0) {
+        m_lines->cancel();
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- picker and editors
+
+void BillLineEntry::pickGoods(const QString& typed)
+{
+    if (!m_editing || !m_lines->isOpen())
+        return;
+    TFrmGoodsFind picker(m_window);
+    if (!typed.isEmpty()) {
+        picker.Edit1->setText(typed);
+        picker.Edit1Change();
+    }
+    int row = m_lines->currentRow();
+    if (ui::dialogs().exec(&picker) != QDialog::Accepted) {
+        // Back to the code as typed, to correct it.
+        if (row >= 0)
+            m_grid->editCell(row, Code, typed);
+        return;
+    }
+    if (row < 0) {
+        m_lines->append();
+        row = m_lines->currentRow();
+    }
+    const QString code = dataModule().GoodsFindQ->text(goodsCode);
+    m_grid->dropEditor();
+    if (m_lines->text(goodsCode) != code)
+        m_lines->setValue(goodsCode, code);
+    fillPrice(code);
+    moveTo(row, Price);
+}
+
+void BillLineEntry::prepareEditor(QLineEdit* editor)
+{
+    if (editor->property("billKeys").toBool())
+        return;
+    editor->setProperty("billKeys", true);
+    editor->installEventFilter(this);
+    if (m_options.stockRemarks && m_grid->currentIndex().column() == Remark) {
+        auto* choices = new QCompleter(QStringList{QStringLiteral("入库"), StockPosting::notIntoStock}, editor);
+        choices->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+        editor->setCompleter(choices);
+    }
+}
+
+bool BillLineEntry::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ChildPolished && watched == m_grid->viewport()) {
+        if (auto* editor = qobject_cast<QLineEdit*>(static_cast<QChildEvent*>(event)->child()))
+            prepareEditor(editor);
+        return false;
+    }
+    if (event->type() == QEvent::FocusIn && watched == m_grid && m_lines->isOpen() && m_lines->recordCount() > 0) {
+        // Coming into the lines from the header: the goods code of the current line.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+            m_grid->setCurrentIndex(m_grid->model()->index(qMax(0, m_lines->currentRow()), Code));
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress || !m_editing || !m_lines->isOpen())
+        return false;
+    auto* editor = qobject_cast<QLineEdit*>(watched);
+    if (!(watched == m_grid || (editor && editor->parentWidget() == m_grid->viewport())))
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    try {
+        if (ui::isEnterKey(key))
+            return enter(editor);
+        if (ui::opensListKey(key) && m_grid->currentIndex().column() == Code) {
+            pickGoods(editor ? editor->text().trimmed() : QString());
+            return true;
+        }
+        if (ui::opensListKey(key) && editor && editor->completer()) {
+            editor->completer()->complete();
+            return true;
+        }
+        if (!editor)
+            return moveBelowLast(key->key());
+    } catch (const std::exception& e) {
+        emit failed(QStringLiteral("操作失败"), ui::errorText(e));
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QKeyEvent;
+class QLineEdit;
+class QWidget;
+
+namespace db {
+class Dataset;
+}
+
+namespace ui {
+class DbGrid;
+}
+
+// The keyboard side of a bill's lines, shared by the four bill windows: the
+// Enter walk (code, price, quantity, the stock remark on returns, then the next
+// line, a new one after the last), goods codes checked where they are typed,
+// the goods picker from the code cell (F4, Alt+Down), and the checks every
+// line must pass before the bill is saved.
+class BillLineEntry : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        QString priceColumn;       // goods column proposed as unit price
+        bool unknownPriceClears;   // an empty proposed price clears the unit price
+        bool stockRemarks;         // the remark column takes "入库" / "不入库"
+    };
+
+    // Column positions of the bill grid.
+    enum Column { Code = 0, Price = 8, Quantity = 9, Remark = 11 };
+
+    BillLineEntry(ui::DbGrid* grid, db::Dataset* lines, const Options& options, QWidget* window);
+
+    // Lines are typed only while the bill is added or edited.
+    void setEditing(bool editing) { m_editing = editing; }
+    // Where Enter on an empty code leaves the lines for.
+    void setExit(QWidget* widget) { m_exit = widget; }
+
+    // Writes the open cell editor into the line; false when its value was refused.
+    bool commit();
+    // The goods picker for the current line, opened on the code typed so far.
+    void pickGoods(const QString& typed = {});
+    // The first refusal among the lines (naming the line and the value), or empty.
+    QString refusal() const;
+    // A line nobody typed anything into.
+    bool isBlank(int row) const;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    void failed(const QString& what, const QString& why);
+
+private:
+    bool enter(QLineEdit* editor);
+    bool moveBelowLast(int key);
+    void prepareEditor(QLineEdit* editor);
+    void moveTo(int row, int column);
+    void nextLine(int row);
+    bool takeCode(int row, const QString& code);
+    void fillPrice(const QString& code);
+    QString lineRefusal(int row) const;
+    bool refuse(const QString& message, int row, int column);
+
+    ui::DbGrid* m_grid;
+    db::Dataset* m_lines;
+    Options m_options;
+    QWidget* m_window;
+    QPointer<QWidget> m_exit;
+    bool m_editing = false;
+};
