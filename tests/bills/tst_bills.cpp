@@ -16,6 +16,7 @@
 #include "bills/TFrmOutFind.h"
 #include "bills/TFrmReturnIn.h"
 #include "bills/TFrmReturnout.h"
+#include "shop/BillStore.h"
 #include "db/Dataset.h"
 #include "ui/TFrmCompFind.h"
 #include "ui/TFrmGoodsFind.h"
@@ -47,6 +48,8 @@ private slots:
     void savedHeaderHoldsTotalsDateAndMakerName();
     void saveTakesTheTypedLineAndChecksTheTotal();
     void failedSaveKeepsTheBillAndARetryAppliesStockOnce();
+    void totalIsRoundedOnce();
+    void editOfABillDeletedMeanwhileFails();
     void editingTakesTheOldLinesBackOut();
     void unchangedReturnWithLinesOutOfStock();
     void deletingHonoursTheStoredMonth();
@@ -344,6 +347,34 @@ void TestBills::saveTakesTheTypedLineAndChecksTheTotal()
     QCOMPARE(stockQty(app, "G2"), 2.5);
     QCOMPARE(w.Edit1->text(), QStringLiteral("3.5"));
     QCOMPARE(rows(app, "ingoods"), 2);
+}
+
+void TestBills::totalIsRoundedOnce()
+{
+    // Three lines of 1 x 0.333: the sum 0.999 is rounded, not each line.
+    TFrmOut w;
+    saveBill(w, {{"G1", 1, 0.333, {}}, {"G1", 1, 0.333, {}}, {"G1", 1, 0.333, {}}});
+    QCOMPARE(m_app->scalar("select shou_tota from outmain").toDouble(), 1.0);
+    QCOMPARE(w.Edit2->text(), QStringLiteral("1"));
+    QCOMPARE(w.Edit3->text(), QStringLiteral("壹圆零角零分整"));
+}
+
+void TestBills::editOfABillDeletedMeanwhileFails()
+{
+    TestApp& app = *m_app;
+    TFrmIn w;
+    const QString billNo = saveBill(w, {{"G1", 4, 5, {}}});
+    w.cmd_editClick();
+    typeLine(w, "G2", 1, 20);
+    // Another window or PC deletes the bill meanwhile.
+    BillStore::remove(app.dataModule().AdoConn, StockPosting::BillKind::Purchase, billNo);
+    w.cmd_saveClick();
+    QVERIFY(app.dialogs().lastMessage().contains(QStringLiteral("本单已被删除")));
+    QCOMPARE(w.mode(), QStringLiteral("edit"));
+    QCOMPARE(rows(app, "ingoods"), 0);
+    QCOMPARE(stockQty(app, "G1"), 0.0);
+    QCOMPARE(rows(app, "storemain where gods_code='G2'"), 0);
+    w.cmd_cancClick();
 }
 
 void TestBills::failedSaveKeepsTheBillAndARetryAppliesStockOnce()
