@@ -238,8 +238,9 @@ void BillLineEntry::prepareEditor(QLineEdit* editor)
     editor->setProperty("billKeys", true);
     editor->installEventFilter(this);
     if (m_options.stockRemarks && m_grid->currentIndex().column() == Remark) {
+        // The first letters typed take the choice ("不" gives "不入库"); F4 or Alt+Down lists both.
         auto* choices = new QCompleter(QStringList{QStringLiteral("入库"), StockPosting::notIntoStock}, editor);
-        choices->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+        choices->setCompletionMode(QCompleter::InlineCompletion);
         editor->setCompleter(choices);
     }
 }
@@ -272,7 +273,10 @@ bool BillLineEntry::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (ui::opensListKey(key) && editor && editor->completer()) {
-            editor->completer()->complete();
+            QCompleter* choices = editor->completer();
+            choices->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+            choices->setCompletionPrefix(QString());
+            choices->complete();
             return true;
         }
         if (!editor)

@@ -243,7 +243,8 @@ void TestBillKeys::altSTakesTheOpenEditor()
     type(QStringLiteral("1"));
     press(Qt::Key_Return);
     QCOMPARE(cell(returns), qMakePair(0, 11));
-    type(QStringLiteral("不入库"));
+    // The first letter takes the choice, and the editor is still open at Alt+S.
+    type(QStringLiteral("不"));
     press(Qt::Key_S, Qt::AltModifier);
     QCOMPARE(m_app->scalar("select remark from ingoods").toString(), QStringLiteral("不入库"));
     QCOMPARE(m_app->scalar("select count(*) from storemain").toInt(), 0);
