@@ -328,10 +328,16 @@ void SettlementWindow::Edit5Change()
 
 void SettlementWindow::cmd_saveClick()
 {
+    if (!isEditing())
+        return;
     bool ok = false;
     const double amount = AccountsParts::amountOf(Edit5, &ok);
-    if (!isEditing() || !ok || !(amount > 0))
+    if (!ok || !(amount > 0)) {
+        ui::inform(QStringLiteral("%1款金额“%2”必须大于0").arg(m_setup.verb, Edit5->text().trimmed()), this);
+        Edit5->setFocus();
+        Edit5->selectAll();
         return;
+    }
     Settlement::Voucher voucher;
     voucher.number = Edit7->text();
     voucher.date = DP3->date();

@@ -37,8 +37,8 @@ private slots:
     void creditIsOfferedAtTheNextSettlementInBothWindows_data();
     void creditIsOfferedAtTheNextSettlementInBothWindows();
     void creditUsedUpBecomesZero();
-    void amountZeroOrEmptyDoesNothing_data();
-    void amountZeroOrEmptyDoesNothing();
+    void amountZeroOrEmptyIsRefused_data();
+    void amountZeroOrEmptyIsRefused();
     void settlementWithoutBillsShowsZeroAndCannotTakeMoney();
     void failedSaveChangesNothingAndTheRetrySpreadsOnce();
     void foundVoucherIsShownAndCannotBePaidAgain();
@@ -222,7 +222,7 @@ void TestGath::creditUsedUpBecomesZero()
     QCOMPARE(w.Edit4->text(), QString("10"));
 }
 
-void TestGath::amountZeroOrEmptyDoesNothing_data()
+void TestGath::amountZeroOrEmptyIsRefused_data()
 {
     QTest::addColumn<QString>("amount");
     QTest::newRow("zero") << "0";
@@ -230,7 +230,7 @@ void TestGath::amountZeroOrEmptyDoesNothing_data()
     QTest::newRow("not a number") << "abc";
 }
 
-void TestGath::amountZeroOrEmptyDoesNothing()
+void TestGath::amountZeroOrEmptyIsRefused()
 {
     QFETCH(QString, amount);
     TestApp app;
@@ -242,7 +242,7 @@ void TestGath::amountZeroOrEmptyDoesNothing()
     takeMoney(w, amount);
     QCOMPARE(w.mode(), QString("edit"));
     QVERIFY(w.cmd_save->isEnabled());
-    QVERIFY(app.dialogs().messages.isEmpty());
+    QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("收款金额“%1”必须大于0").arg(amount));
     QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 0.0);
     QCOMPARE(creditOf(app, "C01").toDouble(), 30.0);
     QCOMPARE(count(app, "gathmain"), 0);
