@@ -1,6 +1,11 @@
 #!/bin/sh
-# Configures and builds everything (program, tests, benchmarks) into build/.
+# Configures and builds into build/: the targets given (e.g. brovanta-app), or
+# everything (program, tests, benchmarks).
 set -e
 cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build build -j"$(nproc)"
+if [ $# -gt 0 ]; then
+    cmake --build build -j"$(nproc)" --target "$@"
+else
+    cmake --build build -j"$(nproc)"
+fi

@@ -3,5 +3,5 @@
 set -e
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh brovanta-app
 exec build/brovanta
