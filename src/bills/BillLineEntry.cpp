@@ -245,6 +245,21 @@ void BillLineEntry::prepareEditor(QLineEdit* editor)
     }
 }
 
+// The remark's two choices as a list, opening the cell's editor if need be.
+void BillLineEntry::showStockChoices(QLineEdit* editor)
+{
+    const int row = m_grid->currentIndex().row();
+    if (!editor)
+        editor = m_grid->editCell(row, Remark, m_lines->value(row, m_lines->fieldIndex(remark)).toString());
+    if (!editor)
+        return;
+    prepareEditor(editor);
+    QCompleter* choices = editor->completer();
+    choices->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    choices->setCompletionPrefix(QString());
+    choices->complete();
+}
+
 bool BillLineEntry::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ChildPolished && watched == m_grid->viewport()) {
@@ -272,11 +287,8 @@ bool BillLineEntry::eventFilter(QObject* watched, QEvent* event)
             pickGoods(editor ? editor->text().trimmed() : QString());
             return true;
         }
-        if (ui::opensListKey(key) && editor && editor->completer()) {
-            QCompleter* choices = editor->completer();
-            choices->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
-            choices->setCompletionPrefix(QString());
-            choices->complete();
+        if (ui::opensListKey(key) && m_options.stockRemarks && m_grid->currentIndex().column() == Remark) {
+            showStockChoices(editor);
             return true;
         }
         if (!editor)

@@ -58,6 +58,7 @@ private:
     bool enter(QLineEdit* editor);
     bool moveBelowLast(int key);
     void prepareEditor(QLineEdit* editor);
+    void showStockChoices(QLineEdit* editor);
     void moveTo(int row, int column);
     void nextLine(int row);
     bool takeCode(int row, const QString& code);

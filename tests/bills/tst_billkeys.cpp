@@ -176,9 +176,12 @@ void TestBillKeys::enterWalksFromTheDateToTheSecondLine()
     QCOMPARE(cell(*w), qMakePair(0, 9));
     type(QStringLiteral("2"));
     press(Qt::Key_Return);
-    if (Kind(kind) == Kind::ReturnIn || Kind(kind) == Kind::ReturnOut) {
+    const bool stockRemarks = Kind(kind) == Kind::ReturnIn || Kind(kind) == Kind::ReturnOut;
+    if (stockRemarks) {
         QCOMPARE(cell(*w), qMakePair(0, 11));
+        type(QStringLiteral("不"));
         press(Qt::Key_Return);
+        QCOMPARE(w->lines()->value(0, w->lines()->fieldIndex("remark")).toString(), QStringLiteral("不入库"));
     }
     QCOMPARE(cell(*w), qMakePair(1, 0));
     QCOMPARE(w->header()->text("comp_code"), QStringLiteral("C1"));
