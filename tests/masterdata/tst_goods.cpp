@@ -37,6 +37,7 @@ private slots:
     void enterInTheSupplierCodeGoesToSave();
     void pickerChoosesOnlyFromRows();
     void pickerFindsByWholeCodeAndByName();
+    void enterWalksTheBoxesToSaveWithoutAPicker();
     void refusedValueKeepsTheFocus_data();
     void refusedValueKeepsTheFocus();
     void companyPickerFromTheKeyboard_data();
@@ -479,6 +480,35 @@ void TestGoods::pickerFindsByWholeCodeAndByName()
     QTest::mouseClick(picker.DBGrid1->viewport(), Qt::LeftButton, {}, cell);
     QTest::mouseDClick(picker.DBGrid1->viewport(), Qt::LeftButton, {}, cell);
     QCOMPARE(picker.result(), int(QDialog::Accepted));
+}
+
+// Enter from the code goes box by box to 保存; the company pickers stay shut.
+void TestGoods::enterWalksTheBoxesToSaveWithoutAPicker()
+{
+    TestApp app;
+    int pickers = 0;
+    app.dialogs().onExec = [&](QDialog*) {
+        ++pickers;
+        return int(QDialog::Rejected);
+    };
+    TFrmGoods w;
+    showWindow(w);
+    QApplication::setActiveWindow(&w);
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G1");
+    QStringList walk;
+    for (int i = 0; i < 24 && QApplication::focusWidget() != w.cmd_save; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        walk << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walk, QStringList({"DBEdit2", "DBComboBox1", "DBComboBox2", "DBComboBox3", "DBComboBox4", "DBComboBox5",
+                                "DBComboBox6", "DBComboBox7", "DBComboBox8", "DBComboBox9", "DBComboBox10", "DBEdit3",
+                                "DBEdit4", "DBEdit5", "DBEdit6", "DBEdit7", "DBEdit8", "DBEdit9", "DBEdit10", "DBEdit11",
+                                "DBEdit13", "cmd_save"}));
+    QCOMPARE(pickers, 0);
+    QTest::keyClick(w.cmd_save, Qt::Key_Return);
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(goodsCount(app), 1);
 }
 
 void TestGoods::refusedValueKeepsTheFocus_data()
