@@ -1,6 +1,7 @@
 // The data-aware widgets: the grid and the bound editors follow the dataset and write back.
 #include "TestSupport.h"
 
+#include "app/Application.h"
 #include "db/Dataset.h"
 #include "ui/DatasetModel.h"
 #include "ui/DbCheckBox.h"
@@ -32,6 +33,7 @@ private slots:
     void parseNumber();
     void numberBoxesTakeTheParsedNumber_data();
     void numberBoxesTakeTheParsedNumber();
+    void refusedNumberKeepsTextAndFocus_data();
     void refusedNumberKeepsTextAndFocus();
     void destroyedWidgetLeavesNoHook();
     void comboBoxShowsAnyValueAndCommitsAPick();
@@ -365,9 +367,18 @@ void TestDataWidgets::numberBoxesTakeTheParsedNumber()
     QTRY_COMPARE(goods->value(0, goods->fieldIndex("mate_pric")).toDouble(), stored);
 }
 
-// After "not a valid number" the box keeps the text and the focus; Escape gives the stored value back.
+void TestDataWidgets::refusedNumberKeepsTextAndFocus_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Tab") << int(Qt::Key_Tab);
+    QTest::newRow("Enter, which Tab follows") << int(Qt::Key_Return);
+}
+
+// After "not a valid number" the box keeps the text, selected, and the focus;
+// Escape gives the stored value back.
 void TestDataWidgets::refusedNumberKeepsTextAndFocus()
 {
+    QFETCH(int, key);
     TestApp app;
     addGoods(app);
     app.dialogs().modalMessages = true;
@@ -386,18 +397,18 @@ void TestDataWidgets::refusedNumberKeepsTextAndFocus()
     price->setFocus();
     price->selectAll();
     QTest::keyClicks(price, "12a");
-    QTest::keyClick(price, Qt::Key_Tab);
+    QTest::keyClick(price, Qt::Key(key));
     QTRY_COMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().contains("12a"));
     QTRY_COMPARE(QApplication::focusWidget(), price);
-    QCOMPARE(price->text(), QString("12a"));
+    QCOMPARE(price->selectedText(), QString("12a"));
     QCOMPARE(app.dialogs().messages.size(), 1);   // one message, though the box took the focus twice
     QCOMPARE(goods->number("mate_pric"), 10.0);
 
     // Corrected in place.
     QTest::keyClick(price, Qt::Key_End);
     QTest::keyClick(price, Qt::Key_Backspace);
-    QTest::keyClick(price, Qt::Key_Tab);
+    QTest::keyClick(price, Qt::Key(key));
     QCOMPARE(goods->number("mate_pric"), 12.0);
     QCOMPARE(QApplication::focusWidget(), name);
 
@@ -521,5 +532,11 @@ void TestDataWidgets::memoAndCheckBox()
     QVERIFY(!male.isChecked());
 }
 
-QTEST_MAIN(TestDataWidgets)
+// The program's own application object: Enter is followed by Tab, as for a user.
+int main(int argc, char* argv[])
+{
+    Application app(argc, argv);
+    TestDataWidgets test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_datawidgets.moc"
