@@ -217,13 +217,18 @@ void MasterDataWindow::cmd_saveClick()
     const QString code = DBEdit1->text().trimmed();
     if (code.isEmpty())
         return;
+    // Every box's text first: a refused number is told at its own box.
+    for (ui::DbEdit* box : GroupBox1->findChildren<ui::DbEdit*>())
+        if (!box->commit())
+            return;
     try {
         if (codeTaken(code)) {
-            ui::warn(QStringLiteral("%1“%2”已存在，不能重复，请换一个编码").arg(m_setup.codeCaption, code), this);
-            DBEdit1->setFocus();
-            DBEdit1->selectAll();
+            WindowParts::refuse(DBEdit1,
+                                QStringLiteral("%1“%2”已存在，不能重复，请换一个编码").arg(m_setup.codeCaption, code));
             return;
         }
+        if (!acceptRow())
+            return;
         // Stored without the blanks typed around it, so that finding it by its code works.
         if (DBEdit1->text() != code)
             DBEdit1->setText(code);

@@ -92,6 +92,8 @@ protected:
     void updateButtons() override;
     void showEvent(QShowEvent* event) override;
 
+    // Checks the row's values before it is posted; a refusal has been told at its box.
+    virtual bool acceptRow() { return true; }
     // After a saved row is back in browse; may throw (reported as a failed save).
     virtual void afterSave(const QString& code) { Q_UNUSED(code); }
     // After a cancel has returned the window to browse.

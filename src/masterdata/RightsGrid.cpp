@@ -3,6 +3,8 @@
 #include "core/CurrentRights.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QTimer>
 
 const QString RightsGrid::tick = QStringLiteral("√");
 
@@ -98,4 +100,25 @@ void RightsGrid::showRights(int column, const QString& rights)
 {
     for (int row = 1; row <= Function::Count; ++row)
         setCell(column, row, row <= rights.size() && rights.at(row - 1) == QLatin1Char('1') ? tick : QString());
+}
+
+void RightsGrid::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Tab && m_toggledByEnter) {
+        event->accept();
+        return;
+    }
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((enter || key == Qt::Key_Space) && event->modifiers() == Qt::NoModifier && m_ticking
+        && currentIndex().isValid()) {
+        toggle(currentColumn() + 1, currentRow() + 1);
+        if (enter) {
+            m_toggledByEnter = true;
+            QTimer::singleShot(0, this, [this] { m_toggledByEnter = false; });
+        }
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }

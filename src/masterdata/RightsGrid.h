@@ -29,11 +29,15 @@ public:
     // A missing, empty or short string leaves the rest of its column clear.
     void showRights(int column, const QString& rights);
 
-    // Whether a click on a cell changes it.
+    // Whether a click, Space or Enter on a cell changes it.
     void setTicking(bool ticking) { m_ticking = ticking; }
     bool isTicking() const { return m_ticking; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTableWidgetItem* itemAt(int column, int row) const;
     bool m_ticking = false;
+    bool m_toggledByEnter = false;   // the Tab that follows the Enter must not move on
 };

@@ -271,11 +271,12 @@ void TFrmEmployee::BitBtn4Click()
     const QString code = DBEdit1->text().trimmed();
     if (code.isEmpty() || DBEdit3->text().isEmpty()) {
         ui::inform(QStringLiteral("员工编号,名称不能为空"), this);
+        WindowParts::focusBox(code.isEmpty() ? DBEdit1 : DBEdit3);
         return;
     }
     try {
         if (codeTakenByAnother(code)) {
-            ui::warn(QStringLiteral("员工编号“%1”已存在，不能重复使用").arg(code), this);
+            WindowParts::refuse(DBEdit1, QStringLiteral("员工编号“%1”已存在，不能重复使用").arg(code));
             return;
         }
         if (DBEdit1->text() != code)

@@ -131,7 +131,10 @@ TFrmGoods::TFrmGoods(QWidget* parent)
     });
     connect(Button1, &QPushButton::clicked, this, &TFrmGoods::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFrmGoods::Button2Click);
-    DBEdit13->installEventFilter(this);
+    for (ui::DbEdit* code : {DBEdit11, DBEdit13}) {
+        code->installEventFilter(this);
+        code->setToolTip(QStringLiteral("F4：选择公司"));
+    }
 
     FormCreate();
 }
@@ -171,11 +174,14 @@ void TFrmGoods::buildDataGroup()
             ui::DbEdit* name = edit(c.name2, c.field2);
             // The name beside the code has no caption of its own.
             name->setAccessibleName(producer ? QStringLiteral("生产商名称") : QStringLiteral("供应商名称"));
+            name->setFocusPolicy(Qt::ClickFocus);   // shown, not typed: Enter passes it by
             row->addWidget(name, 2);
             auto* pick = new QPushButton(QStringLiteral("..."), GroupBox1);
             pick->setObjectName(producer ? QStringLiteral("Button1") : QStringLiteral("Button2"));
             pick->setAccessibleName(producer ? QStringLiteral("选择生产商") : QStringLiteral("选择供应商"));
             pick->setAutoDefault(false);
+            // Out of the Tab and Enter walk: F4 or Alt+Down in the code box opens the picker.
+            pick->setFocusPolicy(Qt::NoFocus);
             pick->setFixedWidth(32);
             row->addWidget(pick);
             addFieldRow(label, row);
@@ -241,6 +247,30 @@ void TFrmGoods::fillComboBoxes()
     }
 }
 
+// Prices and stock limits are never negative, and the lower limit is not above the upper.
+bool TFrmGoods::acceptRow()
+{
+    const db::Dataset* q = dataset();
+    const QList<std::pair<ui::DbEdit*, QString>> notNegative = {
+        {DBEdit3, QStringLiteral("代理价")},   {DBEdit4, QStringLiteral("批发价")},
+        {DBEdit5, QStringLiteral("建议进价")}, {DBEdit6, QStringLiteral("建议售价")},
+        {DBEdit7, QStringLiteral("材料费用")}, {DBEdit8, QStringLiteral("费用")},
+        {DBEdit9, QStringLiteral("库存上限")}, {DBEdit10, QStringLiteral("库存下限")}};
+    for (const auto& [box, caption] : notNegative)
+        if (q->number(box->fieldName()) < 0) {
+            WindowParts::refuse(box, QStringLiteral("%1“%2”不能为负数").arg(caption, box->text().trimmed()));
+            return false;
+        }
+    const QVariant upper = q->value(QStringLiteral("max_amou"));
+    const QVariant lower = q->value(QStringLiteral("min_amou"));
+    if (!upper.isNull() && !lower.isNull() && lower.toDouble() > upper.toDouble()) {
+        WindowParts::refuse(DBEdit10, QStringLiteral("库存下限“%1”不能高于库存上限“%2”")
+                                          .arg(DBEdit10->text().trimmed(), DBEdit9->text().trimmed()));
+        return false;
+    }
+    return true;
+}
+
 void TFrmGoods::afterSave(const QString& code)
 {
     fillComboBoxes();
@@ -257,33 +287,49 @@ void TFrmGoods::makeName()
     DBEdit2->commit();
 }
 
-void TFrmGoods::pickCompany(ui::DbEdit* code, ui::DbEdit* name)
+void TFrmGoods::pickCompany(ui::DbEdit* code, ui::DbEdit* name, QWidget* next)
 {
     const std::unique_ptr<TFrmCompFind> picker(new TFrmCompFind(this));
-    if (ui::dialogs().exec(picker.get()) != QDialog::Accepted)
+    picker->setStartText(code->text());
+    if (ui::dialogs().exec(picker.get()) != QDialog::Accepted) {
+        code->setFocus();
         return;
+    }
     const db::Dataset* companies = dataModule().CompanyQ;
     const bool onRow = companies->isOpen() && companies->currentRow() >= 0;
     code->setText(onRow ? companies->text(QStringLiteral("comp_code")) : QString());
     name->setText(onRow ? companies->text(QStringLiteral("comp_name")) : QString());
+    code->commit();
+    name->commit();
+    next->setFocus();
 }
 
 void TFrmGoods::Button1Click()
 {
-    pickCompany(DBEdit11, DBEdit12);
+    pickCompany(DBEdit11, DBEdit12, DBEdit13);
 }
 
 void TFrmGoods::Button2Click()
 {
-    pickCompany(DBEdit13, DBEdit14);
+    pickCompany(DBEdit13, DBEdit14, DBEdit15);
 }
 
 bool TFrmGoods::eventFilter(QObject* watched, QEvent* event)
 {
-    // Enter in the supplier code goes straight to "保存".
-    if (watched == DBEdit13 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if ((watched == DBEdit11 || watched == DBEdit13) && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool pick = (key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier)
+                          || (key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier);
+        if (pick) {
+            if (watched == DBEdit11)
+                Button1Click();
+            else
+                Button2Click();
+            return true;
+        }
+        // Enter in the supplier code goes straight to "保存".
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (watched == DBEdit13 && enter) {
             if (DBEdit13->commit())
                 cmd_save->setFocus();
             return true;

@@ -50,10 +50,13 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool acceptRow() override;
     void afterSave(const QString& code) override;
 
 private:
     void FormCreate();
     void buildDataGroup();
-    void pickCompany(ui::DbEdit* code, ui::DbEdit* name);
+    // Opens the company picker on the typed code; a chosen company fills both boxes
+    // and the focus moves on to `next`.
+    void pickCompany(ui::DbEdit* code, ui::DbEdit* name, QWidget* next);
 };

@@ -219,10 +219,12 @@ TFrmPower::IdCheck TFrmPower::checkNewUser(const QString& id)
 {
     if (EmployeeRecords::usersNamed(id) > 0) {
         ui::inform(QStringLiteral("该员工已存在！"), this);
+        WindowParts::focusBox(DBEdit1);
         return IdCheck::AlreadyUser;
     }
     if (!EmployeeRecords::isEmployee(id)) {
         ui::inform(QStringLiteral("无此员工编码！"), this);
+        WindowParts::focusBox(DBEdit1);
         return IdCheck::NotEmployee;
     }
     return IdCheck::Ok;
@@ -272,6 +274,7 @@ void TFrmPower::cmd_saveClick()
             // Only a new user's password must be typed twice.
             if (DBEdit4->text().trimmed() != Edit5->text().trimmed()) {
                 ui::inform(QStringLiteral("密码不一致"), this);
+                WindowParts::focusBox(Edit5);
                 return;
             }
             DBEdit1->setText(id);

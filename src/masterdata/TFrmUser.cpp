@@ -5,6 +5,7 @@
 #include "core/IniFile.h"
 #include "core/Settings.h"
 #include "core/TFrmDataMod.h"
+#include "db/Statement.h"
 #include "masterdata/CodeListGrid.h"
 #include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
@@ -19,9 +20,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSet>
 #include <QTabWidget>
+#include <optional>
 
 using WindowParts::named;
 
@@ -42,17 +43,24 @@ int readInteger(const IniFile& ini, const QString& section, const QString& key, 
 // Lines of a printed sales bill; more never fit any paper the settings allow.
 constexpr int maxLineCount = 999;
 
-// Digits with an optional sign, however many: a count too large for a number is still a number.
-bool isWholeNumber(const QString& text)
+// A box's whole number through the one number parser; the refusal names the box and the value.
+std::optional<qlonglong> wholeNumber(const QLineEdit* box, const QString& caption, QString* refusal)
 {
-    static const QRegularExpression digits(QStringLiteral("^[+-]?\\d+$"));
-    return digits.match(text).hasMatch();
+    try {
+        const QVariant value = ui::parseNumber(box->text(), 0);
+        if (value.isValid())
+            return value.toLongLong();
+        *refusal = QStringLiteral("%1必须是整数").arg(caption);
+    } catch (const ui::InputError& e) {
+        *refusal = caption + QString::fromUtf8(e.what());
+    }
+    return std::nullopt;
 }
 
 QLineEdit* sizeBox(const char* name)
 {
     auto* box = named<QLineEdit>(name);
-    box->setInputMask(QStringLiteral("999; "));   // up to three digits
+    box->setMaxLength(3);   // millimetres; full-width digits count as digits
     box->setMaximumWidth(60);
     return box;
 }
@@ -177,6 +185,12 @@ void TFrmUser::buildLayout()
     root->addLayout(bar);
     root->addLayout(body, 1);
     resize(980, 720);
+
+    // Tab and Enter go down the left column, through both lists, then to the tabs.
+    const QList<QWidget*> order = {DBEdit1, DBEdit3, DBEdit2,   DBEdit5,   DBEdit4, DBEdit6, DBEdit7, DBEdit8,
+                                   DBEdit9, ComboBox1, MaskEdit1, MaskEdit2, Edit1, DBGrid6, DBGrid7, PageControl1};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
 }
 
 QGroupBox* TFrmUser::buildPrintGroup()
@@ -272,6 +286,7 @@ void TFrmUser::cmd_editClick()
         else
             shop->edit();
         setMode(QStringLiteral("edit"));
+        DBEdit1->setFocus();
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);
     }
@@ -307,7 +322,7 @@ bool TFrmUser::checkNumbers(int* width, int* length, int* lines)
 {
     const auto refuse = [this](const QString& text, QLineEdit* box) {
         ui::inform(text, this);
-        box->setFocus();
+        WindowParts::focusBox(box);
         return false;
     };
     const bool custom = ComboBox1->currentText().trimmed() == paperCustom;
@@ -315,25 +330,42 @@ bool TFrmUser::checkNumbers(int* width, int* length, int* lines)
         return refuse(QStringLiteral("自定义纸张类型必需输入纸张宽度"), MaskEdit1);
     if (custom && MaskEdit2->text().trimmed().isEmpty())
         return refuse(QStringLiteral("自定义纸张类型必需输入纸张长度"), MaskEdit2);
-    bool ok = false;
-    *width = MaskEdit1->text().trimmed().toInt(&ok);
-    if (!ok)
-        return refuse(QStringLiteral("纸张宽度必须是整数"), MaskEdit1);
-    *length = MaskEdit2->text().trimmed().toInt(&ok);
-    if (!ok)
-        return refuse(QStringLiteral("纸张长度必须是整数"), MaskEdit2);
-    const QString lineText = Edit1->text().trimmed();
-    const qlonglong lineCount = lineText.toLongLong(&ok);
-    if (!ok && !isWholeNumber(lineText))
-        return refuse(QStringLiteral("出货报表行数必须是整数"), Edit1);
-    if (!ok || lineCount < 0 || lineCount > maxLineCount)
+    QString refusal;
+    const std::optional<qlonglong> w = wholeNumber(MaskEdit1, QStringLiteral("纸张宽度"), &refusal);
+    if (!w)
+        return refuse(refusal, MaskEdit1);
+    const std::optional<qlonglong> l = wholeNumber(MaskEdit2, QStringLiteral("纸张长度"), &refusal);
+    if (!l)
+        return refuse(refusal, MaskEdit2);
+    const std::optional<qlonglong> count = wholeNumber(Edit1, QStringLiteral("出货报表行数"), &refusal);
+    if (!count)
+        return refuse(refusal, Edit1);
+    if (*count < 0 || *count > maxLineCount)
         return refuse(QStringLiteral("出货报表行数必须在 0 到 %1 之间").arg(maxLineCount), Edit1);
-    *lines = int(lineCount);
+    *width = int(*w);
+    *length = int(*l);
+    *lines = int(*count);
     if (custom && (*width > 400 || *width < 50))
         return refuse(QStringLiteral("纸张宽度不合适"), MaskEdit1);
     if (custom && (*length > 500 || *length < 80))
         return refuse(QStringLiteral("纸张长度不合适"), MaskEdit2);
     return true;
+}
+
+// A blank company name would blank the one already stored (in the shop row or system.ini).
+bool TFrmUser::checkCompanyName()
+{
+    if (!DBEdit2->text().trimmed().isEmpty())
+        return true;
+    QString stored = IniFile(AppPaths::settingsFile()).read(SettingsKeys::billdata, SettingsKeys::companyName).trimmed();
+    db::Statement shop(dataModule().UserQ->connection(),
+                       QStringLiteral("select comp_name from userinfo where comp_name is not null and trim(comp_name)<>'' limit 1"));
+    if (stored.isEmpty() && shop.next())
+        stored = shop.value(0).toString().trimmed();
+    if (stored.isEmpty())
+        return true;
+    WindowParts::refuse(DBEdit2, QStringLiteral("公司名称不能为空（现为“%1”），请输入公司名称").arg(stored));
+    return false;
 }
 
 // Trims the list's entries and finds the first that is empty or already in the list.
@@ -447,7 +479,7 @@ bool TFrmUser::writeSettings(int width, int length, int lines)
     IniFile ini(AppPaths::settingsFile());
     const bool written = ini.write(SettingsKeys::billdata, SettingsKeys::companyName, company)
                          && ini.write(SettingsKeys::billdata, SettingsKeys::billBottom, footer)
-                         && ini.write(SettingsKeys::billdata, SettingsKeys::lineCount, Edit1->text().trimmed())
+                         && ini.write(SettingsKeys::billdata, SettingsKeys::lineCount, QString::number(lines))
                          && ini.write(SettingsKeys::pagesize, SettingsKeys::pageType, type)
                          && ini.write(SettingsKeys::pagesize, SettingsKeys::pageWidth, QString::number(width))
                          && ini.write(SettingsKeys::pagesize, SettingsKeys::pageLength, QString::number(length));
@@ -461,7 +493,7 @@ void TFrmUser::cmd_saveClick()
     int width = 0;
     int length = 0;
     int lines = 0;
-    if (!checkNumbers(&width, &length, &lines) || !checkCodeLists())
+    if (!checkCompanyName() || !checkNumbers(&width, &length, &lines) || !checkCodeLists())
         return;
     const ui::BusyCursor busy;
     if (saveData() && writeSettings(width, length, lines))

@@ -78,6 +78,7 @@ private:
     QGroupBox* buildPrintGroup();
     CodeListGrid* codeListGrid(const char* name, db::Dataset* dataset, const QList<std::pair<QString, QString>>& columns);
     void readSettingsFile();
+    bool checkCompanyName();
     bool checkNumbers(int* width, int* length, int* lines);
     bool checkCodeLists();
     QString trimAndCheck(const CodeList& list, int* badRow);

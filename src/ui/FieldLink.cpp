@@ -3,9 +3,10 @@
 #include "db/Dataset.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
+#include "ui/WindowParts.h"
 
-#include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QWidget>
 
 namespace ui {
@@ -133,19 +134,23 @@ void FieldLink::write()
 
 bool FieldLink::commit()
 {
-    // The message box below takes the focus, which finishes the editing once more.
-    if (m_reporting)
+    // The message box below takes the focus, which finishes the editing once more;
+    // so does the Tab that follows an Enter. One refusal, one message.
+    if (m_reporting || (m_refused && m_editor.read() == m_refusedText))
         return false;
     try {
         write();
         return true;
     } catch (const std::exception& e) {
-        const QScopedValueRollback guard(m_reporting, true);
-        showError(errorText(e), m_widget);
-        // What was typed stays, with the focus, to be corrected rather than typed again.
-        m_widget->setFocus();
-        if (auto* line = qobject_cast<QLineEdit*>(m_widget))
-            line->selectAll();
+        {
+            const QScopedValueRollback guard(m_reporting, true);
+            showError(errorText(e), m_widget);
+        }
+        // What was typed stays, selected, with the focus, to be corrected rather than typed again.
+        m_refused = true;
+        m_refusedText = m_editor.read();
+        WindowParts::focusBox(m_widget);
+        QTimer::singleShot(0, this, [this] { m_refused = false; });
         return false;
     }
 }

@@ -59,6 +59,8 @@ private:
     int m_configuredSize = -2;
     bool m_configuredReadOnly = false;
     bool m_reporting = false;         // a refused value's message is showing
+    bool m_refused = false;           // refused in the current event; the focus is on its way back
+    QVariant m_refusedText;           // what was refused then
 };
 
 } // namespace ui

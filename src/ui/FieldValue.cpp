@@ -2,6 +2,9 @@
 
 #include "db/Error.h"
 #include "db/Field.h"
+#include "shop/Amounts.h"
+
+#include <QRegularExpression>
 
 namespace ui {
 
@@ -28,22 +31,50 @@ bool isNumber(const QVariant& v)
 
 } // namespace
 
+InputError::InputError(const QString& message)
+    : std::runtime_error(message.toStdString())
+{
+}
+
+QVariant parseNumber(const QString& typed, int places)
+{
+    QString text = typed;
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)   // full-width forms of ASCII
+            c = QChar(u - 0xFEE0);
+        else if (u == 0x3002)             // ideographic full stop, typed for the point
+            c = QLatin1Char('.');
+    }
+    text = text.trimmed();   // also the ideographic space
+    if (text.isEmpty())
+        return {};
+    static const QRegularExpression number(QStringLiteral("^-?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
+    if (!number.match(text).hasMatch())
+        throw InputError(QStringLiteral("“%1”不是有效的数值").arg(typed.trimmed()));
+    const double value = text.toDouble();
+    if (!shop::amounts::fits(value, places))
+        throw InputError(shop::amounts::refusal(typed.trimmed(), places));
+    if (places == 0)
+        return qlonglong(value);
+    return value;
+}
+
+int numberPlaces(const db::Field& field)
+{
+    if (field.type == db::FieldType::Integer)
+        return 0;
+    if (field.name.compare(QLatin1String("mone_rate"), Qt::CaseInsensitive) == 0)
+        return shop::amounts::rateDecimals;
+    return shop::amounts::decimals;
+}
+
 QVariant typedValue(const QVariant& typed, const db::Field& field)
 {
     if ((field.type != db::FieldType::Double && field.type != db::FieldType::Integer)
         || typed.typeId() != QMetaType::QString)
         return typed;
-    QString text = typed.toString();
-    for (QChar& c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0xFF01 && u <= 0xFF5E)   // full-width forms of ASCII
-            c = QChar(u - 0xFEE0);
-        else if (u == 0x3000)             // ideographic space
-            c = QLatin1Char(' ');
-        else if (u == 0x3002)             // ideographic full stop, typed for the point
-            c = QLatin1Char('.');
-    }
-    return text;
+    return parseNumber(typed.toString(), numberPlaces(field));
 }
 
 QString editText(const QVariant& value, const db::Field& field)

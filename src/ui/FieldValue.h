@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 #include <exception>
+#include <stdexcept>
 
 namespace db {
 struct Field;
@@ -14,8 +15,24 @@ namespace ui {
 // so that editing never loses digits a format hides.
 QString editText(const QVariant& value, const db::Field& field);
 
-// What the user typed, as the field takes it: a number typed with the full-width
-// digits and point of a Chinese input method ("１２３．５") becomes "123.5".
+// A typed value the program refuses; what() is the message for the user (UTF-8).
+class InputError : public std::runtime_error {
+public:
+    explicit InputError(const QString& message);
+};
+
+// The one reading of a typed number, for every number box and grid cell:
+// ASCII or full-width digits, the point typed as ".", "．" or "。", a leading
+// minus. Blank text gives NULL. Exponents ("1e3"), any other character and
+// values beyond what a shop can mean (shop/Amounts.h, with `places` decimals)
+// throw InputError naming the text: nothing is dropped or changed silently.
+QVariant parseNumber(const QString& typed, int places);
+
+// How many decimals a typed number of the field may have.
+int numberPlaces(const db::Field& field);
+
+// What the user typed, as the field takes it: a number field's text through
+// parseNumber (throws InputError), anything else unchanged.
 QVariant typedValue(const QVariant& typed, const db::Field& field);
 
 // Whether writing `typed` (already converted to the field's type) over

@@ -11,6 +11,7 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -70,6 +71,7 @@ TFrmCompFind::TFrmCompFind(QWidget* parent)
     connect(BitBtn1, &QPushButton::clicked, this, &TFrmCompFind::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TFrmCompFind::BitBtn2Click);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrmCompFind::BitBtn1Click);
+    DBGrid1->installEventFilter(this);
 
     FormCreate();
 }
@@ -95,6 +97,33 @@ void TFrmCompFind::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     ui::centreOnScreen(this);
+}
+
+void TFrmCompFind::setStartText(const QString& code)
+{
+    try {
+        dataModule().CompanyQ->locate(QStringLiteral("comp_code"), code.trimmed());
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("查找失败：%1").arg(ui::errorText(e)), this);
+    }
+    DBGrid1->setFocus();
+}
+
+bool TFrmCompFind::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Nothing to choose: Enter leaves the picker as 取消 does, so no one is trapped in it.
+            const db::Dataset* companies = dataModule().CompanyQ;
+            if (companies->isOpen() && companies->recordCount() > 0)
+                BitBtn1Click();
+            else
+                BitBtn2Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFrmCompFind::BitBtn1Click()

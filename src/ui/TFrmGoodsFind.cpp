@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -73,6 +74,31 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
     connect(cmd_prin, &QPushButton::clicked, this, &TFrmGoodsFind::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmGoodsFind::cmd_exitClick);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrmGoodsFind::cmd_prinClick);
+    for (QWidget* box : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(ComboBox1), static_cast<QWidget*>(DBGrid1)})
+        box->installEventFilter(this);
+}
+
+void TFrmGoodsFind::setStartText(const QString& code)
+{
+    Edit1->setText(code.trimmed());
+    Edit1->selectAll();
+    Edit1->setFocus();
+}
+
+bool TFrmGoodsFind::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Nothing to choose: Enter leaves the picker as 退出 does, so no one is trapped in it.
+            if (dataModule().GoodsFindQ->recordCount() > 0)
+                cmd_prinClick();
+            else
+                cmd_exitClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFrmGoodsFind::FormCreate()

@@ -11,10 +11,14 @@ class DbGrid;
 }
 
 // "货品查询", the goods picker: on OK the chosen item is GoodsFindQ's current row.
+// Enter chooses the current row (with an empty list it closes like 退出); Escape closes.
 class TFrmGoodsFind : public QDialog {
     Q_OBJECT
 public:
     explicit TFrmGoodsFind(QWidget* parent = nullptr);
+
+    // Opens on a code the caller already has: puts it in the code box and finds it.
+    void setStartText(const QString& code);
 
     QLineEdit* Edit1;
     QComboBox* ComboBox1;
@@ -32,6 +36,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();

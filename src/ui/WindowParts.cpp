@@ -1,6 +1,12 @@
 #include "ui/WindowParts.h"
 
+#include "ui/Dialogs.h"
+
 #include <QBoxLayout>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -36,6 +42,36 @@ void addLabelled(QGridLayout* grid, const QList<std::pair<QString, QWidget*>>& p
     }
     for (int c = 0; c < pairsPerRow; ++c)
         grid->setColumnStretch(c * 2 + 1, 1);
+}
+
+namespace {
+
+void focusAndSelect(QWidget* box)
+{
+    box->setFocus();
+    if (auto* line = qobject_cast<QLineEdit*>(box))
+        line->selectAll();
+    else if (auto* combo = qobject_cast<QComboBox*>(box); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
+}
+
+} // namespace
+
+void focusBox(QWidget* box)
+{
+    focusAndSelect(box);
+    QTimer::singleShot(0, box, [guard = QPointer<QWidget>(box)] {
+        if (guard && guard->isEnabled() && guard->isVisible())
+            focusAndSelect(guard);
+    });
+}
+
+void refuse(QWidget* box, const QString& message)
+{
+    // Focused first, so that closing the message box gives the focus back to it.
+    box->setFocus();
+    ui::warn(message, box->window());
+    focusBox(box);
 }
 
 } // namespace WindowParts

@@ -31,4 +31,11 @@ QLabel* caption(const QString& text, QWidget* control, QWidget* parent = nullptr
 // Label and control pairs, `pairsPerRow` to a row, in the given order.
 void addLabelled(QGridLayout* grid, const QList<std::pair<QString, QWidget*>>& pairs, int pairsPerRow);
 
+// Puts the focus into the box, its text selected, now and once more after the
+// current event: the Tab that follows an Enter must not carry it on.
+void focusBox(QWidget* box);
+
+// Tells why the value in `box` was refused; the focus goes back to that box.
+void refuse(QWidget* box, const QString& message);
+
 } // namespace WindowParts

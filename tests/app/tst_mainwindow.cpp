@@ -7,9 +7,11 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QToolButton>
 #include <QtTest>
 
@@ -73,7 +75,12 @@ void TestMainWindow::menuCaptionsInOrder()
     QStringList titles;
     for (QAction* a : w.menuBar()->actions())
         titles << a->text();
-    QCOMPARE(titles, QStringList({"基本资料[&B]", "进货管理[&I]", "出货管理[&O]", "仓库管理[&S]", "财务管理[&M]", "系统管理[&S]", "退出[&X]"}));
+    QCOMPARE(titles, QStringList({"基本资料[&B]", "进货管理[&I]", "出货管理[&O]", "仓库管理[&S]", "财务管理[&M]", "系统管理[&Y]", "退出[&X]"}));
+    // Each top menu opens with an Alt letter of its own.
+    QSet<int> letters;
+    for (const QString& title : titles)
+        letters.insert(QKeySequence::mnemonic(title)[0].toCombined());
+    QCOMPARE(letters.size(), titles.size());
     auto* stock = w.menuBar()->findChild<QMenu*>("G1");
     QStringList items;
     for (QAction* a : stock->actions())

@@ -148,6 +148,10 @@ void TestEmployee::duplicateCodeIsRefused()
     click(win.w, "BitBtn4");
     QCOMPARE(win.w.mode(), QString("add"));
     QVERIFY2(app.dialogs().lastMessage().contains("已存在"), qPrintable(app.dialogs().lastMessage()));
+    // Back in the code box, so that typing corrects the code and not the name.
+    auto* codeBox = child<QLineEdit>(win.w, "DBEdit1");
+    QTRY_COMPARE(QApplication::focusWidget(), codeBox);
+    QCOMPARE(codeBox->selectedText(), codeBox->text());
     QCOMPARE(app.scalar("select count(*) from employee").toInt(), 1);
     // Changing the code makes the same save go through.
     auto* box = child<QLineEdit>(win.w, "DBEdit1");

@@ -37,6 +37,13 @@ private slots:
     void enterInTheSupplierCodeGoesToSave();
     void pickerChoosesOnlyFromRows();
     void pickerFindsByWholeCodeAndByName();
+    void enterWalksTheBoxesToSaveWithoutAPicker();
+    void refusedValueKeepsTheFocus_data();
+    void refusedValueKeepsTheFocus();
+    void companyPickerFromTheKeyboard_data();
+    void companyPickerFromTheKeyboard();
+    void goodsPickerKeys_data();
+    void goodsPickerKeys();
 };
 
 using WindowDriver::retype;
@@ -332,7 +339,7 @@ void TestGoods::failedSaveIsReportedAndTheModeKept()
     QCOMPARE(w.mode(), QString("edit"));
     QCOMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Critical);
-    QVERIFY(app.dialogs().lastMessage().startsWith("保存失败"));
+    QCOMPARE(app.dialogs().lastMessage(), QString("“abc”不是有效的数值"));
     w.cmd_cancClick();
 
     QCOMPARE(w.mode(), QString("null"));
@@ -473,6 +480,164 @@ void TestGoods::pickerFindsByWholeCodeAndByName()
     QTest::mouseClick(picker.DBGrid1->viewport(), Qt::LeftButton, {}, cell);
     QTest::mouseDClick(picker.DBGrid1->viewport(), Qt::LeftButton, {}, cell);
     QCOMPARE(picker.result(), int(QDialog::Accepted));
+}
+
+// Enter from the code goes box by box to 保存; the company pickers stay shut.
+void TestGoods::enterWalksTheBoxesToSaveWithoutAPicker()
+{
+    TestApp app;
+    int pickers = 0;
+    app.dialogs().onExec = [&](QDialog*) {
+        ++pickers;
+        return int(QDialog::Rejected);
+    };
+    TFrmGoods w;
+    showWindow(w);
+    QApplication::setActiveWindow(&w);
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G1");
+    QStringList walk;
+    for (int i = 0; i < 24 && QApplication::focusWidget() != w.cmd_save; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        walk << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walk, QStringList({"DBEdit2", "DBComboBox1", "DBComboBox2", "DBComboBox3", "DBComboBox4", "DBComboBox5",
+                                "DBComboBox6", "DBComboBox7", "DBComboBox8", "DBComboBox9", "DBComboBox10", "DBEdit3",
+                                "DBEdit4", "DBEdit5", "DBEdit6", "DBEdit7", "DBEdit8", "DBEdit9", "DBEdit10", "DBEdit11",
+                                "DBEdit13", "cmd_save"}));
+    QCOMPARE(pickers, 0);
+    QTest::keyClick(w.cmd_save, Qt::Key_Return);
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(goodsCount(app), 1);
+}
+
+void TestGoods::refusedValueKeepsTheFocus_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("exponent") << "DBEdit4" << "1e3" << "“1e3”不是有效的数值";
+    QTest::newRow("full-width exponent") << "DBEdit5" << "１Ｅ３" << "“１Ｅ３”不是有效的数值";
+    QTest::newRow("negative price") << "DBEdit4" << "-5" << "批发价“-5”不能为负数";
+    QTest::newRow("negative fee") << "DBEdit8" << "-1" << "费用“-1”不能为负数";
+    QTest::newRow("lower above upper") << "DBEdit10" << "8" << "库存下限“8”不能高于库存上限“5”";
+    QTest::newRow("too many digits") << "DBEdit6" << "1000000000" << "“1000000000”超出范围：最多 9 位整数、2 位小数";
+}
+
+// Saved with Alt+S: the refusal names the value, nothing is stored, and the
+// focus is back in the box with its text selected once the message is closed.
+void TestGoods::refusedValueKeepsTheFocus()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    TestApp app;
+    app.dialogs().modalMessages = true;
+    TFrmGoods w;
+    showWindow(w);
+    QApplication::setActiveWindow(&w);
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G1");
+    retype(w.DBEdit9, "5");
+    auto* refused = WindowDriver::child<QLineEdit>(w, box.toLatin1());
+    retype(refused, typed);
+    QTest::keyClick(refused, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(app.dialogs().messages.size(), 1);
+    QCOMPARE(app.dialogs().lastMessage(), message);
+    QTRY_COMPARE(QApplication::focusWidget(), refused);
+    QCOMPARE(refused->selectedText(), typed);
+    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(goodsCount(app), 0);
+
+    // Corrected in place, the row is saved.
+    retype(refused, "3");
+    QTest::keyClick(refused, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select " + w.findChild<ui::DbEdit*>(box)->fieldName() + " from goods").toDouble(), 3.0);
+}
+
+void TestGoods::companyPickerFromTheKeyboard_data()
+{
+    QTest::addColumn<bool>("companies");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("code");      // in the producer box afterwards
+    QTest::addColumn<QString>("focused");   // the box with the focus afterwards
+    QTest::newRow("Enter chooses the row") << true << int(Qt::Key_Return) << "C01" << "DBEdit13";
+    QTest::newRow("Escape closes") << true << int(Qt::Key_Escape) << "C02" << "DBEdit11";
+    QTest::newRow("Enter in an empty list closes") << false << int(Qt::Key_Return) << "C02" << "DBEdit11";
+}
+
+// F4 in the producer code opens the picker on the typed code.
+void TestGoods::companyPickerFromTheKeyboard()
+{
+    QFETCH(bool, companies);
+    QFETCH(int, key);
+    QFETCH(QString, code);
+    QFETCH(QString, focused);
+    TestApp app;
+    if (companies)
+        app.exec("insert into company(comp_code, comp_name) values('C01', '华美服饰'), ('C02', '锦绣制衣')");
+    TFrmGoods w;
+    showWindow(w);
+    QApplication::setActiveWindow(&w);
+    QCOMPARE(w.Button1->focusPolicy(), Qt::NoFocus);   // out of the Enter walk
+    QString startRow;
+    int result = -1;
+    app.dialogs().onExec = [&](QDialog* d) {
+        auto* picker = qobject_cast<TFrmCompFind*>(d);
+        picker->show();
+        startRow = app.dataModule().CompanyQ->text("comp_code");
+        QTest::keyClick(picker->DBGrid1, Qt::Key_Up);
+        QTest::keyClick(picker->DBGrid1, Qt::Key(key));
+        result = picker->isVisible() ? -1 : picker->result();
+        return result;
+    };
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G1");
+    retype(w.DBEdit11, "C02");
+    QTest::keyClick(w.DBEdit11, Qt::Key_F4);
+    QCOMPARE(startRow, companies ? QString("C02") : QString());
+    QCOMPARE(result, int(companies && key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected));
+    QCOMPARE(w.DBEdit11->text(), code);
+    QTRY_COMPARE(w.focusWidget()->objectName(), focused);
+}
+
+void TestGoods::goodsPickerKeys_data()
+{
+    QTest::addColumn<bool>("goods");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");
+    QTest::newRow("Enter chooses") << true << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("Escape closes") << true << int(Qt::Key_Escape) << int(QDialog::Rejected);
+    QTest::newRow("Enter in an empty list closes") << false << int(Qt::Key_Return) << int(QDialog::Rejected);
+}
+
+// Opened on a code the caller has, from the code box and from the list.
+void TestGoods::goodsPickerKeys()
+{
+    QFETCH(bool, goods);
+    QFETCH(int, key);
+    QFETCH(int, result);
+    for (const char* from : {"Edit1", "DBGrid1"}) {
+        TestApp app;
+        if (goods) {
+            addGoods(app, "G001", "衬衫");
+            addGoods(app, "G002", "长裤");
+        }
+        TFrmGoodsFind picker;
+        picker.show();
+        QApplication::setActiveWindow(&picker);
+        QVERIFY(QTest::qWaitForWindowActive(&picker));
+        picker.setStartText(" G002 ");
+        QCOMPARE(picker.Edit1->text(), QString("G002"));
+        QWidget* box = WindowDriver::child<QWidget>(picker, from);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key(key));
+        QVERIFY(!picker.isVisible());
+        QCOMPARE(picker.result(), result);
+        if (result == QDialog::Accepted)
+            QCOMPARE(app.dataModule().GoodsFindQ->text("gods_code"), QString("G002"));
+    }
 }
 
 // The program's own application object: Enter acts as it does for a user.

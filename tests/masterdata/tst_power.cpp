@@ -5,6 +5,7 @@
 #include "app/WindowCatalog.h"
 
 #include "core/CurrentRights.h"
+#include "app/Application.h"
 #include "app/TFrmLogin.h"
 #include "masterdata/RightsGrid.h"
 #include "masterdata/TFrmPower.h"
@@ -82,6 +83,7 @@ private slots:
     void cancelShowsStoredTicks();
     void failingSaveSaysSoAndKeepsMode();
     void rightsGateTheButtons();
+    void spaceAndEnterToggleATick();
 };
 
 void TestPower::gridShowsLabelsAndTitles()
@@ -350,5 +352,42 @@ void TestPower::opensFromTheCatalogue()
     QVERIFY(qobject_cast<TFrmPower*>(window.get()));
 }
 
-QTEST_MAIN(TestPower)
+// Ticks typed at the keyboard: Space and Enter toggle the current cell and stay on it.
+void TestPower::spaceAndEnterToggleATick()
+{
+    TestApp app;
+    Window win;
+    win.w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&win.w));
+    click(win.w, "cmd_edit");
+    win.grid->setFocus();
+    win.grid->setCurrentCell(2, 1);   // 新增 of 客户资料
+    QTest::keyClick(win.grid, Qt::Key_Space);
+    QCOMPARE(win.grid->cell(2, 3), QString());
+    win.grid->setCurrentCell(3, 2);   // 修改 of 基本设置
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(win.grid->cell(3, 4), QString());
+    QCOMPARE(QApplication::focusWidget(), win.grid);
+    QCOMPARE(win.grid->currentRow(), 3);
+    QCOMPARE(win.grid->currentColumn(), 2);
+    QTest::keyClick(win.grid, Qt::Key_Return);
+    QCOMPARE(win.grid->cell(3, 4), RightsGrid::tick);
+    QTest::keyClick(win.grid, Qt::Key_Return);
+    click(win.w, "cmd_save");
+    QCOMPARE(rights(app, "admin", "pow_add"), QString("11011") + QString(20, '1'));
+    QCOMPARE(rights(app, "admin", "pow_edit"), QString("11101") + QString(20, '1'));
+
+    // Browsing, the keys change nothing.
+    win.grid->setFocus();
+    QTest::keyClick(win.grid, Qt::Key_Space);
+    QCOMPARE(win.grid->cell(3, 4), QString());
+}
+
+// The program's own application object: Enter acts as it does for a user.
+int main(int argc, char* argv[])
+{
+    Application app(argc, argv);
+    TestPower test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_power.moc"

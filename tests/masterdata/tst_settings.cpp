@@ -86,6 +86,10 @@ private slots:
     void emptyOrRepeatedEntryIsRefused();
     void cancelPutsEveryBoxBack();
     void editRightGatesEdit();
+    void editFocusesTheShopAndEnterNeverSaves();
+    void blankCompanyNameIsRefusedOverAStoredOne();
+    void numberBoxesTakeFullWidthDigits();
+    void codeListKeysAndClicks();
 };
 
 void TestSettings::openingShowsStoredValues()
@@ -191,9 +195,10 @@ void TestSettings::paperAndNumberChecks_data()
     // Every number box is checked before anything is written.
     QTest::newRow("width no number") << "A5" << "" << "80" << "0" << "纸张宽度必须是整数";
     QTest::newRow("length no number") << "A5" << "50" << "" << "0" << "纸张长度必须是整数";
-    QTest::newRow("line count text") << "自定义" << "50" << "80" << "abc" << "出货报表行数必须是整数";
+    QTest::newRow("line count text") << "自定义" << "50" << "80" << "abc" << "出货报表行数“abc”不是有效的数值";
     QTest::newRow("line count empty") << "A5" << "50" << "80" << "" << "出货报表行数必须是整数";
-    QTest::newRow("line count too large") << "A5" << "50" << "80" << "99999999999" << "出货报表行数必须在 0 到 999 之间";
+    QTest::newRow("line count too large") << "A5" << "50" << "80" << "99999999999"
+                                          << "出货报表行数“99999999999”超出范围：最多 9 位整数，不能有小数";
     QTest::newRow("line count 1000") << "A5" << "50" << "80" << "1000" << "出货报表行数必须在 0 到 999 之间";
     QTest::newRow("line count 999") << "A5" << "50" << "80" << "999" << "";
 }
@@ -469,6 +474,113 @@ void TestSettings::opensFromTheCatalogue()
     WindowCatalog::registerAll();
     std::unique_ptr<QDialog> window(WindowCatalog::create("TFrmUser", nullptr));
     QVERIFY(qobject_cast<TFrmUser*>(window.get()));
+}
+
+// After 修改 the shop's first box has the focus; Enter goes down the boxes into
+// the first list and stays there: it never reaches 保存.
+void TestSettings::editFocusesTheShopAndEnterNeverSaves()
+{
+    TestApp app;
+    app.exec("delete from userinfo");
+    app.exec("insert into userinfo (user_posi, comp_name) values ('一楼', '澜禾')");
+    app.exec("insert into baseitem (fee_code, fee_type) values ('1', '现金')");
+    Window win;
+    click(win.w, "cmd_edit");
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("DBEdit1"));
+    QStringList walk;
+    for (int i = 0; i < 13; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        walk << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walk, QStringList({"DBEdit3", "DBEdit2", "DBEdit5", "DBEdit4", "DBEdit6", "DBEdit7", "DBEdit8", "DBEdit9",
+                                "ComboBox1", "MaskEdit1", "MaskEdit2", "Edit1", "DBGrid6"}));
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("DBGrid6"));
+    }
+    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(app.scalar("select comp_name from userinfo").toString(), QString("澜禾"));
+    QCOMPARE(ini("billdata", "company_name"), QString("<absent>"));
+}
+
+// A shop record saved with a blank name would blank the printed company name.
+void TestSettings::blankCompanyNameIsRefusedOverAStoredOne()
+{
+    TestApp app;
+    app.exec("delete from userinfo");
+    app.exec("insert into userinfo (comp_name) values ('澜禾')");
+    IniFile(AppPaths::settingsFile()).write("billdata", "company_name", "澜禾");
+    Window win;
+    click(win.w, "cmd_edit");
+    auto* name = child<QLineEdit>(win.w, "DBEdit2");
+    retype(name, "");
+    QTest::keyClick(name, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(app.dialogs().messages.size(), 1);
+    QCOMPARE(app.dialogs().lastMessage(), QString("公司名称不能为空（现为“澜禾”），请输入公司名称"));
+    QTRY_COMPARE(QApplication::focusWidget(), name);
+    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(ini("billdata", "company_name"), QString("澜禾"));
+    QCOMPARE(app.scalar("select comp_name from userinfo").toString(), QString("澜禾"));
+}
+
+void TestSettings::numberBoxesTakeFullWidthDigits()
+{
+    TestApp app;
+    Window win;
+    click(win.w, "cmd_edit");
+    choosePaper(win.w, "自定义");
+    retype(win.w, "MaskEdit1", "１００");
+    retype(win.w, "MaskEdit2", "１２０");
+    retype(win.w, "Edit1", "１２");
+    click(win.w, "cmd_save");
+    QVERIFY2(app.dialogs().messages.isEmpty(), qPrintable(app.dialogs().lastMessage()));
+    QCOMPARE(ini("pagesize", "page_width"), QString("100"));
+    QCOMPARE(ini("pagesize", "page_length"), QString("120"));
+    QCOMPARE(ini("billdata", "line_count"), QString("12"));
+    QCOMPARE(PrintSettings::current().lineCount, 12);
+}
+
+// Enter after the last cell goes to the next row, and on the last row adds one;
+// Down on the last row and a click below the rows add one too; Tab leaves.
+void TestSettings::codeListKeysAndClicks()
+{
+    TestApp app;
+    app.exec("insert into baseitem (fee_code, fee_type) values ('1', '现金'), ('2', '支票')");
+    Window win;
+    click(win.w, "cmd_edit");
+    auto* fees = child<CodeListGrid>(win.w, "DBGrid6");
+    const QAbstractItemModel* model = fees->model();
+    const int rows = model->rowCount();
+    typeCell(fees, 0, 1, "转账");   // Enter in the open editor
+    QCOMPARE(fees->currentIndex(), model->index(1, 0));
+    QCOMPARE(model->index(0, 1).data().toString(), QString("转账"));
+    fees->setFocus();
+    fees->setCurrentIndex(model->index(0, 1));
+    QTest::keyClick(fees, Qt::Key_Return);
+    QCOMPARE(fees->currentIndex(), model->index(1, 0));
+    fees->setCurrentIndex(model->index(rows - 1, 1));
+    QTest::keyClick(fees, Qt::Key_Return);
+    QCOMPARE(model->rowCount(), rows + 1);
+    QCOMPARE(fees->currentIndex(), model->index(rows, 0));
+    QTest::keyClick(fees, Qt::Key_Return);
+    QTest::keyClick(fees, Qt::Key_Return);   // an untouched new row gets no second one
+    QCOMPARE(model->rowCount(), rows + 1);
+    QCOMPARE(fees->currentIndex(), model->index(rows, 1));
+    QCOMPARE(QApplication::focusWidget(), fees);
+    QTest::keyClick(fees, Qt::Key_Tab);
+    auto* currencies = child<CodeListGrid>(win.w, "DBGrid7");
+    QCOMPARE(QApplication::focusWidget(), currencies);
+
+    const int currencyRows = currencies->model()->rowCount();
+    QTest::mouseClick(currencies->viewport(), Qt::LeftButton, {}, QPoint(5, currencies->viewport()->height() - 3));
+    QCOMPARE(currencies->model()->rowCount(), currencyRows + 1);
+
+    auto* brands = child<CodeListGrid>(win.w, "DBGrid3");
+    const int brandRows = brands->model()->rowCount();
+    brands->setFocus();
+    brands->setCurrentIndex(brands->model()->index(brandRows - 1, 0));
+    QTest::keyClick(brands, Qt::Key_Down);
+    QCOMPARE(brands->model()->rowCount(), brandRows + 1);
 }
 
 // The program's own application object: Enter in a cell also sends Tab, as for a user.

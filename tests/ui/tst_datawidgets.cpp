@@ -1,6 +1,7 @@
 // The data-aware widgets: the grid and the bound editors follow the dataset and write back.
 #include "TestSupport.h"
 
+#include "app/Application.h"
 #include "db/Dataset.h"
 #include "ui/DatasetModel.h"
 #include "ui/DbCheckBox.h"
@@ -9,6 +10,7 @@
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
 #include "ui/DbMemo.h"
+#include "ui/FieldValue.h"
 
 #include <QDialog>
 #include <QHeaderView>
@@ -27,8 +29,11 @@ private slots:
     void editFollowsTheCurrentRow();
     void postTakesTheTextBeingTyped();
     void editCommitAndCancel();
-    void numberBoxTakesFullWidthDigits_data();
-    void numberBoxTakesFullWidthDigits();
+    void parseNumber_data();
+    void parseNumber();
+    void numberBoxesTakeTheParsedNumber_data();
+    void numberBoxesTakeTheParsedNumber();
+    void refusedNumberKeepsTextAndFocus_data();
     void refusedNumberKeepsTextAndFocus();
     void destroyedWidgetLeavesNoHook();
     void comboBoxShowsAnyValueAndCommitsAPick();
@@ -272,19 +277,66 @@ void TestDataWidgets::editCommitAndCancel()
     QCOMPARE(app.scalar("select mate_pric from goods where gods_code='G1'").toDouble(), 100.0);
 }
 
-void TestDataWidgets::numberBoxTakesFullWidthDigits_data()
+void TestDataWidgets::parseNumber_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<double>("stored");
-    QTest::newRow("full-width digits and point") << "１２３．５" << 123.5;
-    QTest::newRow("ideographic full stop") << "１２。２５" << 12.25;
-    QTest::newRow("full-width minus") << "－７" << -7.0;
-    QTest::newRow("mixed") << "1２.５" << 12.5;
+    QTest::addColumn<int>("places");
+    QTest::addColumn<QVariant>("value");   // invalid: refused
+    QTest::addColumn<QString>("refusal");
+    const QVariant refused;
+    const QString noNumber = "“%1”不是有效的数值";
+    QTest::newRow("full-width digits and point") << "１２３．５" << 2 << QVariant(123.5) << "";
+    QTest::newRow("ideographic full stop") << "１２。２５" << 2 << QVariant(12.25) << "";
+    QTest::newRow("full-width minus") << "－７" << 2 << QVariant(-7.0) << "";
+    QTest::newRow("blanks around") << "　1２.５ " << 2 << QVariant(12.5) << "";
+    QTest::newRow("blank is empty") << " " << 2 << QVariant() << "";
+    QTest::newRow("nine digits") << "999999999.99" << 2 << QVariant(999999999.99) << "";
+    QTest::newRow("trailing zeros") << "1.2300" << 2 << QVariant(1.23) << "";
+    QTest::newRow("rate decimals") << "6.8345" << 6 << QVariant(6.8345) << "";
+    QTest::newRow("whole") << "１２" << 0 << QVariant(12LL) << "";
+    QTest::newRow("exponent") << "1e3" << 2 << refused << noNumber.arg("1e3");
+    QTest::newRow("full-width exponent") << "１ｅ１５" << 2 << refused << noNumber.arg("１ｅ１５");
+    QTest::newRow("stray letter") << "12a" << 2 << refused << noNumber.arg("12a");
+    QTest::newRow("thousands comma") << "1,000" << 2 << refused << noNumber.arg("1,000");
+    QTest::newRow("two points") << "1.2.3" << 2 << refused << noNumber.arg("1.2.3");
+    QTest::newRow("minus inside") << "1-2" << 2 << refused << noNumber.arg("1-2");
+    QTest::newRow("ten digits") << "1000000000" << 2 << refused << "“1000000000”超出范围：最多 9 位整数、2 位小数";
+    QTest::newRow("three decimals") << "1.234" << 2 << refused << "“1.234”超出范围：最多 9 位整数、2 位小数";
+    QTest::newRow("fraction of a whole") << "1.5" << 0 << refused << "“1.5”超出范围：最多 9 位整数，不能有小数";
 }
 
-void TestDataWidgets::numberBoxTakesFullWidthDigits()
+// The one reading of every number box and grid cell.
+void TestDataWidgets::parseNumber()
 {
     QFETCH(QString, typed);
+    QFETCH(int, places);
+    QFETCH(QVariant, value);
+    QFETCH(QString, refusal);
+    try {
+        const QVariant parsed = ui::parseNumber(typed, places);
+        QVERIFY2(refusal.isEmpty(), "accepted a number that must be refused");
+        QCOMPARE(parsed.isValid(), value.isValid());
+        if (value.isValid())
+            QCOMPARE(parsed.toDouble(), value.toDouble());
+    } catch (const ui::InputError& e) {
+        QCOMPARE(QString::fromUtf8(e.what()), refusal);
+    }
+}
+
+void TestDataWidgets::numberBoxesTakeTheParsedNumber_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<double>("stored");
+    QTest::newRow("full-width") << "１２３．５" << false << 123.5;
+    QTest::newRow("exponent refused") << "1e3" << true << 10.0;
+}
+
+// The bound box and the grid cell both store what the parser reads, or keep the old value.
+void TestDataWidgets::numberBoxesTakeTheParsedNumber()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, refused);
     QFETCH(double, stored);
     TestApp app;
     addGoods(app);
@@ -293,27 +345,40 @@ void TestDataWidgets::numberBoxTakesFullWidthDigits()
     ui::DbEdit price;
     price.bind(goods, "mate_pric");
     price.setText(typed);
-    QVERIFY2(price.commit(), qPrintable(app.dialogs().lastMessage()));
-    goods->post();
+    QCOMPARE(price.commit(), !refused);
+    QCOMPARE(price.text(), refused ? typed : QString::number(stored));
+    if (!refused)
+        goods->post();
     QCOMPARE(app.scalar("select mate_pric from goods where gods_code='G1'").toDouble(), stored);
+    QCOMPARE(app.dialogs().messages.size(), refused ? 1 : 0);
+    price.bind(nullptr, QString());
+    goods->cancel();
 
-    // The grid takes them as well.
     ui::DbGrid grid;
     grid.setDataset(goods);
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
-    QLineEdit* editor = openEditor(grid, 1, grid.datasetModel()->columnOfField("mate_pric"));
+    QLineEdit* editor = openEditor(grid, 0, grid.datasetModel()->columnOfField("mate_pric"));
     QVERIFY(editor);
     editor->selectAll();
     editor->insert(typed);
     QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(goods->value(1, goods->fieldIndex("mate_pric")).toDouble(), stored);
-    QVERIFY(app.dialogs().messages.isEmpty());
+    QTRY_COMPARE(app.dialogs().messages.size(), refused ? 2 : 0);
+    QTRY_COMPARE(goods->value(0, goods->fieldIndex("mate_pric")).toDouble(), stored);
 }
 
-// After "not a valid number" the box keeps the text and the focus; Escape gives the stored value back.
+void TestDataWidgets::refusedNumberKeepsTextAndFocus_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Tab") << int(Qt::Key_Tab);
+    QTest::newRow("Enter, which Tab follows") << int(Qt::Key_Return);
+}
+
+// After "not a valid number" the box keeps the text, selected, and the focus;
+// Escape gives the stored value back.
 void TestDataWidgets::refusedNumberKeepsTextAndFocus()
 {
+    QFETCH(int, key);
     TestApp app;
     addGoods(app);
     app.dialogs().modalMessages = true;
@@ -332,18 +397,18 @@ void TestDataWidgets::refusedNumberKeepsTextAndFocus()
     price->setFocus();
     price->selectAll();
     QTest::keyClicks(price, "12a");
-    QTest::keyClick(price, Qt::Key_Tab);
+    QTest::keyClick(price, Qt::Key(key));
     QTRY_COMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().contains("12a"));
     QTRY_COMPARE(QApplication::focusWidget(), price);
-    QCOMPARE(price->text(), QString("12a"));
+    QCOMPARE(price->selectedText(), QString("12a"));
     QCOMPARE(app.dialogs().messages.size(), 1);   // one message, though the box took the focus twice
     QCOMPARE(goods->number("mate_pric"), 10.0);
 
     // Corrected in place.
     QTest::keyClick(price, Qt::Key_End);
     QTest::keyClick(price, Qt::Key_Backspace);
-    QTest::keyClick(price, Qt::Key_Tab);
+    QTest::keyClick(price, Qt::Key(key));
     QCOMPARE(goods->number("mate_pric"), 12.0);
     QCOMPARE(QApplication::focusWidget(), name);
 
@@ -467,5 +532,11 @@ void TestDataWidgets::memoAndCheckBox()
     QVERIFY(!male.isChecked());
 }
 
-QTEST_MAIN(TestDataWidgets)
+// The program's own application object: Enter is followed by Tab, as for a user.
+int main(int argc, char* argv[])
+{
+    Application app(argc, argv);
+    TestDataWidgets test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_datawidgets.moc"

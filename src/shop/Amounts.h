@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// What a shop can mean by a number: quantities, unit prices and amounts have at
+// most 9 digits before the point and 2 after it. Anything beyond is a typing
+// slip (an extra zero, "1e15"), never a real purchase.
+namespace shop::amounts {
+
+inline constexpr int integerDigits = 9;
+inline constexpr int decimals = 2;
+// Exchange rates are quoted finer than money.
+inline constexpr int rateDecimals = 6;
+
+// Whether the value has at most integerDigits digits before the point and
+// `places` after it.
+bool fits(double value, int places = decimals);
+
+// The refusal of a typed value that does not fit, naming the value.
+QString refusal(const QString& typed, int places = decimals);
+
+} // namespace shop::amounts
