@@ -50,6 +50,7 @@ TFrmMios::TFrmMios(QWidget* parent)
     layout->addLayout(row);
 
     DBGrid1 = named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, DBGrid1);
     DBGrid1->setReadOnly(true);
     DBGrid1->setRowSelect(true);
     WarehouseParts::addGoodsColumns(DBGrid1);
@@ -73,12 +74,6 @@ TFrmMios::TFrmMios(QWidget* parent)
     }
     ui::applyRight(cmd_find, Right::Find, Function::StockMovement);
     ui::applyRight(cmd_prin, Right::Print, Function::StockMovement);
-}
-
-void TFrmMios::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    ui::centreOnScreen(this);
 }
 
 void TFrmMios::reopen()

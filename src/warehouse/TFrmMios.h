@@ -30,9 +30,6 @@ public slots:
     void cmd_prinClick();
     void cmd_exitClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void reopen();
 };
