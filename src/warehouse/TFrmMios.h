@@ -1,5 +1,8 @@
 #pragma once
 
+#include "shop/StockMovement.h"
+
+#include <QDate>
 #include <QDialog>
 
 class QDateEdit;
@@ -32,4 +35,7 @@ public slots:
 
 private:
     void reopen();
+
+    QDate m_month;                     // the month of the result shown
+    StockMovement::Totals m_totals;    // its totals, for the print-out
 };
