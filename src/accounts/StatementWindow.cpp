@@ -32,7 +32,7 @@ StatementWindow::StatementWindow(Setup setup, QWidget* parent)
     : QDialog(parent), m_setup(std::move(setup))
 {
     setWindowTitle(m_setup.title);
-    setFixedSize(792, 573);
+    resize(792, 573);
     buildLayout();
     connect(cmd_find, &QPushButton::clicked, this, &StatementWindow::cmd_findClick);
     connect(cmd_prin, &QPushButton::clicked, this, &StatementWindow::cmd_prinClick);
@@ -100,6 +100,7 @@ void StatementWindow::buildLayout()
                              3);
 
     DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
+    ui::placeGridWindow(this, DBGrid1);
     DBGrid1->setReadOnly(true);
     DBGrid1->setRowSelect(true);
     AccountsParts::addListColumns(DBGrid1, verb);
@@ -130,12 +131,6 @@ void StatementWindow::FormCreate()
     AccountsParts::addMarginHook(*m_setup.list, this);
     cmd_find->setEnabled(hasRight(Right::Find, m_setup.position));
     cmd_prin->setEnabled(hasRight(Right::Print, m_setup.position));
-}
-
-void StatementWindow::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    ui::centreOnScreen(this);
 }
 
 void StatementWindow::cmd_findClick()

@@ -60,7 +60,6 @@ public slots:
 
 protected:
     StatementWindow(Setup setup, QWidget* parent);
-    void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();

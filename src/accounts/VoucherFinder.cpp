@@ -26,7 +26,7 @@ VoucherFinder::VoucherFinder(Setup setup, QWidget* parent)
 {
     const QString& verb = m_setup.verb;
     setWindowTitle(QStringLiteral("%1款单查询").arg(verb));
-    setFixedSize(536, 348);
+    resize(536, 348);
 
     auto* bar = new QHBoxLayout;
     cmd_edit = WindowParts::addButton(bar, "cmd_edit", QStringLiteral("查询[&E]"));
@@ -52,6 +52,7 @@ VoucherFinder::VoucherFinder(Setup setup, QWidget* parent)
     search->addWidget(CheckBox1);
 
     DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
+    ui::placeGridWindow(this, DBGrid1);
     DBGrid1->setReadOnly(true);
     DBGrid1->setRowSelect(true);
     DBGrid1->addColumn(QStringLiteral("fei_no"), QStringLiteral("%1款单号").arg(verb), 120);
@@ -78,12 +79,6 @@ void VoucherFinder::FormCreate()
 {
     search(QString(), dp1->date());
     DBGrid1->setDataset(m_setup.vouchers);
-}
-
-void VoucherFinder::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    ui::centreOnScreen(this);
 }
 
 void VoucherFinder::search(const QString& number, const QDate& day)

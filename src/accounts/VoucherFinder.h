@@ -43,7 +43,6 @@ public slots:
 
 protected:
     VoucherFinder(Setup setup, QWidget* parent);
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();

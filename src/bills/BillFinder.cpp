@@ -51,7 +51,7 @@ BillFinder::BillFinder(const char* objectName, const QString& caption, const QSt
 {
     setObjectName(QString::fromLatin1(objectName));
     setWindowTitle(caption);
-    setFixedSize(640, 420);
+    resize(640, 420);
 
     auto* bar = new QHBoxLayout;
     cmd_edit = WindowParts::addButton(bar, "cmd_edit", QStringLiteral("查询[&E]"));
@@ -85,6 +85,7 @@ BillFinder::BillFinder(const char* objectName, const QString& caption, const QSt
     criteria->setColumnStretch(5, 1);
 
     DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
+    ui::placeGridWindow(this, DBGrid1);
     DBGrid1->setReadOnly(true);
     DBGrid1->setRowSelect(true);
     DBGrid1->addColumn(QStringLiteral("bill_no"), QStringLiteral("编号"), 120);
@@ -124,15 +125,15 @@ void BillFinder::FormCreate()
     DBGrid1->setDataset(m_dataset);
 }
 
-void BillFinder::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    ui::centreOnScreen(this);
-}
-
 void BillFinder::search(bool typed)
 {
     const ui::BusyCursor busy;
+    // A range typed back to front means the same days: the ends are swapped on screen too.
+    if (DateTimePicker1->date() > DateTimePicker2->date()) {
+        const QDate from = DateTimePicker2->date();
+        DateTimePicker2->setDate(DateTimePicker1->date());
+        DateTimePicker1->setDate(from);
+    }
     // Whole days, both ends included; the company's name comes with each bill. Only the
     // columns the list shows and the picked bill's key are read: a month can hold thousands.
     QString sql = QStringLiteral("select a.in_id,a.bill_no,a.bill_date,a.vouc_no,a.comp_code,c.comp_name,a.remark,"

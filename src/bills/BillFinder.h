@@ -48,7 +48,6 @@ public slots:
 protected:
     BillFinder(const char* objectName, const QString& caption, const QString& table, db::Dataset* dataset,
                QWidget* parent);
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();

@@ -122,6 +122,8 @@ public:
     void updateBatch();
     void cancelBatch();
     bool hasPendingChanges() const;
+    // Whether the row is new or holds values other than those read (edits undone count as none).
+    bool isRowChanged(int row) const;
 
     // While disabled, views are not told about moves and changes; enabling resets them.
     void disableControls();

@@ -203,6 +203,17 @@ bool Dataset::hasPendingChanges() const
     return !m_deleted.isEmpty() || isEditing() || !m_pending.isEmpty();
 }
 
+bool Dataset::isRowChanged(int row) const
+{
+    const int record = recordOf(row);
+    if (statusOf(record) == Status::Inserted || (row == m_current && m_state == State::Insert))
+        return true;
+    if (row == m_current && m_state == State::Edit)
+        return recordValues(record) != (statusOf(record) == Status::Modified ? m_pending.value(record).original
+                                                                               : m_editBackup);
+    return statusOf(record) == Status::Modified && recordValues(record) != m_pending.value(record).original;
+}
+
 void Dataset::updateBatch()
 {
     ensureActive();

@@ -29,8 +29,10 @@ void TFrmRestore::DLChange()
 {
     FB->clear();
     const QString directory = chosenDirectory();
+    // Only a file of the backup's name can be restored, so only such a file is offered.
     if (!directory.isEmpty())
-        FB->addItems(QDir(directory).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name));
+        FB->addItems(QDir(directory).entryList({BackupFiles::fileName}, QDir::Files | QDir::CaseSensitive,
+                                               QDir::Name));
 }
 
 void TFrmRestore::cmd_addClick()

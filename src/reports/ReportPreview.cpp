@@ -4,17 +4,21 @@
 #include "reports/ReportDocument.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportPageView.h"
+#include "core/Clock.h"
 #include "ui/Dialogs.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -205,9 +209,36 @@ bool ReportPreview::print()
     return printed;
 }
 
+namespace {
+
+// The folder a PDF was last saved in during this run.
+QString lastPdfFolder;
+
+QString pdfFolder()
+{
+    if (!lastPdfFolder.isEmpty() && QFileInfo(lastPdfFolder).isDir())
+        return lastPdfFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+} // namespace
+
+QString ReportPreview::suggestedPdfName() const
+{
+    // The title as printed where the window put more into it (the month of a movement sheet).
+    const QString printed = m_layout.hasLabel(QStringLiteral("title")) ? m_layout.labelText(QStringLiteral("title"))
+                                                                       : QString();
+    QString title = printed.trimmed().isEmpty() ? m_layout.title() : printed.trimmed();
+    static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|\\s]+"));
+    title.replace(unsafe, QStringLiteral("_"));
+    return QDir(pdfFolder()).filePath(
+        QStringLiteral("%1_%2.pdf").arg(title, Clock::today().toString(QStringLiteral("yyyyMMdd"))));
+}
+
 bool ReportPreview::saveAsPdf()
 {
-    QString fileName = ui::dialogs().saveFileName(this, QStringLiteral("保存为PDF"), QDir::homePath(),
+    QString fileName = ui::dialogs().saveFileName(this, QStringLiteral("保存为PDF"), suggestedPdfName(),
                                                   QStringLiteral("PDF 文件 (*.pdf)"));
     if (fileName.isEmpty())
         return false;
@@ -217,5 +248,6 @@ bool ReportPreview::saveAsPdf()
         ui::showError(QStringLiteral("无法保存文件 %1").arg(fileName), this);
         return false;
     }
+    lastPdfFolder = QFileInfo(fileName).absolutePath();
     return true;
 }

@@ -37,6 +37,9 @@ public slots:
     bool print();
     // Asks for a file name and writes the report there; false when cancelled or failed.
     bool saveAsPdf();
+    // The file offered: title and today's date, in the folder last saved to in this
+    // run or else the documents folder.
+    QString suggestedPdfName() const;
 
 private slots:
     void updateControls();

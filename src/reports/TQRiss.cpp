@@ -17,4 +17,17 @@ TQRiss::TQRiss(QObject* parent)
            {QStringLiteral("本月出货"), QStringLiteral("out_amou"), 23, number},
            {QStringLiteral("本月结存"), QStringLiteral("now_amou"), 23, number}},
           false);
+
+    // A printed sheet must say its totals as the window does: one ruled row under the table.
+    const double rowHeight = 6;
+    addBand(Kind::Summary, rowHeight);
+    const double captionWidth = 24 + 40 + 20 + 14;
+    addLabel(Kind::Summary, QRectF(0, 0, captionWidth, rowHeight), QStringLiteral("合计"), Qt::AlignHCenter);
+    double x = captionWidth;
+    for (const char* name : {"last_tota", "in_tota", "out_tota", "now_tota"}) {
+        addVLine(Kind::Summary, x, 0, rowHeight);
+        addLabel(Kind::Summary, QRectF(x, 0, 23, rowHeight), QString(), number, QString::fromLatin1(name));
+        x += 23;
+    }
+    addBox(Kind::Summary, QRectF(0, 0, x, rowHeight));
 }

@@ -17,6 +17,17 @@ namespace BackupFiles {
 
 const QString fileName = QStringLiteral("brovanta.mdb");
 
+namespace {
+
+// The reason in Chinese; the engine's own (English) words follow on a line of their own.
+QString withDetail(const QString& reason, const QString& engineText)
+{
+    const QString detail = engineText.simplified();
+    return detail.isEmpty() ? reason : QStringLiteral("%1\n详细信息：%2").arg(reason, detail);
+}
+
+} // namespace
+
 QString problem(const QString& path)
 {
     if (!QFileInfo(path).isFile())
@@ -25,15 +36,15 @@ QString problem(const QString& path)
     try {
         connection.open(path, DatabaseFile::password);
     } catch (const db::Error& e) {
-        return QStringLiteral("文件不是本系统的数据库，或不能用本系统的密码打开（%1）").arg(e.message());
+        return withDetail(QStringLiteral("文件不是本系统的数据库，或不能用本系统的密码打开。"), e.message());
     }
     try {
         db::Statement check(connection, QStringLiteral("pragma integrity_check"));
         const QString verdict = check.next() ? check.textValue(0) : QString();
         if (verdict != QLatin1String("ok"))
-            return QStringLiteral("数据库文件已损坏（完整性检查: %1）").arg(verdict);
+            return withDetail(QStringLiteral("数据库文件已损坏，未通过完整性检查。"), verdict);
     } catch (const db::Error& e) {
-        return QStringLiteral("数据库文件已损坏（%1）").arg(e.message());
+        return withDetail(QStringLiteral("数据库文件已损坏。"), e.message());
     }
     connection.close();
     if (!DatabaseFile::isSystemDatabase(path))

@@ -85,7 +85,9 @@ Query rankingQuery(RankingKey key, RankingOrder order, BillType type, const Date
     const QString keyColumn = byGoods ? QStringLiteral("b.gods_code") : QStringLiteral("a.comp_code");
     query.sql = QStringLiteral("select %1,sum(b.sub_amou) as sub_amou,").arg(keyColumn);
     if (byGoods)
-        query.sql += QStringLiteral("avg(b.unit_pric) as unit_pric,");
+        // The price a goods was sold at on average: amount over quantity, not a mean of unit prices.
+        query.sql += QStringLiteral("case when sum(b.sub_amou)=0 then null else "
+                                    "sum(b.unit_pric*b.sub_amou)/sum(b.sub_amou) end as unit_pric,");
     query.sql += QStringLiteral("sum(b.unit_pric*b.sub_amou) as sub_tota from outmain a inner join outgoods b "
                                 "on a.bill_no=b.bill_no");
     query.sql += rangeAndType(dates, type, outBills(), query.parameters);

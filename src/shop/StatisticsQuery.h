@@ -57,7 +57,7 @@ enum class RankingKey { Goods, Company };
 enum class RankingOrder { ByAmount, ByQuantity };
 
 // The out-bill lines of the range summed per goods (gods_code, sub_amou, unit_pric
-// as the plain mean of the line prices, sub_tota) or per company (comp_code,
+// as sub_tota / sub_amou, empty when the quantities sum to 0, sub_tota) or per company (comp_code,
 // sub_amou, sub_tota), largest first.
 Query rankingQuery(RankingKey key, RankingOrder order, BillType type, const DateRange& dates);
 

@@ -18,14 +18,24 @@ int importGoods(db::Connection& connection)
     return added;
 }
 
-int firstEmptyRow(const db::Dataset& dataset)
+int firstEmptyChangedRow(const db::Dataset& dataset)
 {
     const int amount = dataset.fieldIndex(QStringLiteral("gods_amou"));
     const int cost = dataset.fieldIndex(QStringLiteral("cost_pric"));
     for (int row = 0; row < dataset.recordCount(); ++row)
-        if (dataset.value(row, amount).isNull() || dataset.value(row, cost).isNull())
+        if (dataset.isRowChanged(row) && (dataset.value(row, amount).isNull() || dataset.value(row, cost).isNull()))
             return row;
     return -1;
+}
+
+QList<int> negativeChangedRows(const db::Dataset& dataset)
+{
+    const int amount = dataset.fieldIndex(QStringLiteral("gods_amou"));
+    QList<int> rows;
+    for (int row = 0; row < dataset.recordCount(); ++row)
+        if (dataset.isRowChanged(row) && dataset.value(row, amount).toDouble() < 0)
+            rows.append(row);
+    return rows;
 }
 
 } // namespace StockInit

@@ -3,6 +3,8 @@
 #include "db/Connection.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
+#include "shop/BillStore.h"
+#include "shop/StockPosting.h"
 #include "shop/StockSheet.h"
 
 #include <QDate>
@@ -19,8 +21,8 @@ Totals compute(db::Connection& connection, int year, int month)
     db::Transaction transaction(connection, db::Transaction::Write);
     connection.execute(QStringLiteral("delete from miostemp"));
     connection.execute(QStringLiteral("delete from mios"));
-    // One working row per count row and per bill line (union all: equal lines both
-    // count); the closing quantity is rounded once per goods, from the sums, and
+    // One working row per count row and per bill line that moved stock (union all:
+    // equal lines both count; a customer return's "不入库" line never entered stock); the closing quantity is rounded once per goods, from the sums, and
     // stored as the whole number the column holds.
     db::Statement insert(
         connection,
@@ -33,6 +35,7 @@ Totals compute(db::Connection& connection, int year, int month)
             " union all"
             " select b.gods_code,0,b.sub_amou,0 from inmain a inner join ingoods b on a.bill_no=b.bill_no"
             "  where a.bill_date>=:first and a.bill_date<:next"
+            "  and not (coalesce(a.bill_type,'')=:returntype and coalesce(b.remark,'')=:notintostock)"
             " union all"
             " select b.gods_code,0,0,b.sub_amou from outmain a inner join outgoods b on a.bill_no=b.bill_no"
             "  where a.bill_date>=:first and a.bill_date<:next"
@@ -41,6 +44,8 @@ Totals compute(db::Connection& connection, int year, int month)
     insert.bind(QStringLiteral("lastnext"), StockSheet::nextMonthStart(lastYear, lastMonth));
     insert.bind(QStringLiteral("first"), StockSheet::monthStart(year, month));
     insert.bind(QStringLiteral("next"), StockSheet::nextMonthStart(year, month));
+    insert.bind(QStringLiteral("returntype"), BillStore::info(StockPosting::BillKind::CustomerReturn).billType);
+    insert.bind(QStringLiteral("notintostock"), StockPosting::notIntoStock);
     insert.execute();
     const Totals result = totals(connection);
     transaction.commit();
@@ -50,13 +55,15 @@ Totals compute(db::Connection& connection, int year, int month)
 Totals totals(db::Connection& connection)
 {
     db::Statement sums(connection, QStringLiteral("select coalesce(sum(in_amou),0),coalesce(sum(out_amou),0),"
-                                                  "coalesce(sum(now_amou),0),count(*) from mios"));
+                                                  "coalesce(sum(now_amou),0),count(*),"
+                                                  "coalesce(sum(last_amou),0) from mios"));
     Totals result;
     if (sums.next()) {
         result.in = sums.doubleValue(0);
         result.out = sums.doubleValue(1);
         result.closing = sums.doubleValue(2);
         result.rows = int(sums.intValue(3));
+        result.opening = sums.doubleValue(4);
     }
     return result;
 }

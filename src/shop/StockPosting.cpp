@@ -68,11 +68,13 @@ private:
             statement->bind(QStringLiteral("p"), *price);
         return statement->execute();
     }
+    // An empty cost takes the goods' purchase price, or 0 when it has none.
     void insert(const QString& goodsCode, double quantity, const QVariant& cost)
     {
         if (!m_insert)
-            m_insert.emplace(m_connection, QStringLiteral("insert into storemain (gods_code,gods_amou,cost_pric) "
-                                                          "values (:code,:q,:c)"));
+            m_insert.emplace(m_connection,
+                             QStringLiteral("insert into storemain (gods_code,gods_amou,cost_pric) values (:code,:q,"
+                                            "coalesce(:c,(select valu_in from goods where gods_code=:code limit 1),0))"));
         m_insert->reset();
         m_insert->bind(QStringLiteral("code"), goodsCode).bind(QStringLiteral("q"), quantity);
         m_insert->bind(QStringLiteral("c"), cost);

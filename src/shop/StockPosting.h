@@ -49,7 +49,7 @@ bool movesStock(BillKind kind, const BillLine& line);
 // purchase price when there was no stock); taking one back also takes its
 // value out of the average, so re-applying it restores the cost. Sales and
 // returns to suppliers lower stock and leave the cost; a goods without a
-// stock record gets one of -q.
+// stock record gets one of -q at the goods' purchase price (0 when it has none).
 void applyBill(db::Connection& connection, BillKind kind, const QList<BillLine>& lines);
 void takeBillBack(db::Connection& connection, BillKind kind, const QList<BillLine>& lines);
 

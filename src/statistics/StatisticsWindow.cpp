@@ -62,7 +62,7 @@ StatisticsWindow::StatisticsWindow(const QString& caption, const QString& name, 
     const ui::BusyCursor busy;
     setObjectName(name);
     setWindowTitle(caption);
-    setFixedSize(792, 573);
+    resize(792, 573);
 
     cmd_find = named<QPushButton>("cmd_find");
     cmd_prin = named<QPushButton>("cmd_prin");
@@ -72,6 +72,7 @@ StatisticsWindow::StatisticsWindow(const QString& caption, const QString& name, 
     Edit1 = totalBox("Edit1");
     Edit2 = totalBox("Edit2");
     DBGrid1 = named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, DBGrid1);
     DBGrid1->setReadOnly(true);
     DBGrid1->setRowSelect(true);
 
@@ -135,12 +136,6 @@ QRadioButton* StatisticsWindow::radio(const char* name, const QString& text, boo
     button->setText(text);
     button->setChecked(checked);
     return button;
-}
-
-void StatisticsWindow::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    ui::centreOnScreen(this);
 }
 
 void StatisticsWindow::cmd_findClick()

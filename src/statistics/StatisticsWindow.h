@@ -67,7 +67,6 @@ protected:
     static QGroupBox* radioGroup(const QString& title, const QList<QRadioButton*>& buttons);
     static QRadioButton* radio(const char* name, const QString& text, bool checked = false);
 
-    void showEvent(QShowEvent* event) override;
 
 private:
     db::Dataset* m_dataset;

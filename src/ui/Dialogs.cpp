@@ -17,10 +17,15 @@ public:
         box.exec();
     }
 
-    bool ask(QWidget* parent, const QString& text, const QString& caption, bool yesNo) override
+    bool ask(QWidget* parent, const QString& text, const QString& caption, bool yesNo,
+             Default defaultButton) override
     {
         const auto buttons = yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel;
         QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
+        if (defaultButton == Default::Cancel)
+            box.setDefaultButton(yesNo ? QMessageBox::No : QMessageBox::Cancel);
+        else
+            box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
         const int answer = box.exec();
         return answer == QMessageBox::Ok || answer == QMessageBox::Yes;
     }
@@ -99,12 +104,12 @@ void showError(const QString& text, QWidget* parent, const QString& caption)
 
 bool confirm(const QString& text, QWidget* parent)
 {
-    return current->ask(defaultParent(parent), text, QStringLiteral("提示"), false);
+    return current->ask(defaultParent(parent), text, QStringLiteral("提示"), false, Dialogs::Default::Accept);
 }
 
 bool askYesNo(const QString& text, QWidget* parent)
 {
-    return current->ask(defaultParent(parent), text, QStringLiteral("提示"), true);
+    return current->ask(defaultParent(parent), text, QStringLiteral("提示"), true, Dialogs::Default::Accept);
 }
 
 } // namespace ui

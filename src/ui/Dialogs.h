@@ -12,11 +12,14 @@ namespace ui {
 class Dialogs {
 public:
     enum class Icon { Information, Warning, Critical, Question };
+    // The button Enter presses: OK/Yes, or Cancel/No where a slip of the key must not confirm.
+    enum class Default { Accept, Cancel };
     virtual ~Dialogs() = default;
 
     virtual void message(QWidget* parent, const QString& text, const QString& caption, Icon icon) = 0;
     // OK/Cancel (or Yes/No): true for OK or Yes.
-    virtual bool ask(QWidget* parent, const QString& text, const QString& caption, bool yesNo) = 0;
+    virtual bool ask(QWidget* parent, const QString& text, const QString& caption, bool yesNo,
+                     Default defaultButton) = 0;
     // Shows a window modally; returns its result code.
     virtual int exec(QDialog* dialog) = 0;
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& directory,

@@ -52,6 +52,7 @@ StockListWindow::StockListWindow(const Setup& setup, QWidget* parent)
     layout->addLayout(filters);
 
     DBGrid1 = named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, DBGrid1);
     DBGrid1->setReadOnly(true);
     DBGrid1->setRowSelect(true);
     WarehouseParts::addGoodsColumns(DBGrid1);
@@ -77,6 +78,8 @@ StockListWindow::StockListWindow(const Setup& setup, QWidget* parent)
     connect(Edit1, &QLineEdit::textEdited, this, &StockListWindow::Edit1Change);
     connect(ComboBox1, &QComboBox::activated, this, &StockListWindow::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &StockListWindow::ComboBox2Change);
+    // A kind typed into the box counts as one picked from its list.
+    connect(ComboBox2->lineEdit(), &QLineEdit::textEdited, this, &StockListWindow::ComboBox2Change);
     connect(CheckBox1, &QCheckBox::clicked, this, &StockListWindow::CheckBox1Click);
 
     ui::BusyCursor busy;
@@ -88,12 +91,6 @@ StockListWindow::StockListWindow(const Setup& setup, QWidget* parent)
     }
     ui::applyRight(cmd_find, Right::Find, setup.position);
     ui::applyRight(cmd_prin, Right::Print, setup.position);
-}
-
-void StockListWindow::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    ui::centreOnScreen(this);
 }
 
 StockQuery::Filter StockListWindow::filter() const

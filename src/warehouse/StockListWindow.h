@@ -62,7 +62,6 @@ protected:
     // The report to preview, its total labels set from the boxes.
     virtual ReportLayout& prepareReport() = 0;
 
-    void showEvent(QShowEvent* event) override;
 
 private:
     Setup m_setup;

@@ -40,6 +40,7 @@ StockSheetWindow::StockSheetWindow(int position, const QString& editCaption, QWi
     Edit2->setReadOnly(true);
 
     DBGrid1 = named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, DBGrid1);
     WarehouseParts::addGoodsColumns(DBGrid1);
     DBGrid1->addColumn(QStringLiteral("gods_amou"), QStringLiteral("库存数量"), 70);
     for (const char* field : {"gods_code", "gods_name", "gods_kind", "gods_spec", "gods_type", "gods_color",
@@ -59,12 +60,6 @@ StockSheetWindow::StockSheetWindow(int position, const QString& editCaption, QWi
 db::Dataset& StockSheetWindow::sheet() const
 {
     return *dataModule().ChektempQ;
-}
-
-void StockSheetWindow::showEvent(QShowEvent* event)
-{
-    ui::ModeWindow::showEvent(event);
-    ui::centreOnScreen(this);
 }
 
 void StockSheetWindow::reopenSheet()

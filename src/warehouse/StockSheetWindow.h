@@ -62,7 +62,6 @@ protected:
     void updateButtons() override;
     // An unsaved sheet may be abandoned through the close box.
     bool canClose() const override { return true; }
-    void showEvent(QShowEvent* event) override;
 
 private:
     int m_position;

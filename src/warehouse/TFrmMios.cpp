@@ -50,6 +50,7 @@ TFrmMios::TFrmMios(QWidget* parent)
     layout->addLayout(row);
 
     DBGrid1 = named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, DBGrid1);
     DBGrid1->setReadOnly(true);
     DBGrid1->setRowSelect(true);
     WarehouseParts::addGoodsColumns(DBGrid1);
@@ -73,12 +74,6 @@ TFrmMios::TFrmMios(QWidget* parent)
     }
     ui::applyRight(cmd_find, Right::Find, Function::StockMovement);
     ui::applyRight(cmd_prin, Right::Print, Function::StockMovement);
-}
-
-void TFrmMios::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    ui::centreOnScreen(this);
 }
 
 void TFrmMios::reopen()
@@ -120,6 +115,8 @@ void TFrmMios::cmd_findClick()
         }
         q->enableControls();
     }
+    m_month = date;
+    m_totals = totals;
     Edit1->setText(WarehouseParts::amountText(totals.in));
     Edit2->setText(WarehouseParts::amountText(totals.out));
     Edit3->setText(WarehouseParts::amountText(totals.closing));
@@ -135,8 +132,15 @@ void TFrmMios::cmd_prinClick()
     if (!q->isOpen() || q->isEmpty())
         return;
     try {
+        TQRiss& report = ReportLayouts::get<TQRiss>();
+        report.setLabelText(QStringLiteral("title"),
+                            QStringLiteral("%1年%2月进销存表").arg(m_month.year()).arg(m_month.month()));
+        report.setLabelText(QStringLiteral("last_tota"), WarehouseParts::amountText(m_totals.opening));
+        report.setLabelText(QStringLiteral("in_tota"), WarehouseParts::amountText(m_totals.in));
+        report.setLabelText(QStringLiteral("out_tota"), WarehouseParts::amountText(m_totals.out));
+        report.setLabelText(QStringLiteral("now_tota"), WarehouseParts::amountText(m_totals.closing));
         q->disableControls();
-        ReportLayouts::get<TQRiss>().preview(this);
+        report.preview(this);
         q->enableControls();
     } catch (const std::exception& e) {
         q->enableControls();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "shop/StockMovement.h"
+
+#include <QDate>
 #include <QDialog>
 
 class QDateEdit;
@@ -30,9 +33,9 @@ public slots:
     void cmd_prinClick();
     void cmd_exitClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void reopen();
+
+    QDate m_month;                     // the month of the result shown
+    StockMovement::Totals m_totals;    // its totals, for the print-out
 };

@@ -59,7 +59,7 @@ void TFrmStorChg::cmd_editClick()
     if (!q.isOpen() || q.isEmpty())
         return;
     if (!ui::dialogs().ask(this, QStringLiteral("本操作将影响目前库存，确认是否继续操作?"), QStringLiteral("警告"),
-                           false))
+                           false, ui::Dialogs::Default::Cancel))
         return;
     ui::BusyCursor busy;
     q.disableControls();

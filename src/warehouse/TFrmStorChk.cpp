@@ -15,6 +15,7 @@
 
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QHideEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -65,7 +66,9 @@ void TFrmStorChk::installHooks()
 
 void TFrmStorChk::hideEvent(QHideEvent* event)
 {
-    sheet().removeHooks(this);
+    // Minimizing hides the window too (a spontaneous hide); only closing it ends the hooks.
+    if (!event->spontaneous())
+        sheet().removeHooks(this);
     StockSheetWindow::hideEvent(event);
 }
 

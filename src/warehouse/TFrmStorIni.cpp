@@ -34,6 +34,7 @@ TFrmStorIni::TFrmStorIni(QWidget* parent)
     layout->addLayout(bar);
 
     DBGrid1 = WindowParts::named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, DBGrid1);
     WarehouseParts::addGoodsColumns(DBGrid1);
     DBGrid1->addColumn(QStringLiteral("gods_amou"), QStringLiteral("数量"), 70);
     DBGrid1->addColumn(QStringLiteral("cost_pric"), QStringLiteral("成本"), 70);
@@ -56,12 +57,6 @@ TFrmStorIni::TFrmStorIni(QWidget* parent)
         WarehouseParts::reportFailure(QStringLiteral("无法读取库存"), e, this);
     }
     setMode(QStringLiteral("null"));
-}
-
-void TFrmStorIni::showEvent(QShowEvent* event)
-{
-    ui::ModeWindow::showEvent(event);
-    ui::centreOnScreen(this);
 }
 
 void TFrmStorIni::reopen()
@@ -97,7 +92,7 @@ void TFrmStorIni::cmd_addClick()
     if (!ui::dialogs().ask(this,
                            QStringLiteral("本操作将商品资料库中的所有产品添加到库存资料中，\n"
                                           "但不会影响当前库存数量，是否执行?"),
-                           QStringLiteral("确认"), false))
+                           QStringLiteral("确认"), false, ui::Dialogs::Default::Cancel))
         return;
     ui::BusyCursor busy;
     try {
@@ -153,15 +148,31 @@ void TFrmStorIni::cmd_deleClick()
 void TFrmStorIni::cmd_saveClick()
 {
     db::Dataset* q = dataModule().StoreiniQ;
+    const QString code = QStringLiteral("gods_code");
     try {
+        // Posting takes the grid's open editor first, so what is on screen is what is checked.
         q->post();
-        const int empty = StockInit::firstEmptyRow(*q);
+        const int empty = StockInit::firstEmptyChangedRow(*q);
         if (empty >= 0) {
             q->moveTo(empty);
-            ui::warn(QStringLiteral("货品“%1”的数量或成本为空，请输入后再保存")
-                         .arg(q->text(QStringLiteral("gods_code"))),
-                     this);
+            ui::warn(QStringLiteral("货品“%1”的数量或成本为空，请输入后再保存").arg(q->text(code)), this);
+            DBGrid1->setFocus();
             return;
+        }
+        const QList<int> negative = StockInit::negativeChangedRows(*q);
+        if (!negative.isEmpty()) {
+            q->moveTo(negative.first());
+            const QString goods = q->text(code);
+            const QString text = negative.size() == 1
+                                     ? QStringLiteral("货品“%1”的数量为负数（%2），确认保存?")
+                                           .arg(goods, q->displayText(QStringLiteral("gods_amou")))
+                                     : QStringLiteral("货品“%1”等 %2 个货品的数量为负数，确认保存?")
+                                           .arg(goods)
+                                           .arg(negative.size());
+            if (!ui::dialogs().ask(this, text, QStringLiteral("确认"), false, ui::Dialogs::Default::Cancel)) {
+                DBGrid1->setFocus();
+                return;
+            }
         }
         db::Transaction transaction(q->connection(), db::Transaction::Write);
         q->updateBatch();

@@ -33,7 +33,6 @@ public slots:
 
 protected:
     void updateButtons() override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void reopen();

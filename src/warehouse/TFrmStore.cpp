@@ -5,6 +5,7 @@
 #include "reports/ReportLayouts.h"
 #include "ui/DbGrid.h"
 
+#include <QHideEvent>
 #include <QLineEdit>
 
 TFrmStore::TFrmStore(QWidget* parent)
@@ -27,7 +28,9 @@ TFrmStore::TFrmStore(QWidget* parent)
 
 void TFrmStore::hideEvent(QHideEvent* event)
 {
-    dataModule().StoreQ->removeHooks(this);
+    // Minimizing hides the window too (a spontaneous hide); only closing it ends the hooks.
+    if (!event->spontaneous())
+        dataModule().StoreQ->removeHooks(this);
     StockListWindow::hideEvent(event);
 }
 

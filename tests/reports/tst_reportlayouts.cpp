@@ -124,7 +124,7 @@ void TestReportLayouts::catalogue_data()
     QTest::newRow("TQalarm") << "TQalarm" << "库存报警" << "TDF" << "AlarmQ" << a4;
     QTest::newRow("TQRcheck") << "TQRcheck" << "库存调整表" << "TD" << "ChektempQ" << a4;
     QTest::newRow("TQRpd") << "TQRpd" << "盘 点 表" << "TD" << "ChektempQ" << a4;
-    QTest::newRow("TQRiss") << "TQRiss" << "进销存表" << "TD" << "MiosQ" << a4;
+    QTest::newRow("TQRiss") << "TQRiss" << "进销存表" << "TDS" << "MiosQ" << a4;
     QTest::newRow("TQgath") << "TQgath" << "收款单" << "TD" << "GathQ" << a4;
     QTest::newRow("TQpay") << "TQpay" << "付款单" << "TD" << "PayQ" << a4;
     QTest::newRow("TQincost") << "TQincost" << "进货对帐单" << "TD" << "PayQ" << a4;
@@ -333,7 +333,7 @@ void TestReportLayouts::rendersTitleAndHeadingsToPdf_data()
                                                           "实盘数量", "盈亏数量", "-2"};
     QTest::newRow("TQRiss") << "TQRiss"
                             << QStringList{"进销存表", "货品编码", "货品名称", "分类", "单位", "上月结存", "本月进货",
-                                           "本月出货", "本月结存", "儿童运动鞋"};
+                                           "本月出货", "本月结存", "合计", "儿童运动鞋"};
     const QStringList settlement = {"流水单号", "开单日期", "操作人", "公司编码", "公司名", "20240316093000",
                                     "2024-03-15", "杭州澜禾服饰有限公司", "1346.5"};
     QTest::newRow("TQgath") << "TQgath"

@@ -7,8 +7,13 @@
 #include "reports/ReportPageView.h"
 #include "reports/ReportPreview.h"
 
+#include "core/Clock.h"
+
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -225,6 +230,8 @@ void TestReportPreview::savesAsPdf()
     QTemporaryDir dir;
     const QString chosen = dir.filePath(QStringLiteral("库存"));
 
+    Clock::setFixed(QDateTime(QDate(2025, 3, 14), QTime(9, 30)));
+
     bool saved = false;
     bool cancelled = true;
     app.dialogs().onExec = [&](QDialog* dialog) {
@@ -239,6 +246,12 @@ void TestReportPreview::savesAsPdf()
     report.preview();
     QVERIFY(saved);
     QVERIFY(!cancelled);
+    // Offered: the title and the date, first in the documents folder, then where the last PDF went.
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty() || !QFileInfo(documents).isDir())
+        documents = QDir::homePath();
+    QCOMPARE(app.dialogs().fileSuggestions,
+             (QStringList{QDir(documents).filePath("库存报表_20250314.pdf"), dir.filePath("库存报表_20250314.pdf")}));
     // The file gets its extension and holds every page of the report.
     const QString written = chosen + QStringLiteral(".pdf");
     QVERIFY(QFile::exists(written));

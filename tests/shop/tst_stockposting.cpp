@@ -28,6 +28,10 @@ private slots:
     void applyingBills();
     void takingBackRestoresTheCost_data();
     void takingBackRestoresTheCost();
+    void deletingWalksTheLinesInReverse_data();
+    void deletingWalksTheLinesInReverse();
+    void saleWithoutRecordTakesThePurchasePrice_data();
+    void saleWithoutRecordTakesThePurchasePrice();
     void editingAndDeletingBills();
     void returnLinesOutOfStockNeverMove();
     void failedSaveLeavesNothing();
@@ -110,8 +114,8 @@ void TestStockPosting::applyingBills_data()
                                          << QVariant(6.5);
     QTest::newRow("sale of 5 on 3 at 6") << BillKind::Sale << 3.0 << 6.0 << QList<BillLine>{{goods, 5, 99, {}}}
                                          << -2.0 << QVariant(6.0);
-    QTest::newRow("sale without a record: negative, no cost")
-        << BillKind::Sale << none << none << QList<BillLine>{{goods, 5, 9, {}}} << -5.0 << QVariant();
+    QTest::newRow("sale without a record or a purchase price: negative at cost 0")
+        << BillKind::Sale << none << none << QList<BillLine>{{goods, 5, 9, {}}} << -5.0 << QVariant(0.0);
     QTest::newRow("customer return 2 at 10 onto 8 at 5")
         << BillKind::CustomerReturn << 8.0 << 5.0 << QList<BillLine>{{goods, 2, 10, QStringLiteral("入库")}} << 10.0
         << QVariant(6.0);
@@ -137,10 +141,8 @@ void TestStockPosting::applyingBills()
     setStock(app, qty, cost);
     StockPosting::applyBill(app.dataModule().AdoConn, kind, lines);
     QCOMPARE(stockQty(app).toDouble(), newQty);
-    if (newCost.isNull())
-        QVERIFY(stockCost(app).isNull());
-    else
-        QCOMPARE(stockCost(app).toDouble(), newCost.toDouble());
+    QVERIFY(!stockCost(app).isNull());   // no record is ever left without a cost
+    QCOMPARE(stockCost(app).toDouble(), newCost.toDouble());
     QCOMPARE(count(app, "select count(*) from storemain"), 1);
 }
 
@@ -174,6 +176,59 @@ void TestStockPosting::takingBackRestoresTheCost()
     }
     QCOMPARE(stockQty(app).toDouble(), qtyAfter);
     QCOMPARE(stockCost(app).toDouble(), costAfter);
+}
+
+void TestStockPosting::deletingWalksTheLinesInReverse_data()
+{
+    QTest::addColumn<double>("qty");
+    QTest::addColumn<double>("cost");
+    QTest::addColumn<QList<BillLine>>("lines");
+    QTest::addColumn<double>("costAfterDelete");
+
+    // Taken back first to last, each case ends elsewhere (5 and 7): a step crosses zero stock.
+    QTest::newRow("10 at 4, bill of 10 at 6 then -15 at 5")
+        << 10.0 << 4.0 << QList<BillLine>{{goods, 10, 6, {}}, {goods, -15, 5, {}}} << 4.0;
+    QTest::newRow("none, bill of 10 at 5 then 10 at 7")
+        << 0.0 << 0.0 << QList<BillLine>{{goods, 10, 5, {}}, {goods, 10, 7, {}}} << 5.0;
+}
+
+void TestStockPosting::deletingWalksTheLinesInReverse()
+{
+    QFETCH(double, qty);
+    QFETCH(double, cost);
+    QFETCH(QList<BillLine>, lines);
+    QFETCH(double, costAfterDelete);
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    setStock(app, qty, cost);
+    const QString no = BillStore::save(c, BillKind::Purchase, bill(lines));
+    BillStore::remove(c, BillKind::Purchase, no);
+    QCOMPARE(stockQty(app).toDouble(), qty);
+    QCOMPARE(stockCost(app).toDouble(), costAfterDelete);
+}
+
+void TestStockPosting::saleWithoutRecordTakesThePurchasePrice_data()
+{
+    QTest::addColumn<BillKind>("kind");
+    QTest::addColumn<QVariant>("purchasePrice");
+    QTest::addColumn<double>("newCost");
+    QTest::newRow("sale") << BillKind::Sale << QVariant(7.5) << 7.5;
+    QTest::newRow("return to supplier") << BillKind::SupplierReturn << QVariant(12.0) << 12.0;
+    QTest::newRow("goods without a purchase price") << BillKind::Sale << QVariant() << 0.0;
+}
+
+// A stock record born of a sale has a cost from the start, so opening stock can be saved later.
+void TestStockPosting::saleWithoutRecordTakesThePurchasePrice()
+{
+    QFETCH(BillKind, kind);
+    QFETCH(QVariant, purchasePrice);
+    QFETCH(double, newCost);
+    TestApp app;
+    app.exec("insert into goods(gods_code,gods_name,valu_in) values(:p1,'货品',:p2)", {goods, purchasePrice});
+    StockPosting::applyBill(app.dataModule().AdoConn, kind, {{goods, 3, 99, {}}});
+    QCOMPARE(stockQty(app).toDouble(), -3.0);
+    QVERIFY(!stockCost(app).isNull());
+    QCOMPARE(stockCost(app).toDouble(), newCost);
 }
 
 void TestStockPosting::editingAndDeletingBills()

@@ -94,7 +94,7 @@ void TestRanking::linesOfOneGoodsRankAsOneRow()
     QCOMPARE(column(w, "gods_code"), QStringList{"G1"});
     QCOMPARE(column(w, "gods_name"), QStringList{"衬衫"});
     QCOMPARE(column(w, "sub_amou"), QStringList{"8"});
-    QCOMPARE(column(w, "unit_pric"), QStringList{"15"});
+    QCOMPARE(column(w, "unit_pric"), QStringList{"16.25"});   // 130 / 8
     QCOMPARE(column(w, "sub_tota"), QStringList{"130"});
     QCOMPARE(w.Edit1->text(), QString("8"));
     QCOMPARE(w.Edit2->text(), QString("130"));

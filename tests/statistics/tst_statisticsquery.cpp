@@ -184,27 +184,30 @@ void TestStatisticsQuery::typedCodesAreBoundNotSpliced()
 void TestStatisticsQuery::rankingSumsAndAveragesPerKey()
 {
     TestApp app;
-    addBill(app, "out", "20260302080000", "2026-03-02 00:00:00", "C1", "out", {{"G1", 3, 10}});
-    addBill(app, "out", "20260303080000", "2026-03-03 00:00:00", "C1", "out", {{"G1", 5, 20}});
+    // 4 at 50 and 5 at 98: 690 for 9 pieces, 76.67 each (the mean of the two prices would be 74).
+    addBill(app, "out", "20260302080000", "2026-03-02 00:00:00", "C1", "out", {{"G1", 4, 50}});
+    addBill(app, "out", "20260303080000", "2026-03-03 00:00:00", "C1", "out", {{"G1", 5, 98}});
+    // Sold and taken back: no quantity, so no average price.
+    addBill(app, "out", "20260304080000", "2026-03-04 00:00:00", "C1", "out", {{"G0", 2, 10}, {"G0", -2, 10}});
 
     const db::Dataset& goods
         = run(rankingQuery(RankingKey::Goods, RankingOrder::ByAmount, BillType::All, march), app.dataModule().OutSortQ);
-    QCOMPARE(goods.recordCount(), 1);
+    QCOMPARE(goods.recordCount(), 2);
     QCOMPARE(goods.value(0, goods.fieldIndex("gods_code")).toString(), QString("G1"));
-    QCOMPARE(goods.value(0, goods.fieldIndex("sub_amou")).toDouble(), 8.0);
-    QCOMPARE(goods.value(0, goods.fieldIndex("unit_pric")).toDouble(), 15.0);   // plain mean, not weighted
-    QCOMPARE(goods.value(0, goods.fieldIndex("sub_tota")).toDouble(), 130.0);
-    QCOMPARE(goods.displayText(0, goods.fieldIndex("unit_pric")), QString("15"));
+    QCOMPARE(goods.value(0, goods.fieldIndex("sub_amou")).toDouble(), 9.0);
+    QCOMPARE(goods.value(0, goods.fieldIndex("sub_tota")).toDouble(), 690.0);
+    QCOMPARE(goods.displayText(0, goods.fieldIndex("unit_pric")), QString("76.67"));
+    QVERIFY(goods.value(1, goods.fieldIndex("unit_pric")).isNull());
 
     const db::Dataset& companies = run(
         rankingQuery(RankingKey::Company, RankingOrder::ByQuantity, BillType::All, march), app.dataModule().OutSortCQ);
     QCOMPARE(companies.recordCount(), 1);
     QCOMPARE(companies.value(0, companies.fieldIndex("comp_code")).toString(), QString("C1"));
-    QCOMPARE(companies.value(0, companies.fieldIndex("sub_amou")).toDouble(), 8.0);
-    QCOMPARE(companies.value(0, companies.fieldIndex("sub_tota")).toDouble(), 130.0);
+    QCOMPARE(companies.value(0, companies.fieldIndex("sub_amou")).toDouble(), 9.0);
+    QCOMPARE(companies.value(0, companies.fieldIndex("sub_tota")).toDouble(), 690.0);
     const Totals totals = rankingTotals(companies);
-    QCOMPARE(totals.quantity, 8.0);
-    QCOMPARE(totals.amount, 130.0);
+    QCOMPARE(totals.quantity, 9.0);
+    QCOMPARE(totals.amount, 690.0);
 }
 
 void TestStatisticsQuery::rankingOrder_data()

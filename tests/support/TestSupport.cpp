@@ -26,9 +26,10 @@ void ScriptedDialogs::message(QWidget* parent, const QString& text, const QStrin
     }
 }
 
-bool ScriptedDialogs::ask(QWidget*, const QString& text, const QString&, bool)
+bool ScriptedDialogs::ask(QWidget*, const QString& text, const QString&, bool, Default defaultButton)
 {
     questions << text;
+    questionDefaults << defaultButton;
     return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
 }
 
@@ -37,18 +38,21 @@ int ScriptedDialogs::exec(QDialog* dialog)
     return onExec ? onExec(dialog) : int(QDialog::Rejected);
 }
 
-QString ScriptedDialogs::openFileName(QWidget*, const QString&, const QString&, const QString&)
+QString ScriptedDialogs::openFileName(QWidget*, const QString&, const QString& directory, const QString&)
 {
+    fileSuggestions << directory;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-QString ScriptedDialogs::saveFileName(QWidget*, const QString&, const QString&, const QString&)
+QString ScriptedDialogs::saveFileName(QWidget*, const QString&, const QString& directory, const QString&)
 {
+    fileSuggestions << directory;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-QString ScriptedDialogs::existingDirectory(QWidget*, const QString&, const QString&)
+QString ScriptedDialogs::existingDirectory(QWidget*, const QString&, const QString& directory)
 {
+    fileSuggestions << directory;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
@@ -56,8 +60,10 @@ void ScriptedDialogs::clear()
 {
     messages.clear();
     questions.clear();
+    questionDefaults.clear();
     answers.clear();
     fileAnswers.clear();
+    fileSuggestions.clear();
 }
 
 TestApp::TestApp()

@@ -20,7 +20,8 @@ public:
     };
 
     void message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
-    bool ask(QWidget* parent, const QString& text, const QString& caption, bool yesNo) override;
+    bool ask(QWidget* parent, const QString& text, const QString& caption, bool yesNo,
+             Default defaultButton) override;
     int exec(QDialog* dialog) override;
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override;
@@ -28,11 +29,13 @@ public:
 
     QList<Shown> messages;          // every message box, in order
     QStringList questions;          // every question asked
+    QList<Default> questionDefaults; // the default button of each question, in order
     QList<bool> answers;            // answers to the next questions; empty -> defaultAnswer
     bool defaultAnswer = true;
     // Runs a modal window; by default the window is rejected without being shown.
     std::function<int(QDialog*)> onExec;
     QStringList fileAnswers;        // answers to file and directory dialogs, in order
+    QStringList fileSuggestions;    // the directory or file each file dialog started at
     // Shows each message as a real modal box that closes itself, as a user closes one:
     // the focus leaves the window and a nested event loop runs meanwhile.
     bool modalMessages = false;

@@ -1,4 +1,4 @@
-// The month's movement window: totals, printing only with rows, and a failed
+// The month's movement window: totals, printing the month and its totals only with rows, and a failed
 // run showing nothing rather than part of a month.
 #include "TestSupport.h"
 #include "WarehouseData.h"
@@ -49,9 +49,16 @@ void TestMios::monthShowsRowsAndTotals()
     QVERIFY(w.cmd_prin->isEnabled());
     int previews = 0;
     app.dialogs().onExec = [&previews](QDialog*) { ++previews; return 0; };
+    // The sheet prints the month it shows, even with the picker moved on since.
+    w.DateTimePicker1->setDate(QDate(2025, 6, 1));
     click(w, "cmd_prin");
     QCOMPARE(previews, 1);
-    QCOMPARE(ReportLayouts::get<TQRiss>().prepare().pageCount(), 1);
+    TQRiss& report = ReportLayouts::get<TQRiss>();
+    QCOMPARE(report.prepare().pageCount(), 1);
+    QCOMPARE(report.labelText("title"), QString("2025年5月进销存表"));
+    const QStringList totals{report.labelText("last_tota"), report.labelText("in_tota"),
+                             report.labelText("out_tota"), report.labelText("now_tota")};
+    QCOMPARE(totals, (QStringList{"10", "8", "4", "14"}));
 }
 
 void TestMios::emptyMonthDisablesPrinting()

@@ -16,6 +16,8 @@ class TestStockMovement : public QObject {
 private slots:
     void movementPerGoods_data();
     void movementPerGoods();
+    void onlyLinesThatMovedStockCount_data();
+    void onlyLinesThatMovedStockCount();
     void januaryOpensFromDecember();
     void emptyMonthGivesNoRows();
     void failureKeepsThePreviousResult();
@@ -96,6 +98,35 @@ void TestStockMovement::movementPerGoods()
     QCOMPARE(totals.out, r.out);
     QCOMPARE(totals.closing, double(r.now));
     QCOMPARE(app.scalar("select typeof(now_amou) from mios").toString(), QString("integer"));
+}
+
+void TestStockMovement::onlyLinesThatMovedStockCount_data()
+{
+    QTest::addColumn<QString>("billType");
+    QTest::addColumn<QVariant>("remark");
+    QTest::addColumn<double>("in");
+    QTest::newRow("customer return kept out of stock") << "retu" << QVariant("不入库") << 2.0;
+    QTest::newRow("customer return into stock") << "retu" << QVariant("入库") << 5.0;
+    QTest::newRow("customer return without remark") << "retu" << QVariant() << 5.0;
+    QTest::newRow("a purchase's remark moves nothing out") << "in" << QVariant("不入库") << 5.0;
+}
+
+// 本月进货 must agree with the stock: a line that never entered stock is no movement.
+void TestStockMovement::onlyLinesThatMovedStockCount()
+{
+    QFETCH(QString, billType);
+    QFETCH(QVariant, remark);
+    QFETCH(double, in);
+    TestApp app;
+    addBillLine(app, true, "20250503100000", QDate(2025, 5, 3), "A1", 2);
+    app.exec("insert into inmain(bill_no,bill_date,bill_type) values('20250510100000',:p1,:p2)",
+             {QDate(2025, 5, 10), billType});
+    app.exec("insert into ingoods(bill_no,gods_code,sub_amou,unit_pric,remark) "
+             "values('20250510100000','A1',3,9,:p1)", {remark});
+    const auto totals = StockMovement::compute(app.dataModule().AdoConn, 2025, 5);
+    QCOMPARE(row(app, "A1").in, in);
+    QCOMPARE(row(app, "A1").now, qint64(in));
+    QCOMPARE(totals.in, in);
 }
 
 void TestStockMovement::januaryOpensFromDecember()

@@ -21,6 +21,8 @@ private slots:
     void countFailingHalfwayStoresNothingAndRetryStoresOnce();
     void emptyQuantityIsRefusedNamingTheGoods();
     void lookingUpShowsTheStoredCount();
+    void loadingAMonthTakesItsOwnCountOnly_data();
+    void loadingAMonthTakesItsOwnCountOnly();
     void adjustmentStoresExactlyAndKeepsCost();
     void adjustmentFailingHalfwayChangesNoStock();
 };
@@ -154,6 +156,26 @@ void TestStockSheet::lookingUpShowsTheStoredCount()
     QCOMPARE(app.scalar("select chek_amou from chektemp").toDouble(), 6.0);
     QCOMPARE(StockSheet::loadCount(c, QDate(2025, 6, 1)), 0);
     QCOMPARE(app.scalar("select count(*) from chektemp").toInt(), 0);
+}
+
+void TestStockSheet::loadingAMonthTakesItsOwnCountOnly_data()
+{
+    QTest::addColumn<QDate>("month");
+    QTest::addColumn<QString>("goods");
+    QTest::newRow("May") << QDate(2025, 5, 31) << "M1";
+    QTest::newRow("June") << QDate(2025, 6, 1) << "J1";
+}
+
+// Counts on the first day of two months side by side: each month loads its own only.
+void TestStockSheet::loadingAMonthTakesItsOwnCountOnly()
+{
+    QFETCH(QDate, month);
+    QFETCH(QString, goods);
+    TestApp app;
+    addCount(app, "M1", 5, QDate(2025, 5, 1));
+    addCount(app, "J1", 7, QDate(2025, 6, 1));
+    QCOMPARE(StockSheet::loadCount(app.dataModule().AdoConn, month), 1);
+    QCOMPARE(app.scalar("select gods_code from chektemp").toString(), goods);
 }
 
 void TestStockSheet::adjustmentStoresExactlyAndKeepsCost()

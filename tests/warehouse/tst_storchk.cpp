@@ -7,6 +7,7 @@
 
 #include "shop/StockPosting.h"
 #include "db/Dataset.h"
+#include "ui/Dialogs.h"
 #include "warehouse/TFrmStorChg.h"
 #include "warehouse/TFrmStorChk.h"
 
@@ -168,6 +169,14 @@ void TestStorChk::hooksGoWhenTheWindowCloses()
         TFrmStorChk w;
         showWindow(w);
         w.DateTimePicker1->setDate(countDay);
+        // Minimized, the window is still open: gain/loss is still worked out.
+        w.showMinimized();
+        QTRY_VERIFY(w.isMinimized());
+        w.showNormal();
+        app.exec("insert into chektemp(gods_code,gods_amou,chek_amou) values('M1',10,4)");
+        q->requery();
+        QCOMPARE(q->value(0, q->fieldIndex("lost_amou")).toDouble(), -6.0);
+        app.exec("delete from chektemp");
         w.close();
         QVERIFY(!w.isVisible());
         // A later user of the sheet posts rows without the count's date stamp or gain/loss.
@@ -234,6 +243,7 @@ void TestStorChk::adjustmentAsksFirstAndNotOnAnEmptyGrid()
     app.dialogs().answers = {false};
     click(w, "cmd_edit");
     QCOMPARE(app.dialogs().questions, QStringList{"本操作将影响目前库存，确认是否继续操作?"});
+    QCOMPARE(app.dialogs().questionDefaults.value(0), ui::Dialogs::Default::Cancel);
     QCOMPARE(w.mode(), QString("null"));
     QVERIFY(app.dataModule().ChektempQ->value(0, 2).isNull());
     QCOMPARE(w.cmd_edit->text(), QString("修改&V]"));

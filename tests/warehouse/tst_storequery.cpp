@@ -30,6 +30,7 @@ private slots:
     void blankCodesAreHiddenAndRowsOrdered();
     void codeAndKindTogetherBothHold();
     void typingACodeMovesToItsRow();
+    void typedKindClearsThePickedCode();
     void alarmLimits_data();
     void alarmLimits();
     void printingBeforeAQueryDoesNothing();
@@ -127,6 +128,31 @@ void TestStoreQuery::codeAndKindTogetherBothHold()
     click(w, "cmd_find");
     QCOMPARE(app.dataModule().StoreQ->recordCount(), 0);
     QCOMPARE(app.dialogs().messages.size(), 0);
+}
+
+// A kind typed into the box, not picked from its list, clears a code picked by name.
+void TestStoreQuery::typedKindClearsThePickedCode()
+{
+    TestApp app;
+    addGoods(app, "A1", "上衣");
+    addGoods(app, "B2", "裤子");
+    for (const char* code : {"A1", "B2"})
+        addStock(app, code, 2.0);
+    TFrmStore w;
+    showWindow(w);
+    const int name = w.ComboBox1->findText("货品A1");
+    QVERIFY(name >= 0);
+    w.ComboBox1->setCurrentIndex(name);
+    emit w.ComboBox1->activated(name);
+    QCOMPARE(w.Edit1->text(), QString("A1"));
+
+    w.ComboBox2->setFocus();
+    WindowDriver::typeText(w.ComboBox2->lineEdit(), "裤子");
+    QCOMPARE(w.Edit1->text(), QString());
+    QCOMPARE(w.ComboBox1->currentText(), QString());
+    QVERIFY(!w.CheckBox1->isChecked());
+    click(w, "cmd_find");
+    QCOMPARE(listedCodes(app.dataModule().StoreQ), QStringList{"B2"});
 }
 
 void TestStoreQuery::typingACodeMovesToItsRow()
@@ -230,6 +256,12 @@ void TestStoreQuery::valueHookGoesWithTheWindow()
         TFrmStore w;
         showWindow(w);
         click(w, "cmd_find");
+        QCOMPARE(q->value(0, q->fieldIndex("cost_tota")).toDouble(), 6.0);
+        // Minimizing hides the window but does not close it: the value stays, on screen and in print.
+        w.showMinimized();
+        QTRY_VERIFY(w.isMinimized());
+        w.showNormal();
+        q->requery();
         QCOMPARE(q->value(0, q->fieldIndex("cost_tota")).toDouble(), 6.0);
         w.close();
         // Bills reopen StoreQ while posting stock: the closed window's value no longer runs.

@@ -6,8 +6,11 @@
 #include "WindowDriver.h"
 
 #include "db/Dataset.h"
+#include "ui/Dialogs.h"
 #include "warehouse/TFrmStorIni.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -24,6 +27,10 @@ private slots:
     void cancelUndoesEditsAndDeletions();
     void saveWritesAllRowsAtOnce();
     void failedSaveKeepsTypedValuesAndMode();
+    void untouchedRowWithEmptyCostDoesNotBlockSaving();
+    void negativeQuantityNeedsConfirmation_data();
+    void negativeQuantityNeedsConfirmation();
+    void altSSavesTheOpenEditorsText();
     void emptyStockEditsOneBlankRow();
     void closingRefusedWhileEditing();
 };
@@ -39,6 +46,7 @@ void TestStorIni::importTwiceAddsNothingAndKeepsQuantities()
     click(w, "cmd_add");
     QCOMPARE(app.scalar("select count(*) from storemain").toInt(), 1);
     QVERIFY(app.dialogs().questions.last().contains("但不会影响当前库存数量，是否执行?"));
+    QCOMPARE(app.dialogs().questionDefaults.last(), ui::Dialogs::Default::Cancel);
 
     click(w, "cmd_add");
     QCOMPARE(app.scalar("select count(*) from storemain").toInt(), 2);
@@ -135,6 +143,83 @@ void TestStorIni::failedSaveKeepsTypedValuesAndMode()
     QVERIFY(app.dialogs().lastMessage().contains("B2"));
     QCOMPARE(w.mode(), QString("edit"));
     QCOMPARE(stock(app, "B2"), 6.0);
+}
+
+// A sale before any opening stock left G9 with an empty cost; typing A1 must still save.
+void TestStorIni::untouchedRowWithEmptyCostDoesNotBlockSaving()
+{
+    TestApp app;
+    addStock(app, "G9", -2.0, QVariant());
+    addStock(app, "A1", 1.0, 1.0);
+    TFrmStorIni w;
+    showWindow(w);
+    click(w, "cmd_edit");   // starts on G9's row, which stays as it was
+    typeInCell(*w.DBGrid1, 1, "gods_amou", "4");
+    click(w, "cmd_save");
+    QCOMPARE(app.dialogs().messages.size(), 0);
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(stock(app, "A1"), 4.0);
+    QVERIFY(app.scalar("select cost_pric from storemain where gods_code='G9'").isNull());
+
+    // Once the user touches G9, its empty cost must be filled in.
+    click(w, "cmd_edit");
+    typeInCell(*w.DBGrid1, 0, "gods_amou", "3");
+    click(w, "cmd_save");
+    QCOMPARE(app.dialogs().lastMessage(), QString("货品“G9”的数量或成本为空，请输入后再保存"));
+    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(stock(app, "G9"), -2.0);
+}
+
+void TestStorIni::negativeQuantityNeedsConfirmation_data()
+{
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<double>("stored");
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("confirmed: saved") << true << -5.0 << "null";
+    QTest::newRow("not confirmed: nothing stored") << false << 1.0 << "edit";
+}
+
+void TestStorIni::negativeQuantityNeedsConfirmation()
+{
+    QFETCH(bool, confirmed);
+    QFETCH(double, stored);
+    QFETCH(QString, mode);
+    TestApp app;
+    addStock(app, "A1", 1.0, 1.0);
+    TFrmStorIni w;
+    showWindow(w);
+    click(w, "cmd_edit");
+    typeInCell(*w.DBGrid1, 0, "gods_amou", "-5");
+    app.dialogs().answers = {confirmed};
+    click(w, "cmd_save");
+    QCOMPARE(app.dialogs().questions, QStringList{"货品“A1”的数量为负数（-5），确认保存?"});
+    QCOMPARE(app.dialogs().questionDefaults.value(0), ui::Dialogs::Default::Cancel);
+    QCOMPARE(w.mode(), mode);
+    QCOMPARE(stock(app, "A1"), stored);
+}
+
+void TestStorIni::altSSavesTheOpenEditorsText()
+{
+    TestApp app;
+    addStock(app, "A1", 1.0, 1.0);
+    TFrmStorIni w;
+    showWindow(w);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    click(w, "cmd_edit");
+    db::Dataset* q = app.dataModule().StoreiniQ;
+    const QModelIndex cell = w.DBGrid1->model()->index(0, w.DBGrid1->datasetModel()->columnOfField("cost_pric"));
+    w.DBGrid1->setCurrentIndex(cell);
+    w.DBGrid1->setFocus();
+    QTest::keyClick(w.DBGrid1, Qt::Key_7);   // typing opens the editor with the key
+    QLineEdit* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_5);
+    QTest::keyClick(editor, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(w.mode(), QString("null"));   // a mnemonic clicks its button after a short animation
+    QCOMPARE(app.dialogs().messages.size(), 0);
+    QCOMPARE(app.scalar("select cost_pric from storemain where gods_code='A1'").toDouble(), 75.0);
+    QCOMPARE(q->value(0, q->fieldIndex("cost_pric")).toDouble(), 75.0);
 }
 
 void TestStorIni::emptyStockEditsOneBlankRow()
