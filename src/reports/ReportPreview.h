@@ -22,6 +22,9 @@ public:
     ReportPageView* pageView() const { return m_view; }
     int pageCount() const;
     int currentPage() const;
+    // The file 保存为PDF offers: title and today's date, in the folder last saved to
+    // in this run or else the documents folder.
+    QString suggestedPdfName() const;
 
 public slots:
     void firstPage();
@@ -37,9 +40,6 @@ public slots:
     bool print();
     // Asks for a file name and writes the report there; false when cancelled or failed.
     bool saveAsPdf();
-    // The file offered: title and today's date, in the folder last saved to in this
-    // run or else the documents folder.
-    QString suggestedPdfName() const;
 
 private slots:
     void updateControls();
