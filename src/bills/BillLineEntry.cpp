@@ -3,6 +3,7 @@
 #include "core/DataHelpers.h"
 #include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
+#include "shop/Amounts.h"
 #include "shop/StockPosting.h"
 #include "ui/DatasetModel.h"
 #include "ui/DbGrid.h"
@@ -73,6 +74,11 @@ QString BillLineEntry::lineRefusal(int row) const
     const QVariant price = m_lines->value(row, m_lines->fieldIndex(unitPrice));
     if (price.toDouble() < 0)
         return line + QStringLiteral("单价“%1”不能为负数").arg(shown(price));
+    // A value stored before the limits, or set by a program, meets them at the save.
+    if (!shop::amounts::fits(amount.toDouble()))
+        return line + shop::amounts::refusal(shown(amount));
+    if (!shop::amounts::fits(price.toDouble(), shop::amounts::priceDecimals))
+        return line + shop::amounts::refusal(shown(price), shop::amounts::priceDecimals);
     return {};
 }
 
@@ -208,10 +214,8 @@ void BillLineEntry::pickGoods(const QString& typed)
     if (!m_editing || !m_lines->isOpen())
         return;
     TFrmGoodsFind picker(m_window);
-    if (!typed.isEmpty()) {
-        picker.Edit1->setText(typed);
-        picker.Edit1Change();
-    }
+    if (!typed.isEmpty())
+        picker.setStartText(typed);
     int row = m_lines->currentRow();
     if (ui::dialogs().exec(&picker) != QDialog::Accepted) {
         // Back to the code as typed, to correct it.

@@ -145,7 +145,7 @@ void BillWindow::buildLayout()
     m_entry->setExit(DBEdit4);
     setWalkOrder();
     setMinimumSize(900, 620);
-    setSizeGripEnabled(true);
+    ui::placeGridWindow(this, DBGrid1);
 
     connect(cmd_add, &QPushButton::clicked, this, &BillWindow::cmd_addClick);
     connect(cmd_edit, &QPushButton::clicked, this, &BillWindow::cmd_editClick);
@@ -318,12 +318,6 @@ void BillWindow::setWalkOrder()
         order << person;
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
-}
-
-void BillWindow::showEvent(QShowEvent* event)
-{
-    ui::ModeWindow::showEvent(event);
-    ui::centreOnScreen(this);
 }
 
 // ---------------------------------------------------------------- opening and lists
@@ -734,7 +728,8 @@ bool BillWindow::companyCodeEntered()
 void BillWindow::pickCompany(const QString& typed)
 {
     TFrmCompFind picker(this);
-    Q_UNUSED(typed);
+    if (!typed.isEmpty())
+        picker.setStartText(typed);
     const bool chosen = ui::dialogs().exec(&picker) == QDialog::Accepted;
     db::Dataset* companies = dataModule().CompanyQ;
     if (!chosen || companies->currentRow() < 0 || m_header->currentRow() < 0) {

@@ -106,7 +106,6 @@ protected:
 
     void updateButtons() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();

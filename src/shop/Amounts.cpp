@@ -13,6 +13,16 @@ bool fits(double value, int places)
     return std::abs(scaled - std::round(scaled)) < 1e-6;
 }
 
+int placesOf(const QString& column)
+{
+    const QString name = column.toLower();
+    if (name == QLatin1String("mone_rate"))
+        return rateDecimals;
+    if (name == QLatin1String("unit_pric") || name == QLatin1String("cost_pric"))
+        return priceDecimals;
+    return decimals;
+}
+
 QString refusal(const QString& typed, int places)
 {
     if (places == 0)

@@ -9,8 +9,13 @@ namespace shop::amounts {
 
 inline constexpr int integerDigits = 9;
 inline constexpr int decimals = 2;
+// A unit price may be a share of a bulk price (100 pieces for 33.33).
+inline constexpr int priceDecimals = 4;
 // Exchange rates are quoted finer than money.
 inline constexpr int rateDecimals = 6;
+
+// The decimals a number column keeps.
+int placesOf(const QString& column);
 
 // Whether the value has at most integerDigits digits before the point and
 // `places` after it.

@@ -64,9 +64,7 @@ int numberPlaces(const db::Field& field)
 {
     if (field.type == db::FieldType::Integer)
         return 0;
-    if (field.name.compare(QLatin1String("mone_rate"), Qt::CaseInsensitive) == 0)
-        return shop::amounts::rateDecimals;
-    return shop::amounts::decimals;
+    return shop::amounts::placesOf(field.name);
 }
 
 QVariant typedValue(const QVariant& typed, const db::Field& field)

@@ -630,6 +630,8 @@ void TestBills::numberCellsRefuseWhatIsNoNumber_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QVariant>("stored");
     QTest::newRow("letters refused, not dropped") << QStringLiteral("2x.5y") << QVariant();
+    QTest::newRow("exponent refused, not read as 115") << QStringLiteral("1e15") << QVariant();
+    QTest::newRow("more decimals than kept") << QStringLiteral("1.234") << QVariant();
     QTest::newRow("full-width digits") << QStringLiteral("２．５") << QVariant(2.5);
 }
 
@@ -726,6 +728,13 @@ void TestBills::findersListTheirKindWithinWholeDays()
     in.Edit2->setText("V03");
     in.cmd_editClick();
     QCOMPARE(listed(in), QStringList{"20240305000003"});
+    // Ends typed the wrong way round are swapped, not an empty list.
+    in.Edit2->clear();
+    in.DateTimePicker1->setDate(QDate(2024, 3, 6));
+    in.DateTimePicker2->setDate(QDate(2024, 3, 5));
+    in.cmd_editClick();
+    QCOMPARE(listed(in), (QStringList{"20240305000003", "20240306000004"}));
+    QCOMPARE(in.DateTimePicker1->date(), QDate(2024, 3, 5));
 
     BillFinder::setCurrentKind("retu");
     TFrmInFind returns;
