@@ -1,14 +1,11 @@
 // The bill windows at keyboard speed, under the program's own application
 // object (Enter acts as Tab): the Enter walk, what Alt+S saves, and what a
 // line or header box refuses where it is typed.
+#include "BillWindows.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
 #include "app/Application.h"
-#include "bills/TFrmIn.h"
-#include "bills/TFrmOut.h"
-#include "bills/TFrmReturnIn.h"
-#include "bills/TFrmReturnout.h"
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
 #include "db/Dataset.h"
@@ -50,23 +47,6 @@ private:
 namespace {
 
 using WindowDriver::showWindow;
-
-enum class Kind { In, Out, ReturnIn, ReturnOut };
-
-std::unique_ptr<BillWindow> makeWindow(Kind kind)
-{
-    switch (kind) {
-    case Kind::In:
-        return std::make_unique<TFrmIn>();
-    case Kind::Out:
-        return std::make_unique<TFrmOut>();
-    case Kind::ReturnIn:
-        return std::make_unique<TFrmReturnIn>();
-    case Kind::ReturnOut:
-        break;
-    }
-    return std::make_unique<TFrmReturnout>();
-}
 
 QWidget* focused()
 {

@@ -1,6 +1,7 @@
 // The four bill windows driven through their handlers: saving and stock, the
 // save's checks and its failure, editing, deleting and the month lock,
 // cancelling, bill numbers, line entry, finding, printing, rights and hooks.
+#include "BillWindows.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
@@ -10,12 +11,8 @@
 #include "app/WindowCatalog.h"
 #include "core/Clock.h"
 #include "bills/BillFinder.h"
-#include "bills/TFrmIn.h"
 #include "bills/TFrmInFind.h"
-#include "bills/TFrmOut.h"
 #include "bills/TFrmOutFind.h"
-#include "bills/TFrmReturnIn.h"
-#include "bills/TFrmReturnout.h"
 #include "shop/BillStore.h"
 #include "db/Dataset.h"
 #include "ui/TFrmCompFind.h"
@@ -84,23 +81,6 @@ namespace {
 const QDate today(2024, 3, 5);
 const QDateTime now(today, QTime(10, 15, 0));
 const QString stamp = QStringLiteral("20240305101500");
-
-enum class Kind { In, Out, ReturnIn, ReturnOut };
-
-std::unique_ptr<BillWindow> makeWindow(Kind kind)
-{
-    switch (kind) {
-    case Kind::In:
-        return std::make_unique<TFrmIn>();
-    case Kind::Out:
-        return std::make_unique<TFrmOut>();
-    case Kind::ReturnIn:
-        return std::make_unique<TFrmReturnIn>();
-    case Kind::ReturnOut:
-        break;
-    }
-    return std::make_unique<TFrmReturnout>();
-}
 
 void setStock(TestApp& app, const QString& code, double qty, double cost)
 {
