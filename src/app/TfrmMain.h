@@ -10,6 +10,7 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
+class HelpWindow;
 class TFrmLogin;
 
 // The main window: menu bar and tool bar that open every command window,
@@ -38,6 +39,7 @@ public:
 public slots:
     void FormShow();
     void N48Click();   // 访问主页
+    void N50Click();   // 帮助
     void N51Click();   // 关于
     void X1Click();    // 退出
 
@@ -60,6 +62,7 @@ private:
     QHash<QString, int> m_positions;         // menu item / tool button -> function position
     QHash<QString, QToolButton*> m_buttons;
     QHash<QString, QPointer<QDialog>> m_open;
+    QPointer<HelpWindow> m_help;
     bool m_shown = false;
     bool m_ending = false;
 };
