@@ -28,6 +28,7 @@ HelpWindow::HelpWindow(QWidget* parent)
     findButton->setAutoDefault(false);
     m_searchResult = new QLabel(this);
     m_searchResult->setObjectName(QStringLiteral("searchResult"));
+    m_searchResult->setMinimumWidth(220);   // the box keeps its width when a message comes
     auto* searchLabel = new QLabel(QStringLiteral("查找[&F]:"), this);
     searchLabel->setBuddy(m_search);
 
@@ -90,14 +91,16 @@ bool HelpWindow::findNext(const QString& text)
     m_searchResult->clear();
     if (word.isEmpty())
         return false;
-    if (!m_browser->find(word)) {
-        QTextCursor start = m_browser->textCursor();
-        start.movePosition(QTextCursor::Start);
-        m_browser->setTextCursor(start);
-        if (!m_browser->find(word)) {
-            m_searchResult->setText(QStringLiteral("没有找到“%1”").arg(word));
-            return false;
-        }
-    }
-    return true;
+    if (m_browser->find(word))
+        return true;
+    const QTextCursor before = m_browser->textCursor();
+    QTextCursor start = before;
+    start.movePosition(QTextCursor::Start);
+    m_browser->setTextCursor(start);
+    if (m_browser->find(word))
+        return true;
+    // Nothing anywhere: the page stays where the reader was.
+    m_browser->setTextCursor(before);
+    m_searchResult->setText(QStringLiteral("没有找到“%1”").arg(word));
+    return false;
 }
