@@ -4,6 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,27 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+namespace {
+
+// The chapter that explains each command window, by class.
+QString chapterOf(const QString& windowClass)
+{
+    static const QHash<QString, QString> chapters = {
+        {"TFrmEmployee", "基本资料"}, {"TFrmGoods", "基本资料"}, {"TFrmCompany", "基本资料"},
+        {"TFrmUser", "基本资料"}, {"TFrmStorIni", "基本资料"}, {"TFrmPower", "用户和权限"},
+        {"TFrmIn", "进货：从头到尾"}, {"TFrmInFind", "进货：从头到尾"}, {"TFrmOut", "销售"},
+        {"TFrmOutFind", "销售"}, {"TFrmReturnIn", "退货"}, {"TFrmReturnout", "退货"},
+        {"TFrmStorChk", "月末盘点"}, {"TFrmStore", "月末盘点"}, {"TFrmAlarm", "月末盘点"},
+        {"TFrmStorChg", "月末盘点"}, {"TFrmMios", "月末盘点"}, {"TFrmGath", "收款和付款"},
+        {"TFrmPay", "收款和付款"}, {"TFrmIncost", "对帐单和统计"}, {"TFrmOutcost", "对帐单和统计"},
+        {"TFrmInlist", "对帐单和统计"}, {"TFrmOutList", "对帐单和统计"}, {"TFrmOutSortG", "对帐单和统计"},
+        {"TFrmOutSortC", "对帐单和统计"}, {"TFrmBackUp", "备份和恢复"}, {"TFrmRestore", "备份和恢复"},
+    };
+    return chapters.value(windowClass);
+}
+
+} // namespace
 
 HelpWindow::HelpWindow(QWidget* parent)
     : QDialog(parent, Qt::Window)
@@ -71,6 +93,26 @@ void HelpWindow::fillContents()
             auto* item = new QListWidgetItem(block.text(), m_contents);
             item->setData(Qt::UserRole, block.position());
         }
+}
+
+HelpWindow* HelpWindow::showFor(QWidget* window)
+{
+    auto* help = window->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!help)
+        help = new HelpWindow(window);
+    // Shown first: the page is laid out at its real width before it is scrolled.
+    help->show();
+    help->showChapterNamed(chapterOf(QString::fromLatin1(window->metaObject()->className())));
+    help->raise();
+    help->activateWindow();
+    return help;
+}
+
+void HelpWindow::showChapterNamed(const QString& heading)
+{
+    const QList<QListWidgetItem*> found = m_contents->findItems(heading, Qt::MatchExactly);
+    m_contents->setCurrentItem(found.isEmpty() ? m_contents->item(0) : found.first());
+    showChapter(m_contents->currentRow());
 }
 
 void HelpWindow::showChapter(int index)

@@ -14,8 +14,14 @@ class HelpWindow : public QDialog {
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
+    // Opens the guide over the window (one guide per window, so a modal window
+    // does not block it) at the chapter about that window's class.
+    static HelpWindow* showFor(QWidget* window);
+
     // Scrolls the chapter with this heading to the top of the page.
     void showChapter(int index);
+    // The chapter with this heading; the first when no chapter has it.
+    void showChapterNamed(const QString& heading);
     // Selects the next place the text occurs, from the selection on and
     // wrapping at the end; says so below the box when there is none.
     bool findNext(const QString& text);

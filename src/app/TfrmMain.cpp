@@ -324,12 +324,7 @@ void TfrmMain::N48Click()
 
 void TfrmMain::N50Click()
 {
-    // One guide window, left open beside the work and brought back to the front.
-    if (!m_help)
-        m_help = new HelpWindow(this);
-    m_help->show();
-    m_help->raise();
-    m_help->activateWindow();
+    HelpWindow::showFor(this);
 }
 
 void TfrmMain::N51Click()

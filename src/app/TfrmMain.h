@@ -10,7 +10,6 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
-class HelpWindow;
 class TFrmLogin;
 
 // The main window: menu bar and tool bar that open every command window,
@@ -62,7 +61,6 @@ private:
     QHash<QString, int> m_positions;         // menu item / tool button -> function position
     QHash<QString, QToolButton*> m_buttons;
     QHash<QString, QPointer<QDialog>> m_open;
-    QPointer<HelpWindow> m_help;
     bool m_shown = false;
     bool m_ending = false;
 };

@@ -1,9 +1,10 @@
-// The guide: 帮助 opens it, the contents list jumps to a chapter, the search box finds words.
+// The guide: 帮助 and F1 open it, the contents list jumps to a chapter, the search box finds words.
 #include "TestSupport.h"
 
 #include "app/Application.h"
 #include "app/HelpWindow.h"
 #include "app/TfrmMain.h"
+#include "app/WindowCatalog.h"
 
 #include <QAction>
 #include <QInputMethodEvent>
@@ -24,6 +25,7 @@ private slots:
     void guideCoversTheShopsWork();
     void contentsJumpToTheChapter();
     void searchFindsEveryPlaceAndSaysWhenNone();
+    void f1OpensThePageOfTheWindow();
 };
 
 namespace {
@@ -142,6 +144,30 @@ void TestHelpWindow::searchFindsEveryPlaceAndSaysWhenNone()
     QTest::keyClick(search, Qt::Key_Return);
     QVERIFY(result->text().isEmpty());
     QCOMPARE(browser->textCursor().selectedText(), QString("admin"));
+}
+
+void TestHelpWindow::f1OpensThePageOfTheWindow()
+{
+    TestApp app;
+    WindowCatalog::registerAll();
+    std::unique_ptr<QDialog> purchase(WindowCatalog::create("TFrmIn", nullptr));
+    QVERIFY(purchase);
+    // Shown as the main window shows it: modal.
+    purchase->setWindowModality(Qt::ApplicationModal);
+    purchase->show();
+    QVERIFY(QTest::qWaitForWindowExposed(purchase.get()));
+    QWidget* typingIn = purchase->focusWidget() ? purchase->focusWidget() : purchase.get();
+    QTest::keyClick(typingIn, Qt::Key_F1);
+    auto* help = purchase->findChild<HelpWindow*>();
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    auto* browser = help->findChild<QTextBrowser*>("browser");
+    QCOMPARE(headingInView(browser), QString("进货：从头到尾"));
+    QCOMPARE(help->findChild<QListWidget*>("contents")->currentItem()->text(), QString("进货：从头到尾"));
+    // F1 again, or F1 in the guide itself, brings no second guide.
+    QTest::keyClick(typingIn, Qt::Key_F1);
+    QTest::keyClick(browser, Qt::Key_F1);
+    QCOMPARE(purchase->findChildren<HelpWindow*>().size(), 1);
 }
 
 int main(int argc, char* argv[])
