@@ -15,10 +15,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-namespace {
-
-// The chapter that explains each command window, by class.
-QString chapterOf(const QString& windowClass)
+QString HelpWindow::chapterFor(const QString& windowClass)
 {
     static const QHash<QString, QString> chapters = {
         {"TFrmEmployee", "基本资料"}, {"TFrmGoods", "基本资料"}, {"TFrmCompany", "基本资料"},
@@ -33,8 +30,6 @@ QString chapterOf(const QString& windowClass)
     };
     return chapters.value(windowClass);
 }
-
-} // namespace
 
 HelpWindow::HelpWindow(QWidget* parent)
     : QDialog(parent, Qt::Window)
@@ -102,7 +97,7 @@ HelpWindow* HelpWindow::showFor(QWidget* window)
         help = new HelpWindow(window);
     // Shown first: the page is laid out at its real width before it is scrolled.
     help->show();
-    help->showChapterNamed(chapterOf(QString::fromLatin1(window->metaObject()->className())));
+    help->showChapterNamed(chapterFor(QString::fromLatin1(window->metaObject()->className())));
     help->raise();
     help->activateWindow();
     return help;

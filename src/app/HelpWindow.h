@@ -17,6 +17,8 @@ public:
     // Opens the guide over the window (one guide per window, so a modal window
     // does not block it) at the chapter about that window's class.
     static HelpWindow* showFor(QWidget* window);
+    // The heading of the chapter about a command window's class; empty for none.
+    static QString chapterFor(const QString& windowClass);
 
     // Scrolls the chapter with this heading to the top of the page.
     void showChapter(int index);

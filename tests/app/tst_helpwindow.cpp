@@ -26,6 +26,7 @@ private slots:
     void contentsJumpToTheChapter();
     void searchFindsEveryPlaceAndSaysWhenNone();
     void f1OpensThePageOfTheWindow();
+    void everyCommandWindowHasAChapter();
 };
 
 namespace {
@@ -168,6 +169,19 @@ void TestHelpWindow::f1OpensThePageOfTheWindow()
     QTest::keyClick(typingIn, Qt::Key_F1);
     QTest::keyClick(browser, Qt::Key_F1);
     QCOMPARE(purchase->findChildren<HelpWindow*>().size(), 1);
+}
+
+void TestHelpWindow::everyCommandWindowHasAChapter()
+{
+    WindowCatalog::registerAll();
+    HelpWindow help;
+    auto* contents = help.findChild<QListWidget*>("contents");
+    QVERIFY(WindowCatalog::classNames().size() >= 25);
+    for (const QString& windowClass : WindowCatalog::classNames()) {
+        const QString chapter = HelpWindow::chapterFor(windowClass);
+        QVERIFY2(!contents->findItems(chapter, Qt::MatchExactly).isEmpty(),
+                 qPrintable(windowClass + " has no chapter: \"" + chapter + "\""));
+    }
 }
 
 int main(int argc, char* argv[])
