@@ -1,7 +1,6 @@
 #include "app/Application.h"
 
 #include "app/HelpWindow.h"
-
 #include "db/Error.h"
 #include "ui/Dialogs.h"
 #include "ui/EnterWalk.h"
