@@ -79,6 +79,17 @@ void TestHelpWindow::guideCoversTheShopsWork()
         chapters << contents->item(i)->text();
     QCOMPARE(chapters, QStringList({"第一次启动和管理员密码", "基本资料", "进货：从头到尾", "销售", "退货", "月末盘点",
                                     "收款和付款", "对帐单和统计", "备份和恢复", "用户和权限", "键盘输入"}));
+    // Every picture the guide shows is in the program's resources.
+    QTextDocument* page = help.findChild<QTextBrowser*>("browser")->document();
+    int pictures = 0;
+    for (QTextBlock block = page->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat()) {
+                const QString name = it.fragment().charFormat().toImageFormat().name();
+                QVERIFY2(!QImage(":/guide/" + name).isNull(), qPrintable(name));
+                ++pictures;
+            }
+    QVERIFY(pictures >= 4);
 }
 
 void TestHelpWindow::contentsJumpToTheChapter()
