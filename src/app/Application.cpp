@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/HelpWindow.h"
 #include "db/Error.h"
 #include "ui/Dialogs.h"
 #include "ui/EnterWalk.h"
@@ -38,6 +39,13 @@ bool Application::notify(QObject* receiver, QEvent* event)
     bool enter = false;
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        // F1 anywhere opens the guide at the page of the window it was pressed in.
+        const auto* widget = qobject_cast<QWidget*>(receiver);
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier && widget && !activePopupWidget()) {
+            if (!qobject_cast<HelpWindow*>(widget->window()))
+                HelpWindow::showFor(widget->window());
+            return true;
+        }
         enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && receiver == focusWidget()
                 && !activePopupWidget();
     }

@@ -5,8 +5,9 @@
 class QAbstractButton;
 
 // The program's application object: reports exceptions that reach the event
-// loop in one error box (the window stays open), and makes Enter also act as
-// Tab in every window, except on a focused button, which Enter presses.
+// loop in one error box (the window stays open), opens the guide on F1, and
+// makes Enter also act as Tab in every window, except on a focused button,
+// which Enter presses.
 class Application : public QApplication {
     Q_OBJECT
 public:

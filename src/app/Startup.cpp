@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 #include "app/SingleInstance.h"
+#include "core/AppPaths.h"
+#include "core/DatabaseFile.h"
 #include "core/TFrmDataMod.h"
 #include "app/TFrmLogin.h"
 #include "app/TfrmFlash.h"
@@ -12,6 +14,7 @@
 
 #include <QDir>
 #include <QFont>
+#include <QIcon>
 #include <QLocale>
 #include <QLibraryInfo>
 #include <QScreen>
@@ -42,6 +45,9 @@ int runBrovanta(int argc, char* argv[])
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     app.setApplicationName(QStringLiteral("brovanta"));
     app.setOrganizationName(QStringLiteral("brovanta"));
+    // The desktop's menu entry and task bar know the program by its desktop file and icon.
+    app.setDesktopFileName(QStringLiteral("brovanta"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/brovanta.png")));
     loadTranslations(app);
     app.setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 10));
 
@@ -55,6 +61,13 @@ int runBrovanta(int argc, char* argv[])
     splash->show();
     splash->repaint();
     app.processEvents();
+
+    // A first start leaves the new database in place before the login is shown;
+    // a file that cannot be made is reported by the login, which tries again.
+    try {
+        DatabaseFile::createIfMissing(AppPaths::databaseFile());
+    } catch (const std::exception&) {
+    }
 
     WindowCatalog::registerAll();
     TfrmMain mainWindow;

@@ -1,6 +1,7 @@
 #include "app/TfrmMain.h"
 
 #include "core/CurrentRights.h"
+#include "app/HelpWindow.h"
 #include "app/HomePage.h"
 #include "app/ProductInfo.h"
 #include "app/TFrmLogin.h"
@@ -157,6 +158,7 @@ void TfrmMain::buildMenus()
         }
     }
     connect(m_items.value("N48"), &QAction::triggered, this, &TfrmMain::N48Click);
+    connect(m_items.value("N50"), &QAction::triggered, this, &TfrmMain::N50Click);
     connect(m_items.value("N51"), &QAction::triggered, this, &TfrmMain::N51Click);
     QAction* exit = menuBar()->addAction(QStringLiteral("退出[&X]"));
     exit->setObjectName(QStringLiteral("X1"));
@@ -318,6 +320,11 @@ void TfrmMain::N48Click()
 {
     if (!HomePage::open())
         ui::warn(QStringLiteral("无法打开主页"), this);
+}
+
+void TfrmMain::N50Click()
+{
+    HelpWindow::showFor(this);
 }
 
 void TfrmMain::N51Click()

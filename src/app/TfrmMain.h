@@ -38,6 +38,7 @@ public:
 public slots:
     void FormShow();
     void N48Click();   // 访问主页
+    void N50Click();   // 帮助
     void N51Click();   // 关于
     void X1Click();    // 退出
 

@@ -58,6 +58,13 @@ QDialog* create(const QString& className, QWidget* parent)
     return factory ? factory(parent) : nullptr;
 }
 
+QStringList classNames()
+{
+    QStringList names = factories().keys();
+    names.sort();
+    return names;
+}
+
 void registerAll()
 {
     // goods and companies

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QDialog;
@@ -14,6 +15,8 @@ using Factory = std::function<QDialog*(QWidget* parent)>;
 
 void add(const QString& className, Factory factory);
 QDialog* create(const QString& className, QWidget* parent);
+// The classes registered, in name order.
+QStringList classNames();
 
 // Registers every window the program has; called once at start-up.
 void registerAll();
