@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace db {
 class Connection;
 class Dataset;
@@ -11,6 +13,9 @@ namespace StockInit {
 // Adds, in one transaction, a stock record with quantity and cost 0 for every goods
 // code that has none; existing records are not touched. Returns how many were added.
 int importGoods(db::Connection& connection);
+// Writes the stock dataset's held changes and their line in the change log
+// (action "保存" or "删除") in one write transaction. Throws db::Error.
+void save(db::Dataset& stock, const QString& action);
 // The first row of a stock dataset whose quantity or cost is empty, or -1.
 int firstEmptyRow(const db::Dataset& dataset);
 
