@@ -32,7 +32,7 @@ void TestMainWindow::noRightsLeaveOnlyTheFreeCommands()
     TfrmMain w;
     w.applyRights();
     const QStringList numbered = {"N3", "N4", "N5", "N6", "N7", "N8", "N10", "N11", "N12", "N20", "N22", "N23", "N24",
-                                  "N25", "N31", "N15", "N32", "N33", "N34", "N39", "N40", "N41", "N42", "N46", "N47"};
+                                  "N25", "N31", "N15", "N32", "N33", "N34", "N39", "N40", "N41", "N42", "N46", "N47", "N49"};
     for (const QString& item : numbered)
         QVERIFY2(!w.menuItem(item)->isEnabled(), qPrintable(item));
     for (const QString& item : {"N48", "N50", "N51", "X1"})
@@ -64,6 +64,14 @@ void TestMainWindow::eachRightEnablesItsItemAndButton()
     w.applyRights();
     QVERIFY(w.menuItem("N34")->isEnabled());
     QVERIFY(!w.menuItem("N33")->isEnabled());
+    // The change log has a position of its own, after the first release's 25.
+    app.setRights(QString(25, '1') + "0");
+    w.applyRights();
+    QVERIFY(!w.menuItem("N49")->isEnabled());
+    app.setRights(QString(25, '0') + "1");
+    w.applyRights();
+    QVERIFY(w.menuItem("N49")->isEnabled());
+    QVERIFY(!w.menuItem("N47")->isEnabled());
 }
 
 void TestMainWindow::menuCaptionsInOrder()
