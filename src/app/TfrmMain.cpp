@@ -1,6 +1,7 @@
 #include "app/TfrmMain.h"
 
 #include "core/CurrentRights.h"
+#include "app/BackupKeeper.h"
 #include "app/HomePage.h"
 #include "app/ProductInfo.h"
 #include "app/TFrmLogin.h"
@@ -207,6 +208,8 @@ void TfrmMain::buildStatusBar()
         m_panels << panel;
     }
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    m_backups = new BackupKeeper(this);
+    statusBar()->addPermanentWidget(m_backups->statusLabel());
 }
 
 QAction* TfrmMain::menuItem(const QString& name) const
@@ -283,9 +286,12 @@ void TfrmMain::FormShow()
             return;
         }
     }
-    const ui::BusyCursor busy;
-    showUser();
-    applyRights();
+    {
+        const ui::BusyCursor busy;
+        showUser();
+        applyRights();
+    }
+    m_backups->start();
 }
 
 void TfrmMain::endProgram(int exitCode)
@@ -334,8 +340,12 @@ void TfrmMain::X1Click()
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    if (m_ending || ui::confirm(QStringLiteral("确认退出系统?"), this))
+    if (m_ending) {
         event->accept();
-    else
+    } else if (ui::confirm(QStringLiteral("确认退出系统?"), this)) {
+        m_backups->backupOnExit();
+        event->accept();
+    } else {
         event->ignore();
+    }
 }
