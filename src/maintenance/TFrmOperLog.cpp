@@ -69,6 +69,7 @@ TFrmOperLog::TFrmOperLog(QWidget* parent)
     range->addWidget(DP1);
     range->addWidget(new QLabel(QStringLiteral("至")));
     range->addWidget(DP2);
+    range->addStretch();
     filters->addRow(QStringLiteral("日期"), range);
     filters->addRow(QStringLiteral("用户"), UserBox);
     filters->addRow(QStringLiteral("操作"), ActionBox);
