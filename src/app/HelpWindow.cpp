@@ -27,6 +27,7 @@ QString HelpWindow::chapterFor(const QString& windowClass)
         {"TFrmPay", "收款和付款"}, {"TFrmIncost", "对帐单和统计"}, {"TFrmOutcost", "对帐单和统计"},
         {"TFrmInlist", "对帐单和统计"}, {"TFrmOutList", "对帐单和统计"}, {"TFrmOutSortG", "对帐单和统计"},
         {"TFrmOutSortC", "对帐单和统计"}, {"TFrmBackUp", "备份和恢复"}, {"TFrmRestore", "备份和恢复"},
+        {"TFrmOperLog", "备份和恢复"},
     };
     return chapters.value(windowClass);
 }

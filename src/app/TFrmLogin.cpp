@@ -7,7 +7,7 @@
 #include "core/Settings.h"
 #include "core/TFrmDataMod.h"
 #include "db/Error.h"
-#include "db/Schema.h"
+#include "shop/DatabaseUpgrade.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/WindowPlacement.h"
@@ -101,9 +101,12 @@ void TFrmLogin::connectDatabase()
         return;
     }
     try {
-        db::Schema::createIndexes(dm.AdoConn);
-    } catch (const db::Error&) {
-        // A read-only copy still works, only slower.
+        DatabaseUpgrade::run(dm.AdoConn);
+    } catch (const db::Error& e) {
+        // The file stays exactly as it was; this program cannot work on the older shape.
+        dm.AdoConn.close();
+        ui::showError(e.message(), this);
+        return;
     }
     m_connected = true;
     IniFile(AppPaths::settingsFile()).write(SettingsKeys::nettype, SettingsKeys::datasource, dataSource.trimmed());

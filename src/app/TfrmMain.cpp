@@ -1,6 +1,7 @@
 #include "app/TfrmMain.h"
 
 #include "core/CurrentRights.h"
+#include "app/BackupKeeper.h"
 #include "app/HelpWindow.h"
 #include "app/HomePage.h"
 #include "app/ProductInfo.h"
@@ -77,6 +78,7 @@ const QList<Menu>& menus()
         {"S1", "系统管理[&Y]",
          {{"N46", "数据备份", 24, "TFrmBackUp"},
           {"N47", "数据恢复", 25, "TFrmRestore"},
+          {"N49", "操作日志", 26, "TFrmOperLog"},
           {"N48", "访问主页", 0, ""},
           {"N50", "帮助", 0, ""},
           {"N51", "关于", 0, ""}}},
@@ -208,6 +210,8 @@ void TfrmMain::buildStatusBar()
         m_panels << panel;
     }
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    m_backups = new BackupKeeper(this);
+    statusBar()->addPermanentWidget(m_backups->statusLabel());
 }
 
 QAction* TfrmMain::menuItem(const QString& name) const
@@ -284,9 +288,12 @@ void TfrmMain::FormShow()
             return;
         }
     }
-    const ui::BusyCursor busy;
-    showUser();
-    applyRights();
+    {
+        const ui::BusyCursor busy;
+        showUser();
+        applyRights();
+    }
+    m_backups->start();
 }
 
 void TfrmMain::endProgram(int exitCode)
@@ -340,8 +347,12 @@ void TfrmMain::X1Click()
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    if (m_ending || ui::confirm(QStringLiteral("确认退出系统?"), this))
+    if (m_ending) {
         event->accept();
-    else
+    } else if (ui::confirm(QStringLiteral("确认退出系统?"), this)) {
+        m_backups->backupOnExit();
+        event->accept();
+    } else {
         event->ignore();
+    }
 }

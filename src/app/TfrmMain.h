@@ -10,6 +10,7 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
+class BackupKeeper;
 class TFrmLogin;
 
 // The main window: menu bar and tool bar that open every command window,
@@ -34,6 +35,7 @@ public:
     QToolButton* toolButton(const QString& name) const;
     // The window of the class while it is open, else nullptr.
     QDialog* openedWindow(const QString& className) const { return m_open.value(className); }
+    BackupKeeper* backups() const { return m_backups; }
 
 public slots:
     void FormShow();
@@ -63,4 +65,5 @@ private:
     QHash<QString, QPointer<QDialog>> m_open;
     bool m_shown = false;
     bool m_ending = false;
+    BackupKeeper* m_backups;
 };

@@ -28,6 +28,7 @@
 #include "statistics/TFrmOutSortG.h"
 #include "maintenance/TFrmBackUp.h"
 #include "maintenance/TFrmRestore.h"
+#include "maintenance/TFrmOperLog.h"
 
 #include <QHash>
 
@@ -101,6 +102,8 @@ void registerAll()
     // backup and restore
     add<TFrmBackUp>("TFrmBackUp");
     add<TFrmRestore>("TFrmRestore");
+    // the change log
+    add<TFrmOperLog>("TFrmOperLog");
 }
 
 } // namespace WindowCatalog

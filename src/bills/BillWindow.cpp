@@ -790,6 +790,9 @@ bool BillWindow::eventFilter(QObject* watched, QEvent* event)
 void BillWindow::cmd_prinClick()
 {
     try {
+        const QString billNo = DBEdit1->text().trimmed();
+        if (!billNo.isEmpty())
+            BillStore::logPrint(m_header->connection(), m_setup.kind, billNo);
         if (raisesStock(m_setup.kind))
             printInBill();
         else

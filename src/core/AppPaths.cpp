@@ -41,4 +41,9 @@ QString databaseFile()
     return QDir(directory()).filePath(QStringLiteral("data/brovanta.mdb"));
 }
 
+QString backupDirectory()
+{
+    return QDir(directory()).filePath(QStringLiteral("backup"));
+}
+
 } // namespace AppPaths

@@ -12,5 +12,6 @@ void setDirectory(const QString& directory);
 
 QString settingsFile();   // system.ini
 QString databaseFile();   // data/brovanta.mdb
+QString backupDirectory(); // backup/, beside data/
 
 } // namespace AppPaths

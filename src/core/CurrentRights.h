@@ -3,7 +3,7 @@
 #include <QString>
 
 // The rights of the logged-in user: character k of a rights string grants
-// function k of the function list (1 = "员工资料" ... 25 = "数据恢复").
+// function k of the function list (1 = "员工资料" ... 26 = "操作日志").
 enum class Right { Use, Add, Edit, Delete, Check, Find, Print };
 
 // Positions of the function list, in menu order.
@@ -12,9 +12,9 @@ enum Position {
     Employee = 1, Goods, Company, BasicSettings, OpeningStock, Powers, PurchaseIn, PurchaseList,
     CustomerReturn, SalesOut, SupplierReturn, SalesList, RankByGoods, RankByCustomer, StockQuery,
     StockAlarm, StockAdjust, StockCount, StockMovement, Receipts, Payments, PurchaseStatement,
-    SalesStatement, Backup, Restore
+    SalesStatement, Backup, Restore, OperationLog
 };
-constexpr int Count = 25;
+constexpr int Count = 26;
 } // namespace Function
 
 struct CurrentRights {

@@ -1,5 +1,7 @@
 #include "core/DatabaseFile.h"
 
+#include "core/CurrentRights.h"
+
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Schema.h"
@@ -27,7 +29,7 @@ void initialize(db::Connection& connection)
         .bind(QStringLiteral("dept"), QStringLiteral("管理部"))
         .bind(QStringLiteral("duty"), QStringLiteral("管理员"));
     employee.execute();
-    const QString all(25, QLatin1Char('1'));
+    const QString all(Function::Count, QLatin1Char('1'));
     db::Statement power(connection, QStringLiteral(
         "insert into powers (user_id, password, dept_name, pow_use, pow_add, pow_edit, pow_dele, pow_chek, "
         "pow_find, pow_prin) values (:id, :password, :dept, :r, :r, :r, :r, :r, :r, :r)"));
@@ -67,7 +69,10 @@ bool isSystemDatabase(const QString& path)
     try {
         db::Connection connection;
         connection.open(path, password);
+        // The tables of the first release: an older file lacks the later ones until it is opened.
         for (const db::Table& table : db::Schema::tables()) {
+            if (table.since > 1)
+                continue;
             db::Statement check(connection, QStringLiteral("select count(*) from sqlite_master where type='table' and name=:name"));
             check.bind(QStringLiteral("name"), table.name);
             if (!check.next() || check.intValue(0) == 0)

@@ -24,7 +24,8 @@ bool createIfMissing(const QString& path);
 // Writes the schema and the administrator into an open, empty database.
 void initialize(db::Connection& connection);
 
-// True when the file opens with the system's key and holds the system's tables.
+// True when the file opens with the system's key and holds the system's tables
+// (those of any earlier version too).
 bool isSystemDatabase(const QString& path);
 
 } // namespace DatabaseFile

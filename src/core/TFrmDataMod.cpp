@@ -215,6 +215,10 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
     SizeDefiQ = make("SizeDefiQ", "select distinct gods_size_id,gods_size from baseitem", batch);
     UnitDefiQ = make("UnitDefiQ", "select distinct gods_unit_id,gods_unit from baseitem", batch);
     ProdDefiQ = make("ProdDefiQ", "select distinct prod_place_id,prod_place from baseitem", batch);
+
+    // Read only: the change log is never edited through a dataset.
+    OperLogQ = make("OperLogQ", "select * from oper_log order by log_time,log_id", optimistic);
+    addFields(OperLogQ, {"log_id", "log_time", "user_id", "win_name", "act_name", "log_key", "summary", "detail"});
 }
 
 TFrmDataMod::~TFrmDataMod()

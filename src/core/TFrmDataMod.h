@@ -60,6 +60,7 @@ public:
     db::Dataset* SizeDefiQ;
     db::Dataset* UnitDefiQ;
     db::Dataset* ProdDefiQ;
+    db::Dataset* OperLogQ;
 
 private:
     db::Dataset* make(const QString& name, const QString& sql, db::Dataset::Locking locking);

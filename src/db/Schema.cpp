@@ -1,6 +1,8 @@
 #include "db/Schema.h"
 
 #include "db/Connection.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
 
 #include <QHash>
 
@@ -14,6 +16,12 @@ Column date(const char* name) { return {QString::fromLatin1(name), ColumnType::D
 Column counter(const char* name) { return {QString::fromLatin1(name), ColumnType::Counter, 0, {}}; }
 Column zero(const char* name) { return {QString::fromLatin1(name), ColumnType::Double, 0, 0}; }
 Column zeroDecimal(const char* name) { return {QString::fromLatin1(name), ColumnType::Decimal, 0, 0}; }
+// A column that a later version appended: `added(3, text("bar_code", 20))` at the end of its table.
+Column added(int version, Column column)
+{
+    column.since = version;
+    return column;
+}
 
 QList<Column> billHeader()
 {
@@ -101,6 +109,11 @@ QList<Table> buildTables()
          {text("comp_name", 50), text("user_posi", 50), text("user_addr", 80), text("user_tele", 30),
           text("user_fax", 30), text("user_mail", 50), text("user_www", 50), text("stad_no", 30),
           text("bill_bottom", 100)}},
+        // Who changed what: written in the transaction of the change it records.
+        {QStringLiteral("oper_log"),
+         {counter("log_id"), date("log_time"), text("user_id", 10), text("win_name", 20), text("act_name", 10),
+          text("log_key", 20), text("summary", 100), text("detail", 4000)},
+         2, true},
     };
 }
 
@@ -172,26 +185,22 @@ QString Schema::createStatement(const Table& table)
     return QStringLiteral("create table %1 (%2)").arg(table.name, parts.join(QStringLiteral(", ")));
 }
 
-void Schema::create(Connection& connection)
+namespace {
+
+void createTable(Connection& connection, const Table& table)
 {
-    for (const Table& t : tables())
-        connection.execute(createStatement(t));
-    // decimal(18,0): a fractional value is rounded half away from zero when stored.
-    for (const char* table : {"mios", "miostemp"}) {
-        const QString name = QString::fromLatin1(table);
-        for (const char* when : {"insert", "update of now_amou"})
-            connection.execute(QStringLiteral(
-                "create trigger %1_round_%2 after %3 on %1 when typeof(new.now_amou)='real' "
-                "begin update %1 set now_amou=cast(round(new.now_amou) as integer) where rowid=new.rowid; end")
-                                   .arg(name, QString::fromLatin1(when).section(QLatin1Char(' '), 0, 0),
-                                        QString::fromLatin1(when)));
-    }
-    createIndexes(connection);
+    connection.execute(Schema::createStatement(table));
+    if (!table.appendOnly)
+        return;
+    for (const char* change : {"update", "delete"})
+        connection.execute(QStringLiteral("create trigger %1_no_%2 before %2 on %1 "
+                                          "begin select raise(abort, '%1 只能追加，不能修改或删除'); end")
+                               .arg(table.name, QString::fromLatin1(change)));
 }
 
-void Schema::createIndexes(Connection& connection)
+// Look-ups by code and the joins of bill headers and lines; kept when present.
+void createIndexes(Connection& connection)
 {
-    // Look-ups by code and the joins of bill headers and lines.
     const char* indexes[] = {
         "create index if not exists goods_code on goods(gods_code)",
         "create index if not exists company_code on company(comp_code)",
@@ -208,9 +217,79 @@ void Schema::createIndexes(Connection& connection)
         "create index if not exists outgoods_bill on outgoods(bill_no)",
         "create index if not exists storemain_code on storemain(gods_code)",
         "create index if not exists storchek_date on storchek(chek_date)",
+        "create index if not exists oper_log_time on oper_log(log_time)",
     };
     for (const char* sql : indexes)
         connection.execute(QString::fromLatin1(sql));
+}
+
+void markVersion(Connection& connection)
+{
+    connection.execute(QStringLiteral("pragma user_version=%1").arg(Schema::version()));
+}
+
+} // namespace
+
+void Schema::create(Connection& connection)
+{
+    for (const Table& t : tables())
+        createTable(connection, t);
+    // decimal(18,0): a fractional value is rounded half away from zero when stored.
+    for (const char* table : {"mios", "miostemp"}) {
+        const QString name = QString::fromLatin1(table);
+        for (const char* when : {"insert", "update of now_amou"})
+            connection.execute(QStringLiteral(
+                "create trigger %1_round_%2 after %3 on %1 when typeof(new.now_amou)='real' "
+                "begin update %1 set now_amou=cast(round(new.now_amou) as integer) where rowid=new.rowid; end")
+                                   .arg(name, QString::fromLatin1(when).section(QLatin1Char(' '), 0, 0),
+                                        QString::fromLatin1(when)));
+    }
+    createIndexes(connection);
+    markVersion(connection);
+}
+
+int Schema::version()
+{
+    static const int highest = [] {
+        int v = 1;
+        for (const Table& t : tables()) {
+            v = qMax(v, t.since);
+            for (const Column& c : t.columns)
+                v = qMax(v, c.since);
+        }
+        return v;
+    }();
+    return highest;
+}
+
+int Schema::fileVersion(Connection& connection)
+{
+    Statement query(connection, QStringLiteral("pragma user_version"));
+    return query.next() ? query.intValue(0) : 0;
+}
+
+void Schema::upgrade(Connection& connection)
+{
+    Transaction transaction(connection, Transaction::Write);
+    // Files of the first release carry version 0 and the shape of version 1.
+    const int from = qMax(fileVersion(connection), 1);
+    if (fileVersion(connection) >= version())
+        return;
+    for (const Table& t : tables()) {
+        if (t.since > from) {
+            createTable(connection, t);
+            continue;
+        }
+        for (const Column& c : t.columns)
+            if (c.since > from) {
+                QString definition = createStatement({t.name, {c}});
+                definition = definition.mid(definition.indexOf(QLatin1Char('(')) + 1).chopped(1);
+                connection.execute(QStringLiteral("alter table %1 add column %2").arg(t.name, definition));
+            }
+    }
+    createIndexes(connection);
+    markVersion(connection);
+    transaction.commit();
 }
 
 } // namespace db

@@ -15,11 +15,14 @@ struct Column {
     ColumnType type;
     int size = 0;            // characters, for text columns
     QVariant defaultValue;   // invalid when the column has none
+    int since = 1;           // the shape version that added it
 };
 
 struct Table {
     QString name;
     QList<Column> columns;
+    int since = 1;           // the shape version that added it
+    bool appendOnly = false; // rows are never updated or deleted
 };
 
 // The tables of the database, each with its columns in table order.
@@ -31,11 +34,17 @@ public:
     static const Column* column(const QString& name);
     static const Column* column(const QString& table, const QString& name);
 
-    // Creates every table in an empty database.
+    // Creates every table in an empty database and marks it with the current version.
     static void create(Connection& connection);
-    // Adds the indexes a file made by an earlier version lacks; existing ones stay.
-    static void createIndexes(Connection& connection);
     static QString createStatement(const Table& table);
+
+    // The shape version this program writes: the highest `since` of any table or column.
+    static int version();
+    // The file's version (PRAGMA user_version); 0 for a file of the first release.
+    static int fileVersion(Connection& connection);
+    // Adds what the file's version lacks (tables, columns at the end, indexes) and
+    // marks it current, in one transaction. Nothing is renamed or retyped.
+    static void upgrade(Connection& connection);
 };
 
 } // namespace db

@@ -2,6 +2,7 @@
 
 #include "db/Dataset.h"
 #include "db/Statement.h"
+#include "shop/OperationLog.h"
 #include "ui/WindowParts.h"
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
@@ -295,7 +296,8 @@ void MasterDataWindow::cmd_deleClick()
                                 .arg(details.join(QStringLiteral("，"))),
                             this))
             return;
-        q->remove();
+        OperationLog::record(q->connection(), {windowTitle(), OperationLog::deleted, code, {}, OperationLog::rowText(*q)},
+                             [q] { q->remove(); });
     } catch (const std::exception& e) {
         report(QStringLiteral("删除失败"), e);
         return;

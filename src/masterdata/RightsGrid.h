@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <QTableWidget>
 
-// The tick grid of the rights window: rows 1 to 25 are the functions of the
+// The tick grid of the rights window: rows 1 to Function::Count are the functions of the
 // function list, columns 1 to 7 the kinds of right; a cell holds "√" or nothing.
 // Rows and columns are counted from 1, as the labels and titles occupy row and column 0.
 class RightsGrid : public QTableWidget {
@@ -24,7 +24,7 @@ public:
     void clearTicks();
     void writeLabels();
 
-    // "1" for a cell that holds exactly the tick, "0" otherwise, rows 1 to 25 in order.
+    // "1" for a cell that holds exactly the tick, "0" otherwise, rows 1 to Function::Count in order.
     QString rightsString(int column) const;
     // A missing, empty or short string leaves the rest of its column clear.
     void showRights(int column, const QString& rights);

@@ -5,6 +5,7 @@
 #include "core/DataHelpers.h"
 #include "core/TFrmDataMod.h"
 #include "masterdata/EmployeeRecords.h"
+#include "shop/OperationLog.h"
 #include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbComboBox.h"
@@ -324,7 +325,10 @@ void TFrmEmployee::BitBtn6Click()
                                 .arg(users),
                             this))
             return;
-        dataModule().EmployeeQ->remove();
+        db::Dataset* q = dataModule().EmployeeQ;
+        OperationLog::record(q->connection(), {windowTitle(), OperationLog::deleted, code, q->text(QStringLiteral("empl_name")),
+                                               OperationLog::rowText(*q)},
+                             [q] { q->remove(); });
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("员工删除失败：%1").arg(ui::errorText(e)), this);
     }

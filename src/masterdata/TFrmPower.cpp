@@ -3,6 +3,7 @@
 #include "core/CurrentRights.h"
 #include "core/TFrmDataMod.h"
 #include "db/Statement.h"
+#include "shop/OperationLog.h"
 #include "masterdata/EmployeeRecords.h"
 #include "masterdata/RightsGrid.h"
 #include "ui/WindowParts.h"
@@ -279,9 +280,27 @@ void TFrmPower::cmd_saveClick()
             }
             DBEdit1->setText(id);
         }
-        for (int column = 1; column <= RightsGrid::columns; ++column)
-            q->setValue(columnFields.at(column - 1), SGrid->rightsString(column));
-        q->post();
+        // Who gave whom which right: each kind of right, the functions gained (+) and lost (-).
+        QStringList changes;
+        for (int column = 1; column <= RightsGrid::columns; ++column) {
+            const QString before = q->text(columnFields.at(column - 1));
+            const QString after = SGrid->rightsString(column);
+            QStringList change;
+            for (int row = 1; row <= after.size(); ++row) {
+                const bool had = before.mid(row - 1, 1) == QLatin1String("1");
+                const bool has = after.at(row - 1) == QLatin1Char('1');
+                if (had != has)
+                    change << (has ? QStringLiteral("+") : QStringLiteral("-")) + SGrid->verticalHeaderItem(row - 1)->text();
+            }
+            if (!change.isEmpty())
+                changes << SGrid->horizontalHeaderItem(column - 1)->text() + QStringLiteral(": ") + change.join(QLatin1Char(' '));
+            q->setValue(columnFields.at(column - 1), after);
+        }
+        const QString user = DBEdit1->text().trimmed();
+        OperationLog::record(q->connection(),
+                             {windowTitle(), mode() == QLatin1String("add") ? OperationLog::added : OperationLog::rightsChanged,
+                              user, QStringLiteral("%1 项权限改变").arg(changes.size()), changes.join(QLatin1Char('\n'))},
+                             [q] { q->post(); });
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("用户保存失败：%1").arg(ui::errorText(e)), this);
         return;
@@ -310,9 +329,12 @@ void TFrmPower::cmd_deleClick()
     if (!ui::askYesNo(QStringLiteral("确认删除该记录"), this))
         return;
     try {
-        db::Statement remove(dataModule().AdoConn, QStringLiteral("delete from powers where user_id=:id"));
-        remove.bind(QStringLiteral("id"), DBEdit1->text().trimmed());
-        remove.execute();
+        const QString user = DBEdit1->text().trimmed();
+        OperationLog::record(dataModule().AdoConn, {windowTitle(), OperationLog::deleted, user, {}, {}}, [&user] {
+            db::Statement remove(dataModule().AdoConn, QStringLiteral("delete from powers where user_id=:id"));
+            remove.bind(QStringLiteral("id"), user);
+            remove.execute();
+        });
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("用户删除失败：%1").arg(ui::errorText(e)), this);
         return;

@@ -8,7 +8,8 @@ ListingLayout::ListingLayout(const QString& title, db::Dataset* dataset, QObject
     setDefaultFont(ReportFont{QStringLiteral("宋体"), 10, false});
 }
 
-void ListingLayout::build(const QList<QList<Pair>>& lines, const QList<ReportColumn>& columns)
+void ListingLayout::build(const QList<QList<Pair>>& lines, const QList<ReportColumn>& columns,
+                          const QList<Pair>& summary)
 {
     const double lineHeight = 5.5;
     const double headingTop = 11.5 + lines.size() * (lineHeight + 0.5) + 1;
@@ -26,7 +27,5 @@ void ListingLayout::build(const QList<QList<Pair>>& lines, const QList<ReportCol
     }
     addTable(Kind::PageHeader, headingTop, headingHeight, columns, masterDataset());
 
-    addPairs(Kind::Summary, 0, 1.5, lineHeight,
-             {{QStringLiteral("合计数量"), 18, QStringLiteral("hjsl"), 40},
-              {QStringLiteral("合计金额"), 18, QStringLiteral("hjje"), 40}});
+    addPairs(Kind::Summary, 0, 1.5, lineHeight, summary);
 }

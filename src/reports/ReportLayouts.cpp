@@ -13,7 +13,8 @@ void ReportLayouts::createAll(QObject* owner)
     layouts() = {new TQRoutlist(owner), new TQgath(owner),    new TQincost(owner),    new TQRiss(owner),
                  new TQRinstat(owner),  new TQoutcost(owner), new TRptstore(owner),   new TQRpd(owner),
                  new TQpay(owner),      new TQRcheck(owner),  new TQRout(owner),      new TQRin(owner),
-                 new TQalarm(owner),    new TQRoutSortG(owner), new TQRoutSortC(owner)};
+                 new TQalarm(owner),    new TQRoutSortG(owner), new TQRoutSortC(owner),
+                 new TQoperlog(owner)};
 }
 
 QList<ReportLayout*> ReportLayouts::all()

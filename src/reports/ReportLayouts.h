@@ -1,6 +1,6 @@
 #pragma once
 
-// The fifteen report layouts of the program, created once after the data module
+// The report layouts of the program, created once after the data module
 // and kept until the program ends.
 //
 // At start-up, after the data module exists:
@@ -34,6 +34,7 @@
 #include "reports/TQalarm.h"
 #include "reports/TQgath.h"
 #include "reports/TQincost.h"
+#include "reports/TQoperlog.h"
 #include "reports/TQoutcost.h"
 #include "reports/TQpay.h"
 #include "reports/TRptstore.h"
@@ -44,7 +45,7 @@
 
 class ReportLayouts {
 public:
-    // Creates the fifteen layouts as children of owner; replaces any created before.
+    // Creates the layouts as children of owner; replaces any created before.
     static void createAll(QObject* owner);
     // The layouts in the order of creation (those still alive).
     static QList<ReportLayout*> all();

@@ -5,12 +5,32 @@
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
+#include "shop/OperationLog.h"
 
 #include <QDateTime>
 
 namespace BillStore {
 
 namespace {
+
+double total(const QList<BillLine>& lines)
+{
+    double sum = 0;
+    for (const BillLine& line : lines)
+        sum += line.quantity * line.unitPrice;
+    return sum;
+}
+
+// One line of the log's detail per bill line: code, quantity × price, remark.
+QString describe(const QList<BillLine>& lines)
+{
+    QStringList text;
+    for (const BillLine& line : lines)
+        text << QStringLiteral("%1 %2×%3%4")
+                    .arg(line.goodsCode, OperationLog::amount(line.quantity), OperationLog::amount(line.unitPrice),
+                         line.remark.isEmpty() ? QString() : QStringLiteral(" ") + line.remark);
+    return text.join(QLatin1Char('\n'));
+}
 
 
 void writeLines(db::Connection& connection, const KindInfo& where, const QString& billNo,
@@ -82,6 +102,36 @@ const KindInfo& info(BillKind kind)
     return supplierReturn;
 }
 
+QString windowName(BillKind kind)
+{
+    switch (kind) {
+    case BillKind::Purchase:
+        return QStringLiteral("进货输入");
+    case BillKind::Sale:
+        return QStringLiteral("销售输入");
+    case BillKind::CustomerReturn:
+        return QStringLiteral("顾客退货");
+    case BillKind::SupplierReturn:
+        break;
+    }
+    return QStringLiteral("退货厂商");
+}
+
+void logPrint(db::Connection& connection, BillKind kind, const QString& billNo)
+{
+    db::Transaction transaction(connection);
+    db::Statement printed(connection, QStringLiteral("select count(*) from oper_log where win_name=:window "
+                                                     "and log_key=:no and act_name in (:printed,:reprinted)"));
+    printed.bind(QStringLiteral("window"), windowName(kind))
+        .bind(QStringLiteral("no"), billNo)
+        .bind(QStringLiteral("printed"), OperationLog::printed)
+        .bind(QStringLiteral("reprinted"), OperationLog::reprinted);
+    const bool again = printed.next() && printed.intValue(0) > 0;
+    OperationLog::write(connection, {windowName(kind), again ? OperationLog::reprinted : OperationLog::printed,
+                                     billNo, {}, {}});
+    transaction.commit();
+}
+
 QList<BillLine> storedLines(db::Connection& connection, BillKind kind, const QString& billNo)
 {
     db::Statement query(connection, QStringLiteral("select gods_code,sub_amou,unit_pric,remark from %1 "
@@ -109,6 +159,7 @@ QString save(db::Connection& connection, BillKind kind, const Bill& bill)
     const KindInfo& where = info(kind);
     db::Transaction transaction(connection, db::Transaction::Write);
     QString billNo = bill.billNo;
+    QList<BillLine> before;
     if (bill.headerId == 0) {
         // Taken under the write lock: no other program can take the same number now.
         QDateTime start = QDateTime::fromString(billNo, DataHelpers::timeStampFormat);
@@ -116,11 +167,18 @@ QString save(db::Connection& connection, BillKind kind, const Bill& bill)
             start = Clock::now();
         billNo = StockPosting::nextFreeBillNo(connection, start);
     } else {
-        StockPosting::takeBillBack(connection, kind, storedLines(connection, kind, billNo));
+        before = storedLines(connection, kind, billNo);
+        StockPosting::takeBillBack(connection, kind, before);
     }
     writeLines(connection, where, billNo, bill.lines);
     writeHeader(connection, where, billNo, bill);
     StockPosting::applyBill(connection, kind, bill.lines);
+    const bool isNew = bill.headerId == 0;
+    OperationLog::write(connection, {windowName(kind), isNew ? OperationLog::added : OperationLog::edited, billNo,
+                                     isNew ? QStringLiteral("金额 %1").arg(OperationLog::amount(total(bill.lines)))
+                                           : QStringLiteral("金额 %1 → %2").arg(OperationLog::amount(total(before)),
+                                                                               OperationLog::amount(total(bill.lines))),
+                                     describe(bill.lines)});
     transaction.commit();
     return billNo;
 }
@@ -132,7 +190,8 @@ void remove(db::Connection& connection, BillKind kind, const QString& billNo)
     const QDate date = storedDate(connection, kind, billNo);
     if (date.isValid() && StockPosting::isMonthCounted(connection, date))
         throw db::Error(monthCountedMessage);
-    StockPosting::takeBillBack(connection, kind, storedLines(connection, kind, billNo));
+    const QList<BillLine> stored = storedLines(connection, kind, billNo);
+    StockPosting::takeBillBack(connection, kind, stored);
     db::Statement lines(connection, QStringLiteral("delete from %1 where bill_no=:no").arg(where.lineTable));
     lines.bind(QStringLiteral("no"), billNo);
     lines.execute();
@@ -140,6 +199,10 @@ void remove(db::Connection& connection, BillKind kind, const QString& billNo)
                          QStringLiteral("delete from %1 where bill_no=:no and bill_type=:type").arg(where.headerTable));
     header.bind(QStringLiteral("no"), billNo).bind(QStringLiteral("type"), where.billType);
     header.execute();
+    // The deleted bill's lines live on in the log.
+    OperationLog::write(connection, {windowName(kind), OperationLog::deleted, billNo,
+                                     QStringLiteral("金额 %1 → 0").arg(OperationLog::amount(total(stored))),
+                                     describe(stored)});
     transaction.commit();
 }
 

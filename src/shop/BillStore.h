@@ -45,6 +45,11 @@ void remove(db::Connection& connection, BillKind kind, const QString& billNo);
 
 inline const QString monthCountedMessage = QStringLiteral("本单所在月份已经盘点，不可删除");
 
+// The window a kind of bill is written in, as the change log names it.
+QString windowName(BillKind kind);
+// Records a print of a stored bill in the change log: "打印" the first time, "重印" after.
+void logPrint(db::Connection& connection, BillKind kind, const QString& billNo);
+
 // The stored bill's date (null when there is no such bill).
 QDate storedDate(db::Connection& connection, BillKind kind, const QString& billNo);
 // The stored lines of a bill, in the order they were written.

@@ -11,14 +11,21 @@ namespace DatabaseBackup {
 
 MaintenanceResult run(const QString& directory, const db::BackupProgress& progress)
 {
+    if (directory.isEmpty())
+        return runTo(QString(), progress);
+    return runTo(QDir(directory).filePath(BackupFiles::fileName), progress);
+}
+
+MaintenanceResult runTo(const QString& target, const db::BackupProgress& progress)
+{
     MaintenanceResult result;
     const QString database = AppPaths::databaseFile();
+    const QString directory = QFileInfo(target).absolutePath();
     const QFileInfo place(directory);
-    if (directory.isEmpty() || !place.isDir()) {
-        result.reason = QStringLiteral("备份路径不存在: %1").arg(QDir::toNativeSeparators(directory));
+    if (target.isEmpty() || !place.isDir()) {
+        result.reason = QStringLiteral("备份路径不存在: %1").arg(QDir::toNativeSeparators(target.isEmpty() ? target : directory));
         return result;
     }
-    const QString target = QDir(directory).filePath(BackupFiles::fileName);
     if (place.canonicalFilePath() == QFileInfo(database).canonicalPath() || BackupFiles::sameFile(target, database)) {
         result.reason = QStringLiteral("备份路径是本系统自己的数据目录，备份会覆盖正在使用的数据库。请选择其他目录。");
         return result;

@@ -10,4 +10,7 @@ namespace DatabaseBackup {
 
 MaintenanceResult run(const QString& directory, const db::BackupProgress& progress = {});
 
+// The same into the file `target` (its directory must exist), e.g. a backup named by date and time.
+MaintenanceResult runTo(const QString& target, const db::BackupProgress& progress = {});
+
 } // namespace DatabaseBackup

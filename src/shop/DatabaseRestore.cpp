@@ -5,6 +5,9 @@
 #include "core/DatabaseFile.h"
 #include "core/TFrmDataMod.h"
 #include "db/Error.h"
+#include "db/Transaction.h"
+#include "shop/DatabaseUpgrade.h"
+#include "shop/OperationLog.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -49,10 +52,10 @@ MaintenanceResult DatabaseRestore::run(const QString& directory, const db::Backu
     // The running database is only touched from here on.
     m_dataModule.closeAll();
     m_dataModule.AdoConn.close();
-    return replace(restored, database);
+    return replace(restored, database, source);
 }
 
-MaintenanceResult DatabaseRestore::replace(const QString& restored, const QString& database)
+MaintenanceResult DatabaseRestore::replace(const QString& restored, const QString& database, const QString& source)
 {
     db::Connection& connection = m_dataModule.AdoConn;
     const QString kept = keptCopyPath(database);
@@ -63,6 +66,14 @@ MaintenanceResult DatabaseRestore::replace(const QString& restored, const QStrin
         try {
             BackupFiles::moveOver(restored, database);
             m_open(connection, database);
+            // A backup of an earlier version takes the current shape, then learns it was restored.
+            DatabaseUpgrade::run(connection);
+            db::Transaction transaction(connection, db::Transaction::Write);
+            OperationLog::write(connection, {QStringLiteral("数据恢复"), OperationLog::restored,
+                                             QFileInfo(source).fileName(),
+                                             QStringLiteral("从 %1 恢复").arg(QDir::toNativeSeparators(source)),
+                                             QStringLiteral("原数据库保存为 %1").arg(QDir::toNativeSeparators(kept))});
+            transaction.commit();
             MaintenanceResult done;
             done.ok = true;
             done.keptCopy = kept;

@@ -14,7 +14,8 @@ class Connection;
 // is checked before anything is replaced; the replaced database is kept as
 // data/brovanta-before-restore-yyyyMMdd-hhmmss.mdb; the data module's datasets
 // and connection close around the swap and the connection reopens on the
-// restored file. When it cannot, the previous file goes back and is reopened.
+// restored file, brought to the current shape and holding a log line of the
+// restore. When it cannot, the previous file goes back and is reopened.
 class DatabaseRestore {
 public:
     using Opener = std::function<void(db::Connection& connection, const QString& path)>;
@@ -28,7 +29,7 @@ public:
 
 private:
     // Swaps the verified copy in and reopens; the connection is closed on entry.
-    MaintenanceResult replace(const QString& restored, const QString& database);
+    MaintenanceResult replace(const QString& restored, const QString& database, const QString& source);
     QString keptCopyPath(const QString& database) const;
 
     TFrmDataMod& m_dataModule;

@@ -5,6 +5,7 @@
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
+#include "shop/OperationLog.h"
 
 #include <QDateTime>
 #include <cmath>
@@ -164,10 +165,12 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
                                          .arg(ledger.billTable));
     db::Statement raise(connection, QStringLiteral("update %1 set fact_tota=coalesce(fact_tota,0)+:amount where in_id=:id")
                                         .arg(ledger.billTable));
+    QStringList settled;
     for (int i = 0; i < bills.size(); ++i) {
         const Bill& bill = bills.at(i);
         if (paid.at(i) == bill.paid)
             continue;
+        settled << QStringLiteral("%1 已付 %2 → %3").arg(bill.billNo, OperationLog::amount(bill.paid), OperationLog::amount(paid.at(i)));
         db::Statement& update = paid.at(i) == bill.due ? settle : raise;
         update.reset();
         update.bind(QStringLiteral("id"), bill.id);
@@ -213,6 +216,13 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
         if (keep.execute() == 0 && saved.balance > 0)
             throw db::Error(QStringLiteral("公司资料中没有编码 %1，结余无法记入").arg(company));
     }
+    OperationLog::write(connection, {ledger.voucherTable == receipts().voucherTable ? QStringLiteral("收款单")
+                                                                                      : QStringLiteral("付款单"),
+                                     OperationLog::added, voucher.number,
+                                     QStringLiteral("%1 金额 %2，结余 %3 → %4")
+                                         .arg(voucher.compName, OperationLog::amount(voucher.amount),
+                                              OperationLog::amount(saved.credit), OperationLog::amount(saved.balance)),
+                                     settled.join(QLatin1Char('\n'))});
     transaction.commit();
     return saved;
 }

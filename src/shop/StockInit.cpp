@@ -2,7 +2,9 @@
 
 #include "db/Connection.h"
 #include "db/Dataset.h"
+#include "db/Statement.h"
 #include "db/Transaction.h"
+#include "shop/OperationLog.h"
 
 namespace StockInit {
 
@@ -16,6 +18,32 @@ int importGoods(db::Connection& connection)
     const int added = connection.changes();
     transaction.commit();
     return added;
+}
+
+namespace {
+
+// Goods, quantity and value of the whole opening stock, as the log writes them.
+QString stockTotals(db::Connection& connection)
+{
+    db::Statement query(connection, QStringLiteral("select count(*),coalesce(sum(gods_amou),0),"
+                                                   "coalesce(sum(gods_amou*cost_pric),0) from storemain"));
+    query.next();
+    return QStringLiteral("%1 种，数量 %2，金额 %3")
+        .arg(query.intValue(0))
+        .arg(OperationLog::amount(query.doubleValue(1)), OperationLog::amount(query.doubleValue(2)));
+}
+
+} // namespace
+
+void save(db::Dataset& stock, const QString& action)
+{
+    db::Connection& connection = stock.connection();
+    db::Transaction transaction(connection, db::Transaction::Write);
+    const QString before = stockTotals(connection);
+    stock.updateBatch();
+    OperationLog::write(connection, {QStringLiteral("库存初始化"), action, {},
+                                     before + QStringLiteral(" → ") + stockTotals(connection), {}});
+    transaction.commit();
 }
 
 int firstEmptyChangedRow(const db::Dataset& dataset)

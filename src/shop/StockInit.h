@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
 namespace db {
 class Connection;
@@ -18,5 +19,8 @@ int importGoods(db::Connection& connection);
 int firstEmptyChangedRow(const db::Dataset& dataset);
 // The rows the user changed whose quantity is below zero.
 QList<int> negativeChangedRows(const db::Dataset& dataset);
+// Writes the stock dataset's held changes and their line in the change log
+// (action "保存" or "删除") in one write transaction. Throws db::Error.
+void save(db::Dataset& stock, const QString& action);
 
 } // namespace StockInit

@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
+#include "shop/OperationLog.h"
 
 namespace StockSheet {
 
@@ -90,6 +91,23 @@ QString firstEmptyQuantity(db::Connection& connection)
     return code.isNull() ? QStringLiteral("") : code;
 }
 
+namespace {
+
+// The sheet's changed quantities, one line per goods: book → new.
+void logSheet(db::Connection& connection, const QString& window, const QString& key)
+{
+    db::Statement changed(connection, QStringLiteral("select gods_code,gods_amou,chek_amou from chektemp "
+                                                     "where coalesce(gods_amou,0)<>coalesce(chek_amou,0) order by gods_code"));
+    QStringList detail;
+    while (changed.next())
+        detail << QStringLiteral("%1 %2 → %3").arg(changed.textValue(0), OperationLog::amount(changed.doubleValue(1)),
+                                                   OperationLog::amount(changed.doubleValue(2)));
+    OperationLog::write(connection, {window, OperationLog::saved, key,
+                                     QStringLiteral("%1 种货品数量改变").arg(detail.size()), detail.join(QLatin1Char('\n'))});
+}
+
+} // namespace
+
 SaveResult saveAdjustment(db::Connection& connection, const Progress& progress)
 {
     db::Transaction transaction(connection, db::Transaction::Write);
@@ -99,6 +117,7 @@ SaveResult saveAdjustment(db::Connection& connection, const Progress& progress)
         result.outcome = Outcome::EmptyQuantity;
         return result;
     }
+    logSheet(connection, QStringLiteral("库存调整"), QString());
     result.rows = writeQuantities(connection, progress);
     transaction.commit();
     return result;
@@ -132,6 +151,7 @@ SaveResult saveCount(db::Connection& connection, const QDate& date, const Progre
                                          "order by gods_code"));
     history.bind(QStringLiteral("date"), date);
     history.execute();
+    logSheet(connection, QStringLiteral("库存盘点"), date.toString(QStringLiteral("yyyy-MM")));
     result.rows = writeQuantities(connection, progress);
     transaction.commit();
     return result;

@@ -3,7 +3,6 @@
 #include "core/CurrentRights.h"
 #include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
-#include "db/Transaction.h"
 #include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
@@ -133,11 +132,8 @@ void TFrmStorIni::cmd_deleClick()
     try {
         q->remove();
         // While editing the deletion waits for "保存", so that "取消" can still undo it.
-        if (!isEditing()) {
-            db::Transaction transaction(q->connection(), db::Transaction::Write);
-            q->updateBatch();
-            transaction.commit();
-        }
+        if (!isEditing())
+            StockInit::save(*q, QStringLiteral("删除"));
     } catch (const std::exception& e) {
         if (!isEditing())
             q->cancelBatch();
@@ -174,9 +170,7 @@ void TFrmStorIni::cmd_saveClick()
                 return;
             }
         }
-        db::Transaction transaction(q->connection(), db::Transaction::Write);
-        q->updateBatch();
-        transaction.commit();
+        StockInit::save(*q, QStringLiteral("保存"));
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("保存失败，库存资料未作改动"), e, this);
         return;

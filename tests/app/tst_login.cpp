@@ -6,8 +6,12 @@
 #include "core/IniFile.h"
 #include "core/Settings.h"
 #include "app/TFrmLogin.h"
+#include "core/DatabaseFile.h"
+#include "db/Connection.h"
 #include "db/Error.h"
+#include "db/Schema.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QtTest>
@@ -34,7 +38,7 @@ class TestLogin : public QObject {
 private slots:
     void firstLoginWritesDataSourceOnly();
     void secondPressDoesNotReconnect();
-    void connectingAddsMissingIndexes();
+    void connectingUpgradesAnOlderFile();
     void settingsAreReloadedAtEveryAttempt();
     void lineCountThatIsNoIntegerIsAnError();
     void unreadableDatabaseIsKeptAndReported();
@@ -63,7 +67,7 @@ void TestLogin::firstLoginWritesDataSourceOnly()
     QVERIFY(!ini.contains("billdata", "line_count"));
     QVERIFY(!ini.contains("billdata", "company_name"));
     QCOMPARE(PrintSettings::current().lineCount, 0);
-    QCOMPARE(CurrentRights::current().use, QString(25, '1'));
+    QCOMPARE(CurrentRights::current().use, QString(Function::Count, '1'));
 }
 
 void TestLogin::secondPressDoesNotReconnect()
@@ -78,15 +82,37 @@ void TestLogin::secondPressDoesNotReconnect()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }
 
-void TestLogin::connectingAddsMissingIndexes()
+void TestLogin::connectingUpgradesAnOlderFile()
 {
     TestApp made;
     made.exec("drop index outmain_comp");
+    made.exec("drop table oper_log");
+    made.exec("pragma user_version=0");
     made.dataModule().AdoConn.close();
+    const auto fileVersion = [] {
+        db::Connection look;
+        look.open(AppPaths::databaseFile(), DatabaseFile::password);
+        return db::Schema::fileVersion(look);
+    };
+
+    // No backup, no change: the login says why and stays unconnected.
+    QFile blocker(AppPaths::backupDirectory());
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TFrmLogin refused;
+    login(refused, "admin", "admin");
+    QVERIFY(!refused.isConnected());
+    QVERIFY2(made.dialogs().lastMessage().contains("自动备份失败"), qPrintable(made.dialogs().lastMessage()));
+    QCOMPARE(fileVersion(), 0);
+
+    QVERIFY(QFile::remove(AppPaths::backupDirectory()));
     TFrmLogin dialog;
     login(dialog, "admin", "admin");
     QVERIFY(dialog.isConnected());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(fileVersion(), db::Schema::version());
     QCOMPARE(made.scalar("select count(*) from sqlite_master where type='index' and name='outmain_comp'").toInt(), 1);
+    QCOMPARE(QDir(AppPaths::backupDirectory()).entryList({"brovanta-v0-before-upgrade-*.mdb"}).size(), 1);
 }
 
 void TestLogin::settingsAreReloadedAtEveryAttempt()

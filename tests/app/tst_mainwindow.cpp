@@ -1,11 +1,15 @@
 // The main window: rights on menus and buttons, windows opened fresh, closing.
 #include "TestSupport.h"
 
+#include "core/AppPaths.h"
+#include "core/Clock.h"
 #include "core/CurrentRights.h"
+#include "app/BackupKeeper.h"
 #include "app/TfrmMain.h"
 #include "app/WindowCatalog.h"
 
 #include <QAction>
+#include <QDir>
 #include <QDialog>
 #include <QKeySequence>
 #include <QLabel>
@@ -20,6 +24,7 @@ class TestMainWindow : public QObject {
 
 private slots:
     void noRightsLeaveOnlyTheFreeCommands();
+    void staleBackupIsSaidOnceAndExitBacksUp();
     void eachRightEnablesItsItemAndButton();
     void menuCaptionsInOrder();
     void closeConfirmationCanBeCancelled();
@@ -34,7 +39,7 @@ void TestMainWindow::noRightsLeaveOnlyTheFreeCommands()
     TfrmMain w;
     w.applyRights();
     const QStringList numbered = {"N3", "N4", "N5", "N6", "N7", "N8", "N10", "N11", "N12", "N20", "N22", "N23", "N24",
-                                  "N25", "N31", "N15", "N32", "N33", "N34", "N39", "N40", "N41", "N42", "N46", "N47"};
+                                  "N25", "N31", "N15", "N32", "N33", "N34", "N39", "N40", "N41", "N42", "N46", "N47", "N49"};
     for (const QString& item : numbered)
         QVERIFY2(!w.menuItem(item)->isEnabled(), qPrintable(item));
     for (const QString& item : {"N48", "N50", "N51", "X1"})
@@ -42,6 +47,38 @@ void TestMainWindow::noRightsLeaveOnlyTheFreeCommands()
     for (const QString& button : {"cmd_employee", "cmd_goods", "cmd_company", "cmd_in", "cmd_out", "cmd_gath", "cmd_pay", "cmd_store"})
         QVERIFY2(!w.toolButton(button)->isEnabled(), qPrintable(button));
     QVERIFY(w.toolButton("BitBtn2")->isEnabled());
+}
+
+void TestMainWindow::staleBackupIsSaidOnceAndExitBacksUp()
+{
+    TestApp app;
+    const auto backups = [] { return QDir(AppPaths::backupDirectory()).entryList({"brovanta-*.mdb"}, QDir::Files); };
+    // Before the daily hour: only the start-up question can make a backup.
+    Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
+    TfrmMain w;
+    app.dialogs().answers = {false};
+    w.FormShow();
+    QCOMPARE(app.dialogs().questions, QStringList({"最近3天内没有数据备份。\n现在备份吗？"}));
+    QVERIFY(backups().isEmpty());
+    QCOMPARE(w.backups()->statusLabel()->text(), QString("尚无自动备份"));
+    w.FormShow();
+    QCOMPARE(app.dialogs().questions.size(), 1);
+
+    // Closing backs up once the exit is confirmed.
+    Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(9, 5)));
+    app.dialogs().answers = {true};
+    QVERIFY(w.close());
+    QCOMPARE(backups(), QStringList({"brovanta-20260305-090500.mdb"}));
+    QCOMPARE(w.backups()->statusLabel()->text(), QString("最近备份: 2026-03-05 09:05"));
+
+    // The next start finds a fresh backup and asks nothing; past the hour the daily one runs.
+    app.dialogs().clear();
+    Clock::setFixed(QDateTime(QDate(2026, 3, 6), QTime(12, 0)));
+    TfrmMain next;
+    next.FormShow();
+    QVERIFY(app.dialogs().questions.isEmpty());
+    QCOMPARE(backups().size(), 2);
+    QVERIFY(app.dialogs().messages.isEmpty());
 }
 
 void TestMainWindow::eachRightEnablesItsItemAndButton()
@@ -66,6 +103,14 @@ void TestMainWindow::eachRightEnablesItsItemAndButton()
     w.applyRights();
     QVERIFY(w.menuItem("N34")->isEnabled());
     QVERIFY(!w.menuItem("N33")->isEnabled());
+    // The change log has a position of its own, after the first release's 25.
+    app.setRights(QString(25, '1') + "0");
+    w.applyRights();
+    QVERIFY(!w.menuItem("N49")->isEnabled());
+    app.setRights(QString(25, '0') + "1");
+    w.applyRights();
+    QVERIFY(w.menuItem("N49")->isEnabled());
+    QVERIFY(!w.menuItem("N47")->isEnabled());
 }
 
 void TestMainWindow::menuCaptionsInOrder()

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include "core/AppPaths.h"
+#include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
 #include "db/Connection.h"
 #include "db/Error.h"
@@ -113,7 +114,7 @@ void TestDatabase::newDatabaseHasAnAdministrator()
 {
     TestApp app;
     QCOMPARE(app.scalar("select password from powers where user_id='admin'").toString(), QString("admin"));
-    QCOMPARE(app.scalar("select pow_use from powers").toString(), QString(25, '1'));
+    QCOMPARE(app.scalar("select pow_use from powers").toString(), QString(Function::Count, '1'));
     QCOMPARE(app.scalar("select count(*) from employee where empl_code='admin'").toInt(), 1);
     // An existing file is never replaced.
     QVERIFY(!DatabaseFile::createIfMissing(AppPaths::databaseFile()));

@@ -219,6 +219,27 @@ private slots:
         QVERIFY(leftovers(dataDirectory()).isEmpty());
         // The backup itself is left as it was.
         QCOMPARE(goodsCodes(QDir(source).filePath("brovanta.mdb")), QStringList({"G1"}));
+        // The restored database says it was restored, from which file, by whom.
+        QCOMPARE(app->scalar("select count(*) from oper_log").toInt(), 1);
+        QCOMPARE(app->scalar("select act_name||' '||user_id from oper_log").toString(), QString("恢复 admin"));
+        QVERIFY(app->scalar("select summary from oper_log").toString().contains(
+            QDir::toNativeSeparators(QDir(source).filePath("brovanta.mdb"))));
+    }
+
+    void olderBackupTakesTheCurrentShape()
+    {
+        QVERIFY(DatabaseBackup::run(source).ok);
+        {
+            db::Connection older;
+            older.open(QDir(source).filePath("brovanta.mdb"), DatabaseFile::password);
+            older.execute("drop table oper_log");
+            older.execute("pragma user_version=0");
+        }
+        QCOMPARE(restoreThroughWindow(source).section('\n', 0, 0), QString("数据恢复完毕"));
+        QCOMPARE(db::Schema::fileVersion(app->dataModule().AdoConn), db::Schema::version());
+        QCOMPARE(app->scalar("select act_name from oper_log").toString(), QString("恢复"));
+        // The older file was backed up before it changed.
+        QCOMPARE(QDir(AppPaths::backupDirectory()).entryList({"brovanta-v0-before-upgrade-*.mdb"}).size(), 1);
     }
 
     void failedReopenPutsPreviousDatabaseBack()

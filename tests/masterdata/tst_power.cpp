@@ -58,7 +58,8 @@ struct Window {
     }
 };
 
-const QString zeros(25, '0');
+const QString zeros(Function::Count, '0');
+const QString all(Function::Count, '1');
 
 } // namespace
 
@@ -94,16 +95,17 @@ void TestPower::gridShowsLabelsAndTitles()
     for (int c = 0; c < RightsGrid::columns; ++c)
         titles << win.grid->horizontalHeaderItem(c)->text();
     QCOMPARE(titles, QStringList({"使用", "新增", "修改", "删除", "复核", "查询", "打印"}));
-    QCOMPARE(win.grid->rowCount(), 25);
+    QCOMPARE(win.grid->rowCount(), Function::Count);
     QCOMPARE(win.grid->verticalHeaderItem(1)->text(), QString("产品资料"));
     QCOMPARE(win.grid->verticalHeaderItem(12)->text(), QString("出货排行—按货品"));
     QCOMPARE(win.grid->verticalHeaderItem(24)->text(), QString("数据恢复"));
+    QCOMPARE(win.grid->verticalHeaderItem(25)->text(), QString("操作日志"));
     // Every row label fits its header without being cut.
     const QFontMetrics metrics(win.grid->verticalHeader()->font());
     for (int r = 0; r < win.grid->rowCount(); ++r)
         QVERIFY(metrics.horizontalAdvance(win.grid->verticalHeaderItem(r)->text()) + 8 <= win.grid->verticalHeader()->width());
     // The administrator, the first user, shows every tick.
-    QCOMPARE(win.grid->cell(7, 25), RightsGrid::tick);
+    QCOMPARE(win.grid->cell(7, Function::Count), RightsGrid::tick);
 }
 
 void TestPower::userWithNoTicksGetsZeros()
@@ -131,7 +133,7 @@ void TestPower::checkColumnGrantsTheFindRight()
     clickCell(win.grid, 1, Function::PurchaseIn);
     QCOMPARE(win.grid->cell(5, Function::PurchaseIn), RightsGrid::tick);
     click(win.w, "cmd_save");
-    QCOMPARE(rights(app, "E02", "pow_find"), QString("0000001") + QString(18, '0'));
+    QCOMPARE(rights(app, "E02", "pow_find"), QString("0000001") + QString(Function::Count - 7, '0'));
     QCOMPARE(rights(app, "E02", "pow_chek"), zeros);
 
     // At the next login the user may use the purchase window's find button.
@@ -153,17 +155,23 @@ void TestPower::checkBoxTicksWholeColumn()
     QVERIFY(app.dataModule().PowerQ->locate("user_id", "admin"));
     click(win.w, "cmd_edit");
     click(win.w, "CheckBox1");
-    QCOMPARE(win.grid->rightsString(1), QString(25, '1'));
+    QCOMPARE(win.grid->rightsString(1), all);
     click(win.w, "CheckBox1");
     QCOMPARE(win.grid->rightsString(1), zeros);
     // Other columns are untouched.
-    QCOMPARE(win.grid->rightsString(2), QString(25, '1'));
+    QCOMPARE(win.grid->rightsString(2), all);
     click(win.w, "CheckBox7");
     click(win.w, "CheckBox7");
     click(win.w, "cmd_save");
     QCOMPARE(rights(app, "admin", "pow_use"), zeros);
     QCOMPARE(rights(app, "admin", "pow_prin"), zeros);
-    QCOMPARE(rights(app, "admin", "pow_add"), QString(25, '1'));
+    QCOMPARE(rights(app, "admin", "pow_add"), all);
+    // Who took which rights from whom is in the change log.
+    QCOMPARE(app.scalar("select act_name||' '||log_key||' '||summary from oper_log").toString(),
+             QString("权限 admin 2 项权限改变"));
+    const QString detail = app.scalar("select detail from oper_log").toString();
+    QVERIFY2(detail.startsWith("使用: -员工资料 -客户资料\n打印: -员工资料 -产品资料"), qPrintable(detail));
+    QVERIFY2(detail.endsWith("-操作日志"), qPrintable(detail));
 }
 
 void TestPower::clicksChangeNothingWhileBrowsing()
@@ -174,7 +182,7 @@ void TestPower::clicksChangeNothingWhileBrowsing()
     QCOMPARE(win.grid->cell(3, 3), RightsGrid::tick);
     QVERIFY(!child<QCheckBox>(win.w, "CheckBox3")->isEnabled());
     click(win.w, "CheckBox3");
-    QCOMPARE(win.grid->rightsString(3), QString(25, '1'));
+    QCOMPARE(win.grid->rightsString(3), all);
     QVERIFY(!child<QGroupBox>(win.w, "GB1")->isEnabled());
 }
 
@@ -186,10 +194,10 @@ void TestPower::ticksFollowTheCurrentUser()
     app.exec("insert into powers (user_id, password, pow_use, pow_find) values ('E03', 'x', '11', NULL)");
     Window win;
     QVERIFY(app.dataModule().PowerQ->locate("user_id", "E03"));
-    QCOMPARE(win.grid->rightsString(1), QString("11") + QString(23, '0'));
+    QCOMPARE(win.grid->rightsString(1), QString("11") + QString(Function::Count - 2, '0'));
     QCOMPARE(win.grid->rightsString(5), zeros);
     QVERIFY(app.dataModule().PowerQ->locate("user_id", "admin"));
-    QCOMPARE(win.grid->rightsString(5), QString(25, '1'));
+    QCOMPARE(win.grid->rightsString(5), all);
 }
 
 void TestPower::passwordsMustMatchForNewUser()
@@ -300,7 +308,7 @@ void TestPower::deleteLeavesStaleRowListed()
     QCOMPARE(child<QLineEdit>(win.w, "DBEdit1")->text(), QString("E06"));
     select(0);
     QCOMPARE(child<QLineEdit>(win.w, "DBEdit1")->text(), QString("admin"));
-    QCOMPARE(win.grid->rightsString(1), QString(25, '1'));
+    QCOMPARE(win.grid->rightsString(1), all);
 }
 
 void TestPower::cancelShowsStoredTicks()
@@ -313,8 +321,8 @@ void TestPower::cancelShowsStoredTicks()
     QCOMPARE(win.grid->rightsString(2), zeros);
     click(win.w, "cmd_canc");
     QCOMPARE(win.w.mode(), QString("null"));
-    QCOMPARE(win.grid->rightsString(2), QString(25, '1'));
-    QCOMPARE(rights(app, "admin", "pow_add"), QString(25, '1'));
+    QCOMPARE(win.grid->rightsString(2), all);
+    QCOMPARE(rights(app, "admin", "pow_add"), all);
 }
 
 void TestPower::failingSaveSaysSoAndKeepsMode()
@@ -335,7 +343,7 @@ void TestPower::failingSaveSaysSoAndKeepsMode()
 void TestPower::rightsGateTheButtons()
 {
     TestApp app;
-    QString some(25, '1');
+    QString some(all);
     some[Function::Powers - 1] = '0';
     app.setRights(some);
     Window win;
@@ -374,8 +382,8 @@ void TestPower::spaceAndEnterToggleATick()
     QCOMPARE(win.grid->cell(3, 4), RightsGrid::tick);
     QTest::keyClick(win.grid, Qt::Key_Return);
     click(win.w, "cmd_save");
-    QCOMPARE(rights(app, "admin", "pow_add"), QString("11011") + QString(20, '1'));
-    QCOMPARE(rights(app, "admin", "pow_edit"), QString("11101") + QString(20, '1'));
+    QCOMPARE(rights(app, "admin", "pow_add"), QString("11011") + QString(21, '1'));
+    QCOMPARE(rights(app, "admin", "pow_edit"), QString("11101") + QString(21, '1'));
 
     // Browsing, the keys change nothing.
     win.grid->setFocus();

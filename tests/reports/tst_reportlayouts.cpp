@@ -1,4 +1,4 @@
-// The fifteen layouts: creation, catalogue, named labels, fit of texts, and their
+// The layouts: creation, catalogue, named labels, fit of texts, and their
 // PDF output over sample rows.
 #include "ReportSamples.h"
 
@@ -18,7 +18,8 @@ using Kind = ReportBand::Kind;
 
 const QStringList creationOrder = {"TQRoutlist", "TQgath",  "TQincost", "TQRiss",      "TQRinstat",
                                    "TQoutcost",  "TRptstore", "TQRpd",   "TQpay",       "TQRcheck",
-                                   "TQRout",     "TQRin",   "TQalarm",  "TQRoutSortG", "TQRoutSortC"};
+                                   "TQRout",     "TQRin",   "TQalarm",  "TQRoutSortG", "TQRoutSortC",
+                                   "TQoperlog"};
 
 ReportLayout* layoutNamed(const QString& name)
 {
@@ -101,8 +102,8 @@ void TestReportLayouts::createdOnceInStartupOrder()
     QPointer<TQRin> guard(first);
     ReportLayouts::createAll(&owner);
     QVERIFY(guard.isNull());
-    QCOMPARE(ReportLayouts::all().size(), 15);
-    QCOMPARE(owner.findChildren<ReportLayout*>().size(), 15);
+    QCOMPARE(ReportLayouts::all().size(), 16);
+    QCOMPARE(owner.findChildren<ReportLayout*>().size(), 16);
 }
 
 void TestReportLayouts::catalogue_data()

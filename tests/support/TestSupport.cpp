@@ -75,7 +75,7 @@ TestApp::TestApp()
     ui::setDialogs(&m_dialogs);
     CurrentRights::current().clear();
     CurrentRights::current().userId = DatabaseFile::adminId;
-    setRights(QString(25, QLatin1Char('1')));
+    setRights(QString(Function::Count, QLatin1Char('1')));
 }
 
 TestApp::~TestApp()

@@ -1,0 +1,93 @@
+#include "app/BackupKeeper.h"
+
+#include "shop/AutoBackup.h"
+#include "ui/BusyCursor.h"
+#include "ui/Dialogs.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+BackupKeeper::BackupKeeper(QWidget* window)
+    : QObject(window), m_window(window), m_label(new QLabel(window)), m_timer(new QTimer(this))
+{
+    m_label->setObjectName(QStringLiteral("BackupPanel"));
+    m_timer->setInterval(60 * 1000);
+    connect(m_timer, &QTimer::timeout, this, &BackupKeeper::backupIfDue);
+}
+
+void BackupKeeper::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    showLast();
+    if (AutoBackup::isStale()
+        && ui::askYesNo(QStringLiteral("最近3天内没有数据备份。\n现在备份吗？"), m_window))
+        backUp(false);
+    m_timer->start();
+    backupIfDue();
+}
+
+void BackupKeeper::backupIfDue()
+{
+    if (AutoBackup::isDue())
+        backUp(false);
+}
+
+void BackupKeeper::backupOnExit()
+{
+    if (m_started)
+        backUp(true);
+}
+
+bool BackupKeeper::backUp(bool skippable)
+{
+    const ui::BusyCursor busy;
+    std::unique_ptr<QProgressDialog> dialog;
+    if (skippable) {
+        dialog = std::make_unique<QProgressDialog>(QStringLiteral("正在自动备份数据库……"), QStringLiteral("跳过"), 0, 100,
+                                                   m_window);
+        dialog->setObjectName(QStringLiteral("ExitBackupProgress"));
+        dialog->setWindowTitle(QStringLiteral("自动备份"));
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->setMinimumDuration(0);
+        dialog->setAutoClose(false);
+        dialog->setAutoReset(false);
+        dialog->show();
+    }
+    const MaintenanceResult result = AutoBackup::run([&dialog](int copied, int total) {
+        if (!dialog)
+            return true;
+        if (total > 0) {
+            dialog->setRange(0, total);
+            dialog->setValue(copied);
+        }
+        QCoreApplication::processEvents();
+        return !dialog->wasCanceled();
+    });
+    const bool skipped = dialog && dialog->wasCanceled();
+    dialog.reset();
+    showLast();
+    if (result.ok || skipped)
+        return result.ok;
+    // A vanished folder is said once; the program goes on.
+    const bool vanished = !QFileInfo(AutoBackup::folder()).isDir();
+    if (vanished && m_folderReported)
+        return false;
+    m_folderReported = m_folderReported || vanished;
+    ui::showError(QStringLiteral("自动备份失败\n%1").arg(result.reason), m_window);
+    return false;
+}
+
+void BackupKeeper::showLast()
+{
+    const QDateTime last = AutoBackup::lastGood();
+    m_label->setText(last.isValid() ? QStringLiteral("最近备份: %1").arg(last.toString(QStringLiteral("yyyy-MM-dd hh:mm")))
+                                    : QStringLiteral("尚无自动备份"));
+}

@@ -1,0 +1,192 @@
+#include "maintenance/TFrmOperLog.h"
+
+#include "core/Clock.h"
+#include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
+#include "reports/ReportLayouts.h"
+#include "shop/OperationLog.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
+#include "ui/WindowParts.h"
+#include "ui/WindowPlacement.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using WindowParts::named;
+
+namespace {
+
+const QString everything = QStringLiteral("全部");
+const QString shortDate = QStringLiteral("yyyy-MM-dd");
+
+QDateEdit* datePicker(const char* name, const QDate& date)
+{
+    auto* picker = named<QDateEdit>(name);
+    picker->setDisplayFormat(QStringLiteral("yyyy年M月d日"));
+    picker->setDate(date);
+    return picker;
+}
+
+QString choice(const QComboBox* box)
+{
+    const QString text = box->currentText().trimmed();
+    return text == everything ? QString() : text;
+}
+
+} // namespace
+
+TFrmOperLog::TFrmOperLog(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FrmOperLog"));
+    setWindowTitle(QStringLiteral("操作日志"));
+    resize(860, 560);
+
+    DP1 = datePicker("DP1", Clock::today().addDays(-30));
+    DP2 = datePicker("DP2", Clock::today());
+    UserBox = named<QComboBox>("UserBox");
+    ActionBox = named<QComboBox>("ActionBox");
+    KeyEdit = named<QLineEdit>("KeyEdit");
+    cmd_find = named<QPushButton>("cmd_find");
+    cmd_prin = named<QPushButton>("cmd_prin");
+    cmd_exit = named<QPushButton>("cmd_exit");
+    DBGrid1 = named<ui::DbGrid>("DBGrid1");
+    DetailText = named<QPlainTextEdit>("DetailText");
+    NoteLabel = named<QLabel>("NoteLabel");
+
+    auto* filters = new QFormLayout;
+    auto* range = new QHBoxLayout;
+    range->addWidget(DP1);
+    range->addWidget(new QLabel(QStringLiteral("至")));
+    range->addWidget(DP2);
+    range->addStretch();
+    filters->addRow(QStringLiteral("日期"), range);
+    filters->addRow(QStringLiteral("用户"), UserBox);
+    filters->addRow(QStringLiteral("操作"), ActionBox);
+    filters->addRow(QStringLiteral("单号/编码"), KeyEdit);
+
+    auto* bar = new QHBoxLayout;
+    const std::pair<QPushButton*, QString> buttons[] = {
+        {cmd_find, QStringLiteral("查询[&F]")}, {cmd_prin, QStringLiteral("打印[&P]")}, {cmd_exit, QStringLiteral("退出[&X]")}};
+    for (const auto& [button, text] : buttons) {
+        button->setText(text);
+        button->setAutoDefault(false);
+        bar->addWidget(button);
+    }
+    bar->addStretch();
+
+    NoteLabel->setText(QStringLiteral("操作日志只能查看和打印，任何窗口都不能修改或删除日志记录。"));
+    DetailText->setReadOnly(true);
+    DetailText->setMaximumHeight(110);
+
+    db::Dataset* list = dataModule().OperLogQ;
+    list->close();
+    DBGrid1->setReadOnly(true);
+    DBGrid1->setRowSelect(true);
+    DBGrid1->setDataset(list);
+    DBGrid1->addColumn(QStringLiteral("log_time"), QStringLiteral("时间"), 140);
+    DBGrid1->addColumn(QStringLiteral("user_id"), QStringLiteral("用户"), 70);
+    DBGrid1->addColumn(QStringLiteral("win_name"), QStringLiteral("窗口"), 90);
+    DBGrid1->addColumn(QStringLiteral("act_name"), QStringLiteral("操作"), 50);
+    DBGrid1->addColumn(QStringLiteral("log_key"), QStringLiteral("单号/编码"), 120);
+    DBGrid1->addColumn(QStringLiteral("summary"), QStringLiteral("摘要"), 300);
+    list->addHook(db::Dataset::Hook::AfterScroll, this, [this](db::Dataset&) { showDetail(); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addLayout(filters);
+    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(new QLabel(QStringLiteral("明细")));
+    layout->addWidget(DetailText);
+    layout->addWidget(NoteLabel);
+
+    cmd_find->setEnabled(hasRight(Right::Find, Function::OperationLog));
+    cmd_prin->setEnabled(hasRight(Right::Print, Function::OperationLog));
+    connect(cmd_find, &QPushButton::clicked, this, &TFrmOperLog::cmd_findClick);
+    connect(cmd_prin, &QPushButton::clicked, this, &TFrmOperLog::cmd_prinClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &QDialog::close);
+    connect(KeyEdit, &QLineEdit::returnPressed, this, [this] {
+        if (cmd_find->isEnabled())
+            cmd_findClick();
+    });
+    fillChoices();
+}
+
+TFrmOperLog::~TFrmOperLog()
+{
+    dataModule().OperLogQ->removeHooks(this);
+}
+
+void TFrmOperLog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+void TFrmOperLog::fillChoices()
+{
+    try {
+        db::Connection& connection = dataModule().AdoConn;
+        UserBox->addItems(QStringList{everything} + OperationLog::users(connection));
+        ActionBox->addItems(QStringList{everything} + OperationLog::actions(connection));
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("无法读取操作日志：%1").arg(ui::errorText(e)), this);
+    }
+}
+
+void TFrmOperLog::cmd_findClick()
+{
+    const ui::BusyCursor busy;
+    m_listed = false;
+    db::Dataset* list = dataModule().OperLogQ;
+    try {
+        OperationLog::open(*list, {DP1->date(), DP2->date(), choice(UserBox), choice(ActionBox), KeyEdit->text().trimmed()});
+        list->first();
+    } catch (const std::exception& e) {
+        list->close();
+        ui::showError(QStringLiteral("查询失败：%1").arg(ui::errorText(e)), this);
+        return;
+    }
+    m_listed = true;
+    showDetail();
+}
+
+void TFrmOperLog::cmd_prinClick()
+{
+    db::Dataset* list = dataModule().OperLogQ;
+    if (!m_listed || !list->isOpen() || list->recordCount() == 0)
+        return;
+    TQoperlog& report = ReportLayouts::get<TQoperlog>();
+    const QString user = choice(UserBox);
+    const QString action = choice(ActionBox);
+    report.setLabelText(QStringLiteral("datea"), DP1->date().toString(shortDate));
+    report.setLabelText(QStringLiteral("dateb"), DP2->date().toString(shortDate));
+    report.setLabelText(QStringLiteral("user"), user.isEmpty() ? everything : user);
+    report.setLabelText(QStringLiteral("action"), action.isEmpty() ? everything : action);
+    report.setLabelText(QStringLiteral("keytext"), KeyEdit->text().trimmed());
+    report.setLabelText(QStringLiteral("hjts"), QString::number(list->recordCount()));
+    list->disableControls();
+    try {
+        report.preview(this);
+    } catch (...) {
+        list->enableControls();
+        throw;
+    }
+    list->enableControls();
+}
+
+void TFrmOperLog::showDetail()
+{
+    const db::Dataset* list = dataModule().OperLogQ;
+    DetailText->setPlainText(list->isOpen() && list->recordCount() > 0 ? list->text(QStringLiteral("detail")) : QString());
+}

@@ -1,0 +1,99 @@
+#include "shop/AutoBackup.h"
+
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/IniFile.h"
+#include "shop/BackupRotation.h"
+#include "shop/DatabaseBackup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace AutoBackup {
+
+namespace {
+
+const QString section = QStringLiteral("autobackup");
+
+int number(const IniFile& ini, const QString& key, int fallback, int lowest, int highest)
+{
+    bool ok = false;
+    const int value = ini.read(section, key).trimmed().toInt(&ok);
+    return ok && value >= lowest && value <= highest ? value : fallback;
+}
+
+QStringList backupNames(const QString& directory)
+{
+    QStringList names;
+    for (const QString& name : QDir(directory).entryList({QStringLiteral("brovanta-*.mdb")}, QDir::Files))
+        if (BackupRotation::timeOf(name).isValid())
+            names << name;
+    return names;
+}
+
+} // namespace
+
+Settings settings()
+{
+    const IniFile ini(AppPaths::settingsFile());
+    Settings s;
+    s.folder = ini.read(section, QStringLiteral("folder")).trimmed();
+    s.keep = number(ini, QStringLiteral("keep"), BackupRotation::defaultKeep, 1, 1000);
+    s.hour = number(ini, QStringLiteral("hour"), 12, 0, 23);
+    return s;
+}
+
+QString folder()
+{
+    const QString chosen = settings().folder;
+    return chosen.isEmpty() ? AppPaths::backupDirectory() : chosen;
+}
+
+MaintenanceResult run(const db::BackupProgress& progress)
+{
+    const Settings s = settings();
+    const QString directory = folder();
+    if (s.folder.isEmpty())
+        QDir().mkpath(directory);
+    if (!QFileInfo(directory).isDir()) {
+        MaintenanceResult skipped;
+        skipped.reason = QStringLiteral("备份目录 %1 不存在（U盘已拔出或网络共享不可用），本次自动备份跳过。")
+                             .arg(QDir::toNativeSeparators(directory));
+        return skipped;
+    }
+    const MaintenanceResult result =
+        DatabaseBackup::runTo(QDir(directory).filePath(BackupRotation::fileName(Clock::now())), progress);
+    if (!result.ok)
+        return result;
+    // Only now, with a newer backup verified, may older ones go.
+    for (const QString& name : BackupRotation::toDelete(backupNames(directory), Clock::today(), s.keep))
+        QFile::remove(QDir(directory).filePath(name));
+    return result;
+}
+
+QDateTime lastGood()
+{
+    QDateTime newest;
+    for (const QString& name : backupNames(folder())) {
+        const QDateTime at = BackupRotation::timeOf(name);
+        if (!newest.isValid() || at > newest)
+            newest = at;
+    }
+    return newest;
+}
+
+bool isStale()
+{
+    const QDateTime last = lastGood();
+    return !last.isValid() || last < Clock::now().addDays(-3);
+}
+
+bool isDue()
+{
+    const QDateTime now = Clock::now();
+    const QDateTime last = lastGood();
+    return now.time().hour() >= settings().hour && (!last.isValid() || last.date() < now.date());
+}
+
+} // namespace AutoBackup

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "shop/BackupFiles.h"
+
+#include <QDateTime>
+
+// The automatic backups: named by date and time in the backup folder, made
+// through the same online, verified copy as 数据备份, and rotated only after
+// the new one has been verified. Settings live in system.ini, [autobackup]:
+// folder (empty: backup/ beside data/), keep (default 14), hour (the daily
+// backup's hour, default 12).
+namespace AutoBackup {
+
+struct Settings {
+    QString folder;
+    int keep = 14;
+    int hour = 12;
+};
+Settings settings();
+
+// The folder backups go to: the chosen one, or backup/ beside data/.
+QString folder();
+
+// Backs the database up as brovanta-yyyyMMdd-hhmmss.mdb (Clock::now) and then
+// deletes what the rotation no longer keeps. A chosen folder that has vanished
+// is not created again: the backup is skipped with the reason.
+MaintenanceResult run(const db::BackupProgress& progress = {});
+
+// The newest automatic backup in the folder; invalid when there is none.
+QDateTime lastGood();
+// True when no backup is younger than three days.
+bool isStale();
+// True once the day has passed the set hour and today has no backup yet.
+bool isDue();
+
+} // namespace AutoBackup

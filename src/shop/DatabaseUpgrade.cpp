@@ -1,0 +1,63 @@
+#include "shop/DatabaseUpgrade.h"
+
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/CurrentRights.h"
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "db/Schema.h"
+#include "db/Transaction.h"
+#include "shop/DatabaseBackup.h"
+
+#include <QDateTime>
+#include <QDir>
+
+namespace DatabaseUpgrade {
+
+namespace {
+
+// Version 2 brought the change log: whoever may set rights may also read the log.
+void grantLogViewer(db::Connection& connection)
+{
+    const QString padding(Function::OperationLog - 1, QLatin1Char('0'));
+    for (const char* column : {"pow_use", "pow_find", "pow_prin"})
+        connection.execute(QStringLiteral("update powers set %1=substr(coalesce(%1,'')||'%2',1,%3)||'1' "
+                                          "where substr(pow_use,%4,1)='1'")
+                               .arg(QString::fromLatin1(column), padding)
+                               .arg(Function::OperationLog - 1)
+                               .arg(Function::Powers));
+}
+
+} // namespace
+
+bool needed(db::Connection& connection)
+{
+    return db::Schema::fileVersion(connection) < db::Schema::version();
+}
+
+QString run(db::Connection& connection)
+{
+    const int from = db::Schema::fileVersion(connection);
+    if (from >= db::Schema::version())
+        return {};
+    const QString directory = AppPaths::backupDirectory();
+    const QString target = QDir(directory).filePath(
+        QStringLiteral("brovanta-v%1-before-upgrade-%2.mdb").arg(from).arg(Clock::now().toString(QStringLiteral("yyyyMMdd-hhmmss"))));
+    QDir().mkpath(directory);
+    const MaintenanceResult backup = DatabaseBackup::runTo(target, {});
+    if (!backup.ok)
+        throw db::Error(QStringLiteral("数据库需要升级到新版本，但升级前的自动备份失败，数据库没有改动：\n%1").arg(backup.reason));
+    try {
+        db::Transaction transaction(connection, db::Transaction::Write);
+        db::Schema::upgrade(connection);
+        if (from < 2)
+            grantLogViewer(connection);
+        transaction.commit();
+    } catch (const db::Error& e) {
+        throw db::Error(QStringLiteral("数据库升级失败，数据库没有改动（升级前的备份: %1）：\n%2")
+                            .arg(QDir::toNativeSeparators(target), e.message()));
+    }
+    return target;
+}
+
+} // namespace DatabaseUpgrade

@@ -1,0 +1,167 @@
+// The change log and the shape upgrade without a window: an older file is backed
+// up before it changes, a log line lands with its change or not at all, and a
+// deleted bill's lines live on in the log.
+#include "TestSupport.h"
+
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/DatabaseFile.h"
+#include "core/CurrentRights.h"
+#include "db/Error.h"
+#include "db/Schema.h"
+#include "db/Statement.h"
+#include "shop/BackupFiles.h"
+#include "shop/BillStore.h"
+#include "shop/DatabaseUpgrade.h"
+#include "shop/OperationLog.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+using StockPosting::BillKind;
+
+class TestOperationLog : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestApp> app;
+
+    db::Connection& connection() { return app->dataModule().AdoConn; }
+
+    // The file as the first release left it: no log table, version 0, 25 rights.
+    void makeOlder()
+    {
+        app->exec("drop table oper_log");
+        app->exec("pragma user_version=0");
+        app->exec("update powers set pow_use=substr(pow_use,1,25),pow_find=substr(pow_find,1,25),"
+                  "pow_prin=substr(pow_prin,1,25)");
+        app->exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
+    }
+
+    bool hasLogTable()
+    {
+        return app->scalar("select count(*) from sqlite_master where name='oper_log'").toInt() == 1;
+    }
+
+    // A bill's log lines, oldest first: time, user, window, action, summary, detail.
+    QList<QStringList> logLines(const QString& key)
+    {
+        db::Statement query(connection(), "select log_time,user_id,win_name,act_name,summary,detail from oper_log "
+                                          "where log_key=:key order by log_id");
+        query.bind("key", key);
+        QList<QStringList> lines;
+        while (query.next()) {
+            QStringList line;
+            for (int c = 0; c < 6; ++c)
+                line << query.textValue(c);
+            lines << line;
+        }
+        return lines;
+    }
+
+    QString savePurchase(double quantity, double price)
+    {
+        BillStore::Bill bill;
+        bill.header = {{QStringLiteral("bill_date"), QDate(2026, 3, 5)}, {QStringLiteral("comp_code"), QStringLiteral("C1")}};
+        bill.lines = {{QStringLiteral("G1"), quantity, price, {}}, {QStringLiteral("G2"), 1, 9.5, QStringLiteral("赠品")}};
+        return BillStore::save(connection(), BillKind::Purchase, bill);
+    }
+
+private slots:
+    void init()
+    {
+        app = std::make_unique<TestApp>();
+        Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(9, 30)));
+    }
+    void cleanup() { app.reset(); }
+
+    void olderFileIsBackedUpThenUpgraded()
+    {
+        makeOlder();
+        const QString backup = DatabaseUpgrade::run(connection());
+        QCOMPARE(QFileInfo(backup).absolutePath(), AppPaths::backupDirectory());
+        QVERIFY(BackupFiles::problem(backup).isEmpty());
+        // The backup holds the file as it was, before the change.
+        {
+            db::Connection copy;
+            copy.open(backup, DatabaseFile::password);
+            QCOMPARE(db::Schema::fileVersion(copy), 0);
+        }
+        QCOMPARE(db::Schema::fileVersion(connection()), db::Schema::version());
+        QVERIFY(hasLogTable());
+        QCOMPARE(app->scalar("select gods_name from goods where gods_code='G1'").toString(), QString("衬衫"));
+        // Whoever could set rights may now read the log.
+        QCOMPARE(app->scalar("select pow_use from powers where user_id='admin'").toString(), QString(26, '1'));
+        // A current file is left alone: no second backup.
+        QVERIFY(DatabaseUpgrade::run(connection()).isEmpty());
+        QCOMPARE(QDir(AppPaths::backupDirectory()).entryList(QDir::Files).size(), 1);
+    }
+
+    void failedBackupLeavesTheOlderFileAlone()
+    {
+        makeOlder();
+        // A plain file where the backup directory should be: the backup cannot be written.
+        QFile blocker(AppPaths::backupDirectory());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        try {
+            DatabaseUpgrade::run(connection());
+            QFAIL("the upgrade went ahead without a backup");
+        } catch (const db::Error& e) {
+            QVERIFY2(e.message().contains("自动备份失败"), qPrintable(e.message()));
+        }
+        QCOMPARE(db::Schema::fileVersion(connection()), 0);
+        QVERIFY(!hasLogTable());
+        QCOMPARE(app->scalar("select pow_use from powers where user_id='admin'").toString(), QString(25, '1'));
+    }
+
+    void savedAndDeletedBillsAreLogged()
+    {
+        CurrentRights::current().userId = "clerk";
+        const QString no = savePurchase(3, 12.5);
+        app->exec("update ingoods set sub_amou=4 where bill_no=:p1 and gods_code='G1'", {no});
+        BillStore::Bill edited;
+        edited.headerId = app->scalar("select in_id from inmain where bill_no=:p1", {no}).toLongLong();
+        edited.billNo = no;
+        edited.lines = {{QStringLiteral("G1"), 2, 12.5, {}}};
+        BillStore::save(connection(), BillKind::Purchase, edited);
+        BillStore::remove(connection(), BillKind::Purchase, no);
+
+        const QList<QStringList> lines = logLines(no);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(0), QStringList({"2026-03-05 09:30:00", "clerk", "进货输入", "新增", "金额 47",
+                                            "G1 3×12.5\nG2 1×9.5 赠品"}));
+        // The edit starts from what was stored (4 × 12.5 + 9.5), not from what the window had shown.
+        QCOMPARE(lines.at(1).value(4), QString("金额 59.5 → 25"));
+        const QStringList deleted = lines.at(2);
+        QCOMPARE(deleted.value(3), QString("删除"));
+        QCOMPARE(deleted.value(4), QString("金额 25 → 0"));
+        QCOMPARE(deleted.value(5), QString("G1 2×12.5"));
+    }
+
+    void logLineAndChangeLandTogether()
+    {
+        // A log write that fails takes the bill with it.
+        app->exec("create trigger refuse_log before insert on oper_log begin select raise(abort, '日志写入失败'); end");
+        QVERIFY_THROWS_EXCEPTION(db::Error, savePurchase(3, 12.5));
+        QCOMPARE(app->scalar("select count(*) from inmain").toInt(), 0);
+        QCOMPARE(app->scalar("select count(*) from ingoods").toInt(), 0);
+        QCOMPARE(app->scalar("select count(*) from storemain").toInt(), 0);
+        app->exec("drop trigger refuse_log");
+
+        // A change that fails leaves no log line.
+        const QString no = savePurchase(3, 12.5);
+        app->exec("insert into storchek (gods_code, gods_amou, chek_amou, chek_date) values ('G1', 3, 3, '2026-03-31 00:00:00')");
+        QVERIFY_THROWS_EXCEPTION(db::Error, BillStore::remove(connection(), BillKind::Purchase, no));
+        QCOMPARE(app->scalar("select count(*) from oper_log").toInt(), 1);
+        QCOMPARE(app->scalar("select count(*) from inmain").toInt(), 1);
+
+        // No statement changes or removes a line.
+        QVERIFY_THROWS_EXCEPTION(db::Error, app->exec("update oper_log set user_id='x'"));
+        QVERIFY_THROWS_EXCEPTION(db::Error, app->exec("delete from oper_log"));
+        QCOMPARE(app->scalar("select count(*) from oper_log").toInt(), 1);
+    }
+};
+
+QTEST_MAIN(TestOperationLog)
+#include "tst_operationlog.moc"
