@@ -60,6 +60,14 @@ bool BillLineEntry::commit()
 
 // ---------------------------------------------------------------- checks
 
+QString BillLineEntry::quantityRefusal(int row) const
+{
+    const QVariant amount = m_lines->value(row, m_lines->fieldIndex(quantity));
+    if (amount.isNull() || amount.toDouble() <= 0)
+        return QStringLiteral("数量“%1”必须大于0").arg(shown(amount));
+    return {};
+}
+
 QString BillLineEntry::lineRefusal(int row) const
 {
     const QString line = QStringLiteral("第%1行：").arg(row + 1);
@@ -68,9 +76,9 @@ QString BillLineEntry::lineRefusal(int row) const
         return line + QStringLiteral("没有货品编码");
     if (!goodsExists(code))
         return line + QStringLiteral("货品编码“%1”不存在").arg(code);
+    if (const QString why = quantityRefusal(row); !why.isEmpty())
+        return line + why;
     const QVariant amount = m_lines->value(row, m_lines->fieldIndex(quantity));
-    if (amount.isNull() || amount.toDouble() <= 0)
-        return line + QStringLiteral("数量“%1”必须大于0").arg(shown(amount));
     const QVariant price = m_lines->value(row, m_lines->fieldIndex(unitPrice));
     if (price.toDouble() < 0)
         return line + QStringLiteral("单价“%1”不能为负数").arg(shown(price));
@@ -94,11 +102,10 @@ QString BillLineEntry::refusal() const
     return {};
 }
 
-bool BillLineEntry::refuse(const QString& message, int row, int column)
+void BillLineEntry::refuse(const QString& message, int row, int column)
 {
     ui::inform(message, m_window);
     moveTo(row, column);
-    return true;
 }
 
 // ---------------------------------------------------------------- the Enter walk
@@ -131,9 +138,10 @@ bool BillLineEntry::enter(QLineEdit* editor)
     case Quantity: {
         if (!commit())
             return true;
-        const QVariant amount = m_lines->value(row, m_lines->fieldIndex(quantity));
-        if (amount.isNull() || amount.toDouble() <= 0)
-            return refuse(QStringLiteral("第%1行：数量“%2”必须大于0").arg(row + 1).arg(shown(amount)), row, Quantity);
+        if (const QString why = quantityRefusal(row); !why.isEmpty()) {
+            refuse(QStringLiteral("第%1行：").arg(row + 1) + why, row, Quantity);
+            return true;
+        }
         if (m_options.stockRemarks)
             moveTo(row, Remark);
         else

@@ -63,8 +63,9 @@ private:
     void nextLine(int row);
     bool takeCode(int row, const QString& code);
     void fillPrice(const QString& code);
+    QString quantityRefusal(int row) const;
     QString lineRefusal(int row) const;
-    bool refuse(const QString& message, int row, int column);
+    void refuse(const QString& message, int row, int column);
 
     ui::DbGrid* m_grid;
     db::Dataset* m_lines;
