@@ -120,17 +120,15 @@ TFrmOperLog::TFrmOperLog(QWidget* parent)
             cmd_findClick();
     });
     fillChoices();
+    ui::placeGridWindow(this, DBGrid1);
+    // Opens on the last month's lines, as the date range says.
+    if (cmd_find->isEnabled())
+        cmd_findClick();
 }
 
 TFrmOperLog::~TFrmOperLog()
 {
     dataModule().OperLogQ->removeHooks(this);
-}
-
-void TFrmOperLog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    ui::centreOnScreen(this);
 }
 
 void TFrmOperLog::fillChoices()

@@ -37,9 +37,6 @@ public slots:
     void cmd_findClick();
     void cmd_prinClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void fillChoices();
     void showDetail();
