@@ -13,11 +13,6 @@
 
 namespace AccountsParts {
 
-QString amountText(double amount)
-{
-    return db::formatNumber(amount, QStringLiteral("#0.##"));
-}
-
 double amountOf(const QLineEdit* box, bool* ok)
 {
     const QString text = box->text().trimmed();
@@ -58,9 +53,9 @@ void addMarginHook(db::Dataset& list, QObject* owner)
 
 void showTotals(const Settlement::Totals& totals, QLineEdit* due, QLineEdit* paid, QLineEdit* owing)
 {
-    due->setText(amountText(totals.due));
-    paid->setText(amountText(totals.paid));
-    owing->setText(amountText(totals.owing()));
+    due->setText(DataHelpers::amountText(totals.due));
+    paid->setText(DataHelpers::amountText(totals.paid));
+    owing->setText(DataHelpers::amountText(totals.owing()));
 }
 
 void fillCompanyLists(QComboBox* code, QComboBox* name)

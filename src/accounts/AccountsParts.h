@@ -21,8 +21,6 @@ class DbGrid;
 // Pieces the receipt, payment and statement windows share.
 namespace AccountsParts {
 
-// An amount as the accounts windows show it ("#0.##").
-QString amountText(double amount);
 // A typed amount in the locale's form; ok is false when the box holds no number.
 double amountOf(const QLineEdit* box, bool* ok);
 

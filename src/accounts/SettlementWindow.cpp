@@ -26,7 +26,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
-using AccountsParts::amountText;
+using DataHelpers::amountText;
 using WindowParts::named;
 
 namespace {

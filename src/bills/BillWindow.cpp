@@ -46,7 +46,6 @@ using WindowParts::named;
 
 namespace {
 
-const QString amountFormat = QStringLiteral("#0.##");
 const QString goodsCode = QStringLiteral("gods_code");
 
 double round2(double value)
@@ -689,8 +688,8 @@ void BillWindow::RefreshTotals()
         totalQuantity += q;
         totalAmount += q * m_lines->value(row, price).toDouble();
     }
-    Edit1->setText(db::formatNumber(totalQuantity, amountFormat));
-    Edit2->setText(db::formatNumber(totalAmount, amountFormat));
+    Edit1->setText(DataHelpers::amountText(totalQuantity));
+    Edit2->setText(DataHelpers::amountText(totalAmount));
     Edit3->setText(DataHelpers::capitalAmount(Edit2->text().toDouble()));
 }
 

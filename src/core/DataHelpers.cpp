@@ -2,6 +2,7 @@
 #include "core/DataHelpers.h"
 
 #include "core/TFrmDataMod.h"
+#include "db/Field.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -108,6 +109,11 @@ QString capitalAmount(double amount)
 
 void adjustComboBoxes(QWidget*)
 {
+}
+
+QString amountText(double value)
+{
+    return db::formatNumber(value, amountFormat);
 }
 
 } // namespace DataHelpers

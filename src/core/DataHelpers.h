@@ -22,6 +22,10 @@ inline const QString timeStampFormat = QStringLiteral("yyyyMMddhhmmss");
 QString timeStamp();
 // An amount in capital Chinese numerals for printed bills; empty from 100,000,000 up.
 QString capitalAmount(double amount);
+
+// Quantities and amounts as every window, list and log shows them: at most two decimals.
+inline const QString amountFormat = QStringLiteral("#0.##");
+QString amountText(double value);
 // Only older Windows needed its combo boxes adjusted; here there is nothing to do.
 void adjustComboBoxes(QWidget* window);
 

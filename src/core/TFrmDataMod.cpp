@@ -1,10 +1,11 @@
 #include "core/TFrmDataMod.h"
 
+#include "core/DataHelpers.h"
+
 namespace {
 
 TFrmDataMod* theInstance = nullptr;
 
-const QString amountFormat = QStringLiteral("#0.##");
 
 const QStringList billHeaderFields = {
     "in_id", "bill_no", "vouc_no", "bill_date", "comp_code", "mone_type", "mone_rate", "fee_type",
@@ -25,7 +26,7 @@ void addFields(db::Dataset* dataset, const QStringList& names)
 void formatAmounts(db::Dataset* dataset, const QStringList& names)
 {
     for (const QString& name : names)
-        dataset->setDisplayFormat(name, amountFormat);
+        dataset->setDisplayFormat(name, DataHelpers::amountFormat);
 }
 
 } // namespace

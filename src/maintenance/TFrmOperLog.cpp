@@ -57,9 +57,6 @@ TFrmOperLog::TFrmOperLog(QWidget* parent)
     UserBox = named<QComboBox>("UserBox");
     ActionBox = named<QComboBox>("ActionBox");
     KeyEdit = named<QLineEdit>("KeyEdit");
-    cmd_find = named<QPushButton>("cmd_find");
-    cmd_prin = named<QPushButton>("cmd_prin");
-    cmd_exit = named<QPushButton>("cmd_exit");
     DBGrid1 = named<ui::DbGrid>("DBGrid1");
     DetailText = named<QPlainTextEdit>("DetailText");
     NoteLabel = named<QLabel>("NoteLabel");
@@ -76,13 +73,9 @@ TFrmOperLog::TFrmOperLog(QWidget* parent)
     filters->addRow(QStringLiteral("单号/编码"), KeyEdit);
 
     auto* bar = new QHBoxLayout;
-    const std::pair<QPushButton*, QString> buttons[] = {
-        {cmd_find, QStringLiteral("查询[&F]")}, {cmd_prin, QStringLiteral("打印[&P]")}, {cmd_exit, QStringLiteral("退出[&X]")}};
-    for (const auto& [button, text] : buttons) {
-        button->setText(text);
-        button->setAutoDefault(false);
-        bar->addWidget(button);
-    }
+    cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));
+    cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
+    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
     bar->addStretch();
 
     NoteLabel->setText(QStringLiteral("操作日志只能查看和打印，任何窗口都不能修改或删除日志记录。"));

@@ -27,7 +27,7 @@ QString describe(const QList<BillLine>& lines)
     QStringList text;
     for (const BillLine& line : lines)
         text << QStringLiteral("%1 %2×%3%4")
-                    .arg(line.goodsCode, OperationLog::amount(line.quantity), OperationLog::amount(line.unitPrice),
+                    .arg(line.goodsCode, DataHelpers::amountText(line.quantity), DataHelpers::amountText(line.unitPrice),
                          line.remark.isEmpty() ? QString() : QStringLiteral(" ") + line.remark);
     return text.join(QLatin1Char('\n'));
 }
@@ -175,9 +175,9 @@ QString save(db::Connection& connection, BillKind kind, const Bill& bill)
     StockPosting::applyBill(connection, kind, bill.lines);
     const bool isNew = bill.headerId == 0;
     OperationLog::write(connection, {windowName(kind), isNew ? OperationLog::added : OperationLog::edited, billNo,
-                                     isNew ? QStringLiteral("金额 %1").arg(OperationLog::amount(total(bill.lines)))
-                                           : QStringLiteral("金额 %1 → %2").arg(OperationLog::amount(total(before)),
-                                                                               OperationLog::amount(total(bill.lines))),
+                                     isNew ? QStringLiteral("金额 %1").arg(DataHelpers::amountText(total(bill.lines)))
+                                           : QStringLiteral("金额 %1 → %2").arg(DataHelpers::amountText(total(before)),
+                                                                               DataHelpers::amountText(total(bill.lines))),
                                      describe(bill.lines)});
     transaction.commit();
     return billNo;
@@ -201,7 +201,7 @@ void remove(db::Connection& connection, BillKind kind, const QString& billNo)
     header.execute();
     // The deleted bill's lines live on in the log.
     OperationLog::write(connection, {windowName(kind), OperationLog::deleted, billNo,
-                                     QStringLiteral("金额 %1 → 0").arg(OperationLog::amount(total(stored))),
+                                     QStringLiteral("金额 %1 → 0").arg(DataHelpers::amountText(total(stored))),
                                      describe(stored)});
     transaction.commit();
 }

@@ -7,7 +7,6 @@
 #include "db/Transaction.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 
 namespace OperationLog {
 
@@ -94,11 +93,6 @@ QStringList users(db::Connection& connection)
 QStringList actions(db::Connection& connection)
 {
     return distinctValues(connection, QStringLiteral("act_name"));
-}
-
-QString amount(double value)
-{
-    return QString::number(value, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
 }
 
 } // namespace OperationLog

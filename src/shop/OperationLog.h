@@ -59,7 +59,5 @@ void open(db::Dataset& list, const Filter& filter);
 QStringList users(db::Connection& connection);
 QStringList actions(db::Connection& connection);
 
-// An amount as the log writes it: at most two decimals.
-QString amount(double value);
 
 } // namespace OperationLog

@@ -1,5 +1,6 @@
 #include "shop/Settlement.h"
 
+#include "core/DataHelpers.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Error.h"
@@ -170,7 +171,7 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
         const Bill& bill = bills.at(i);
         if (paid.at(i) == bill.paid)
             continue;
-        settled << QStringLiteral("%1 已付 %2 → %3").arg(bill.billNo, OperationLog::amount(bill.paid), OperationLog::amount(paid.at(i)));
+        settled << QStringLiteral("%1 已付 %2 → %3").arg(bill.billNo, DataHelpers::amountText(bill.paid), DataHelpers::amountText(paid.at(i)));
         db::Statement& update = paid.at(i) == bill.due ? settle : raise;
         update.reset();
         update.bind(QStringLiteral("id"), bill.id);
@@ -220,8 +221,8 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
                                                                                       : QStringLiteral("付款单"),
                                      OperationLog::added, voucher.number,
                                      QStringLiteral("%1 金额 %2，结余 %3 → %4")
-                                         .arg(voucher.compName, OperationLog::amount(voucher.amount),
-                                              OperationLog::amount(saved.credit), OperationLog::amount(saved.balance)),
+                                         .arg(voucher.compName, DataHelpers::amountText(voucher.amount),
+                                              DataHelpers::amountText(saved.credit), DataHelpers::amountText(saved.balance)),
                                      settled.join(QLatin1Char('\n'))});
     transaction.commit();
     return saved;

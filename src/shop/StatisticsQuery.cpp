@@ -1,5 +1,6 @@
 #include "shop/StatisticsQuery.h"
 
+#include "core/DataHelpers.h"
 #include "db/Dataset.h"
 #include "db/Field.h"
 
@@ -7,7 +8,6 @@ namespace statistics {
 
 namespace {
 
-const QString amountFormat = QStringLiteral("#0.##");
 
 // The range and the bill type, on the header aliased "a". A bill dated at any
 // time of the last day still counts: the end is the start of the next day.
@@ -114,7 +114,7 @@ Totals rankingTotals(const db::Dataset& ranking)
 
 QString totalText(double value)
 {
-    return db::formatNumber(value, amountFormat);
+    return DataHelpers::amountText(value);
 }
 
 } // namespace statistics

@@ -1,5 +1,6 @@
 #include "shop/StockInit.h"
 
+#include "core/DataHelpers.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Statement.h"
@@ -30,7 +31,7 @@ QString stockTotals(db::Connection& connection)
     query.next();
     return QStringLiteral("%1 种，数量 %2，金额 %3")
         .arg(query.intValue(0))
-        .arg(OperationLog::amount(query.doubleValue(1)), OperationLog::amount(query.doubleValue(2)));
+        .arg(DataHelpers::amountText(query.doubleValue(1)), DataHelpers::amountText(query.doubleValue(2)));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "shop/StockSheet.h"
 
+#include "core/DataHelpers.h"
 #include "shop/StockPosting.h"
 #include "db/Connection.h"
 #include "db/Statement.h"
@@ -100,8 +101,8 @@ void logSheet(db::Connection& connection, const QString& window, const QString& 
                                                      "where coalesce(gods_amou,0)<>coalesce(chek_amou,0) order by gods_code"));
     QStringList detail;
     while (changed.next())
-        detail << QStringLiteral("%1 %2 → %3").arg(changed.textValue(0), OperationLog::amount(changed.doubleValue(1)),
-                                                   OperationLog::amount(changed.doubleValue(2)));
+        detail << QStringLiteral("%1 %2 → %3").arg(changed.textValue(0), DataHelpers::amountText(changed.doubleValue(1)),
+                                                   DataHelpers::amountText(changed.doubleValue(2)));
     OperationLog::write(connection, {window, OperationLog::saved, key,
                                      QStringLiteral("%1 种货品数量改变").arg(detail.size()), detail.join(QLatin1Char('\n'))});
 }

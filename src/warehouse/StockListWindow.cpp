@@ -115,9 +115,9 @@ void StockListWindow::cmd_findClick()
         return;
     }
     const StockQuery::Totals totals = StockQuery::sum(*q);
-    Edit2->setText(WarehouseParts::amountText(totals.quantity));
+    Edit2->setText(DataHelpers::amountText(totals.quantity));
     if (Edit3)
-        Edit3->setText(WarehouseParts::amountText(totals.cost));
+        Edit3->setText(DataHelpers::amountText(totals.cost));
     if (!q->isEmpty())
         q->first();
     q->enableControls();

@@ -1,5 +1,6 @@
 #include "warehouse/TFrmMios.h"
 
+#include "core/DataHelpers.h"
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
 #include "core/TFrmDataMod.h"
@@ -117,9 +118,9 @@ void TFrmMios::cmd_findClick()
     }
     m_month = date;
     m_totals = totals;
-    Edit1->setText(WarehouseParts::amountText(totals.in));
-    Edit2->setText(WarehouseParts::amountText(totals.out));
-    Edit3->setText(WarehouseParts::amountText(totals.closing));
+    Edit1->setText(DataHelpers::amountText(totals.in));
+    Edit2->setText(DataHelpers::amountText(totals.out));
+    Edit3->setText(DataHelpers::amountText(totals.closing));
     cmd_find->setEnabled(true);
     ui::applyRight(cmd_find, Right::Find, Function::StockMovement);
     cmd_prin->setEnabled(done && !q->isEmpty());
@@ -135,10 +136,10 @@ void TFrmMios::cmd_prinClick()
         TQRiss& report = ReportLayouts::get<TQRiss>();
         report.setLabelText(QStringLiteral("title"),
                             QStringLiteral("%1年%2月进销存表").arg(m_month.year()).arg(m_month.month()));
-        report.setLabelText(QStringLiteral("last_tota"), WarehouseParts::amountText(m_totals.opening));
-        report.setLabelText(QStringLiteral("in_tota"), WarehouseParts::amountText(m_totals.in));
-        report.setLabelText(QStringLiteral("out_tota"), WarehouseParts::amountText(m_totals.out));
-        report.setLabelText(QStringLiteral("now_tota"), WarehouseParts::amountText(m_totals.closing));
+        report.setLabelText(QStringLiteral("last_tota"), DataHelpers::amountText(m_totals.opening));
+        report.setLabelText(QStringLiteral("in_tota"), DataHelpers::amountText(m_totals.in));
+        report.setLabelText(QStringLiteral("out_tota"), DataHelpers::amountText(m_totals.out));
+        report.setLabelText(QStringLiteral("now_tota"), DataHelpers::amountText(m_totals.closing));
         q->disableControls();
         report.preview(this);
         q->enableControls();

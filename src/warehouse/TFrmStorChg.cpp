@@ -1,5 +1,6 @@
 #include "warehouse/TFrmStorChg.h"
 
+#include "core/DataHelpers.h"
 #include "core/CurrentRights.h"
 #include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
@@ -49,7 +50,7 @@ void TFrmStorChg::cmd_findClick()
         WarehouseParts::reportFailure(QStringLiteral("无法读取库存"), e, this);
         return;
     }
-    Edit2->setText(WarehouseParts::amountText(StockQuery::sum(q).quantity));
+    Edit2->setText(DataHelpers::amountText(StockQuery::sum(q).quantity));
     q.enableControls();
 }
 

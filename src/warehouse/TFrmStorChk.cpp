@@ -1,5 +1,6 @@
 #include "warehouse/TFrmStorChk.h"
 
+#include "core/DataHelpers.h"
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
 #include "shop/StockPosting.h"
@@ -152,8 +153,8 @@ void TFrmStorChk::cmd_findClick()
         book += q.value(row, bookField).toDouble();
         counted += q.value(row, countedField).toDouble();
     }
-    Edit2->setText(WarehouseParts::amountText(book));
-    Edit3->setText(WarehouseParts::amountText(counted));
+    Edit2->setText(DataHelpers::amountText(book));
+    Edit3->setText(DataHelpers::amountText(counted));
     if (rows == 0)
         ui::inform(QStringLiteral("本月没有盘点数据！"), this);
 }

@@ -29,11 +29,6 @@ bool moveToCode(db::Dataset& dataset, const QString& code)
     return true;
 }
 
-QString amountText(double value)
-{
-    return db::formatNumber(value, QStringLiteral("#0.##"));
-}
-
 void reportFailure(const QString& what, const std::exception& error, QWidget* parent)
 {
     ui::showError(QStringLiteral("%1：%2").arg(what, ui::errorText(error)), parent);

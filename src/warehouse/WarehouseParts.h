@@ -20,8 +20,6 @@ namespace WarehouseParts {
 void addGoodsColumns(ui::DbGrid* grid);
 // Moves to the row whose goods code is exactly the code (case counts); stays put when none is.
 bool moveToCode(db::Dataset& dataset, const QString& code);
-// A quantity or amount as the windows show it: at most two decimals ("#0.##").
-QString amountText(double value);
 // The message a failed step shows: what failed and the database's reason.
 void reportFailure(const QString& what, const std::exception& error, QWidget* parent);
 
