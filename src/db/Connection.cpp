@@ -37,6 +37,29 @@ void datePart(sqlite3_context* context, int argc, sqlite3_value** argv, int from
 void yearFunction(sqlite3_context* c, int argc, sqlite3_value** argv) { datePart(c, argc, argv, 0, 4); }
 void monthFunction(sqlite3_context* c, int argc, sqlite3_value** argv) { datePart(c, argc, argv, 5, 2); }
 
+// Another copy of the program may save bill after bill; a save waits up to
+// writeWaitMs for its turn. The pauses grow but stay short, so a waiting save
+// looks again soon after the other one commits instead of sleeping through it.
+constexpr int writeWaitMs = 10000;
+
+int pauseMs(int attempt) { return qMin(1 << qMin(attempt, 5), 25); }   // 1, 2, 4 … 25 ms
+
+int waitForTurn(void*, int attempt)
+{
+    // The pauses so far: 1 + 2 + 4 + 8 + 16, then 25 each.
+    const int waited = attempt <= 5 ? (1 << attempt) - 1 : 31 + 25 * (attempt - 5);
+    if (waited >= writeWaitMs)
+        return 0;
+    sqlite3_sleep(pauseMs(attempt));
+    return 1;
+}
+
+// The extended code tells "the file was replaced" apart from "the file is read-only".
+int errorCode(sqlite3* handle, int resultCode)
+{
+    return handle ? sqlite3_extended_errcode(handle) : resultCode;
+}
+
 } // namespace
 
 void check(sqlite3* handle, int resultCode, const QString& sql)
@@ -45,7 +68,7 @@ void check(sqlite3* handle, int resultCode, const QString& sql)
         return;
     const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle))
                                    : QString::fromUtf8(sqlite3_errstr(resultCode));
-    throw Error(message, resultCode, sql);
+    throw Error(message, errorCode(handle, resultCode), sql);
 }
 
 Connection::~Connection()
@@ -71,7 +94,7 @@ void Connection::open(const QString& path, const QString& key, bool create)
     try {
         const QByteArray keyBytes = key.toUtf8();
         check(handle, sqlite3_key(handle, keyBytes.constData(), keyBytes.size()));
-        sqlite3_busy_timeout(handle, 3000);
+        sqlite3_busy_handler(handle, waitForTurn, nullptr);
         // Reading the catalogue is the first read that needs the key: a wrong key or a
         // file that is no database fails here.
         check(handle, sqlite3_exec(handle, "select count(*) from sqlite_master", nullptr, nullptr, nullptr),
@@ -114,7 +137,7 @@ void Connection::execute(const QString& sql)
     if (rc != SQLITE_OK) {
         const QString message = errorText ? QString::fromUtf8(errorText) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(errorText);
-        throw Error(message, rc, sql);
+        throw Error(message, errorCode(m_handle, rc), sql);
     }
 }
 

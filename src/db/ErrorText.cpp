@@ -8,6 +8,8 @@ namespace {
 
 QString sentence(int code)
 {
+    if (code == SQLITE_READONLY_DBMOVED)
+        return QStringLiteral("数据库已被数据恢复替换，这次修改没有保存。请退出程序后重新打开，再做一次");
     switch (code & 0xff) {   // the primary code of an extended one
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:

@@ -17,6 +17,10 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
 class TestDatabase : public QObject {
     Q_OBJECT
 
@@ -34,6 +38,8 @@ private slots:
     void engineFailuresAreToldInChinese_data();
     void engineFailuresAreToldInChinese();
     void lockedDatabaseIsToldInChinese();
+    void saveWaitsItsTurnBehindALongerSave();
+    void saveIntoAReplacedFileSaysSo();
     void damagedTableIsToldInChinese();
 };
 
@@ -255,6 +261,51 @@ void TestDatabase::lockedDatabaseIsToldInChinese()
         QFAIL("the second writer was let in");
     } catch (const db::Error& e) {
         QVERIFY2(ui::errorText(e).startsWith("数据库正被其他程序使用"), qPrintable(ui::errorText(e)));
+    }
+}
+
+void TestDatabase::saveWaitsItsTurnBehindALongerSave()
+{
+    TestApp app;
+    // Another copy holds the write lock for longer than a few seconds; this save waits, then lands.
+    std::atomic<bool> holding = false;
+    std::thread other([&] {
+        db::Connection connection;
+        connection.open(AppPaths::databaseFile(), DatabaseFile::password);
+        db::Transaction hold(connection, db::Transaction::Write);
+        connection.execute("insert into company (comp_code) values ('P1')");
+        holding = true;
+        QThread::msleep(3500);
+        hold.commit();
+    });
+    while (!holding)
+        QThread::msleep(1);
+    QElapsedTimer waited;
+    waited.start();
+    {
+        db::Transaction t(app.dataModule().AdoConn, db::Transaction::Write);
+        app.exec("insert into company (comp_code) values ('P2')");
+        t.commit();
+    }
+    other.join();
+    QVERIFY(waited.elapsed() >= 3000);
+    QCOMPARE(app.scalar("select group_concat(comp_code) from (select comp_code from company order by comp_code)").toString(),
+             QString("P1,P2"));
+}
+
+void TestDatabase::saveIntoAReplacedFileSaysSo()
+{
+    TestApp app;
+    // Another copy of the program restores a backup over the file this one has open.
+    const QString path = AppPaths::databaseFile();
+    const QString restored = path + ".restored";
+    QVERIFY(QFile::copy(path, restored));
+    QCOMPARE(::rename(QFile::encodeName(restored).constData(), QFile::encodeName(path).constData()), 0);
+    try {
+        app.exec("insert into company (comp_code) values ('R1')");
+        QFAIL("a save into the replaced file was reported as done");
+    } catch (const db::Error& e) {
+        QVERIFY2(ui::errorText(e).startsWith("数据库已被数据恢复替换"), qPrintable(ui::errorText(e)));
     }
 }
 
