@@ -4,6 +4,7 @@
 #include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
 #include "core/IniFile.h"
+#include "core/PasswordHash.h"
 #include "core/Settings.h"
 #include "core/TFrmDataMod.h"
 #include "db/Error.h"
@@ -122,7 +123,7 @@ bool TFrmLogin::checkUser(const QString& userId, const QString& password)
     q->open();
     bool found = false;
     for (q->first(); !q->eof(); q->next())
-        if (q->text(QStringLiteral("password")) == password) {
+        if (PasswordHash::accepts(password, q->text(QStringLiteral("pass_hash")), q->text(QStringLiteral("password")))) {
             found = true;
             break;
         }

@@ -1,6 +1,7 @@
 #include "core/DatabaseFile.h"
 
 #include "core/CurrentRights.h"
+#include "core/PasswordHash.h"
 
 #include "db/Connection.h"
 #include "db/Error.h"
@@ -31,10 +32,10 @@ void initialize(db::Connection& connection)
     employee.execute();
     const QString all(Function::Count, QLatin1Char('1'));
     db::Statement power(connection, QStringLiteral(
-        "insert into powers (user_id, password, dept_name, pow_use, pow_add, pow_edit, pow_dele, pow_chek, "
-        "pow_find, pow_prin) values (:id, :password, :dept, :r, :r, :r, :r, :r, :r, :r)"));
+        "insert into powers (user_id, password, pass_hash, dept_name, pow_use, pow_add, pow_edit, pow_dele, "
+        "pow_chek, pow_find, pow_prin) values (:id, '', :hash, :dept, :r, :r, :r, :r, :r, :r, :r)"));
     power.bind(QStringLiteral("id"), adminId)
-        .bind(QStringLiteral("password"), adminPassword)
+        .bind(QStringLiteral("hash"), PasswordHash::make(adminPassword))
         .bind(QStringLiteral("dept"), QStringLiteral("管理部"))
         .bind(QStringLiteral("r"), all);
     power.execute();

@@ -202,7 +202,7 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
 
     PowerQ = make("PowerQ", "select * from powers", optimistic);
     addFields(PowerQ, {"user_id", "password", "dept_name", "pow_use", "pow_add", "pow_edit", "pow_dele",
-                       "pow_chek", "pow_find", "pow_prin"});
+                       "pow_chek", "pow_find", "pow_prin", "pass_hash"});
     PowerQ->addLookupField("user_name", "user_id", EmployeeQ, "empl_code", "empl_name");
 
     UserQ = make("UserQ", "select * from userinfo limit 1", optimistic);

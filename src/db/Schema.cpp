@@ -97,7 +97,7 @@ QList<Table> buildTables()
         {QStringLiteral("powers"),
          {text("user_id", 10), text("password", 10), text("dept_name", 10), text("pow_use", 50),
           text("pow_add", 50), text("pow_edit", 50), text("pow_dele", 50), text("pow_chek", 50),
-          text("pow_find", 50), text("pow_prin", 50)}},
+          text("pow_find", 50), text("pow_prin", 50), added(3, text("pass_hash", 120))}},
         {QStringLiteral("baseitem"),
          {text("fee_code", 10), text("fee_type", 10), text("mone_code", 10), text("mone_type", 10),
           dbl("mone_rate"), text("gods_type_id", 10), text("gods_type", 20), text("gods_kind_id", 10),

@@ -1,6 +1,7 @@
 #include "masterdata/TFrmPower.h"
 
 #include "core/CurrentRights.h"
+#include "core/PasswordHash.h"
 #include "core/TFrmDataMod.h"
 #include "db/Statement.h"
 #include "shop/OperationLog.h"
@@ -295,6 +296,12 @@ void TFrmPower::cmd_saveClick()
             if (!change.isEmpty())
                 changes << SGrid->horizontalHeaderItem(column - 1)->text() + QStringLiteral(": ") + change.join(QLatin1Char(' '));
             q->setValue(columnFields.at(column - 1), after);
+        }
+        // The password is kept only as its hash; an empty box on an edit keeps the old one.
+        const QString typed = DBEdit4->text();
+        if (mode() == QLatin1String("add") || !typed.isEmpty()) {
+            q->setValue(QStringLiteral("pass_hash"), PasswordHash::make(typed));
+            q->setValue(QStringLiteral("password"), QString());
         }
         const QString user = DBEdit1->text().trimmed();
         OperationLog::record(q->connection(),

@@ -3,9 +3,11 @@
 #include "core/AppPaths.h"
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
+#include "core/PasswordHash.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Schema.h"
+#include "db/Statement.h"
 #include "db/Transaction.h"
 #include "shop/DatabaseBackup.h"
 
@@ -26,6 +28,23 @@ void grantLogViewer(db::Connection& connection)
                                .arg(QString::fromLatin1(column), padding)
                                .arg(Function::OperationLog - 1)
                                .arg(Function::Powers));
+}
+
+// Version 3 keeps user passwords only as hashes.
+void hashPasswords(db::Connection& connection)
+{
+    QList<QPair<qint64, QString>> plain;
+    {
+        db::Statement users(connection, QStringLiteral("select rowid, password from powers where coalesce(pass_hash,'')=''"));
+        while (users.next())
+            plain.append({users.intValue(0), users.textValue(1)});
+    }
+    db::Statement store(connection, QStringLiteral("update powers set pass_hash=:hash, password='' where rowid=:id"));
+    for (const auto& [id, password] : plain) {
+        store.reset();
+        store.bind(QStringLiteral("hash"), PasswordHash::make(password)).bind(QStringLiteral("id"), id);
+        store.execute();
+    }
 }
 
 } // namespace
@@ -52,6 +71,8 @@ QString run(db::Connection& connection)
         db::Schema::upgrade(connection);
         if (from < 2)
             grantLogViewer(connection);
+        if (from < 3)
+            hashPasswords(connection);
         transaction.commit();
     } catch (const db::Error& e) {
         throw db::Error(QStringLiteral("数据库升级失败，数据库没有改动（升级前的备份: %1）：\n%2")

@@ -86,8 +86,7 @@ void TestLogin::connectingUpgradesAnOlderFile()
 {
     TestApp made;
     made.exec("drop index outmain_comp");
-    made.exec("drop table oper_log");
-    made.exec("pragma user_version=0");
+    makeFirstRelease(made.dataModule().AdoConn);
     made.dataModule().AdoConn.close();
     const auto fileVersion = [] {
         db::Connection look;

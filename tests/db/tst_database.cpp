@@ -4,6 +4,7 @@
 #include "core/AppPaths.h"
 #include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
+#include "core/PasswordHash.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Schema.h"
@@ -119,7 +120,15 @@ void TestDatabase::fileCannotBeOpenedWithoutTheKey()
 void TestDatabase::newDatabaseHasAnAdministrator()
 {
     TestApp app;
-    QCOMPARE(app.scalar("select password from powers where user_id='admin'").toString(), QString("admin"));
+    // The password is kept as a salted hash only.
+    QCOMPARE(app.scalar("select password from powers where user_id='admin'").toString(), QString());
+    const QString hash = app.scalar("select pass_hash from powers where user_id='admin'").toString();
+    QVERIFY(PasswordHash::accepts("admin", hash, {}));
+    QVERIFY(!PasswordHash::accepts("ADMIN", hash, {}));
+    QVERIFY(!PasswordHash::accepts("admin", hash.chopped(4) + "AAA=", {}));
+    QVERIFY(PasswordHash::make("admin") != PasswordHash::make("admin"));
+    // The standard PBKDF2-HMAC-SHA256 answer for "password", "salt", 4096 rounds.
+    QVERIFY(PasswordHash::accepts("password", "pbkdf2-sha256$4096$c2FsdA==$xeR41ZKIyEGqUw22hFxMjZYok6ABzk4RpJY4c6qYE0o=", {}));
     QCOMPARE(app.scalar("select pow_use from powers").toString(), QString(Function::Count, '1'));
     QCOMPARE(app.scalar("select count(*) from employee where empl_code='admin'").toInt(), 1);
     // An existing file is never replaced.

@@ -232,8 +232,7 @@ private slots:
         {
             db::Connection older;
             older.open(QDir(source).filePath("brovanta.mdb"), DatabaseFile::password);
-            older.execute("drop table oper_log");
-            older.execute("pragma user_version=0");
+            makeFirstRelease(older);
         }
         QCOMPARE(restoreThroughWindow(source).section('\n', 0, 0), QString("数据恢复完毕"));
         QCOMPARE(db::Schema::fileVersion(app->dataModule().AdoConn), db::Schema::version());

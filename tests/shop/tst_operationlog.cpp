@@ -3,6 +3,7 @@
 // deleted bill's lines live on in the log.
 #include "TestSupport.h"
 
+#include "core/PasswordHash.h"
 #include "core/AppPaths.h"
 #include "core/Clock.h"
 #include "core/DatabaseFile.h"
@@ -31,8 +32,7 @@ class TestOperationLog : public QObject {
     // The file as the first release left it: no log table, version 0, 25 rights.
     void makeOlder()
     {
-        app->exec("drop table oper_log");
-        app->exec("pragma user_version=0");
+        makeFirstRelease(connection());
         app->exec("update powers set pow_use=substr(pow_use,1,25),pow_find=substr(pow_find,1,25),"
                   "pow_prin=substr(pow_prin,1,25)");
         app->exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
@@ -92,6 +92,10 @@ private slots:
         QCOMPARE(app->scalar("select gods_name from goods where gods_code='G1'").toString(), QString("衬衫"));
         // Whoever could set rights may now read the log.
         QCOMPARE(app->scalar("select pow_use from powers where user_id='admin'").toString(), QString(26, '1'));
+        // The plain password became a hash in a column the older file did not have.
+        QCOMPARE(app->scalar("select password from powers where user_id='admin'").toString(), QString());
+        QVERIFY(PasswordHash::accepts(
+            "admin", app->scalar("select pass_hash from powers where user_id='admin'").toString(), {}));
         // A current file is left alone: no second backup.
         QVERIFY(DatabaseUpgrade::run(connection()).isEmpty());
         QCOMPARE(QDir(AppPaths::backupDirectory()).entryList(QDir::Files).size(), 1);

@@ -4,6 +4,8 @@
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
+#include "db/Connection.h"
+#include "db/Schema.h"
 #include "db/Statement.h"
 
 #include <QDialog>
@@ -106,4 +108,32 @@ void TestApp::setRights(const QString& rights)
 {
     CurrentRights& r = CurrentRights::current();
     r.use = r.add = r.edit = r.dele = r.chek = r.find = r.prin = rights;
+}
+
+void makeFirstRelease(db::Connection& connection)
+{
+    for (const db::Table& table : db::Schema::tables()) {
+        if (table.since > 1) {
+            connection.execute(QStringLiteral("drop table %1").arg(table.name));
+            continue;
+        }
+        db::Table first{table.name, {}};
+        for (const db::Column& column : table.columns)
+            if (column.since <= 1)
+                first.columns << column;
+        if (first.columns.size() == table.columns.size())
+            continue;
+        // The engine cannot drop a column: the table is made again without the later ones.
+        QStringList names;
+        for (const db::Column& column : first.columns)
+            names << column.name;
+        connection.execute(QStringLiteral("alter table %1 rename to later_%1").arg(table.name));
+        connection.execute(db::Schema::createStatement(first));
+        connection.execute(QStringLiteral("insert into %1 (%2) select %2 from later_%1").arg(table.name, names.join(',')));
+        connection.execute(QStringLiteral("drop table later_%1").arg(table.name));
+    }
+    db::Statement admin(connection, QStringLiteral("update powers set password=:p where user_id=:id"));
+    admin.bind(QStringLiteral("p"), DatabaseFile::adminPassword).bind(QStringLiteral("id"), DatabaseFile::adminId);
+    admin.execute();
+    connection.execute(QStringLiteral("pragma user_version=0"));
 }

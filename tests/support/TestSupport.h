@@ -44,6 +44,14 @@ public:
     void clear();
 };
 
+namespace db {
+class Connection;
+}
+
+// Gives the open database the shape and version of the program's first release:
+// later tables dropped, later columns taken out, the administrator's password plain.
+void makeFirstRelease(db::Connection& connection);
+
 // A whole application in a temporary directory: system.ini, a new database
 // with its administrator, the data module connected, the dialog seam scripted
 // and the administrator's rights current.
