@@ -42,6 +42,17 @@ void initialize(db::Connection& connection)
     transaction.commit();
 }
 
+void open(db::Connection& connection, const QString& path)
+{
+    connection.open(path, password);
+    try {
+        db::Schema::createScratchTables(connection);
+    } catch (...) {
+        connection.close();
+        throw;
+    }
+}
+
 bool createIfMissing(const QString& path)
 {
     if (QFileInfo::exists(path))

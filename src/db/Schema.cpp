@@ -187,6 +187,20 @@ QString Schema::createStatement(const Table& table)
 
 namespace {
 
+// decimal(18,0): a fractional value is rounded half away from zero when stored.
+void roundNowAmount(Connection& connection, const QString& table, bool temporary)
+{
+    for (const char* when : {"insert", "update of now_amou"})
+        connection.execute(QStringLiteral(
+            "create %4 trigger %1_round_%2 after %3 on %1 when typeof(new.now_amou)='real' "
+            "begin update %1 set now_amou=cast(round(new.now_amou) as integer) where rowid=new.rowid; end")
+                               .arg(table, QString::fromLatin1(when).section(QLatin1Char(' '), 0, 0),
+                                    QString::fromLatin1(when), temporary ? QStringLiteral("temp") : QString()));
+}
+
+const char* const scratchTables[] = {"outtemp", "chektemp", "miostemp", "mios"};
+const char* const roundedTables[] = {"miostemp", "mios"};
+
 void createTable(Connection& connection, const Table& table)
 {
     connection.execute(Schema::createStatement(table));
@@ -234,18 +248,18 @@ void Schema::create(Connection& connection)
 {
     for (const Table& t : tables())
         createTable(connection, t);
-    // decimal(18,0): a fractional value is rounded half away from zero when stored.
-    for (const char* table : {"mios", "miostemp"}) {
-        const QString name = QString::fromLatin1(table);
-        for (const char* when : {"insert", "update of now_amou"})
-            connection.execute(QStringLiteral(
-                "create trigger %1_round_%2 after %3 on %1 when typeof(new.now_amou)='real' "
-                "begin update %1 set now_amou=cast(round(new.now_amou) as integer) where rowid=new.rowid; end")
-                                   .arg(name, QString::fromLatin1(when).section(QLatin1Char(' '), 0, 0),
-                                        QString::fromLatin1(when)));
-    }
+    for (const char* table : roundedTables)
+        roundNowAmount(connection, QString::fromLatin1(table), false);
     createIndexes(connection);
     markVersion(connection);
+}
+
+void Schema::createScratchTables(Connection& connection)
+{
+    for (const char* name : scratchTables)
+        connection.execute(QStringLiteral("create temp") + createStatement(*table(QString::fromLatin1(name))).mid(6));
+    for (const char* name : roundedTables)
+        roundNowAmount(connection, QString::fromLatin1(name), true);
 }
 
 int Schema::version()

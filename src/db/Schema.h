@@ -37,6 +37,10 @@ public:
     // Creates every table in an empty database and marks it with the current version.
     static void create(Connection& connection);
     static QString createStatement(const Table& table);
+    // Gives the connection its own working tables (outtemp, chektemp, miostemp,
+    // mios) as temporary tables that hide the file's: two programs on one file
+    // never empty each other's working rows.
+    static void createScratchTables(Connection& connection);
 
     // The shape version this program writes: the highest `since` of any table or column.
     static int version();

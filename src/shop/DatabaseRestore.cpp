@@ -27,7 +27,7 @@ MaintenanceResult failure(const QString& reason)
 
 DatabaseRestore::DatabaseRestore(TFrmDataMod& dataModule)
     : m_dataModule(dataModule),
-      m_open([](db::Connection& connection, const QString& path) { connection.open(path, DatabaseFile::password); })
+      m_open([](db::Connection& connection, const QString& path) { DatabaseFile::open(connection, path); })
 {
 }
 

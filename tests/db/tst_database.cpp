@@ -41,6 +41,7 @@ private slots:
     void lockedDatabaseIsToldInChinese();
     void saveWaitsItsTurnBehindALongerSave();
     void saveIntoAReplacedFileSaysSo();
+    void workingTablesAreEachProgramsOwn();
     void damagedTableIsToldInChinese();
 };
 
@@ -316,6 +317,21 @@ void TestDatabase::saveIntoAReplacedFileSaysSo()
     } catch (const db::Error& e) {
         QVERIFY2(ui::errorText(e).startsWith("数据库已被数据恢复替换"), qPrintable(ui::errorText(e)));
     }
+}
+
+void TestDatabase::workingTablesAreEachProgramsOwn()
+{
+    TestApp app;
+    // Another program on the same file, in the middle of a count.
+    db::Connection other;
+    DatabaseFile::open(other, AppPaths::databaseFile());
+    other.execute("insert into chektemp (gods_code, gods_amou) values ('G1', 5)");
+    QCOMPARE(app.scalar("select count(*) from chektemp").toInt(), 0);
+    app.exec("insert into chektemp (gods_code, gods_amou) values ('G2', 7)");
+    app.exec("delete from chektemp where gods_code<>'G2'");
+    db::Statement rows(other, "select group_concat(gods_code) from chektemp");
+    QVERIFY(rows.next());
+    QCOMPARE(rows.textValue(0), QString("G1"));
 }
 
 void TestDatabase::damagedTableIsToldInChinese()
