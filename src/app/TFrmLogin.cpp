@@ -94,7 +94,7 @@ void TFrmLogin::connectDatabase()
     try {
         DatabaseFile::createIfMissing(dataSource);
         dm.AdoConn.close();
-        dm.AdoConn.open(dataSource, DatabaseFile::password);
+        DatabaseFile::open(dm.AdoConn, dataSource);
     } catch (const db::Error&) {
         // Wrong key, not a database or locked: the file is left exactly as it is.
         ui::showError(QStringLiteral("数据库无法打开"), this);

@@ -41,6 +41,14 @@ void initialize(db::Connection& connection)
     transaction.commit();
 }
 
+void open(db::Connection& connection, const QString& path)
+{
+    connection.open(path, password);
+    // The mode stays with the file. Where the file system has no shared memory
+    // the engine keeps its rollback journal; the program still works.
+    connection.execute(QStringLiteral("pragma journal_mode=wal"));
+}
+
 bool createIfMissing(const QString& path)
 {
     if (QFileInfo::exists(path))

@@ -21,6 +21,10 @@ extern const QString adminPassword;
 // Built beside the target and renamed into place, so no half-made file remains.
 bool createIfMissing(const QString& path);
 
+// Opens the shop's database for work: with the key, in write-ahead-log mode,
+// so a backup reading on a connection of its own never holds up a save.
+void open(db::Connection& connection, const QString& path);
+
 // Writes the schema and the administrator into an open, empty database.
 void initialize(db::Connection& connection);
 

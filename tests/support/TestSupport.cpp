@@ -71,7 +71,7 @@ TestApp::TestApp()
     AppPaths::setDirectory(m_dir.path());
     DatabaseFile::createIfMissing(AppPaths::databaseFile());
     m_dataModule = std::make_unique<TFrmDataMod>();
-    m_dataModule->AdoConn.open(AppPaths::databaseFile(), DatabaseFile::password);
+    DatabaseFile::open(m_dataModule->AdoConn, AppPaths::databaseFile());
     ui::setDialogs(&m_dialogs);
     CurrentRights::current().clear();
     CurrentRights::current().userId = DatabaseFile::adminId;
