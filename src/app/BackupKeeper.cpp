@@ -1,6 +1,7 @@
 #include "app/BackupKeeper.h"
 
 #include "shop/AutoBackup.h"
+#include "shop/BackupWorker.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 
@@ -11,14 +12,14 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <memory>
-
 BackupKeeper::BackupKeeper(QWidget* window)
-    : QObject(window), m_window(window), m_label(new QLabel(window)), m_timer(new QTimer(this))
+    : QObject(window), m_window(window), m_label(new QLabel(window)), m_timer(new QTimer(this)),
+      m_worker(new BackupWorker(this))
 {
     m_label->setObjectName(QStringLiteral("BackupPanel"));
     m_timer->setInterval(60 * 1000);
     connect(m_timer, &QTimer::timeout, this, &BackupKeeper::backupIfDue);
+    connect(m_worker, &BackupWorker::finished, this, &BackupKeeper::backgroundDone);
 }
 
 void BackupKeeper::start()
@@ -29,60 +30,75 @@ void BackupKeeper::start()
     showLast();
     if (AutoBackup::isStale()
         && ui::askYesNo(QStringLiteral("最近3天内没有数据备份。\n现在备份吗？"), m_window))
-        backUp(false);
+        backUpInBackground();
     m_timer->start();
     backupIfDue();
 }
 
 void BackupKeeper::backupIfDue()
 {
-    if (AutoBackup::isDue())
-        backUp(false);
+    if (!m_worker->isRunning() && AutoBackup::isDue())
+        backUpInBackground();
+}
+
+bool BackupKeeper::isBackingUp() const
+{
+    return m_worker->isRunning();
+}
+
+void BackupKeeper::backUpInBackground()
+{
+    if (m_worker->start())
+        m_label->setText(QStringLiteral("正在自动备份……"));
+}
+
+void BackupKeeper::backgroundDone(const MaintenanceResult& result)
+{
+    showLast();
+    if (!result.ok)
+        report(result);
+    emit backgroundFinished();
 }
 
 void BackupKeeper::backupOnExit()
 {
-    if (m_started)
-        backUp(true);
-}
-
-bool BackupKeeper::backUp(bool skippable)
-{
+    if (!m_started)
+        return;
     const ui::BusyCursor busy;
-    std::unique_ptr<QProgressDialog> dialog;
-    if (skippable) {
-        dialog = std::make_unique<QProgressDialog>(QStringLiteral("正在自动备份数据库……"), QStringLiteral("跳过"), 0, 100,
-                                                   m_window);
-        dialog->setObjectName(QStringLiteral("ExitBackupProgress"));
-        dialog->setWindowTitle(QStringLiteral("自动备份"));
-        dialog->setWindowModality(Qt::ApplicationModal);
-        dialog->setMinimumDuration(0);
-        dialog->setAutoClose(false);
-        dialog->setAutoReset(false);
-        dialog->show();
-    }
+    // A daily backup still copying gives way: the exit backup is the newer one.
+    m_worker->stop();
+    m_timer->stop();
+    QProgressDialog dialog(QStringLiteral("正在自动备份数据库……"), QStringLiteral("跳过"), 0, 100, m_window);
+    dialog.setObjectName(QStringLiteral("ExitBackupProgress"));
+    dialog.setWindowTitle(QStringLiteral("自动备份"));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setMinimumDuration(0);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.show();
     const MaintenanceResult result = AutoBackup::run([&dialog](int copied, int total) {
-        if (!dialog)
-            return true;
         if (total > 0) {
-            dialog->setRange(0, total);
-            dialog->setValue(copied);
+            dialog.setRange(0, total);
+            dialog.setValue(copied);
         }
         QCoreApplication::processEvents();
-        return !dialog->wasCanceled();
+        return !dialog.wasCanceled();
     });
-    const bool skipped = dialog && dialog->wasCanceled();
-    dialog.reset();
+    const bool skipped = dialog.wasCanceled();
+    dialog.close();
     showLast();
-    if (result.ok || skipped)
-        return result.ok;
+    if (!result.ok && !skipped)
+        report(result);
+}
+
+void BackupKeeper::report(const MaintenanceResult& result)
+{
     // A vanished folder is said once; the program goes on.
     const bool vanished = !QFileInfo(AutoBackup::folder()).isDir();
     if (vanished && m_folderReported)
-        return false;
+        return;
     m_folderReported = m_folderReported || vanished;
     ui::showError(QStringLiteral("自动备份失败\n%1").arg(result.reason), m_window);
-    return false;
 }
 
 void BackupKeeper::showLast()

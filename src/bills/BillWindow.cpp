@@ -16,6 +16,7 @@
 #include "ui/TFrmCompFind.h"
 #include "ui/WindowParts.h"
 #include "reports/ReportLayouts.h"
+#include "reports/ReportPreview.h"
 #include "ui/BusyCursor.h"
 #include "ui/DatasetModel.h"
 #include "ui/DbComboBox.h"
@@ -789,9 +790,6 @@ bool BillWindow::eventFilter(QObject* watched, QEvent* event)
 void BillWindow::cmd_prinClick()
 {
     try {
-        const QString billNo = DBEdit1->text().trimmed();
-        if (!billNo.isEmpty())
-            BillStore::logPrint(m_header->connection(), m_setup.kind, billNo);
         if (raisesStock(m_setup.kind))
             printInBill();
         else
@@ -809,7 +807,7 @@ void BillWindow::printInBill()
                                  Edit1->text(), Edit2->text()});
     m_lines->disableControls();
     try {
-        layout.preview(this);
+        preview(layout);
     } catch (...) {
         m_lines->enableControls();
         throw;
@@ -835,5 +833,22 @@ void BillWindow::printOutBill()
     }
     BillPrint::setTexts(layout, {settings.companyName + m_setup.printTitle, settings.billFooter, Edit3->text(),
                                  Edit1->text(), Edit2->text()});
-    layout.preview(this);
+    preview(layout);
+}
+
+// Each time pages of a stored bill reach the printer, the log says so: 打印, then 重印.
+void BillWindow::preview(ReportLayout& layout)
+{
+    ReportPreview dialog(layout, this);
+    const QString billNo = DBEdit1->text().trimmed();
+    connect(&dialog, &ReportPreview::printed, this, [this, billNo] {
+        if (billNo.isEmpty())
+            return;
+        try {
+            BillStore::logPrint(m_header->connection(), m_setup.kind, billNo);
+        } catch (const std::exception& e) {
+            report(QStringLiteral("打印已完成，但没有记入操作日志"), e);
+        }
+    });
+    ui::dialogs().exec(&dialog);
 }

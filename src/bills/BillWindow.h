@@ -11,6 +11,7 @@ class QDateEdit;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
+class ReportLayout;
 
 namespace db {
 class Dataset;
@@ -128,6 +129,7 @@ private:
     QString operatorName() const;
     void printInBill();
     void printOutBill();
+    void preview(ReportLayout& layout);
     void report(const QString& what, const std::exception& error);
 
     Setup m_setup;

@@ -45,6 +45,9 @@ void initialize(db::Connection& connection)
 void open(db::Connection& connection, const QString& path)
 {
     connection.open(path, password);
+    // The mode stays with the file. Where the file system has no shared memory
+    // the engine keeps its rollback journal; the program still works.
+    connection.execute(QStringLiteral("pragma journal_mode=wal"));
     try {
         db::Schema::createScratchTables(connection);
     } catch (...) {

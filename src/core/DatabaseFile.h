@@ -21,8 +21,9 @@ extern const QString adminPassword;
 // Built beside the target and renamed into place, so no half-made file remains.
 bool createIfMissing(const QString& path);
 
-// Opens the shop's database for the program's work: with the key, and with
-// working tables of its own (see db::Schema::createScratchTables).
+// Opens the shop's database for work: with the key, in write-ahead-log mode,
+// so a backup reading on a connection of its own never holds up a save, and
+// with working tables of its own (see db::Schema::createScratchTables).
 void open(db::Connection& connection, const QString& path);
 
 // Writes the schema and the administrator into an open, empty database.

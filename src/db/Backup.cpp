@@ -42,6 +42,10 @@ void backup(Connection& source, const QString& targetPath, const QString& key, c
 {
     Connection target;
     target.open(targetPath, key, true);
+    // The copy takes over the source's first page, which may mark a write-ahead-log
+    // file. Locked exclusively the target never needs a -shm file, and it is turned
+    // back to a rollback journal at the end: one self-contained file on any disk.
+    target.execute(QStringLiteral("pragma locking_mode=exclusive"));
     const Snapshot snapshot(source);
     sqlite3* to = target.handle();
     sqlite3_backup* job = sqlite3_backup_init(to, "main", source.handle(), "main");
@@ -77,6 +81,7 @@ void backup(Connection& source, const QString& targetPath, const QString& key, c
             check(to, finished);
         throw Error(QString::fromUtf8(sqlite3_errstr(rc)), rc);
     }
+    target.execute(QStringLiteral("pragma journal_mode=delete"));
     target.close();
 }
 

@@ -213,28 +213,37 @@ void createTable(Connection& connection, const Table& table)
 }
 
 // Look-ups by code and the joins of bill headers and lines; kept when present.
+// Each index with the shape version that added it; an upgrade creates those it lacks.
+struct Index {
+    int since;
+    const char* sql;
+};
+
+const Index indexes[] = {
+    {1, "create index if not exists goods_code on goods(gods_code)"},
+    {1, "create index if not exists company_code on company(comp_code)"},
+    {1, "create index if not exists employee_code on employee(empl_code)"},
+    {1, "create index if not exists powers_user on powers(user_id)"},
+    {1, "create index if not exists inmain_bill on inmain(bill_no)"},
+    {1, "create index if not exists inmain_date on inmain(bill_date)"},
+    {1, "create index if not exists outmain_bill on outmain(bill_no)"},
+    {1, "create index if not exists outmain_date on outmain(bill_date)"},
+    // A company's bills of a period: settlements and statements of account.
+    {1, "create index if not exists inmain_comp on inmain(comp_code, bill_date)"},
+    {1, "create index if not exists outmain_comp on outmain(comp_code, bill_date)"},
+    {1, "create index if not exists ingoods_bill on ingoods(bill_no)"},
+    {1, "create index if not exists outgoods_bill on outgoods(bill_no)"},
+    {1, "create index if not exists storemain_code on storemain(gods_code)"},
+    {1, "create index if not exists storchek_date on storchek(chek_date)"},
+    {2, "create index if not exists oper_log_time on oper_log(log_time)"},
+    // A bill's earlier prints (reprint) and the log viewer's key filter.
+    {3, "create index if not exists oper_log_key on oper_log(log_key)"},
+};
+
 void createIndexes(Connection& connection)
 {
-    const char* indexes[] = {
-        "create index if not exists goods_code on goods(gods_code)",
-        "create index if not exists company_code on company(comp_code)",
-        "create index if not exists employee_code on employee(empl_code)",
-        "create index if not exists powers_user on powers(user_id)",
-        "create index if not exists inmain_bill on inmain(bill_no)",
-        "create index if not exists inmain_date on inmain(bill_date)",
-        "create index if not exists outmain_bill on outmain(bill_no)",
-        "create index if not exists outmain_date on outmain(bill_date)",
-        // A company's bills of a period: settlements and statements of account.
-        "create index if not exists inmain_comp on inmain(comp_code, bill_date)",
-        "create index if not exists outmain_comp on outmain(comp_code, bill_date)",
-        "create index if not exists ingoods_bill on ingoods(bill_no)",
-        "create index if not exists outgoods_bill on outgoods(bill_no)",
-        "create index if not exists storemain_code on storemain(gods_code)",
-        "create index if not exists storchek_date on storchek(chek_date)",
-        "create index if not exists oper_log_time on oper_log(log_time)",
-    };
-    for (const char* sql : indexes)
-        connection.execute(QString::fromLatin1(sql));
+    for (const Index& index : indexes)
+        connection.execute(QString::fromLatin1(index.sql));
 }
 
 void markVersion(Connection& connection)
@@ -266,6 +275,8 @@ int Schema::version()
 {
     static const int highest = [] {
         int v = 1;
+        for (const Index& index : indexes)
+            v = qMax(v, index.since);
         for (const Table& t : tables()) {
             v = qMax(v, t.since);
             for (const Column& c : t.columns)

@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "core/TFrmDataMod.h"
 #include "db/Statement.h"
+#include "masterdata/BackupSettingsBox.h"
 #include "masterdata/CodeListGrid.h"
 #include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
@@ -178,9 +179,13 @@ void TFrmUser::buildLayout()
     left->addWidget(GroupBox1);
     left->addWidget(GroupBox2);
     left->addLayout(lists, 1);
+    BackupBox = new BackupSettingsBox;
+    auto* right = new QVBoxLayout;
+    right->addWidget(PageControl1, 1);
+    right->addWidget(BackupBox);
     auto* body = new QHBoxLayout;
     body->addLayout(left, 3);
-    body->addWidget(PageControl1, 2);
+    body->addLayout(right, 2);
     auto* root = new QVBoxLayout(this);
     root->addLayout(bar);
     root->addLayout(body, 1);
@@ -191,6 +196,7 @@ void TFrmUser::buildLayout()
                                    DBEdit9, ComboBox1, MaskEdit1, MaskEdit2, Edit1, DBGrid6, DBGrid7, PageControl1};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
+    setTabOrder(PageControl1, BackupBox->folder);
 }
 
 QGroupBox* TFrmUser::buildPrintGroup()
@@ -270,6 +276,7 @@ void TFrmUser::updateButtons()
     cmd_canc->setEnabled(editing);
     GroupBox1->setEnabled(editing);
     GroupBox2->setEnabled(editing);
+    BackupBox->setEnabled(editing);
     for (const CodeList& l : std::as_const(m_lists))
         l.grid->setEditable(editing);
     if (!editing)
@@ -493,10 +500,10 @@ void TFrmUser::cmd_saveClick()
     int width = 0;
     int length = 0;
     int lines = 0;
-    if (!checkCompanyName() || !checkNumbers(&width, &length, &lines) || !checkCodeLists())
+    if (!checkCompanyName() || !checkNumbers(&width, &length, &lines) || !BackupBox->check() || !checkCodeLists())
         return;
     const ui::BusyCursor busy;
-    if (saveData() && writeSettings(width, length, lines))
+    if (saveData() && writeSettings(width, length, lines) && BackupBox->save())
         setMode(QStringLiteral("null"));
 }
 
@@ -512,6 +519,7 @@ void TFrmUser::cmd_cancClick()
     }
     // The print settings' boxes show the stored values again, as when the window opened.
     readSettingsFile();
+    BackupBox->load();
     MaskEdit1->setEnabled(true);
     MaskEdit2->setEnabled(true);
     setMode(QStringLiteral("null"));

@@ -2,6 +2,7 @@
 
 #include "ui/ModeWindow.h"
 
+class BackupSettingsBox;
 class CodeListGrid;
 class QComboBox;
 class QGroupBox;
@@ -16,7 +17,8 @@ namespace ui {
 class DbEdit;
 }
 
-// "基本设置": the shop's own data, the nine code lists and the print settings of the sales bill.
+// "基本设置": the shop's own data, the nine code lists, the print settings of the
+// sales bill and the automatic backups.
 class TFrmUser : public ui::ModeWindow {
     Q_OBJECT
 public:
@@ -54,6 +56,8 @@ public:
     CodeListGrid* DBGrid2;   // sizes
     CodeListGrid* DBGrid8;   // places of production
     CodeListGrid* DBGrid9;   // units
+
+    BackupSettingsBox* BackupBox;   // the automatic backups' folder, count and hour
 
 public slots:
     void FormCreate();

@@ -206,6 +206,8 @@ bool ReportPreview::print()
     m_view->setDocument(document);
     if (!printed)
         ui::showError(QStringLiteral("打印失败"), this);
+    else
+        emit this->printed();
     return printed;
 }
 

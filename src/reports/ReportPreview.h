@@ -41,6 +41,10 @@ public slots:
     // Asks for a file name and writes the report there; false when cancelled or failed.
     bool saveAsPdf();
 
+signals:
+    // Pages went to the printer (not when the print dialog was cancelled or printing failed).
+    void printed();
+
 private slots:
     void updateControls();
 

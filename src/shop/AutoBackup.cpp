@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace AutoBackup {
 
@@ -42,6 +43,28 @@ Settings settings()
     s.keep = number(ini, QStringLiteral("keep"), BackupRotation::defaultKeep, 1, 1000);
     s.hour = number(ini, QStringLiteral("hour"), 12, 0, 23);
     return s;
+}
+
+bool save(const Settings& s)
+{
+    IniFile ini(AppPaths::settingsFile());
+    return ini.write(section, QStringLiteral("folder"), s.folder.trimmed())
+           && ini.write(section, QStringLiteral("keep"), QString::number(s.keep))
+           && ini.write(section, QStringLiteral("hour"), QString::number(s.hour));
+}
+
+QString folderProblem(const QString& folder)
+{
+    const QString shown = QDir::toNativeSeparators(folder);
+    const QFileInfo place(folder);
+    if (!place.isDir())
+        return QStringLiteral("备份目录 %1 不存在，请选择已有的目录（U盘是否已插好？）。").arg(shown);
+    if (place.canonicalFilePath() == QFileInfo(QFileInfo(AppPaths::databaseFile()).absolutePath()).canonicalFilePath())
+        return QStringLiteral("备份目录不能是本系统自己的数据目录 %1，请选择其他目录。").arg(shown);
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("brovanta-probe-XXXXXX.tmp")));
+    if (!probe.open() || probe.write("probe") != 5 || !probe.flush())
+        return QStringLiteral("备份目录 %1 不能写入（没有写入权限或磁盘已满），请选择其他目录。").arg(shown);
+    return {};
 }
 
 QString folder()

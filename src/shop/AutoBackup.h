@@ -8,7 +8,7 @@
 // through the same online, verified copy as 数据备份, and rotated only after
 // the new one has been verified. Settings live in system.ini, [autobackup]:
 // folder (empty: backup/ beside data/), keep (default 14), hour (the daily
-// backup's hour, default 12).
+// backup's hour, default 12); 基本设置 sets them.
 namespace AutoBackup {
 
 struct Settings {
@@ -17,6 +17,13 @@ struct Settings {
     int hour = 12;
 };
 Settings settings();
+// Writes them to system.ini; false when the file cannot be written.
+bool save(const Settings& settings);
+
+// Why backups cannot go into the chosen `folder`, or empty when they can: it
+// must exist, take a new file (a probe is written and removed) and not be the
+// program's own data directory.
+QString folderProblem(const QString& folder);
 
 // The folder backups go to: the chosen one, or backup/ beside data/.
 QString folder();

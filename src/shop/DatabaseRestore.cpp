@@ -27,7 +27,7 @@ MaintenanceResult failure(const QString& reason)
 
 DatabaseRestore::DatabaseRestore(TFrmDataMod& dataModule)
     : m_dataModule(dataModule),
-      m_open([](db::Connection& connection, const QString& path) { DatabaseFile::open(connection, path); })
+      m_open(&DatabaseFile::open)
 {
 }
 
@@ -52,6 +52,19 @@ MaintenanceResult DatabaseRestore::run(const QString& directory, const db::Backu
     // The running database is only touched from here on.
     m_dataModule.closeAll();
     m_dataModule.AdoConn.close();
+    // Closing the last connection folds the write-ahead log into the file. A log
+    // still there means another connection (the daily backup) holds the file, and
+    // the restored file would be paired with the old one's log.
+    if (QFileInfo::exists(database + QStringLiteral("-wal"))) {
+        QFile::remove(restored);
+        QString reason = QStringLiteral("自动备份正在进行，数据库仍在使用中。请稍后再恢复。");
+        try {
+            m_open(m_dataModule.AdoConn, database);
+        } catch (const db::Error& e) {
+            reason += QStringLiteral("\n数据库无法重新打开: %1").arg(e.message());
+        }
+        return failure(reason);
+    }
     return replace(restored, database, source);
 }
 

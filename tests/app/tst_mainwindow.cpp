@@ -77,7 +77,12 @@ void TestMainWindow::staleBackupIsSaidOnceAndExitBacksUp()
     TfrmMain next;
     next.FormShow();
     QVERIFY(app.dialogs().questions.isEmpty());
+    // In the background: the window shows it once the worker is done.
+    QVERIFY(next.backups()->isBackingUp());
+    QCOMPARE(next.backups()->statusLabel()->text(), QString("正在自动备份……"));
+    QTRY_VERIFY(!next.backups()->isBackingUp());
     QCOMPARE(backups().size(), 2);
+    QCOMPARE(next.backups()->statusLabel()->text(), QString("最近备份: 2026-03-06 12:00"));
     QVERIFY(app.dialogs().messages.isEmpty());
 }
 

@@ -26,7 +26,11 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
@@ -63,6 +67,7 @@ private slots:
     void outBillPrintOutFillsPages_data();
     void outBillPrintOutFillsPages();
     void inBillPrintOutTitlesAndTotals();
+    void onlyPagesThatReachThePrinterAreLogged();
     void rightsClosingAndHooks();
     void currencyFillsTheRateAndListsMoveOnToTheLines();
     void menuOpensTheWindowsByClassName();
@@ -835,6 +840,46 @@ void TestBills::inBillPrintOutTitlesAndTotals()
     sale.cmd_prinClick();
     QCOMPARE(result.lines, 0);
     QCOMPARE(ReportLayouts::get<TQRout>().labelText("QRLabel1"), QStringLiteral("销售单"));
+}
+
+void TestBills::onlyPagesThatReachThePrinterAreLogged()
+{
+    TestApp& app = *m_app;
+    const auto w = makeWindow(Kind::In);
+    const QString billNo = saveBill(*w, {{"G1", 3, 1.5, {}}});
+    const QString output = QDir(app.directory()).filePath("bill.pdf");
+    // The user presses 打印 in the preview and then cancels or accepts the print dialog.
+    QList<bool> accept = {false, true, true};
+    app.dialogs().onExec = [&](QDialog* dialog) {
+        if (auto* preview = qobject_cast<ReportPreview*>(dialog)) {
+            preview->print();
+            return int(QDialog::Rejected);
+        }
+        auto* print = qobject_cast<QPrintDialog*>(dialog);
+        if (!print || accept.isEmpty() || !accept.takeFirst())
+            return int(QDialog::Rejected);
+        print->printer()->setOutputFormat(QPrinter::PdfFormat);
+        print->printer()->setOutputFileName(output);
+        return int(QDialog::Accepted);
+    };
+    const auto prints = [&app, &billNo] {
+        QStringList actions;
+        for (const char* action : {"打印", "重印"})
+            for (int n = app.scalar("select count(*) from oper_log where log_key=:p1 and act_name=:p2",
+                                    {billNo, QString::fromUtf8(action)}).toInt(); n > 0; --n)
+                actions << QString::fromUtf8(action);
+        return actions;
+    };
+    w->cmd_prinClick();
+    QVERIFY(prints().isEmpty());
+    QVERIFY(!QFile::exists(output));
+    w->cmd_prinClick();
+    QCOMPARE(prints(), QStringList({"打印"}));
+    QVERIFY(QFile::exists(output));
+    w->cmd_prinClick();
+    QCOMPARE(prints(), QStringList({"打印", "重印"}));
+    QVERIFY(accept.isEmpty());
+    QCOMPARE(app.dialogs().messages.size(), 0);
 }
 
 void TestBills::rightsClosingAndHooks()

@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(lines.first(), QString("数据备份错误"));
         QVERIFY(lines.value(1).contains("数据目录"));
         QCOMPARE(fingerprint(AppPaths::databaseFile()), before);
-        QCOMPARE(QDir(dataDirectory()).entryList(QDir::Files), QStringList({"brovanta.mdb"}));
+        QCOMPARE(QDir(dataDirectory()).entryList({"*.mdb", "*.part"}, QDir::Files), QStringList({"brovanta.mdb"}));
         QVERIFY(app->dataModule().AdoConn.isOpen());
     }
 

@@ -9,10 +9,13 @@
 #include "app/Application.h"
 #include "core/IniFile.h"
 #include "core/Settings.h"
+#include "shop/AutoBackup.h"
 #include "masterdata/CodeListGrid.h"
 #include "masterdata/TFrmUser.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QSpinBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -90,6 +93,7 @@ private slots:
     void blankCompanyNameIsRefusedOverAStoredOne();
     void numberBoxesTakeFullWidthDigits();
     void codeListKeysAndClicks();
+    void backupFolderIsCheckedWhenChosen();
 };
 
 void TestSettings::openingShowsStoredValues()
@@ -584,6 +588,51 @@ void TestSettings::codeListKeysAndClicks()
 }
 
 // The program's own application object: Enter in a cell also sends Tab, as for a user.
+void TestSettings::backupFolderIsCheckedWhenChosen()
+{
+    TestApp app;
+    // An older setup's keys are shown and kept.
+    IniFile(AppPaths::settingsFile()).write("autobackup", "keep", "20");
+    Window win;
+    QCOMPARE(child<QSpinBox>(win.w, "BackupKeep")->value(), 20);
+    QCOMPARE(child<QSpinBox>(win.w, "BackupHour")->value(), 12);
+    QVERIFY(child<QLineEdit>(win.w, "BackupFolder")->text().isEmpty());
+    click(win.w, "cmd_edit");
+
+    // Chosen: a folder that takes no file (even for root) and the data folder are not taken.
+    const QString stick = QDir(app.directory()).filePath("usb");
+    QVERIFY(QDir().mkpath(stick));
+    app.dialogs().fileAnswers = {"/proc", QFileInfo(AppPaths::databaseFile()).absolutePath(), stick};
+    click(win.w, "BackupChoose");
+    QVERIFY2(app.dialogs().lastMessage().startsWith("备份目录 /proc 不能写入"), qPrintable(app.dialogs().lastMessage()));
+    click(win.w, "BackupChoose");
+    QVERIFY(app.dialogs().lastMessage().startsWith("备份目录不能是本系统自己的数据目录"));
+    QVERIFY(child<QLineEdit>(win.w, "BackupFolder")->text().isEmpty());
+    click(win.w, "BackupChoose");
+    QCOMPARE(app.dialogs().messages.size(), 2);
+    QCOMPARE(child<QLineEdit>(win.w, "BackupFolder")->text(), stick);
+    QCOMPARE(QDir(stick).entryList(QDir::Files | QDir::Hidden), QStringList());   // the probe is gone
+
+    // Typed: checked at 保存, before anything is written.
+    retype(win.w, "BackupFolder", stick + "/gone");
+    click(win.w, "cmd_save");
+    QVERIFY(app.dialogs().lastMessage().contains("不存在"));
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(win.w, "BackupFolder"));
+    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(ini("autobackup", "folder"), QString("<absent>"));
+
+    retype(win.w, "BackupFolder", stick);
+    child<QSpinBox>(win.w, "BackupKeep")->setValue(7);
+    child<QSpinBox>(win.w, "BackupHour")->setValue(18);
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    const AutoBackup::Settings saved = AutoBackup::settings();
+    QCOMPARE(saved.folder, stick);
+    QCOMPARE(saved.keep, 7);
+    QCOMPARE(saved.hour, 18);
+    QCOMPARE(AutoBackup::folder(), stick);
+}
+
 int main(int argc, char* argv[])
 {
     Application app(argc, argv);

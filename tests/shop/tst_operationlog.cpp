@@ -101,6 +101,21 @@ private slots:
         QCOMPARE(QDir(AppPaths::backupDirectory()).entryList(QDir::Files).size(), 1);
     }
 
+    // A file of the version before gains the log's key index, and a bill's earlier prints are found through it.
+    void previousVersionGainsTheKeyIndex()
+    {
+        app->exec("drop index oper_log_key");
+        app->exec("pragma user_version=2");
+        QVERIFY(!DatabaseUpgrade::run(connection()).isEmpty());
+        db::Statement plan(connection(), "explain query plan select count(*) from oper_log where win_name=:w "
+                                         "and log_key=:no and act_name in ('打印','重印')");
+        plan.bind("w", "进货输入").bind("no", "20260305120000");
+        QString steps;
+        while (plan.next())
+            steps += plan.textValue(3) + '\n';
+        QVERIFY2(steps.contains("USING INDEX oper_log_key"), qPrintable(steps));
+    }
+
     void failedBackupLeavesTheOlderFileAlone()
     {
         makeOlder();
