@@ -1,23 +1,20 @@
 #include "shop/StyleGrid.h"
 
 #include "db/Statement.h"
+#include "shop/StyleGeneration.h"
 
 #include <QSet>
 #include <algorithm>
 
 namespace {
 
-// The names of a code list in its order (by code, as 基本设置 shows it).
-QStringList listOrder(db::Connection& connection, const QString& column)
+// The names of a code list in its order.
+QStringList names(const QList<StyleGeneration::CodeItem>& items)
 {
-    db::Statement list(connection, QStringLiteral("select %1_id,%1 from baseitem where %1 is not null "
-                                                  "order by %1_id,%1")
-                                       .arg(column));
-    QStringList names;
-    while (list.next())
-        if (const QString name = list.textValue(1).trimmed(); !names.contains(name))
-            names << name;
-    return names;
+    QStringList result;
+    for (const StyleGeneration::CodeItem& item : items)
+        result << item.name;
+    return result;
 }
 
 // The values in the code list's order; values the list lacks follow in their own order.
@@ -62,8 +59,8 @@ StyleGrid StyleGrid::load(db::Connection& connection, const QString& style)
     }
     if (goods.isEmpty())
         return grid;
-    grid.m_colors = ordered(colors, listOrder(connection, QStringLiteral("gods_color")));
-    grid.m_sizes = ordered(sizes, listOrder(connection, QStringLiteral("gods_size")));
+    grid.m_colors = ordered(colors, names(StyleGeneration::colorList(connection)));
+    grid.m_sizes = ordered(sizes, names(StyleGeneration::sizeList(connection)));
     const qsizetype cells = grid.m_colors.size() * grid.m_sizes.size();
     grid.m_codes = QStringList(cells);
     grid.m_quantities = QList<double>(cells, 0.0);

@@ -52,26 +52,22 @@ public:
         if (!line->isModified())
             line->setText(index.data(Qt::DisplayRole).toString());
     }
-    // Leaving a cell by a click takes its text too; a refusal reopens it after the click.
+    // Leaving a cell by a click takes its text too; a refusal is told after the click.
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
     {
-        const QString text = static_cast<QLineEdit*>(editor)->text();
-        if (!static_cast<QLineEdit*>(editor)->isModified())
+        auto* line = static_cast<QLineEdit*>(editor);
+        if (!line->isModified())
             return;
-        if (!m_dialog->take(index.row(), index.column(), text)) {
-            const QPersistentModelIndex at(index);
-            QPointer<StyleGridDialog> dialog(m_dialog);
-            QTimer::singleShot(0, m_dialog, [dialog, at, text] {
-                if (!dialog || !at.isValid())
-                    return;
-                dialog->table->setCurrentIndex(at);
-                dialog->table->edit(at);
-                if (auto* reopened = qobject_cast<QLineEdit*>(dialog->table->indexWidget(at)); reopened) {
-                    reopened->setText(text);
-                    reopened->selectAll();
-                }
-            });
-        }
+        const QString text = line->text();
+        if (m_dialog->take(index.row(), index.column(), text))
+            return;
+        const QString why = m_dialog->refusal(index.row(), index.column(), text);
+        QPointer<StyleGridDialog> dialog(m_dialog);
+        const QPersistentModelIndex at(index);
+        QTimer::singleShot(0, m_dialog, [dialog, at, text, why] {
+            if (dialog && at.isValid())
+                dialog->refuse(at, text, why);
+        });
     }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -80,10 +76,8 @@ public:
             const bool forward = isEnterKey(key) || key->key() == Qt::Key_Tab;
             if (forward || key->key() == Qt::Key_Backtab) {
                 auto* editor = static_cast<QLineEdit*>(watched);
-                if (!m_dialog->takeOpenEditor()) {
-                    editor->selectAll();
+                if (!m_dialog->takeOpenEditor())
                     return true;
-                }
                 editor->setModified(false);
                 m_dialog->move(forward);
                 return true;
@@ -200,26 +194,52 @@ void StyleGridDialog::showTotals()
     table->item(colors, sizes)->setText(DataHelpers::amountText(m_grid.total()));
 }
 
+QString StyleGridDialog::refusal(int color, int size, const QString& text, double* quantity) const
+{
+    const QString cell = QStringLiteral("%1 %2：").arg(m_grid.colors().at(color), m_grid.sizes().at(size));
+    double value = 0;
+    try {
+        value = parseNumber(text, shop::amounts::decimals).toDouble();
+    } catch (const InputError& e) {
+        return cell + errorText(e);
+    }
+    if (value < 0)
+        return cell + QStringLiteral("数量“%1”不能为负数").arg(text.trimmed());
+    if (quantity)
+        *quantity = value;
+    return {};
+}
+
 bool StyleGridDialog::take(int color, int size, const QString& text)
 {
     if (m_grid.code(color, size).isEmpty())
         return true;
-    const QString cell = QStringLiteral("%1 %2：").arg(m_grid.colors().at(color), m_grid.sizes().at(size));
     double quantity = 0;
-    try {
-        quantity = parseNumber(text, shop::amounts::decimals).toDouble();
-    } catch (const InputError& e) {
-        inform(cell + errorText(e), this);
+    if (!refusal(color, size, text, &quantity).isEmpty())
         return false;
-    }
-    if (quantity < 0) {
-        inform(cell + QStringLiteral("数量“%1”不能为负数").arg(text.trimmed()), this);
-        return false;
-    }
     m_grid.setQuantity(color, size, quantity);
     table->item(color, size)->setText(quantityText(quantity));
     showTotals();
     return true;
+}
+
+// The message box takes the focus, which closes the cell's editor: the refused
+// text comes back into the cell, selected, to be typed over.
+void StyleGridDialog::refuse(const QModelIndex& at, const QString& text, const QString& why)
+{
+    if (QLineEdit* editor = m_delegate->openEditor())
+        editor->setModified(false);   // closing it must not take the text again
+    inform(why, this);
+    table->setCurrentIndex(at);
+    table->setFocus();
+    if (!table->indexWidget(at))
+        table->edit(at);
+    if (auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(at))) {
+        editor->setText(text);
+        editor->setModified(true);
+        editor->selectAll();
+        editor->setFocus();
+    }
 }
 
 bool StyleGridDialog::takeOpenEditor()
@@ -228,7 +248,11 @@ bool StyleGridDialog::takeOpenEditor()
     if (!editor || !editor->isModified())
         return true;
     const QModelIndex at = table->currentIndex();
-    return take(at.row(), at.column(), editor->text());
+    const QString text = editor->text();
+    if (take(at.row(), at.column(), text))
+        return true;
+    refuse(at, text, refusal(at.row(), at.column(), text));
+    return false;
 }
 
 // The next cell that takes a quantity, across then down; after the last, 确定.

@@ -6,6 +6,7 @@
 
 class QLabel;
 class QLineEdit;
+class QModelIndex;
 class QPushButton;
 class QTableWidget;
 
@@ -44,9 +45,13 @@ private:
     friend class StyleCellDelegate;
     void fill();
     void showTotals();
-    // Takes a cell's typed text; false (refused where typed) when it is no quantity.
+    // Why a cell's typed text is no quantity (naming the cell and the text); empty when it is one.
+    QString refusal(int color, int size, const QString& text, double* quantity = nullptr) const;
+    // Takes a cell's typed text; false when it is refused.
     bool take(int color, int size, const QString& text);
-    // The editor's text into its cell; false when refused.
+    // Tells the refusal and puts the refused text back into its cell to be typed over.
+    void refuse(const QModelIndex& at, const QString& text, const QString& why);
+    // The editor's text into its cell; false (and told) when refused.
     bool takeOpenEditor();
     void move(bool forward);
 

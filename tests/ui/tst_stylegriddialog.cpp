@@ -20,6 +20,7 @@
 
 #include <QDateEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
@@ -69,12 +70,18 @@ void onGrid(TestApp& app, const std::function<void(ui::StyleGridDialog*)>& drive
         auto* grid = qobject_cast<ui::StyleGridDialog*>(dialog);
         if (!grid)
             return int(QDialog::Rejected);
+        QWidget* window = QApplication::activeWindow();
+        QPointer<QWidget> focus = QApplication::focusWidget();
         grid->setResult(QDialog::Rejected);
         grid->show();
         QApplication::setActiveWindow(grid);
         grid->table->setFocus();
         drive(grid);
         grid->hide();
+        // As the end of exec() gives the window and its focus back.
+        QApplication::setActiveWindow(window);
+        if (!QApplication::focusWidget() && focus)
+            focus->setFocus();
         return grid->result();
     };
 }
@@ -147,6 +154,8 @@ void TestStyleGridDialog::purchaseTypedThroughTheGrid()
         type("3");
         key(Qt::Key_Return);
         QCOMPARE(at(d), qMakePair(0, 2));   // the greyed 黑 M is passed by
+        // A real message box takes the focus from the cell's editor while it shows.
+        m_app->dialogs().modalMessages = true;
         for (const char* bad : {"-1", "abc", "1.234"}) {
             type(QString::fromLatin1(bad));
             key(Qt::Key_Tab);
@@ -154,6 +163,7 @@ void TestStyleGridDialog::purchaseTypedThroughTheGrid()
             QVERIFY(m_app->dialogs().lastMessage().contains(QString::fromLatin1(bad)));
             QCOMPARE(at(d), qMakePair(0, 2));
         }
+        m_app->dialogs().modalMessages = false;
         type("4");   // over the refused text, which stays selected
         key(Qt::Key_Tab);
         QCOMPARE(at(d), qMakePair(1, 0));
@@ -181,7 +191,7 @@ void TestStyleGridDialog::purchaseTypedThroughTheGrid()
         type("9");
         d->cmd_canc->click();
     });
-    key(Qt::Key_F7);
+    QTest::keyClick(w.DBGrid1, Qt::Key_F7);
     QCOMPARE(codesOn(w.lines()).size(), 5);
     onGrid(*m_app, [](ui::StyleGridDialog* d) {
         QCOMPARE(d->table->item(0, 2)->text(), QStringLiteral("4"));
@@ -189,7 +199,7 @@ void TestStyleGridDialog::purchaseTypedThroughTheGrid()
         type("0");
         d->cmd_ok->click();
     });
-    key(Qt::Key_F7);
+    QTest::keyClick(w.DBGrid1, Qt::Key_F7);
     QCOMPARE(codesOn(w.lines()), (QStringList{"X1=2", "T01-B-1=3", "T01-W-1=2", "T01-W-3=5"}));
     w.cmd_saveClick();
     QCOMPARE(m_app->scalar("select count(*) from ingoods").toInt(), 4);
@@ -200,6 +210,7 @@ void TestStyleGridDialog::countAndStockQueryByStyle()
     m_app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('T01-W-1',6,40),('T01-B-3',2,40),('X1',1,10)");
     TFrmStorChk w;
     showWindow(w);
+    QApplication::setActiveWindow(&w);
     w.DateTimePicker1->setDate(QDate(2026, 11, 30));
     w.cmd_editClick();
     QCOMPARE(w.mode(), QStringLiteral("edit"));
@@ -225,6 +236,7 @@ void TestStyleGridDialog::countAndStockQueryByStyle()
 
     TFrmStore store;
     showWindow(store);
+    QApplication::setActiveWindow(&store);
     store.Edit1->setText("T01-W-3");   // a goods code stands for its style
     QString shown;
     bool editable = true;
