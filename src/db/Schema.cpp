@@ -283,8 +283,13 @@ void Schema::upgrade(Connection& connection)
             createTable(connection, t);
             continue;
         }
+        // A file may already hold a column its version mark does not count: it is not added twice.
+        QStringList present;
+        Statement columns(connection, QStringLiteral("pragma table_info(%1)").arg(t.name));
+        while (columns.next())
+            present << columns.textValue(1).toLower();
         for (const Column& c : t.columns)
-            if (c.since > from) {
+            if (c.since > from && !present.contains(c.name.toLower())) {
                 QString definition = createStatement({t.name, {c}});
                 definition = definition.mid(definition.indexOf(QLatin1Char('(')) + 1).chopped(1);
                 connection.execute(QStringLiteral("alter table %1 add column %2").arg(t.name, definition));
