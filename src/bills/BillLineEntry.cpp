@@ -10,6 +10,7 @@
 #include "ui/Dialogs.h"
 #include "ui/EnterWalk.h"
 #include "ui/FieldValue.h"
+#include "ui/StyleGridDialog.h"
 #include "ui/TFrmGoodsFind.h"
 
 #include <QCompleter>
@@ -215,6 +216,67 @@ bool BillLineEntry::moveBelowLast(int key)
     return false;
 }
 
+// ---------------------------------------------------------------- size and colour grid
+
+void BillLineEntry::enterByStyle()
+{
+    if (!m_editing || !m_lines->isOpen())
+        return;
+    QLineEdit* editor = m_grid->openEditor();
+    const bool typedCode = editor && m_grid->currentIndex().column() == Code;
+    // A style typed in the code cell is no goods code: it never reaches the line.
+    const QString typed = typedCode ? editor->text().trimmed() : m_lines->text(goodsCode).trimmed();
+    if (typedCode)
+        m_grid->dropEditor();
+    else if (!commit())
+        return;
+    StyleGrid grid = ui::StyleGridDialog::loadTyped(m_lines->connection(), typed, m_window);
+    if (grid.isEmpty())
+        return;
+    QList<StyleGrid::Line> lines;
+    const int code = m_lines->fieldIndex(goodsCode);
+    const int amount = m_lines->fieldIndex(quantity);
+    for (int row = 0; row < m_lines->recordCount(); ++row)
+        lines.append({m_lines->value(row, code).toString(), m_lines->value(row, amount).toDouble()});
+    grid.showLines(lines);
+    ui::StyleGridDialog dialog(grid, true, m_window);
+    if (ui::dialogs().exec(&dialog) != QDialog::Accepted)
+        return;
+    const QList<StyleGrid::Change> changes = dialog.grid().changes(lines);
+    // Removed lines go from the bottom up, so the rows of the others stay valid.
+    for (auto it = changes.crbegin(); it != changes.crend(); ++it)
+        if (it->kind == StyleGrid::Change::Kind::Remove) {
+            m_lines->moveTo(it->line);
+            m_lines->remove();
+        }
+    for (const StyleGrid::Change& change : changes)
+        if (change.kind == StyleGrid::Change::Kind::Update) {
+            int row = change.line;
+            for (const StyleGrid::Change& removed : changes)
+                if (removed.kind == StyleGrid::Change::Kind::Remove && removed.line < change.line)
+                    --row;
+            m_lines->moveTo(row);
+            m_lines->setValue(quantity, change.quantity);
+        }
+    for (const StyleGrid::Change& change : changes) {
+        if (change.kind != StyleGrid::Change::Kind::Add)
+            continue;
+        // The blank line the style was typed in takes the first new goods.
+        const int last = m_lines->recordCount() - 1;
+        if (last >= 0 && isBlank(last))
+            m_lines->moveTo(last);
+        else
+            m_lines->append();
+        m_lines->setValue(goodsCode, change.code);
+        fillPrice(change.code);
+        m_lines->setValue(quantity, change.quantity);
+    }
+    if (m_lines->isEditing())
+        m_lines->post();
+    if (m_lines->recordCount() > 0)
+        moveTo(m_lines->recordCount() - 1, Quantity);
+}
+
 // ---------------------------------------------------------------- picker and editors
 
 void BillLineEntry::pickGoods(const QString& typed)
@@ -295,6 +357,10 @@ bool BillLineEntry::eventFilter(QObject* watched, QEvent* event)
     try {
         if (ui::isEnterKey(key))
             return enter(editor);
+        if (key->key() == Qt::Key_F7 && key->modifiers() == Qt::NoModifier) {
+            enterByStyle();
+            return true;
+        }
         if (ui::opensListKey(key) && m_grid->currentIndex().column() == Code) {
             pickGoods(editor ? editor->text().trimmed() : QString());
             return true;

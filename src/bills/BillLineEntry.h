@@ -44,6 +44,9 @@ public:
     bool commit();
     // The goods picker for the current line, opened on the code typed so far.
     void pickGoods(const QString& typed = {});
+    // The size and colour grid (F7) for the style typed in the code cell or of
+    // the current line; OK makes the lines hold the grid's quantities.
+    void enterByStyle();
     // The first refusal among the lines (naming the line and the value), or empty.
     QString refusal() const;
     // A line nobody typed anything into.

@@ -132,8 +132,14 @@ void BillWindow::buildLayout()
     goodsButton->setAutoDefault(false);
     // Out of the Enter walk: F4 or Alt+Down in the code cell opens the picker too.
     goodsButton->setFocusPolicy(Qt::NoFocus);
+    styleButton = named<QPushButton>("styleButton");
+    styleButton->setText(QStringLiteral("尺码颜色(F7)..."));
+    styleButton->setToolTip(QStringLiteral("按款号输入各颜色、尺码的数量"));
+    styleButton->setAutoDefault(false);
+    styleButton->setFocusPolicy(Qt::NoFocus);
     auto* gridBar = new QHBoxLayout;
     gridBar->addStretch();
+    gridBar->addWidget(styleButton);
     gridBar->addWidget(goodsButton);
 
     auto* layout = new QVBoxLayout(this);
@@ -157,6 +163,13 @@ void BillWindow::buildLayout()
     connect(cmd_exit, &QPushButton::clicked, this, &BillWindow::cmd_exitClick);
     connect(companyButton, &QPushButton::clicked, this, &BillWindow::BitBtn1Click);
     connect(goodsButton, &QPushButton::clicked, this, &BillWindow::DBGrid1EditButtonClick);
+    connect(styleButton, &QPushButton::clicked, this, [this] {
+        try {
+            m_entry->enterByStyle();
+        } catch (const std::exception& e) {
+            report(QStringLiteral("操作失败"), e);
+        }
+    });
     connect(DBComboBox9, &QComboBox::currentTextChanged, this, &BillWindow::DBComboBox9Change);
     // Its Enter checks the code before the walk goes on.
     companyCode->installEventFilter(this);
@@ -407,6 +420,7 @@ void BillWindow::updateButtons()
     m_entry->setEditing(editing);
     GB1->setEnabled(editing);
     goodsButton->setEnabled(editing);
+    styleButton->setEnabled(editing);
     // Whatever is bound to the bill takes typing only while the bill is added or edited.
     DBEdit4->setEnabled(editing);
     DBEdit10->setEnabled(editing);

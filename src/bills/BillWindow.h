@@ -76,6 +76,7 @@ public:
     ui::DbEdit* DBEdit8;          // rate
     ui::DbGrid* DBGrid1;
     QPushButton* goodsButton;     // the goods picker for the current line
+    QPushButton* styleButton;     // the size and colour grid (F7)
     QGroupBox* GroupBox1;
     QLineEdit* Edit1;             // total quantity
     QLineEdit* Edit2;             // total amount

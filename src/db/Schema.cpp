@@ -67,7 +67,8 @@ QList<Table> buildTables()
           text("gods_face", 20), text("gods_kind", 20), text("pack_unit", 20), text("gods_unit", 10),
           dbl("mate_pric"), dbl("mach_pric"), dbl("batch_out"), dbl("valu_in"), dbl("valu_out"),
           dbl("max_amou"), dbl("min_amou"), text("prod_place", 30), text("prod_code", 20),
-          text("supp_code", 20), dbl("agent_pric"), text("touch_code", 20), text("gods_note", 100)}},
+          text("supp_code", 20), dbl("agent_pric"), text("touch_code", 20), text("gods_note", 100),
+          added(3, text("styl_code", 20))}},
         {QStringLiteral("company"),
          {text("comp_code", 10), text("comp_name", 50), text("comp_addr", 80), text("rela_name", 20),
           text("rela_phon", 30), text("head_name", 20), text("head_phon", 30), text("bank_no", 40),
@@ -238,6 +239,8 @@ const Index indexes[] = {
     {2, "create index if not exists oper_log_time on oper_log(log_time)"},
     // A bill's earlier prints (reprint) and the log viewer's key filter.
     {3, "create index if not exists oper_log_key on oper_log(log_key)"},
+    // A style's goods for the size and colour grid.
+    {3, "create index if not exists goods_style on goods(styl_code)"},
 };
 
 void createIndexes(Connection& connection)
@@ -305,8 +308,13 @@ void Schema::upgrade(Connection& connection)
             createTable(connection, t);
             continue;
         }
+        // A file may already hold a column its version mark does not count: it is not added twice.
+        QStringList present;
+        Statement columns(connection, QStringLiteral("pragma table_info(%1)").arg(t.name));
+        while (columns.next())
+            present << columns.textValue(1).toLower();
         for (const Column& c : t.columns)
-            if (c.since > from) {
+            if (c.since > from && !present.contains(c.name.toLower())) {
                 QString definition = createStatement({t.name, {c}});
                 definition = definition.mid(definition.indexOf(QLatin1Char('(')) + 1).chopped(1);
                 connection.execute(QStringLiteral("alter table %1 add column %2").arg(t.name, definition));

@@ -3,6 +3,7 @@
 #include "core/DataHelpers.h"
 #include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
+#include "masterdata/StyleGenerationDialog.h"
 #include "ui/TFrmCompFind.h"
 #include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
@@ -10,6 +11,7 @@
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
 #include "ui/WindowPlacement.h"
 
 #include <QCheckBox>
@@ -67,6 +69,7 @@ const GoodsControl goodsControls[] = {
     {"品牌", "gods_spec", "DBComboBox1", Kind::Combo, "baseitem"},
     {"分类", "gods_kind", "DBComboBox2", Kind::Combo, "baseitem"},
     {"款式", "gods_type", "DBComboBox3", Kind::Combo, "baseitem"},
+    {"款号", "styl_code", "DBEditStyle", Kind::Edit},
     {"尺码", "gods_size", "DBComboBox4", Kind::Combo, "baseitem"},
     {"颜色", "gods_color", "DBComboBox5", Kind::Combo, "baseitem"},
     {"单位", "gods_unit", "DBComboBox6", Kind::Combo, "baseitem"},
@@ -112,6 +115,7 @@ TFrmGoods::TFrmGoods(QWidget* parent)
     DBGrid1->addColumn(QStringLiteral("gods_spec"), QStringLiteral("品牌"), 55);
     DBGrid1->addColumn(QStringLiteral("gods_type"), QStringLiteral("款式"), 55);
     DBGrid1->addColumn(QStringLiteral("gods_kind"), QStringLiteral("分类"), 55);
+    DBGrid1->addColumn(QStringLiteral("styl_code"), QStringLiteral("款号"), 60);
 
     auto* left = new QVBoxLayout;
     left->addWidget(DBGrid1, 1);
@@ -120,7 +124,10 @@ TFrmGoods::TFrmGoods(QWidget* parent)
     body->addLayout(left, 4);
     body->addWidget(GroupBox1, 5);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(toolBarLayout());
+    QHBoxLayout* bar = toolBarLayout();
+    cmd_style = WindowParts::addButton(bar, "cmd_style", QStringLiteral("按款式生成[&G]..."));
+    connect(cmd_style, &QPushButton::clicked, this, &TFrmGoods::cmd_styleClick);
+    layout->addLayout(bar);
     layout->addLayout(body, 1);
 
     for (ui::DbComboBox* box : {DBComboBox1, DBComboBox2, DBComboBox4, DBComboBox5})
@@ -285,6 +292,29 @@ void TFrmGoods::makeName()
                      + DBComboBox4->currentText().trimmed() + DBComboBox2->currentText().trimmed());
     // Into the row at once, so the grid shows the name while it is being made.
     DBEdit2->commit();
+}
+
+void TFrmGoods::updateButtons()
+{
+    MasterDataWindow::updateButtons();
+    if (cmd_style)
+        cmd_style->setEnabled(cmd_add->isEnabled());
+}
+
+void TFrmGoods::cmd_styleClick()
+{
+    StyleGenerationDialog dialog(this);
+    if (ui::dialogs().exec(&dialog) != QDialog::Accepted)
+        return;
+    try {
+        const QString first = dialog.firstWritten();
+        fillComboBoxes();
+        openDataset(QStringLiteral("select * from goods order by gods_code"));
+        if (!first.isEmpty())
+            dataset()->locate(QStringLiteral("gods_code"), first);
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("无法刷新货品列表：%1").arg(ui::errorText(e)), this);
+    }
 }
 
 void TFrmGoods::pickCompany(ui::DbEdit* code, ui::DbEdit* name, QWidget* next)

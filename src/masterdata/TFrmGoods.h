@@ -38,6 +38,7 @@ public:
     QPushButton* Button1;
     QPushButton* Button2;
     QCheckBox* CheckBox1;
+    QPushButton* cmd_style = nullptr;   // 按款式生成, with the right to add
 
     // Adds to each drop-down the values its list source holds.
     void fillComboBoxes();
@@ -45,12 +46,14 @@ public:
 public slots:
     void Button1Click();
     void Button2Click();
+    void cmd_styleClick();
     // Brand + colour + size + category, while adding or editing with "自动生成名称" ticked.
     void makeName();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool acceptRow() override;
+    void updateButtons() override;
     void afterSave(const QString& code) override;
 
 private:

@@ -38,6 +38,11 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
     search->addSpacing(12);
     search->addWidget(WindowParts::caption(QStringLiteral("货品名称"), ComboBox1, this));
     search->addWidget(ComboBox1, 2);
+    styleEdit = new QLineEdit(this);
+    styleEdit->setObjectName(QStringLiteral("styleEdit"));
+    search->addSpacing(12);
+    search->addWidget(WindowParts::caption(QStringLiteral("款号"), styleEdit, this));
+    search->addWidget(styleEdit, 1);
 
     DBGrid1 = new ui::DbGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
@@ -47,7 +52,8 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
         {QStringLiteral("gods_code"), QStringLiteral("货品编码")}, {QStringLiteral("gods_name"), QStringLiteral("货品名称")},
         {QStringLiteral("gods_kind"), QStringLiteral("分类")},     {QStringLiteral("gods_spec"), QStringLiteral("品牌")},
         {QStringLiteral("gods_type"), QStringLiteral("款式")},     {QStringLiteral("gods_color"), QStringLiteral("颜色")},
-        {QStringLiteral("gods_size"), QStringLiteral("尺码")},     {QStringLiteral("gods_unit"), QStringLiteral("单位")}};
+        {QStringLiteral("gods_size"), QStringLiteral("尺码")},     {QStringLiteral("gods_unit"), QStringLiteral("单位")},
+        {QStringLiteral("styl_code"), QStringLiteral("款号")}};
     for (const auto& [field, title] : columns)
         DBGrid1->addColumn(field, title, field == QLatin1String("gods_name") ? 140 : 70);
 
@@ -71,10 +77,12 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
 
     connect(Edit1, &QLineEdit::textChanged, this, &TFrmGoodsFind::Edit1Change);
     connect(ComboBox1, &QComboBox::currentTextChanged, this, &TFrmGoodsFind::ComboBox1Change);
+    connect(styleEdit, &QLineEdit::textChanged, this, &TFrmGoodsFind::styleEditChange);
     connect(cmd_prin, &QPushButton::clicked, this, &TFrmGoodsFind::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmGoodsFind::cmd_exitClick);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrmGoodsFind::cmd_prinClick);
-    for (QWidget* box : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(ComboBox1), static_cast<QWidget*>(DBGrid1)})
+    for (QWidget* box : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(ComboBox1), static_cast<QWidget*>(styleEdit),
+                         static_cast<QWidget*>(DBGrid1)})
         box->installEventFilter(this);
 }
 
@@ -137,6 +145,16 @@ void TFrmGoodsFind::ComboBox1Change()
     const QSignalBlocker quiet(Edit1);
     Edit1->setText(code);
     Edit1Change();
+}
+
+void TFrmGoodsFind::styleEditChange()
+{
+    try {
+        // Goods are listed by code, so the first row of the style is its first goods.
+        dataModule().GoodsFindQ->locate(QStringLiteral("styl_code"), styleEdit->text().trimmed());
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("查找失败：%1").arg(ui::errorText(e)), this);
+    }
 }
 
 void TFrmGoodsFind::cmd_prinClick()

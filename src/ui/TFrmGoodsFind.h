@@ -22,6 +22,7 @@ public:
 
     QLineEdit* Edit1;
     QComboBox* ComboBox1;
+    QLineEdit* styleEdit;   // 款号: the style's first goods
     ui::DbGrid* DBGrid1;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
@@ -31,6 +32,8 @@ public slots:
     void Edit1Change();
     // Finds the code of the chosen or typed name and jumps to it.
     void ComboBox1Change();
+    // Jumps to the first goods of the typed style.
+    void styleEditChange();
     void cmd_prinClick();
     void cmd_exitClick();
 

@@ -28,12 +28,12 @@ StockListWindow::StockListWindow(const Setup& setup, QWidget* parent)
 {
     resize(980, 600);
     auto* layout = new QVBoxLayout(this);
-    auto* bar = new QHBoxLayout;
-    cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));
-    cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
-    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
-    bar->addStretch();
-    layout->addLayout(bar);
+    m_bar = new QHBoxLayout;
+    cmd_find = WindowParts::addButton(m_bar, "cmd_find", QStringLiteral("查询[&F]"));
+    cmd_prin = WindowParts::addButton(m_bar, "cmd_prin", QStringLiteral("打印[&P]"));
+    cmd_exit = WindowParts::addButton(m_bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    m_bar->addStretch();
+    layout->addLayout(m_bar);
 
     Edit1 = named<QLineEdit>("Edit1");
     ComboBox1 = named<QComboBox>("ComboBox1");

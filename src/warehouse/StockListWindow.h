@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class ReportLayout;
@@ -55,6 +56,8 @@ protected:
     };
     StockListWindow(const Setup& setup, QWidget* parent);
 
+    // The row of command buttons, for a list's own ones.
+    QHBoxLayout* toolBar() const { return m_bar; }
     // The filter boxes as the query reads them.
     StockQuery::Filter filter() const;
     // Sets the dataset's statement for the filter.
@@ -65,5 +68,6 @@ protected:
 
 private:
     Setup m_setup;
+    QHBoxLayout* m_bar;
     bool m_queried = false;   // "打印" prints only a result this window queried
 };

@@ -7,10 +7,12 @@
 #include "reports/ReportLayout.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
+#include "ui/StyleGridDialog.h"
 #include "ui/WindowPlacement.h"
 #include "warehouse/WarehouseParts.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,6 +33,8 @@ StockSheetWindow::StockSheetWindow(int position, const QString& editCaption, QWi
     cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
     cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
     bar->addStretch();
+    styleButton = WindowParts::addButton(bar, "styleButton", QStringLiteral("尺码颜色(F7)..."));
+    styleButton->setFocusPolicy(Qt::NoFocus);
     layout->addLayout(bar);
 
     m_filterRow = new QGridLayout;
@@ -55,6 +59,9 @@ StockSheetWindow::StockSheetWindow(int position, const QString& editCaption, QWi
     connect(cmd_prin, &QPushButton::clicked, this, &StockSheetWindow::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &StockSheetWindow::cmd_exitClick);
     connect(Edit1, &QLineEdit::textEdited, this, &StockSheetWindow::Edit1Change);
+    connect(styleButton, &QPushButton::clicked, this, &StockSheetWindow::enterByStyle);
+    DBGrid1->installEventFilter(this);
+    Edit1->installEventFilter(this);
 }
 
 db::Dataset& StockSheetWindow::sheet() const
@@ -83,6 +90,7 @@ void StockSheetWindow::updateButtons()
     cmd_exit->setEnabled(!editing);
     cmd_save->setEnabled(editing);
     cmd_canc->setEnabled(editing);
+    styleButton->setEnabled(editing);
     if (!editing) {
         ui::applyRight(cmd_edit, Right::Edit, m_position);
         ui::applyRight(cmd_find, Right::Find, m_position);
@@ -153,6 +161,55 @@ void StockSheetWindow::Edit1Change()
             DBGrid1->setFocus();
     } catch (const std::exception&) {
     }
+}
+
+bool StockSheetWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == DBGrid1 || watched == Edit1) && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F7 && key->modifiers() == Qt::NoModifier) {
+            enterByStyle();
+            return true;
+        }
+    }
+    return ui::ModeWindow::eventFilter(watched, event);
+}
+
+void StockSheetWindow::enterByStyle()
+{
+    db::Dataset& q = sheet();
+    if (!isEditing() || !q.isOpen() || !DBGrid1->commitEditor())
+        return;
+    const QString quantity = QStringLiteral("chek_amou");
+    try {
+        q.post();
+        const QString typed = Edit1->text().trimmed().isEmpty() ? q.text(QStringLiteral("gods_code")) : Edit1->text();
+        StyleGrid grid = ui::StyleGridDialog::loadTyped(q.connection(), typed, this);
+        if (grid.isEmpty())
+            return;
+        QList<StyleGrid::Line> lines;
+        const int code = q.fieldIndex(QStringLiteral("gods_code"));
+        const int amount = q.fieldIndex(quantity);
+        for (int row = 0; row < q.recordCount(); ++row)
+            lines.append({q.value(row, code).toString(), q.value(row, amount).toDouble()});
+        // A sheet holds the goods that have stock records; the others cannot be typed here.
+        grid.limitToLines(lines);
+        grid.showLines(lines);
+        ui::StyleGridDialog dialog(grid, true, this);
+        if (ui::dialogs().exec(&dialog) != QDialog::Accepted)
+            return;
+        // On a sheet a zero is a quantity like any other: its row stays.
+        for (const StyleGrid::Change& change : dialog.grid().changes(lines)) {
+            if (change.line < 0)
+                continue;
+            q.moveTo(change.line);
+            q.setValue(quantity, change.quantity);
+            q.post();
+        }
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("无法按款式输入"), e, this);
+    }
+    DBGrid1->setFocus();
 }
 
 void StockSheetWindow::cmd_exitClick()

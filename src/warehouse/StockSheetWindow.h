@@ -30,6 +30,7 @@ public:
     QLineEdit* Edit1;
     QLineEdit* Edit2;
     ui::DbGrid* DBGrid1;
+    QPushButton* styleButton;   // the size and colour grid (F7)
 
 public slots:
     virtual void cmd_findClick() = 0;
@@ -38,6 +39,8 @@ public slots:
     void cmd_cancClick();
     void cmd_prinClick();
     void Edit1Change();
+    // The quantities of the style in 产品编码 (or of the current row) as a size and colour grid.
+    void enterByStyle();
     void cmd_exitClick();
 
 protected:
@@ -60,6 +63,7 @@ protected:
     void setFocusGridOnFind(bool focus) { m_focusGridOnFind = focus; }
 
     void updateButtons() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // An unsaved sheet may be abandoned through the close box.
     bool canClose() const override { return true; }
 

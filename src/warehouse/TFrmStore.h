@@ -8,8 +8,15 @@ class TFrmStore : public StockListWindow {
 public:
     explicit TFrmStore(QWidget* parent = nullptr);
 
+    QPushButton* styleButton;
+
+public slots:
+    // The stock of the style in 产品编码 (or of the current row) as a size and colour grid.
+    void showStyle();
+
 protected:
     void prepareQuery() override;
     ReportLayout& prepareReport() override;
     void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
