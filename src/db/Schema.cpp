@@ -23,6 +23,11 @@ Column added(int version, Column column)
     return column;
 }
 
+QList<Column> voucherLine()
+{
+    return {text("fei_no", 20), date("fei_date"), text("bill_no", 14), dbl("paid_amou")};
+}
+
 QList<Column> billHeader()
 {
     return {counter("in_id"), text("bill_no", 14), text("vouc_no", 12), date("bill_date"),
@@ -73,7 +78,7 @@ QList<Table> buildTables()
           text("rela_phon", 30), text("head_name", 20), text("head_phon", 30), text("bank_no", 40),
           text("comp_type", 20), text("belo_coun", 20), text("belo_prov", 20), text("belo_area", 20),
           text("post_code", 10), text("fax", 30), text("e_mail", 50), text("comp_note", 100),
-          dbl("rest_tota")}},
+          dbl("rest_tota"), added(3, dbl("cred_limit"))}},
         {QStringLiteral("employee"),
          {text("empl_code", 10), text("empl_name", 20), text("empl_sex", 2), date("empl_birth"),
           date("in_date"), text("id_card", 20), text("regi_place", 50), text("native_place", 50),
@@ -114,6 +119,10 @@ QList<Table> buildTables()
          {counter("log_id"), date("log_time"), text("user_id", 10), text("win_name", 20), text("act_name", 10),
           text("log_key", 20), text("summary", 100), text("detail", 4000)},
          2, true},
+        // What each receipt or payment paid on each bill, so that an amount owed
+        // can be told as it stood on an earlier date.
+        {QStringLiteral("gathbill"), voucherLine(), 3},
+        {QStringLiteral("paybill"), voucherLine(), 3},
     };
 }
 
@@ -218,6 +227,9 @@ void createIndexes(Connection& connection)
         "create index if not exists storemain_code on storemain(gods_code)",
         "create index if not exists storchek_date on storchek(chek_date)",
         "create index if not exists oper_log_time on oper_log(log_time)",
+        // Ageing and the statement take back what a voucher after their date paid.
+        "create index if not exists gathbill_bill on gathbill(bill_no)",
+        "create index if not exists paybill_bill on paybill(bill_no)",
     };
     for (const char* sql : indexes)
         connection.execute(QString::fromLatin1(sql));
