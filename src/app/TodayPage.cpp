@@ -219,7 +219,7 @@ void TodayPage::refreshChart(db::Connection& connection)
     double highest = 0;
     for (const auto& [day, value] : days) {
         *set << value;
-        labels << day.toString(QStringLiteral("M-d"));
+        labels << day.toString(QStringLiteral("d"));
         highest = qMax(highest, value);
     }
     auto* series = new QBarSeries;
@@ -227,7 +227,6 @@ void TodayPage::refreshChart(db::Connection& connection)
     chart->addSeries(series);
     auto* x = new QBarCategoryAxis;
     x->append(labels);
-    x->setLabelsAngle(-60);
     auto* y = new QValueAxis;
     y->setRange(0, highest > 0 ? highest * 1.1 : 1);
     y->setLabelFormat(QStringLiteral("%.0f"));

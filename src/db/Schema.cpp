@@ -230,6 +230,11 @@ void createIndexes(Connection& connection)
         // Ageing and the statement take back what a voucher after their date paid.
         "create index if not exists gathbill_bill on gathbill(bill_no)",
         "create index if not exists paybill_bill on paybill(bill_no)",
+        "create index if not exists gathbill_date on gathbill(fei_date)",
+        "create index if not exists paybill_date on paybill(fei_date)",
+        // Only the bills still open: the ageing and the home page read these.
+        "create index if not exists outmain_open on outmain(bill_date) where coalesce(shou_tota,0)<>coalesce(fact_tota,0)",
+        "create index if not exists inmain_open on inmain(bill_date) where coalesce(shou_tota,0)<>coalesce(fact_tota,0)",
     };
     for (const char* sql : indexes)
         connection.execute(QString::fromLatin1(sql));

@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(opened, QString("TFrmAlarm"));
         TFrmAlarm alarm;
         prepare(&alarm);
-        QCOMPARE(alarm.dataset()->recordCount(), 1);
+        QCOMPARE(alarm.Edit2->text(), QString("-5"));   // its one row, G1
 
         // Without the window's use right the card opens nothing.
         opened.clear();
