@@ -72,8 +72,9 @@ QList<Goods> bestSellers(db::Connection& connection, const QDate& day)
         {QDate(day.year(), day.month(), 1), day});
     db::Statement query = prepared(connection, ranking,
                                    QStringLiteral("select r.gods_code,(select g.gods_name from goods g where "
-                                                  "g.gods_code=r.gods_code limit 1),r.sub_amou from (%1) r "
-                                                  "order by r.sub_amou desc,r.gods_code limit 5"));
+                                                  "g.gods_code=r.gods_code limit 1),r.sub_amou from (%1 limit 5) r "
+                                                  "order by r.sub_amou desc,r.gods_code"));
+    // The five are chosen before their names are looked up.
     QList<Goods> result;
     while (query.next())
         result.append({query.textValue(0), query.textValue(1), query.doubleValue(2)});

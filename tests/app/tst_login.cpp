@@ -87,6 +87,9 @@ void TestLogin::connectingUpgradesAnOlderFile()
     TestApp made;
     made.exec("drop index outmain_comp");
     made.exec("drop table oper_log");
+    made.exec("drop table gathbill");
+    made.exec("drop table paybill");
+    made.exec("alter table company drop column cred_limit");
     made.exec("pragma user_version=0");
     made.dataModule().AdoConn.close();
     const auto fileVersion = [] {

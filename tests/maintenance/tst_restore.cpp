@@ -233,6 +233,9 @@ private slots:
             db::Connection older;
             older.open(QDir(source).filePath("brovanta.mdb"), DatabaseFile::password);
             older.execute("drop table oper_log");
+            older.execute("drop table gathbill");
+            older.execute("drop table paybill");
+            older.execute("alter table company drop column cred_limit");
             older.execute("pragma user_version=0");
         }
         QCOMPARE(restoreThroughWindow(source).section('\n', 0, 0), QString("数据恢复完毕"));

@@ -19,7 +19,7 @@ using Kind = ReportBand::Kind;
 const QStringList creationOrder = {"TQRoutlist", "TQgath",  "TQincost", "TQRiss",      "TQRinstat",
                                    "TQoutcost",  "TRptstore", "TQRpd",   "TQpay",       "TQRcheck",
                                    "TQRout",     "TQRin",   "TQalarm",  "TQRoutSortG", "TQRoutSortC",
-                                   "TQoperlog"};
+                                   "TQoperlog",  "TQageing"};
 
 ReportLayout* layoutNamed(const QString& name)
 {

@@ -32,6 +32,9 @@ class TestOperationLog : public QObject {
     void makeOlder()
     {
         app->exec("drop table oper_log");
+        app->exec("drop table gathbill");
+        app->exec("drop table paybill");
+        app->exec("alter table company drop column cred_limit");
         app->exec("pragma user_version=0");
         app->exec("update powers set pow_use=substr(pow_use,1,25),pow_find=substr(pow_find,1,25),"
                   "pow_prin=substr(pow_prin,1,25)");
