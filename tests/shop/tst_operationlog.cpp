@@ -34,7 +34,12 @@ class TestOperationLog : public QObject {
         app->exec("drop table oper_log");
         app->exec("drop table gathbill");
         app->exec("drop table paybill");
-        app->exec("alter table company drop column cred_limit");
+        app->exec("drop table company");
+    { // the first release's company, without the later columns
+        db::Table first = *db::Schema::table("company");
+        first.columns.removeIf([](const db::Column& c) { return c.since > 1; });
+        app->exec(db::Schema::createStatement(first));
+    }
         app->exec("pragma user_version=0");
         app->exec("update powers set pow_use=substr(pow_use,1,25),pow_find=substr(pow_find,1,25),"
                   "pow_prin=substr(pow_prin,1,25)");
