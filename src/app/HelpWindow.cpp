@@ -27,7 +27,8 @@ QString HelpWindow::chapterFor(const QString& windowClass)
         {"TFrmPay", "收款和付款"}, {"TFrmIncost", "对帐单和统计"}, {"TFrmOutcost", "对帐单和统计"},
         {"TFrmInlist", "对帐单和统计"}, {"TFrmOutList", "对帐单和统计"}, {"TFrmOutSortG", "对帐单和统计"},
         {"TFrmOutSortC", "对帐单和统计"}, {"TFrmBackUp", "备份和恢复"}, {"TFrmRestore", "备份和恢复"},
-        {"TFrmOperLog", "备份和恢复"},
+        {"TFrmOperLog", "备份和恢复"}, {"TFrmGathAge", "对帐单和统计"}, {"TFrmPayAge", "对帐单和统计"},
+        {"TFrmCompDetail", "对帐单和统计"},
     };
     return chapters.value(windowClass);
 }

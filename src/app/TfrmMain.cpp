@@ -6,6 +6,7 @@
 #include "app/HomePage.h"
 #include "app/ProductInfo.h"
 #include "app/TFrmLogin.h"
+#include "app/TodayPage.h"
 #include "app/TfrmAbout.h"
 #include "app/WindowCatalog.h"
 #include "ui/BusyCursor.h"
@@ -19,6 +20,8 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
+#include <QVBoxLayout>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -74,7 +77,11 @@ const QList<Menu>& menus()
           {"N40", "付款单", 21, "TFrmPay"},
           {"", "", 0, ""},
           {"N41", "进货对帐单", 22, "TFrmIncost"},
-          {"N42", "出货对帐单", 23, "TFrmOutcost"}}},
+          {"N42", "出货对帐单", 23, "TFrmOutcost"},
+          {"", "", 0, ""},
+          {"N43", "应收账龄", 23, "TFrmGathAge"},
+          {"N44", "应付账龄", 22, "TFrmPayAge"},
+          {"N45", "客户往来明细", 23, "TFrmCompDetail"}}},
         {"S1", "系统管理[&Y]",
          {{"N46", "数据备份", 24, "TFrmBackUp"},
           {"N47", "数据恢复", 25, "TFrmRestore"},
@@ -128,6 +135,15 @@ TfrmMain::TfrmMain(QWidget* parent)
     Image2 = new QLabel(central);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setPixmap(QPixmap(QStringLiteral(":/images/background1024.png")));
+    m_today = new TodayPage(central);
+    m_today->hide();   // until someone has logged in
+    (new QVBoxLayout(central))->addWidget(m_today);
+    connect(m_today, &TodayPage::openRequested, this, &TfrmMain::openWindow);
+    auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refresh, &QShortcut::activated, this, [this] {
+        if (!m_today->isHidden())
+            m_today->refresh();
+    });
     setCentralWidget(central);
     const QScreen* screen = QGuiApplication::primaryScreen();
     applyBackground(screen ? screen->geometry().width() : 0);
@@ -292,6 +308,8 @@ void TfrmMain::FormShow()
         const ui::BusyCursor busy;
         showUser();
         applyRights();
+        m_today->show();
+        m_today->refresh();
     }
     m_backups->start();
 }
@@ -302,7 +320,7 @@ void TfrmMain::endProgram(int exitCode)
     QTimer::singleShot(0, qApp, [exitCode] { QCoreApplication::exit(exitCode); });
 }
 
-void TfrmMain::openWindow(const QString& className)
+void TfrmMain::openWindow(const QString& className, const std::function<void(QDialog*)>& prepare)
 {
     if (m_open.value(className))
         return;
@@ -315,12 +333,17 @@ void TfrmMain::openWindow(const QString& className)
         return;
     m_open.insert(className, window.get());
     try {
+        if (prepare)
+            prepare(window.get());
         ui::dialogs().exec(window.get());
     } catch (...) {
         m_open.remove(className);
         throw;
     }
     m_open.remove(className);
+    // Whatever the window saved shows on the home page at once.
+    if (!m_today->isHidden())
+        m_today->refresh();
 }
 
 void TfrmMain::N48Click()

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 
 class QAction;
 class QDialog;
@@ -12,6 +13,7 @@ class QToolBar;
 class QToolButton;
 class BackupKeeper;
 class TFrmLogin;
+class TodayPage;
 
 // The main window: menu bar and tool bar that open every command window,
 // the status bar with the user, and the rights applied to every command.
@@ -30,7 +32,9 @@ public:
     // Fills the status bar for the logged-in user.
     void showUser();
     // Opens the command window of the class modally, destroying it when it closes.
-    void openWindow(const QString& className);
+    // `prepare` sets the window up once it is created (a card's range), before it shows.
+    void openWindow(const QString& className, const std::function<void(QDialog*)>& prepare = {});
+    TodayPage* todayPage() const { return m_today; }
     QAction* menuItem(const QString& name) const;
     QToolButton* toolButton(const QString& name) const;
     // The window of the class while it is open, else nullptr.
@@ -66,4 +70,5 @@ private:
     bool m_shown = false;
     bool m_ending = false;
     BackupKeeper* m_backups;
+    TodayPage* m_today;
 };

@@ -6,6 +6,8 @@
 #include "bills/TFrmOutFind.h"
 #include "bills/TFrmReturnIn.h"
 #include "bills/TFrmReturnout.h"
+#include "accounts/TFrmAgeing.h"
+#include "accounts/TFrmCompDetail.h"
 #include "accounts/TFrmGath.h"
 #include "accounts/TFrmIncost.h"
 #include "accounts/TFrmOutcost.h"
@@ -94,6 +96,9 @@ void registerAll()
     add<TFrmPay>("TFrmPay");
     add<TFrmIncost>("TFrmIncost");
     add<TFrmOutcost>("TFrmOutcost");
+    add(QStringLiteral("TFrmGathAge"), [](QWidget* parent) { return new TFrmAgeing(Receivables::Side::Receivable, parent); });
+    add(QStringLiteral("TFrmPayAge"), [](QWidget* parent) { return new TFrmAgeing(Receivables::Side::Payable, parent); });
+    add<TFrmCompDetail>("TFrmCompDetail");
     // statistics
     add<TFrmInlist>("TFrmInlist");
     add<TFrmOutList>("TFrmOutList");

@@ -9,6 +9,7 @@
 #include "bills/BillLineEntry.h"
 #include "bills/BillPrint.h"
 #include "shop/BillStore.h"
+#include "shop/Receivables.h"
 #include "bills/TFrmInFind.h"
 #include "bills/TFrmOutFind.h"
 #include "db/Dataset.h"
@@ -548,6 +549,8 @@ void BillWindow::cmd_saveClick()
         ui::inform(QStringLiteral("数量不能为0"), this);
         return;
     }
+    if (m_setup.kind == StockPosting::BillKind::Sale && !withinCreditLimit(company, round2(amount)))
+        return;
 
     BillStore::Bill bill;
     bill.headerId = mode() == QLatin1String("add") ? 0 : m_header->value(QStringLiteral("in_id")).toLongLong();
@@ -585,6 +588,28 @@ void BillWindow::cmd_saveClick()
         report(QStringLiteral("已保存，但无法重新显示本单"), e);
     }
     cmd_add->setFocus();
+}
+
+bool BillWindow::withinCreditLimit(const QString& company, double amount)
+{
+    Receivables::LimitCheck check;
+    try {
+        const double paid = m_header->number(QStringLiteral("fact_tota"));
+        check = Receivables::checkLimit(m_header->connection(), company, m_header->text(QStringLiteral("bill_no")),
+                                        amount - paid);
+    } catch (const std::exception& e) {
+        report(QStringLiteral("无法读取客户的信用额度，本单未保存"), e);
+        return false;
+    }
+    if (!check.exceeded())
+        return true;
+    const QString message = Receivables::limitMessage(check);
+    if (!hasRight(Right::Use, Function::SaleOverCreditLimit)) {
+        ui::inform(message + QStringLiteral("\n\n没有“超信用额度销售”的权限，本单不能保存。"), this);
+        return false;
+    }
+    return ui::dialogs().ask(this, message + QStringLiteral("\n\n仍要保存本单吗？"), QStringLiteral("提示"), false,
+                             ui::Dialogs::Default::Cancel);
 }
 
 void BillWindow::cmd_deleClick()

@@ -124,6 +124,8 @@ private:
     void setWalkOrder();
     QComboBox* keyList() const;
     bool companyExists(const QString& code) const;
+    // A sale over the customer's credit limit is saved only with the right, after a question.
+    bool withinCreditLimit(const QString& company, double amount);
     bool companyCodeEntered();
     void pickCompany(const QString& typed);
     QList<StockPosting::BillLine> linesToSave() const;

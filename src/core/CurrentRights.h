@@ -3,7 +3,7 @@
 #include <QString>
 
 // The rights of the logged-in user: character k of a rights string grants
-// function k of the function list (1 = "员工资料" ... 26 = "操作日志").
+// function k of the function list (1 = "员工资料" ... 28 = "查看毛利").
 enum class Right { Use, Add, Edit, Delete, Check, Find, Print };
 
 // Positions of the function list, in menu order.
@@ -12,9 +12,11 @@ enum Position {
     Employee = 1, Goods, Company, BasicSettings, OpeningStock, Powers, PurchaseIn, PurchaseList,
     CustomerReturn, SalesOut, SupplierReturn, SalesList, RankByGoods, RankByCustomer, StockQuery,
     StockAlarm, StockAdjust, StockCount, StockMovement, Receipts, Payments, PurchaseStatement,
-    SalesStatement, Backup, Restore, OperationLog
+    SalesStatement, Backup, Restore, OperationLog,
+    SaleOverCreditLimit, // saving a sale that takes a customer over the credit limit
+    GrossProfit          // today's gross profit on the home page
 };
-constexpr int Count = 26;
+constexpr int Count = 28;
 } // namespace Function
 
 struct CurrentRights {

@@ -221,6 +221,18 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
     // Read only: the change log is never edited through a dataset.
     OperLogQ = make("OperLogQ", "select * from oper_log order by log_time,log_id", optimistic);
     addFields(OperLogQ, {"log_id", "log_time", "user_id", "win_name", "act_name", "log_key", "summary", "detail"});
+
+    // Read only: the ageing of receivables or payables, one row per company.
+    // Until the ageing window gives it its statement: the columns, no rows.
+    db::Dataset* AgeingQ = make("AgeingQ",
+                                "select comp_code,comp_name,rest_tota as age_30,rest_tota as age_60,rest_tota as age_90,"
+                                "rest_tota as age_over,rest_tota as open_tota,rest_tota from company where 1=0",
+                                optimistic);
+    addFields(AgeingQ, {"comp_code", "comp_name"});
+    for (const char* amount : {"age_30", "age_60", "age_90", "age_over", "open_tota"})
+        AgeingQ->addField(QString::fromLatin1(amount), db::FieldType::Double);
+    addFields(AgeingQ, {"rest_tota"});
+    formatAmounts(AgeingQ, {"age_30", "age_60", "age_90", "age_over", "open_tota", "rest_tota"});
 }
 
 TFrmDataMod::~TFrmDataMod()

@@ -23,6 +23,11 @@ Column added(int version, Column column)
     return column;
 }
 
+QList<Column> voucherLine()
+{
+    return {text("fei_no", 20), date("fei_date"), text("bill_no", 14), dbl("paid_amou")};
+}
+
 QList<Column> billHeader()
 {
     return {counter("in_id"), text("bill_no", 14), text("vouc_no", 12), date("bill_date"),
@@ -74,7 +79,7 @@ QList<Table> buildTables()
           text("rela_phon", 30), text("head_name", 20), text("head_phon", 30), text("bank_no", 40),
           text("comp_type", 20), text("belo_coun", 20), text("belo_prov", 20), text("belo_area", 20),
           text("post_code", 10), text("fax", 30), text("e_mail", 50), text("comp_note", 100),
-          dbl("rest_tota")}},
+          dbl("rest_tota"), added(3, dbl("cred_limit"))}},
         {QStringLiteral("employee"),
          {text("empl_code", 10), text("empl_name", 20), text("empl_sex", 2), date("empl_birth"),
           date("in_date"), text("id_card", 20), text("regi_place", 50), text("native_place", 50),
@@ -115,6 +120,10 @@ QList<Table> buildTables()
          {counter("log_id"), date("log_time"), text("user_id", 10), text("win_name", 20), text("act_name", 10),
           text("log_key", 20), text("summary", 100), text("detail", 4000)},
          2, true},
+        // What each receipt or payment paid on each bill, so that an amount owed
+        // can be told as it stood on an earlier date.
+        {QStringLiteral("gathbill"), voucherLine(), 3},
+        {QStringLiteral("paybill"), voucherLine(), 3},
     };
 }
 
@@ -241,6 +250,14 @@ const Index indexes[] = {
     {3, "create index if not exists oper_log_key on oper_log(log_key)"},
     // A style's goods for the size and colour grid.
     {3, "create index if not exists goods_style on goods(styl_code)"},
+    // Ageing and the statement take back what a voucher after their date paid.
+    {3, "create index if not exists gathbill_bill on gathbill(bill_no)"},
+    {3, "create index if not exists paybill_bill on paybill(bill_no)"},
+    {3, "create index if not exists gathbill_date on gathbill(fei_date)"},
+    {3, "create index if not exists paybill_date on paybill(fei_date)"},
+    // Only the bills still open: the ageing and the home page read these.
+    {3, "create index if not exists outmain_open on outmain(bill_date) where coalesce(shou_tota,0)<>coalesce(fact_tota,0)"},
+    {3, "create index if not exists inmain_open on inmain(bill_date) where coalesce(shou_tota,0)<>coalesce(fact_tota,0)"},
 };
 
 void createIndexes(Connection& connection)

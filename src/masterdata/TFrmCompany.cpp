@@ -7,6 +7,7 @@
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
+#include "ui/WindowParts.h"
 #include "ui/WindowPlacement.h"
 
 #include <QGroupBox>
@@ -60,6 +61,7 @@ const CompanyControl companyControls[] = {
     {"传真", "fax", "DBEdit10", false, false},
     {"E_mail", "e_mail", "DBEdit11", false, false},
     {"备注", "comp_note", "DBEdit12", false, true},
+    {"信用额度", "cred_limit", "DBEdit13", false, false},
 };
 
 } // namespace
@@ -114,6 +116,7 @@ void TFrmCompany::buildDataGroup()
     DBEdit10 = edit("DBEdit10");
     DBEdit11 = edit("DBEdit11");
     DBEdit12 = edit("DBEdit12");
+    DBEdit13 = edit("DBEdit13");
     DBcomp_type = combo("DBcomp_type");
     DBbelo_coun = combo("DBbelo_coun");
     DBbelo_area = combo("DBbelo_area");
@@ -134,6 +137,15 @@ void TFrmCompany::FillLists()
     const QString table = QStringLiteral("company");
     for (ui::DbComboBox* box : {DBcomp_type, DBbelo_coun, DBbelo_area, DBbelo_prov})
         DataHelpers::fillCombo(table, box->fieldName(), box);
+}
+
+bool TFrmCompany::acceptRow()
+{
+    if (dataset()->number(DBEdit13->fieldName()) < 0) {
+        WindowParts::refuse(DBEdit13, QStringLiteral("信用额度“%1”不能为负数").arg(DBEdit13->text().trimmed()));
+        return false;
+    }
+    return true;
 }
 
 void TFrmCompany::afterCancel()

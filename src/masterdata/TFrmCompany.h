@@ -23,6 +23,7 @@ public:
     ui::DbEdit* DBEdit10;
     ui::DbEdit* DBEdit11;
     ui::DbEdit* DBEdit12;
+    ui::DbEdit* DBEdit13;   // 信用额度: 0 or empty is no limit
     ui::DbComboBox* DBcomp_type;
     ui::DbComboBox* DBbelo_coun;
     ui::DbComboBox* DBbelo_area;
@@ -33,6 +34,7 @@ public:
 
 protected:
     void afterCancel() override;
+    bool acceptRow() override;
 
 private:
     void FormCreate();

@@ -1,5 +1,7 @@
 #include "reports/ReportLayouts.h"
 
+#include "reports/TQageing.h"
+
 QList<QPointer<ReportLayout>>& ReportLayouts::layouts()
 {
     static QList<QPointer<ReportLayout>> created;
@@ -14,7 +16,7 @@ void ReportLayouts::createAll(QObject* owner)
                  new TQRinstat(owner),  new TQoutcost(owner), new TRptstore(owner),   new TQRpd(owner),
                  new TQpay(owner),      new TQRcheck(owner),  new TQRout(owner),      new TQRin(owner),
                  new TQalarm(owner),    new TQRoutSortG(owner), new TQRoutSortC(owner),
-                 new TQoperlog(owner)};
+                 new TQoperlog(owner),  new TQageing(owner)};
 }
 
 QList<ReportLayout*> ReportLayouts::all()

@@ -47,6 +47,18 @@ void hashPasswords(db::Connection& connection)
     }
 }
 
+// Version 3 brought credit limits and the home page's gross profit: whoever may
+// set rights may also sell over a limit and see the profit.
+void grantCreditAndProfit(db::Connection& connection)
+{
+    const int before = Function::SaleOverCreditLimit - 1;
+    connection.execute(QStringLiteral("update powers set pow_use=substr(coalesce(pow_use,'')||'%1',1,%2)||'11' "
+                                      "where substr(pow_use,%3,1)='1'")
+                           .arg(QString(before, QLatin1Char('0')))
+                           .arg(before)
+                           .arg(Function::Powers));
+}
+
 } // namespace
 
 bool needed(db::Connection& connection)
@@ -71,8 +83,10 @@ QString run(db::Connection& connection)
         db::Schema::upgrade(connection);
         if (from < 2)
             grantLogViewer(connection);
-        if (from < 3)
+        if (from < 3) {
             hashPasswords(connection);
+            grantCreditAndProfit(connection);
+        }
         transaction.commit();
     } catch (const db::Error& e) {
         throw db::Error(QStringLiteral("数据库升级失败，数据库没有改动（升级前的备份: %1）：\n%2")

@@ -50,13 +50,13 @@ double cents(double amount)
 
 const Ledger& receipts()
 {
-    static const Ledger ledger{QStringLiteral("outmain"), QStringLiteral("gathmain")};
+    static const Ledger ledger{QStringLiteral("outmain"), QStringLiteral("gathmain"), QStringLiteral("gathbill")};
     return ledger;
 }
 
 const Ledger& payments()
 {
-    static const Ledger ledger{QStringLiteral("inmain"), QStringLiteral("paymain")};
+    static const Ledger ledger{QStringLiteral("inmain"), QStringLiteral("paymain"), QStringLiteral("paybill")};
     return ledger;
 }
 
@@ -166,6 +166,9 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
                                          .arg(ledger.billTable));
     db::Statement raise(connection, QStringLiteral("update %1 set fact_tota=coalesce(fact_tota,0)+:amount where in_id=:id")
                                         .arg(ledger.billTable));
+    db::Statement line(connection, QStringLiteral("insert into %1 (fei_no,fei_date,bill_no,paid_amou) "
+                                                  "values (:fei_no,:fei_date,:bill_no,:paid_amou)")
+                                       .arg(ledger.lineTable));
     QStringList settled;
     for (int i = 0; i < bills.size(); ++i) {
         const Bill& bill = bills.at(i);
@@ -179,6 +182,12 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
             update.bind(QStringLiteral("amount"), paid.at(i) - bill.paid);
         if (update.execute() != 1)
             throw db::Error(QStringLiteral("单据 %1 已不存在").arg(bill.billNo));
+        line.reset();
+        line.bind(QStringLiteral("fei_no"), voucher.number)
+            .bind(QStringLiteral("fei_date"), voucher.date)
+            .bind(QStringLiteral("bill_no"), bill.billNo)
+            .bind(QStringLiteral("paid_amou"), paid.at(i) - bill.paid);
+        line.execute();
     }
 
     db::Statement insert(

@@ -18,6 +18,7 @@ namespace Settlement {
 struct Ledger {
     QString billTable;      // "outmain" or "inmain"
     QString voucherTable;   // "gathmain" or "paymain"
+    QString lineTable;      // "gathbill" or "paybill": what each voucher paid on each bill
 };
 const Ledger& receipts();
 const Ledger& payments();

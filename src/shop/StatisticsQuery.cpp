@@ -98,6 +98,27 @@ Query rankingQuery(RankingKey key, RankingOrder order, BillType type, const Date
     return query;
 }
 
+Query salesSummaryQuery(BillType type, const DateRange& dates)
+{
+    Query query;
+    query.sql = QStringLiteral("select count(distinct a.bill_no),sum(b.sub_amou),sum(b.unit_pric*b.sub_amou),"
+                               "sum(b.sub_amou*coalesce((select s.cost_pric from storemain s "
+                               "where s.gods_code=b.gods_code limit 1),0)) "
+                               "from outmain a inner join outgoods b on a.bill_no=b.bill_no")
+                + rangeAndType(dates, type, outBills(), query.parameters);
+    return query;
+}
+
+Query dailySalesQuery(BillType type, const DateRange& dates)
+{
+    Query query;
+    query.sql = QStringLiteral("select a.bill_date,sum(b.unit_pric*b.sub_amou) as sub_tota "
+                               "from outmain a inner join outgoods b on a.bill_no=b.bill_no")
+                + rangeAndType(dates, type, outBills(), query.parameters)
+                + QStringLiteral(" group by a.bill_date order by a.bill_date");
+    return query;
+}
+
 Totals listingTotals(const db::Dataset& listing)
 {
     const int price = listing.fieldIndex(QStringLiteral("unit_pric"));

@@ -61,6 +61,12 @@ enum class RankingOrder { ByAmount, ByQuantity };
 // sub_amou, sub_tota), largest first.
 Query rankingQuery(RankingKey key, RankingOrder order, BillType type, const DateRange& dates);
 
+// The out-bills of the range summed in one row: bills, sub_amou, sub_tota and
+// cost_tota (each quantity at its goods' moving-average cost in stock).
+Query salesSummaryQuery(BillType type, const DateRange& dates);
+// The amount of the range's out-bills per bill date: bill_date, sub_tota, by date.
+Query dailySalesQuery(BillType type, const DateRange& dates);
+
 struct Totals {
     double quantity = 0;
     double amount = 0;

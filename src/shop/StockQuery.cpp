@@ -40,11 +40,15 @@ void prepareStock(db::Dataset& dataset, const Filter& filter)
     prepare(dataset, QStringLiteral("a.gods_code,a.gods_amou,a.cost_pric"), {}, filter);
 }
 
-void prepareAlarm(db::Dataset& dataset, const Filter& filter)
+QString alarmCondition()
 {
     // A missing goods row or an empty limit compares as unknown and so never alarms.
-    prepare(dataset, QStringLiteral("a.gods_code,a.gods_amou"),
-            {QStringLiteral("(a.gods_amou>b.max_amou or a.gods_amou<b.min_amou)")}, filter);
+    return QStringLiteral("(a.gods_amou>b.max_amou or a.gods_amou<b.min_amou)");
+}
+
+void prepareAlarm(db::Dataset& dataset, const Filter& filter)
+{
+    prepare(dataset, QStringLiteral("a.gods_code,a.gods_amou"), {alarmCondition()}, filter);
 }
 
 Totals sum(const db::Dataset& dataset)

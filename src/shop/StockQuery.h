@@ -25,6 +25,9 @@ struct Totals {
 void prepareStock(db::Dataset& dataset, const Filter& filter);
 // The same for the goods whose stock lies strictly above the upper or below the lower limit.
 void prepareAlarm(db::Dataset& dataset, const Filter& filter);
+// The alarm's rule on storemain "a" joined with goods "b": strictly above the
+// upper or below the lower limit; a missing goods row or an empty limit never alarms.
+QString alarmCondition();
 // Sums gods_amou and gods_amou × cost_pric (when the dataset has it) over all rows; empty counts as 0.
 Totals sum(const db::Dataset& dataset);
 

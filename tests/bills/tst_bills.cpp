@@ -71,6 +71,7 @@ private slots:
     void rightsClosingAndHooks();
     void currencyFillsTheRateAndListsMoveOnToTheLines();
     void menuOpensTheWindowsByClassName();
+    void saleOverTheCreditLimitNeedsTheRight();
 
 private:
     std::unique_ptr<TestApp> m_app;
@@ -964,4 +965,43 @@ void TestBills::menuOpensTheWindowsByClassName()
 }
 
 QTEST_MAIN(TestBills)
+// The window's part of the limit: the message, the refusal without the right,
+// the question (default No) with it; the figures are the module's.
+void TestBills::saleOverTheCreditLimitNeedsTheRight()
+{
+    TestApp& app = *m_app;
+    app.exec("update company set cred_limit=100 where comp_code='C1'");
+    TFrmOut w;
+    const auto sell = [&w](double price) {
+        w.cmd_addClick();
+        w.header()->setValue("comp_code", "C1");
+        typeLine(w, "G1", 1, price, {});
+        w.cmd_saveClick();
+    };
+    sell(60);
+    sell(40);   // exactly at the limit
+    QCOMPARE(rows(app, "outmain"), 2);
+    QCOMPARE(app.dialogs().messages.size(), 0);
+
+    app.setRights(QString(Function::Count - 2, '1') + QStringLiteral("00"));
+    sell(0.01);
+    QCOMPARE(w.mode(), QStringLiteral("add"));
+    QCOMPARE(rows(app, "outmain"), 2);
+    const QString refusal = app.dialogs().lastMessage();
+    QVERIFY2(refusal.contains("信用额度 100") && refusal.contains("已欠款 100") && refusal.contains("本单欠款 0.01"),
+             qPrintable(refusal));
+    QVERIFY(refusal.contains("超信用额度销售"));
+    w.cmd_cancClick();
+
+    app.setRights(QString(Function::Count, '1'));
+    app.dialogs().answers = {false};
+    sell(5);
+    QCOMPARE(app.dialogs().questionDefaults.last(), ui::Dialogs::Default::Cancel);
+    QCOMPARE(rows(app, "outmain"), 2);
+    app.dialogs().answers = {true};
+    w.cmd_saveClick();
+    QCOMPARE(rows(app, "outmain"), 3);
+    QCOMPARE(w.mode(), QStringLiteral("null"));
+}
+
 #include "tst_bills.moc"

@@ -19,7 +19,7 @@ using Kind = ReportBand::Kind;
 const QStringList creationOrder = {"TQRoutlist", "TQgath",  "TQincost", "TQRiss",      "TQRinstat",
                                    "TQoutcost",  "TRptstore", "TQRpd",   "TQpay",       "TQRcheck",
                                    "TQRout",     "TQRin",   "TQalarm",  "TQRoutSortG", "TQRoutSortC",
-                                   "TQoperlog"};
+                                   "TQoperlog",  "TQageing"};
 
 ReportLayout* layoutNamed(const QString& name)
 {
@@ -102,8 +102,8 @@ void TestReportLayouts::createdOnceInStartupOrder()
     QPointer<TQRin> guard(first);
     ReportLayouts::createAll(&owner);
     QVERIFY(guard.isNull());
-    QCOMPARE(ReportLayouts::all().size(), 16);
-    QCOMPARE(owner.findChildren<ReportLayout*>().size(), 16);
+    QCOMPARE(ReportLayouts::all().size(), 17);
+    QCOMPARE(owner.findChildren<ReportLayout*>().size(), 17);
 }
 
 void TestReportLayouts::catalogue_data()
@@ -130,6 +130,7 @@ void TestReportLayouts::catalogue_data()
     QTest::newRow("TQpay") << "TQpay" << "付款单" << "TD" << "PayQ" << a4;
     QTest::newRow("TQincost") << "TQincost" << "进货对帐单" << "TD" << "PayQ" << a4;
     QTest::newRow("TQoutcost") << "TQoutcost" << "出货对帐单" << "TD" << "GathQ" << a4;
+    QTest::newRow("TQageing") << "TQageing" << "应收账龄" << "HDSF" << "AgeingQ" << a4;
 }
 
 void TestReportLayouts::catalogue()

@@ -1,0 +1,178 @@
+#include "accounts/TFrmAgeing.h"
+
+#include "accounts/AccountsParts.h"
+#include "accounts/TFrmGath.h"
+#include "accounts/TFrmPay.h"
+#include "core/Clock.h"
+#include "core/CurrentRights.h"
+#include "core/DataHelpers.h"
+#include "core/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "reports/ReportLayouts.h"
+#include "reports/TQageing.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
+#include "ui/WindowParts.h"
+#include "ui/WindowPlacement.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <memory>
+
+using WindowParts::named;
+
+namespace {
+
+db::Dataset* ageingList()
+{
+    return TFrmDataMod::instance()->dataset(QStringLiteral("AgeingQ"));
+}
+
+bool receivable(Receivables::Side side)
+{
+    return side == Receivables::Side::Receivable;
+}
+
+} // namespace
+
+TFrmAgeing::TFrmAgeing(Receivables::Side side, QWidget* parent)
+    : QDialog(parent), m_side(side),
+      m_position(receivable(side) ? Function::SalesStatement : Function::PurchaseStatement)
+{
+    setObjectName(receivable(side) ? QStringLiteral("FrmGathAge") : QStringLiteral("FrmPayAge"));
+    setWindowTitle(receivable(side) ? QStringLiteral("应收账龄") : QStringLiteral("应付账龄"));
+    resize(792, 573);
+
+    auto* bar = new QHBoxLayout;
+    cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));
+    cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
+    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    bar->addStretch();
+
+    DP1 = AccountsParts::makeDatePicker("DP1", Clock::today(), this);
+    Edit1 = named<QLineEdit>("Edit1");
+    Edit2 = named<QLineEdit>("Edit2");
+    for (QLineEdit* box : {Edit1, Edit2})
+        box->setReadOnly(true);
+    auto* boxes = new QGridLayout;
+    WindowParts::addLabelled(boxes,
+                             {{QStringLiteral("账龄日期"), DP1},
+                              {receivable(side) ? QStringLiteral("欠收合计") : QStringLiteral("欠付合计"), Edit1},
+                              {QStringLiteral("余额合计"), Edit2}},
+                             3);
+
+    db::Dataset* list = ageingList();
+    DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
+    ui::placeGridWindow(this, DBGrid1);
+    DBGrid1->setReadOnly(true);
+    DBGrid1->setRowSelect(true);
+    DBGrid1->addColumn(QStringLiteral("comp_code"), QStringLiteral("公司编码"), 80);
+    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("公司名称"), 180);
+    DBGrid1->addColumn(QStringLiteral("age_30"), QStringLiteral("0-30天"), 80);
+    DBGrid1->addColumn(QStringLiteral("age_60"), QStringLiteral("31-60天"), 80);
+    DBGrid1->addColumn(QStringLiteral("age_90"), QStringLiteral("61-90天"), 80);
+    DBGrid1->addColumn(QStringLiteral("age_over"), QStringLiteral("90天以上"), 80);
+    DBGrid1->addColumn(QStringLiteral("open_tota"), QStringLiteral("合计"), 90);
+    DBGrid1->addColumn(QStringLiteral("rest_tota"), QStringLiteral("余额"), 80);
+    // The list of another side or date is not shown as this one's.
+    list->close();
+    DBGrid1->setDataset(list);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addLayout(boxes);
+    layout->addWidget(DBGrid1, 1);
+
+    connect(cmd_find, &QPushButton::clicked, this, &TFrmAgeing::cmd_findClick);
+    connect(cmd_prin, &QPushButton::clicked, this, &TFrmAgeing::cmd_prinClick);
+    connect(cmd_exit, &QPushButton::clicked, this, &TFrmAgeing::cmd_exitClick);
+    connect(DBGrid1, &QAbstractItemView::activated, this, &TFrmAgeing::DBGrid1DblClick);
+    cmd_find->setEnabled(hasRight(Right::Find, m_position));
+    cmd_prin->setEnabled(hasRight(Right::Print, m_position));
+    if (cmd_find->isEnabled())
+        cmd_findClick();
+}
+
+void TFrmAgeing::cmd_findClick()
+{
+    db::Dataset* list = ageingList();
+    Receivables::AgeingRow sum;
+    try {
+        const ui::BusyCursor busy;
+        list->disableControls();
+        Receivables::prepareAgeing(*list, m_side, DP1->date());
+        list->open();
+        list->enableControls();
+        for (int row = 0; row < list->recordCount(); ++row) {
+            sum.total += list->value(row, list->fieldIndex(QStringLiteral("open_tota"))).toDouble();
+            sum.credit += list->value(row, list->fieldIndex(QStringLiteral("rest_tota"))).toDouble();
+        }
+        m_drawnUp = true;
+    } catch (const std::exception& e) {
+        if (list->controlsDisabled())
+            list->enableControls();
+        m_drawnUp = false;
+        ui::showError(QStringLiteral("账龄无法查询：%1").arg(ui::errorText(e)), this);
+    }
+    Edit1->setText(DataHelpers::amountText(sum.total));
+    Edit2->setText(DataHelpers::amountText(sum.credit));
+    if (list->isOpen() && !list->isEmpty())
+        list->first();
+}
+
+void TFrmAgeing::cmd_prinClick()
+{
+    if (!m_drawnUp)
+        return;
+    db::Dataset* list = ageingList();
+    try {
+        TQageing& layout = ReportLayouts::get<TQageing>();
+        layout.setLabelText(QStringLiteral("title"), windowTitle());
+        layout.setLabelText(QStringLiteral("asof"), QLocale().toString(DP1->date(), QLocale::ShortFormat));
+        layout.setLabelText(QStringLiteral("hjje"), Edit1->text());
+        layout.setLabelText(QStringLiteral("hjye"), Edit2->text());
+        list->disableControls();
+        layout.preview(this);
+        list->enableControls();
+    } catch (const std::exception& e) {
+        if (list->controlsDisabled())
+            list->enableControls();
+        ui::showError(QStringLiteral("无法打印：%1").arg(ui::errorText(e)), this);
+    }
+}
+
+void TFrmAgeing::cmd_exitClick()
+{
+    close();
+}
+
+void TFrmAgeing::DBGrid1DblClick()
+{
+    db::Dataset* list = ageingList();
+    if (!list->isOpen() || list->isEmpty())
+        return;
+    const QString code = list->text(QStringLiteral("comp_code"));
+    std::unique_ptr<SettlementWindow> window;
+    if (receivable(m_side))
+        window = std::make_unique<TFrmGath>(this);
+    else
+        window = std::make_unique<TFrmPay>(this);
+    // Every bill up to the ageing date: the settlement shows what the ageing counts.
+    window->ComboBox1->setEditText(code);
+    window->DP1->setDate(DP1->date().addYears(-20));
+    window->DP2->setDate(DP1->date());
+    if (window->cmd_add->isEnabled())
+        window->cmd_addClick();
+    ui::dialogs().exec(window.get());
+    // What the window received changes the ageing.
+    cmd_findClick();
+}

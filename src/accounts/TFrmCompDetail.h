@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+// 客户往来明细: one company's movements of a period (bills, what was paid on
+// them, receipts and payments) with the balance brought forward, a running
+// balance and the closing balance, which the ageing shows for the last day.
+class TFrmCompDetail : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmCompDetail(QWidget* parent = nullptr);
+
+    QPushButton* cmd_find;
+    QPushButton* cmd_exit;
+    QComboBox* ComboBox1;       // company code
+    QComboBox* ComboBox2;       // company name
+    QRadioButton* RadioButton1; // 应收
+    QRadioButton* RadioButton2; // 应付
+    QDateEdit* DP1;
+    QDateEdit* DP2;
+    QLineEdit* Edit1;           // 上期结余
+    QLineEdit* Edit2;           // 期末余额
+    QTableWidget* Grid1;
+
+public slots:
+    void cmd_findClick();
+    void cmd_exitClick();
+};

@@ -1,0 +1,265 @@
+#include "shop/Receivables.h"
+
+#include "core/DataHelpers.h"
+#include "db/Dataset.h"
+#include "db/Statement.h"
+
+#include <QDateTime>
+#include <cmath>
+
+namespace Receivables {
+
+namespace {
+
+double cents(double amount)
+{
+    return std::round(amount * 100.0) / 100.0;
+}
+
+// One kind of bill of a side: its header table, which of its bills count, the
+// table of what vouchers paid on them, and the sign it gives the balance.
+struct BillKindOfSide {
+    const char* table;
+    const char* condition;
+    const char* voucherLines;
+    int sign;
+    const char* billText;
+    const char* paidOnBillText;
+    const char* voucherText;
+};
+
+struct Book {
+    BillKindOfSide own;
+    BillKindOfSide returns;
+};
+
+const Book& book(Side side)
+{
+    static const Book receivable{
+        {"outmain", "coalesce(m.bill_type,'')<>'retu'", "gathbill", 1, "销售", "开单实收", "收款"},
+        {"inmain", "m.bill_type='retu'", "paybill", -1, "退货", "退货退款", "付款"}};
+    static const Book payable{
+        {"inmain", "coalesce(m.bill_type,'')<>'retu'", "paybill", 1, "进货", "开单实付", "付款"},
+        {"outmain", "m.bill_type='retu'", "gathbill", -1, "退货", "退货收回", "收款"}};
+    return side == Side::Receivable ? receivable : payable;
+}
+
+// What the bills of `kind` still owed at the end of :asof, as rows of
+// (comp_code, bill_date, amount) to be summed: what they owe now, and again
+// what vouchers dated later paid on them. Both parts read through an index, so
+// the many bills long settled are never visited.
+QString openBills(const BillKindOfSide& kind)
+{
+    const QString sign = QString::number(kind.sign);
+    const QString table = QLatin1String(kind.table);
+    const QString condition = QLatin1String(kind.condition);
+    return QStringLiteral("select m.comp_code,m.bill_date,%1*(coalesce(m.shou_tota,0)-coalesce(m.fact_tota,0)) as open_amou "
+                          "from %2 m where coalesce(m.shou_tota,0)<>coalesce(m.fact_tota,0) and %3 and m.bill_date<=:asof "
+                          "union all select m.comp_code,m.bill_date,%1*l.paid_amou from %4 l inner join %2 m "
+                          "on m.bill_no=l.bill_no where l.fei_date>:asof and %3 and m.bill_date<=:asof")
+        .arg(sign, table, condition, QLatin1String(kind.voucherLines));
+}
+
+QDateTime endOf(const QDate& day)
+{
+    return QDateTime(day, QTime(23, 59, 59));
+}
+
+} // namespace
+
+int bucketOf(const QDate& billDate, const QDate& asOf)
+{
+    const qint64 days = billDate.daysTo(asOf);
+    return days <= 30 ? 0 : days <= 60 ? 1 : days <= 90 ? 2 : 3;
+}
+
+namespace {
+
+// The ageing's statement: each company's open bills summed by age, with its
+// credit; a company with a credit and nothing open shows its credit.
+QString ageingSql(Side side)
+{
+    const Book& b = book(side);
+    const QString bucket = QStringLiteral("round(sum(case when %1 then t.open_amou else 0 end),2)");
+    const QString total = QStringLiteral("round(sum(t.open_amou),2)");
+    return QStringLiteral(
+               "select g.comp_code,(select c.comp_name from company c where c.comp_code=g.comp_code limit 1) as comp_name,"
+               "g.age_30,g.age_60,g.age_90,g.age_over,g.open_tota,"
+               "coalesce((select c.rest_tota from company c where c.comp_code=g.comp_code and c.rest_tota>0 limit 1),0) "
+               "as rest_tota from (select t.comp_code,%1 as age_30,%2 as age_60,%3 as age_90,%4 as age_over,%5 as open_tota "
+               "from (%6 union all %7 union all select comp_code,null,0 from company where rest_tota>0) t "
+               "group by t.comp_code) g where g.open_tota<>0 or g.age_30<>0 or g.age_60<>0 or g.age_90<>0 "
+               "or g.age_over<>0 or g.comp_code in (select comp_code from company where rest_tota>0) "
+               "order by g.open_tota desc,g.comp_code")
+        .arg(bucket.arg(QStringLiteral("t.bill_date>=:d30")),
+             bucket.arg(QStringLiteral("t.bill_date<:d30 and t.bill_date>=:d60")),
+             bucket.arg(QStringLiteral("t.bill_date<:d60 and t.bill_date>=:d90")),
+             bucket.arg(QStringLiteral("t.bill_date<:d90")), total, openBills(b.own), openBills(b.returns));
+}
+
+// The bucket edges are the first days of 0-30, 31-60 and 61-90 days.
+template <typename Bind>
+void bindAgeing(const QDate& asOf, Bind bind)
+{
+    bind(QStringLiteral("asof"), endOf(asOf));
+    bind(QStringLiteral("d30"), asOf.addDays(-30));
+    bind(QStringLiteral("d60"), asOf.addDays(-60));
+    bind(QStringLiteral("d90"), asOf.addDays(-90));
+}
+
+} // namespace
+
+void prepareAgeing(db::Dataset& dataset, Side side, const QDate& asOf)
+{
+    dataset.close();
+    dataset.setSql(ageingSql(side));
+    bindAgeing(asOf, [&dataset](const QString& name, const QVariant& value) { dataset.setParameter(name, value); });
+}
+
+QList<AgeingRow> ageing(db::Connection& connection, Side side, const QDate& asOf)
+{
+    db::Statement query(connection, ageingSql(side));
+    bindAgeing(asOf, [&query](const QString& name, const QVariant& value) { query.bind(name, value); });
+    QList<AgeingRow> rows;
+    while (query.next()) {
+        AgeingRow row;
+        row.compCode = query.textValue(0);
+        row.compName = query.textValue(1);
+        for (int i = 0; i < bucketCount; ++i)
+            row.buckets[i] = query.doubleValue(2 + i);
+        row.total = query.doubleValue(6);
+        row.credit = query.doubleValue(7);
+        rows.append(row);
+    }
+    return rows;
+}
+
+AgeingRow ageingTotal(const QList<AgeingRow>& rows)
+{
+    AgeingRow sum;
+    for (const AgeingRow& row : rows) {
+        for (int i = 0; i < bucketCount; ++i)
+            sum.buckets[i] += row.buckets[i];
+        sum.total += row.total;
+        sum.credit += row.credit;
+    }
+    for (double& value : sum.buckets)
+        value = cents(value);
+    sum.total = cents(sum.total);
+    sum.credit = cents(sum.credit);
+    return sum;
+}
+
+CompanyStatement statement(db::Connection& connection, Side side, const QString& compCode, const QDate& from,
+                           const QDate& to)
+{
+    // Every movement up to `to`: bills, what was paid on a bill when it was
+    // made, and what vouchers paid on it (dated no earlier than the bill, as
+    // the ageing counts them). Kinds: 0 bill, 1 paid on the bill, 2 voucher.
+    const auto movements = [](const BillKindOfSide& kind, int part) {
+        const QString lines = QLatin1String(kind.voucherLines);
+        const QString where = QStringLiteral(" where m.comp_code=:comp_code and %1 and m.bill_date<=:asof")
+                                  .arg(QLatin1String(kind.condition));
+        const QString head = QStringLiteral("select %1 as day,%2 as part,%3 as number,%4 as amount,%5 as sign ");
+        const QString sign = QString::number(kind.sign);
+        const QString table = QLatin1String(kind.table);
+        if (part == 0)
+            return head.arg(QStringLiteral("m.bill_date"), QStringLiteral("0"), QStringLiteral("m.bill_no"),
+                            QStringLiteral("coalesce(m.shou_tota,0)"), sign)
+                   + QStringLiteral("from ") + table + QStringLiteral(" m") + where;
+        if (part == 1)
+            return head.arg(QStringLiteral("m.bill_date"), QStringLiteral("1"), QStringLiteral("m.bill_no"),
+                            QStringLiteral("coalesce((select sum(l.paid_amou) from %1 l where l.bill_no=m.bill_no),0)"
+                                           "-coalesce(m.fact_tota,0)")
+                                .arg(lines),
+                            sign)
+                   + QStringLiteral("from ") + table + QStringLiteral(" m") + where;
+        return head.arg(QStringLiteral("case when l.fei_date>m.bill_date then l.fei_date else m.bill_date end"),
+                        QStringLiteral("2"), QStringLiteral("l.fei_no"), QStringLiteral("-l.paid_amou"), sign)
+               + QStringLiteral("from ") + lines + QStringLiteral(" l join ") + table
+               + QStringLiteral(" m on m.bill_no=l.bill_no") + where + QStringLiteral(" and l.fei_date<=:asof");
+    };
+    const Book& b = book(side);
+    QStringList parts;
+    for (const BillKindOfSide* kind : {&b.own, &b.returns})
+        for (int part = 0; part < 3; ++part)
+            parts << movements(*kind, part);
+    db::Statement query(connection, parts.join(QStringLiteral(" union all "))
+                                        + QStringLiteral(" order by day, part, sign desc, number"));
+    query.bind(QStringLiteral("comp_code"), compCode).bind(QStringLiteral("asof"), endOf(to));
+
+    CompanyStatement result;
+    double balance = 0;
+    while (query.next()) {
+        const QDate day = QDateTime::fromString(query.textValue(0).left(19), QStringLiteral("yyyy-MM-dd hh:mm:ss")).date();
+        const int part = int(query.intValue(1));
+        const double amount = cents(query.doubleValue(3) * query.intValue(4));
+        if (amount == 0)
+            continue;
+        balance = cents(balance + amount);
+        if (day < from) {
+            result.broughtForward = balance;
+            continue;
+        }
+        const BillKindOfSide& kind = query.intValue(4) > 0 ? b.own : b.returns;
+        const QString text = QString::fromUtf8(part == 0 ? kind.billText : part == 1 ? kind.paidOnBillText : kind.voucherText);
+        const QString number = query.textValue(2);
+        // A voucher that paid several bills is one line.
+        if (part == 2 && !result.lines.isEmpty() && result.lines.last().number == number
+            && result.lines.last().date == day && result.lines.last().kind == text) {
+            StatementLine& last = result.lines.last();
+            (amount > 0 ? last.increase : last.decrease) += std::abs(amount);
+            last.increase = cents(last.increase);
+            last.decrease = cents(last.decrease);
+            last.balance = balance;
+            continue;
+        }
+        StatementLine line;
+        line.date = day;
+        line.kind = text;
+        line.number = number;
+        (amount > 0 ? line.increase : line.decrease) = std::abs(amount);
+        line.balance = balance;
+        result.lines.append(line);
+    }
+    result.closing = balance;
+    return result;
+}
+
+bool LimitCheck::exceeded() const
+{
+    return limit > 0 && cents(open + bill) > cents(limit);
+}
+
+LimitCheck checkLimit(db::Connection& connection, const QString& compCode, const QString& billNo, double billOpen)
+{
+    LimitCheck check;
+    check.bill = cents(billOpen);
+    if (compCode.trimmed().isEmpty())
+        return check;
+    const Book& b = book(Side::Receivable);
+    // Open now: every bill, whatever its date, less the credit already paid in.
+    const QString open = QStringLiteral("(select coalesce(sum(coalesce(m.shou_tota,0)-coalesce(m.fact_tota,0)),0) "
+                                        "from %1 m where m.comp_code=:comp_code and %2%3)");
+    db::Statement query(
+        connection,
+        QStringLiteral("select c.cred_limit,coalesce(c.rest_tota,0),%1,%2 from company c where c.comp_code=:comp_code limit 1")
+            .arg(open.arg(QLatin1String(b.own.table), QLatin1String(b.own.condition), QStringLiteral(" and m.bill_no<>:bill_no")),
+                 open.arg(QLatin1String(b.returns.table), QLatin1String(b.returns.condition), QString())));
+    query.bind(QStringLiteral("comp_code"), compCode).bind(QStringLiteral("bill_no"), billNo);
+    if (!query.next())
+        return check;
+    check.limit = cents(query.doubleValue(0));
+    const double credit = query.doubleValue(1) > 0 ? query.doubleValue(1) : 0;
+    check.open = cents(query.doubleValue(2) - query.doubleValue(3) - credit);
+    return check;
+}
+
+QString limitMessage(const LimitCheck& check)
+{
+    return QStringLiteral("超出客户信用额度：\n信用额度 %1\n已欠款 %2\n本单欠款 %3\n合计 %4")
+        .arg(DataHelpers::amountText(check.limit), DataHelpers::amountText(check.open),
+             DataHelpers::amountText(check.bill), DataHelpers::amountText(cents(check.open + check.bill)));
+}
+
+} // namespace Receivables

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <array>
+
+namespace db {
+class Connection;
+class Dataset;
+}
+
+// Who owes what on a date: the open amount of each bill as it stood then
+// (due - paid, taking back what receipts or payments dated later paid), the
+// returns subtracting, the ageing of it by bill date, a company's statement with
+// a running balance, and the credit limit of a sale. Window-free.
+namespace Receivables {
+
+// Receivable: sales less customer returns, settled by receipts (and refunds by
+// payments). Payable: purchases less returns to suppliers, settled the other way.
+enum class Side { Receivable, Payable };
+
+// Open amounts by bill age in days: 0-30, 31-60, 61-90, over 90.
+constexpr int bucketCount = 4;
+using Buckets = std::array<double, bucketCount>;
+// The bucket of a bill dated `billDate` on the ageing date `asOf`.
+int bucketOf(const QDate& billDate, const QDate& asOf);
+
+struct AgeingRow {
+    QString compCode;
+    QString compName;
+    Buckets buckets{};
+    double total = 0;       // the sum of the buckets
+    double credit = 0;      // company.rest_tota, shown apart
+};
+
+// One row per company with an open amount or a credit, largest total first
+// (then by code). Bills dated after `asOf` are left out. Columns: comp_code,
+// comp_name, age_30, age_60, age_90, age_over, open_tota, rest_tota.
+void prepareAgeing(db::Dataset& dataset, Side side, const QDate& asOf);
+QList<AgeingRow> ageing(db::Connection& connection, Side side, const QDate& asOf);
+// The sum over the rows: buckets, total and credit.
+AgeingRow ageingTotal(const QList<AgeingRow>& rows);
+
+// One movement of a company's statement.
+struct StatementLine {
+    QDate date;
+    QString kind;           // "销售", "退货", "收款", "付款", "开单实收", "开单实付"
+    QString number;         // the bill's or the voucher's number
+    double increase = 0;    // raises what is owed
+    double decrease = 0;
+    double balance = 0;     // running balance after this line
+};
+
+struct CompanyStatement {
+    double broughtForward = 0;   // balance at the end of the day before `from`
+    QList<StatementLine> lines;  // from..to, by date
+    double closing = 0;          // equals the ageing's total for the company on `to`
+};
+
+CompanyStatement statement(db::Connection& connection, Side side, const QString& compCode, const QDate& from,
+                           const QDate& to);
+
+// A customer's credit limit against a sale.
+struct LimitCheck {
+    double limit = 0;       // 0: no limit
+    double open = 0;        // receivable now, less the company's credit, without this bill
+    double bill = 0;        // what this bill leaves unpaid
+    bool exceeded() const;  // open + bill above the limit, in cents
+};
+
+// `billNo` is the bill being saved; its stored amounts (when it is edited) are
+// not counted twice. `billOpen` is its amount due less what is paid on it.
+LimitCheck checkLimit(db::Connection& connection, const QString& compCode, const QString& billNo, double billOpen);
+// The message a sale over the limit shows: limit, open amount and this bill.
+QString limitMessage(const LimitCheck& check);
+
+} // namespace Receivables

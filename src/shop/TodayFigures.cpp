@@ -1,0 +1,97 @@
+#include "shop/TodayFigures.h"
+
+#include "db/Statement.h"
+#include "shop/StatisticsQuery.h"
+#include "shop/StockQuery.h"
+
+#include <QHash>
+#include <cmath>
+
+namespace TodayFigures {
+
+namespace {
+
+db::Statement prepared(db::Connection& connection, const statistics::Query& query, const QString& wrapped = {})
+{
+    db::Statement statement(connection, wrapped.isEmpty() ? query.sql : wrapped.arg(query.sql));
+    for (auto it = query.parameters.constBegin(); it != query.parameters.constEnd(); ++it)
+        statement.bind(it.key(), it.value());
+    return statement;
+}
+
+} // namespace
+
+double Sales::profit() const
+{
+    return std::round((amount - cost) * 100.0) / 100.0;
+}
+
+Sales sales(db::Connection& connection, const QDate& day)
+{
+    db::Statement query = prepared(connection, statistics::salesSummaryQuery(statistics::BillType::Own, {day, day}));
+    Sales result;
+    if (query.next()) {
+        result.bills = int(query.intValue(0));
+        result.quantity = query.doubleValue(1);
+        result.amount = query.doubleValue(2);
+        result.cost = query.doubleValue(3);
+    }
+    return result;
+}
+
+Alarm alarm(db::Connection& connection)
+{
+    const QString rule = QStringLiteral(" from storemain a inner join goods b on b.gods_code=a.gods_code where ")
+                         + StockQuery::alarmCondition() + QStringLiteral(" and trim(a.gods_code)<>''");
+    db::Statement query(connection, QStringLiteral("select a.gods_code,b.gods_name,a.gods_amou,(select count(*)%1)%1 "
+                                                   "order by a.gods_code limit 5")
+                                        .arg(rule));
+    Alarm result;
+    while (query.next()) {
+        result.count = int(query.intValue(3));
+        result.first.append({query.textValue(0), query.textValue(1), query.doubleValue(2)});
+    }
+    return result;
+}
+
+Debtors debtors(db::Connection& connection, const QDate& day)
+{
+    const QList<Receivables::AgeingRow> rows = Receivables::ageing(connection, Receivables::Side::Receivable, day);
+    Debtors result;
+    result.total = Receivables::ageingTotal(rows).total;
+    for (const Receivables::AgeingRow& row : rows)
+        if (row.total > 0 && result.largest.size() < 3)
+            result.largest.append(row);
+    return result;
+}
+
+QList<Goods> bestSellers(db::Connection& connection, const QDate& day)
+{
+    const statistics::Query ranking = statistics::rankingQuery(
+        statistics::RankingKey::Goods, statistics::RankingOrder::ByQuantity, statistics::BillType::Own,
+        {QDate(day.year(), day.month(), 1), day});
+    db::Statement query = prepared(connection, ranking,
+                                   QStringLiteral("select r.gods_code,(select g.gods_name from goods g where "
+                                                  "g.gods_code=r.gods_code limit 1),r.sub_amou from (%1 limit 5) r "
+                                                  "order by r.sub_amou desc,r.gods_code"));
+    // The five are chosen before their names are looked up.
+    QList<Goods> result;
+    while (query.next())
+        result.append({query.textValue(0), query.textValue(1), query.doubleValue(2)});
+    return result;
+}
+
+QList<std::pair<QDate, double>> dailySales(db::Connection& connection, const QDate& day, int days)
+{
+    const QDate first = day.addDays(1 - days);
+    db::Statement query = prepared(connection, statistics::dailySalesQuery(statistics::BillType::Own, {first, day}));
+    QHash<QDate, double> amounts;
+    while (query.next())
+        amounts[QDate::fromString(query.textValue(0).left(10), Qt::ISODate)] += query.doubleValue(1);
+    QList<std::pair<QDate, double>> result;
+    for (QDate d = first; d <= day; d = d.addDays(1))
+        result.append({d, amounts.value(d)});
+    return result;
+}
+
+} // namespace TodayFigures

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "shop/Receivables.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace db {
+class Connection;
+}
+
+// The figures of the home page's cards, each read by one statement through the
+// same rules as the window the card opens. Window-free; a failure throws db::Error.
+namespace TodayFigures {
+
+// The day's sales bills (not the returns to suppliers), as 出货统计 lists them.
+struct Sales {
+    int bills = 0;
+    double quantity = 0;
+    double amount = 0;
+    double cost = 0;        // each quantity at the goods' moving-average cost
+    double profit() const;  // amount - cost, in cents
+};
+Sales sales(db::Connection& connection, const QDate& day);
+
+struct Goods {
+    QString code;
+    QString name;
+    double quantity = 0;
+};
+
+// The goods the stock alarm lists: how many, and the first five by code.
+struct Alarm {
+    int count = 0;
+    QList<Goods> first;
+};
+Alarm alarm(db::Connection& connection);
+
+// What customers owe on the day, as 应收账龄 shows it, and the three largest debtors.
+struct Debtors {
+    double total = 0;
+    QList<Receivables::AgeingRow> largest;
+};
+Debtors debtors(db::Connection& connection, const QDate& day);
+
+// The five best-selling goods by quantity from the first of the day's month to the day.
+QList<Goods> bestSellers(db::Connection& connection, const QDate& day);
+
+// The sales amount of each of the `days` days up to `day`; a day without sales is 0.
+QList<std::pair<QDate, double>> dailySales(db::Connection& connection, const QDate& day, int days);
+
+} // namespace TodayFigures

@@ -1,0 +1,140 @@
+// The home page's own part: what each card shows, a card that cannot be read,
+// the gross profit behind its right, a card opening its window on the same
+// figures, and F5 and a closed window reading the cards again.
+#include "TestSupport.h"
+
+#include "app/TfrmMain.h"
+#include "app/TodayPage.h"
+#include "app/WindowCatalog.h"
+#include "core/Clock.h"
+#include "core/CurrentRights.h"
+#include "reports/ReportLayouts.h"
+#include "shop/BillStore.h"
+#include "statistics/TFrmOutList.h"
+#include "warehouse/TFrmAlarm.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QtTest>
+
+class TestTodayPage : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestApp> app;
+    std::unique_ptr<QObject> reports;
+
+    void sell(const QString& goods, double quantity, double price)
+    {
+        BillStore::Bill bill;
+        bill.header = {{QStringLiteral("bill_date"), Clock::today()},
+                       {QStringLiteral("comp_code"), QStringLiteral("C1")},
+                       {QStringLiteral("shou_tota"), quantity * price}};
+        bill.lines = {{goods, quantity, price, {}}};
+        BillStore::save(app->dataModule().AdoConn, BillStore::BillKind::Sale, bill);
+    }
+
+private slots:
+    void init()
+    {
+        Clock::setFixed(QDateTime(QDate(2026, 6, 30), QTime(10, 0)));
+        app = std::make_unique<TestApp>();
+        reports = std::make_unique<QObject>();
+        ReportLayouts::createAll(reports.get());
+        WindowCatalog::registerAll();
+        app->exec("insert into goods (gods_code, gods_name, min_amou, max_amou) values ('G1','衬衫',0,100)");
+        app->exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 4)");
+        app->exec("insert into company (comp_code, comp_name) values ('C1','华美')");
+        sell("G1", 3, 10);
+        sell("G1", 12, 10);   // G1 now below its lower limit
+    }
+    void cleanup()
+    {
+        reports.reset();
+        app.reset();
+    }
+
+    void cardsShowTheirFiguresAndProfitNeedsItsRight()
+    {
+        TodayPage page;
+        page.refresh();
+        QCOMPARE(page.cardText("sales"), QString("单数 2\n数量 15\n金额 150\n毛利 90"));
+        QVERIFY(page.cardText("alarm").startsWith("1 种货品超出上下限\nG1 衬衫  -5"));
+        QCOMPARE(page.cardText("debtors"), QString("合计 150\n华美  150"));
+        QCOMPARE(page.cardText("best"), QString("G1 衬衫  15"));
+        QCOMPARE(page.cardText("backup"), QString("没有自动备份"));
+
+        app->setRights(QString(Function::Count - 1, '1') + '0');
+        page.refresh();
+        QVERIFY(!page.cardText("sales").contains("毛利"));
+    }
+
+    void unreadableCardSaysWhyAndTheOthersStay()
+    {
+        app->exec("drop table gathbill");
+        TodayPage page;
+        page.refresh();
+        QVERIFY2(page.cardText("debtors").startsWith("无法读取：") && page.cardText("debtors").contains("gathbill"),
+                 qPrintable(page.cardText("debtors")));
+        QVERIFY(page.cardText("sales").startsWith("单数 2"));
+    }
+
+    // A click on the card opens its window on the card's figures.
+    void cardOpensItsWindowOnTheSameFigures()
+    {
+        TodayPage page;
+        page.resize(900, 700);
+        page.show();
+        page.refresh();
+        QString opened;
+        std::function<void(QDialog*)> prepare;
+        connect(&page, &TodayPage::openRequested, this, [&](const QString& name, const std::function<void(QDialog*)>& p) {
+            opened = name;
+            prepare = p;
+        });
+        QTest::mouseClick(page.findChild<QWidget*>("salesCard"), Qt::LeftButton);
+        QCOMPARE(opened, QString("TFrmOutList"));
+        TFrmOutList listing;
+        prepare(&listing);
+        QCOMPARE(listing.Edit1->text(), QString("15"));
+        QCOMPARE(listing.Edit2->text(), QString("150"));
+
+        QTest::mouseClick(page.findChild<QWidget*>("alarmCard"), Qt::LeftButton);
+        QCOMPARE(opened, QString("TFrmAlarm"));
+        TFrmAlarm alarm;
+        prepare(&alarm);
+        QCOMPARE(alarm.Edit2->text(), QString("-5"));   // its one row, G1
+
+        // Without the window's use right the card opens nothing.
+        opened.clear();
+        QString rights(Function::Count, '1');
+        rights[Function::SalesList - 1] = '0';
+        app->setRights(rights);
+        QTest::mouseClick(page.findChild<QWidget*>("salesCard"), Qt::LeftButton);
+        QVERIFY(opened.isEmpty());
+    }
+
+    void f5AndAClosedWindowReadTheCardsAgain()
+    {
+        TfrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        app->dialogs().answers = {false};   // no backup now
+        w.FormShow();
+        QVERIFY(w.todayPage()->isVisible());
+        QVERIFY(w.todayPage()->cardText("sales").startsWith("单数 2"));
+        sell("G1", 1, 5);
+        QTest::keyClick(&w, Qt::Key_F5);
+        QVERIFY(w.todayPage()->cardText("sales").startsWith("单数 3"));
+
+        app->dialogs().onExec = [this](QDialog*) {
+            sell("G1", 1, 5);
+            return int(QDialog::Rejected);
+        };
+        w.openWindow("TFrmOutList");
+        QVERIFY(w.todayPage()->cardText("sales").startsWith("单数 4"));
+        app->dialogs().answers = {true};
+        w.close();
+    }
+};
+
+QTEST_MAIN(TestTodayPage)
+#include "tst_todaypage.moc"
