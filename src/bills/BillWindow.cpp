@@ -7,6 +7,9 @@
 #include "core/CurrentRights.h"
 #include "bills/BillFinder.h"
 #include "bills/BillLineEntry.h"
+#include "bills/BillLabels.h"
+#include "bills/BillScan.h"
+#include "ui/ScanBar.h"
 #include "bills/BillPrint.h"
 #include "shop/BillStore.h"
 #include "bills/TFrmInFind.h"
@@ -131,8 +134,14 @@ void BillWindow::buildLayout()
     goodsButton->setAutoDefault(false);
     // Out of the Enter walk: F4 or Alt+Down in the code cell opens the picker too.
     goodsButton->setFocusPolicy(Qt::NoFocus);
+    m_scan = new BillScan(m_entry, m_lines, this);
     auto* gridBar = new QHBoxLayout;
-    gridBar->addStretch();
+    gridBar->addWidget(m_scan->bar(), 1);
+    if (m_setup.kind == StockPosting::BillKind::Purchase) {
+        labels = new BillLabels(this);
+        connect(labels, &BillLabels::asked, this, [this](bool perPiece) { labels->print(m_storedBillNo, perPiece); });
+        gridBar->addWidget(labels);
+    }
     gridBar->addWidget(goodsButton);
 
     auto* layout = new QVBoxLayout(this);
@@ -416,6 +425,8 @@ void BillWindow::updateButtons()
     cmd_find->setEnabled(!editing && hasRight(Right::Find, at));
     cmd_dele->setEnabled(editing || hasRight(Right::Delete, at));
     cmd_prin->setEnabled(!editing && hasRight(Right::Print, at));
+    if (labels)
+        labels->setEnabled(!editing && hasRight(Right::Print, at));
     cmd_save->setEnabled(editing);
     cmd_canc->setEnabled(editing);
     cmd_exit->setEnabled(!editing);

@@ -67,7 +67,8 @@ QList<Table> buildTables()
           text("gods_face", 20), text("gods_kind", 20), text("pack_unit", 20), text("gods_unit", 10),
           dbl("mate_pric"), dbl("mach_pric"), dbl("batch_out"), dbl("valu_in"), dbl("valu_out"),
           dbl("max_amou"), dbl("min_amou"), text("prod_place", 30), text("prod_code", 20),
-          text("supp_code", 20), dbl("agent_pric"), text("touch_code", 20), text("gods_note", 100)}},
+          text("supp_code", 20), dbl("agent_pric"), text("touch_code", 20), text("gods_note", 100),
+          added(3, text("bar_code", 20))}},
         {QStringLiteral("company"),
          {text("comp_code", 10), text("comp_name", 50), text("comp_addr", 80), text("rela_name", 20),
           text("rela_phon", 30), text("head_name", 20), text("head_phon", 30), text("bank_no", 40),
@@ -203,6 +204,7 @@ void createIndexes(Connection& connection)
 {
     const char* indexes[] = {
         "create index if not exists goods_code on goods(gods_code)",
+        "create index if not exists goods_bar_code on goods(bar_code)",
         "create index if not exists company_code on company(comp_code)",
         "create index if not exists employee_code on employee(empl_code)",
         "create index if not exists powers_user on powers(user_id)",

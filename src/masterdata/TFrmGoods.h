@@ -2,6 +2,7 @@
 
 #include "masterdata/MasterDataWindow.h"
 
+class GoodsBarcodeTools;
 class QCheckBox;
 
 // "货品资料": the goods catalogue, kept in `goods` through the shared GoodsQ,
@@ -38,6 +39,7 @@ public:
     QPushButton* Button1;
     QPushButton* Button2;
     QCheckBox* CheckBox1;
+    GoodsBarcodeTools* barcodes = nullptr;
 
     // Adds to each drop-down the values its list source holds.
     void fillComboBoxes();
@@ -51,6 +53,7 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool acceptRow() override;
+    void updateButtons() override;
     void afterSave(const QString& code) override;
 
 private:

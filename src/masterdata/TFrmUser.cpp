@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "core/CurrentRights.h"
 #include "core/IniFile.h"
+#include "masterdata/LabelPaperGroup.h"
 #include "core/Settings.h"
 #include "core/TFrmDataMod.h"
 #include "db/Statement.h"
@@ -177,6 +178,8 @@ void TFrmUser::buildLayout()
     auto* left = new QVBoxLayout;
     left->addWidget(GroupBox1);
     left->addWidget(GroupBox2);
+    labelPaper = new LabelPaperGroup(this);
+    left->addWidget(labelPaper);
     left->addLayout(lists, 1);
     auto* body = new QHBoxLayout;
     body->addLayout(left, 3);
@@ -259,6 +262,7 @@ void TFrmUser::readSettingsFile()
     MaskEdit1->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageWidth, 210)));
     MaskEdit2->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageLength, 297)));
     Edit1->setText(ini.read(SettingsKeys::billdata, SettingsKeys::lineCount, QStringLiteral("0")).trimmed());
+    labelPaper->load();
 }
 
 void TFrmUser::updateButtons()
@@ -270,6 +274,7 @@ void TFrmUser::updateButtons()
     cmd_canc->setEnabled(editing);
     GroupBox1->setEnabled(editing);
     GroupBox2->setEnabled(editing);
+    labelPaper->setEnabled(editing);
     for (const CodeList& l : std::as_const(m_lists))
         l.grid->setEditable(editing);
     if (!editing)
@@ -485,7 +490,7 @@ bool TFrmUser::writeSettings(int width, int length, int lines)
                          && ini.write(SettingsKeys::pagesize, SettingsKeys::pageLength, QString::number(length));
     if (!written)
         ui::showError(QStringLiteral("无法写入设置文件 %1").arg(AppPaths::settingsFile()), this);
-    return written;
+    return written && labelPaper->save();
 }
 
 void TFrmUser::cmd_saveClick()

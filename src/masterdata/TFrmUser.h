@@ -2,6 +2,7 @@
 
 #include "ui/ModeWindow.h"
 
+class LabelPaperGroup;
 class CodeListGrid;
 class QComboBox;
 class QGroupBox;
@@ -38,6 +39,7 @@ public:
     ui::DbEdit* DBEdit8;
 
     QGroupBox* GroupBox2;
+    LabelPaperGroup* labelPaper;
     ui::DbEdit* DBEdit9;
     QComboBox* ComboBox1;
     QLineEdit* MaskEdit1;
