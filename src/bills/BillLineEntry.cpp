@@ -167,7 +167,8 @@ bool BillLineEntry::takeCode(int row, const QString& typed)
         pickGoods(typed);
         return false;
     }
-    if (code != typed) {
+    // A barcode becomes its goods' code; a code typed in another case stays as typed.
+    if (code.compare(typed, Qt::CaseInsensitive) != 0) {
         if (QLineEdit* open = m_grid->openEditor())
             open->setText(code);
         else

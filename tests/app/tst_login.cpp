@@ -87,6 +87,13 @@ void TestLogin::connectingUpgradesAnOlderFile()
     TestApp made;
     made.exec("drop index outmain_comp");
     made.exec("drop table oper_log");
+    // goods as it was before bar_code (this SQLite cannot drop a column)
+    made.exec("create table goods_v2 as select in_id, gods_code, gods_name, gods_spec, gods_type, gods_color, "
+              "gods_size, gods_in, gods_face, gods_kind, pack_unit, gods_unit, mate_pric, mach_pric, batch_out, "
+              "valu_in, valu_out, max_amou, min_amou, prod_place, prod_code, supp_code, agent_pric, touch_code, "
+              "gods_note from goods");
+    made.exec("drop table goods");
+    made.exec("alter table goods_v2 rename to goods");
     made.exec("pragma user_version=0");
     made.dataModule().AdoConn.close();
     const auto fileVersion = [] {
@@ -112,6 +119,7 @@ void TestLogin::connectingUpgradesAnOlderFile()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(fileVersion(), db::Schema::version());
     QCOMPARE(made.scalar("select count(*) from sqlite_master where type='index' and name='outmain_comp'").toInt(), 1);
+    QCOMPARE(made.scalar("select count(*) from goods where bar_code is null").toInt(), 0);
     QCOMPARE(QDir(AppPaths::backupDirectory()).entryList({"brovanta-v0-before-upgrade-*.mdb"}).size(), 1);
 }
 
