@@ -4,6 +4,7 @@
 #include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "shop/Amounts.h"
+#include "shop/Barcodes.h"
 #include "shop/StockPosting.h"
 #include "ui/DatasetModel.h"
 #include "ui/DbGrid.h"
@@ -156,14 +157,23 @@ bool BillLineEntry::enter(QLineEdit* editor)
     }
 }
 
-// A typed code must name goods; a known one brings its price when the line changed.
-bool BillLineEntry::takeCode(int row, const QString& code)
+// A typed code must name goods (a scanned barcode names its goods' code); a
+// known one brings its price when the line changed.
+bool BillLineEntry::takeCode(int row, const QString& typed)
 {
-    if (!goodsExists(code)) {
+    const QString code = Barcodes::goodsFor(m_lines->connection(), typed);
+    if (code.isEmpty()) {
         m_grid->dropEditor();
-        ui::inform(QStringLiteral("货品编码“%1”不存在").arg(code), m_window);
-        pickGoods(code);
+        ui::inform(QStringLiteral("货品编码“%1”不存在").arg(typed), m_window);
+        pickGoods(typed);
         return false;
+    }
+    // A barcode becomes its goods' code; a code typed in another case stays as typed.
+    if (code.compare(typed, Qt::CaseInsensitive) != 0) {
+        if (QLineEdit* open = m_grid->openEditor())
+            open->setText(code);
+        else
+            m_grid->editCell(row, Code, code);
     }
     if (!commit())
         return false;

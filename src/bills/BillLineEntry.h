@@ -37,6 +37,7 @@ public:
 
     // Lines are typed only while the bill is added or edited.
     void setEditing(bool editing) { m_editing = editing; }
+    bool isEditing() const { return m_editing; }
     // Where Enter on an empty code leaves the lines for.
     void setExit(QWidget* widget) { m_exit = widget; }
 
@@ -51,6 +52,8 @@ public:
     QString refusal() const;
     // A line nobody typed anything into.
     bool isBlank(int row) const;
+    // The goods' proposed price into the current line.
+    void fillPrice(const QString& code);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -65,7 +68,6 @@ private:
     void moveTo(int row, int column);
     void nextLine(int row);
     bool takeCode(int row, const QString& code);
-    void fillPrice(const QString& code);
     QString quantityRefusal(int row) const;
     QString lineRefusal(int row) const;
     void refuse(const QString& message, int row, int column);

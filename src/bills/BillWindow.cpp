@@ -7,6 +7,9 @@
 #include "core/CurrentRights.h"
 #include "bills/BillFinder.h"
 #include "bills/BillLineEntry.h"
+#include "bills/BillLabels.h"
+#include "bills/BillScan.h"
+#include "ui/ScanBar.h"
 #include "bills/BillPrint.h"
 #include "shop/BillStore.h"
 #include "shop/Receivables.h"
@@ -138,9 +141,15 @@ void BillWindow::buildLayout()
     styleButton->setToolTip(QStringLiteral("按款号输入各颜色、尺码的数量"));
     styleButton->setAutoDefault(false);
     styleButton->setFocusPolicy(Qt::NoFocus);
+    m_scan = new BillScan(m_entry, m_lines, this);
     auto* gridBar = new QHBoxLayout;
-    gridBar->addStretch();
+    gridBar->addWidget(m_scan->bar(), 1);
     gridBar->addWidget(styleButton);
+    if (m_setup.kind == StockPosting::BillKind::Purchase) {
+        labels = new BillLabels(this);
+        connect(labels, &BillLabels::asked, this, [this](bool perPiece) { labels->print(m_storedBillNo, perPiece); });
+        gridBar->addWidget(labels);
+    }
     gridBar->addWidget(goodsButton);
 
     auto* layout = new QVBoxLayout(this);
@@ -432,6 +441,8 @@ void BillWindow::updateButtons()
     cmd_find->setEnabled(!editing && hasRight(Right::Find, at));
     cmd_dele->setEnabled(editing || hasRight(Right::Delete, at));
     cmd_prin->setEnabled(!editing && hasRight(Right::Print, at));
+    if (labels)
+        labels->setEnabled(!editing && hasRight(Right::Print, at));
     cmd_save->setEnabled(editing);
     cmd_canc->setEnabled(editing);
     cmd_exit->setEnabled(!editing);

@@ -5,7 +5,9 @@
 
 #include <QVariant>
 
+class BillLabels;
 class BillLineEntry;
+class BillScan;
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
@@ -77,6 +79,7 @@ public:
     ui::DbGrid* DBGrid1;
     QPushButton* goodsButton;     // the goods picker for the current line
     QPushButton* styleButton;     // the size and colour grid (F7)
+    BillLabels* labels = nullptr; // the purchase bill's barcode labels
     QGroupBox* GroupBox1;
     QLineEdit* Edit1;             // total quantity
     QLineEdit* Edit2;             // total amount
@@ -139,6 +142,7 @@ private:
     db::Dataset* m_header;
     db::Dataset* m_lines;
     BillLineEntry* m_entry = nullptr;
+    BillScan* m_scan = nullptr;
     QString m_storedBillNo;   // the stored bill shown before adding or editing
     QVariant m_paidWhenEditStarted;   // another window may settle the bill meanwhile
 };

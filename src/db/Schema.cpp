@@ -73,7 +73,7 @@ QList<Table> buildTables()
           dbl("mate_pric"), dbl("mach_pric"), dbl("batch_out"), dbl("valu_in"), dbl("valu_out"),
           dbl("max_amou"), dbl("min_amou"), text("prod_place", 30), text("prod_code", 20),
           text("supp_code", 20), dbl("agent_pric"), text("touch_code", 20), text("gods_note", 100),
-          added(3, text("styl_code", 20))}},
+          added(3, text("styl_code", 20)), added(3, text("bar_code", 20))}},
         {QStringLiteral("company"),
          {text("comp_code", 10), text("comp_name", 50), text("comp_addr", 80), text("rela_name", 20),
           text("rela_phon", 30), text("head_name", 20), text("head_phon", 30), text("bank_no", 40),
@@ -250,6 +250,8 @@ const Index indexes[] = {
     {3, "create index if not exists oper_log_key on oper_log(log_key)"},
     // A style's goods for the size and colour grid.
     {3, "create index if not exists goods_style on goods(styl_code)"},
+    // A scanned code's goods.
+    {3, "create index if not exists goods_bar_code on goods(bar_code)"},
     // Ageing and the statement take back what a voucher after their date paid.
     {3, "create index if not exists gathbill_bill on gathbill(bill_no)"},
     {3, "create index if not exists paybill_bill on paybill(bill_no)"},

@@ -2,6 +2,7 @@
 
 #include "core/DataHelpers.h"
 #include "core/TFrmDataMod.h"
+#include "masterdata/GoodsBarcodeTools.h"
 #include "db/Dataset.h"
 #include "masterdata/StyleGenerationDialog.h"
 #include "ui/TFrmCompFind.h"
@@ -66,6 +67,7 @@ struct GoodsControl {
 const GoodsControl goodsControls[] = {
     {"编码", "gods_code", "DBEdit1", Kind::Edit},
     {"名称", "gods_name", "DBEdit2", Kind::Edit},
+    {"条形码", "bar_code", "DBEdit16", Kind::Edit},
     {"品牌", "gods_spec", "DBComboBox1", Kind::Combo, "baseitem"},
     {"分类", "gods_kind", "DBComboBox2", Kind::Combo, "baseitem"},
     {"款式", "gods_type", "DBComboBox3", Kind::Combo, "baseitem"},
@@ -117,9 +119,11 @@ TFrmGoods::TFrmGoods(QWidget* parent)
     DBGrid1->addColumn(QStringLiteral("gods_kind"), QStringLiteral("分类"), 55);
     DBGrid1->addColumn(QStringLiteral("styl_code"), QStringLiteral("款号"), 60);
 
+    barcodes = new GoodsBarcodeTools(dataset(), GroupBox1->findChild<ui::DbEdit*>(QStringLiteral("DBEdit16")), this);
     auto* left = new QVBoxLayout;
     left->addWidget(DBGrid1, 1);
     left->addWidget(GroupBox2);
+    left->addWidget(barcodes);
     auto* body = new QHBoxLayout;
     body->addLayout(left, 4);
     body->addWidget(GroupBox1, 5);
@@ -268,6 +272,8 @@ bool TFrmGoods::acceptRow()
             WindowParts::refuse(box, QStringLiteral("%1“%2”不能为负数").arg(caption, box->text().trimmed()));
             return false;
         }
+    if (!barcodes->acceptBarcode())
+        return false;
     const QVariant upper = q->value(QStringLiteral("max_amou"));
     const QVariant lower = q->value(QStringLiteral("min_amou"));
     if (!upper.isNull() && !lower.isNull() && lower.toDouble() > upper.toDouble()) {
@@ -276,6 +282,13 @@ bool TFrmGoods::acceptRow()
         return false;
     }
     return true;
+}
+
+void TFrmGoods::updateButtons()
+{
+    MasterDataWindow::updateButtons();
+    if (barcodes)
+        barcodes->setBrowsing(!isEditing());
 }
 
 void TFrmGoods::afterSave(const QString& code)

@@ -2,6 +2,7 @@
 
 #include "masterdata/MasterDataWindow.h"
 
+class GoodsBarcodeTools;
 class QCheckBox;
 
 // "货品资料": the goods catalogue, kept in `goods` through the shared GoodsQ,
@@ -39,6 +40,7 @@ public:
     QPushButton* Button2;
     QCheckBox* CheckBox1;
     QPushButton* cmd_style = nullptr;   // 按款式生成, with the right to add
+    GoodsBarcodeTools* barcodes = nullptr;
 
     // Adds to each drop-down the values its list source holds.
     void fillComboBoxes();

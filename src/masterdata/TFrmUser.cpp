@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "core/CurrentRights.h"
 #include "core/IniFile.h"
+#include "masterdata/LabelPaperGroup.h"
 #include "core/Settings.h"
 #include "core/TFrmDataMod.h"
 #include "db/Statement.h"
@@ -178,6 +179,8 @@ void TFrmUser::buildLayout()
     auto* left = new QVBoxLayout;
     left->addWidget(GroupBox1);
     left->addWidget(GroupBox2);
+    labelPaper = new LabelPaperGroup(this);
+    left->addWidget(labelPaper);
     left->addLayout(lists, 1);
     BackupBox = new BackupSettingsBox;
     auto* right = new QVBoxLayout;
@@ -265,6 +268,7 @@ void TFrmUser::readSettingsFile()
     MaskEdit1->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageWidth, 210)));
     MaskEdit2->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageLength, 297)));
     Edit1->setText(ini.read(SettingsKeys::billdata, SettingsKeys::lineCount, QStringLiteral("0")).trimmed());
+    labelPaper->load();
 }
 
 void TFrmUser::updateButtons()
@@ -277,6 +281,7 @@ void TFrmUser::updateButtons()
     GroupBox1->setEnabled(editing);
     GroupBox2->setEnabled(editing);
     BackupBox->setEnabled(editing);
+    labelPaper->setEnabled(editing);
     for (const CodeList& l : std::as_const(m_lists))
         l.grid->setEditable(editing);
     if (!editing)
@@ -492,7 +497,7 @@ bool TFrmUser::writeSettings(int width, int length, int lines)
                          && ini.write(SettingsKeys::pagesize, SettingsKeys::pageLength, QString::number(length));
     if (!written)
         ui::showError(QStringLiteral("无法写入设置文件 %1").arg(AppPaths::settingsFile()), this);
-    return written;
+    return written && labelPaper->save();
 }
 
 void TFrmUser::cmd_saveClick()

@@ -3,6 +3,7 @@
 #include "ui/ModeWindow.h"
 
 class BackupSettingsBox;
+class LabelPaperGroup;
 class CodeListGrid;
 class QComboBox;
 class QGroupBox;
@@ -40,6 +41,7 @@ public:
     ui::DbEdit* DBEdit8;
 
     QGroupBox* GroupBox2;
+    LabelPaperGroup* labelPaper;
     ui::DbEdit* DBEdit9;
     QComboBox* ComboBox1;
     QLineEdit* MaskEdit1;

@@ -1,6 +1,7 @@
 #include "reports/ReportDocument.h"
 
 #include "db/Dataset.h"
+#include "reports/BarcodePainter.h"
 #include "reports/PdfTextRepair.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportPaper.h"
@@ -55,7 +56,7 @@ ReportDocument::ReportDocument(const ReportLayout& layout, QSizeF pageMm, QList<
 double ReportDocument::horizontalScale() const
 {
     const double designed = m_layout->contentWidth();
-    const double available = m_pageMm.width() - 2 * ReportPaper::margin;
+    const double available = m_pageMm.width() - 2 * m_layout->paper().border;
     // Narrower paper narrows the columns; wider paper keeps the layout as designed.
     return designed > 0 && available > 0 && available < designed ? available / designed : 1.0;
 }
@@ -63,7 +64,7 @@ double ReportDocument::horizontalScale() const
 QRectF ReportDocument::itemRectMm(const ReportItem& item, const ReportPage::PlacedBand& band) const
 {
     const double scale = horizontalScale();
-    return QRectF(ReportPaper::margin + item.rect.x() * scale, band.top + item.rect.y(), item.rect.width() * scale,
+    return QRectF(m_layout->paper().border + (band.left + item.rect.x()) * scale, band.top + item.rect.y(), item.rect.width() * scale,
                   item.rect.height());
 }
 
@@ -71,7 +72,7 @@ QString ReportDocument::itemText(const ReportItem& item, const ReportPage::Place
 {
     if (item.kind == ReportItem::Kind::Label)
         return item.text;
-    if (item.kind != ReportItem::Kind::DataText)
+    if (item.kind != ReportItem::Kind::DataText && item.kind != ReportItem::Kind::Barcode)
         return {};
     const db::Dataset* dataset = item.dataset.data();
     if (!dataset || !dataset->isOpen())
@@ -135,6 +136,12 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
             case ReportItem::Kind::VLine:
                 usePen(true);
                 painter.drawLine(QLineF(r.left(), r.top(), r.left(), r.bottom()));
+                continue;
+            case ReportItem::Kind::Barcode:
+                BarcodePainter::draw(painter, r, itemText(item, placed));
+                currentKey.clear();
+                rulePenSet = false;
+                painter.setPen(Qt::black);
                 continue;
             case ReportItem::Kind::Label:
             case ReportItem::Kind::DataText:

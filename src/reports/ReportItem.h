@@ -14,7 +14,8 @@ struct ReportItem {
         Label,      // a fixed text a window may replace by the label's name
         DataText,   // the display text of a field of a dataset
         HLine,      // a rule along the top edge of the rectangle
-        VLine       // a rule along the left edge of the rectangle
+        VLine,      // a rule along the left edge of the rectangle
+        Barcode     // the bars of a field's value, its text underneath
     };
 
     Kind kind = Kind::Label;
@@ -27,5 +28,5 @@ struct ReportItem {
     QString field;
 
     bool isText() const { return kind == Kind::Label || kind == Kind::DataText; }
-    bool isRule() const { return !isText(); }
+    bool isRule() const { return kind == Kind::HLine || kind == Kind::VLine; }
 };

@@ -172,6 +172,13 @@ ReportItem& ReportLayout::addLabel(Kind band, const QRectF& rect, const QString&
     return items.last();
 }
 
+ReportItem& ReportLayout::addBarcode(Kind band, const QRectF& rect, db::Dataset* dataset, const QString& field)
+{
+    ReportItem& item = addData(band, rect, dataset, field);
+    item.kind = ReportItem::Kind::Barcode;
+    return item;
+}
+
 ReportItem& ReportLayout::addData(Kind band, const QRectF& rect, db::Dataset* dataset, const QString& field,
                                   Qt::Alignment alignment)
 {

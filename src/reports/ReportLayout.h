@@ -32,6 +32,8 @@ public:
     const ReportBand* band(ReportBand::Kind kind) const;
     QList<ReportBand::Kind> bandKinds() const;
     double contentWidth() const { return m_contentWidth; }
+    // Detail bands across the content width (labels on a sheet), each contentWidth / n wide.
+    int detailColumns() const { return m_detailColumns; }
 
     // Labels by name. An unknown name throws std::out_of_range.
     bool hasLabel(const QString& name) const;
@@ -65,6 +67,7 @@ protected:
     // Title and content width of the layout as designed.
     void setTitle(const QString& title) { m_title = title; }
     void setContentWidth(double widthMm) { m_contentWidth = widthMm; }
+    void setDetailColumns(int columns) { m_detailColumns = qMax(1, columns); }
     void setDefaultFont(const ReportFont& font) { m_defaultFont = font; }
     ReportFont defaultFont() const { return m_defaultFont; }
 
@@ -73,6 +76,7 @@ protected:
                          Qt::Alignment alignment = Qt::AlignLeft, const QString& name = {});
     ReportItem& addData(Kind band, const QRectF& rect, db::Dataset* dataset, const QString& field,
                         Qt::Alignment alignment = Qt::AlignLeft);
+    ReportItem& addBarcode(Kind band, const QRectF& rect, db::Dataset* dataset, const QString& field);
     void addHLine(Kind band, double y, double x1, double x2);
     void addVLine(Kind band, double x, double y1, double y2);
     void addBox(Kind band, const QRectF& rect);
@@ -105,5 +109,6 @@ private:
     ReportPaper m_paper;
     ReportFont m_defaultFont;
     double m_contentWidth = 190.0;
+    int m_detailColumns = 1;
     std::unique_ptr<QPrinter> m_printer;
 };

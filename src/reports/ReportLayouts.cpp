@@ -16,7 +16,8 @@ void ReportLayouts::createAll(QObject* owner)
                  new TQRinstat(owner),  new TQoutcost(owner), new TRptstore(owner),   new TQRpd(owner),
                  new TQpay(owner),      new TQRcheck(owner),  new TQRout(owner),      new TQRin(owner),
                  new TQalarm(owner),    new TQRoutSortG(owner), new TQRoutSortC(owner),
-                 new TQoperlog(owner),  new TQageing(owner)};
+                 new TQoperlog(owner),  new TQageing(owner),
+                 new LabelLayout(owner)};
 }
 
 QList<ReportLayout*> ReportLayouts::all()

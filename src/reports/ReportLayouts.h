@@ -21,6 +21,7 @@
 // setLabelText/setLabelAlignment throw std::out_of_range for a name the layout
 // does not have; each layout's header lists its named labels.
 
+#include "reports/LabelLayout.h"
 #include "reports/ReportLayout.h"
 #include "reports/TQRcheck.h"
 #include "reports/TQRin.h"

@@ -10,6 +10,7 @@ struct ReportPage {
         ReportBand::Kind kind;
         double top;    // millimetres from the top edge of the paper
         int row;       // the master dataset's row of a detail band, else -1
+        double left = 0;   // millimetres right of the margin: detail bands printed side by side
     };
     QList<PlacedBand> bands;
 

@@ -15,7 +15,7 @@ public:
     Builder(const ReportLayout& layout, QSizeF pageMm)
         : m_layout(layout)
     {
-        m_contentBottom = pageMm.height() - ReportPaper::margin;
+        m_contentBottom = pageMm.height() - layout.paper().border;
         if (const ReportBand* footer = layout.band(Kind::PageFooter))
             m_contentBottom -= footer->height;
     }
@@ -23,7 +23,8 @@ public:
     void startPage(bool first)
     {
         m_pages.append(ReportPage());
-        m_y = ReportPaper::margin;
+        m_y = m_layout.paper().border;
+        m_column = 0;
         if (first)
             place(Kind::Title, -1);
         place(Kind::PageHeader, -1);
@@ -42,6 +43,29 @@ public:
             startPage(false);
         place(kind, row);
         m_pageHasBody = true;
+    }
+
+    // Detail bands side by side, a row of them at a time.
+    void placeAcross(int row)
+    {
+        const ReportBand* band = m_layout.band(Kind::Detail);
+        if (!band)
+            return;
+        if (m_column == 0 && m_pageHasBody && m_y + band->height > m_contentBottom + tolerance)
+            startPage(false);
+        const double pitch = m_layout.contentWidth() / m_layout.detailColumns();
+        m_pages.last().bands.append({Kind::Detail, m_y, row, m_column * pitch});
+        m_pageHasBody = true;
+        if (++m_column == m_layout.detailColumns())
+            endRow();
+    }
+
+    void endRow()
+    {
+        if (m_column == 0)
+            return;
+        m_column = 0;
+        m_y += m_layout.band(Kind::Detail)->height;
     }
 
     QList<ReportPage> finish()
@@ -66,6 +90,7 @@ private:
     QList<ReportPage> m_pages;
     double m_y = 0;
     double m_contentBottom = 0;
+    int m_column = 0;
     bool m_pageHasBody = false;
 };
 
@@ -75,8 +100,13 @@ QList<ReportPage> ReportPaginator::paginate(const ReportLayout& layout, QSizeF p
 {
     Builder builder(layout, pageMm);
     builder.startPage(true);
-    for (int row = 0; row < rowCount; ++row)
-        builder.placeBody(Kind::Detail, row);
+    for (int row = 0; row < rowCount; ++row) {
+        if (layout.detailColumns() > 1)
+            builder.placeAcross(row);
+        else
+            builder.placeBody(Kind::Detail, row);
+    }
+    builder.endRow();
     builder.placeBody(Kind::Summary, -1);
     return builder.finish();
 }

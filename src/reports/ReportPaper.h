@@ -10,6 +10,8 @@ struct ReportPaper {
     bool a4 = true;
     double width = 210.0;
     double length = 297.0;
+    double border = margin;   // blank on every side; labels print to their edges
+
 
     static ReportPaper A4() { return {}; }
     static ReportPaper custom(double widthMm, double lengthMm) { return {false, widthMm, lengthMm}; }

@@ -11,6 +11,8 @@
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
+#include "warehouse/CountScan.h"
+#include "ui/ScanBar.h"
 #include "warehouse/WarehouseParts.h"
 #include "warehouse/WorkProgress.h"
 
@@ -39,6 +41,8 @@ TFrmStorChk::TFrmStorChk(QWidget* parent)
                               {QStringLiteral("库存总数量"), Edit2}, {QStringLiteral("盘点数量"), Edit3}},
                              4);
     DBGrid1->addColumn(QStringLiteral("chek_amou"), QStringLiteral("实盘数量"), 70);
+    scan = new CountScan(&sheet(), DBGrid1, this);
+    filterRow()->addWidget(scan->bar(), filterRow()->rowCount(), 0, 1, -1);
     DBGrid1->addColumn(QStringLiteral("lost_amou"), QStringLiteral("盈亏数量"), 70);
 
     ui::BusyCursor busy;
@@ -76,6 +80,8 @@ void TFrmStorChk::hideEvent(QHideEvent* event)
 void TFrmStorChk::updateExtraControls(bool editing)
 {
     DateTimePicker1->setEnabled(!editing);
+    if (scan)
+        scan->setCounting(editing);
 }
 
 void TFrmStorChk::cmd_editClick()
@@ -109,7 +115,7 @@ void TFrmStorChk::cmd_editClick()
 
 void TFrmStorChk::cmd_saveClick()
 {
-    if (!postTypedRow())
+    if (!postTypedRow() || !scan->review())
         return;
     StockSheet::SaveResult result;
     try {

@@ -2,6 +2,7 @@
 
 #include "warehouse/StockSheetWindow.h"
 
+class CountScan;
 class QDateEdit;
 
 // "库存盘点": the monthly stock count. A saved count is stored in storchek,
@@ -13,6 +14,7 @@ public:
 
     QDateEdit* DateTimePicker1;
     QLineEdit* Edit3;
+    CountScan* scan = nullptr;
 
 public slots:
     void cmd_findClick() override;

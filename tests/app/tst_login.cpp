@@ -111,6 +111,7 @@ void TestLogin::connectingUpgradesAnOlderFile()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(fileVersion(), db::Schema::version());
     QCOMPARE(made.scalar("select count(*) from sqlite_master where type='index' and name='outmain_comp'").toInt(), 1);
+    QCOMPARE(made.scalar("select count(*) from goods where bar_code is null").toInt(), 0);
     QCOMPARE(QDir(AppPaths::backupDirectory()).entryList({"brovanta-v0-before-upgrade-*.mdb"}).size(), 1);
 }
 

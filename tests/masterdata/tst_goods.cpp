@@ -26,6 +26,7 @@ class TestGoods : public QObject {
 private slots:
     void blankCodeIsNotSavedAndCancelDropsTheRow();
     void existingCodeIsRefused();
+    void barcodeIsUniqueAndAWrongCheckDigitNeedsConsent();
     void automaticNameFollowsTheBoxOnlyWhenTicked();
     void companyPickFillsCodeAndName();
     void dropDownsTakeTheirListsAndGrowAfterSave();
@@ -134,6 +135,40 @@ void TestGoods::existingCodeIsRefused()
     w.cmd_saveClick();
     QCOMPARE(w.mode(), QString("null"));
     QCOMPARE(goodsCount(app), 2);
+}
+
+void TestGoods::barcodeIsUniqueAndAWrongCheckDigitNeedsConsent()
+{
+    TestApp app;
+    app.exec("insert into goods(gods_code, gods_name, bar_code) values('G001', '衬衫', '4006381333931')");
+    addGoods(app, "G002", "长裤");
+    TFrmGoods w;
+    showWindow(w);
+    auto* barCode = WindowDriver::child<QLineEdit>(w, "DBEdit16");
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G003");
+    QTest::keyClicks(barCode, "4006381333931");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(app.dialogs().lastMessage(), QString("条形码“4006381333931”已被货品“G001 衬衫”使用"));
+
+    // A wrong check digit: kept back when the user declines, stored when he confirms.
+    retype(barCode, "4006381333932");
+    app.dialogs().answers = {false};
+    w.cmd_saveClick();
+    QCOMPARE(app.dialogs().questions.last(), QString("条形码“4006381333932”的校验位不对（应为1），仍要保存吗?"));
+    QCOMPARE(w.mode(), QString("add"));
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(stored(app, "bar_code", "G003"), QString("4006381333932"));
+
+    // "生成条码" fills only the goods without one; the current row stays.
+    app.dataModule().GoodsQ->locate("gods_code", "G001");
+    WindowDriver::click(w, "cmd_code");
+    QCOMPARE(stored(app, "bar_code", "G002"), QString("2000000000008"));
+    QCOMPARE(stored(app, "bar_code", "G001"), QString("4006381333931"));
+    QCOMPARE(w.DBEdit1->text(), QString("G001"));
+    QCOMPARE(app.dialogs().lastMessage(), QString("已给1件货品生成条形码"));
 }
 
 void TestGoods::automaticNameFollowsTheBoxOnlyWhenTicked()
@@ -501,7 +536,7 @@ void TestGoods::enterWalksTheBoxesToSaveWithoutAPicker()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         walk << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(walk, QStringList({"DBEdit2", "DBComboBox1", "DBComboBox2", "DBComboBox3", "DBEditStyle", "DBComboBox4",
+    QCOMPARE(walk, QStringList({"DBEdit2", "DBEdit16", "DBComboBox1", "DBComboBox2", "DBComboBox3", "DBEditStyle", "DBComboBox4",
                                 "DBComboBox5", "DBComboBox6", "DBComboBox7", "DBComboBox8", "DBComboBox9", "DBComboBox10",
                                 "DBEdit3", "DBEdit4", "DBEdit5", "DBEdit6", "DBEdit7", "DBEdit8", "DBEdit9", "DBEdit10",
                                 "DBEdit11", "DBEdit13", "cmd_save"}));

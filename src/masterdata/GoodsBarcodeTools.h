@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QPushButton;
+class QSpinBox;
+
+namespace db {
+class Dataset;
+}
+
+namespace ui {
+class DbEdit;
+}
+
+// The goods window's barcode tools: the checks of a typed 条形码, "生成条码"
+// for goods without one and labels of the current goods.
+class GoodsBarcodeTools : public QGroupBox {
+    Q_OBJECT
+public:
+    GoodsBarcodeTools(db::Dataset* goods, ui::DbEdit* barCodeBox, QWidget* window);
+
+    QPushButton* cmd_code;
+    QSpinBox* LabelCopies;
+    QPushButton* cmd_label;
+
+    // A barcode held by other goods is refused naming them; a wrong EAN check
+    // digit is stored only when the user confirms it.
+    bool acceptBarcode();
+    void setBrowsing(bool browsing);
+
+public slots:
+    void cmd_codeClick();
+    void cmd_labelClick();
+
+private:
+    db::Dataset* m_goods;
+    ui::DbEdit* m_box;
+};

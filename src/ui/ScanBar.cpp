@@ -1,0 +1,77 @@
+#include "ui/ScanBar.h"
+
+#include "ui/EnterWalk.h"
+#include "ui/WindowParts.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+
+namespace ui {
+
+ScanBar::ScanBar(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ScanBar"));
+    m_box = WindowParts::named<QLineEdit>("ScanBox", this);
+    m_box->setPlaceholderText(QStringLiteral("扫描条码或输入货品编码后回车"));
+    m_box->setToolTip(QStringLiteral("F2：到扫描框"));
+    m_box->setMaxLength(40);
+    m_box->setMinimumWidth(200);
+    // Its Enter is the end of a code, never a move to the next box.
+    setWalksEnter(m_box);
+    m_box->installEventFilter(this);
+    m_banner = WindowParts::named<QLabel>("ScanBanner", this);
+    m_banner->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_banner->hide();
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(WindowParts::caption(QStringLiteral("扫描(F2)"), m_box, this));
+    row->addWidget(m_box);
+    row->addWidget(m_banner, 1);
+
+    auto* jump = new QShortcut(QKeySequence(Qt::Key_F2), parent ? parent->window() : this);
+    connect(jump, &QShortcut::activated, this, [this] {
+        m_box->setFocus(Qt::ShortcutFocusReason);
+        m_box->selectAll();
+    });
+}
+
+void ScanBar::tell(const QString& text, bool fault)
+{
+    m_banner->setText(text);
+    m_banner->setStyleSheet(fault ? QStringLiteral("QLabel{background:#c62828;color:white;padding:2px 6px;font-weight:bold}")
+                                  : QStringLiteral("QLabel{background:#e8f5e9;color:#1b5e20;padding:2px 6px}"));
+    m_banner->setVisible(!text.isEmpty());
+    if (fault)
+        QApplication::beep();
+}
+
+bool ScanBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_box || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (isEnterKey(key)) {
+        const QString code = m_box->text();
+        m_box->clear();
+        emit scanned(code);
+        // Whatever the scan did, the next one comes here.
+        m_box->setFocus();
+        return true;
+    }
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        return true;
+    // A scanner's prefix sent as a control combination must not select, undo or cut.
+    const bool editingCombo = key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Copy)
+                              || key->matches(QKeySequence::SelectAll);
+    if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) && !editingCombo)
+        return true;
+    return false;
+}
+
+} // namespace ui

@@ -1,0 +1,162 @@
+// Barcode labels on each paper: the PDF page rendered to PNG (pdftoppm) must
+// scan back (zbarimg) to the codes printed, one per label.
+#include "TestSupport.h"
+
+#include "core/LabelPaper.h"
+#include "db/Dataset.h"
+#include "reports/LabelLayout.h"
+#include "reports/ReportDocument.h"
+#include "reports/ReportLayouts.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+class TestLabels : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void everyLabelScansBackOnEveryPaper_data();
+    void everyLabelScansBackOnEveryPaper();
+    void sheetPutsThreeLabelsInARow();
+
+private:
+    std::unique_ptr<TestApp> m_app;
+    std::unique_ptr<QObject> m_reports;
+};
+
+namespace {
+
+QString tool(const char* name)
+{
+    const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    if (path.isEmpty())
+        qFatal("%s is missing: install zbar-tools and poppler-utils (scripts/install-deps.sh)", name);
+    return path;
+}
+
+// The codes zbarimg reads, label by label: each label's place cut out of its
+// page as pdftoppm renders it, since a scanner reads one label at a time.
+QStringList scanLabels(const QString& pdf, const ReportDocument& doc, double border)
+{
+    constexpr double dpi = 300;
+    const QDir dir(QFileInfo(pdf).absolutePath());
+    QProcess render;
+    render.start(tool("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), pdf,
+                                    dir.filePath(QStringLiteral("page"))});
+    if (!render.waitForFinished(60000) || render.exitCode() != 0)
+        qFatal("pdftoppm failed");
+    const QStringList pages = dir.entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
+    if (pages.size() != doc.pageCount())
+        return {QStringLiteral("%1 pages rendered").arg(pages.size())};
+    const double px = dpi / 25.4;
+    const double width = doc.layout().contentWidth() / doc.layout().detailColumns();
+    const double height = doc.layout().band(ReportBand::Kind::Detail)->height;
+    QStringList codes;
+    for (int p = 0; p < pages.size(); ++p) {
+        const QImage page(dir.filePath(pages.at(p)));
+        for (const ReportPage::PlacedBand& band : doc.page(p).bands) {
+            const QRect cut = QRectF((border + band.left) * px, band.top * px, width * px, height * px).toRect();
+            const QString label = dir.filePath(QStringLiteral("label.png"));
+            page.copy(cut).save(label);
+            QProcess scan;
+            scan.start(tool("zbarimg"), {QStringLiteral("--quiet"), QStringLiteral("--raw"), label});
+            scan.waitForFinished(60000);
+            const QString read = QString::fromUtf8(scan.readAllStandardOutput()).trimmed();
+            codes << (read.isEmpty() ? QStringLiteral("(unread)") : read);
+        }
+    }
+    codes.sort();
+    return codes;
+}
+
+} // namespace
+
+void TestLabels::init()
+{
+    m_app = std::make_unique<TestApp>();
+    m_reports = std::make_unique<QObject>();
+    ReportLayouts::createAll(m_reports.get());
+    m_app->exec("insert into goods(gods_code,gods_name,gods_color,gods_size,valu_out,bar_code) "
+                "values('G13','BX红XL衬衫','红','XL',128,'4006381333931')");
+    m_app->exec("insert into goods(gods_code,gods_name,gods_color,gods_size,valu_out,bar_code) "
+                "values('G8','短袜','白','M',9.5,'73513537')");
+    // No barcode: the goods code prints in Code 128.
+    m_app->exec("insert into goods(gods_code,gods_name,gods_color,gods_size,valu_out) "
+                "values('T-001','帽子','黑','均码',35)");
+    m_app->exec("insert into ingoods(bill_no,gods_code,sub_amou,unit_pric) values('B1','G13',2,60)");
+    m_app->exec("insert into ingoods(bill_no,gods_code,sub_amou,unit_pric) values('B1','G8',3,4)");
+    m_app->exec("insert into ingoods(bill_no,gods_code,sub_amou,unit_pric) values('B1','T-001',1,20)");
+    m_app->exec("insert into ingoods(bill_no,gods_code,sub_amou,unit_pric) values('B2','G13',9,60)");
+}
+
+void TestLabels::cleanup()
+{
+    m_reports.reset();
+    m_app.reset();
+}
+
+void TestLabels::everyLabelScansBackOnEveryPaper_data()
+{
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QStringList>("codes");
+    const QStringList perPiece = {"4006381333931", "4006381333931", "73513537", "73513537", "73513537", "T-001"};
+    const QStringList perLine = {"4006381333931", "73513537", "T-001"};
+    const QStringList goods = {"73513537", "73513537"};
+    for (const LabelPaper::Shape& s : LabelPaper::shapes()) {
+        const int paper = int(s.kind);
+        QTest::addRow("%s 每件", qPrintable(s.name)) << paper << "piece" << perPiece;
+        QTest::addRow("%s 每行", qPrintable(s.name)) << paper << "line" << perLine;
+        QTest::addRow("%s 货品", qPrintable(s.name)) << paper << "goods" << goods;
+    }
+}
+
+void TestLabels::everyLabelScansBackOnEveryPaper()
+{
+    QFETCH(int, paper);
+    QFETCH(QString, source);
+    QFETCH(QStringList, codes);
+    QVERIFY(LabelPaper::setCurrent(LabelPaper::Kind(paper)));
+    LabelLayout& labels = ReportLayouts::get<LabelLayout>();
+    if (source == QLatin1String("goods"))
+        labels.forGoods(QStringLiteral("G8"), 2);
+    else
+        labels.forPurchase(QStringLiteral("B1"), source == QLatin1String("piece"));
+    QCOMPARE(labels.rows()->recordCount(), codes.size());
+    const LabelPaper::Shape& shape = LabelPaper::shape(LabelPaper::Kind(paper));
+    const ReportDocument doc = labels.prepare();
+    QCOMPARE(doc.pageCount(), shape.across > 1 ? 1 : int(codes.size()));
+    QCOMPARE(doc.pageSizeMm(), shape.page);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+    labels.writePdf(pdf);
+    QCOMPARE(scanLabels(pdf, doc, shape.border), codes);
+}
+
+void TestLabels::sheetPutsThreeLabelsInARow()
+{
+    QVERIFY(LabelPaper::setCurrent(LabelPaper::Kind::SheetA4));
+    LabelLayout& labels = ReportLayouts::get<LabelLayout>();
+    labels.forPurchase(QStringLiteral("B2"), true);
+    const ReportDocument doc = labels.prepare();
+    QCOMPARE(doc.pageCount(), 1);
+    const QList<ReportPage::PlacedBand>& bands = doc.page(0).bands;
+    QCOMPARE(bands.size(), 9);
+    // Rows of three, 37 mm apart, the fourth label starting the second row.
+    QCOMPARE(bands.at(2).top, bands.at(0).top);
+    QVERIFY(bands.at(2).left > bands.at(1).left);
+    QCOMPARE(bands.at(3).left, 0.0);
+    QCOMPARE(bands.at(3).top - bands.at(0).top, 37.0);
+    // 25 labels fill one sheet of 24 and start a second.
+    labels.forGoods(QStringLiteral("G13"), 25);
+    QCOMPARE(labels.prepare().pageCount(), 2);
+    QCOMPARE(labels.prepare().page(1).bands.size(), 1);
+}
+
+QTEST_MAIN(TestLabels)
+#include "tst_labels.moc"
