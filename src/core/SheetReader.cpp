@@ -1,5 +1,6 @@
 #include "core/SheetReader.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -24,7 +25,7 @@ namespace {
 bool isBlank(const QList<QVariant>& cells)
 {
     for (const QVariant& cell : cells)
-        if (cell.isValid() && !cell.toString().trimmed().isEmpty())
+        if (cell.isValid() && (cell.typeId() != QMetaType::QString || !cell.toString().trimmed().isEmpty()))
             return false;
     return true;
 }
@@ -307,7 +308,12 @@ QList<SheetRow> readXlsx(const QString& fileName)
     const bool date1904 = usesDate1904(zip);
 
     QList<SheetRow> rows;
-    QXmlStreamReader xml(zip.member(firstSheetPath(zip)));
+    // Read through a device: the reader then takes the XML a block at a time
+    // instead of shifting the whole buffer as it goes.
+    QByteArray data = zip.member(firstSheetPath(zip));
+    QBuffer device(&data);
+    device.open(QIODevice::ReadOnly);
+    QXmlStreamReader xml(&device);
     SheetRow row;
     int lastRow = 0;
     int lastColumn = -1;

@@ -391,22 +391,22 @@ Checked check(db::Connection& connection, Kind kind, const QList<SheetRow>& shee
             const QVariant& v = values[f];
             if (v.isNull())
                 continue;
-            const QString text = v.toString();
-            if (lists.contains(field) && !lists[field].contains(text.toLower())) {
+            if (lists.contains(field)) {
+                const QString text = v.toString();
                 const QString listKey = field + QLatin1Char('\n') + text.toLower();
-                if (!offered.contains(listKey)) {
+                if (!lists[field].contains(text.toLower()) && !offered.contains(listKey)) {
                     offered.insert(listKey);
                     checked.newListValues.append({row.number, captionOf(kind, field), field, text});
                 }
             } else if ((field == QLatin1String("prod_code") || field == QLatin1String("supp_code"))
-                       && !companyCodes.contains(text.toLower())) {
-                refuse(f, text, QStringLiteral("公司编码不存在"));
+                       && !companyCodes.contains(v.toString().toLower())) {
+                refuse(f, v.toString(), QStringLiteral("公司编码不存在"));
             } else if ((field == QLatin1String("gods_amou") || field == QLatin1String("cost_pric"))
                        && v.toDouble() < 0) {
-                refuse(f, text, QStringLiteral("不能小于0"));
-            } else if (field == QLatin1String("empl_sex") && text != QStringLiteral("男")
-                       && text != QStringLiteral("女")) {
-                refuse(f, text, QStringLiteral("只能是“男”或“女”"));
+                refuse(f, v.toString(), QStringLiteral("不能小于0"));
+            } else if (field == QLatin1String("empl_sex") && v.toString() != QStringLiteral("男")
+                       && v.toString() != QStringLiteral("女")) {
+                refuse(f, v.toString(), QStringLiteral("只能是“男”或“女”"));
             }
         }
         if (kind == Kind::Employees) {
