@@ -15,28 +15,29 @@ double overlap(const QRectF& a, const QRectF& b)
     return std::min(a.right(), b.right()) - std::max(a.left(), b.left());
 }
 
-// The heading over a data text: the label of the page header (or the title band)
-// that lies mostly over it, not the title across the page.
+// The heading over a data text: of the labels above the detail band that lie
+// mostly over it (not the title across the page), the one nearest the lines.
 QString headingOver(const ReportLayout& layout, const ReportItem& item)
 {
-    for (const ReportBand::Kind kind : {ReportBand::Kind::PageHeader, ReportBand::Kind::Title}) {
+    const ReportItem* best = nullptr;
+    double bestPlace = -1;
+    double bandTop = 0;   // the page header comes after the title band
+    for (const ReportBand::Kind kind : {ReportBand::Kind::Title, ReportBand::Kind::PageHeader}) {
         const ReportBand* band = layout.band(kind);
         if (!band)
             continue;
-        const ReportItem* best = nullptr;
-        double bestOverlap = 0;
         for (const ReportItem& label : band->items) {
             const double shared = overlap(label.rect, item.rect);
-            if (label.kind == ReportItem::Kind::Label && !label.text.trimmed().isEmpty() && shared > bestOverlap
-                && shared >= 0.5 * label.rect.width()) {
+            const double place = bandTop + label.rect.bottom();
+            if (label.kind == ReportItem::Kind::Label && !label.text.trimmed().isEmpty()
+                && shared >= 0.5 * label.rect.width() && place > bestPlace) {
                 best = &label;
-                bestOverlap = shared;
+                bestPlace = place;
             }
         }
-        if (best)
-            return best->text.trimmed();
+        bandTop += band->height;
     }
-    return item.field;
+    return best ? best->text.trimmed() : item.field;
 }
 
 } // namespace
