@@ -19,7 +19,8 @@ QString HelpWindow::chapterFor(const QString& windowClass)
 {
     static const QHash<QString, QString> chapters = {
         {"TFrmEmployee", "基本资料"}, {"TFrmGoods", "基本资料"}, {"TFrmCompany", "基本资料"},
-        {"TFrmUser", "基本资料"}, {"TFrmStorIni", "基本资料"}, {"TFrmPower", "用户和权限"},
+        {"TFrmUser", "基本资料"}, {"TFrmStorIni", "基本资料"}, {"TFrmImport", "基本资料"},
+        {"TFrmPower", "用户和权限"},
         {"TFrmIn", "进货：从头到尾"}, {"TFrmInFind", "进货：从头到尾"}, {"TFrmOut", "销售"},
         {"TFrmOutFind", "销售"}, {"TFrmReturnIn", "退货"}, {"TFrmReturnout", "退货"},
         {"TFrmStorChk", "月末盘点"}, {"TFrmStore", "月末盘点"}, {"TFrmAlarm", "月末盘点"},

@@ -14,6 +14,7 @@
 #include "accounts/TFrmPay.h"
 #include "masterdata/TFrmCompany.h"
 #include "masterdata/TFrmGoods.h"
+#include "masterdata/TFrmImport.h"
 #include "masterdata/TFrmEmployee.h"
 #include "masterdata/TFrmPower.h"
 #include "masterdata/TFrmUser.h"
@@ -77,6 +78,7 @@ void registerAll()
     add<TFrmEmployee>("TFrmEmployee");
     add<TFrmUser>("TFrmUser");
     add<TFrmPower>("TFrmPower");
+    add<TFrmImport>("TFrmImport");
     // stock bills and their finders
     add<TFrmIn>("TFrmIn");
     add<TFrmOut>("TFrmOut");

@@ -4,8 +4,10 @@
 #include "reports/ReportDocument.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportPageView.h"
+#include "reports/ReportSheet.h"
 #include "core/Clock.h"
 #include "ui/Dialogs.h"
+#include "ui/SheetExport.h"
 
 #include <QAction>
 #include <QDir>
@@ -70,6 +72,9 @@ ReportPreview::ReportPreview(ReportLayout& layout, QWidget* parent)
     QAction* pdfAction = m_toolBar->addAction(QStringLiteral("保存为PDF"));
     pdfAction->setObjectName(QStringLiteral("actSavePdf"));
     connect(pdfAction, &QAction::triggered, this, [this] { saveAsPdf(); });
+    QAction* exportAction = m_toolBar->addAction(QStringLiteral("导出"));
+    exportAction->setObjectName(QStringLiteral("actExport"));
+    connect(exportAction, &QAction::triggered, this, [this] { exportSheet(); });
     m_toolBar->addSeparator();
     addAction(QStringLiteral("关闭"), QStringLiteral("actClose"), &ReportPreview::reject);
 
@@ -252,4 +257,17 @@ bool ReportPreview::saveAsPdf()
     }
     lastPdfFolder = QFileInfo(fileName).absolutePath();
     return true;
+}
+
+bool ReportPreview::exportSheet()
+{
+    const QString title = m_layout.hasLabel(QStringLiteral("title")) ? m_layout.labelText(QStringLiteral("title"))
+                                                                     : QString();
+    const QString name = title.trimmed().isEmpty() ? m_layout.title() : title.trimmed();
+    const QString fileName = ui::SheetExport::askFileName(this, name, true);
+    if (fileName.isEmpty())
+        return false;
+    const ReportSheet sheet(m_layout);
+    return ui::SheetExport::write(this, fileName, name, sheet.columns(), sheet.rowCount(),
+                                  [&sheet](int row, int column) { return sheet.value(row, column); });
 }

@@ -12,8 +12,9 @@ class ReportLayout;
 class ReportPageView;
 
 // The on-screen preview of a layout: zoom, page moves, printer set-up, printing
-// through the print dialog, and saving as PDF. It paints onto the layout's own
-// printer, so choices made here stay with that layout.
+// through the print dialog, saving as PDF and exporting the lines to a
+// spreadsheet. It paints onto the layout's own printer, so choices made here
+// stay with that layout.
 class ReportPreview : public QDialog {
     Q_OBJECT
 public:
@@ -40,6 +41,9 @@ public slots:
     bool print();
     // Asks for a file name and writes the report there; false when cancelled or failed.
     bool saveAsPdf();
+    // Asks for a file name and writes the report's lines there as .xlsx or CSV;
+    // false when cancelled or failed.
+    bool exportSheet();
 
 signals:
     // Pages went to the printer (not when the print dialog was cancelled or printing failed).

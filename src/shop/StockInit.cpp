@@ -47,6 +47,46 @@ void save(db::Dataset& stock, const QString& action)
     transaction.commit();
 }
 
+bool importLines(db::Connection& connection, const QList<OpeningLine>& lines,
+                 const std::function<bool(int, int)>& progress)
+{
+    db::Transaction transaction(connection, db::Transaction::Write);
+    const QString before = stockTotals(connection);
+    db::Statement update(connection, QStringLiteral("update storemain set gods_amou=case when :setAmount=1 "
+                                                    "then :amount else gods_amou end,cost_pric=case when "
+                                                    ":setCost=1 then :cost else cost_pric end where gods_code=:code"));
+    db::Statement insert(connection, QStringLiteral("insert into storemain(gods_code,gods_amou,cost_pric) "
+                                                    "values(:code,:amount,:cost)"));
+    const int total = int(lines.size());
+    for (int i = 0; i < total; ++i) {
+        if (progress && i > 0 && i % 1000 == 0 && !progress(i, total))
+            return false;
+        const OpeningLine& line = lines[i];
+        const QVariant amount = line.amount.isNull() ? QVariant(0.0) : line.amount;
+        const QVariant cost = line.cost.isNull() ? QVariant(0.0) : line.cost;
+        update.bind(QStringLiteral("setAmount"), line.hasAmount ? 1 : 0)
+            .bind(QStringLiteral("amount"), amount)
+            .bind(QStringLiteral("setCost"), line.hasCost ? 1 : 0)
+            .bind(QStringLiteral("cost"), cost)
+            .bind(QStringLiteral("code"), line.code);
+        const int changed = update.execute();
+        update.reset();
+        if (changed == 0) {
+            insert.bind(QStringLiteral("code"), line.code)
+                .bind(QStringLiteral("amount"), line.hasAmount ? amount : QVariant(0.0))
+                .bind(QStringLiteral("cost"), line.hasCost ? cost : QVariant(0.0))
+                .execute();
+            insert.reset();
+        }
+    }
+    OperationLog::write(connection, {QStringLiteral("库存初始化"), QStringLiteral("导入"), {},
+                                     before + QStringLiteral(" → ") + stockTotals(connection), {}});
+    transaction.commit();
+    if (progress)
+        progress(total, total);
+    return true;
+}
+
 int firstEmptyChangedRow(const db::Dataset& dataset)
 {
     const int amount = dataset.fieldIndex(QStringLiteral("gods_amou"));

@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
+#include <functional>
 
 namespace db {
 class Connection;
@@ -22,5 +24,20 @@ QList<int> negativeChangedRows(const db::Dataset& dataset);
 // Writes the stock dataset's held changes and their line in the change log
 // (action "保存" or "删除") in one write transaction. Throws db::Error.
 void save(db::Dataset& stock, const QString& action);
+
+// One goods' opening quantity and cost from an import; a value not given
+// leaves the stored one (a new record starts at 0).
+struct OpeningLine {
+    QString code;
+    QVariant amount;
+    QVariant cost;
+    bool hasAmount = true;
+    bool hasCost = true;
+};
+// Sets the lines' stock records, updating the existing record or adding one,
+// with the change log's line, in one write transaction. Returns false when the
+// progress (done, total) said stop: nothing is written then. Throws db::Error.
+bool importLines(db::Connection& connection, const QList<OpeningLine>& lines,
+                 const std::function<bool(int, int)>& progress = {});
 
 } // namespace StockInit

@@ -5,7 +5,9 @@
 #include "ui/DbGridDelegate.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
+#include "ui/SheetExport.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScopedValueRollback>
@@ -22,6 +24,19 @@ DbGrid::DbGrid(QWidget* parent)
     setItemDelegate(m_delegate);
     horizontalHeader()->setHighlightSections(false);
     connect(m_delegate, &DbGridDelegate::edited, this, &DbGrid::startEditing);
+
+    // Right-click and Ctrl+E: what the grid shows, to a spreadsheet.
+    auto* excel = new QAction(QStringLiteral("导出Excel"), this);
+    excel->setObjectName(QStringLiteral("actExportExcel"));
+    excel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    excel->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(excel, &QAction::triggered, this, [this] { SheetExport::exportGrid(*this, true); });
+    auto* csv = new QAction(QStringLiteral("导出CSV"), this);
+    csv->setObjectName(QStringLiteral("actExportCsv"));
+    connect(csv, &QAction::triggered, this, [this] { SheetExport::exportGrid(*this, false); });
+    addAction(excel);
+    addAction(csv);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void DbGrid::setDataset(db::Dataset* dataset)

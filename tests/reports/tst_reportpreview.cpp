@@ -8,6 +8,7 @@
 #include "reports/ReportPreview.h"
 
 #include "core/Clock.h"
+#include "core/SheetReader.h"
 
 #include <QAction>
 #include <QDir>
@@ -75,6 +76,7 @@ private slots:
     void opensOnTheFirstPageAndMoves();
     void paintsOnlyThePagesInView();
     void savesAsPdf();
+    void exportsTheLinesToASpreadsheet();
     void printsTheChosenPagesAndKeepsTheChoices();
     void showsTheLayoutPaper();
 };
@@ -256,6 +258,43 @@ void TestReportPreview::savesAsPdf()
     const QString written = chosen + QStringLiteral(".pdf");
     QVERIFY(QFile::exists(written));
     QCOMPARE(pdfPages(written), report.prepare().pageCount());
+    QVERIFY(app.dialogs().messages.isEmpty());
+}
+
+// The lines as printed: the headings over the columns, numbers as numbers, codes as text.
+void TestReportPreview::exportsTheLinesToASpreadsheet()
+{
+    TestApp app;
+    QObject owner;
+    samples::fillAll(app, &owner);
+    app.exec("update goods set gods_code='0690123456789' where gods_code='G0001'");
+    app.exec("update storemain set gods_code='0690123456789' where gods_code='G0001'");
+    app.dataModule().GoodsQ->requery();
+    app.dataModule().StoreQ->requery();
+    ReportLayouts::createAll(&owner);
+    TRptstore& report = ReportLayouts::get<TRptstore>();
+    QTemporaryDir dir;
+    app.dialogs().fileAnswers = {dir.filePath(QStringLiteral("库存"))};
+    app.dialogs().onExec = [&](QDialog* dialog) {
+        trigger(dialog, "actExport");
+        return int(QDialog::Rejected);
+    };
+    report.preview();
+
+    const QList<SheetRow> rows = SheetReader::read(dir.filePath(QStringLiteral("库存.xlsx")));
+    QCOMPARE(rows.size(), app.dataModule().StoreQ->recordCount() + 1);
+    QStringList header;
+    for (const QVariant& cell : rows[0].cells)
+        header << cell.toString();
+    QCOMPARE(header, (QStringList{"货品编码", "货品名称", "分类", "品牌", "款式", "颜色", "尺码", "单位", "数量",
+                                  "成本", "小计"}));
+    const auto line = std::find_if(rows.cbegin(), rows.cend(), [](const SheetRow& r) {
+        return r.cells.value(0) == QVariant(QStringLiteral("0690123456789"));
+    });
+    QVERIFY(line != rows.cend());
+    QCOMPARE(line->cells[1], QVariant(QStringLiteral("男士休闲衬衫")));
+    QCOMPARE(line->cells[8], QVariant(120.0));
+    QCOMPARE(line->cells[10], QVariant(120 * 45.5));
     QVERIFY(app.dialogs().messages.isEmpty());
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+// One row of a sheet that holds anything: its number as the spreadsheet shows
+// it (blank rows are left out but keep their numbers) and its cells by column,
+// each a QString, a double (a number cell) or a QDateTime (a date cell);
+// an empty cell is an invalid QVariant.
+struct SheetRow {
+    int number = 0;
+    QList<QVariant> cells;
+};
+
+// Reads the first sheet of an .xlsx file (minizip and the XML reader) or a CSV
+// file (UTF-8 with or without a BOM, or GB18030 as Chinese Excel saves it).
+// Window-free; throws std::runtime_error with a message for the user.
+namespace SheetReader {
+
+QList<SheetRow> read(const QString& fileName);
+QList<SheetRow> readXlsx(const QString& fileName);
+QList<SheetRow> readCsv(const QByteArray& bytes);
+// The text of CSV bytes: UTF-8 when they are valid UTF-8, otherwise GB18030.
+QString decodeCsv(const QByteArray& bytes);
+
+} // namespace SheetReader

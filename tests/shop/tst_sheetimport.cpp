@@ -1,0 +1,337 @@
+// Spreadsheets in and out: a grid's export re-imports as it was, GB18030 CSV,
+// row numbers as Excel shows them, codes that Excel would damage, and the
+// checks that keep a bad file from writing anything.
+#include "TestSupport.h"
+
+#include "core/SheetReader.h"
+#include "core/SheetWriter.h"
+#include "db/Dataset.h"
+#include "db/Statement.h"
+#include "shop/SheetImport.h"
+#include "ui/DbGrid.h"
+#include "ui/SheetExport.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QStringEncoder>
+#include <QtTest>
+#include <xlsxwriter.h>
+
+using SheetImport::Kind;
+
+class TestSheetImport : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestApp> app;
+
+    db::Connection& connection() { return app->dataModule().AdoConn; }
+    QString path(const QString& name) const { return app->directory() + QLatin1Char('/') + name; }
+
+    SheetImport::Checked checkFile(Kind kind, const QString& fileName, bool update = false)
+    {
+        return SheetImport::check(connection(), kind, SheetReader::read(fileName), update);
+    }
+
+    void writeFile(const QString& fileName, const QByteArray& bytes)
+    {
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QList<QStringList> goodsRows()
+    {
+        QList<QStringList> rows;
+        db::Statement query(connection(), "select gods_code,gods_name,gods_spec,gods_color,batch_out,valu_out,"
+                                          "supp_code,gods_note from goods order by gods_code");
+        while (query.next()) {
+            QStringList row;
+            for (int c = 0; c < 8; ++c)
+                row << (query.isNull(c) ? QStringLiteral("<null>") : query.value(c).toString());
+            rows << row;
+        }
+        return rows;
+    }
+
+    QStringList problemTexts(const SheetImport::Checked& checked)
+    {
+        QStringList texts;
+        for (const SheetImport::Problem& p : checked.problems)
+            texts << QStringLiteral("%1|%2|%3|%4").arg(p.row).arg(p.column, p.value, p.reason);
+        return texts;
+    }
+
+private slots:
+    void init() { app = std::make_unique<TestApp>(); }
+    void cleanup() { app.reset(); }
+
+    void gridExportReimportsUnchanged_data();
+    void gridExportReimportsUnchanged();
+    void gb18030CsvWithChineseNames();
+    void oneBadRowAmongFiveThousandWritesNothing_data();
+    void oneBadRowAmongFiveThousandWritesNothing();
+    void codesExcelShowsInNotationAreRefused();
+    void rowRules();
+    void headerRules();
+    void openingStockUpdatesAndAdds();
+};
+
+// The goods grid exported by the user (columns moved on screen) and imported
+// into an emptied catalogue gives the same rows: leading zeros, 13-digit codes,
+// commas, quotes and line breaks, numbers and empty values all survive.
+void TestSheetImport::gridExportReimportsUnchanged_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("xlsx") << ".xlsx";
+    QTest::newRow("csv") << ".csv";
+}
+
+void TestSheetImport::gridExportReimportsUnchanged()
+{
+    QFETCH(QString, suffix);
+    app->exec("insert into company(comp_code,comp_name) values('S01','供应商')");
+    app->exec("insert into baseitem(gods_spec_id,gods_spec) values('1','品牌甲')");
+    app->exec("insert into baseitem(gods_color_id,gods_color) values('1','红')");
+    const QString insert = "insert into goods(gods_code,gods_name,gods_spec,gods_color,batch_out,valu_out,supp_code,"
+                           "gods_note) values(:p1,:p2,:p3,:p4,:p5,:p6,:p7,:p8)";
+    app->exec(insert, {"00123", "衬衫,长袖", "品牌甲", "红", 12.5, 99, "S01", "说\"明\"\n第二行"});
+    app->exec(insert, {"6901234567892", "裤子", QVariant(), QVariant(), 0.01, QVariant(), QVariant(), " 前后空格 "});
+    app->exec(insert, {"A-1", "帽", "品牌甲", QVariant(), 123456789.99, 1, "S01", QVariant()});
+    const QList<QStringList> before = goodsRows();
+
+    db::Dataset* goods = app->dataModule().GoodsQ;
+    goods->setSql("select * from goods order by gods_code");
+    goods->open();
+    ui::DbGrid grid;
+    grid.setWindowTitle("货品资料");
+    const QList<std::pair<QString, QString>> columns = {
+        {"gods_name", "名称"}, {"gods_code", "编码"}, {"gods_spec", "品牌"}, {"gods_color", "颜色"},
+        {"batch_out", "批发价"}, {"valu_out", "建议售价"}, {"supp_code", "供应商编码"}, {"supp_name", "供应商名称"},
+        {"gods_note", "备注"}};
+    for (const auto& [field, caption] : columns)
+        grid.addColumn(field, caption, 80);
+    grid.setDataset(goods);
+    grid.horizontalHeader()->moveSection(1, 0);   // 编码 first on screen
+    const QString fileName = path("goods" + suffix);
+    app->dialogs().fileAnswers << fileName;
+    QVERIFY(ui::SheetExport::exportGrid(grid, suffix == ".xlsx"));
+
+    const QList<SheetRow> sheet = SheetReader::read(fileName);
+    QCOMPARE(sheet.first().cells.value(0).toString(), QStringLiteral("编码"));
+    QCOMPARE(sheet.first().cells.value(1).toString(), QStringLiteral("名称"));
+    QCOMPARE(sheet.size(), 4);
+    if (suffix == ".xlsx")   // numbers as numbers, codes as text
+        QCOMPARE(sheet[1].cells[4].typeId(), QMetaType::Double);
+    QCOMPARE(sheet[2].cells[0], QVariant(QStringLiteral("6901234567892")));
+
+    goods->close();
+    app->exec("delete from goods");
+    const SheetImport::Checked checked = SheetImport::check(connection(), Kind::Goods, sheet, false);
+    QVERIFY2(checked.clean(), qPrintable(problemTexts(checked).join('\n')));
+    QVERIFY(checked.unknownColumns.isEmpty());   // 供应商名称 is known and not imported
+    QVERIFY(checked.newListValues.isEmpty());
+    QVERIFY(SheetImport::write(connection(), checked, false));
+    QCOMPARE(goodsRows(), before);
+    QCOMPARE(app->scalar("select count(*) from oper_log where win_name='货品资料' and act_name='导入'").toInt(), 1);
+}
+
+void TestSheetImport::gb18030CsvWithChineseNames()
+{
+    QStringEncoder gb("GB18030");
+    QString text = QStringLiteral("编码,名称,品牌\r\n");
+    for (int i = 1; i <= 300; ++i)
+        text += QStringLiteral("%1,纯棉短袖衬衫%2号,澜禾\r\n").arg(i, 5, 10, QLatin1Char('0')).arg(i);
+    const QByteArray bytes = gb(text);
+    QVERIFY(QString::fromUtf8(bytes) != text);   // really not UTF-8
+    writeFile(path("gb.csv"), bytes);
+
+    const SheetImport::Checked checked = checkFile(Kind::Goods, path("gb.csv"));
+    QVERIFY2(checked.problems.isEmpty(), qPrintable(problemTexts(checked).join('\n')));
+    // The brand is not in its list: offered to add, not written without asking.
+    QCOMPARE(checked.newListValues.size(), 1);
+    QCOMPARE(checked.newListValues[0].value, QStringLiteral("澜禾"));
+    QCOMPARE(checked.newListValues[0].row, 2);
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, SheetImport::write(connection(), checked, false));
+    QCOMPARE(app->scalar("select count(*) from goods").toInt(), 0);
+
+    QVERIFY(SheetImport::write(connection(), checked, true));
+    QCOMPARE(app->scalar("select count(*) from goods").toInt(), 300);
+    QCOMPARE(app->scalar("select gods_name from goods where gods_code='00042'").toString(),
+             QStringLiteral("纯棉短袖衬衫42号"));
+    QCOMPARE(app->scalar("select count(*) from baseitem where gods_spec='澜禾'").toInt(), 1);
+}
+
+void TestSheetImport::oneBadRowAmongFiveThousandWritesNothing_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("csv") << ".csv";
+    QTest::newRow("xlsx") << ".xlsx";
+}
+
+// Excel rows: 1 the header, then goods; two blank rows (3 and 2001) keep their
+// numbers, so the bad price on the 4,000th goods stands on row 4003.
+void TestSheetImport::oneBadRowAmongFiveThousandWritesNothing()
+{
+    QFETCH(QString, suffix);
+    const QString fileName = path("many" + suffix);
+    const auto price = [](int i) { return i == 4000 ? QStringLiteral("12元") : QString::number(i % 97 + 0.5); };
+    if (suffix == ".csv") {
+        QString text = QStringLiteral("\xFEFF编码,名称,批发价\n");
+        for (int i = 1; i <= 5000; ++i) {
+            if (i == 2 || i == 1999)
+                text += QStringLiteral(",,\n");
+            text += QStringLiteral("G%1,货品%1,%2\n").arg(i).arg(price(i));
+        }
+        writeFile(fileName, text.toUtf8());
+    } else {
+        lxw_workbook* book = workbook_new(fileName.toUtf8().constData());
+        lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+        worksheet_write_string(sheet, 0, 0, "编码", nullptr);
+        worksheet_write_string(sheet, 0, 1, "名称", nullptr);
+        worksheet_write_string(sheet, 0, 2, "批发价", nullptr);
+        lxw_row_t row = 1;
+        for (int i = 1; i <= 5000; ++i, ++row) {
+            if (i == 2 || i == 1999)
+                ++row;
+            worksheet_write_string(sheet, row, 0, QStringLiteral("G%1").arg(i).toUtf8().constData(), nullptr);
+            worksheet_write_string(sheet, row, 1, QStringLiteral("货品%1").arg(i).toUtf8().constData(), nullptr);
+            if (i == 4000)
+                worksheet_write_string(sheet, row, 2, price(i).toUtf8().constData(), nullptr);
+            else
+                worksheet_write_number(sheet, row, 2, price(i).toDouble(), nullptr);
+        }
+        QCOMPARE(workbook_close(book), LXW_NO_ERROR);
+    }
+    const SheetImport::Checked checked = checkFile(Kind::Goods, fileName);
+    QCOMPARE(problemTexts(checked), QStringList{QStringLiteral("4003|批发价|12元|不是数字")});
+    QCOMPARE(checked.rows.size(), 5000);
+    QVERIFY(!checked.clean());
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, SheetImport::write(connection(), checked, false));
+    QCOMPARE(app->scalar("select count(*) from goods").toInt(), 0);
+}
+
+// A 13-digit barcode typed into a General column is a number cell that Excel
+// shows as 6.93E+12 and may already have rounded; so is a CSV that Excel saved.
+void TestSheetImport::codesExcelShowsInNotationAreRefused()
+{
+    const QString fileName = path("numbers.xlsx");
+    lxw_workbook* book = workbook_new(fileName.toUtf8().constData());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    worksheet_write_string(sheet, 0, 0, "编码", nullptr);
+    worksheet_write_string(sheet, 0, 1, "名称", nullptr);
+    worksheet_write_number(sheet, 1, 0, 6930000000000.0, nullptr);
+    worksheet_write_string(sheet, 1, 1, "条码货品", nullptr);
+    worksheet_write_number(sheet, 2, 0, 123, nullptr);   // a short code as a number is still its digits
+    worksheet_write_string(sheet, 2, 1, "短码", nullptr);
+    QCOMPARE(workbook_close(book), LXW_NO_ERROR);
+
+    SheetImport::Checked checked = checkFile(Kind::Goods, fileName);
+    QCOMPARE(checked.problems.size(), 1);
+    QCOMPARE(checked.problems[0].row, 2);
+    QCOMPARE(checked.problems[0].value, QStringLiteral("6.93E+12"));
+    QVERIFY(checked.problems[0].reason.contains(QStringLiteral("科学计数法")));
+    QVERIFY(checked.problems[0].reason.contains(QStringLiteral("文本")));
+    QCOMPARE(checked.rows[1][0].toString(), QStringLiteral("123"));
+
+    writeFile(path("numbers.csv"), "\xEF\xBB\xBF编码,名称\r\n6.93E+12,条码货品\r\n");
+    checked = checkFile(Kind::Goods, path("numbers.csv"));
+    QCOMPARE(checked.problems.size(), 1);
+    QVERIFY(checked.problems[0].reason.contains(QStringLiteral("科学计数法")));
+}
+
+void TestSheetImport::rowRules()
+{
+    app->exec("insert into goods(gods_code,gods_name) values('OLD','旧名')");
+    app->exec("insert into company(comp_code,comp_name) values('S01','供应商')");
+    writeFile(path("rules.csv"),
+              QStringLiteral("编码,名称,批发价,供应商编码,备注\n"
+                             "old,新名,1,S01,\n"                 // 2: in the database (code case ignored)
+                             "N1,甲,x,,\n"                        // 3: not a number
+                             "N1,乙,2,,\n"                        // 4: twice in the file
+                             ",丙,3,,\n"                          // 5: no code
+                             "N2,丁,1e3,,\n"                      // 6: exponents are no plain number
+                             "N3,戊,1234567890,,\n"               // 7: beyond what a shop means
+                             "N4,己,4,S99,\n"                     // 8: no such supplier
+                             "N5,%1,5,,\n")                       // 9: longer than its 40 characters
+                  .arg(QString(41, QChar(0x5B57)))
+                  .toUtf8());
+    SheetImport::Checked checked = checkFile(Kind::Goods, path("rules.csv"));
+    const QStringList texts = problemTexts(checked);
+    QCOMPARE(texts.size(), 8);
+    QVERIFY(texts[0].startsWith(QStringLiteral("2|编码|old|编码已存在")));
+    QCOMPARE(texts[1], QStringLiteral("3|批发价|x|不是数字"));
+    QCOMPARE(texts[2], QStringLiteral("4|编码|N1|与第 3 行重复"));
+    QCOMPARE(texts[3], QStringLiteral("5|编码||编码不能为空"));
+    QCOMPARE(texts[4], QStringLiteral("6|批发价|1e3|不是数字"));
+    QVERIFY(texts[5].startsWith(QStringLiteral("7|批发价|1234567890|")));
+    QCOMPARE(texts[6], QStringLiteral("8|供应商编码|S99|公司编码不存在"));
+    QCOMPARE(texts[7], QStringLiteral("9|名称|%1|超过 40 个字").arg(QString(41, QChar(0x5B57))));
+
+    // 更新已有: the existing row takes the file's values, only the columns the file has.
+    app->exec("update goods set gods_note='保留' where gods_code='OLD'");
+    writeFile(path("update.csv"), QStringLiteral("编码,名称,批发价\nOLD,新名,8\nNEW,新货,9\n").toUtf8());
+    checked = checkFile(Kind::Goods, path("update.csv"), true);
+    QVERIFY(checked.clean());
+    QCOMPARE(checked.updateCount(), 1);
+    QVERIFY(SheetImport::write(connection(), checked, false));
+    QCOMPARE(app->scalar("select gods_name||'/'||batch_out||'/'||gods_note from goods where gods_code='OLD'").toString(),
+             QStringLiteral("新名/8.0/保留"));
+    QCOMPARE(app->scalar("select count(*) from goods").toInt(), 2);
+
+    // Employees: dates read as dates, the sex from its two values, a name required.
+    writeFile(path("staff.csv"), QStringLiteral("员工编号,姓名,性别,出生日期,入职日期\n"
+                                                "E1,张三,男,1990/3/5,2024-01-02\n"
+                                                "E2,李四,M,1990-13-01,\n"
+                                                "E3,,女,,\n")
+                                     .toUtf8());
+    checked = checkFile(Kind::Employees, path("staff.csv"));
+    QCOMPARE(problemTexts(checked), (QStringList{QStringLiteral("3|出生日期|1990-13-01|不是日期"),
+                                                 QStringLiteral("3|性别|M|只能是“男”或“女”"),
+                                                 QStringLiteral("4|姓名||姓名不能为空")}));
+    QCOMPARE(checked.rows[0][3], QVariant(QDateTime(QDate(1990, 3, 5), QTime(0, 0))));
+}
+
+void TestSheetImport::headerRules()
+{
+    writeFile(path("nocode.csv"), QStringLiteral("名称,品牌\n衬衫,甲\n").toUtf8());
+    SheetImport::Checked checked = checkFile(Kind::Goods, path("nocode.csv"));
+    QCOMPARE(checked.refusal, QStringLiteral("缺少必需的列：编码"));
+    QVERIFY(checked.rows.isEmpty());
+
+    writeFile(path("extra.csv"), QStringLiteral("客户编码,客户名称,网址,电话,电话\nC1,某公司,http://x,1,2\n").toUtf8());
+    checked = checkFile(Kind::Companies, path("extra.csv"));
+    QCOMPARE(checked.unknownColumns, QStringList{QStringLiteral("网址")});
+    QCOMPARE(problemTexts(checked), QStringList{QStringLiteral("1|电话|电话|与前面的列重复")});
+
+    // The template's header is one caption per field and reads back as the kind's columns.
+    for (Kind kind : {Kind::Goods, Kind::Companies, Kind::Employees, Kind::OpeningStock}) {
+        const QStringList captions = SheetImport::templateCaptions(kind);
+        QList<SheetRow> sheet{{1, {}}};
+        for (const QString& caption : captions)
+            sheet[0].cells << caption;
+        checked = SheetImport::check(connection(), kind, sheet, false);
+        QVERIFY(checked.refusal.isEmpty());
+        QCOMPARE(checked.fields.size(), captions.size());
+    }
+}
+
+void TestSheetImport::openingStockUpdatesAndAdds()
+{
+    app->exec("insert into goods(gods_code,gods_name) values('G1','甲'),('G2','乙')");
+    app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('G1',5,10)");
+    writeFile(path("stock.csv"), QStringLiteral("货品编码,货品名称,数量,成本\nG1,甲,7,11.5\nG2,乙,3,\nG9,无,1,1\n").toUtf8());
+    SheetImport::Checked checked = checkFile(Kind::OpeningStock, path("stock.csv"));
+    QCOMPARE(problemTexts(checked), QStringList{QStringLiteral("4|货品编码|G9|货品编码不存在")});
+
+    writeFile(path("stock.csv"), QStringLiteral("货品编码,货品名称,数量,成本\nG1,甲,7,11.5\nG2,乙,3,\n").toUtf8());
+    checked = checkFile(Kind::OpeningStock, path("stock.csv"));
+    QVERIFY(checked.clean());
+    QVERIFY(SheetImport::write(connection(), checked, false));
+    QCOMPARE(app->scalar("select group_concat(gods_code||':'||gods_amou||':'||cost_pric,' ') from "
+                         "(select * from storemain order by gods_code)").toString(),
+             QStringLiteral("G1:7.0:11.5 G2:3.0:0.0"));
+    QCOMPARE(app->scalar("select count(*) from storemain").toInt(), 2);
+    QCOMPARE(app->scalar("select count(*) from oper_log where win_name='库存初始化' and act_name='导入'").toInt(), 1);
+}
+
+QTEST_MAIN(TestSheetImport)
+#include "tst_sheetimport.moc"
