@@ -323,15 +323,17 @@ void Schema::upgrade(Connection& connection)
     if (fileVersion(connection) >= version())
         return;
     for (const Table& t : tables()) {
-        if (t.since > from) {
-            createTable(connection, t);
-            continue;
-        }
-        // A file may already hold a column its version mark does not count: it is not added twice.
+        // A file may already hold a table or column its version mark does not count:
+        // it is not added twice.
         QStringList present;
         Statement columns(connection, QStringLiteral("pragma table_info(%1)").arg(t.name));
         while (columns.next())
             present << columns.textValue(1).toLower();
+        if (t.since > from) {
+            if (present.isEmpty())
+                createTable(connection, t);
+            continue;
+        }
         for (const Column& c : t.columns)
             if (c.since > from && !present.contains(c.name.toLower())) {
                 QString definition = createStatement({t.name, {c}});

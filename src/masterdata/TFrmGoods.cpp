@@ -284,12 +284,6 @@ bool TFrmGoods::acceptRow()
     return true;
 }
 
-void TFrmGoods::updateButtons()
-{
-    MasterDataWindow::updateButtons();
-    if (barcodes)
-        barcodes->setBrowsing(!isEditing());
-}
 
 void TFrmGoods::afterSave(const QString& code)
 {
@@ -312,6 +306,8 @@ void TFrmGoods::updateButtons()
     MasterDataWindow::updateButtons();
     if (cmd_style)
         cmd_style->setEnabled(cmd_add->isEnabled());
+    if (barcodes)
+        barcodes->setBrowsing(!isEditing());
 }
 
 void TFrmGoods::cmd_styleClick()
