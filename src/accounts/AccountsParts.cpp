@@ -1,5 +1,7 @@
 #include "accounts/AccountsParts.h"
 
+#include "reports/ReportLayout.h"
+
 #include "core/DataHelpers.h"
 #include "db/Dataset.h"
 #include "db/Field.h"
@@ -86,6 +88,18 @@ void showCodeOfName(QComboBox* code, QComboBox* name)
     setTextQuietly(code, QString());
     setTextQuietly(code, DataHelpers::lookup(QStringLiteral("company"), QStringLiteral("comp_name"),
                                              name->currentText(), QStringLiteral("comp_code")));
+}
+
+void previewList(ReportLayout& layout, db::Dataset* list, QWidget* parent)
+{
+    list->disableControls();
+    try {
+        layout.preview(parent);
+    } catch (...) {
+        list->enableControls();
+        throw;
+    }
+    list->enableControls();
 }
 
 } // namespace AccountsParts

@@ -9,6 +9,7 @@ class QDateEdit;
 class QLineEdit;
 class QObject;
 class QWidget;
+class ReportLayout;
 
 namespace db {
 class Dataset;
@@ -41,5 +42,9 @@ void fillCompanyLists(QComboBox* code, QComboBox* name);
 void showNameOfCode(QComboBox* code, QComboBox* name);
 void showCodeOfName(QComboBox* code, QComboBox* name);
 void setTextQuietly(QComboBox* box, const QString& text);
+
+// Previews `layout` with the grids bound to `list` held still while it reads
+// the rows; they move again afterwards, also when the preview throws.
+void previewList(ReportLayout& layout, db::Dataset* list, QWidget* parent);
 
 } // namespace AccountsParts

@@ -440,12 +440,8 @@ void SettlementWindow::cmd_prinClick()
             {"pzh", Edit8->text()},             {"bz", Edit9->text()},              {"sqjy", Edit10->text()}};
         for (const auto& [name, value] : values)
             layout.setLabelText(QString::fromLatin1(name), value);
-        list->disableControls();
-        layout.preview(this);
-        list->enableControls();
+        AccountsParts::previewList(layout, list, this);
     } catch (const std::exception& e) {
-        if (list->controlsDisabled())
-            list->enableControls();
         report(QStringLiteral("无法打印"), e);
     }
 }

@@ -176,12 +176,8 @@ void StatementWindow::cmd_prinClick()
         layout.setLabelText(QStringLiteral("ysjea"), Edit1->text());
         layout.setLabelText(QStringLiteral("ysjeb"), Edit2->text());
         layout.setLabelText(QStringLiteral("qkje"), Edit3->text());
-        list->disableControls();
-        layout.preview(this);
-        list->enableControls();
+        AccountsParts::previewList(layout, list, this);
     } catch (const std::exception& e) {
-        if (list->controlsDisabled())
-            list->enableControls();
         ui::showError(QStringLiteral("无法打印：%1").arg(ui::errorText(e)), this);
     }
 }

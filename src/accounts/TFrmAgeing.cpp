@@ -140,12 +140,8 @@ void TFrmAgeing::cmd_prinClick()
         layout.setLabelText(QStringLiteral("asof"), QLocale().toString(DP1->date(), QLocale::ShortFormat));
         layout.setLabelText(QStringLiteral("hjje"), Edit1->text());
         layout.setLabelText(QStringLiteral("hjye"), Edit2->text());
-        list->disableControls();
-        layout.preview(this);
-        list->enableControls();
+        AccountsParts::previewList(layout, list, this);
     } catch (const std::exception& e) {
-        if (list->controlsDisabled())
-            list->enableControls();
         ui::showError(QStringLiteral("无法打印：%1").arg(ui::errorText(e)), this);
     }
 }
