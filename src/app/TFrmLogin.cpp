@@ -6,6 +6,7 @@
 #include "core/IniFile.h"
 #include "core/PasswordHash.h"
 #include "core/Settings.h"
+#include "core/ShopServer.h"
 #include "core/TFrmDataMod.h"
 #include "db/Error.h"
 #include "shop/DatabaseUpgrade.h"
@@ -92,13 +93,18 @@ void TFrmLogin::connectDatabase()
         return;
     const QString dataSource = AppPaths::databaseFile();
     TFrmDataMod& dm = dataModule();
+    const bool server = ShopServer::isChosen();
     try {
-        DatabaseFile::createIfMissing(dataSource);
         dm.AdoConn.close();
-        DatabaseFile::open(dm.AdoConn, dataSource);
-    } catch (const db::Error&) {
+        if (server) {
+            ShopServer::open(dm.AdoConn, ShopServer::address());
+        } else {
+            DatabaseFile::createIfMissing(dataSource);
+            DatabaseFile::open(dm.AdoConn, dataSource);
+        }
+    } catch (const db::Error& e) {
         // Wrong key, not a database or locked: the file is left exactly as it is.
-        ui::showError(QStringLiteral("数据库无法打开"), this);
+        ui::showError(server ? e.message() : QStringLiteral("数据库无法打开"), this);
         return;
     }
     try {
@@ -110,7 +116,8 @@ void TFrmLogin::connectDatabase()
         return;
     }
     m_connected = true;
-    IniFile(AppPaths::settingsFile()).write(SettingsKeys::nettype, SettingsKeys::datasource, dataSource.trimmed());
+    if (!server)
+        IniFile(AppPaths::settingsFile()).write(SettingsKeys::nettype, SettingsKeys::datasource, dataSource.trimmed());
 }
 
 bool TFrmLogin::checkUser(const QString& userId, const QString& password)

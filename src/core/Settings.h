@@ -29,3 +29,14 @@ inline const QString pageLength = QStringLiteral("page_length");
 inline const QString nettype = QStringLiteral("nettype");
 inline const QString datasource = QStringLiteral("datasource");
 } // namespace SettingsKeys
+
+// The shop server's keys (group "server" of system.ini).
+namespace SettingsKeys {
+inline const QString server = QStringLiteral("server");
+inline const QString serverMode = QStringLiteral("mode");   // "file" or "server"
+inline const QString serverHost = QStringLiteral("host");
+inline const QString serverPort = QStringLiteral("port");
+inline const QString serverDatabase = QStringLiteral("database");
+inline const QString serverUser = QStringLiteral("user");
+inline const QString serverSsl = QStringLiteral("sslmode");
+} // namespace SettingsKeys

@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/SqliteEngine.h"
 
 #include <sqlite3.h>
 

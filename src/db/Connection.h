@@ -2,15 +2,30 @@
 
 #include <QString>
 
+#include <memory>
+
 struct sqlite3;
 
 namespace db {
 
-// One encrypted database file. Owns the engine handle; every connection
+class Engine;
+
+// Where a shop server is and who logs in; the password is never written to disk here.
+struct ServerAddress {
+    QString host;            // a name, an address, or a socket directory
+    int port = 5432;
+    QString database;
+    QString user;
+    QString password;
+    QString sslMode = QStringLiteral("prefer");   // prefer, require or verify-full
+};
+
+// One database: the encrypted file, or a PostgreSQL server of the shop. The
+// rest of the program uses either through the same calls; every connection
 // knows the SQL functions year() and month() over stored date-times.
 class Connection {
 public:
-    Connection() = default;
+    Connection();
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -18,33 +33,42 @@ public:
     // Opens an existing file (or creates one when `create` is set) with the key.
     // Fails with db::Error when the file is missing, not a database or the key is wrong.
     void open(const QString& path, const QString& key, bool create = false);
+    // Connects to a server; fails within a few seconds when it cannot be reached.
+    void openServer(const ServerAddress& address);
     void close();
-    bool isOpen() const { return m_handle != nullptr; }
+    bool isOpen() const { return m_engine != nullptr; }
+    bool isServer() const { return isOpen() && m_server; }
+    // The file's path, or "server:database" for a server.
     QString path() const { return m_path; }
 
     // Runs one or more statements that take no parameters and return no rows.
     void execute(const QString& sql);
+    // Runs `sql` now and again after a lost connection to a server is made anew
+    // (what a session needs: its own working tables).
+    void executeEverySession(const QString& sql);
     qint64 lastInsertRowId() const;
     int changes() const;
 
     // Transactions nest through savepoints; see Transaction. An outermost
-    // `write` one takes the write lock at once (begin immediate), so what it
-    // reads cannot be changed by another connection before it writes.
+    // `write` one takes the write lock at once, so what it reads cannot be
+    // changed by another connection before it writes.
     int beginSavepoint(bool write = false);
     void releaseSavepoint(int level);
     void rollbackSavepoint(int level);
     bool inTransaction() const { return m_savepointDepth > 0; }
 
+    // "a is b" with NULL equal to NULL, as this engine writes it.
+    QString same(const QString& left, const QString& right) const;
+
+    Engine& engine() const;
+    // The file engine's handle, for what only the file has (online backup).
     sqlite3* handle() const;
 
 private:
-    sqlite3* m_handle = nullptr;
+    std::unique_ptr<Engine> m_engine;
+    bool m_server = false;
     QString m_path;
     int m_savepointDepth = 0;
-    bool m_writeBegun = false;
 };
-
-// Throws db::Error for an engine result code that is not a success.
-void check(sqlite3* handle, int resultCode, const QString& sql = {});
 
 } // namespace db

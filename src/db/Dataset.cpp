@@ -196,6 +196,9 @@ QString Dataset::effectiveSql()
         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression multiTable(QStringLiteral("\\bjoin\\b|\\bgroup\\s+by\\b|\\bunion\\b"),
                                                QRegularExpression::CaseInsensitiveOption);
+    // A total over the table is no row of it (and a server takes no rowid beside it).
+    static const QRegularExpression aggregate(QStringLiteral("\\b(count|sum|total|min|max|avg)\\s*\\("),
+                                              QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression leadingSelect(QStringLiteral("^\\s*select\\s+"),
                                                   QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression leadingDistinct(QStringLiteral("^\\s*select\\s+distinct\\b"),
@@ -209,7 +212,8 @@ QString Dataset::effectiveSql()
     m_identity = Identity::ReadOnly;
     m_rowIdColumn = false;
     const QRegularExpressionMatch match = fromClause.match(m_sql);
-    if (!match.hasMatch() || !Schema::table(match.captured(1)) || multiTable.match(m_sql).hasMatch())
+    if (!match.hasMatch() || !Schema::table(match.captured(1)) || multiTable.match(m_sql).hasMatch()
+        || aggregate.match(m_sql.left(match.capturedStart(0))).hasMatch())
         return m_sql;
     // "from a, b" lists more than one table.
     const int afterFrom = match.capturedEnd(0);
@@ -228,7 +232,7 @@ QString Dataset::effectiveSql()
     if (!select.hasMatch())
         return m_sql;
     sql.replace(select.capturedStart(), select.capturedLength(),
-                QStringLiteral("select %1.rowid as __rowid__, ").arg(alias));
+                QStringLiteral("select %1.%2 as __rowid__, ").arg(alias, rowIdColumn()));
     m_identity = Identity::RowId;
     m_rowIdColumn = true;
     return sql;
@@ -247,6 +251,9 @@ void Dataset::prepareFields(Statement& statement)
     } else {
         for (int c = first; c < statement.columnCount(); ++c) {
             const QString name = statement.columnName(c);
+            // A server table's own rowid is no field, as the file's is not.
+            if (name == QLatin1String("rowid") && m_connection->isServer())
+                continue;
             const Column* column = Schema::column(statement.originTable(c), statement.originColumn(c));
             if (!column)
                 column = Schema::column(name);
@@ -282,6 +289,12 @@ void Dataset::prepareFields(Statement& statement)
                               && statement.originTable(column).compare(m_baseTable, Qt::CaseInsensitive) == 0;
         m_baseColumnOfSlot.append(fromBase ? statement.originColumn(column) : QString());
     }
+}
+
+// The file's tables all have a rowid; on a server a table with a counter has only that.
+QString Dataset::rowIdColumn() const
+{
+    return m_connection->isServer() ? Schema::rowIdColumn(m_baseTable) : QStringLiteral("rowid");
 }
 
 void Dataset::open()

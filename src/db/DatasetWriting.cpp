@@ -42,11 +42,11 @@ QString Dataset::identityCondition(int record, const QList<QVariant>& original, 
 {
     if (m_identity == Identity::RowId) {
         values->append(m_rowIds[size_t(record)]);
-        return QStringLiteral("rowid=:k0");
+        return rowIdColumn() + QStringLiteral("=:k0");
     }
     QStringList parts;
     for (int s : writableSlots(true)) {
-        parts << QStringLiteral("%1 is :k%2").arg(m_baseColumnOfSlot.at(s)).arg(values->size());
+        parts << m_connection->same(m_baseColumnOfSlot.at(s), QStringLiteral(":k%1").arg(values->size()));
         values->append(original.at(s));
     }
     return parts.join(QStringLiteral(" and "));

@@ -5,20 +5,28 @@
 
 namespace db {
 
-// The one error type of the database layer: the engine's code, its message and the SQL.
+// The one error type of the database layer: what kind of failure, the engine's
+// code and message, and the SQL.
 class Error : public std::runtime_error {
 public:
-    Error(const QString& message, int code = 0, const QString& sql = {})
-        : std::runtime_error(message.toStdString()), m_message(message), m_code(code), m_sql(sql) {}
+    // What a caller may do about it: retry a unique key with the next value,
+    // ask the user to try again after a lock or a lost connection.
+    enum Kind { Other, UniqueViolation, LockTimeout, ConnectionLost };
+
+    Error(const QString& message, int code = 0, const QString& sql = {}, Kind kind = Other)
+        : std::runtime_error(message.toStdString()), m_message(message), m_code(code), m_sql(sql), m_kind(kind) {}
 
     QString message() const { return m_message; }
+    // The file engine's extended result code; 0 from a server.
     int code() const { return m_code; }
     QString sql() const { return m_sql; }
+    Kind kind() const { return m_kind; }
 
 private:
     QString m_message;
     int m_code;
     QString m_sql;
+    Kind m_kind;
 };
 
 // What the user is told: for the engine's common failures a Chinese sentence,

@@ -6,8 +6,17 @@ namespace db {
 
 namespace {
 
-QString sentence(int code)
+QString sentence(const Error& error)
 {
+    switch (error.kind()) {
+    case Error::ConnectionLost:
+        return QStringLiteral("与店铺服务器的连接断开了，这次修改没有保存。请检查网络后再做一次");
+    case Error::LockTimeout:
+        return QStringLiteral("数据库正被其他程序使用，请稍后再试");
+    default:
+        break;
+    }
+    const int code = error.code();
     if (code == SQLITE_READONLY_DBMOVED)
         return QStringLiteral("数据库已被数据恢复替换，这次修改没有保存。请退出程序后重新打开，再做一次");
     switch (code & 0xff) {   // the primary code of an extended one
@@ -34,7 +43,7 @@ QString sentence(int code)
 
 QString userText(const Error& error)
 {
-    const QString text = sentence(error.code());
+    const QString text = sentence(error);
     if (text.isEmpty() || error.message().isEmpty())
         return text.isEmpty() ? error.message() : text;
     return QStringLiteral("%1\n（详细信息：%2）").arg(text, error.message());

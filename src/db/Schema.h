@@ -36,7 +36,11 @@ public:
 
     // Creates every table in an empty database and marks it with the current version.
     static void create(Connection& connection);
-    static QString createStatement(const Table& table);
+    // On a server the types differ, and a table without a counter gets a last
+    // column `rowid` (the file's engine has one built in).
+    static QString createStatement(const Table& table, bool server = false);
+    // The column that tells a table's rows apart on both engines: its counter, else rowid.
+    static QString rowIdColumn(const QString& table);
     // Gives the connection its own working tables (outtemp, chektemp, miostemp,
     // mios) as temporary tables that hide the file's: two programs on one file
     // never empty each other's working rows.
@@ -44,7 +48,8 @@ public:
 
     // The shape version this program writes: the highest `since` of any table or column.
     static int version();
-    // The file's version (PRAGMA user_version); 0 for a file of the first release.
+    // The database's version (the file's PRAGMA user_version, a server's
+    // shape_version); 0 for a file of the first release.
     static int fileVersion(Connection& connection);
     // Adds what the file's version lacks (tables, columns at the end, indexes) and
     // marks it current, in one transaction. Nothing is renamed or retyped.

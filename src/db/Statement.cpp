@@ -1,9 +1,8 @@
 #include "db/Statement.h"
 
 #include "db/Connection.h"
+#include "db/Engine.h"
 #include "db/Error.h"
-
-#include <sqlite3.h>
 
 #include <QDate>
 #include <QDateTime>
@@ -18,38 +17,13 @@ QString toStoredDateTime(const QVariant& value)
 }
 
 Statement::Statement(Connection& connection, const QString& sql)
-    : m_connection(&connection), m_sql(sql)
+    : m_cursor(connection.engine().prepare(sql)), m_sql(sql)
 {
-    const QByteArray text = sql.toUtf8();
-    sqlite3* handle = connection.handle();
-    const char* tail = nullptr;
-    check(handle, sqlite3_prepare_v2(handle, text.constData(), text.size(), &m_statement, &tail), sql);
-    if (!m_statement)
-        throw Error(QStringLiteral("空语句"), SQLITE_MISUSE, sql);
 }
 
-Statement::~Statement()
-{
-    sqlite3_finalize(m_statement);
-}
-
-Statement::Statement(Statement&& other) noexcept
-    : m_connection(other.m_connection), m_statement(other.m_statement), m_sql(std::move(other.m_sql))
-{
-    other.m_statement = nullptr;
-}
-
-Statement& Statement::operator=(Statement&& other) noexcept
-{
-    if (this != &other) {
-        sqlite3_finalize(m_statement);
-        m_connection = other.m_connection;
-        m_statement = other.m_statement;
-        m_sql = std::move(other.m_sql);
-        other.m_statement = nullptr;
-    }
-    return *this;
-}
+Statement::~Statement() = default;
+Statement::Statement(Statement&& other) noexcept = default;
+Statement& Statement::operator=(Statement&& other) noexcept = default;
 
 static QByteArray parameterKey(const QString& name)
 {
@@ -58,137 +32,36 @@ static QByteArray parameterKey(const QString& name)
 
 bool Statement::hasParameter(const QString& name) const
 {
-    return sqlite3_bind_parameter_index(m_statement, parameterKey(name).constData()) > 0;
+    return m_cursor->parameterIndex(parameterKey(name)) > 0;
 }
 
 Statement& Statement::bind(const QString& name, const QVariant& value)
 {
-    const int index = sqlite3_bind_parameter_index(m_statement, parameterKey(name).constData());
+    const int index = m_cursor->parameterIndex(parameterKey(name));
     if (index <= 0)
-        throw Error(QStringLiteral("未知参数: %1").arg(name), SQLITE_RANGE, m_sql);
-    sqlite3* handle = m_connection->handle();
-    int rc = SQLITE_OK;
-    if (!value.isValid() || value.isNull()) {
-        rc = sqlite3_bind_null(m_statement, index);
-    } else {
-        switch (value.typeId()) {
-        case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(m_statement, index, value.toDouble());
-            break;
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Long:
-        case QMetaType::Bool:
-            rc = sqlite3_bind_int64(m_statement, index, value.toLongLong());
-            break;
-        case QMetaType::QDate:
-        case QMetaType::QDateTime: {
-            const QByteArray text = toStoredDateTime(value).toUtf8();
-            rc = sqlite3_bind_text(m_statement, index, text.constData(), text.size(), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text(m_statement, index, text.constData(), text.size(), SQLITE_TRANSIENT);
-            break;
-        }
-        }
-    }
-    check(handle, rc, m_sql);
+        throw Error(QStringLiteral("未知参数: %1").arg(name), 0, m_sql);
+    m_cursor->bind(index, value);
     return *this;
 }
 
-bool Statement::next()
-{
-    const int rc = sqlite3_step(m_statement);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
-    sqlite3_reset(m_statement);
-    check(m_connection->handle(), rc, m_sql);
-    return false;
-}
-
-int Statement::execute()
-{
-    while (next()) {
-    }
-    return sqlite3_changes(m_connection->handle());
-}
-
-void Statement::reset()
-{
-    sqlite3_reset(m_statement);
-}
-
-int Statement::columnCount() const
-{
-    return sqlite3_column_count(m_statement);
-}
-
-QString Statement::columnName(int column) const
-{
-    return QString::fromUtf8(sqlite3_column_name(m_statement, column));
-}
-
-QString Statement::originTable(int column) const
-{
-    return QString::fromUtf8(sqlite3_column_table_name(m_statement, column));
-}
-
-QString Statement::originColumn(int column) const
-{
-    return QString::fromUtf8(sqlite3_column_origin_name(m_statement, column));
-}
-
-QString Statement::declaredType(int column) const
-{
-    return QString::fromUtf8(sqlite3_column_decltype(m_statement, column));
-}
-
-bool Statement::isNull(int column) const
-{
-    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
-}
-
-double Statement::doubleValue(int column) const
-{
-    return sqlite3_column_double(m_statement, column);
-}
-
-qint64 Statement::intValue(int column) const
-{
-    return sqlite3_column_int64(m_statement, column);
-}
+bool Statement::next() { return m_cursor->next(); }
+int Statement::execute() { return m_cursor->execute(); }
+void Statement::reset() { m_cursor->reset(); }
+int Statement::columnCount() const { return m_cursor->columnCount(); }
+QString Statement::columnName(int column) const { return m_cursor->columnName(column); }
+QString Statement::originTable(int column) const { return m_cursor->originTable(column); }
+QString Statement::originColumn(int column) const { return m_cursor->originColumn(column); }
+QString Statement::declaredType(int column) const { return m_cursor->declaredType(column); }
+QVariant Statement::value(int column) const { return m_cursor->value(column); }
+bool Statement::isNull(int column) const { return m_cursor->isNull(column); }
+double Statement::doubleValue(int column) const { return m_cursor->doubleValue(column); }
+qint64 Statement::intValue(int column) const { return m_cursor->intValue(column); }
+QByteArrayView Statement::utf8Text(int column) const { return m_cursor->utf8Text(column); }
 
 QString Statement::textValue(int column) const
 {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column)) : QString();
-}
-
-QByteArrayView Statement::utf8Text(int column) const
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-    return text ? QByteArrayView(text, sqlite3_column_bytes(m_statement, column)) : QByteArrayView();
-}
-
-QVariant Statement::value(int column) const
-{
-    switch (sqlite3_column_type(m_statement, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(intValue(column));
-    case SQLITE_FLOAT:
-        return QVariant(doubleValue(column));
-    case SQLITE_NULL:
-        return QVariant();
-    default:
-        return QVariant(textValue(column));
-    }
+    const QByteArrayView text = m_cursor->utf8Text(column);
+    return text.isNull() ? QString() : QString::fromUtf8(text.data(), text.size());
 }
 
 } // namespace db

@@ -4,14 +4,16 @@
 #include <QString>
 #include <QVariant>
 
-struct sqlite3_stmt;
+#include <memory>
 
 namespace db {
 
 class Connection;
+class Cursor;
 
 // A prepared statement with named parameters (":name"). Prepared in the
-// constructor, so it is always valid; movable, not copyable.
+// constructor, so it is always valid; movable, not copyable. The same SQL runs
+// on the file and on a server.
 class Statement {
 public:
     Statement(Connection& connection, const QString& sql);
@@ -47,8 +49,7 @@ public:
     QString sql() const { return m_sql; }
 
 private:
-    Connection* m_connection;
-    sqlite3_stmt* m_statement = nullptr;
+    std::unique_ptr<Cursor> m_cursor;
     QString m_sql;
 };
 

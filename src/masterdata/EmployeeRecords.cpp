@@ -18,12 +18,12 @@ int count(const QString& sql, const QString& code)
 
 bool isEmployee(const QString& code)
 {
-    return count(QStringLiteral("select count(*) from employee where trim(empl_code)=:code collate nocase"), code) > 0;
+    return count(QStringLiteral("select count(*) from employee where lower(trim(empl_code))=lower(:code)"), code) > 0;
 }
 
 int usersNamed(const QString& code)
 {
-    return count(QStringLiteral("select count(*) from powers where trim(user_id)=:code collate nocase"), code);
+    return count(QStringLiteral("select count(*) from powers where lower(trim(user_id))=lower(:code)"), code);
 }
 
 int billsNaming(const QString& code)
@@ -32,7 +32,7 @@ int billsNaming(const QString& code)
     for (const char* table : {"inmain", "outmain"}) {
         QStringList people;
         for (const char* column : {"hand_code", "chek_code", "oper_code", "send_code", "rece_code", "rela_code"})
-            people << QStringLiteral("trim(%1)=:code collate nocase").arg(QLatin1String(column));
+            people << QStringLiteral("lower(trim(%1))=lower(:code)").arg(QLatin1String(column));
         bills += count(QStringLiteral("select count(*) from %1 where %2")
                            .arg(QLatin1String(table), people.join(QStringLiteral(" or "))),
                        code);

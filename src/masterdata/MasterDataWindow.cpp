@@ -207,7 +207,7 @@ bool MasterDataWindow::codeTaken(const QString& code) const
     if (mode() == QLatin1String("edit") && code.compare(m_codeBeforeEdit, Qt::CaseInsensitive) == 0)
         return false;
     db::Statement count(m_setup.dataset->connection(),
-                        QStringLiteral("select count(*) from %1 where trim(%2)=:code collate nocase")
+                        QStringLiteral("select count(*) from %1 where lower(trim(%2))=lower(:code)")
                             .arg(m_setup.table, m_setup.codeField));
     count.bind(QStringLiteral("code"), code);
     return count.next() && count.intValue(0) > 0;
@@ -267,7 +267,7 @@ int MasterDataWindow::countUses(const QString& code, QStringList* details) const
     int total = 0;
     for (const CodeUse& use : m_setup.uses) {
         db::Statement count(m_setup.dataset->connection(),
-                            QStringLiteral("select count(*) from %1 where trim(%2)=:code collate nocase")
+                            QStringLiteral("select count(*) from %1 where lower(trim(%2))=lower(:code)")
                                 .arg(use.table, use.column));
         count.bind(QStringLiteral("code"), code.trimmed());
         const int n = count.next() ? int(count.intValue(0)) : 0;

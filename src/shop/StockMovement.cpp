@@ -29,7 +29,8 @@ Totals compute(db::Connection& connection, int year, int month)
         QStringLiteral(
             "insert into mios(gods_code,last_amou,in_amou,out_amou,now_amou) "
             "select gods_code,sum(last_amou),sum(in_amou),sum(out_amou),"
-            "cast(round(sum(last_amou)+sum(in_amou)-sum(out_amou)) as integer) from ("
+            // (a decimal rounds half away from zero on both engines; a double may not)
+            "cast(round(cast(sum(last_amou)+sum(in_amou)-sum(out_amou) as numeric)) as integer) from ("
             " select gods_code,chek_amou as last_amou,0 as in_amou,0 as out_amou from storchek"
             "  where chek_date>=:lastfirst and chek_date<:lastnext"
             " union all"

@@ -276,8 +276,7 @@ void TestGath::failedSaveChangesNothingAndTheRetrySpreadsOnce()
     TFrmGath w;
     showWindow(w);
     settle(w, "C01");
-    app.exec("create temp trigger refuse_b2 before update on outmain when old.bill_no='B2' "
-             "begin select raise(abort, 'refused'); end");
+    app.refuse("refuse_b2", "update", "outmain", "old.bill_no='B2'", "refused");
     takeMoney(w, "100");
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().contains("收款单保存失败"));
@@ -287,7 +286,7 @@ void TestGath::failedSaveChangesNothingAndTheRetrySpreadsOnce()
     QCOMPARE(creditOf(app, "C01").toDouble(), 30.0);
     QCOMPARE(count(app, "gathmain"), 0);
 
-    app.exec("drop trigger refuse_b2");
+    app.allow("refuse_b2", "outmain");
     QTest::mouseClick(w.cmd_save, Qt::LeftButton);
     QCOMPARE(w.mode(), QString("null"));
     QCOMPARE(w.Edit6->text(), QString("-10"));

@@ -372,8 +372,7 @@ void TestBills::failedSaveKeepsTheBillAndARetryAppliesStockOnce()
     w.cmd_addClick();
     typeLine(w, "G1", 10, 8);
     typeLine(w, "G2", 4, 20);
-    app.exec("create trigger second_line before insert on ingoods when (select count(*) from ingoods)>=1 "
-             "begin select raise(abort,'磁盘已满'); end");
+    app.refuse("second_line", "insert", "ingoods", "(select count(*) from ingoods)>=1", "磁盘已满");
     w.cmd_saveClick();
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().contains(QStringLiteral("磁盘已满")));
@@ -387,7 +386,7 @@ void TestBills::failedSaveKeepsTheBillAndARetryAppliesStockOnce()
     QCOMPARE(w.Edit1->text(), QStringLiteral("14"));
     QVERIFY(w.DBGrid1->updatesEnabled());
 
-    app.exec("drop trigger second_line");
+    app.allow("second_line", "ingoods");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), QStringLiteral("null"));
     QCOMPARE(rows(app, "ingoods"), 2);

@@ -176,8 +176,10 @@ void TestDataset::distinctListRowsAreIdentifiedByValues()
     q->updateBatch();
     QCOMPARE(app.scalar("select count(*) from baseitem where gods_color='大红'").toInt(), 2);
     // Filling in the blank row adds a colour; it never overwrites the other lists' rows.
-    q->moveTo(0);
-    QVERIFY(q->isNull("gods_color"));
+    // (first on the file, last on a server: the engines sort NULL apart)
+    for (q->first(); !q->eof() && !q->isNull("gods_color"); q->next()) {
+    }
+    QVERIFY(!q->eof());
     q->setValue("gods_color_id", "02");
     q->setValue("gods_color", "蓝");
     q->post();
@@ -400,7 +402,8 @@ void TestDataset::distinctRowWithNullsKeepsItsIdentity()
     q->setLocking(batch ? Dataset::Locking::Batch : Dataset::Locking::Optimistic);
     q->open();
     QCOMPARE(q->recordCount(), 2);
-    q->moveTo(color.isEmpty() ? 0 : 1);
+    for (q->first(); !q->eof() && q->text("gods_color") != color; q->next()) {
+    }
     QCOMPARE(q->text("gods_color"), color);
     if (remove) {
         q->remove();

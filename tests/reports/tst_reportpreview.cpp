@@ -45,7 +45,7 @@ void trigger(QDialog* dialog, const char* name)
 void addManyStockRows(TestApp& app, int count = 150)
 {
     app.exec("with recursive n(i) as (select 0 union all select i + 1 from n where i + 1 < :p1) "
-             "insert into storemain (gods_code, gods_amou, cost_pric) select printf('G%04d', i), i, 10 from n",
+             "insert into storemain (gods_code, gods_amou, cost_pric) select 'G'||substr(cast(10000 + i as text), 2), i, 10 from n",
              {count});
 }
 

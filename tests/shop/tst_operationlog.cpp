@@ -77,6 +77,8 @@ private slots:
 
     void olderFileIsBackedUpThenUpgraded()
     {
+        if (TestApp::onServer())
+            QSKIP("backups and older files are the file's own");
         makeOlder();
         const QString backup = DatabaseUpgrade::run(connection());
         QCOMPARE(QFileInfo(backup).absolutePath(), AppPaths::backupDirectory());
@@ -104,6 +106,8 @@ private slots:
     // A file of the version before gains the log's key index, and a bill's earlier prints are found through it.
     void previousVersionGainsTheKeyIndex()
     {
+        if (TestApp::onServer())
+            QSKIP("backups and older files are the file's own");
         app->exec("drop index oper_log_key");
         app->exec("pragma user_version=2");
         QVERIFY(!DatabaseUpgrade::run(connection()).isEmpty());
@@ -118,6 +122,8 @@ private slots:
 
     void failedBackupLeavesTheOlderFileAlone()
     {
+        if (TestApp::onServer())
+            QSKIP("backups and older files are the file's own");
         makeOlder();
         // A plain file where the backup directory should be: the backup cannot be written.
         QFile blocker(AppPaths::backupDirectory());
@@ -161,12 +167,12 @@ private slots:
     void logLineAndChangeLandTogether()
     {
         // A log write that fails takes the bill with it.
-        app->exec("create trigger refuse_log before insert on oper_log begin select raise(abort, '日志写入失败'); end");
+        app->refuse("refuse_log", "insert", "oper_log", {}, "日志写入失败");
         QVERIFY_THROWS_EXCEPTION(db::Error, savePurchase(3, 12.5));
         QCOMPARE(app->scalar("select count(*) from inmain").toInt(), 0);
         QCOMPARE(app->scalar("select count(*) from ingoods").toInt(), 0);
         QCOMPARE(app->scalar("select count(*) from storemain").toInt(), 0);
-        app->exec("drop trigger refuse_log");
+        app->allow("refuse_log", "oper_log");
 
         // A change that fails leaves no log line.
         const QString no = savePurchase(3, 12.5);

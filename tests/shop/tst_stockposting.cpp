@@ -295,8 +295,7 @@ void TestStockPosting::failedSaveLeavesNothing()
     setStock(app, 30, 6);
     app.exec("insert into storemain(gods_code,gods_amou,cost_pric) values('G2',1,1)");
     // The third line written fails.
-    app.exec("create trigger third_line before insert on ingoods "
-             "when (select count(*) from ingoods)>=2 begin select raise(abort,'disk full'); end");
+    app.refuse("third_line", "insert", "ingoods", "(select count(*) from ingoods)>=2", "disk full");
     const QList<BillLine> lines = {{goods, 10, 8, {}}, {"G2", 1, 3, {}}, {goods, 5, 2, {}}};
     QVERIFY_THROWS_EXCEPTION(db::Error, BillStore::save(c, BillKind::Purchase, bill(lines)));
     QCOMPARE(count(app, "select count(*) from ingoods") + count(app, "select count(*) from inmain"), 0);
@@ -306,14 +305,14 @@ void TestStockPosting::failedSaveLeavesNothing()
     QVERIFY(!c.inTransaction());
 
     // The retry, once the fault is gone, applies the stock once.
-    app.exec("drop trigger third_line");
+    app.allow("third_line", "ingoods");
     BillStore::save(c, BillKind::Purchase, bill(lines));
     QCOMPARE(count(app, "select count(*) from ingoods"), 3);
     QCOMPARE(stockQty(app).toDouble(), 45.0);
     QCOMPARE(stockQty(app, "G2").toDouble(), 2.0);
 
     // A delete failing half-way leaves stock and bill as they were.
-    app.exec("create trigger no_header_delete before delete on inmain begin select raise(abort,'locked'); end");
+    app.refuse("no_header_delete", "delete", "inmain", {}, "locked");
     const QString no = app.scalar("select bill_no from inmain").toString();
     QVERIFY_THROWS_EXCEPTION(db::Error, BillStore::remove(c, BillKind::Purchase, no));
     QCOMPARE(stockQty(app).toDouble(), 45.0);
@@ -383,7 +382,7 @@ static QString saveAtOnce(TestApp& app, BillKind kind, const BillLine& first, co
 {
     db::Connection& one = app.dataModule().AdoConn;
     db::Connection other;
-    other.open(AppPaths::databaseFile(), DatabaseFile::password);
+    app.openAnother(other);
     QString failure;
     db::Transaction transaction(one, db::Transaction::Write);
     BillStore::save(one, kind, bill({first}));

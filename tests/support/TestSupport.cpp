@@ -4,10 +4,13 @@
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
+#include "core/ShopServer.h"
 #include "db/Connection.h"
+#include "db/Error.h"
 #include "db/Schema.h"
 #include "db/Statement.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QMessageBox>
 #include <QTest>
@@ -68,12 +71,83 @@ void ScriptedDialogs::clear()
     fileSuggestions.clear();
 }
 
+// The test server: BROVANTA_TEST_SERVER names its socket directory. Each
+// TestApp works on a database of its own, copied from a template that holds
+// the schema and the administrator.
+namespace TestServer {
+
+QString socketDirectory()
+{
+    return qEnvironmentVariable("BROVANTA_TEST_SERVER");
+}
+
+db::ServerAddress address(const QString& database)
+{
+    db::ServerAddress a;
+    a.host = socketDirectory();
+    a.database = database;
+    a.user = QStringLiteral("postgres");
+    return a;
+}
+
+const QString templateName = QStringLiteral("brovanta_template");
+
+// Test programs start side by side: the first to take the lock makes the template.
+void makeTemplateOnce(db::Connection& admin)
+{
+    admin.execute(QStringLiteral("select pg_advisory_lock(1)"));
+    db::Statement exists(admin, QStringLiteral("select count(*) from pg_database where datname=:n"));
+    exists.bind(QStringLiteral("n"), templateName);
+    exists.next();
+    if (exists.intValue(0) == 0) {
+        admin.execute(QStringLiteral("create database %1").arg(templateName));
+        db::Connection connection;
+        connection.openServer(address(templateName));
+        DatabaseFile::initialize(connection);
+    }
+    admin.execute(QStringLiteral("select pg_advisory_unlock(1)"));
+}
+
+QString createDatabase()
+{
+    static int made = 0;
+    const QString name = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+    db::Connection admin;
+    admin.openServer(address(QStringLiteral("postgres")));
+    makeTemplateOnce(admin);
+    admin.execute(QStringLiteral("drop database if exists %1").arg(name));
+    admin.execute(QStringLiteral("create database %1 template %2").arg(name, templateName));
+    return name;
+}
+
+void dropDatabase(const QString& name)
+{
+    db::Connection admin;
+    admin.openServer(address(QStringLiteral("postgres")));
+    admin.execute(QStringLiteral("drop database if exists %1 with (force)").arg(name));
+}
+
+} // namespace TestServer
+
+bool TestApp::onServer()
+{
+    return !TestServer::socketDirectory().isEmpty();
+}
+
 TestApp::TestApp()
 {
     AppPaths::setDirectory(m_dir.path());
-    DatabaseFile::createIfMissing(AppPaths::databaseFile());
     m_dataModule = std::make_unique<TFrmDataMod>();
-    DatabaseFile::open(m_dataModule->AdoConn, AppPaths::databaseFile());
+    if (onServer()) {
+        m_serverDatabase = TestServer::createDatabase();
+        const db::ServerAddress address = TestServer::address(m_serverDatabase);
+        ShopServer::choose(true);
+        ShopServer::saveAddress(address);
+        ShopServer::open(m_dataModule->AdoConn, address);
+    } else {
+        DatabaseFile::createIfMissing(AppPaths::databaseFile());
+        DatabaseFile::open(m_dataModule->AdoConn, AppPaths::databaseFile());
+    }
     ui::setDialogs(&m_dialogs);
     CurrentRights::current().clear();
     CurrentRights::current().userId = DatabaseFile::adminId;
@@ -86,6 +160,13 @@ TestApp::~TestApp()
     ui::setDialogs(nullptr);
     m_dataModule.reset();
     CurrentRights::current().clear();
+    if (!m_serverDatabase.isEmpty()) {
+        try {
+            TestServer::dropDatabase(m_serverDatabase);
+        } catch (const db::Error& e) {
+            qWarning("test database %s left: %s", qPrintable(m_serverDatabase), qPrintable(e.message()));
+        }
+    }
 }
 
 void TestApp::exec(const QString& sql, const QVariantList& parameters)
@@ -102,6 +183,39 @@ QVariant TestApp::scalar(const QString& sql, const QVariantList& parameters)
     for (int i = 0; i < parameters.size(); ++i)
         statement.bind(QStringLiteral("p%1").arg(i + 1), parameters.at(i));
     return statement.next() ? statement.value(0) : QVariant();
+}
+
+void TestApp::openAnother(db::Connection& connection) const
+{
+    if (onServer())
+        ShopServer::open(connection, TestServer::address(m_serverDatabase));
+    else
+        DatabaseFile::open(connection, AppPaths::databaseFile());
+}
+
+void TestApp::refuse(const QString& name, const QString& event, const QString& table, const QString& condition,
+                     const QString& message, const QString& first)
+{
+    if (onServer()) {
+        exec(QStringLiteral("create function %1() returns trigger language plpgsql as $$begin %2 "
+                            "if %3 then raise exception '%4'; end if; "
+                            "if tg_op='DELETE' then return old; end if; return new; end$$")
+                 .arg(name, first.isEmpty() ? QString() : first + QLatin1Char(';'),
+                      condition.isEmpty() ? QStringLiteral("true") : condition, message));
+        exec(QStringLiteral("create trigger %1 before %2 on %3 for each row execute function %1()")
+                 .arg(name, event, table));
+        return;
+    }
+    exec(QStringLiteral("create temp trigger %1 before %2 on %3 %4 begin %5 select raise(abort, '%6') %7; end")
+             .arg(name, event, table, first.isEmpty() && !condition.isEmpty() ? QStringLiteral("when ") + condition : QString(),
+                  first.isEmpty() ? QString() : first + QLatin1Char(';'), message,
+                  !first.isEmpty() && !condition.isEmpty() ? QStringLiteral("where ") + condition : QString()));
+}
+
+void TestApp::allow(const QString& name, const QString& table)
+{
+    exec(onServer() ? QStringLiteral("drop trigger if exists %1 on %2").arg(name, table)
+                    : QStringLiteral("drop trigger if exists temp.%1").arg(name));
 }
 
 void TestApp::setRights(const QString& rights)

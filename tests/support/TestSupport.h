@@ -63,18 +63,30 @@ public:
     TestApp& operator=(const TestApp&) = delete;
 
     QString directory() const { return m_dir.path(); }
+    // True when the tests run on the test server rather than on files.
+    static bool onServer();
     TFrmDataMod& dataModule() { return *m_dataModule; }
     ScriptedDialogs& dialogs() { return m_dialogs; }
 
+    // Opens the same database on another connection, as a second copy of the program would.
+    void openAnother(db::Connection& connection) const;
     // Runs SQL with parameters given in order as :p1, :p2, ...
     void exec(const QString& sql, const QVariantList& parameters = {});
     // The first column of the first row.
     QVariant scalar(const QString& sql, const QVariantList& parameters = {});
+    // Makes the database refuse `event` ("insert", "update" or "delete") on
+    // `table` with `message` while `condition` holds (old./new. and sub-selects
+    // allowed; empty = always), as a full disk or a broken constraint would.
+    // `first` runs before each check (to count calls). allow() ends it.
+    void refuse(const QString& name, const QString& event, const QString& table, const QString& condition,
+                const QString& message, const QString& first = {});
+    void allow(const QString& name, const QString& table);
     // Sets the current user's seven rights strings to one string.
     void setRights(const QString& rights);
 
 private:
     QTemporaryDir m_dir;
+    QString m_serverDatabase;   // this app's database on the test server
     ScriptedDialogs m_dialogs;
     std::unique_ptr<TFrmDataMod> m_dataModule;
 };

@@ -48,15 +48,13 @@ inline void failStockUpdateAt(TestApp& app, int n)
 {
     app.exec("create temp table if not exists update_hits(n integer)");
     app.exec("delete from update_hits");
-    app.exec(QString("create temp trigger fail_stock_update before update on storemain begin "
-                     "insert into update_hits values(1); "
-                     "select raise(abort, 'disk full') where (select count(*) from update_hits)>=%1; end")
-                 .arg(n));
+    app.refuse("fail_stock_update", "update", "storemain", QString("(select count(*) from update_hits)>=%1").arg(n),
+               "disk full", "insert into update_hits values(1)");
 }
 
 inline void removeFailure(TestApp& app)
 {
-    app.exec("drop trigger if exists temp.fail_stock_update");
+    app.allow("fail_stock_update", "storemain");
 }
 
 } // namespace WarehouseData

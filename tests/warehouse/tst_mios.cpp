@@ -82,7 +82,7 @@ void TestMios::failedRunShowsNothing()
     addBillLine(app, true, "20250502090000", QDate(2025, 5, 2), "A1", 5);
     TFrmMios w;
     w.DateTimePicker1->setDate(QDate(2025, 5, 2));
-    app.exec("create temp trigger fail_mios before insert on mios begin select raise(abort, 'disk full'); end");
+    app.refuse("fail_mios", "insert", "mios", {}, "disk full");
     click(w, "cmd_find");
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().startsWith("统计失败"));

@@ -33,8 +33,10 @@ struct Row {
 Row row(TestApp& app, const QString& code)
 {
     Row r{};
+    // (a server's decimal column holds whole numbers only)
     db::Statement s(app.dataModule().AdoConn,
-                    "select last_amou,in_amou,out_amou,now_amou,typeof(now_amou) from mios where gods_code=:c");
+                    QString("select last_amou,in_amou,out_amou,now_amou,%1 from mios where gods_code=:c")
+                        .arg(TestApp::onServer() ? "'integer'" : "typeof(now_amou)"));
     s.bind("c", code);
     if (!s.next())
         return {-1, -1, -1, -1};
@@ -97,7 +99,8 @@ void TestStockMovement::movementPerGoods()
     QCOMPARE(totals.in, r.in);
     QCOMPARE(totals.out, r.out);
     QCOMPARE(totals.closing, double(r.now));
-    QCOMPARE(app.scalar("select typeof(now_amou) from mios").toString(), QString("integer"));
+    if (!TestApp::onServer())   // a server's decimal column holds whole numbers only
+        QCOMPARE(app.scalar("select typeof(now_amou) from mios").toString(), QString("integer"));
 }
 
 void TestStockMovement::onlyLinesThatMovedStockCount_data()
@@ -164,7 +167,7 @@ void TestStockMovement::failureKeepsThePreviousResult()
     TestApp app;
     addBillLine(app, true, "20250301000000", QDate(2025, 3, 1), "A1", 5);
     StockMovement::compute(app.dataModule().AdoConn, 2025, 3);
-    app.exec("create temp trigger fail_mios before insert on mios begin select raise(abort, 'disk full'); end");
+    app.refuse("fail_mios", "insert", "mios", {}, "disk full");
     QVERIFY_THROWS_EXCEPTION(std::exception, StockMovement::compute(app.dataModule().AdoConn, 2025, 3));
     QCOMPARE(app.scalar("select count(*) from mios").toInt(), 1);
     QVERIFY(!app.dataModule().AdoConn.inTransaction());

@@ -1,0 +1,75 @@
+#include "core/ShopServer.h"
+
+#include "core/AppPaths.h"
+#include "core/IniFile.h"
+#include "core/Settings.h"
+
+#include "db/Error.h"
+#include "db/Schema.h"
+#include "db/Statement.h"
+
+namespace ShopServer {
+
+bool isChosen()
+{
+    return IniFile(AppPaths::settingsFile()).read(SettingsKeys::server, SettingsKeys::serverMode)
+           == QLatin1String("server");
+}
+
+void choose(bool server)
+{
+    IniFile(AppPaths::settingsFile())
+        .write(SettingsKeys::server, SettingsKeys::serverMode, server ? QStringLiteral("server") : QStringLiteral("file"));
+}
+
+db::ServerAddress address()
+{
+    const IniFile ini(AppPaths::settingsFile());
+    db::ServerAddress a;
+    a.host = ini.read(SettingsKeys::server, SettingsKeys::serverHost);
+    a.port = ini.read(SettingsKeys::server, SettingsKeys::serverPort, QStringLiteral("5432")).toInt();
+    a.database = ini.read(SettingsKeys::server, SettingsKeys::serverDatabase, QStringLiteral("brovanta"));
+    a.user = ini.read(SettingsKeys::server, SettingsKeys::serverUser);
+    a.sslMode = ini.read(SettingsKeys::server, SettingsKeys::serverSsl, QStringLiteral("prefer"));
+    return a;
+}
+
+void saveAddress(const db::ServerAddress& a)
+{
+    IniFile ini(AppPaths::settingsFile());
+    ini.write(SettingsKeys::server, SettingsKeys::serverHost, a.host);
+    ini.write(SettingsKeys::server, SettingsKeys::serverPort, QString::number(a.port));
+    ini.write(SettingsKeys::server, SettingsKeys::serverDatabase, a.database);
+    ini.write(SettingsKeys::server, SettingsKeys::serverUser, a.user);
+    ini.write(SettingsKeys::server, SettingsKeys::serverSsl, a.sslMode);
+}
+
+State state(db::Connection& connection)
+{
+    db::Statement tables(connection, QStringLiteral(
+        "select count(*), sum(case when table_name in ('shape_version','goods','outmain') then 1 else 0 end) "
+        "from information_schema.tables where table_schema='public'"));
+    tables.next();
+    if (tables.intValue(0) == 0)
+        return State::Empty;
+    return tables.intValue(1) == 3 ? State::Ready : State::Foreign;
+}
+
+void open(db::Connection& connection, const db::ServerAddress& address)
+{
+    try {
+        connection.openServer(address);
+    } catch (const db::Error& e) {
+        throw db::Error(QStringLiteral("无法连接店铺服务器 %1：%2").arg(address.host, e.message()), 0, {}, e.kind());
+    }
+    try {
+        if (state(connection) != State::Ready)
+            throw db::Error(QStringLiteral("服务器上的数据库“%1”不是本系统的数据库").arg(address.database));
+        db::Schema::createScratchTables(connection);
+    } catch (...) {
+        connection.close();
+        throw;
+    }
+}
+
+} // namespace ShopServer

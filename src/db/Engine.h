@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace db {
+
+// What one engine (the encrypted file, or a PostgreSQL server) does behind
+// Connection and Statement. Only the db layer sees it.
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+    // 1-based index of a named parameter (":name"); 0 when the statement has none.
+    virtual int parameterIndex(const QByteArray& colonName) const = 0;
+    virtual void bind(int index, const QVariant& value) = 0;
+    virtual bool next() = 0;
+    // Runs to the end; the number of rows the statement changed.
+    virtual int execute() = 0;
+    // Back to before the first row; the bound values stay.
+    virtual void reset() = 0;
+
+    virtual int columnCount() = 0;
+    virtual QString columnName(int column) = 0;
+    virtual QString originTable(int column) = 0;
+    virtual QString originColumn(int column) = 0;
+    virtual QString declaredType(int column) = 0;
+    virtual bool isNull(int column) const = 0;
+    virtual double doubleValue(int column) const = 0;
+    virtual qint64 intValue(int column) const = 0;
+    virtual QByteArrayView utf8Text(int column) const = 0;
+    virtual QVariant value(int column) const = 0;
+};
+
+class Engine {
+public:
+    virtual ~Engine() = default;
+    virtual std::unique_ptr<Cursor> prepare(const QString& sql) = 0;
+    virtual void execute(const QString& sql) = 0;
+    virtual qint64 lastInsertRowId() = 0;
+    virtual int changes() = 0;
+    // The outermost transaction; a write one takes the single write lock at once.
+    virtual void begin(bool write) = 0;
+    virtual void commit() = 0;
+    // Never throws: it runs on the way out of a failure.
+    virtual void rollback() noexcept = 0;
+    // Runs `sql` (a savepoint's rollback) and ignores its failure.
+    virtual void executeQuietly(const QString& sql) noexcept = 0;
+    // Runs `sql` now, and again whenever the engine has to connect anew.
+    virtual void executeEverySession(const QString& sql) { execute(sql); }
+};
+
+} // namespace db

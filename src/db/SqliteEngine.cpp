@@ -1,0 +1,281 @@
+#include "db/SqliteEngine.h"
+
+#include "db/Error.h"
+#include "db/Statement.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+
+namespace db {
+
+namespace {
+
+// Dates are stored as "yyyy-MM-dd hh:mm:ss"; year() and month() read the text directly.
+void datePart(sqlite3_context* context, int argc, sqlite3_value** argv, int from, int length)
+{
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int size = sqlite3_value_bytes(argv[0]);
+    if (!text || size < from + length) {
+        sqlite3_result_null(context);
+        return;
+    }
+    int value = 0;
+    for (int i = from; i < from + length; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            sqlite3_result_null(context);
+            return;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    sqlite3_result_int(context, value);
+}
+
+void yearFunction(sqlite3_context* c, int argc, sqlite3_value** argv) { datePart(c, argc, argv, 0, 4); }
+void monthFunction(sqlite3_context* c, int argc, sqlite3_value** argv) { datePart(c, argc, argv, 5, 2); }
+
+// Another copy of the program may save bill after bill; a save waits up to
+// writeWaitMs for its turn. The pauses grow but stay short, so a waiting save
+// looks again soon after the other one commits instead of sleeping through it.
+constexpr int writeWaitMs = 10000;
+
+int pauseMs(int attempt) { return qMin(1 << qMin(attempt, 5), 25); }   // 1, 2, 4 … 25 ms
+
+int waitForTurn(void*, int attempt)
+{
+    // The pauses so far: 1 + 2 + 4 + 8 + 16, then 25 each.
+    const int waited = attempt <= 5 ? (1 << attempt) - 1 : 31 + 25 * (attempt - 5);
+    if (waited >= writeWaitMs)
+        return 0;
+    sqlite3_sleep(pauseMs(attempt));
+    return 1;
+}
+
+// The extended code tells "the file was replaced" apart from "the file is read-only".
+int errorCode(sqlite3* handle, int resultCode)
+{
+    return handle ? sqlite3_extended_errcode(handle) : resultCode;
+}
+Error::Kind errorKind(int code)
+{
+    if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
+        return Error::UniqueViolation;
+    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+        return Error::LockTimeout;
+    return Error::Other;
+}
+
+class FileCursor final : public Cursor {
+public:
+    FileCursor(sqlite3* handle, const QString& sql) : m_handle(handle), m_sql(sql)
+    {
+        const QByteArray text = sql.toUtf8();
+        check(handle, sqlite3_prepare_v2(handle, text.constData(), text.size(), &m_statement, nullptr), sql);
+        if (!m_statement)
+            throw Error(QStringLiteral("空语句"), SQLITE_MISUSE, sql);
+    }
+    ~FileCursor() override { sqlite3_finalize(m_statement); }
+
+    int parameterIndex(const QByteArray& colonName) const override
+    {
+        return sqlite3_bind_parameter_index(m_statement, colonName.constData());
+    }
+
+    void bind(int index, const QVariant& value) override
+    {
+        int rc = SQLITE_OK;
+        if (!value.isValid() || value.isNull()) {
+            rc = sqlite3_bind_null(m_statement, index);
+        } else {
+            switch (value.typeId()) {
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(m_statement, index, value.toDouble());
+                break;
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Long:
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int64(m_statement, index, value.toLongLong());
+                break;
+            default: {
+                const QByteArray text = (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime
+                                             ? toStoredDateTime(value)
+                                             : value.toString())
+                                            .toUtf8();
+                rc = sqlite3_bind_text(m_statement, index, text.constData(), text.size(), SQLITE_TRANSIENT);
+                break;
+            }
+            }
+        }
+        check(m_handle, rc, m_sql);
+    }
+
+    bool next() override
+    {
+        const int rc = sqlite3_step(m_statement);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        sqlite3_reset(m_statement);
+        check(m_handle, rc, m_sql);
+        return false;
+    }
+
+    int execute() override
+    {
+        while (next()) {
+        }
+        return sqlite3_changes(m_handle);
+    }
+
+    void reset() override { sqlite3_reset(m_statement); }
+
+    int columnCount() override { return sqlite3_column_count(m_statement); }
+    QString columnName(int column) override { return QString::fromUtf8(sqlite3_column_name(m_statement, column)); }
+    QString originTable(int column) override
+    {
+        return QString::fromUtf8(sqlite3_column_table_name(m_statement, column));
+    }
+    QString originColumn(int column) override
+    {
+        return QString::fromUtf8(sqlite3_column_origin_name(m_statement, column));
+    }
+    QString declaredType(int column) override
+    {
+        return QString::fromUtf8(sqlite3_column_decltype(m_statement, column));
+    }
+    bool isNull(int column) const override { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
+    double doubleValue(int column) const override { return sqlite3_column_double(m_statement, column); }
+    qint64 intValue(int column) const override { return sqlite3_column_int64(m_statement, column); }
+    QByteArrayView utf8Text(int column) const override
+    {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+        return text ? QByteArrayView(text, sqlite3_column_bytes(m_statement, column)) : QByteArrayView();
+    }
+    QVariant value(int column) const override
+    {
+        switch (sqlite3_column_type(m_statement, column)) {
+        case SQLITE_INTEGER:
+            return QVariant(intValue(column));
+        case SQLITE_FLOAT:
+            return QVariant(doubleValue(column));
+        case SQLITE_NULL:
+            return QVariant();
+        default: {
+            const QByteArrayView text = utf8Text(column);
+            return QVariant(QString::fromUtf8(text.data(), text.size()));
+        }
+        }
+    }
+
+private:
+    sqlite3* m_handle;
+    sqlite3_stmt* m_statement = nullptr;
+    QString m_sql;
+};
+
+class FileEngine final : public Engine {
+public:
+    explicit FileEngine(sqlite3* handle) : m_handle(handle) {}
+    ~FileEngine() override { sqlite3_close_v2(m_handle); }
+
+    sqlite3* handle() const { return m_handle; }
+
+    std::unique_ptr<Cursor> prepare(const QString& sql) override
+    {
+        return std::make_unique<FileCursor>(m_handle, sql);
+    }
+
+    void execute(const QString& sql) override
+    {
+        char* errorText = nullptr;
+        const int rc = sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, &errorText);
+        if (rc != SQLITE_OK) {
+            const QString message = errorText ? QString::fromUtf8(errorText) : QString::fromUtf8(sqlite3_errstr(rc));
+            sqlite3_free(errorText);
+            throw Error(message, errorCode(m_handle, rc), sql, errorKind(errorCode(m_handle, rc)));
+        }
+    }
+
+    qint64 lastInsertRowId() override { return sqlite3_last_insert_rowid(m_handle); }
+    int changes() override { return sqlite3_changes(m_handle); }
+
+    void begin(bool write) override { execute(write ? QStringLiteral("begin immediate") : QStringLiteral("begin")); }
+
+    void commit() override
+    {
+        try {
+            execute(QStringLiteral("commit"));
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
+
+    void rollback() noexcept override { executeQuietly(QStringLiteral("rollback")); }
+
+    void executeQuietly(const QString& sql) noexcept override
+    {
+        sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    }
+
+private:
+    sqlite3* m_handle;
+};
+
+} // namespace
+
+void check(sqlite3* handle, int resultCode, const QString& sql)
+{
+    if (resultCode == SQLITE_OK || resultCode == SQLITE_ROW || resultCode == SQLITE_DONE)
+        return;
+    const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle))
+                                   : QString::fromUtf8(sqlite3_errstr(resultCode));
+    throw Error(message, errorCode(handle, resultCode), sql, errorKind(errorCode(handle, resultCode)));
+}
+
+std::unique_ptr<Engine> openFileEngine(const QString& path, const QString& key, bool create)
+{
+    if (!create && !QFileInfo::exists(path))
+        throw Error(QStringLiteral("数据库文件不存在: %1").arg(path), SQLITE_CANTOPEN);
+
+    sqlite3* handle = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle))
+                                       : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(handle);
+        throw Error(message, rc);
+    }
+    auto engine = std::make_unique<FileEngine>(handle);
+    const QByteArray keyBytes = key.toUtf8();
+    check(handle, sqlite3_key(handle, keyBytes.constData(), keyBytes.size()));
+    sqlite3_busy_handler(handle, waitForTurn, nullptr);
+    // Reading the catalogue is the first read that needs the key: a wrong key or a
+    // file that is no database fails here.
+    engine->execute(QStringLiteral("select count(*) from sqlite_master"));
+    check(handle, sqlite3_create_function(handle, "year", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                          yearFunction, nullptr, nullptr));
+    check(handle, sqlite3_create_function(handle, "month", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                          monthFunction, nullptr, nullptr));
+    return engine;
+}
+
+sqlite3* fileHandle(Engine& engine)
+{
+    auto* file = dynamic_cast<FileEngine*>(&engine);
+    if (!file)
+        throw Error(QStringLiteral("店铺服务器上不能这样做，只有本机文件可以"));
+    return file->handle();
+}
+
+} // namespace db

@@ -1,0 +1,81 @@
+#include "db/TableCopy.h"
+
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "db/Schema.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
+
+namespace db {
+
+namespace {
+
+bool isScratch(const QString& table)
+{
+    static const QStringList scratch = {QStringLiteral("outtemp"), QStringLiteral("chektemp"),
+                                        QStringLiteral("miostemp"), QStringLiteral("mios")};
+    return scratch.contains(table);
+}
+
+qint64 rowCount(Connection& connection, const QString& table)
+{
+    Statement count(connection, QStringLiteral("select count(*) from %1").arg(table));
+    count.next();
+    return count.intValue(0);
+}
+
+// The file takes any value in any column; a server takes no blank as a date or number.
+QVariant cleaned(const Column& column, const QVariant& value)
+{
+    if (column.type != ColumnType::Text && value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())
+        return {};
+    return value;
+}
+
+} // namespace
+
+void copyTables(Connection& from, Connection& to, const BackupProgress& progress)
+{
+    QList<const Table*> tables;
+    for (const Table& t : Schema::tables())
+        if (!isScratch(t.name))
+            tables << &t;
+
+    // One snapshot of the source, one transaction on the target.
+    Transaction reading(from);
+    Transaction writing(to, Transaction::Write);
+    for (const Table* table : tables)
+        if (rowCount(to, table->name) > 0)
+            throw Error(QStringLiteral("目标数据库已有数据（表 %1），没有复制任何数据").arg(table->name));
+    int done = 0;
+    for (const Table* table : tables) {
+        QStringList columns, parameters;
+        for (const Column& c : table->columns) {
+            columns << c.name;
+            parameters << QLatin1Char(':') + c.name;
+        }
+        const QString list = columns.join(QLatin1Char(','));
+        Statement read(from, QStringLiteral("select %1 from %2 order by %3")
+                                 .arg(list, table->name, Schema::rowIdColumn(table->name)));
+        Statement write(to, QStringLiteral("insert into %1 (%2) values (%3)")
+                                .arg(table->name, list, parameters.join(QLatin1Char(','))));
+        while (read.next()) {
+            for (int c = 0; c < columns.size(); ++c)
+                write.bind(columns.at(c), cleaned(table->columns.at(c), read.value(c)));
+            write.execute();
+        }
+        const QString counter = Schema::rowIdColumn(table->name);
+        if (to.isServer() && counter != QLatin1String("rowid"))
+            to.execute(QStringLiteral("select setval(pg_get_serial_sequence('%1','%2'), coalesce(max(%2),0)+1, false) "
+                                      "from %1")
+                           .arg(table->name, counter));
+        if (rowCount(from, table->name) != rowCount(to, table->name))
+            throw Error(QStringLiteral("复制表 %1 时行数不符，没有复制任何数据").arg(table->name));
+        if (progress && !progress(++done, int(tables.size())))
+            throw Error(QStringLiteral("复制已取消，没有复制任何数据"));
+    }
+    writing.commit();
+    reading.commit();
+}
+
+} // namespace db

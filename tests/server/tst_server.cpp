@@ -1,0 +1,189 @@
+// What the shop server does that the file does not: its dialect, its locks,
+// a lost connection, and a file copied into it.
+#include "TestSupport.h"
+
+#include "core/DatabaseFile.h"
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "db/ServerEngine.h"
+#include "db/Statement.h"
+#include "db/TableCopy.h"
+#include "db/Transaction.h"
+#include "shop/BillStore.h"
+
+#include <QtTest>
+
+using StockPosting::BillKind;
+
+class TestServerMode : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parametersAreNumberedOutsideQuotesAndComments();
+    void textComparesAndSortsAsOnTheFile();
+    void decimalRoundsHalfAwayFromZero();
+    void failedStatementFailsTheCommit();
+    void writeLockWaitEndsWithAClearMessage();
+    void lostConnectionLeavesNoPartOfTheSave();
+    void fileCopiesIntoAnEmptyServer();
+};
+
+namespace {
+
+BillStore::Bill sale(const QString& goods, double quantity)
+{
+    BillStore::Bill b;
+    b.header = {{QStringLiteral("bill_date"), QDate(2024, 3, 5)}, {QStringLiteral("shou_tota"), 0.0}};
+    b.lines = {{goods, quantity, 9, {}}};
+    return b;
+}
+
+QVariant scalar(db::Connection& connection, const QString& sql)
+{
+    db::Statement s(connection, sql);
+    return s.next() ? s.value(0) : QVariant();
+}
+
+} // namespace
+
+void TestServerMode::parametersAreNumberedOutsideQuotesAndComments()
+{
+    QList<QByteArray> names;
+    QCOMPARE(db::numberedParameters("select ':x', \"a:b\", c::text -- :y\n from t where a=:a and b=:b "
+                                    "/* :z */ or a=:a",
+                                    &names),
+             QString("select ':x', \"a:b\", c::text -- :y\n from t where a=$1 and b=$2 /* :z */ or a=$1"));
+    QCOMPARE(names, QList<QByteArray>({":a", ":b"}));
+}
+
+void TestServerMode::textComparesAndSortsAsOnTheFile()
+{
+    TestApp app;
+    for (const char* code : {"b", "A", "a2", "É", "é", "Ａ"})
+        app.exec("insert into goods (gods_code) values (:p1)", {QString::fromUtf8(code)});
+    // Case-blind for ASCII only, as the file's NOCASE: É is not é, Ａ is not A.
+    QCOMPARE(app.scalar("select count(*) from goods where gods_code=:p1", {"B"}).toInt(), 1);
+    QCOMPARE(app.scalar("select count(*) from goods where gods_code=:p1", {QString("é")}).toInt(), 1);
+    QCOMPARE(app.scalar("select count(*) from goods where gods_code like :p1", {"A%"}).toInt(), 2);
+    QCOMPARE(app.scalar("select count(*) from goods where gods_code=:p1", {QString("a")}).toInt(), 1);
+    db::Statement ordered(app.dataModule().AdoConn, "select gods_code from goods order by gods_code");
+    QStringList codes;
+    while (ordered.next())
+        codes << ordered.textValue(0);
+    QCOMPARE(codes, QStringList({"A", "a2", "b", "É", "é", "Ａ"}));
+}
+
+void TestServerMode::decimalRoundsHalfAwayFromZero()
+{
+    TestApp app;
+    app.exec("insert into mios (gods_code, now_amou) values ('P', 2.5), ('N', -2.5), ('S', 2.4)");
+    QCOMPARE(app.scalar("select now_amou from mios where gods_code='P'").toLongLong(), 3);
+    QCOMPARE(app.scalar("select now_amou from mios where gods_code='N'").toLongLong(), -3);
+    QCOMPARE(app.scalar("select now_amou from mios where gods_code='S'").toLongLong(), 2);
+}
+
+// The server turns the commit of a failed transaction into a silent rollback;
+// a caller that swallowed the error must not be told it saved.
+void TestServerMode::failedStatementFailsTheCommit()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    db::Transaction transaction(c, db::Transaction::Write);
+    c.execute("insert into goods (gods_code) values ('G1')");
+    try {
+        c.execute("insert into no_such_table values (1)");
+    } catch (const db::Error&) {
+    }
+    QVERIFY_THROWS_EXCEPTION(db::Error, transaction.commit());
+    QCOMPARE(app.scalar("select count(*) from goods").toInt(), 0);
+}
+
+void TestServerMode::writeLockWaitEndsWithAClearMessage()
+{
+    TestApp app;
+    db::Connection other;
+    app.openAnother(other);
+    other.execute("set lock_timeout=200");
+    db::Transaction holding(app.dataModule().AdoConn, db::Transaction::Write);
+    try {
+        db::Transaction waiting(other, db::Transaction::Write);
+        QFAIL("the second writer did not wait");
+    } catch (const db::Error& e) {
+        QCOMPARE(e.kind(), db::Error::LockTimeout);
+        QVERIFY(db::userText(e).startsWith("数据库正被其他程序使用"));
+    }
+    holding.commit();
+    db::Transaction afterwards(other, db::Transaction::Write);   // the lock is free again
+    afterwards.commit();
+}
+
+// A PC whose connection goes in the middle of a save leaves nothing of it, and
+// its write lock goes with it.
+void TestServerMode::lostConnectionLeavesNoPartOfTheSave()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
+    db::Connection other;
+    app.openAnother(other);
+    const qint64 pid = scalar(other, "select pg_backend_pid()").toLongLong();
+    {
+        db::Transaction saving(other, db::Transaction::Write);
+        other.execute("update storemain set gods_amou=gods_amou-3");
+        other.execute("insert into outmain (bill_no) values ('20240305000000')");
+        app.exec("select pg_terminate_backend(:p1)", {pid});
+        try {
+            other.execute("insert into outgoods (bill_no, gods_code, sub_amou) values ('20240305000000', 'G1', 3)");
+            QFAIL("the lost connection went unnoticed");
+        } catch (const db::Error& e) {
+            QCOMPARE(e.kind(), db::Error::ConnectionLost);
+            QVERIFY(db::userText(e).startsWith("与店铺服务器的连接断开了"));
+        }
+    }
+    QCOMPARE(app.scalar("select gods_amou from storemain").toDouble(), 10.0);
+    QCOMPARE(app.scalar("select count(*) from outmain").toInt(), 0);
+    // The retry on a new connection saves once.
+    BillStore::save(c, BillKind::Sale, sale("G1", 3));
+    QCOMPARE(app.scalar("select gods_amou from storemain").toDouble(), 7.0);
+    QCOMPARE(app.scalar("select count(*) from outgoods").toInt(), 1);
+}
+
+void TestServerMode::fileCopiesIntoAnEmptyServer()
+{
+    TestApp app;
+    db::Connection& server = app.dataModule().AdoConn;
+    // The server's new database holds only the administrator: empty it as a new one would be.
+    for (const char* table : {"powers", "employee"})
+        server.execute(QString("delete from %1").arg(table));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shop.mdb");
+    DatabaseFile::createIfMissing(path);
+    db::Connection file;
+    DatabaseFile::open(file, path);
+    BillStore::save(file, BillKind::Purchase, sale("G1", 10));
+    BillStore::save(file, BillKind::Sale, sale("G1", 4));
+    file.execute("insert into goods (gods_code, gods_name, valu_in, bar_code) values ('G1', '衬衫', 12.5, '2000000000008')");
+    file.execute("insert into oper_log (log_time, user_id, act_name) values ('2024-03-05 10:00:00', 'admin', '试')");
+
+    int steps = 0;
+    db::copyTables(file, server, [&](int, int) { return ++steps > 0; });
+    QVERIFY(steps > 10);
+    const QString checksum("select count(*)||'/'||cast(sum(sub_amou*unit_pric) as integer)||'/'||min(bill_no) from %1");
+    for (const char* table : {"ingoods", "outgoods"})
+        QCOMPARE(scalar(server, checksum.arg(table)), scalar(file, checksum.arg(table)));
+    QCOMPARE(scalar(server, "select gods_name||bar_code from goods"), QVariant("衬衫2000000000008"));
+    QCOMPARE(scalar(server, "select count(*) from powers").toInt(), 1);
+    QCOMPARE(scalar(server, "select log_time from oper_log where act_name='试'").toString(),
+             QString("2024-03-05 10:00:00"));
+    // The counters go on after the copied keys.
+    const qint64 highest = scalar(server, "select max(in_id) from goods").toLongLong();
+    server.execute("insert into goods (gods_code) values ('G2')");
+    QVERIFY(scalar(server, "select in_id from goods where gods_code='G2'").toLongLong() > highest);
+
+    // A server that already holds rows is not copied into: nothing changes.
+    QVERIFY_THROWS_EXCEPTION(db::Error, db::copyTables(file, server));
+    QCOMPARE(scalar(server, "select count(*) from goods").toInt(), 2);
+}
+
+QTEST_MAIN(TestServerMode)
+#include "tst_server.moc"
