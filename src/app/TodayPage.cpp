@@ -26,6 +26,7 @@
 #include <QRadioButton>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
@@ -266,13 +267,35 @@ void TodayPage::showChart()
     chart->addSeries(series);
     auto* x = new QBarCategoryAxis;
     x->append(labels);
+    const Axis scale = valueAxis(highest);
     auto* y = new QValueAxis;
-    y->setRange(0, highest > 0 ? highest * 1.1 : 1);
-    y->setLabelFormat(QStringLiteral("%.0f"));
+    y->setRange(0, scale.top);
+    y->setTickCount(scale.steps + 1);
+    y->setLabelFormat(QStringLiteral("%.%1f").arg(scale.decimals));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);
     series->attachAxis(y);
+}
+
+TodayPage::Axis TodayPage::valueAxis(double highest)
+{
+    constexpr int wanted = 5;
+    // No sales yet: an axis up to 1, not five labels reading 0.
+    const double high = highest > 0 ? highest : 1;
+    const double rough = high / wanted;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = 10 * power;
+    for (const double factor : {1.0, 2.0, 5.0})
+        if (factor * power >= rough * (1 - 1e-9)) {
+            step = factor * power;
+            break;
+        }
+    Axis axis;
+    axis.steps = qMax(1, int(std::ceil(high / step - 1e-9)));
+    axis.top = axis.steps * step;
+    axis.decimals = step >= 1 ? 0 : int(-std::floor(std::log10(step) + 1e-9));
+    return axis;
 }
 
 bool TodayPage::eventFilter(QObject* watched, QEvent* event)

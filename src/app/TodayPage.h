@@ -32,6 +32,15 @@ public:
     // The text a card shows (its title aside).
     QString cardText(const QString& name) const;
 
+    // The chart's value axis from 0 to `top` in `steps` round steps (1, 2 or 5
+    // times a power of ten), labelled with the decimals a step needs.
+    struct Axis {
+        double top = 0;
+        int steps = 0;
+        int decimals = 0;
+    };
+    static Axis valueAxis(double highest);
+
 signals:
     // The cards show a finished reading.
     void refreshed();

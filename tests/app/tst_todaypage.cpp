@@ -148,6 +148,33 @@ private slots:
         QVERIFY(opened.isEmpty());
     }
 
+    // The chart's value axis: round steps that its labels tell apart.
+    void valueAxisTakesRoundSteps_data()
+    {
+        QTest::addColumn<double>("highest");
+        QTest::addColumn<double>("top");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<int>("decimals");
+        QTest::newRow("no sales") << 0.0 << 1.0 << 5 << 1;
+        QTest::newRow("under one") << 0.3 << 0.3 << 3 << 1;
+        QTest::newRow("a few yuan") << 3.0 << 3.0 << 3 << 0;
+        QTest::newRow("between steps") << 7.0 << 8.0 << 4 << 0;
+        QTest::newRow("on a step") << 150.0 << 150.0 << 3 << 0;
+        QTest::newRow("a busy month") << 998654.0 << 1000000.0 << 5 << 0;
+    }
+
+    void valueAxisTakesRoundSteps()
+    {
+        QFETCH(double, highest);
+        QFETCH(double, top);
+        QFETCH(int, steps);
+        QFETCH(int, decimals);
+        const TodayPage::Axis axis = TodayPage::valueAxis(highest);
+        QCOMPARE(axis.top, top);
+        QCOMPARE(axis.steps, steps);
+        QCOMPARE(axis.decimals, decimals);
+    }
+
     void f5AndAClosedWindowReadTheCardsAgain()
     {
         TfrmMain w;
