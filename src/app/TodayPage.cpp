@@ -136,7 +136,7 @@ QLabel* TodayPage::addCard(const QString& name, const QString& title, int row, i
     auto* body = new QLabel(frame);
     body->setObjectName(name + QStringLiteral("Text"));
     body->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    body->setMinimumHeight(110);
+    body->setMinimumHeight(body->fontMetrics().lineSpacing() * 6);   // the longest card: reading never resizes it
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(heading);
     layout->addWidget(body, 1);
@@ -280,19 +280,19 @@ void TodayPage::showChart()
 
 TodayPage::Axis TodayPage::valueAxis(double highest)
 {
-    constexpr int wanted = 5;
+    constexpr int mostSteps = 6;
     // No sales yet: an axis up to 1, not five labels reading 0.
     const double high = highest > 0 ? highest : 1;
-    const double rough = high / wanted;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    double step = 10 * power;
-    for (const double factor : {1.0, 2.0, 5.0})
-        if (factor * power >= rough * (1 - 1e-9)) {
-            step = factor * power;
-            break;
-        }
+    const double power = std::pow(10.0, std::floor(std::log10(high / mostSteps)));
+    // The finest round step that reaches the highest bar within mostSteps.
     Axis axis;
-    axis.steps = qMax(1, int(std::ceil(high / step - 1e-9)));
+    double step = 0;
+    for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
+        step = factor * power;
+        axis.steps = qMax(1, int(std::ceil(high / step - 1e-9)));
+        if (axis.steps <= mostSteps)
+            break;
+    }
     axis.top = axis.steps * step;
     axis.decimals = step >= 1 ? 0 : int(-std::floor(std::log10(step) + 1e-9));
     return axis;

@@ -156,11 +156,12 @@ private slots:
         QTest::addColumn<int>("steps");
         QTest::addColumn<int>("decimals");
         QTest::newRow("no sales") << 0.0 << 1.0 << 5 << 1;
-        QTest::newRow("under one") << 0.3 << 0.3 << 3 << 1;
-        QTest::newRow("a few yuan") << 3.0 << 3.0 << 3 << 0;
+        QTest::newRow("under one") << 0.3 << 0.3 << 6 << 2;
+        QTest::newRow("a few yuan") << 3.0 << 3.0 << 6 << 1;
         QTest::newRow("between steps") << 7.0 << 8.0 << 4 << 0;
         QTest::newRow("on a step") << 150.0 << 150.0 << 3 << 0;
         QTest::newRow("a busy month") << 998654.0 << 1000000.0 << 5 << 0;
+        QTest::newRow("just over a million") << 1005000.0 << 1200000.0 << 6 << 0;
     }
 
     void valueAxisTakesRoundSteps()
