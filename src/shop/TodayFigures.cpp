@@ -100,7 +100,6 @@ QList<std::pair<QDate, double>> dailySales(db::Connection& connection, const QDa
 Page readPage(const QString& databaseFile, const QDate& day, const std::atomic_bool& stopping)
 {
     Page page;
-    page.day = day;
     const QList<Part> parts{Part::Sales, Part::Alarm, Part::Debtors, Part::BestSellers, Part::Backup, Part::Chart};
     db::Connection connection;
     try {

@@ -58,7 +58,6 @@ QList<std::pair<QDate, double>> dailySales(db::Connection& connection, const QDa
 enum class Part { Sales, Alarm, Debtors, BestSellers, Backup, Chart };
 constexpr int chartDays = 30;
 struct Page {
-    QDate day;
     Sales sales;
     Alarm alarm;
     Debtors debtors;
