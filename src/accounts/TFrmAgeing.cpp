@@ -13,6 +13,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
+#include "ui/EnterWalk.h"
 #include "ui/FieldValue.h"
 #include "ui/WindowParts.h"
 #include "ui/WindowPlacement.h"
@@ -96,6 +97,7 @@ TFrmAgeing::TFrmAgeing(Receivables::Side side, QWidget* parent)
     connect(cmd_prin, &QPushButton::clicked, this, &TFrmAgeing::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmAgeing::cmd_exitClick);
     connect(DBGrid1, &QAbstractItemView::activated, this, &TFrmAgeing::DBGrid1DblClick);
+    ui::setWalksEnter(DBGrid1);   // Enter opens the row's settlement; it does not move on
     cmd_find->setEnabled(hasRight(Right::Find, m_position));
     cmd_prin->setEnabled(hasRight(Right::Print, m_position));
     if (cmd_find->isEnabled())
@@ -156,6 +158,11 @@ void TFrmAgeing::DBGrid1DblClick()
     db::Dataset* list = ageingList();
     if (!list->isOpen() || list->isEmpty())
         return;
+    if (!hasRight(Right::Use, receivable(m_side) ? Function::Receipts : Function::Payments)) {
+        ui::warn(QStringLiteral("您没有使用%1的权限").arg(receivable(m_side) ? QStringLiteral("收款单") : QStringLiteral("付款单")),
+                 this);
+        return;
+    }
     const QString code = list->text(QStringLiteral("comp_code"));
     std::unique_ptr<SettlementWindow> window;
     if (receivable(m_side))
@@ -169,6 +176,8 @@ void TFrmAgeing::DBGrid1DblClick()
     if (window->cmd_add->isEnabled())
         window->cmd_addClick();
     ui::dialogs().exec(window.get());
-    // What the window received changes the ageing.
+    // What the window received changes the ageing; the company stays in view.
     cmd_findClick();
+    if (list->isOpen())
+        list->locate(QStringLiteral("comp_code"), code);
 }

@@ -104,9 +104,25 @@ TFrmCompDetail::TFrmCompDetail(QWidget* parent)
 
 void TFrmCompDetail::cmd_findClick()
 {
+    // A refused query leaves no earlier company's lines under its message.
+    Grid1->setRowCount(0);
+    Edit1->clear();
+    Edit2->clear();
     const QString code = ComboBox1->currentText().trimmed();
     if (code.isEmpty()) {
         ui::inform(QStringLiteral("请选择客户"), this);
+        ComboBox1->setFocus();
+        return;
+    }
+    if (DP1->date() > DP2->date()) {
+        ui::inform(QStringLiteral("起始日期晚于截止日期，请重新选择日期"), this);
+        DP1->setFocus();
+        return;
+    }
+    // A code that names no company is refused, not shown as an empty statement.
+    if (DataHelpers::lookup(QStringLiteral("company"), QStringLiteral("comp_code"), code, QStringLiteral("comp_code"))
+            .isEmpty()) {
+        ui::inform(QStringLiteral("客户编码“%1”不存在").arg(code), this);
         ComboBox1->setFocus();
         return;
     }

@@ -4,11 +4,10 @@
 #include "core/CurrentRights.h"
 #include "core/DataHelpers.h"
 #include "core/TFrmDataMod.h"
-#include "shop/AutoBackup.h"
 #include "shop/TodayFigures.h"
+#include "shop/Worker.h"
 #include "statistics/TFrmOutList.h"
 #include "statistics/TFrmOutSortG.h"
-#include "ui/BusyCursor.h"
 #include "ui/FieldValue.h"
 #include "warehouse/TFrmAlarm.h"
 
@@ -27,14 +26,27 @@
 #include <QRadioButton>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
-constexpr int chartDays = 30;
+using TodayFigures::chartDays;
 
 QString amount(double value)
 {
     return DataHelpers::amountText(value);
+}
+
+// A card that cannot be read says so; it never shows an empty figure.
+QString failureText(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        return QStringLiteral("无法读取：%1").arg(ui::errorText(e));
+    } catch (...) {
+        return QStringLiteral("无法读取");
+    }
 }
 
 // A listing or ranking window over a range of days, run at once.
@@ -101,6 +113,8 @@ TodayPage::TodayPage(QWidget* parent)
     m_chartError = new QLabel(this);
     m_chartError->setObjectName(QStringLiteral("SalesChartError"));
     m_chartError->hide();
+    m_reader = new Worker(this);
+    connect(m_reader, &Worker::finished, this, &TodayPage::readingFinished);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
@@ -122,7 +136,7 @@ QLabel* TodayPage::addCard(const QString& name, const QString& title, int row, i
     auto* body = new QLabel(frame);
     body->setObjectName(name + QStringLiteral("Text"));
     body->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    body->setMinimumHeight(110);
+    body->setMinimumHeight(body->fontMetrics().lineSpacing() * 6);   // the longest card: reading never resizes it
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(heading);
     layout->addWidget(body, 1);
@@ -147,24 +161,47 @@ QString TodayPage::cardText(const QString& name) const
     return name == QLatin1String("chart") && m_chartError->isVisible() ? m_chartError->text() : QString();
 }
 
-void TodayPage::setCardText(const QString& name, const std::function<QString(db::Connection&)>& read)
+TodayPage::~TodayPage()
 {
-    QString text;
-    try {
-        text = read(dataModule().AdoConn);
-    } catch (const std::exception& e) {
-        // A card that cannot be read says so; it never shows an empty figure.
-        text = QStringLiteral("无法读取：%1").arg(ui::errorText(e));
-    }
-    card(name)->body->setText(text);
+    m_reader->stop();   // before m_read goes
+}
+
+bool TodayPage::isReading() const
+{
+    return m_reader->isRunning();
 }
 
 void TodayPage::refresh()
 {
-    const ui::BusyCursor busy;
+    if (m_reader->isRunning()) {
+        // What it reads may be older than what made this call: drop it, read again.
+        m_readAgain = true;
+        m_reader->requestStop();
+        return;
+    }
+    startReading();
+}
+
+void TodayPage::startReading()
+{
+    for (const Card& c : std::as_const(m_cards))
+        c.body->setText(QStringLiteral("读取中…"));
+    const QString file = dataModule().AdoConn.path();
     const QDate today = Clock::today();
-    setCardText(QStringLiteral("sales"), [today](db::Connection& c) {
-        const TodayFigures::Sales sales = TodayFigures::sales(c, today);
+    m_reader->start([this, file, today](const std::atomic_bool& stopping) {
+        m_read = TodayFigures::readPage(file, today, stopping);
+    });
+}
+
+void TodayPage::readingFinished()
+{
+    if (m_readAgain) {
+        m_readAgain = false;
+        startReading();
+        return;
+    }
+    showCard(QStringLiteral("sales"), TodayFigures::Part::Sales, [this] {
+        const TodayFigures::Sales& sales = m_read.sales;
         QString text = QStringLiteral("单数 %1\n数量 %2\n金额 %3")
                            .arg(sales.bills)
                            .arg(amount(sales.quantity), amount(sales.amount));
@@ -172,52 +209,55 @@ void TodayPage::refresh()
             text += QStringLiteral("\n毛利 %1").arg(amount(sales.profit()));
         return text;
     });
-    setCardText(QStringLiteral("alarm"), [](db::Connection& c) {
-        const TodayFigures::Alarm alarm = TodayFigures::alarm(c);
-        QStringList lines{QStringLiteral("%1 种货品超出上下限").arg(alarm.count)};
-        for (const TodayFigures::Goods& g : alarm.first)
+    showCard(QStringLiteral("alarm"), TodayFigures::Part::Alarm, [this] {
+        QStringList lines{QStringLiteral("%1 种货品超出上下限").arg(m_read.alarm.count)};
+        for (const TodayFigures::Goods& g : std::as_const(m_read.alarm.first))
             lines << QStringLiteral("%1 %2  %3").arg(g.code, g.name, amount(g.quantity));
         return lines.join(QLatin1Char('\n'));
     });
-    setCardText(QStringLiteral("debtors"), [today](db::Connection& c) {
-        const TodayFigures::Debtors debtors = TodayFigures::debtors(c, today);
-        QStringList lines{QStringLiteral("合计 %1").arg(amount(debtors.total))};
-        for (const Receivables::AgeingRow& row : debtors.largest)
+    showCard(QStringLiteral("debtors"), TodayFigures::Part::Debtors, [this] {
+        QStringList lines{QStringLiteral("合计 %1").arg(amount(m_read.debtors.total))};
+        for (const Receivables::AgeingRow& row : std::as_const(m_read.debtors.largest))
             lines << QStringLiteral("%1  %2").arg(row.compName.isEmpty() ? row.compCode : row.compName, amount(row.total));
         return lines.join(QLatin1Char('\n'));
     });
-    setCardText(QStringLiteral("best"), [today](db::Connection& c) {
+    showCard(QStringLiteral("best"), TodayFigures::Part::BestSellers, [this] {
         QStringList lines;
-        for (const TodayFigures::Goods& g : TodayFigures::bestSellers(c, today))
+        for (const TodayFigures::Goods& g : std::as_const(m_read.bestSellers))
             lines << QStringLiteral("%1 %2  %3").arg(g.code, g.name, amount(g.quantity));
         return lines.isEmpty() ? QStringLiteral("本月尚无销售") : lines.join(QLatin1Char('\n'));
     });
-    setCardText(QStringLiteral("backup"), [](db::Connection&) {
-        const QDateTime last = AutoBackup::lastGood();
-        return last.isValid() ? last.toString(QStringLiteral("yyyy-MM-dd hh:mm")) : QStringLiteral("没有自动备份");
+    showCard(QStringLiteral("backup"), TodayFigures::Part::Backup, [this] {
+        return m_read.lastBackup.isValid() ? m_read.lastBackup.toString(QStringLiteral("yyyy-MM-dd hh:mm"))
+                                           : QStringLiteral("没有自动备份");
     });
-    refreshChart(dataModule().AdoConn);
+    showChart();
+    emit refreshed();
 }
 
-void TodayPage::refreshChart(db::Connection& connection)
+void TodayPage::showCard(const QString& name, TodayFigures::Part part, const std::function<QString()>& text)
+{
+    const auto failure = m_read.failures.constFind(part);
+    card(name)->body->setText(failure != m_read.failures.constEnd() ? failureText(*failure) : text());
+}
+
+void TodayPage::showChart()
 {
     QChart* chart = m_chart->chart();
     chart->removeAllSeries();
     for (QAbstractAxis* axis : chart->axes())
         chart->removeAxis(axis);
-    QList<std::pair<QDate, double>> days;
-    try {
-        days = TodayFigures::dailySales(connection, Clock::today(), chartDays);
-        m_chartError->hide();
-    } catch (const std::exception& e) {
-        m_chartError->setText(QStringLiteral("无法读取：%1").arg(ui::errorText(e)));
+    const auto failure = m_read.failures.constFind(TodayFigures::Part::Chart);
+    if (failure != m_read.failures.constEnd()) {
+        m_chartError->setText(failureText(*failure));
         m_chartError->show();
         return;
     }
+    m_chartError->hide();
     auto* set = new QBarSet(QStringLiteral("金额"));
     QStringList labels;
     double highest = 0;
-    for (const auto& [day, value] : days) {
+    for (const auto& [day, value] : std::as_const(m_read.daily)) {
         *set << value;
         labels << day.toString(QStringLiteral("d"));
         highest = qMax(highest, value);
@@ -227,13 +267,35 @@ void TodayPage::refreshChart(db::Connection& connection)
     chart->addSeries(series);
     auto* x = new QBarCategoryAxis;
     x->append(labels);
+    const Axis scale = valueAxis(highest);
     auto* y = new QValueAxis;
-    y->setRange(0, highest > 0 ? highest * 1.1 : 1);
-    y->setLabelFormat(QStringLiteral("%.0f"));
+    y->setRange(0, scale.top);
+    y->setTickCount(scale.steps + 1);
+    y->setLabelFormat(QStringLiteral("%.%1f").arg(scale.decimals));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);
     series->attachAxis(y);
+}
+
+TodayPage::Axis TodayPage::valueAxis(double highest)
+{
+    constexpr int mostSteps = 6;
+    // No sales yet: an axis up to 1, not five labels reading 0.
+    const double high = highest > 0 ? highest : 1;
+    const double power = std::pow(10.0, std::floor(std::log10(high / mostSteps)));
+    // The finest round step that reaches the highest bar within mostSteps.
+    Axis axis;
+    double step = 0;
+    for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
+        step = factor * power;
+        axis.steps = qMax(1, int(std::ceil(high / step - 1e-9)));
+        if (axis.steps <= mostSteps)
+            break;
+    }
+    axis.top = axis.steps * step;
+    axis.decimals = step >= 1 ? 0 : int(-std::floor(std::log10(step) + 1e-9));
+    return axis;
 }
 
 bool TodayPage::eventFilter(QObject* watched, QEvent* event)

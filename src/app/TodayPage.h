@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shop/TodayFigures.h"
+
 #include <QDialog>
 #include <QWidget>
 #include <functional>
@@ -7,27 +9,41 @@
 class QChartView;
 class QGridLayout;
 class QLabel;
-
-namespace db {
-class Connection;
-}
+class Worker;
 
 // The main window's work area: today's business in cards (sales, stock alarm,
 // receivables, this month's best sellers, the last backup) and the last 30
-// days' sales. Each card reads one statement through the shop rules; a card
-// that cannot be read says "无法读取" and why. A click on a card opens its
-// window with the same figures.
+// days' sales. Each card reads one statement through the shop rules, on a
+// thread and a connection of their own, so the window never waits for them; a
+// card that cannot be read says "无法读取" and why. A click on a card opens
+// its window with the same figures.
 class TodayPage : public QWidget {
     Q_OBJECT
 public:
     explicit TodayPage(QWidget* parent = nullptr);
+    // Waits for a reading under way (it stops at its next card).
+    ~TodayPage() override;
 
-    // Reads every card again from the database.
+    // Starts reading every card again; the cards say "读取中…" until it is done.
+    // A reading already under way is dropped and starts again, so what shows
+    // is never older than the last call.
     void refresh();
-    // The text a card shows (its title aside), as read by the last refresh.
+    bool isReading() const;
+    // The text a card shows (its title aside).
     QString cardText(const QString& name) const;
 
+    // The chart's value axis from 0 to `top` in `steps` round steps (1, 2 or 5
+    // times a power of ten), labelled with the decimals a step needs.
+    struct Axis {
+        double top = 0;
+        int steps = 0;
+        int decimals = 0;
+    };
+    static Axis valueAxis(double highest);
+
 signals:
+    // The cards show a finished reading.
+    void refreshed();
     // A card asks for its window: the class of the catalogue and how to set it up once created.
     void openRequested(const QString& className, const std::function<void(QDialog*)>& prepare);
 
@@ -43,12 +59,17 @@ private:
         int position = 0;                         // in the function list: the window's use right
     };
     QLabel* addCard(const QString& name, const QString& title, int row, int column);
-    void setCardText(const QString& name, const std::function<QString(db::Connection&)>& read);
-    void refreshChart(db::Connection& connection);
+    void startReading();
+    void readingFinished();
+    void showCard(const QString& name, TodayFigures::Part part, const std::function<QString()>& text);
+    void showChart();
     Card* card(const QString& name);
 
     QGridLayout* m_grid;
     QList<Card> m_cards;
     QChartView* m_chart;
     QLabel* m_chartError;
+    Worker* m_reader;
+    TodayFigures::Page m_read;   // written by the reader's thread, read here once it has finished
+    bool m_readAgain = false;
 };

@@ -2,11 +2,10 @@
 
 #include "shop/AutoBackup.h"
 
-#include <QThread>
-
 BackupWorker::BackupWorker(QObject* parent)
     : QObject(parent)
 {
+    connect(&m_worker, &Worker::finished, this, [this] { emit finished(m_result); });
 }
 
 BackupWorker::~BackupWorker()
@@ -16,31 +15,7 @@ BackupWorker::~BackupWorker()
 
 bool BackupWorker::start()
 {
-    if (m_thread)
-        return false;
-    m_stopping = false;
-    QThread* thread = QThread::create([this] {
-        m_result = AutoBackup::run([this](int, int) { return !m_stopping; });
+    return m_worker.start([this](const std::atomic_bool& stopping) {
+        m_result = AutoBackup::run([&stopping](int, int) { return !stopping; });
     });
-    m_thread = thread;
-    // Sent from the worker thread, so queued to this object's thread; a stopped one is past.
-    connect(thread, &QThread::finished, this, [this, thread] {
-        if (m_thread != thread)
-            return;
-        thread->deleteLater();
-        m_thread = nullptr;
-        emit finished(m_result);
-    });
-    m_thread->start();
-    return true;
-}
-
-void BackupWorker::stop()
-{
-    if (!m_thread)
-        return;
-    m_stopping = true;
-    m_thread->wait();
-    delete m_thread;
-    m_thread = nullptr;
 }

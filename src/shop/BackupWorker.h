@@ -1,12 +1,9 @@
 #pragma once
 
 #include "shop/BackupFiles.h"
+#include "shop/Worker.h"
 
 #include <QObject>
-
-#include <atomic>
-
-class QThread;
 
 // Runs the automatic backup (AutoBackup::run) on a thread and a connection of
 // its own, so the window and its saves go on meanwhile: the database is in
@@ -20,16 +17,15 @@ public:
 
     // False, starting nothing, while one is still running.
     bool start();
-    bool isRunning() const { return m_thread != nullptr; }
+    bool isRunning() const { return m_worker.isRunning(); }
     // Stops the copy at its next step, waits for it and drops its result (finished is not sent).
-    void stop();
+    void stop() { m_worker.stop(); }
 
 signals:
     // On the thread that owns the worker, once the backup has ended.
     void finished(const MaintenanceResult& result);
 
 private:
-    QThread* m_thread = nullptr;
-    std::atomic_bool m_stopping = false;
     MaintenanceResult m_result;
+    Worker m_worker;
 };

@@ -44,20 +44,41 @@ const Book& book(Side side)
     return side == Side::Receivable ? receivable : payable;
 }
 
-// What the bills of `kind` still owed at the end of :asof, as rows of
-// (comp_code, bill_date, amount) to be summed: what they owe now, and again
-// what vouchers dated later paid on them. Both parts read through an index, so
-// the many bills long settled are never visited.
+// The ageing's buckets of an amount by its bill's date, as columns a30, a60,
+// a90 and aover, then the amount itself as open_amou; each summed when `sum`.
+QString bucketColumns(const QString& amount, bool sum)
+{
+    const QStringList edges{QStringLiteral("m.bill_date>=:d30"), QStringLiteral("m.bill_date<:d30 and m.bill_date>=:d60"),
+                            QStringLiteral("m.bill_date<:d60 and m.bill_date>=:d90"), QStringLiteral("m.bill_date<:d90")};
+    const QStringList names{QStringLiteral("a30"), QStringLiteral("a60"), QStringLiteral("a90"), QStringLiteral("aover")};
+    const QString summed = sum ? QStringLiteral("sum(%1)") : QStringLiteral("%1");
+    QStringList columns;
+    for (int i = 0; i < bucketCount; ++i)
+        columns << summed.arg(QStringLiteral("case when %1 then %2 else 0 end").arg(edges.at(i), amount))
+                       + QStringLiteral(" as ") + names.at(i);
+    columns << summed.arg(amount) + QStringLiteral(" as open_amou");
+    return columns.join(QLatin1Char(','));
+}
+
+// What the bills of `kind` still owed at the end of :asof, in rows of
+// (comp_code, the four buckets, open_amou) to be summed: what they owe now,
+// already summed per company, and again each payment of a voucher dated later.
+// Both read through an index: the bills still open (covering, in company order,
+// so they are summed as they are read) and the later voucher lines by date,
+// which lead the join ("cross join" keeps that order in SQLite whatever its
+// statistics say; it is an inner join all the same); the many bills long
+// settled are never visited.
 QString openBills(const BillKindOfSide& kind)
 {
     const QString sign = QString::number(kind.sign);
     const QString table = QLatin1String(kind.table);
     const QString condition = QLatin1String(kind.condition);
-    return QStringLiteral("select m.comp_code,m.bill_date,%1*(coalesce(m.shou_tota,0)-coalesce(m.fact_tota,0)) as open_amou "
-                          "from %2 m where coalesce(m.shou_tota,0)<>coalesce(m.fact_tota,0) and %3 and m.bill_date<=:asof "
-                          "union all select m.comp_code,m.bill_date,%1*l.paid_amou from %4 l inner join %2 m "
-                          "on m.bill_no=l.bill_no where l.fei_date>:asof and %3 and m.bill_date<=:asof")
-        .arg(sign, table, condition, QLatin1String(kind.voucherLines));
+    return QStringLiteral("select m.comp_code,%1 from %2 m where coalesce(m.shou_tota,0)<>coalesce(m.fact_tota,0) and %3 "
+                          "and m.bill_date<=:asof group by m.comp_code "
+                          "union all select m.comp_code,%4 from %5 l cross join %2 m "
+                          "where m.bill_no=l.bill_no and l.fei_date>:asof and %3 and m.bill_date<=:asof")
+        .arg(bucketColumns(sign + QStringLiteral("*(coalesce(m.shou_tota,0)-coalesce(m.fact_tota,0))"), true), table,
+             condition, bucketColumns(sign + QStringLiteral("*l.paid_amou"), false), QLatin1String(kind.voucherLines));
 }
 
 QDateTime endOf(const QDate& day)
@@ -80,21 +101,17 @@ namespace {
 QString ageingSql(Side side)
 {
     const Book& b = book(side);
-    const QString bucket = QStringLiteral("round(sum(case when %1 then t.open_amou else 0 end),2)");
-    const QString total = QStringLiteral("round(sum(t.open_amou),2)");
     return QStringLiteral(
                "select g.comp_code,(select c.comp_name from company c where c.comp_code=g.comp_code limit 1) as comp_name,"
                "g.age_30,g.age_60,g.age_90,g.age_over,g.open_tota,"
                "coalesce((select c.rest_tota from company c where c.comp_code=g.comp_code and c.rest_tota>0 limit 1),0) "
-               "as rest_tota from (select t.comp_code,%1 as age_30,%2 as age_60,%3 as age_90,%4 as age_over,%5 as open_tota "
-               "from (%6 union all %7 union all select comp_code,null,0 from company where rest_tota>0) t "
+               "as rest_tota from (select t.comp_code,round(sum(t.a30),2) as age_30,round(sum(t.a60),2) as age_60,"
+               "round(sum(t.a90),2) as age_90,round(sum(t.aover),2) as age_over,round(sum(t.open_amou),2) as open_tota "
+               "from (%1 union all %2 union all select comp_code,0,0,0,0,0 from company where rest_tota>0) t "
                "group by t.comp_code) g where g.open_tota<>0 or g.age_30<>0 or g.age_60<>0 or g.age_90<>0 "
                "or g.age_over<>0 or g.comp_code in (select comp_code from company where rest_tota>0) "
                "order by g.open_tota desc,g.comp_code")
-        .arg(bucket.arg(QStringLiteral("t.bill_date>=:d30")),
-             bucket.arg(QStringLiteral("t.bill_date<:d30 and t.bill_date>=:d60")),
-             bucket.arg(QStringLiteral("t.bill_date<:d60 and t.bill_date>=:d90")),
-             bucket.arg(QStringLiteral("t.bill_date<:d90")), total, openBills(b.own), openBills(b.returns));
+        .arg(openBills(b.own), openBills(b.returns));
 }
 
 // The bucket edges are the first days of 0-30, 31-60 and 61-90 days.

@@ -1,6 +1,9 @@
 #include "shop/TodayFigures.h"
 
+#include "core/DatabaseFile.h"
+#include "db/Connection.h"
 #include "db/Statement.h"
+#include "shop/AutoBackup.h"
 #include "shop/StatisticsQuery.h"
 #include "shop/StockQuery.h"
 
@@ -92,6 +95,39 @@ QList<std::pair<QDate, double>> dailySales(db::Connection& connection, const QDa
     for (QDate d = first; d <= day; d = d.addDays(1))
         result.append({d, amounts.value(d)});
     return result;
+}
+
+Page readPage(const QString& databaseFile, const QDate& day, const std::atomic_bool& stopping)
+{
+    Page page;
+    const QList<Part> parts{Part::Sales, Part::Alarm, Part::Debtors, Part::BestSellers, Part::Backup, Part::Chart};
+    db::Connection connection;
+    try {
+        // The window thread's connection is never shared: this one is the reader's own.
+        DatabaseFile::open(connection, databaseFile);
+    } catch (...) {
+        for (Part part : parts)
+            page.failures.insert(part, std::current_exception());
+        return page;
+    }
+    for (Part part : parts) {
+        if (stopping)
+            break;
+        try {
+            switch (part) {
+            case Part::Sales: page.sales = sales(connection, day); break;
+            case Part::Alarm: page.alarm = alarm(connection); break;
+            case Part::Debtors: page.debtors = debtors(connection, day); break;
+            case Part::BestSellers: page.bestSellers = bestSellers(connection, day); break;
+            case Part::Backup: page.lastBackup = AutoBackup::lastGood(); break;
+            case Part::Chart: page.daily = dailySales(connection, day, chartDays); break;
+            }
+        } catch (...) {
+            // One part that fails leaves the others readable.
+            page.failures.insert(part, std::current_exception());
+        }
+    }
+    return page;
 }
 
 } // namespace TodayFigures

@@ -5,7 +5,10 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QMap>
 #include <QString>
+#include <atomic>
+#include <exception>
 
 namespace db {
 class Connection;
@@ -50,5 +53,24 @@ QList<Goods> bestSellers(db::Connection& connection, const QDate& day);
 
 // The sales amount of each of the `days` days up to `day`; a day without sales is 0.
 QList<std::pair<QDate, double>> dailySales(db::Connection& connection, const QDate& day, int days);
+
+// Every figure of the home page on one day; a part that could not be read keeps why.
+enum class Part { Sales, Alarm, Debtors, BestSellers, Backup, Chart };
+constexpr int chartDays = 30;
+struct Page {
+    Sales sales;
+    Alarm alarm;
+    Debtors debtors;
+    QList<Goods> bestSellers;
+    QDateTime lastBackup;                          // invalid: no automatic backup
+    QList<std::pair<QDate, double>> daily;         // chartDays days up to the day
+    QMap<Part, std::exception_ptr> failures;
+};
+
+// Reads the whole page through a connection of its own to the shop's database,
+// so it can run on a thread of its own. Gives up between parts once `stopping`
+// turns true (what it read then is incomplete). A database that cannot be opened
+// fails every part.
+Page readPage(const QString& databaseFile, const QDate& day, const std::atomic_bool& stopping);
 
 } // namespace TodayFigures

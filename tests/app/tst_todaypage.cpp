@@ -1,5 +1,6 @@
 // The home page's own part: what each card shows, a card that cannot be read,
-// the gross profit behind its right, a card opening its window on the same
+// the gross profit behind its right, a reading in the background whose older
+// result gives way to a newer one, a card opening its window on the same
 // figures, and F5 and a closed window reading the cards again.
 #include "TestSupport.h"
 
@@ -15,7 +16,23 @@
 
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QtTest>
+
+namespace {
+
+// The cards are read on a thread of their own; a loaded machine may take its time.
+constexpr int readingMs = 30000;
+
+// Starts a reading and waits until the cards show it.
+bool refreshed(TodayPage& page)
+{
+    QSignalSpy done(&page, &TodayPage::refreshed);
+    page.refresh();
+    return done.wait(readingMs);
+}
+
+} // namespace
 
 class TestTodayPage : public QObject {
     Q_OBJECT
@@ -55,7 +72,7 @@ private slots:
     void cardsShowTheirFiguresAndProfitNeedsItsRight()
     {
         TodayPage page;
-        page.refresh();
+        QVERIFY(refreshed(page));
         QCOMPARE(page.cardText("sales"), QString("单数 2\n数量 15\n金额 150\n毛利 90"));
         QVERIFY(page.cardText("alarm").startsWith("1 种货品超出上下限\nG1 衬衫  -5"));
         QCOMPARE(page.cardText("debtors"), QString("合计 150\n华美  150"));
@@ -63,7 +80,7 @@ private slots:
         QCOMPARE(page.cardText("backup"), QString("没有自动备份"));
 
         app->setRights(QString(Function::Count - 1, '1') + '0');
-        page.refresh();
+        QVERIFY(refreshed(page));
         QVERIFY(!page.cardText("sales").contains("毛利"));
     }
 
@@ -71,10 +88,29 @@ private slots:
     {
         app->exec("drop table gathbill");
         TodayPage page;
-        page.refresh();
+        QVERIFY(refreshed(page));
         QVERIFY2(page.cardText("debtors").startsWith("无法读取：") && page.cardText("debtors").contains("gathbill"),
                  qPrintable(page.cardText("debtors")));
         QVERIFY(page.cardText("sales").startsWith("单数 2"));
+    }
+
+    // The window goes on while the cards are read, and a reading that began
+    // before a newer refresh never shows.
+    void readingRunsAsideAndTheNewestWins()
+    {
+        TodayPage page;
+        QSignalSpy done(&page, &TodayPage::refreshed);
+        Clock::setFixed(QDateTime(QDate(2026, 6, 29), QTime(10, 0)));   // a day without sales
+        page.refresh();
+        QVERIFY(page.isReading());
+        QCOMPARE(page.cardText("sales"), QString("读取中…"));
+        QCOMPARE(page.cardText("debtors"), QString("读取中…"));
+        Clock::setFixed(QDateTime(QDate(2026, 6, 30), QTime(10, 0)));
+        page.refresh();
+        QVERIFY(done.wait(readingMs));
+        QCOMPARE(done.count(), 1);
+        QVERIFY2(page.cardText("sales").startsWith("单数 2\n"), qPrintable(page.cardText("sales")));
+        QVERIFY(!page.isReading());
     }
 
     // A click on the card opens its window on the card's figures.
@@ -83,7 +119,7 @@ private slots:
         TodayPage page;
         page.resize(900, 700);
         page.show();
-        page.refresh();
+        QVERIFY(refreshed(page));
         QString opened;
         std::function<void(QDialog*)> prepare;
         connect(&page, &TodayPage::openRequested, this, [&](const QString& name, const std::function<void(QDialog*)>& p) {
@@ -112,6 +148,34 @@ private slots:
         QVERIFY(opened.isEmpty());
     }
 
+    // The chart's value axis: round steps that its labels tell apart.
+    void valueAxisTakesRoundSteps_data()
+    {
+        QTest::addColumn<double>("highest");
+        QTest::addColumn<double>("top");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<int>("decimals");
+        QTest::newRow("no sales") << 0.0 << 1.0 << 5 << 1;
+        QTest::newRow("under one") << 0.3 << 0.3 << 6 << 2;
+        QTest::newRow("a few yuan") << 3.0 << 3.0 << 6 << 1;
+        QTest::newRow("between steps") << 7.0 << 8.0 << 4 << 0;
+        QTest::newRow("on a step") << 150.0 << 150.0 << 3 << 0;
+        QTest::newRow("a busy month") << 998654.0 << 1000000.0 << 5 << 0;
+        QTest::newRow("just over a million") << 1005000.0 << 1200000.0 << 6 << 0;
+    }
+
+    void valueAxisTakesRoundSteps()
+    {
+        QFETCH(double, highest);
+        QFETCH(double, top);
+        QFETCH(int, steps);
+        QFETCH(int, decimals);
+        const TodayPage::Axis axis = TodayPage::valueAxis(highest);
+        QCOMPARE(axis.top, top);
+        QCOMPARE(axis.steps, steps);
+        QCOMPARE(axis.decimals, decimals);
+    }
+
     void f5AndAClosedWindowReadTheCardsAgain()
     {
         TfrmMain w;
@@ -119,18 +183,19 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         app->dialogs().answers = {false};   // no backup now
         w.FormShow();
-        QVERIFY(w.todayPage()->isVisible());
-        QVERIFY(w.todayPage()->cardText("sales").startsWith("单数 2"));
+        TodayPage* page = w.todayPage();
+        QVERIFY(page->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(page->cardText("sales").startsWith("单数 2"), readingMs);
         sell("G1", 1, 5);
         QTest::keyClick(&w, Qt::Key_F5);
-        QVERIFY(w.todayPage()->cardText("sales").startsWith("单数 3"));
+        QTRY_VERIFY_WITH_TIMEOUT(page->cardText("sales").startsWith("单数 3"), readingMs);
 
         app->dialogs().onExec = [this](QDialog*) {
             sell("G1", 1, 5);
             return int(QDialog::Rejected);
         };
         w.openWindow("TFrmOutList");
-        QVERIFY(w.todayPage()->cardText("sales").startsWith("单数 4"));
+        QTRY_VERIFY_WITH_TIMEOUT(page->cardText("sales").startsWith("单数 4"), readingMs);
         app->dialogs().answers = {true};
         w.close();
     }
