@@ -181,7 +181,7 @@ int main(int argc, char** argv)
     }, [&] { return QStringLiteral("%1 家").arg(ageing.recordCount()); });
     TodayFigures::Page page;
     const std::atomic_bool never = false;
-    const Time whole = best([&] { page = TodayFigures::readPage(AppPaths::databaseFile(), today, never); });
+    const Time whole = best([&] { page = TodayFigures::readPage(ShopServer::Place{AppPaths::databaseFile()}, today, never); });
     std::printf("%-26s wall %6.1f ms  cpu %6.1f ms  (reading thread)   %lld failed\n", "整页 (own connection)", whole.wall,
                 whole.cpu, qint64(page.failures.size()));
     Receivables::LimitCheck check;

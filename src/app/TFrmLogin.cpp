@@ -15,6 +15,8 @@
 #include "ui/WindowPlacement.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -97,7 +99,8 @@ void TFrmLogin::connectDatabase()
     try {
         dm.AdoConn.close();
         if (server) {
-            ShopServer::open(dm.AdoConn, ShopServer::address());
+            if (!openServer(dm.AdoConn))
+                return;
         } else {
             DatabaseFile::createIfMissing(dataSource);
             DatabaseFile::open(dm.AdoConn, dataSource);
@@ -118,6 +121,33 @@ void TFrmLogin::connectDatabase()
     m_connected = true;
     if (!server)
         IniFile(AppPaths::settingsFile()).write(SettingsKeys::nettype, SettingsKeys::datasource, dataSource.trimmed());
+}
+
+// The shop server's database: this program's, or an empty one the first PC sets up.
+bool TFrmLogin::openServer(db::Connection& connection)
+{
+    const db::ServerAddress address = ShopServer::address();
+    const ShopServer::State found = ShopServer::connect(connection, address);
+    if (found == ShopServer::State::Foreign) {
+        connection.close();
+        throw db::Error(QStringLiteral("服务器上的数据库“%1”不是本系统的数据库").arg(address.database));
+    }
+    if (found == ShopServer::State::Empty) {
+        const QString file = AppPaths::databaseFile();
+        const QString empty = QStringLiteral("店铺服务器上的数据库“%1”是空的。").arg(address.database);
+        if (QFileInfo::exists(file)
+            && ui::askYesNo(empty + QStringLiteral("\n把本机文件 %1 的全部数据导入服务器吗？").arg(QDir::toNativeSeparators(file)), this)) {
+            ui::BusyCursor wait;
+            ShopServer::importFile(connection, file);
+        } else if (ui::askYesNo(empty + QStringLiteral("\n建立新的空数据库和系统管理员吗？"), this)) {
+            ShopServer::initialize(connection);
+        } else {
+            connection.close();
+            return false;
+        }
+    }
+    ShopServer::startWork(connection);
+    return true;
 }
 
 bool TFrmLogin::checkUser(const QString& userId, const QString& password)

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+namespace db {
+class Connection;
+}
 class QLineEdit;
 class QPushButton;
 
@@ -37,6 +40,7 @@ protected:
 
 private:
     bool checkUser(const QString& userId, const QString& password);
+    bool openServer(db::Connection& connection);
 
     int m_attempt = 1;
     bool m_connected = false;

@@ -186,10 +186,10 @@ void TodayPage::startReading()
 {
     for (const Card& c : std::as_const(m_cards))
         c.body->setText(QStringLiteral("读取中…"));
-    const QString file = dataModule().AdoConn.path();
+    const ShopServer::Place place = ShopServer::placeOf(dataModule().AdoConn);
     const QDate today = Clock::today();
-    m_reader->start([this, file, today](const std::atomic_bool& stopping) {
-        m_read = TodayFigures::readPage(file, today, stopping);
+    m_reader->start([this, place, today](const std::atomic_bool& stopping) {
+        m_read = TodayFigures::readPage(place, today, stopping);
     });
 }
 

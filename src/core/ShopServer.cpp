@@ -1,12 +1,15 @@
 #include "core/ShopServer.h"
 
 #include "core/AppPaths.h"
+#include "core/DatabaseFile.h"
 #include "core/IniFile.h"
 #include "core/Settings.h"
 
 #include "db/Error.h"
 #include "db/Schema.h"
 #include "db/Statement.h"
+#include "db/TableCopy.h"
+#include "db/Transaction.h"
 
 namespace ShopServer {
 
@@ -55,21 +58,61 @@ State state(db::Connection& connection)
     return tables.intValue(1) == 3 ? State::Ready : State::Foreign;
 }
 
-void open(db::Connection& connection, const db::ServerAddress& address)
+State connect(db::Connection& connection, const db::ServerAddress& address)
 {
     try {
         connection.openServer(address);
+        return state(connection);
     } catch (const db::Error& e) {
+        connection.close();
         throw db::Error(QStringLiteral("无法连接店铺服务器 %1：%2").arg(address.host, e.message()), 0, {}, e.kind());
     }
+}
+
+void initialize(db::Connection& connection)
+{
+    DatabaseFile::initialize(connection);
+}
+
+void importFile(db::Connection& connection, const QString& file)
+{
+    db::Connection source;
+    DatabaseFile::open(source, file);
+    db::Transaction transaction(connection, db::Transaction::Write);
+    db::Schema::create(connection);
+    db::copyTables(source, connection);
+    transaction.commit();
+}
+
+void startWork(db::Connection& connection)
+{
+    db::Schema::createScratchTables(connection);
+}
+
+void open(db::Connection& connection, const db::ServerAddress& address)
+{
+    const State found = connect(connection, address);
     try {
-        if (state(connection) != State::Ready)
+        if (found != State::Ready)
             throw db::Error(QStringLiteral("服务器上的数据库“%1”不是本系统的数据库").arg(address.database));
-        db::Schema::createScratchTables(connection);
+        startWork(connection);
     } catch (...) {
         connection.close();
         throw;
     }
+}
+
+Place placeOf(const db::Connection& connection)
+{
+    return {connection.path(), connection.isServer(), connection.serverAddress()};
+}
+
+void open(db::Connection& connection, const Place& place)
+{
+    if (place.server)
+        open(connection, place.address);
+    else
+        DatabaseFile::open(connection, place.file);
 }
 
 } // namespace ShopServer

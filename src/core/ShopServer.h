@@ -16,8 +16,27 @@ void saveAddress(const db::ServerAddress& address);
 enum class State { Ready, Empty, Foreign };
 State state(db::Connection& connection);
 
-// Connects and checks the database is this program's; gives the connection
-// its own working tables. Throws db::Error with a sentence for the user.
+// Connects (within a few seconds) and tells what the database holds. Throws
+// db::Error with a sentence for the user when the server cannot be reached.
+State connect(db::Connection& connection, const db::ServerAddress& address);
+// An empty server database gets the tables and the administrator, or every
+// row of the shop's file; all or nothing.
+void initialize(db::Connection& connection);
+void importFile(db::Connection& connection, const QString& file);
+// Gives a connected connection its own working tables.
+void startWork(db::Connection& connection);
+
+// connect() that refuses any database but this program's, then startWork().
 void open(db::Connection& connection, const db::ServerAddress& address);
+
+// Where an open connection's database is: enough for another connection (on
+// another thread, say) to open the same one for work.
+struct Place {
+    QString file;
+    bool server = false;
+    db::ServerAddress address;
+};
+Place placeOf(const db::Connection& connection);
+void open(db::Connection& connection, const Place& place);
 
 } // namespace ShopServer

@@ -27,6 +27,7 @@ void Connection::openServer(const ServerAddress& address)
     close();
     m_engine = openServerEngine(address);
     m_server = true;
+    m_address = address;
     m_path = QStringLiteral("server:%1").arg(address.database);
 }
 

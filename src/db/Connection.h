@@ -40,6 +40,8 @@ public:
     bool isServer() const { return isOpen() && m_server; }
     // The file's path, or "server:database" for a server.
     QString path() const { return m_path; }
+    // The server this connection reached (with its password, never written anywhere).
+    ServerAddress serverAddress() const { return m_address; }
 
     // Runs one or more statements that take no parameters and return no rows.
     void execute(const QString& sql);
@@ -67,6 +69,7 @@ public:
 private:
     std::unique_ptr<Engine> m_engine;
     bool m_server = false;
+    ServerAddress m_address;
     QString m_path;
     int m_savepointDepth = 0;
 };

@@ -1,6 +1,6 @@
 #include "shop/TodayFigures.h"
 
-#include "core/DatabaseFile.h"
+#include "core/ShopServer.h"
 #include "db/Connection.h"
 #include "db/Statement.h"
 #include "shop/AutoBackup.h"
@@ -97,14 +97,14 @@ QList<std::pair<QDate, double>> dailySales(db::Connection& connection, const QDa
     return result;
 }
 
-Page readPage(const QString& databaseFile, const QDate& day, const std::atomic_bool& stopping)
+Page readPage(const ShopServer::Place& place, const QDate& day, const std::atomic_bool& stopping)
 {
     Page page;
     const QList<Part> parts{Part::Sales, Part::Alarm, Part::Debtors, Part::BestSellers, Part::Backup, Part::Chart};
     db::Connection connection;
     try {
         // The window thread's connection is never shared: this one is the reader's own.
-        DatabaseFile::open(connection, databaseFile);
+        ShopServer::open(connection, place);
     } catch (...) {
         for (Part part : parts)
             page.failures.insert(part, std::current_exception());

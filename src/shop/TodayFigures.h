@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ShopServer.h"
 #include "shop/Receivables.h"
 
 #include <QDate>
@@ -71,6 +72,6 @@ struct Page {
 // so it can run on a thread of its own. Gives up between parts once `stopping`
 // turns true (what it read then is incomplete). A database that cannot be opened
 // fails every part.
-Page readPage(const QString& databaseFile, const QDate& day, const std::atomic_bool& stopping);
+Page readPage(const ShopServer::Place& place, const QDate& day, const std::atomic_bool& stopping);
 
 } // namespace TodayFigures

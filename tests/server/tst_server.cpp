@@ -2,6 +2,9 @@
 // a lost connection, and a file copied into it.
 #include "TestSupport.h"
 
+#include "app/TFrmLogin.h"
+#include "core/AppPaths.h"
+#include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
 #include "db/Connection.h"
 #include "db/Error.h"
@@ -11,6 +14,7 @@
 #include "db/Transaction.h"
 #include "shop/BillStore.h"
 
+#include <QLineEdit>
 #include <QtTest>
 
 using StockPosting::BillKind;
@@ -26,6 +30,8 @@ private slots:
     void writeLockWaitEndsWithAClearMessage();
     void lostConnectionLeavesNoPartOfTheSave();
     void fileCopiesIntoAnEmptyServer();
+    void emptyServerIsSetUpAtTheFirstLogin_data();
+    void emptyServerIsSetUpAtTheFirstLogin();
 };
 
 namespace {
@@ -183,6 +189,45 @@ void TestServerMode::fileCopiesIntoAnEmptyServer()
     // A server that already holds rows is not copied into: nothing changes.
     QVERIFY_THROWS_EXCEPTION(db::Error, db::copyTables(file, server));
     QCOMPARE(scalar(server, "select count(*) from goods").toInt(), 2);
+}
+
+void TestServerMode::emptyServerIsSetUpAtTheFirstLogin_data()
+{
+    QTest::addColumn<bool>("withFile");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<int>("goods");   // -1: nothing set up, the login stays unconnected
+    QTest::newRow("the PC's file imported") << true << QList<bool>{true} << 1;
+    QTest::newRow("a new database instead") << true << QList<bool>{false, true} << 0;
+    QTest::newRow("no file: a new database") << false << QList<bool>{true} << 0;
+    QTest::newRow("neither") << false << QList<bool>{false} << -1;
+}
+
+void TestServerMode::emptyServerIsSetUpAtTheFirstLogin()
+{
+    QFETCH(bool, withFile);
+    QFETCH(QList<bool>, answers);
+    QFETCH(int, goods);
+    TestApp app;   // its system.ini names its server database: empty it, as a new one is
+    app.dataModule().AdoConn.execute("drop schema public cascade; create schema public");
+    app.dataModule().AdoConn.close();
+    if (withFile) {
+        DatabaseFile::createIfMissing(AppPaths::databaseFile());
+        db::Connection file;
+        DatabaseFile::open(file, AppPaths::databaseFile());
+        file.execute("insert into goods (gods_code) values ('G1')");
+    }
+    app.dialogs().answers = answers;
+    TFrmLogin login;
+    login.Edit1->setText("admin");
+    login.Edit2->setText("admin");
+    login.cmd_okClick();
+    QCOMPARE(app.dialogs().questions.size(), answers.size());
+    QCOMPARE(login.isConnected(), goods >= 0);
+    if (goods < 0)
+        return;
+    QCOMPARE(login.result(), int(QDialog::Accepted));
+    QVERIFY(app.dataModule().AdoConn.isServer());
+    QCOMPARE(app.scalar("select count(*) from goods").toInt(), goods);
 }
 
 QTEST_MAIN(TestServerMode)

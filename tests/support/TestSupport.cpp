@@ -187,10 +187,7 @@ QVariant TestApp::scalar(const QString& sql, const QVariantList& parameters)
 
 void TestApp::openAnother(db::Connection& connection) const
 {
-    if (onServer())
-        ShopServer::open(connection, TestServer::address(m_serverDatabase));
-    else
-        DatabaseFile::open(connection, AppPaths::databaseFile());
+    ShopServer::open(connection, ShopServer::placeOf(m_dataModule->AdoConn));
 }
 
 void TestApp::refuse(const QString& name, const QString& event, const QString& table, const QString& condition,
