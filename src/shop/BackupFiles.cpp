@@ -1,6 +1,9 @@
 #include "shop/BackupFiles.h"
 
 #include "core/DatabaseFile.h"
+#include "core/ShopServer.h"
+#include "db/Schema.h"
+#include "db/TableCopy.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Statement.h"
@@ -59,7 +62,10 @@ QString problem(const QString& path, const db::BackupProgress& progress)
     return problem(path);
 }
 
-QString copyInto(const QString& source, const QString& directory, const db::BackupProgress& progress)
+namespace {
+
+// A new file in `directory` that `write` fills; removed when writing fails.
+QString writeTemporary(const QString& directory, const std::function<void(const QString&)>& write)
 {
     QTemporaryFile reserved(QDir(directory).filePath(QStringLiteral("brovanta-XXXXXX.part")));
     reserved.setAutoRemove(false);
@@ -69,15 +75,36 @@ QString copyInto(const QString& source, const QString& directory, const db::Back
     const QString temporary = reserved.fileName();
     reserved.close();
     try {
-        db::Connection from;
-        from.open(source, DatabaseFile::password);
-        db::backup(from, temporary, DatabaseFile::password, progress);
+        write(temporary);
     } catch (...) {
         QFile::remove(temporary);
         QFile::remove(temporary + QStringLiteral("-journal"));
         throw;
     }
     return temporary;
+}
+
+} // namespace
+
+QString copyInto(const QString& source, const QString& directory, const db::BackupProgress& progress)
+{
+    return writeTemporary(directory, [&](const QString& temporary) {
+        db::Connection from;
+        from.open(source, DatabaseFile::password);
+        db::backup(from, temporary, DatabaseFile::password, progress);
+    });
+}
+
+QString copyServerInto(const QString& directory, const db::BackupProgress& progress)
+{
+    return writeTemporary(directory, [&](const QString& temporary) {
+        db::Connection from;
+        ShopServer::open(from, ShopServer::address());
+        db::Connection to;
+        to.open(temporary, DatabaseFile::password, true);
+        db::Schema::create(to);
+        db::copyTables(from, to, progress);
+    });
 }
 
 void moveOver(const QString& from, const QString& to)

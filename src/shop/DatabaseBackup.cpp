@@ -1,6 +1,7 @@
 #include "shop/DatabaseBackup.h"
 
 #include "core/AppPaths.h"
+#include "core/ShopServer.h"
 #include "db/Error.h"
 
 #include <QDir>
@@ -32,7 +33,8 @@ MaintenanceResult runTo(const QString& target, const db::BackupProgress& progres
     }
     QString temporary;
     try {
-        temporary = BackupFiles::copyInto(database, directory, progress);
+        temporary = ShopServer::isChosen() ? BackupFiles::copyServerInto(directory, progress)
+                                           : BackupFiles::copyInto(database, directory, progress);
         const QString problem = BackupFiles::problem(temporary, progress);
         if (!problem.isEmpty())
             throw db::Error(QStringLiteral("备份副本未通过检查: %1").arg(problem));

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/AppPaths.h"
 #include "core/DatabaseFile.h"
+#include "core/ShopServer.h"
 #include "core/TFrmDataMod.h"
 #include "db/Error.h"
 #include "db/Transaction.h"
@@ -33,6 +34,8 @@ DatabaseRestore::DatabaseRestore(TFrmDataMod& dataModule)
 
 MaintenanceResult DatabaseRestore::run(const QString& directory, const db::BackupProgress& progress)
 {
+    if (ShopServer::isChosen())
+        return failure(QStringLiteral("本程序正在使用店铺服务器：数据恢复只用于本机文件，服务器上的数据请由服务器管理员恢复"));
     const QString database = AppPaths::databaseFile();
     const QString source = QDir(directory).filePath(BackupFiles::fileName);
     if (!QFileInfo(source).isFile())

@@ -12,7 +12,10 @@
 #include "db/Statement.h"
 #include "db/TableCopy.h"
 #include "db/Transaction.h"
+#include "shop/BackupFiles.h"
 #include "shop/BillStore.h"
+#include "shop/DatabaseBackup.h"
+#include "shop/DatabaseRestore.h"
 
 #include <QLineEdit>
 #include <QtTest>
@@ -30,6 +33,7 @@ private slots:
     void writeLockWaitEndsWithAClearMessage();
     void lostConnectionLeavesNoPartOfTheSave();
     void fileCopiesIntoAnEmptyServer();
+    void backupOfTheServerIsAFileAndRestoreRefuses();
     void emptyServerIsSetUpAtTheFirstLogin_data();
     void emptyServerIsSetUpAtTheFirstLogin();
 };
@@ -189,6 +193,27 @@ void TestServerMode::fileCopiesIntoAnEmptyServer()
     // A server that already holds rows is not copied into: nothing changes.
     QVERIFY_THROWS_EXCEPTION(db::Error, db::copyTables(file, server));
     QCOMPARE(scalar(server, "select count(*) from goods").toInt(), 2);
+}
+
+void TestServerMode::backupOfTheServerIsAFileAndRestoreRefuses()
+{
+    TestApp app;
+    app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
+    BillStore::save(app.dataModule().AdoConn, BillKind::Sale, sale("G1", 3));
+    QTemporaryDir dir;
+    const QString target = dir.filePath("backup.mdb");
+    const MaintenanceResult result = DatabaseBackup::runTo(target);
+    QVERIFY2(result.ok, qPrintable(result.reason));
+    QVERIFY(BackupFiles::problem(target).isEmpty());
+    db::Connection file;
+    DatabaseFile::open(file, target);
+    QCOMPARE(scalar(file, "select gods_amou from storemain").toDouble(), 7.0);
+    QCOMPARE(scalar(file, "select count(*) from outgoods").toInt(), 1);
+    QCOMPARE(scalar(file, "select count(*) from powers").toInt(), 1);
+
+    DatabaseRestore restore(app.dataModule());
+    QVERIFY(!restore.run(dir.path()).ok);
+    QCOMPARE(app.scalar("select gods_amou from storemain").toDouble(), 7.0);
 }
 
 void TestServerMode::emptyServerIsSetUpAtTheFirstLogin_data()
