@@ -148,6 +148,7 @@ TestApp::TestApp()
         DatabaseFile::createIfMissing(AppPaths::databaseFile());
         DatabaseFile::open(m_dataModule->AdoConn, AppPaths::databaseFile());
     }
+    m_place = ShopServer::placeOf(m_dataModule->AdoConn);
     ui::setDialogs(&m_dialogs);
     CurrentRights::current().clear();
     CurrentRights::current().userId = DatabaseFile::adminId;
@@ -187,7 +188,7 @@ QVariant TestApp::scalar(const QString& sql, const QVariantList& parameters)
 
 void TestApp::openAnother(db::Connection& connection) const
 {
-    ShopServer::open(connection, ShopServer::placeOf(m_dataModule->AdoConn));
+    ShopServer::open(connection, m_place);
 }
 
 void TestApp::refuse(const QString& name, const QString& event, const QString& table, const QString& condition,

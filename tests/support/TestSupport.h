@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ShopServer.h"
 #include "core/TFrmDataMod.h"
 #include "ui/Dialogs.h"
 
@@ -87,6 +88,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_serverDatabase;   // this app's database on the test server
+    ShopServer::Place m_place;  // where the data module's connection opened
     ScriptedDialogs m_dialogs;
     std::unique_ptr<TFrmDataMod> m_dataModule;
 };
