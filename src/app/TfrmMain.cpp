@@ -9,6 +9,8 @@
 #include "app/TodayPage.h"
 #include "app/TfrmAbout.h"
 #include "app/WindowCatalog.h"
+#include "core/TFrmDataMod.h"
+#include "db/Connection.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 
@@ -278,7 +280,10 @@ void TfrmMain::showUser()
                              + QStringLiteral("  登录时间:") + QLocale().toString(now.date(), QLocale::ShortFormat)
                              + QLatin1Char(' ') + now.time().toString(QStringLiteral("hh:mm:ss")));
         m_panels[1]->setText(ProductInfo::panel1);
-        m_panels[2]->setText(ProductInfo::panel2);
+        const db::Connection& connection = dataModule().AdoConn;
+        m_panels[2]->setText(connection.isServer()
+                                 ? ProductInfo::panel2Server.arg(connection.serverAddress().host)
+                                 : ProductInfo::panel2);
     } catch (...) {
     }
 }
