@@ -130,7 +130,7 @@ bool TFrmLogin::openServer(db::Connection& connection)
     const ShopServer::State found = ShopServer::connect(connection, address);
     if (found == ShopServer::State::Foreign) {
         connection.close();
-        throw db::Error(QStringLiteral("服务器上的数据库“%1”不是本系统的数据库").arg(address.database));
+        throw ShopServer::notThisProgram(address);
     }
     if (found == ShopServer::State::Empty) {
         const QString file = AppPaths::databaseFile();

@@ -89,12 +89,17 @@ void startWork(db::Connection& connection)
     db::Schema::createScratchTables(connection);
 }
 
+db::Error notThisProgram(const db::ServerAddress& address)
+{
+    return db::Error(QStringLiteral("服务器上的数据库“%1”不是本系统的数据库").arg(address.database));
+}
+
 void open(db::Connection& connection, const db::ServerAddress& address)
 {
     const State found = connect(connection, address);
     try {
         if (found != State::Ready)
-            throw db::Error(QStringLiteral("服务器上的数据库“%1”不是本系统的数据库").arg(address.database));
+            throw notThisProgram(address);
         startWork(connection);
     } catch (...) {
         connection.close();

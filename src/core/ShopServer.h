@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Connection.h"
+#include "db/Error.h"
 
 // The shop's server, when several PCs share one database: where it is (kept in
 // system.ini, the password never), and opening it for work.
@@ -26,6 +27,8 @@ void importFile(db::Connection& connection, const QString& file);
 // Gives a connected connection its own working tables.
 void startWork(db::Connection& connection);
 
+// What the user is told of a server database that is not this program's.
+db::Error notThisProgram(const db::ServerAddress& address);
 // connect() that refuses any database but this program's, then startWork().
 void open(db::Connection& connection, const db::ServerAddress& address);
 

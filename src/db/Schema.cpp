@@ -374,6 +374,14 @@ void Schema::createScratchTables(Connection& connection)
         roundNowAmount(connection, QString::fromLatin1(name), true);
 }
 
+bool Schema::isScratch(const QString& name)
+{
+    for (const char* scratch : scratchTables)
+        if (name.compare(QLatin1String(scratch), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 int Schema::version()
 {
     static const int highest = [] {

@@ -45,6 +45,7 @@ public:
     // mios) as temporary tables that hide the file's: two programs on one file
     // never empty each other's working rows.
     static void createScratchTables(Connection& connection);
+    static bool isScratch(const QString& table);
 
     // The shape version this program writes: the highest `since` of any table or column.
     static int version();

@@ -122,9 +122,9 @@ public:
             break;
         case QMetaType::QDate:
         case QMetaType::QDateTime:
-            // No date is no value: the server takes no blank as a date.
-            m_null[index - 1] = toStoredDateTime(value).isEmpty();
             slot = toStoredDateTime(value).toUtf8();
+            // No date is no value: the server takes no blank as a date.
+            m_null[index - 1] = slot.isEmpty();
             break;
         default:
             slot = value.toString().toUtf8();

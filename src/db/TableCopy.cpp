@@ -10,13 +10,6 @@ namespace db {
 
 namespace {
 
-bool isScratch(const QString& table)
-{
-    static const QStringList scratch = {QStringLiteral("outtemp"), QStringLiteral("chektemp"),
-                                        QStringLiteral("miostemp"), QStringLiteral("mios")};
-    return scratch.contains(table);
-}
-
 qint64 rowCount(Connection& connection, const QString& table)
 {
     Statement count(connection, QStringLiteral("select count(*) from %1").arg(table));
@@ -38,7 +31,7 @@ void copyTables(Connection& from, Connection& to, const BackupProgress& progress
 {
     QList<const Table*> tables;
     for (const Table& t : Schema::tables())
-        if (!isScratch(t.name))
+        if (!Schema::isScratch(t.name))
             tables << &t;
 
     // One snapshot of the source, one transaction on the target.
