@@ -76,11 +76,11 @@ QString Connection::same(const QString& left, const QString& right) const
 }
 
 // Level 1 is the transaction itself; deeper levels are savepoints in it.
-int Connection::beginSavepoint(bool write)
+int Connection::beginSavepoint(TransactionKind kind)
 {
     Engine& e = engine();
     if (m_savepointDepth == 0)
-        e.begin(write);
+        e.begin(kind);
     else
         e.execute(QStringLiteral("savepoint sp%1").arg(m_savepointDepth + 1));
     return ++m_savepointDepth;

@@ -10,6 +10,11 @@ namespace db {
 
 class Engine;
 
+// How an outermost transaction begins. Write takes the single write lock at
+// once, so what it reads cannot change before it writes. Snapshot reads every
+// statement as of one moment and writes only the connection's working tables.
+enum class TransactionKind { Deferred, Write, Snapshot };
+
 // Where a shop server is and who logs in; the password is never written to disk here.
 struct ServerAddress {
     QString host;            // a name, an address, or a socket directory
@@ -51,10 +56,9 @@ public:
     qint64 lastInsertRowId() const;
     int changes() const;
 
-    // Transactions nest through savepoints; see Transaction. An outermost
-    // `write` one takes the write lock at once, so what it reads cannot be
-    // changed by another connection before it writes.
-    int beginSavepoint(bool write = false);
+    // Transactions nest through savepoints; see Transaction. The kind matters
+    // only to the outermost one.
+    int beginSavepoint(TransactionKind kind = TransactionKind::Deferred);
     void releaseSavepoint(int level);
     void rollbackSavepoint(int level);
     bool inTransaction() const { return m_savepointDepth > 0; }

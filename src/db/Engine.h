@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Connection.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QVariant>
@@ -41,8 +43,8 @@ public:
     virtual void execute(const QString& sql) = 0;
     virtual qint64 lastInsertRowId() = 0;
     virtual int changes() = 0;
-    // The outermost transaction; a write one takes the single write lock at once.
-    virtual void begin(bool write) = 0;
+    // The outermost transaction (see TransactionKind).
+    virtual void begin(TransactionKind kind) = 0;
     virtual void commit() = 0;
     // Never throws: it runs on the way out of a failure.
     virtual void rollback() noexcept = 0;

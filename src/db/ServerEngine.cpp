@@ -274,11 +274,13 @@ public:
 
     // Every writer takes the one lock first, so saves run one after the other,
     // as on the file; readers never wait for it.
-    void begin(bool write) override
+    void begin(TransactionKind kind) override
     {
-        execute(QStringLiteral("begin isolation level read committed"));
+        // Read only still writes temporary tables: the working tables are.
+        execute(kind == TransactionKind::Snapshot ? QStringLiteral("begin isolation level repeatable read read only")
+                                                  : QStringLiteral("begin isolation level read committed"));
         m_inTransaction = true;
-        if (!write)
+        if (kind != TransactionKind::Write)
             return;
         try {
             execute(QStringLiteral("select pg_advisory_xact_lock(%1)").arg(writeLockKey));

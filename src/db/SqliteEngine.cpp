@@ -208,7 +208,12 @@ public:
     qint64 lastInsertRowId() override { return sqlite3_last_insert_rowid(m_handle); }
     int changes() override { return sqlite3_changes(m_handle); }
 
-    void begin(bool write) override { execute(write ? QStringLiteral("begin immediate") : QStringLiteral("begin")); }
+    // A deferred transaction reads one snapshot of the file from its first read
+    // on, and the working tables are the connection's own: Snapshot needs no more.
+    void begin(TransactionKind kind) override
+    {
+        execute(kind == TransactionKind::Write ? QStringLiteral("begin immediate") : QStringLiteral("begin"));
+    }
 
     void commit() override
     {

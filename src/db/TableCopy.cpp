@@ -27,19 +27,22 @@ QVariant cleaned(const Column& column, const QVariant& value)
 
 } // namespace
 
-void copyTables(Connection& from, Connection& to, const BackupProgress& progress)
+void copyTables(Connection& from, Connection& to, const BackupProgress& progress, CopyInto into)
 {
     QList<const Table*> tables;
     for (const Table& t : Schema::tables())
-        if (!Schema::isScratch(t.name))
+        if (!Schema::isScratch(t.name) && !(into == CopyInto::Replace && t.appendOnly))
             tables << &t;
 
     // One snapshot of the source, one transaction on the target.
-    Transaction reading(from);
+    Transaction reading(from, Transaction::Snapshot);
     Transaction writing(to, Transaction::Write);
-    for (const Table* table : tables)
-        if (rowCount(to, table->name) > 0)
+    for (const Table* table : tables) {
+        if (into == CopyInto::Replace)
+            to.execute(QStringLiteral("delete from %1").arg(table->name));
+        else if (rowCount(to, table->name) > 0)
             throw Error(QStringLiteral("目标数据库已有数据（表 %1），没有复制任何数据").arg(table->name));
+    }
     int done = 0;
     for (const Table* table : tables) {
         QStringList columns, parameters;
@@ -56,6 +59,7 @@ void copyTables(Connection& from, Connection& to, const BackupProgress& progress
             for (int c = 0; c < columns.size(); ++c)
                 write.bind(columns.at(c), cleaned(table->columns.at(c), read.value(c)));
             write.execute();
+            write.reset();
         }
         const QString counter = Schema::rowIdColumn(table->name);
         if (to.isServer() && counter != QLatin1String("rowid"))

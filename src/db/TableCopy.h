@@ -11,6 +11,11 @@ class Connection;
 // server, or a server into a file. Counters keep their values, and a
 // server's counters go on after the highest copied. One transaction on the
 // target; the row counts are compared before it commits. Progress counts tables.
-void copyTables(Connection& from, Connection& to, const BackupProgress& progress = {});
+// Replace first deletes the target's rows instead of refusing them, in the same
+// transaction, except an append-only table's (the change log): it keeps its
+// own rows and takes none of the source's.
+enum class CopyInto { Empty, Replace };
+void copyTables(Connection& from, Connection& to, const BackupProgress& progress = {},
+                CopyInto into = CopyInto::Empty);
 
 } // namespace db

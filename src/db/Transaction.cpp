@@ -5,7 +5,7 @@
 namespace db {
 
 Transaction::Transaction(Connection& connection, Kind kind)
-    : m_connection(connection), m_level(connection.beginSavepoint(kind == Write))
+    : m_connection(connection), m_level(connection.beginSavepoint(kind))
 {
 }
 

@@ -1,16 +1,17 @@
 #pragma once
 
-namespace db {
+#include "db/Connection.h"
 
-class Connection;
+namespace db {
 
 // Begins in its constructor and rolls back in its destructor unless committed.
 // Nested transactions become savepoints of the outer one.
 class Transaction {
 public:
-    enum Kind { Deferred, Write };
-    // A Write transaction takes the database's write lock when it begins; use it
-    // for every operation that reads stock or money and writes it back.
+    using Kind = TransactionKind;
+    // Write: for every operation that reads stock or money and writes it back.
+    // Snapshot: for a report or a copy that reads several statements that must agree.
+    static constexpr Kind Deferred = Kind::Deferred, Write = Kind::Write, Snapshot = Kind::Snapshot;
     explicit Transaction(Connection& connection, Kind kind = Deferred);
     ~Transaction();
     Transaction(const Transaction&) = delete;

@@ -44,6 +44,15 @@ void TFrmRestore::cmd_addClick()
     }
     const QString directory = chosenDirectory();
     const QString source = QDir(directory).filePath(BackupFiles::fileName);
+    const db::Connection& connection = dataModule().AdoConn;
+    if (connection.isServer()) {
+        const db::ServerAddress server = connection.serverAddress();
+        if (!ui::askYesNo(QStringLiteral("店铺服务器 %1 上数据库 %2 的全部数据将被备份文件 %3 中的数据替换，"
+                                         "所有电脑都将使用恢复后的数据（服务器原有数据先保存到本机）。\n确定恢复吗？")
+                              .arg(server.host, server.database, QDir::toNativeSeparators(source)),
+                          this))
+            return;
+    }
     DatabaseRestore restore(dataModule());
     const MaintenanceResult result = runCopy(QStringLiteral("正在恢复数据库……"), QFileInfo(source).size(),
                                              [&](const db::BackupProgress& progress) {

@@ -3,9 +3,9 @@
 #include "core/Clock.h"
 #include "core/AppPaths.h"
 #include "core/DatabaseFile.h"
-#include "core/ShopServer.h"
 #include "core/TFrmDataMod.h"
 #include "db/Error.h"
+#include "db/TableCopy.h"
 #include "db/Transaction.h"
 #include "shop/DatabaseUpgrade.h"
 #include "shop/OperationLog.h"
@@ -34,17 +34,18 @@ DatabaseRestore::DatabaseRestore(TFrmDataMod& dataModule)
 
 MaintenanceResult DatabaseRestore::run(const QString& directory, const db::BackupProgress& progress)
 {
-    if (ShopServer::isChosen())
-        return failure(QStringLiteral("本程序正在使用店铺服务器：数据恢复只用于本机文件，服务器上的数据请由服务器管理员恢复"));
+    const bool server = m_dataModule.AdoConn.isServer();
     const QString database = AppPaths::databaseFile();
     const QString source = QDir(directory).filePath(BackupFiles::fileName);
     if (!QFileInfo(source).isFile())
         return failure(QStringLiteral("所选目录中没有备份文件 %1").arg(BackupFiles::fileName));
-    if (BackupFiles::sameFile(source, database))
+    if (!server && BackupFiles::sameFile(source, database))
         return failure(QStringLiteral("所选文件就是正在使用的数据库"));
     const QString problem = BackupFiles::problem(source, progress);
     if (!problem.isEmpty())
         return failure(problem);
+    if (server)
+        return replaceServerData(source, progress);
 
     QString restored;
     try {
@@ -109,6 +110,42 @@ MaintenanceResult DatabaseRestore::replace(const QString& restored, const QStrin
         reason += QStringLiteral("\n原数据库也无法重新打开: %1").arg(e.message());
     }
     return failure(reason);
+}
+
+MaintenanceResult DatabaseRestore::replaceServerData(const QString& source, const db::BackupProgress& progress)
+{
+    db::Connection& server = m_dataModule.AdoConn;
+    const QString directory = QFileInfo(AppPaths::databaseFile()).absolutePath();
+    const QString kept = keptCopyPath(AppPaths::databaseFile());
+    QString restored;
+    try {
+        // A PC that has only worked on the server may have no data directory yet.
+        if (!QDir().mkpath(directory))
+            throw db::Error(QStringLiteral("不能建立目录 %1").arg(QDir::toNativeSeparators(directory)));
+        // What the server holds now is kept first, as a file restorable like any backup.
+        BackupFiles::moveOver(BackupFiles::copyServerInto(directory), kept);
+        restored = BackupFiles::copyInto(source, directory, progress);
+        db::Connection backup;
+        DatabaseFile::open(backup, restored);
+        DatabaseUpgrade::upgradeCopy(backup);
+        m_dataModule.closeAll();
+        // Other PCs see the old data or the restored data, never a mixture.
+        db::Transaction transaction(server, db::Transaction::Write);
+        db::copyTables(backup, server, progress, db::CopyInto::Replace);
+        OperationLog::write(server, {QStringLiteral("数据恢复"), OperationLog::restored, QFileInfo(source).fileName(),
+                                     QStringLiteral("从 %1 恢复").arg(QDir::toNativeSeparators(source)),
+                                     QStringLiteral("服务器原有数据保存为 %1").arg(QDir::toNativeSeparators(kept))});
+        transaction.commit();
+    } catch (const db::Error& e) {
+        if (!restored.isEmpty())
+            QFile::remove(restored);
+        return failure(QStringLiteral("数据没有恢复，服务器上的数据没有改动：%1").arg(e.message()));
+    }
+    QFile::remove(restored);
+    MaintenanceResult done;
+    done.ok = true;
+    done.keptCopy = kept;
+    return done;
 }
 
 QString DatabaseRestore::keptCopyPath(const QString& database) const

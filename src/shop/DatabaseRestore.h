@@ -16,6 +16,8 @@ class Connection;
 // and connection close around the swap and the connection reopens on the
 // restored file, brought to the current shape and holding a log line of the
 // restore. When it cannot, the previous file goes back and is reopened.
+// On a shop server the server's data is kept as that file first, then replaced
+// by the backup's in one transaction; its change log keeps its own lines.
 class DatabaseRestore {
 public:
     using Opener = std::function<void(db::Connection& connection, const QString& path)>;
@@ -30,6 +32,7 @@ public:
 private:
     // Swaps the verified copy in and reopens; the connection is closed on entry.
     MaintenanceResult replace(const QString& restored, const QString& database, const QString& source);
+    MaintenanceResult replaceServerData(const QString& source, const db::BackupProgress& progress);
     QString keptCopyPath(const QString& database) const;
 
     TFrmDataMod& m_dataModule;

@@ -66,6 +66,22 @@ bool needed(db::Connection& connection)
     return db::Schema::fileVersion(connection) < db::Schema::version();
 }
 
+void upgradeCopy(db::Connection& connection)
+{
+    const int from = db::Schema::fileVersion(connection);
+    if (from >= db::Schema::version())
+        return;
+    db::Transaction transaction(connection, db::Transaction::Write);
+    db::Schema::upgrade(connection);
+    if (from < 2)
+        grantLogViewer(connection);
+    if (from < 3) {
+        hashPasswords(connection);
+        grantCreditAndProfit(connection);
+    }
+    transaction.commit();
+}
+
 QString run(db::Connection& connection)
 {
     const int from = db::Schema::fileVersion(connection);
@@ -79,15 +95,7 @@ QString run(db::Connection& connection)
     if (!backup.ok)
         throw db::Error(QStringLiteral("数据库需要升级到新版本，但升级前的自动备份失败，数据库没有改动：\n%1").arg(backup.reason));
     try {
-        db::Transaction transaction(connection, db::Transaction::Write);
-        db::Schema::upgrade(connection);
-        if (from < 2)
-            grantLogViewer(connection);
-        if (from < 3) {
-            hashPasswords(connection);
-            grantCreditAndProfit(connection);
-        }
-        transaction.commit();
+        upgradeCopy(connection);
     } catch (const db::Error& e) {
         throw db::Error(QStringLiteral("数据库升级失败，数据库没有改动（升级前的备份: %1）：\n%2")
                             .arg(QDir::toNativeSeparators(target), e.message()));

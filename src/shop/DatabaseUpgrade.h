@@ -19,4 +19,8 @@ bool needed(db::Connection& connection);
 // Throws db::Error with the reason.
 QString run(db::Connection& connection);
 
+// Brings a copy that is not the program's database (a backup on its way into
+// the shop server) to the current shape, without a backup first.
+void upgradeCopy(db::Connection& connection);
+
 } // namespace DatabaseUpgrade

@@ -18,7 +18,7 @@ Totals compute(db::Connection& connection, int year, int month)
     const int lastYear = last.year();
     const int lastMonth = last.month();
 
-    db::Transaction transaction(connection, db::Transaction::Write);
+    db::Transaction transaction(connection, db::Transaction::Snapshot);
     connection.execute(QStringLiteral("delete from miostemp"));
     connection.execute(QStringLiteral("delete from mios"));
     // One working row per count row and per bill line that moved stock (union all:

@@ -1,6 +1,7 @@
 // What the shop server does that the file does not: its dialect, its locks,
 // a lost connection, and a file copied into it.
 #include "TestSupport.h"
+#include "WindowDriver.h"
 
 #include "app/TFrmLogin.h"
 #include "core/AppPaths.h"
@@ -12,6 +13,7 @@
 #include "db/Statement.h"
 #include "db/TableCopy.h"
 #include "db/Transaction.h"
+#include "maintenance/TFrmRestore.h"
 #include "shop/BackupFiles.h"
 #include "shop/BillStore.h"
 #include "shop/DatabaseBackup.h"
@@ -33,7 +35,8 @@ private slots:
     void writeLockWaitEndsWithAClearMessage();
     void lostConnectionLeavesNoPartOfTheSave();
     void fileCopiesIntoAnEmptyServer();
-    void backupOfTheServerIsAFileAndRestoreRefuses();
+    void backupOfTheServerIsAFileThatRestoresIntoIt();
+    void reportReadsOneSnapshot();
     void emptyServerIsSetUpAtTheFirstLogin_data();
     void emptyServerIsSetUpAtTheFirstLogin();
 };
@@ -195,25 +198,64 @@ void TestServerMode::fileCopiesIntoAnEmptyServer()
     QCOMPARE(scalar(server, "select count(*) from goods").toInt(), 2);
 }
 
-void TestServerMode::backupOfTheServerIsAFileAndRestoreRefuses()
+void TestServerMode::backupOfTheServerIsAFileThatRestoresIntoIt()
 {
     TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
     app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
-    BillStore::save(app.dataModule().AdoConn, BillKind::Sale, sale("G1", 3));
+    BillStore::save(c, BillKind::Sale, sale("G1", 3));
     QTemporaryDir dir;
-    const QString target = dir.filePath("backup.mdb");
-    const MaintenanceResult result = DatabaseBackup::runTo(target);
-    QVERIFY2(result.ok, qPrintable(result.reason));
+    const QString target = dir.filePath(BackupFiles::fileName);
+    const MaintenanceResult backup = DatabaseBackup::runTo(target);
+    QVERIFY2(backup.ok, qPrintable(backup.reason));
     QVERIFY(BackupFiles::problem(target).isEmpty());
     db::Connection file;
     DatabaseFile::open(file, target);
     QCOMPARE(scalar(file, "select gods_amou from storemain").toDouble(), 7.0);
     QCOMPARE(scalar(file, "select count(*) from outgoods").toInt(), 1);
     QCOMPARE(scalar(file, "select count(*) from powers").toInt(), 1);
+    file.close();
+
+    BillStore::save(c, BillKind::Sale, sale("G1", 2));
+    const int logLines = app.scalar("select count(*) from oper_log").toInt();
+
+    // The window names the server; answering no leaves it alone.
+    TFrmRestore window;
+    window.chooseDirectory(dir.path());
+    app.dialogs().answers = {false};
+    WindowDriver::click(window, "cmd_add");
+    QVERIFY(app.dialogs().questions.value(0).contains(c.serverAddress().database));
+    QCOMPARE(app.scalar("select gods_amou from storemain").toDouble(), 5.0);
 
     DatabaseRestore restore(app.dataModule());
-    QVERIFY(!restore.run(dir.path()).ok);
+    const MaintenanceResult result = restore.run(dir.path());
+    QVERIFY2(result.ok, qPrintable(result.reason));
     QCOMPARE(app.scalar("select gods_amou from storemain").toDouble(), 7.0);
+    QCOMPARE(app.scalar("select count(*) from outgoods").toInt(), 1);
+    // The change log is never rewritten: it keeps its lines and says it was restored.
+    QCOMPARE(app.scalar("select count(*) from oper_log").toInt(), logLines + 1);
+    DatabaseFile::open(file, result.keptCopy);
+    QCOMPARE(scalar(file, "select gods_amou from storemain").toDouble(), 5.0);
+    // The counters go on after the restored keys.
+    BillStore::save(c, BillKind::Sale, sale("G1", 1));
+    QCOMPARE(app.scalar("select count(*) from outgoods").toInt(), 2);
+}
+
+// A report's statements all read the moment its snapshot began, and may still
+// fill the connection's working tables.
+void TestServerMode::reportReadsOneSnapshot()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    db::Connection other;
+    app.openAnother(other);
+    app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
+    db::Transaction report(c, db::Transaction::Snapshot);
+    QCOMPARE(scalar(c, "select gods_amou from storemain").toDouble(), 10.0);
+    BillStore::save(other, BillKind::Sale, sale("G1", 3));
+    QCOMPARE(scalar(c, "select gods_amou from storemain").toDouble(), 10.0);
+    c.execute("insert into mios (gods_code) values ('G1')");
+    QVERIFY_THROWS_EXCEPTION(db::Error, c.execute("insert into goods (gods_code) values ('G2')"));
 }
 
 void TestServerMode::emptyServerIsSetUpAtTheFirstLogin_data()
