@@ -76,7 +76,7 @@ void build(db::Connection& c, int goods, int lines)
         h.reset();
         for (int i = b * 5; i < b * 5 + 5; ++i) {
             l.bind("b", no);
-            l.bind("c", QStringLiteral("G%1").arg((i * 7919) % goods, 6, 10, QLatin1Char('0')));
+            l.bind("c", QStringLiteral("G%1").arg(qint64(i) * 7919 % goods, 6, 10, QLatin1Char('0')));
             l.bind("a", double(i % 13 + 1));
             l.bind("p", 10.5 + i % 100);
             l.execute();
@@ -98,8 +98,11 @@ std::vector<RankRow> bareRanking(PGconn* pg, const statistics::Query& query)
     const QByteArray sql = db::numberedParameters(query.sql, &names).toUtf8();
     std::vector<QByteArray> values;
     std::vector<const char*> pointers;
-    for (const QByteArray& name : names)
-        values.push_back(query.parameters.value(QString::fromUtf8(name)).toString().toUtf8());
+    for (const QByteArray& name : names) {
+        const QVariant value = query.parameters.value(QString::fromUtf8(name).remove(QLatin1Char(':')));
+        values.push_back(value.typeId() == QMetaType::QDate ? value.toDate().toString(Qt::ISODate).toUtf8()
+                                                            : value.toString().toUtf8());
+    }
     for (const QByteArray& v : values)
         pointers.push_back(v.constData());
     PGresult* r = PQexecParams(pg, sql.constData(), int(pointers.size()), nullptr, pointers.data(), nullptr,
