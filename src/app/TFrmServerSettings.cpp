@@ -146,19 +146,17 @@ void TFrmServerSettings::cmd_okClick()
     if (!typedAddress(&address))
         return;
     ShopServer::saveAddress(address);
+    // No busy cursor: the keyring may ask for its own password meanwhile.
+    // A password kept for the address this one replaces is no longer wanted.
+    if (!m_saved.host.isEmpty()
+        && (m_saved.host != address.host || m_saved.port != address.port || m_saved.database != address.database
+            || m_saved.user != address.user))
+        ServerPassword::forget(m_saved);
     QString failed;
-    {
-        const ui::BusyCursor busy;
-        // A password kept for the address this one replaces is no longer wanted.
-        if (!m_saved.host.isEmpty()
-            && (m_saved.host != address.host || m_saved.port != address.port
-                || m_saved.database != address.database || m_saved.user != address.user))
-            ServerPassword::forget(m_saved);
-        if (chkRemember->isChecked() && !address.password.isEmpty())
-            failed = ServerPassword::save(address, address.password);
-        else
-            ServerPassword::forget(address);
-    }
+    if (chkRemember->isChecked() && !address.password.isEmpty())
+        failed = ServerPassword::save(address, address.password);
+    else
+        ServerPassword::forget(address);
     if (!failed.isEmpty())
         ui::warn(QStringLiteral("设置已保存，但系统密钥环没有记住密码（%1）。登录时会询问密码。").arg(failed), this);
     accept();

@@ -12,11 +12,15 @@ namespace ServerPassword {
 namespace {
 
 const QString service = QStringLiteral("brovanta");
+// The login waits a little; saving, done by a user at the settings, gives the
+// keyring time to ask for its own password (a first keyring, a locked one).
+const int readSeconds = 5;
+const int writeSeconds = 60;
 
 // QtKeychain's jobs answer through the event loop; a keyring daemon that
-// never answers must not hold up the login, so each job gets a few seconds.
-// A job that answers later deletes itself and tells no one.
-QString run(QKeychain::Job* job, const std::function<void(QKeychain::Job*)>& done = {})
+// never answers must not hold up the login, so a job gets `seconds`. A job
+// that answers later deletes itself and tells no one.
+QString run(QKeychain::Job* job, int seconds, const std::function<void(QKeychain::Job*)>& done = {})
 {
     job->setAutoDelete(true);
     QEventLoop loop;
@@ -31,7 +35,7 @@ QString run(QKeychain::Job* job, const std::function<void(QKeychain::Job*)>& don
         }
         loop.quit();
     });
-    QTimer::singleShot(4000, &loop, &QEventLoop::quit);
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
     job->start();
     loop.exec();
     return error;
@@ -44,7 +48,7 @@ public:
         auto* job = new QKeychain::ReadPasswordJob(service);
         job->setKey(key);
         QString password;
-        run(job, [&password](QKeychain::Job* done) {
+        run(job, readSeconds, [&password](QKeychain::Job* done) {
             password = static_cast<QKeychain::ReadPasswordJob*>(done)->textData();
         });
         return password;
@@ -54,14 +58,14 @@ public:
         auto* job = new QKeychain::WritePasswordJob(service);
         job->setKey(key);
         job->setTextData(password);
-        return run(job);
+        return run(job, writeSeconds);
     }
     // Nothing kept counts as forgotten.
     QString remove(const QString& key) override
     {
         auto* job = new QKeychain::DeletePasswordJob(service);
         job->setKey(key);
-        return run(job);
+        return run(job, writeSeconds);
     }
 };
 

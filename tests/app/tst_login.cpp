@@ -6,6 +6,7 @@
 #include "core/IniFile.h"
 #include "core/Settings.h"
 #include "core/ShopServer.h"
+#include "app/Application.h"
 #include "app/TFrmLogin.h"
 #include "core/DatabaseFile.h"
 #include "db/Connection.h"
@@ -54,6 +55,7 @@ private slots:
     void shortRightsStringRefusesTheRest();
     void iniWriteKeepsOtherLines();
     void dialogHasNoCloseOrMaximizeButton();
+    void enterWalksUserPasswordOk();
     void choiceOnTheDialogOpensThatDatabase();
     void serverPasswordIsRememberedOrAsked();
 };
@@ -300,6 +302,21 @@ void TestLogin::dialogHasNoCloseOrMaximizeButton()
     QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
 }
 
+void TestLogin::enterWalksUserPasswordOk()
+{
+    Unconnected app;
+    TFrmLogin dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(QApplication::focusWidget(), dialog.Edit1);
+    QTest::keyClicks(dialog.Edit1, "admin");
+    QTest::keyClick(dialog.Edit1, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), dialog.Edit2);
+    QTest::keyClicks(dialog.Edit2, "admin");
+    QTest::keyClick(dialog.Edit2, Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
 void TestLogin::choiceOnTheDialogOpensThatDatabase()
 {
     Unconnected app;
@@ -386,5 +403,11 @@ void TestLogin::serverPasswordIsRememberedOrAsked()
     QCOMPARE(app.dataModule().AdoConn.serverAddress().password, QString("brovanta-secret"));
 }
 
-QTEST_MAIN(TestLogin)
+// The program's own application object: Enter acts as it does for a user.
+int main(int argc, char* argv[])
+{
+    Application app(argc, argv);
+    TestLogin test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_login.moc"
