@@ -1,5 +1,7 @@
 #include "app/TFrmLogin.h"
 
+#include "app/TFrmServerSettings.h"
+
 #include "core/AppPaths.h"
 #include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
@@ -10,7 +12,6 @@
 #include "core/ShopServer.h"
 #include "core/TFrmDataMod.h"
 #include "db/Error.h"
-#include "app/TFrmServerSettings.h"
 #include "shop/DatabaseUpgrade.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
