@@ -38,7 +38,7 @@ for path in ./usr/bin/brovanta ./usr/share/applications/brovanta.desktop \
     grep -q " $path\$" "$work/contents" || fail "$path is not in the package"
 done
 depends=$(dpkg-deb -f "$package" Depends)
-for need in libqt6widgets6 libqt6charts6 libpq5 libzint libsqlcipher0 libxlsxwriter libminizip fonts-noto-cjk qt6-translations-l10n; do
+for need in libqt6widgets6 libqt6charts6 libpq5 libqt6keychain1 libzint libsqlcipher0 libxlsxwriter libminizip fonts-noto-cjk qt6-translations-l10n; do
     echo "$depends" | grep -q "$need" || fail "Depends lacks $need: $depends"
 done
 

@@ -1,10 +1,13 @@
 #include "app/TFrmLogin.h"
 
+#include "app/TFrmServerSettings.h"
+
 #include "core/AppPaths.h"
 #include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
 #include "core/IniFile.h"
 #include "core/PasswordHash.h"
+#include "core/ServerPassword.h"
 #include "core/Settings.h"
 #include "core/ShopServer.h"
 #include "core/TFrmDataMod.h"
@@ -20,9 +23,11 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 TFrmLogin::TFrmLogin(QWidget* parent)
     // No close or maximize button; a window manager that shows buttons only for the
@@ -31,7 +36,6 @@ TFrmLogin::TFrmLogin(QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmLogin"));
     setWindowTitle(QStringLiteral("用户登录"));
-    setFixedSize(250, 160);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -42,7 +46,15 @@ TFrmLogin::TFrmLogin(QWidget* parent)
     cmd_ok->setObjectName(QStringLiteral("cmd_ok"));
     cmd_close = new QPushButton(QStringLiteral("关闭[&X]"), this);
     cmd_close->setObjectName(QStringLiteral("cmd_close"));
-    for (QPushButton* b : {cmd_ok, cmd_close})
+    // After the buttons, so Enter walks user, password, OK as before.
+    rbFile = new QRadioButton(QStringLiteral("本机文件"), this);
+    rbFile->setObjectName(QStringLiteral("rbFile"));
+    rbServer = new QRadioButton(QStringLiteral("店铺服务器"), this);
+    rbServer->setObjectName(QStringLiteral("rbServer"));
+    (ShopServer::isChosen() ? rbServer : rbFile)->setChecked(true);
+    cmd_server = new QPushButton(QStringLiteral("设置…"), this);
+    cmd_server->setObjectName(QStringLiteral("cmd_server"));
+    for (QPushButton* b : {cmd_ok, cmd_close, cmd_server})
         b->setAutoDefault(false);
 
     auto* grid = new QGridLayout;
@@ -50,6 +62,11 @@ TFrmLogin::TFrmLogin(QWidget* parent)
     grid->addWidget(Edit1, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("密  码："), this), 1, 0);
     grid->addWidget(Edit2, 1, 1);
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(rbFile);
+    choice->addWidget(rbServer);
+    choice->addWidget(cmd_server);
+    choice->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmd_ok);
@@ -57,13 +74,17 @@ TFrmLogin::TFrmLogin(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addStretch();
     layout->addLayout(grid);
+    layout->addLayout(choice);
     layout->addSpacing(8);
     layout->addLayout(buttons);
     layout->addStretch();
+    setFixedSize(sizeHint().expandedTo(QSize(250, 160)));
 
     connect(cmd_ok, &QPushButton::clicked, this, &TFrmLogin::cmd_okClick);
     connect(cmd_close, &QPushButton::clicked, this, &TFrmLogin::cmd_closeClick);
     connect(Edit2, &QLineEdit::returnPressed, this, &TFrmLogin::cmd_okClick);
+    connect(cmd_server, &QPushButton::clicked, this, &TFrmLogin::cmd_serverClick);
+    connect(rbServer, &QRadioButton::toggled, this, &TFrmLogin::dropConnection);
 }
 
 void TFrmLogin::showEvent(QShowEvent* event)
@@ -95,7 +116,7 @@ void TFrmLogin::connectDatabase()
         return;
     const QString dataSource = AppPaths::databaseFile();
     TFrmDataMod& dm = dataModule();
-    const bool server = ShopServer::isChosen();
+    const bool server = rbServer->isChecked();
     try {
         dm.AdoConn.close();
         if (server) {
@@ -119,6 +140,8 @@ void TFrmLogin::connectDatabase()
         return;
     }
     m_connected = true;
+    if (server != ShopServer::isChosen())
+        ShopServer::choose(server);
     if (!server)
         IniFile(AppPaths::settingsFile()).write(SettingsKeys::nettype, SettingsKeys::datasource, dataSource.trimmed());
 }
@@ -126,8 +149,27 @@ void TFrmLogin::connectDatabase()
 // The shop server's database: this program's, or an empty one the first PC sets up.
 bool TFrmLogin::openServer(db::Connection& connection)
 {
-    const db::ServerAddress address = ShopServer::address();
-    const ShopServer::State found = ShopServer::connect(connection, address);
+    db::ServerAddress address = ShopServer::address();
+    if (address.host.isEmpty())
+        throw db::Error(QStringLiteral("还没有设置店铺服务器，请按“设置…”填写服务器的地址"));
+    address.password = ServerPassword::load(address);
+    ShopServer::State found;
+    for (;;) {
+        try {
+            found = ShopServer::connect(connection, address);
+            break;
+        } catch (const db::Error& e) {
+            if (e.kind() != db::Error::PasswordNeeded)
+                throw;
+            QInputDialog ask(this);
+            ask.setWindowTitle(QStringLiteral("店铺服务器的密码"));
+            ask.setLabelText(e.message().section(QLatin1Char('\n'), 0, 0) + QStringLiteral("\n\n密码："));
+            ask.setTextEchoMode(QLineEdit::Password);
+            if (ui::dialogs().exec(&ask) != QDialog::Accepted)
+                return false;
+            address.password = ask.textValue();
+        }
+    }
     if (found == ShopServer::State::Foreign) {
         connection.close();
         throw ShopServer::notThisProgram(address);
@@ -195,8 +237,12 @@ void TFrmLogin::cmd_okClick()
     } endIfThird{this};
 
     connectDatabase();
-    if (!m_connected)
+    if (!m_connected) {
+        // A database not reached is no login attempt: the user sets it right and tries again.
+        --m_attempt;
+        m_terminateRequested = false;
         return;
+    }
 
     const QString userId = Edit1->text().trimmed();
     bool found = false;
@@ -220,4 +266,21 @@ void TFrmLogin::cmd_closeClick()
     m_closeExitCode = 1;
     done(QDialog::Rejected);
     QCoreApplication::exit(1);
+}
+
+void TFrmLogin::cmd_serverClick()
+{
+    TFrmServerSettings settings(this);
+    if (ui::dialogs().exec(&settings) == QDialog::Accepted && rbServer->isChecked())
+        dropConnection();
+}
+
+void TFrmLogin::dropConnection()
+{
+    if (!m_connected)
+        return;
+    TFrmDataMod& dm = dataModule();
+    dm.closeAll();
+    dm.AdoConn.close();
+    m_connected = false;
 }

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "core/ShopServer.h"
+
 #include <QDialog>
 
-namespace db {
-class Connection;
-}
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
 // The login dialog: connects to the database (the connection step) and checks
-// the user against `powers`. Two complete attempts; the third press ends the program.
+// the user against `powers`. Two complete attempts; the third press ends the
+// program. The PC's own file or the shop's server, as chosen on the dialog.
 class TFrmLogin : public QDialog {
     Q_OBJECT
 public:
@@ -19,6 +20,9 @@ public:
     QLineEdit* Edit2;
     QPushButton* cmd_ok;
     QPushButton* cmd_close;
+    QRadioButton* rbFile;
+    QRadioButton* rbServer;
+    QPushButton* cmd_server;
 
     // The connection step: loads the print settings from system.ini and opens the
     // database once. Throws when line_count is not an integer.
@@ -33,6 +37,7 @@ public:
 public slots:
     void cmd_okClick();
     void cmd_closeClick();
+    void cmd_serverClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -41,6 +46,8 @@ protected:
 private:
     bool checkUser(const QString& userId, const QString& password);
     bool openServer(db::Connection& connection);
+    // The next attempt connects anew, to what the dialog then chooses.
+    void dropConnection();
 
     int m_attempt = 1;
     bool m_connected = false;

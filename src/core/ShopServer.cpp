@@ -58,6 +58,38 @@ State state(db::Connection& connection)
     return tables.intValue(1) == 3 ? State::Ready : State::Foreign;
 }
 
+namespace {
+
+// libpq and the server say why in English; the user is told in Chinese, with
+// their text as the detail.
+QString whyNot(const db::Error& error, const db::ServerAddress& a)
+{
+    const QString m = error.message();
+    const auto has = [&m](const char* text) { return m.contains(QLatin1String(text), Qt::CaseInsensitive); };
+    if (error.kind() == db::Error::PasswordNeeded)
+        return has("password authentication failed") ? QStringLiteral("用户“%1”的密码不对").arg(a.user)
+                                                     : QStringLiteral("服务器要求输入用户“%1”的密码").arg(a.user);
+    if (has("timeout expired") || has("no route to host") || has("network is unreachable"))
+        return QStringLiteral("服务器在 5 秒内没有应答，请检查服务器地址和网络");
+    if (has("could not translate host name"))
+        return QStringLiteral("找不到名为“%1”的服务器，请检查服务器地址").arg(a.host);
+    if (has("connection refused") || has("no such file or directory"))
+        return QStringLiteral("服务器没有在端口 %1 上接受连接，请检查服务器程序是否已启动、端口是否正确").arg(a.port);
+    if (has("database \"") && has("does not exist"))
+        return QStringLiteral("服务器上没有数据库“%1”").arg(a.database);
+    if (has("role \"") && has("does not exist"))
+        return QStringLiteral("服务器上没有用户“%1”").arg(a.user);
+    if (has("no pg_hba.conf entry"))
+        return QStringLiteral("服务器不允许本机以用户“%1”连接数据库“%2”").arg(a.user, a.database);
+    if (has("does not support ssl"))
+        return QStringLiteral("服务器不支持加密连接");
+    if (has("certificate"))
+        return QStringLiteral("无法验证服务器的证书");
+    return QStringLiteral("连接失败");
+}
+
+} // namespace
+
 State connect(db::Connection& connection, const db::ServerAddress& address)
 {
     try {
@@ -65,7 +97,9 @@ State connect(db::Connection& connection, const db::ServerAddress& address)
         return state(connection);
     } catch (const db::Error& e) {
         connection.close();
-        throw db::Error(QStringLiteral("无法连接店铺服务器 %1：%2").arg(address.host, e.message()), 0, {}, e.kind());
+        throw db::Error(QStringLiteral("无法连接店铺服务器 %1：%2。\n（详细信息：%3）")
+                            .arg(address.host, whyNot(e, address), e.message()),
+                        0, {}, e.kind());
     }
 }
 

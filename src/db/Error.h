@@ -10,8 +10,9 @@ namespace db {
 class Error : public std::runtime_error {
 public:
     // What a caller may do about it: retry a unique key with the next value,
-    // ask the user to try again after a lock or a lost connection.
-    enum Kind { Other, UniqueViolation, LockTimeout, ConnectionLost };
+    // ask the user to try again after a lock or a lost connection, ask for the
+    // server's password when it wants one or refused the one given.
+    enum Kind { Other, UniqueViolation, LockTimeout, ConnectionLost, PasswordNeeded };
 
     Error(const QString& message, int code = 0, const QString& sql = {}, Kind kind = Other)
         : std::runtime_error(message.toStdString()), m_message(message), m_code(code), m_sql(sql), m_kind(kind) {}

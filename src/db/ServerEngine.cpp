@@ -444,8 +444,12 @@ std::unique_ptr<Engine> openServerEngine(const ServerAddress& address)
     PGconn* connection = PQconnectdbParams(keys, values, 0);
     if (PQstatus(connection) != CONNECTION_OK) {
         const QString message = QString::fromUtf8(PQerrorMessage(connection)).trimmed();
+        // libpq gives no code for a refused login; the server's text says it.
+        const bool password = PQconnectionNeedsPassword(connection)
+                              || (PQconnectionUsedPassword(connection)
+                                  && message.contains(QLatin1String("password authentication failed")));
         PQfinish(connection);
-        throw Error(message, 0, {}, Error::ConnectionLost);
+        throw Error(message, 0, {}, password ? Error::PasswordNeeded : Error::ConnectionLost);
     }
     // The server's notices ("does not exist, skipping") are not for the user.
     PQsetNoticeProcessor(connection, [](void*, const char*) {}, nullptr);

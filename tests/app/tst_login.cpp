@@ -5,6 +5,8 @@
 #include "core/CurrentRights.h"
 #include "core/IniFile.h"
 #include "core/Settings.h"
+#include "core/ShopServer.h"
+#include "app/Application.h"
 #include "app/TFrmLogin.h"
 #include "core/DatabaseFile.h"
 #include "db/Connection.h"
@@ -13,7 +15,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QtTest>
 
 namespace {
@@ -51,6 +55,9 @@ private slots:
     void shortRightsStringRefusesTheRest();
     void iniWriteKeepsOtherLines();
     void dialogHasNoCloseOrMaximizeButton();
+    void enterWalksUserPasswordOk();
+    void choiceOnTheDialogOpensThatDatabase();
+    void serverPasswordIsRememberedOrAsked();
 };
 
 void TestLogin::firstLoginWritesDataSourceOnly()
@@ -295,5 +302,112 @@ void TestLogin::dialogHasNoCloseOrMaximizeButton()
     QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
 }
 
-QTEST_MAIN(TestLogin)
+void TestLogin::enterWalksUserPasswordOk()
+{
+    Unconnected app;
+    TFrmLogin dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(QApplication::focusWidget(), dialog.Edit1);
+    QTest::keyClicks(dialog.Edit1, "admin");
+    QTest::keyClick(dialog.Edit1, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), dialog.Edit2);
+    QTest::keyClicks(dialog.Edit2, "admin");
+    QTest::keyClick(dialog.Edit2, Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+void TestLogin::choiceOnTheDialogOpensThatDatabase()
+{
+    Unconnected app;
+    if (!TestApp::onServer()) {   // a server that is not there
+        ShopServer::choose(true);
+        db::ServerAddress nowhere = ShopServer::address();
+        nowhere.host = QDir::temp().filePath("no-brovanta-server");
+        ShopServer::saveAddress(nowhere);
+    }
+    TFrmLogin dialog;
+    QVERIFY(dialog.rbServer->isChecked());
+    login(dialog, "admin", "admin");
+    if (TestApp::onServer()) {
+        QVERIFY(app.dataModule().AdoConn.isServer());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        dialog.setResult(0);
+    } else {
+        // Said why; the dialog stays for another try and counts no attempt.
+        QVERIFY2(app.dialogs().lastMessage().contains("服务器没有在端口 5432 上接受连接"),
+                 qPrintable(app.dialogs().lastMessage()));
+        QVERIFY(!dialog.isConnected());
+        QCOMPARE(dialog.attempt(), 1);
+        QVERIFY(dialog.result() != QDialog::Accepted);
+    }
+
+    dialog.rbFile->click();
+    QVERIFY(!dialog.isConnected());
+    QVERIFY(!app.dataModule().AdoConn.isOpen());
+    login(dialog, "admin", "admin");
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(app.dataModule().AdoConn.isOpen());
+    QVERIFY(!app.dataModule().AdoConn.isServer());
+    QVERIFY(!ShopServer::isChosen());
+    QVERIFY(!TFrmLogin().rbServer->isChecked());
+}
+
+void TestLogin::serverPasswordIsRememberedOrAsked()
+{
+    if (!TestApp::onServer())
+        QSKIP("the test server has a user that must give a password");
+    Unconnected app;
+    db::ServerAddress address = ShopServer::address();
+    address.user = "brovanta_password";
+    ShopServer::saveAddress(address);
+
+    // None remembered: asked, told when it was wrong, and asked again.
+    QStringList asked;
+    QStringList typed{"wrong", "brovanta-secret"};
+    app.dialogs().onExec = [&](QDialog* dialog) {
+        auto* ask = qobject_cast<QInputDialog*>(dialog);
+        asked << ask->labelText();
+        if (typed.isEmpty())
+            return int(QDialog::Rejected);
+        ask->setTextValue(typed.takeFirst());
+        return int(QDialog::Accepted);
+    };
+    TFrmLogin dialog;
+    login(dialog, "admin", "admin");
+    QCOMPARE(asked.size(), 2);
+    QVERIFY2(asked[0].contains("服务器要求输入用户“brovanta_password”的密码"), qPrintable(asked[0]));
+    QVERIFY2(asked[1].contains("用户“brovanta_password”的密码不对"), qPrintable(asked[1]));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(app.dataModule().AdoConn.serverAddress().user, QString("brovanta_password"));
+    QVERIFY(app.passwords().kept.isEmpty());
+
+    // Giving up at the question: no message, no attempt counted.
+    app.dataModule().AdoConn.close();
+    asked.clear();
+    app.dialogs().clear();
+    TFrmLogin givenUp;
+    login(givenUp, "admin", "admin");
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(app.dialogs().messages.isEmpty());
+    QVERIFY(!givenUp.isConnected());
+    QCOMPARE(givenUp.attempt(), 1);
+
+    // Remembered: nothing asked.
+    ServerPassword::save(address, "brovanta-secret");
+    asked.clear();
+    TFrmLogin remembered;
+    login(remembered, "admin", "admin");
+    QVERIFY(asked.isEmpty());
+    QCOMPARE(remembered.result(), int(QDialog::Accepted));
+    QCOMPARE(app.dataModule().AdoConn.serverAddress().password, QString("brovanta-secret"));
+}
+
+// The program's own application object: Enter acts as it does for a user.
+int main(int argc, char* argv[])
+{
+    Application app(argc, argv);
+    TestLogin test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_login.moc"

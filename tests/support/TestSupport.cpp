@@ -137,6 +137,7 @@ bool TestApp::onServer()
 TestApp::TestApp()
 {
     AppPaths::setDirectory(m_dir.path());
+    ServerPassword::setStore(&m_passwords);
     m_dataModule = std::make_unique<TFrmDataMod>();
     if (onServer()) {
         m_serverDatabase = TestServer::createDatabase();
@@ -159,6 +160,7 @@ TestApp::~TestApp()
 {
     Clock::setFixed({});
     ui::setDialogs(nullptr);
+    ServerPassword::setStore(nullptr);
     m_dataModule.reset();
     CurrentRights::current().clear();
     if (!m_serverDatabase.isEmpty()) {

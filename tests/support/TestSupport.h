@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/ServerPassword.h"
 #include "core/ShopServer.h"
 #include "core/TFrmDataMod.h"
 #include "ui/Dialogs.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -45,6 +47,23 @@ public:
     void clear();
 };
 
+// Remembered server passwords in memory: no test touches the desktop keyring.
+class MemoryPasswords : public ServerPassword::Store {
+public:
+    QString read(const QString& key) override { return kept.value(key); }
+    QString write(const QString& key, const QString& password) override
+    {
+        kept.insert(key, password);
+        return {};
+    }
+    QString remove(const QString& key) override
+    {
+        kept.remove(key);
+        return {};
+    }
+    QHash<QString, QString> kept;
+};
+
 namespace db {
 class Connection;
 }
@@ -68,6 +87,7 @@ public:
     static bool onServer();
     TFrmDataMod& dataModule() { return *m_dataModule; }
     ScriptedDialogs& dialogs() { return m_dialogs; }
+    MemoryPasswords& passwords() { return m_passwords; }
 
     // Opens the same database on another connection, as a second copy of the program would.
     void openAnother(db::Connection& connection) const;
@@ -90,5 +110,6 @@ private:
     QString m_serverDatabase;   // this app's database on the test server
     ShopServer::Place m_place;  // where the data module's connection opened
     ScriptedDialogs m_dialogs;
+    MemoryPasswords m_passwords;
     std::unique_ptr<TFrmDataMod> m_dataModule;
 };
