@@ -425,14 +425,17 @@ int Schema::version()
 
 QList<DuplicateNumbers> Schema::makeUniqueNumbers(Connection& connection)
 {
+    QList<const UniqueNumber*> missing;
+    for (const UniqueNumber& unique : uniqueNumbers)
+        if (!hasIndex(connection, uniqueIndexName(unique)))
+            missing << &unique;
+    if (missing.isEmpty())
+        return {};
     // Under the write lock: two programs opening at once make each index once.
     Transaction transaction(connection, Transaction::Write);
     QList<DuplicateNumbers> found;
-    for (const UniqueNumber& unique : uniqueNumbers) {
-        DuplicateNumbers duplicates{QString::fromLatin1(unique.table), QString::fromLatin1(unique.column), {}, 0};
-        const QString index = uniqueIndexName(unique);
-        if (hasIndex(connection, index))
-            continue;
+    for (const UniqueNumber* unique : missing) {
+        DuplicateNumbers duplicates{QString::fromLatin1(unique->table), QString::fromLatin1(unique->column), {}, 0};
         // Grouped as the column compares: without case, as the index would.
         Statement twice(connection, QStringLiteral("select %2, count(*) from %1 where %2 is not null group by %2 "
                                                    "having count(*)>1 order by %2")
@@ -442,8 +445,8 @@ QList<DuplicateNumbers> Schema::makeUniqueNumbers(Connection& connection)
             duplicates.rows += twice.intValue(1);
         }
         if (duplicates.numbers.isEmpty())
-            connection.execute(QStringLiteral("create unique index %3 on %1(%2)")
-                                   .arg(duplicates.table, duplicates.column, index));
+            connection.execute(QStringLiteral("create unique index if not exists %3 on %1(%2)")
+                                   .arg(duplicates.table, duplicates.column, uniqueIndexName(*unique)));
         else
             found << duplicates;
     }

@@ -73,14 +73,12 @@ QString duplicatesReport(const QList<db::DuplicateNumbers>& found)
     constexpr int shown = 10;
     QStringList lines{QStringLiteral("数据库中有单号重复的单据（数据没有改动，照常可以使用）：")};
     for (const db::DuplicateNumbers& d : found) {
-        QStringList numbers = d.numbers.mid(0, shown);
-        if (d.numbers.size() > shown)
-            numbers << QStringLiteral("等");
-        lines << QStringLiteral("%1（%2）：%3 个单号重复，共 %4 张：%5")
+        lines << QStringLiteral("%1（%2）：%3 个单号重复，共 %4 张：%5%6")
                      .arg(names.value(d.table), d.table)
                      .arg(d.numbers.size())
                      .arg(d.rows)
-                     .arg(numbers.join(QStringLiteral("、")));
+                     .arg(d.numbers.mid(0, shown).join(QStringLiteral("、")),
+                          d.numbers.size() > shown ? QStringLiteral(" 等") : QString());
     }
     lines << QStringLiteral("新保存的单据不会再重号。重复的单据删除后重新输入，程序下次打开时这些单号就自动设为唯一。");
     return lines.join(QLatin1Char('\n'));
