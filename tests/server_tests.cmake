@@ -12,4 +12,4 @@ set(SERVER_TESTS
 )
 
 # What the server has and the file has not.
-set(SERVER_ONLY_TESTS tst_server)
+set(SERVER_ONLY_TESTS tst_server tst_concurrency)

@@ -310,7 +310,8 @@ void SettlementWindow::cmd_calcClick()
     Edit5->clear();
     Edit6->clear();
     DP3->setDate(Clock::today());
-    Edit7->setText(DataHelpers::timeStamp());
+    m_proposedNumber = DataHelpers::timeStamp();
+    Edit7->setText(m_proposedNumber);
     Edit7->setFocus();
 }
 
@@ -340,6 +341,7 @@ void SettlementWindow::cmd_saveClick()
     }
     Settlement::Voucher voucher;
     voucher.number = Edit7->text();
+    voucher.numberProposed = voucher.number == m_proposedNumber;
     voucher.date = DP3->date();
     voucher.compName = m_compName;
     voucher.amount = amount;
@@ -364,6 +366,7 @@ void SettlementWindow::cmd_saveClick()
         return;
     }
     Edit6->setText(amountText(saved.balance));
+    Edit7->setText(saved.number);
     m_canTakeMoney = false;
     setMode(QStringLiteral("null"));
     try {

@@ -101,5 +101,6 @@ private:
     Settlement::Filter m_filter;     // of the settlement drawn up last
     QString m_compName;
     bool m_canTakeMoney = false;     // a settlement with money owing is drawn up and not yet paid
+    QString m_proposedNumber;        // the voucher number the window proposed (a time stamp)
     bool m_printable = false;        // a settlement or a voucher is shown
 };

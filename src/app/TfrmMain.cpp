@@ -11,8 +11,10 @@
 #include "app/WindowCatalog.h"
 #include "core/TFrmDataMod.h"
 #include "db/Connection.h"
+#include "shop/DatabaseUpgrade.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
 
 #include <QAction>
 #include <QApplication>
@@ -311,6 +313,7 @@ void TfrmMain::FormShow()
             return;
         }
     }
+    checkNumbers();
     {
         const ui::BusyCursor busy;
         showUser();
@@ -319,6 +322,20 @@ void TfrmMain::FormShow()
         m_today->refresh();
     }
     m_backups->start();
+}
+
+// Numbers an older database holds twice are told once; the program works on.
+void TfrmMain::checkNumbers()
+{
+    QString report;
+    try {
+        const ui::BusyCursor busy;
+        report = DatabaseUpgrade::checkNumbers(dataModule().AdoConn);
+    } catch (const std::exception& e) {
+        report = QStringLiteral("单号检查没有完成：%1").arg(ui::errorText(e));
+    }
+    if (!report.isEmpty())
+        ui::warn(report, this);
 }
 
 void TfrmMain::endProgram(int exitCode)

@@ -56,6 +56,7 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
+    void checkNumbers();
     void endProgram(int exitCode);
 
     TFrmLogin* m_login = nullptr;

@@ -315,10 +315,35 @@ const Index indexes[] = {
         "where coalesce(shou_tota,0)<>coalesce(fact_tota,0)"},
 };
 
+// Bill and voucher numbers, each unique in its table. A database that already
+// holds a number twice goes on without that index (see makeUniqueNumbers).
+struct UniqueNumber {
+    const char* table;
+    const char* column;
+};
+const UniqueNumber uniqueNumbers[] = {
+    {"inmain", "bill_no"}, {"outmain", "bill_no"}, {"gathmain", "fei_no"}, {"paymain", "fei_no"}};
+constexpr int uniqueNumbersSince = 5;
+
+QString uniqueIndexName(const UniqueNumber& unique)
+{
+    return QStringLiteral("%1_%2_unique").arg(QString::fromLatin1(unique.table), QString::fromLatin1(unique.column));
+}
+
+bool hasIndex(Connection& connection, const QString& name)
+{
+    Statement query(connection, connection.isServer()
+                                    ? QStringLiteral("select 1 from pg_indexes where schemaname='public' and indexname=:name")
+                                    : QStringLiteral("select 1 from sqlite_master where type='index' and name=:name"));
+    query.bind(QStringLiteral("name"), name);
+    return query.next();
+}
+
 void createIndexes(Connection& connection)
 {
     for (const Index& index : indexes)
         connection.execute(QString::fromLatin1(index.sql));
+    Schema::makeUniqueNumbers(connection);
 }
 
 void markVersion(Connection& connection)
@@ -385,7 +410,7 @@ bool Schema::isScratch(const QString& name)
 int Schema::version()
 {
     static const int highest = [] {
-        int v = 1;
+        int v = uniqueNumbersSince;
         for (const Index& index : indexes)
             v = qMax(v, index.since);
         for (const Table& t : tables()) {
@@ -396,6 +421,43 @@ int Schema::version()
         return v;
     }();
     return highest;
+}
+
+QList<DuplicateNumbers> Schema::makeUniqueNumbers(Connection& connection)
+{
+    QList<const UniqueNumber*> missing;
+    for (const UniqueNumber& unique : uniqueNumbers)
+        if (!hasIndex(connection, uniqueIndexName(unique)))
+            missing << &unique;
+    if (missing.isEmpty())
+        return {};
+    // Under the write lock: two programs opening at once make each index once.
+    Transaction transaction(connection, Transaction::Write);
+    QList<DuplicateNumbers> found;
+    for (const UniqueNumber* unique : missing) {
+        DuplicateNumbers duplicates{QString::fromLatin1(unique->table), QString::fromLatin1(unique->column), {}, 0};
+        // Grouped as the column compares: without case, as the index would.
+        Statement twice(connection, QStringLiteral("select %2, count(*) from %1 where %2 is not null group by %2 "
+                                                   "having count(*)>1 order by %2")
+                                        .arg(duplicates.table, duplicates.column));
+        while (twice.next()) {
+            duplicates.numbers << twice.textValue(0);
+            duplicates.rows += twice.intValue(1);
+        }
+        if (duplicates.numbers.isEmpty())
+            connection.execute(QStringLiteral("create unique index if not exists %3 on %1(%2)")
+                                   .arg(duplicates.table, duplicates.column, uniqueIndexName(*unique)));
+        else
+            found << duplicates;
+    }
+    transaction.commit();
+    return found;
+}
+
+void Schema::dropUniqueNumbers(Connection& connection)
+{
+    for (const UniqueNumber& unique : uniqueNumbers)
+        connection.execute(QStringLiteral("drop index if exists %1").arg(uniqueIndexName(unique)));
 }
 
 int Schema::fileVersion(Connection& connection)

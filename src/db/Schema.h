@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace db {
@@ -25,6 +26,14 @@ struct Table {
     bool appendOnly = false; // rows are never updated or deleted
 };
 
+// Numbers a database holds more than once, so that it cannot make their unique index.
+struct DuplicateNumbers {
+    QString table;
+    QString column;
+    QStringList numbers;     // each number held twice or more, in order
+    int rows = 0;            // the rows holding them
+};
+
 // The tables of the database, each with its columns in table order.
 class Schema {
 public:
@@ -46,6 +55,14 @@ public:
     // never empty each other's working rows.
     static void createScratchTables(Connection& connection);
     static bool isScratch(const QString& table);
+
+    // Makes the unique indexes of the bill and voucher numbers (inmain, outmain,
+    // gathmain, paymain) that the database lacks. A table that holds a number
+    // twice is left as it is, without its index, and returned; a later call
+    // makes the index once the duplicates are gone. Nothing is rewritten.
+    static QList<DuplicateNumbers> makeUniqueNumbers(Connection& connection);
+    // Before a copy of every row: the numbers come as they are, then makeUniqueNumbers.
+    static void dropUniqueNumbers(Connection& connection);
 
     // The shape version this program writes: the highest `since` of any table or column.
     static int version();

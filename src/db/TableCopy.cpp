@@ -43,6 +43,9 @@ void copyTables(Connection& from, Connection& to, const BackupProgress& progress
         else if (rowCount(to, table->name) > 0)
             throw Error(QStringLiteral("目标数据库已有数据（表 %1），没有复制任何数据").arg(table->name));
     }
+    // Numbers are copied as they are, an older database's duplicates too; the
+    // unique indexes follow wherever the numbers allow.
+    Schema::dropUniqueNumbers(to);
     int done = 0;
     for (const Table* table : tables) {
         QStringList columns, parameters;
@@ -71,6 +74,7 @@ void copyTables(Connection& from, Connection& to, const BackupProgress& progress
         if (progress && !progress(++done, int(tables.size())))
             throw Error(QStringLiteral("复制已取消，没有复制任何数据"));
     }
+    Schema::makeUniqueNumbers(to);
     writing.commit();
     reading.commit();
 }

@@ -10,9 +10,11 @@
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "shop/DatabaseBackup.h"
+#include "shop/OperationLog.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QHash>
 
 namespace DatabaseUpgrade {
 
@@ -59,6 +61,29 @@ void grantCreditAndProfit(db::Connection& connection)
                            .arg(Function::Powers));
 }
 
+const QString numbersWindow = QStringLiteral("数据库");
+const QString numbersAction = QStringLiteral("重复单号");
+
+QString duplicatesReport(const QList<db::DuplicateNumbers>& found)
+{
+    static const QHash<QString, QString> names{{QStringLiteral("inmain"), QStringLiteral("进货和顾客退货单")},
+                                               {QStringLiteral("outmain"), QStringLiteral("销售和退货厂商单")},
+                                               {QStringLiteral("gathmain"), QStringLiteral("收款单")},
+                                               {QStringLiteral("paymain"), QStringLiteral("付款单")}};
+    constexpr int shown = 10;
+    QStringList lines{QStringLiteral("数据库中有单号重复的单据（数据没有改动，照常可以使用）：")};
+    for (const db::DuplicateNumbers& d : found) {
+        lines << QStringLiteral("%1（%2）：%3 个单号重复，共 %4 张：%5%6")
+                     .arg(names.value(d.table), d.table)
+                     .arg(d.numbers.size())
+                     .arg(d.rows)
+                     .arg(d.numbers.mid(0, shown).join(QStringLiteral("、")),
+                          d.numbers.size() > shown ? QStringLiteral(" 等") : QString());
+    }
+    lines << QStringLiteral("新保存的单据不会再重号。重复的单据删除后重新输入，程序下次打开时这些单号就自动设为唯一。");
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 bool needed(db::Connection& connection)
@@ -101,6 +126,28 @@ QString run(db::Connection& connection)
                             .arg(QDir::toNativeSeparators(target), e.message()));
     }
     return target;
+}
+
+QString checkNumbers(db::Connection& connection)
+{
+    const QList<db::DuplicateNumbers> found = db::Schema::makeUniqueNumbers(connection);
+    if (found.isEmpty())
+        return {};
+    const QString report = duplicatesReport(found);
+    // Told once: a shop cannot mend old duplicates at every start, and the log keeps the list.
+    db::Transaction transaction(connection, db::Transaction::Write);
+    db::Statement told(connection, QStringLiteral("select detail from oper_log where win_name=:window and act_name=:action "
+                                                  "order by log_id desc limit 1"));
+    told.bind(QStringLiteral("window"), numbersWindow).bind(QStringLiteral("action"), numbersAction);
+    if (told.next() && told.textValue(0) == report)
+        return {};
+    int rows = 0;
+    for (const db::DuplicateNumbers& d : found)
+        rows += d.rows;
+    OperationLog::write(connection, {numbersWindow, numbersAction, {},
+                                     QStringLiteral("%1 张单据的单号重复，这些单号未设为唯一").arg(rows), report});
+    transaction.commit();
+    return report;
 }
 
 } // namespace DatabaseUpgrade

@@ -23,4 +23,12 @@ QString run(db::Connection& connection);
 // the shop server) to the current shape, without a backup first.
 void upgradeCopy(db::Connection& connection);
 
+// Makes the unique indexes of the bill and voucher numbers that the database
+// still lacks, wherever its numbers now allow it (run at each open). Numbers an
+// older database already holds twice are left as they are, readable, and
+// reported in Chinese the first time they are found: the report goes into the
+// operation log, and the same duplicates found again later return nothing.
+// Returns the report, empty when there is nothing new to tell.
+QString checkNumbers(db::Connection& connection);
+
 } // namespace DatabaseUpgrade

@@ -7,6 +7,7 @@
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "shop/OperationLog.h"
+#include "shop/StockPosting.h"
 
 #include <QDateTime>
 #include <cmath>
@@ -14,6 +15,11 @@
 namespace Settlement {
 
 namespace {
+
+QString voucherName(const Ledger& ledger)
+{
+    return ledger.voucherTable == receipts().voucherTable ? QStringLiteral("收款") : QStringLiteral("付款");
+}
 
 // The conditions of a settlement list, with its parameters named as bound below.
 QString conditions(const Filter& filter)
@@ -39,6 +45,21 @@ void bindFilter(const Filter& filter, Bind bind)
         bind(QStringLiteral("comp_code"), QVariant(filter.compCode));
     if (!filter.billNo.trimmed().isEmpty())
         bind(QStringLiteral("bill_no"), QVariant(filter.billNo));
+}
+
+// The voucher's number, free in its table. A proposed time stamp that another
+// voucher took meanwhile moves on to the next free second; a typed number is the
+// user's own and is refused.
+QString freeNumber(db::Connection& connection, const Ledger& ledger, const Voucher& voucher)
+{
+    db::Statement taken(connection, QStringLiteral("select 1 from %1 where fei_no=:no limit 1").arg(ledger.voucherTable));
+    taken.bind(QStringLiteral("no"), voucher.number);
+    if (!taken.next())
+        return voucher.number;
+    const QDateTime stamp = QDateTime::fromString(voucher.number, DataHelpers::timeStampFormat);
+    if (!voucher.numberProposed || !stamp.isValid())
+        throw db::Error(QStringLiteral("%1单号 %2 已经用过，请换一个单号").arg(voucherName(ledger), voucher.number));
+    return StockPosting::nextFreeNumber(connection, {{ledger.voucherTable, QStringLiteral("fei_no")}}, stamp);
 }
 
 double cents(double amount)
@@ -152,11 +173,11 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
     if (!(voucher.amount > 0))
         throw db::Error(QStringLiteral("金额必须大于0"));
     db::Transaction transaction(connection, db::Transaction::Write);
-
+    Saved saved;
+    saved.number = freeNumber(connection, ledger, voucher);
     // The bills and the credit as they stand now, not as a window last showed them.
     const QList<Bill> bills = readBills(connection, ledger.billTable, filter);
     const QString company = filter.byCompany ? filter.compCode : QString();
-    Saved saved;
     saved.totals = totals(bills);
     saved.credit = credit(connection, company);
     saved.balance = newBalance(voucher.amount, saved.credit, saved.totals.owing());
@@ -183,7 +204,7 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
         if (update.execute() != 1)
             throw db::Error(QStringLiteral("单据 %1 已不存在").arg(bill.billNo));
         line.reset();
-        line.bind(QStringLiteral("fei_no"), voucher.number)
+        line.bind(QStringLiteral("fei_no"), saved.number)
             .bind(QStringLiteral("fei_date"), voucher.date)
             .bind(QStringLiteral("bill_no"), bill.billNo)
             .bind(QStringLiteral("paid_amou"), paid.at(i) - bill.paid);
@@ -198,7 +219,7 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
                        ":fact_tota,:lack_tota,:last_tota,:fei_tota,:rest_tota,:oper_name,:fei_name,:chek_name,"
                        ":invo_no,:re_mark)")
             .arg(ledger.voucherTable));
-    insert.bind(QStringLiteral("fei_no"), voucher.number)
+    insert.bind(QStringLiteral("fei_no"), saved.number)
         .bind(QStringLiteral("fei_date"), voucher.date)
         .bind(QStringLiteral("comp_code"), company)
         .bind(QStringLiteral("comp_name"), voucher.compName)
@@ -226,9 +247,7 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
         if (keep.execute() == 0 && saved.balance > 0)
             throw db::Error(QStringLiteral("公司资料中没有编码 %1，结余无法记入").arg(company));
     }
-    OperationLog::write(connection, {ledger.voucherTable == receipts().voucherTable ? QStringLiteral("收款单")
-                                                                                      : QStringLiteral("付款单"),
-                                     OperationLog::added, voucher.number,
+    OperationLog::write(connection, {voucherName(ledger) + QStringLiteral("单"), OperationLog::added, saved.number,
                                      QStringLiteral("%1 金额 %2，结余 %3 → %4")
                                          .arg(voucher.compName, DataHelpers::amountText(voucher.amount),
                                               DataHelpers::amountText(saved.credit), DataHelpers::amountText(saved.balance)),

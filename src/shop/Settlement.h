@@ -49,6 +49,7 @@ struct Totals {
 // What the user entered for one receipt or payment.
 struct Voucher {
     QString number;         // fei_no
+    bool numberProposed = false; // the program's time stamp, not typed: it may move on when taken
     QDate date;             // fei_date
     QString compName;
     double amount = 0;      // fei_tota
@@ -61,6 +62,7 @@ struct Voucher {
 
 // What a saved voucher holds.
 struct Saved {
+    QString number;         // the voucher's number as stored
     Totals totals;          // of the bills before the voucher
     double credit = 0;      // brought forward
     double balance = 0;     // carried forward; negative is still owing
@@ -89,7 +91,9 @@ QList<double> spread(double money, const QList<Bill>& bills);
 // Spreads the amount and any credit over the filter's bills as they stand in the
 // database now, stores the voucher and keeps the company's credit (0 once used
 // up), all in one write transaction. Throws db::Error and then leaves nothing
-// changed; refuses an amount that is not above 0.
+// changed; refuses an amount that is not above 0. A number another voucher of
+// the table holds moves on to the next free second when it was proposed, and is
+// refused when it was typed.
 Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filter, const Voucher& voucher);
 
 } // namespace Settlement

@@ -148,17 +148,15 @@ void takeBillBack(db::Connection& connection, BillKind kind, const QList<BillLin
     });
 }
 
-QString nextFreeBillNo(db::Connection& connection, const QDateTime& start)
+QString nextFreeNumber(db::Connection& connection, const QList<NumberColumn>& columns, const QDateTime& start)
 {
     // The numbers taken from `start` on, in order, read at once: a look per
     // second would cost a server a round trip for every bill of the same second.
     constexpr int batch = 1000;
-    db::Statement taken(connection,
-                        QStringLiteral("select bill_no from inmain where bill_no>=:no union "
-                                       "select bill_no from ingoods where bill_no>=:no union "
-                                       "select bill_no from outmain where bill_no>=:no union "
-                                       "select bill_no from outgoods where bill_no>=:no order by 1 limit %1")
-                            .arg(batch));
+    QStringList selects;
+    for (const NumberColumn& c : columns)
+        selects << QStringLiteral("select %2 from %1 where %2>=:no").arg(c.table, c.column);
+    db::Statement taken(connection, selects.join(QStringLiteral(" union ")) + QStringLiteral(" order by 1 limit %1").arg(batch));
     QDateTime moment = start;
     QString number = moment.toString(DataHelpers::timeStampFormat);
     for (;;) {
@@ -177,6 +175,15 @@ QString nextFreeBillNo(db::Connection& connection, const QDateTime& start)
         if (seen < batch)
             return number;
     }
+}
+
+QString nextFreeBillNo(db::Connection& connection, const QDateTime& start)
+{
+    const QString no = QStringLiteral("bill_no");
+    return nextFreeNumber(connection,
+                          {{QStringLiteral("inmain"), no}, {QStringLiteral("ingoods"), no},
+                           {QStringLiteral("outmain"), no}, {QStringLiteral("outgoods"), no}},
+                          start);
 }
 
 } // namespace StockPosting

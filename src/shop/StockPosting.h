@@ -53,6 +53,14 @@ bool movesStock(BillKind kind, const BillLine& line);
 void applyBill(db::Connection& connection, BillKind kind, const QList<BillLine>& lines);
 void takeBillBack(db::Connection& connection, BillKind kind, const QList<BillLine>& lines);
 
+struct NumberColumn {
+    QString table;
+    QString column;
+};
+// The first number "yyyyMMddhhmmss" from `start` on, second by second, that
+// none of `columns` holds yet.
+QString nextFreeNumber(db::Connection& connection, const QList<NumberColumn>& columns, const QDateTime& start);
+
 // The first bill number from `start` on, second by second, that no bill header
 // or bill line of any kind uses yet ("yyyyMMddhhmmss").
 QString nextFreeBillNo(db::Connection& connection, const QDateTime& start);

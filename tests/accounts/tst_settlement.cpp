@@ -26,6 +26,7 @@ private slots:
     void listIsOrderedByDateThenNumberOverWholeDays();
     void billsSharingANumberArePaidEachByItsOwnRow();
     void typedCodesAreBoundNotSpliced();
+    void takenVoucherNumberMovesOnWhenProposedAndIsRefusedWhenTyped();
     void onlyOpenCountsAnEmptyPaidAmountAsZero();
     void settlementByBillNumberCarriesNoCredit();
 };
@@ -255,6 +256,8 @@ void TestSettlement::listIsOrderedByDateThenNumberOverWholeDays()
 void TestSettlement::billsSharingANumberArePaidEachByItsOwnRow()
 {
     TestApp app;
+    // As an older database holds them, from before numbers were unique.
+    app.exec("drop index outmain_bill_no_unique");
     addBill(app, "outmain", "20260302100000", 2, "C01", 60, 0, "out");
     addBill(app, "outmain", "20260302100000", 2, "C01", 80, 0, "retu");
     Settlement::Filter f = company("C01");
@@ -262,6 +265,28 @@ void TestSettlement::billsSharingANumberArePaidEachByItsOwnRow()
     Settlement::save(app.dataModule().AdoConn, Settlement::receipts(), f, voucher(100));
     QCOMPARE(app.scalar("select fact_tota from outmain where bill_type='out'").toDouble(), 60.0);
     QCOMPARE(app.scalar("select fact_tota from outmain where bill_type='retu'").toDouble(), 40.0);
+}
+
+void TestSettlement::takenVoucherNumberMovesOnWhenProposedAndIsRefusedWhenTyped()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    addCompany(app, "C01", "华美服饰");
+    addBill(app, "outmain", "B1", 2, "C01", 100, 0);
+    Settlement::Voucher proposed = voucher(10);
+    proposed.numberProposed = true;
+    QCOMPARE(Settlement::save(c, Settlement::receipts(), company("C01"), proposed).number, QString("20260315093000"));
+    QCOMPARE(Settlement::save(c, Settlement::receipts(), company("C01"), proposed).number, QString("20260315093001"));
+    // A payment keeps its own numbers.
+    QCOMPARE(Settlement::save(c, Settlement::payments(), company("C01"), proposed).number, QString("20260315093000"));
+    try {
+        Settlement::save(c, Settlement::receipts(), company("C01"), voucher(10));
+        QFAIL("a typed number was taken twice");
+    } catch (const db::Error& e) {
+        QCOMPARE(e.message(), QString("收款单号 20260315093000 已经用过，请换一个单号"));
+    }
+    QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 20.0);
+    QCOMPARE(app.scalar("select count(*) from gathbill where fei_no='20260315093001'").toInt(), 1);
 }
 
 void TestSettlement::typedCodesAreBoundNotSpliced()

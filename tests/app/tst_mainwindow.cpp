@@ -25,6 +25,7 @@ class TestMainWindow : public QObject {
 private slots:
     void noRightsLeaveOnlyTheFreeCommands();
     void staleBackupIsSaidOnceAndExitBacksUp();
+    void duplicateNumbersAreToldAfterTheLogin();
     void eachRightEnablesItsItemAndButton();
     void menuCaptionsInOrder();
     void closeConfirmationCanBeCancelled();
@@ -86,6 +87,21 @@ void TestMainWindow::staleBackupIsSaidOnceAndExitBacksUp()
     QCOMPARE(backups().size(), 2);
     QCOMPARE(next.backups()->statusLabel()->text(), QString("最近备份: 2026-03-06 12:00"));
     QVERIFY(app.dialogs().messages.isEmpty());
+}
+
+void TestMainWindow::duplicateNumbersAreToldAfterTheLogin()
+{
+    TestApp app;
+    app.exec("drop index outmain_bill_no_unique");
+    app.exec("insert into outmain (bill_no, bill_type) values ('20250101120000', 'out')");
+    app.exec("insert into outmain (bill_no, bill_type) values ('20250101120000', 'retu')");
+    app.dialogs().defaultAnswer = false;
+    TfrmMain w;
+    w.FormShow();
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Warning);
+    QVERIFY2(app.dialogs().lastMessage().contains("销售和退货厂商单（outmain）：1 个单号重复，共 2 张：20250101120000"),
+             qPrintable(app.dialogs().lastMessage()));
 }
 
 void TestMainWindow::eachRightEnablesItsItemAndButton()

@@ -9,6 +9,7 @@
 #include "core/DatabaseFile.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/Schema.h"
 #include "db/ServerEngine.h"
 #include "db/Statement.h"
 #include "db/TableCopy.h"
@@ -177,6 +178,10 @@ void TestServerMode::fileCopiesIntoAnEmptyServer()
     BillStore::save(file, BillKind::Sale, sale("G1", 4));
     file.execute("insert into goods (gods_code, gods_name, valu_in, bar_code) values ('G1', '衬衫', 12.5, '2000000000008')");
     file.execute("insert into oper_log (log_time, user_id, act_name) values ('2024-03-05 10:00:00', 'admin', '试')");
+    // An older file's voucher number held twice comes along as it is.
+    file.execute("drop index gathmain_fei_no_unique");
+    file.execute("insert into gathmain (fei_no) values ('V1')");
+    file.execute("insert into gathmain (fei_no) values ('V1')");
 
     int steps = 0;
     db::copyTables(file, server, [&](int, int) { return ++steps > 0; });
@@ -186,6 +191,10 @@ void TestServerMode::fileCopiesIntoAnEmptyServer()
         QCOMPARE(scalar(server, checksum.arg(table)), scalar(file, checksum.arg(table)));
     QCOMPARE(scalar(server, "select gods_name||bar_code from goods"), QVariant("衬衫2000000000008"));
     QCOMPARE(scalar(server, "select count(*) from powers").toInt(), 1);
+    QCOMPARE(scalar(server, "select count(*) from gathmain where fei_no='V1'").toInt(), 2);
+    const QList<db::DuplicateNumbers> left = db::Schema::makeUniqueNumbers(server);
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(left.first().table, QString("gathmain"));
     QCOMPARE(scalar(server, "select log_time from oper_log where act_name='试'").toString(),
              QString("2024-03-05 10:00:00"));
     // The counters go on after the copied keys.

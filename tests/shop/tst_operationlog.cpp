@@ -140,6 +140,72 @@ private slots:
         QCOMPARE(app->scalar("select pow_use from powers where user_id='admin'").toString(), QString(25, '1'));
     }
 
+    // An older database holding bill and voucher numbers twice: the upgrade goes
+    // through without rewriting them, the open reports them once, the bills stay
+    // readable and new saves work; once the duplicates are gone the index comes.
+    void duplicateNumbersAreReportedOnceAndLeftReadable()
+    {
+        app->exec("drop index inmain_bill_no_unique");
+        app->exec("drop index gathmain_fei_no_unique");
+        app->exec(TestApp::onServer() ? "update shape_version set version=4" : "pragma user_version=4");
+        app->exec("insert into inmain (bill_no, bill_type, shou_tota) values ('20250101120000', 'in', 10)");
+        app->exec("insert into inmain (bill_no, bill_type, shou_tota) values ('20250101120000', 'retu', 20)");
+        app->exec("insert into inmain (bill_no, bill_type, shou_tota) values ('20250101120500', 'in', 30)");
+        app->exec("insert into gathmain (fei_no, fei_tota) values ('V1', 5)");
+        app->exec("insert into gathmain (fei_no, fei_tota) values ('v1', 6)");
+
+        db::Schema::upgrade(connection());
+        QCOMPARE(db::Schema::fileVersion(connection()), db::Schema::version());
+        const QString report = DatabaseUpgrade::checkNumbers(connection());
+        QVERIFY2(report.contains("进货和顾客退货单（inmain）：1 个单号重复，共 2 张：20250101120000"), qPrintable(report));
+        QVERIFY2(report.contains("收款单（gathmain）：1 个单号重复，共 2 张：V1", Qt::CaseInsensitive), qPrintable(report));
+        QVERIFY2(!report.contains("outmain") && !report.contains("20250101120500"), qPrintable(report));
+        // Told once: the next open is silent, and the log keeps the list.
+        QCOMPARE(DatabaseUpgrade::checkNumbers(connection()), QString());
+        QCOMPARE(app->scalar("select detail from oper_log where act_name='重复单号'").toString(), report);
+        QCOMPARE(app->scalar("select count(*) from oper_log").toInt(), 1);
+
+        QCOMPARE(app->scalar("select sum(shou_tota) from inmain where bill_no='20250101120000'").toInt(), 30);
+        QVERIFY(savePurchase(1, 5) != "20250101120000");
+
+        // The duplicates mended: the next open makes the index, and it holds.
+        app->exec("delete from inmain where bill_type='retu'");
+        app->exec("delete from gathmain where fei_tota=6");
+        QCOMPARE(DatabaseUpgrade::checkNumbers(connection()), QString());
+        QVERIFY(db::Schema::makeUniqueNumbers(connection()).isEmpty());
+        try {
+            app->exec("insert into gathmain (fei_no) values ('V1')");
+            QFAIL("a voucher number was stored twice");
+        } catch (const db::Error& e) {
+            QCOMPARE(e.kind(), db::Error::UniqueViolation);
+        }
+    }
+
+    void freshDatabaseRefusesANumberTwice_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("purchase") << "inmain" << "bill_no";
+        QTest::newRow("sale") << "outmain" << "bill_no";
+        QTest::newRow("receipt") << "gathmain" << "fei_no";
+        QTest::newRow("payment") << "paymain" << "fei_no";
+    }
+
+    void freshDatabaseRefusesANumberTwice()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, column);
+        const QString insert = QString("insert into %1 (%2) values (:p1)").arg(table, column);
+        app->exec(insert, {"20260305093000"});
+        try {
+            app->exec(insert, {"20260305093000"});
+            QFAIL("a number was stored twice");
+        } catch (const db::Error& e) {
+            QCOMPARE(e.kind(), db::Error::UniqueViolation);
+        }
+        QCOMPARE(app->scalar(QString("select count(*) from %1").arg(table)).toInt(), 1);
+    }
+
     void savedAndDeletedBillsAreLogged()
     {
         CurrentRights::current().userId = "clerk";
