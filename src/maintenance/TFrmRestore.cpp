@@ -47,10 +47,12 @@ void TFrmRestore::cmd_addClick()
     const db::Connection& connection = dataModule().AdoConn;
     if (connection.isServer()) {
         const db::ServerAddress server = connection.serverAddress();
-        if (!ui::askYesNo(QStringLiteral("店铺服务器 %1 上数据库 %2 的全部数据将被备份文件 %3 中的数据替换，"
-                                         "所有电脑都将使用恢复后的数据（服务器原有数据先保存到本机）。\n确定恢复吗？")
-                              .arg(server.host, server.database, QDir::toNativeSeparators(source)),
-                          this))
+        // Every PC's data is replaced: Enter alone must not do it.
+        if (!ui::dialogs().ask(this,
+                               QStringLiteral("店铺服务器 %1 上数据库 %2 的全部数据将被备份文件 %3 中的数据替换，"
+                                              "所有电脑都将使用恢复后的数据（服务器原有数据先保存到本机）。\n确定恢复吗？")
+                                   .arg(server.host, server.database, QDir::toNativeSeparators(source)),
+                               QStringLiteral("确认"), true, ui::Dialogs::Default::Cancel))
             return;
     }
     DatabaseRestore restore(dataModule());

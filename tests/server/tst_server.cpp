@@ -234,6 +234,7 @@ void TestServerMode::backupOfTheServerIsAFileThatRestoresIntoIt()
     app.dialogs().answers = {false};
     WindowDriver::click(window, "cmd_add");
     QVERIFY(app.dialogs().questions.value(0).contains(c.serverAddress().database));
+    QCOMPARE(app.dialogs().questionDefaults.value(0), ui::Dialogs::Default::Cancel);
     QCOMPARE(app.scalar("select gods_amou from storemain").toDouble(), 5.0);
 
     DatabaseRestore restore(app.dataModule());
