@@ -29,7 +29,7 @@ QString HelpWindow::chapterFor(const QString& windowClass)
         {"TFrmInlist", "对帐单和统计"}, {"TFrmOutList", "对帐单和统计"}, {"TFrmOutSortG", "对帐单和统计"},
         {"TFrmOutSortC", "对帐单和统计"}, {"TFrmBackUp", "备份和恢复"}, {"TFrmRestore", "备份和恢复"},
         {"TFrmOperLog", "备份和恢复"}, {"TFrmGathAge", "对帐单和统计"}, {"TFrmPayAge", "对帐单和统计"},
-        {"TFrmCompDetail", "对帐单和统计"},
+        {"TFrmCompDetail", "对帐单和统计"}, {"TFrmServerSettings", "几台电脑共用店铺服务器"},
     };
     return chapters.value(windowClass);
 }
