@@ -3,6 +3,8 @@
 #include "db/Connection.h"
 
 #include <QEventLoop>
+#include <QHash>
+#include <QMutex>
 #include <QTimer>
 #include <functional>
 #include <qt6keychain/keychain.h>
@@ -72,6 +74,11 @@ public:
 Keyring keyring;
 Store* current = &keyring;
 
+// The passwords servers took in this run of the program, by address; the
+// backup's thread reads them too.
+QMutex takenLock;
+QHash<QString, QString> takenPasswords;
+
 QString keyOf(const db::ServerAddress& a)
 {
     return QStringLiteral("%1@%2:%3/%4").arg(a.user, a.host).arg(a.port).arg(a.database);
@@ -92,6 +99,20 @@ QString save(const db::ServerAddress& address, const QString& password)
 QString forget(const db::ServerAddress& address)
 {
     return current->remove(keyOf(address));
+}
+
+void taken(const db::ServerAddress& address)
+{
+    if (address.password.isEmpty())
+        return;
+    const QMutexLocker lock(&takenLock);
+    takenPasswords.insert(keyOf(address), address.password);
+}
+
+QString takenFor(const db::ServerAddress& address)
+{
+    const QMutexLocker lock(&takenLock);
+    return takenPasswords.value(keyOf(address));
 }
 
 void setStore(Store* store)

@@ -26,6 +26,11 @@ QString load(const db::ServerAddress& address);
 QString save(const db::ServerAddress& address, const QString& password);
 QString forget(const db::ServerAddress& address);
 
+// The password a server took in this run of the program (kept in memory only),
+// for the other connections the program opens to it, such as a backup's.
+void taken(const db::ServerAddress& address);
+QString takenFor(const db::ServerAddress& address);
+
 // nullptr puts the desktop keyring back.
 void setStore(Store* store);
 

@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "core/DatabaseFile.h"
 #include "core/IniFile.h"
+#include "core/ServerPassword.h"
 #include "core/Settings.h"
 
 #include "db/Error.h"
@@ -34,6 +35,13 @@ db::ServerAddress address()
     a.database = ini.read(SettingsKeys::server, SettingsKeys::serverDatabase, QStringLiteral("brovanta"));
     a.user = ini.read(SettingsKeys::server, SettingsKeys::serverUser);
     a.sslMode = ini.read(SettingsKeys::server, SettingsKeys::serverSsl, QStringLiteral("prefer"));
+    return a;
+}
+
+db::ServerAddress sessionAddress()
+{
+    db::ServerAddress a = address();
+    a.password = ServerPassword::takenFor(a);
     return a;
 }
 
@@ -94,6 +102,7 @@ State connect(db::Connection& connection, const db::ServerAddress& address)
 {
     try {
         connection.openServer(address);
+        ServerPassword::taken(address);
         return state(connection);
     } catch (const db::Error& e) {
         connection.close();

@@ -99,7 +99,7 @@ QString copyServerInto(const QString& directory, const db::BackupProgress& progr
 {
     return writeTemporary(directory, [&](const QString& temporary) {
         db::Connection from;
-        ShopServer::open(from, ShopServer::address());
+        ShopServer::open(from, ShopServer::sessionAddress());
         db::Connection to;
         to.open(temporary, DatabaseFile::password, true);
         db::Schema::create(to);

@@ -29,7 +29,7 @@ QString problem(const QString& path, const db::BackupProgress& progress);
 // Copies the database at `source` into a new temporary file in `directory`
 // and returns its path. Throws db::Error and leaves nothing behind on failure.
 QString copyInto(const QString& source, const QString& directory, const db::BackupProgress& progress);
-// The same, of the shop server's data (ShopServer::address()): a file restorable
+// The same, of the shop server's data (ShopServer::sessionAddress()): a file restorable
 // like any backup, with every table's rows copied and counted.
 QString copyServerInto(const QString& directory, const db::BackupProgress& progress = {});
 

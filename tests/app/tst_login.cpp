@@ -12,12 +12,14 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Schema.h"
+#include "shop/DatabaseBackup.h"
 
 #include <QDir>
 #include <QFile>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -381,6 +383,10 @@ void TestLogin::serverPasswordIsRememberedOrAsked()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(app.dataModule().AdoConn.serverAddress().user, QString("brovanta_password"));
     QVERIFY(app.passwords().kept.isEmpty());
+    // A backup's own connection gets in with the password typed at the login.
+    QTemporaryDir backups;
+    const MaintenanceResult backup = DatabaseBackup::runTo(backups.filePath("b.mdb"));
+    QVERIFY2(backup.ok, qPrintable(backup.reason));
 
     // Giving up at the question: no message, no attempt counted.
     app.dataModule().AdoConn.close();
