@@ -17,6 +17,7 @@ public:
     virtual ~Cursor() = default;
     // 1-based index of a named parameter (":name"); 0 when the statement has none.
     virtual int parameterIndex(const QByteArray& colonName) const = 0;
+    // Also puts a statement that has run back to before its first row.
     virtual void bind(int index, const QVariant& value) = 0;
     virtual bool next() = 0;
     // Runs to the end; the number of rows the statement changed.

@@ -87,6 +87,9 @@ public:
 
     void bind(int index, const QVariant& value) override
     {
+        // A statement that has run takes new values only after a reset; binding
+        // starts the next run on both engines.
+        sqlite3_reset(m_statement);
         int rc = SQLITE_OK;
         if (!value.isValid() || value.isNull()) {
             rc = sqlite3_bind_null(m_statement, index);

@@ -62,7 +62,6 @@ void copyTables(Connection& from, Connection& to, const BackupProgress& progress
             for (int c = 0; c < columns.size(); ++c)
                 write.bind(columns.at(c), cleaned(table->columns.at(c), read.value(c)));
             write.execute();
-            write.reset();
         }
         const QString counter = Schema::rowIdColumn(table->name);
         if (to.isServer() && counter != QLatin1String("rowid"))
