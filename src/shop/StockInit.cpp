@@ -6,6 +6,7 @@
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "shop/OperationLog.h"
+#include "shop/StockRules.h"
 
 namespace StockInit {
 
@@ -36,8 +37,10 @@ QString stockTotals(db::Connection& connection)
 
 } // namespace
 
-void save(db::Dataset& stock, const QString& action)
+Refusal save(db::Dataset& stock, const QString& action)
 {
+    if (const Refusal refused = firstRefusal(stock); refused.row >= 0)
+        return refused;
     db::Connection& connection = stock.connection();
     db::Transaction transaction(connection, db::Transaction::Write);
     const QString before = stockTotals(connection);
@@ -45,6 +48,7 @@ void save(db::Dataset& stock, const QString& action)
     OperationLog::write(connection, {QStringLiteral("库存初始化"), action, {},
                                      before + QStringLiteral(" → ") + stockTotals(connection), {}});
     transaction.commit();
+    return {};
 }
 
 bool importLines(db::Connection& connection, const QList<OpeningLine>& lines,
@@ -87,14 +91,23 @@ bool importLines(db::Connection& connection, const QList<OpeningLine>& lines,
     return true;
 }
 
-int firstEmptyChangedRow(const db::Dataset& dataset)
+QString rowRefusal(const db::Dataset& stock, int row)
 {
-    const int amount = dataset.fieldIndex(QStringLiteral("gods_amou"));
-    const int cost = dataset.fieldIndex(QStringLiteral("cost_pric"));
-    for (int row = 0; row < dataset.recordCount(); ++row)
-        if (dataset.isRowChanged(row) && (dataset.value(row, amount).isNull() || dataset.value(row, cost).isNull()))
-            return row;
-    return -1;
+    const QString goods = stock.value(row, stock.fieldIndex(QStringLiteral("gods_code"))).toString();
+    const QString refusal = StockRules::quantityRefusal(StockRules::Sheet::Opening, goods,
+                                                        stock.value(row, stock.fieldIndex(QStringLiteral("gods_amou"))));
+    if (!refusal.isEmpty())
+        return refusal;
+    return StockRules::costRefusal(goods, stock.value(row, stock.fieldIndex(QStringLiteral("cost_pric"))));
+}
+
+Refusal firstRefusal(const db::Dataset& stock)
+{
+    for (int row = 0; row < stock.recordCount(); ++row)
+        if (stock.isRowChanged(row))
+            if (QString refusal = rowRefusal(stock, row); !refusal.isEmpty())
+                return {row, refusal};
+    return {};
 }
 
 QList<int> negativeChangedRows(const db::Dataset& dataset)

@@ -148,6 +148,14 @@ void takeBillBack(db::Connection& connection, BillKind kind, const QList<BillLin
     });
 }
 
+void moveStock(db::Connection& connection, const QList<BillLine>& differences)
+{
+    write(connection, [&](StockWriter& w) {
+        for (const BillLine& line : differences)
+            w.issue(line.goodsCode, -line.quantity);
+    });
+}
+
 QString nextFreeNumber(db::Connection& connection, const QList<NumberColumn>& columns, const QDateTime& start)
 {
     // The numbers taken from `start` on, in order, read at once: a look per

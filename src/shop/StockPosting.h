@@ -53,6 +53,11 @@ bool movesStock(BillKind kind, const BillLine& line);
 void applyBill(db::Connection& connection, BillKind kind, const QList<BillLine>& lines);
 void takeBillBack(db::Connection& connection, BillKind kind, const QList<BillLine>& lines);
 
+// Moves each goods' stock by its line's quantity (a count's or an adjustment's
+// difference), cost untouched; a goods without a stock record gets one at the
+// goods' purchase price (valu_in, 0 when it has none).
+void moveStock(db::Connection& connection, const QList<BillLine>& differences);
+
 struct NumberColumn {
     QString table;
     QString column;

@@ -1,42 +1,92 @@
 #include "shop/StockSheet.h"
 
 #include "core/DataHelpers.h"
-#include "shop/StockPosting.h"
 #include "db/Connection.h"
+#include "db/Dataset.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "shop/OperationLog.h"
+#include "shop/StockPosting.h"
+
+#include <cmath>
 
 namespace StockSheet {
 
 namespace {
 
-int countRows(db::Connection& connection)
+const QString codeField = QStringLiteral("gods_code");
+const QString bookField = QStringLiteral("gods_amou");
+const QString enteredField = QStringLiteral("chek_amou");
+
+// A goods whose stock the save moves: from what the user was shown to what was entered.
+struct Change {
+    QString code;   // as the books hold it
+    double difference = 0;
+};
+
+void openOver(db::Dataset& sheet, const QString& sql)
 {
-    db::Statement count(connection, QStringLiteral("select count(*) from chektemp"));
-    return count.next() ? int(count.intValue(0)) : 0;
+    sheet.close();
+    sheet.setSql(sql);
+    // Held in memory: typed quantities are never written back through the dataset.
+    sheet.setLocking(db::Dataset::Locking::Batch);
 }
 
-// Sets each stock record to its sheet quantity; runs inside the caller's transaction.
-int writeQuantities(db::Connection& connection, const Progress& progress)
+double differenceOf(const Line& line)
 {
-    const int total = countRows(connection);
-    db::Statement rows(connection,
-                       QStringLiteral("select gods_code,chek_amou from chektemp order by gods_code"));
-    db::Statement update(connection,
-                         QStringLiteral("update storemain set gods_amou=:amou where gods_code=:code"));
-    int done = 0;
-    while (rows.next()) {
-        update.bind(QStringLiteral("amou"), rows.doubleValue(1));
-        update.bind(QStringLiteral("code"), rows.textValue(0));
-        update.execute();
-        update.reset();
-        if (progress && ++done % 5000 == 0)
-            progress(done, total);
+    const double difference = line.entered.toDouble() - line.shown;
+    // Quantities have two decimals: what is left below is the binary form's noise.
+    return std::abs(difference) < 1e-9 ? 0 : difference;
+}
+
+// Every line checked before anything is written; the lines that move stock.
+SaveResult check(db::Connection& connection, StockRules::Sheet sheet, const QList<Line>& lines,
+                 QList<Change>* changes)
+{
+    SaveResult result;
+    for (const Line& line : lines) {
+        const QString refusal = lineRefusal(sheet, line);
+        if (!refusal.isEmpty())
+            return {Outcome::Refused, line.code, refusal, 0};
+        const double difference = differenceOf(line);
+        if (difference == 0)
+            continue;
+        const QString code = StockRules::storedCode(connection, line.code);
+        if (code.isNull())
+            return {Outcome::Refused, line.code, StockRules::unknownGoods(line.code), 0};
+        changes->append({code, difference});
     }
-    if (progress)
-        progress(total, total);
-    return total;
+    return result;
+}
+
+QString signedText(double value)
+{
+    return (value > 0 ? QStringLiteral("+") : QString()) + DataHelpers::amountText(value);
+}
+
+// Moves the stock by each change, with a line per goods for the log: book → new (difference).
+QStringList apply(db::Connection& connection, const QList<Change>& changes, const Progress& progress)
+{
+    db::Statement book(connection, QStringLiteral("select gods_amou from storemain where gods_code=:code limit 1"));
+    QStringList detail;
+    QList<StockPosting::BillLine> moves;
+    for (const Change& change : changes) {
+        book.reset();
+        book.bind(QStringLiteral("code"), change.code);
+        const double before = book.next() ? book.doubleValue(0) : 0;
+        detail << QStringLiteral("%1 %2 → %3（%4）")
+                      .arg(change.code, DataHelpers::amountText(before),
+                           DataHelpers::amountText(before + change.difference), signedText(change.difference));
+        moves.append({change.code, change.difference, 0, {}});
+    }
+    const int total = int(changes.size());
+    constexpr int step = 5000;
+    for (int done = 0; done < total; done += step) {
+        StockPosting::moveStock(connection, moves.mid(done, step));
+        if (progress)
+            progress(qMin(done + step, total), total);
+    }
+    return detail;
 }
 
 } // namespace
@@ -51,127 +101,121 @@ QString nextMonthStart(int year, int month)
     return db::toStoredDateTime(QDate(year, month, 1).addMonths(1));
 }
 
-void clear(db::Connection& connection)
+void openBook(db::Dataset& sheet, bool entered)
 {
-    connection.execute(QStringLiteral("delete from chektemp"));
+    openOver(sheet, QStringLiteral("select gods_code,gods_amou,%1 as chek_amou,null as chek_date from storemain "
+                                   "order by gods_code")
+                        .arg(entered ? QStringLiteral("gods_amou") : QStringLiteral("null")));
+    sheet.open();
 }
 
-int fillFromStock(db::Connection& connection, const QDate& countDate)
+void openEmpty(db::Dataset& sheet)
 {
-    db::Transaction transaction(connection, db::Transaction::Write);
-    clear(connection);
-    int rows = 0;
-    if (countDate.isValid()) {
-        db::Statement insert(connection,
-                             QStringLiteral("insert into chektemp(gods_code,gods_amou,chek_amou,chek_date) "
-                                            "select gods_code,gods_amou,gods_amou,:date from storemain "
-                                            "order by gods_code"));
-        insert.bind(QStringLiteral("date"), countDate);
-        rows = insert.execute();
-    } else {
-        db::Statement insert(connection, QStringLiteral("insert into chektemp(gods_code,gods_amou) "
-                                                        "select gods_code,gods_amou from storemain order by gods_code"));
-        rows = insert.execute();
-    }
-    transaction.commit();
-    return rows;
+    openOver(sheet, QStringLiteral("select gods_code,gods_amou,chek_amou,chek_date from storchek where 1=0"));
+    sheet.open();
 }
 
-void startAdjusting(db::Connection& connection)
+int openStoredCount(db::Dataset& sheet, const QDate& date)
 {
-    connection.execute(QStringLiteral("update chektemp set chek_amou=gods_amou"));
+    openOver(sheet, QStringLiteral("select gods_code,gods_amou,chek_amou,chek_date from storchek "
+                                   "where chek_date>=:first and chek_date<:next order by gods_code"));
+    sheet.setParameter(QStringLiteral("first"), monthStart(date.year(), date.month()));
+    sheet.setParameter(QStringLiteral("next"), nextMonthStart(date.year(), date.month()));
+    sheet.open();
+    return sheet.recordCount();
 }
 
-QString firstEmptyQuantity(db::Connection& connection)
+QList<Line> lines(const db::Dataset& sheet)
 {
-    db::Statement empty(connection, QStringLiteral("select gods_code from chektemp where chek_amou is null "
-                                                   "order by gods_code limit 1"));
-    if (!empty.next())
-        return {};
-    const QString code = empty.textValue(0);
-    return code.isNull() ? QStringLiteral("") : code;
-}
-
-namespace {
-
-// The sheet's changed quantities, one line per goods: book → new.
-void logSheet(db::Connection& connection, const QString& window, const QString& key)
-{
-    db::Statement changed(connection, QStringLiteral("select gods_code,gods_amou,chek_amou from chektemp "
-                                                     "where coalesce(gods_amou,0)<>coalesce(chek_amou,0) order by gods_code"));
-    QStringList detail;
-    while (changed.next())
-        detail << QStringLiteral("%1 %2 → %3").arg(changed.textValue(0), DataHelpers::amountText(changed.doubleValue(1)),
-                                                   DataHelpers::amountText(changed.doubleValue(2)));
-    OperationLog::write(connection, {window, OperationLog::saved, key,
-                                     QStringLiteral("%1 种货品数量改变").arg(detail.size()), detail.join(QLatin1Char('\n'))});
-}
-
-} // namespace
-
-SaveResult saveAdjustment(db::Connection& connection, const Progress& progress)
-{
-    db::Transaction transaction(connection, db::Transaction::Write);
-    SaveResult result;
-    result.goods = firstEmptyQuantity(connection);
-    if (!result.goods.isNull()) {
-        result.outcome = Outcome::EmptyQuantity;
-        return result;
-    }
-    logSheet(connection, QStringLiteral("库存调整"), QString());
-    result.rows = writeQuantities(connection, progress);
-    transaction.commit();
+    const int code = sheet.fieldIndex(codeField);
+    const int book = sheet.fieldIndex(bookField);
+    const int entered = sheet.fieldIndex(enteredField);
+    QList<Line> result;
+    result.reserve(sheet.recordCount());
+    for (int row = 0; row < sheet.recordCount(); ++row)
+        result.append({sheet.value(row, code).toString(), sheet.value(row, book).toDouble(), sheet.value(row, entered)});
     return result;
 }
 
-bool startCount(db::Connection& connection, const QDate& date)
+QString lineRefusal(StockRules::Sheet sheet, const Line& line)
 {
-    if (StockPosting::isMonthCounted(connection, date))
+    if (!line.entered.isNull() && differenceOf(line) == 0)
+        return {};
+    return StockRules::quantityRefusal(sheet, line.code, line.entered);
+}
+
+bool startCount(db::Dataset& sheet, const QDate& date)
+{
+    if (StockPosting::isMonthCounted(sheet.connection(), date))
         return false;
-    fillFromStock(connection, date);
+    openBook(sheet, true);
     return true;
 }
 
-SaveResult saveCount(db::Connection& connection, const QDate& date, const Progress& progress)
+SaveResult saveAdjustment(db::Connection& connection, const QList<Line>& lines, const Progress& progress)
 {
-    // The write lock is taken before the month test, so no other save can slip in between.
     db::Transaction transaction(connection, db::Transaction::Write);
-    SaveResult result;
-    if (StockPosting::isMonthCounted(connection, date)) {
-        result.outcome = Outcome::MonthCounted;
+    QList<Change> changes;
+    SaveResult result = check(connection, StockRules::Sheet::Adjustment, lines, &changes);
+    if (result.outcome != Outcome::Saved)
         return result;
-    }
-    result.goods = firstEmptyQuantity(connection);
-    if (!result.goods.isNull()) {
-        result.outcome = Outcome::EmptyQuantity;
-        return result;
-    }
-    db::Statement history(connection,
-                          QStringLiteral("insert into storchek(gods_code,gods_amou,chek_amou,chek_date) "
-                                         "select gods_code,gods_amou,chek_amou,:date from chektemp "
-                                         "order by gods_code"));
-    history.bind(QStringLiteral("date"), date);
-    history.execute();
-    logSheet(connection, QStringLiteral("库存盘点"), date.toString(QStringLiteral("yyyy-MM")));
-    result.rows = writeQuantities(connection, progress);
+    if (changes.isEmpty())
+        return {Outcome::NothingToSave, {}, {}, 0};
+    const QStringList detail = apply(connection, changes, progress);
+    OperationLog::write(connection, {QStringLiteral("库存调整"), OperationLog::saved, QString(),
+                                     QStringLiteral("%1 种货品数量改变").arg(changes.size()),
+                                     detail.join(QLatin1Char('\n'))});
     transaction.commit();
+    result.rows = int(changes.size());
     return result;
 }
 
-int loadCount(db::Connection& connection, const QDate& date)
+SaveResult saveCount(db::Connection& connection, const QDate& date, const QList<Line>& lines,
+                     const Progress& progress)
 {
+    // The write lock is taken before the month test, so no other save can slip in between.
     db::Transaction transaction(connection, db::Transaction::Write);
-    clear(connection);
-    db::Statement copy(connection,
-                       QStringLiteral("insert into chektemp(gods_code,gods_amou,chek_amou,chek_date) "
-                                      "select gods_code,gods_amou,chek_amou,chek_date from storchek "
-                                      "where chek_date>=:first and chek_date<:next order by gods_code"));
-    copy.bind(QStringLiteral("first"), monthStart(date.year(), date.month()));
-    copy.bind(QStringLiteral("next"), nextMonthStart(date.year(), date.month()));
-    copy.execute();
-    const int rows = countRows(connection);
+    if (StockPosting::isMonthCounted(connection, date))
+        return {Outcome::MonthCounted, {}, {}, 0};
+    if (lines.isEmpty())
+        return {Outcome::NothingToSave, {}, {}, 0};
+    QList<Change> changes;
+    SaveResult result = check(connection, StockRules::Sheet::Count, lines, &changes);
+    if (result.outcome != Outcome::Saved)
+        return result;
+
+    // The book at the save, then what the count makes of it.
+    db::Statement book(connection, QStringLiteral("insert into storchek(gods_code,gods_amou,chek_amou,chek_date) "
+                                                  "select gods_code,coalesce(gods_amou,0),coalesce(gods_amou,0),:date "
+                                                  "from storemain order by gods_code"));
+    book.bind(QStringLiteral("date"), date);
+    book.execute();
+    db::Statement counted(connection, QStringLiteral("update storchek set chek_amou=chek_amou+:difference "
+                                                     "where gods_code=:code and chek_date=:date"));
+    db::Statement found(connection, QStringLiteral("insert into storchek(gods_code,gods_amou,chek_amou,chek_date) "
+                                                   "values(:code,0,:difference,:date)"));
+    for (const Change& change : std::as_const(changes)) {
+        counted.reset();
+        counted.bind(QStringLiteral("difference"), change.difference)
+            .bind(QStringLiteral("code"), change.code)
+            .bind(QStringLiteral("date"), date);
+        if (counted.execute() > 0)
+            continue;
+        // Goods found on the shelf without a stock record.
+        found.reset();
+        found.bind(QStringLiteral("code"), change.code)
+            .bind(QStringLiteral("difference"), change.difference)
+            .bind(QStringLiteral("date"), date);
+        found.execute();
+    }
+    const QStringList detail = apply(connection, changes, progress);
+    OperationLog::write(connection, {QStringLiteral("库存盘点"), OperationLog::saved,
+                                     date.toString(QStringLiteral("yyyy-MM")),
+                                     QStringLiteral("盘点 %1 种货品，%2 种数量改变").arg(lines.size()).arg(changes.size()),
+                                     detail.join(QLatin1Char('\n'))});
     transaction.commit();
-    return rows;
+    result.rows = int(changes.size());
+    return result;
 }
 
 } // namespace StockSheet

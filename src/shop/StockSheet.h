@@ -1,50 +1,73 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
+#include <QVariant>
 #include <functional>
+
+#include "shop/StockRules.h"
 
 namespace db {
 class Connection;
+class Dataset;
 }
 
-// The working sheet `chektemp` that the stock adjustment and the stock count
-// share: filled from the book quantities, typed over, and written back into
-// storemain as one unit. Window-free.
+// The sheet that the stock adjustment and the stock count type over: the book
+// quantities of the moment it was opened and the quantities entered. The sheet
+// is held in memory by its dataset (ChektempQ, in batch mode) and never written
+// back through it, so a connection made anew cannot take a count in progress;
+// a save writes only what the lines change, in one transaction. Window-free.
 namespace StockSheet {
 
 // Reports how far a long step has come: rows done of all rows.
 using Progress = std::function<void(int done, int total)>;
 
-enum class Outcome { Saved, EmptyQuantity, MonthCounted };
+enum class Outcome { Saved, NothingToSave, Refused, MonthCounted };
 struct SaveResult {
     Outcome outcome = Outcome::Saved;
-    QString goods;   // the goods whose quantity is empty
-    int rows = 0;    // stock rows written
+    QString goods;     // the goods refused
+    QString message;   // why, naming the goods, the column and the value
+    int rows = 0;      // goods whose stock changed
 };
 
-// Empties the sheet.
-void clear(db::Connection& connection);
-// Empties the sheet and copies every stock record's code and book quantity into it.
-// A count starts its counted quantities at the book quantities, dated `countDate`;
-// an adjustment (no date) leaves them empty until it starts.
-int fillFromStock(db::Connection& connection, const QDate& countDate = {});
-// Every new quantity of an adjustment starts equal to the book quantity.
-void startAdjusting(db::Connection& connection);
-// The first goods (in code order) whose counted quantity is empty; null when none is.
-QString firstEmptyQuantity(db::Connection& connection);
+// One goods of a sheet: the book quantity the user was shown and what was entered.
+struct Line {
+    QString code;
+    double shown = 0;
+    QVariant entered;   // NULL when emptied
+};
 
-// Writes every typed quantity into storemain in one write transaction; cost untouched.
-// A sheet with an empty quantity is refused before anything is written.
-SaveResult saveAdjustment(db::Connection& connection, const Progress& progress = {});
+// Opens the sheet over every stock record in code order, with its book quantity;
+// with `entered` the book quantity is also the quantity entered, else that is empty.
+void openBook(db::Dataset& sheet, bool entered);
+// Opens the sheet empty.
+void openEmpty(db::Dataset& sheet);
+// Opens the sheet over the month's stored count; returns its rows.
+int openStoredCount(db::Dataset& sheet, const QDate& date);
+// The sheet's lines, the row being typed included.
+QList<Line> lines(const db::Dataset& sheet);
 
-// Starts a count of the date's month: false, with the sheet untouched, when the month is already counted.
-bool startCount(db::Connection& connection, const QDate& date);
-// Stores the count in storchek and sets the book quantities, all in one write
-// transaction: refused when the month got counted meanwhile or a quantity is empty.
-SaveResult saveCount(db::Connection& connection, const QDate& date, const Progress& progress = {});
-// Copies the month's stored count into the sheet; returns its row count.
-int loadCount(db::Connection& connection, const QDate& date);
+// Why the books refuse the line, or "": asked of every line by the save and of
+// each row by the windows as it is typed. A line entered as shown changes nothing
+// and passes; an empty one never does.
+QString lineRefusal(StockRules::Sheet sheet, const Line& line);
+
+// Starts a count of the date's month from the book quantities: false, with the
+// sheet untouched, when the month is already counted.
+bool startCount(db::Dataset& sheet, const QDate& date);
+
+// Moves each goods' stock by what was entered less what was shown, so that a
+// sale or purchase saved meanwhile stays; cost untouched. A goods without a
+// stock record gets one at its purchase price. One write transaction with its
+// line in the change log; nothing to save when no line differs.
+SaveResult saveAdjustment(db::Connection& connection, const QList<Line>& lines, const Progress& progress = {});
+// Stores the count in storchek and moves the stock as an adjustment does, in one
+// write transaction; refused when the month got counted meanwhile. storchek
+// holds, for every stock record, the book quantity at the save (gods_amou) and
+// the quantity after it (chek_amou): their difference is what the count changed.
+SaveResult saveCount(db::Connection& connection, const QDate& date, const QList<Line>& lines,
+                     const Progress& progress = {});
 
 // The first and the day after the last day of the date's month, as stored date-times.
 QString monthStart(int year, int month);

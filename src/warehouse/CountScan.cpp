@@ -1,5 +1,6 @@
 #include "warehouse/CountScan.h"
 
+#include "core/DataHelpers.h"
 #include "db/Dataset.h"
 #include "shop/Barcodes.h"
 #include "ui/DbGrid.h"
@@ -7,6 +8,7 @@
 #include "ui/FieldValue.h"
 #include "ui/ScanBar.h"
 #include "ui/WindowParts.h"
+#include "warehouse/EnteredGoods.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -21,8 +23,8 @@ const QString goodsCode = QStringLiteral("gods_code");
 const QString counted = QStringLiteral("chek_amou");
 }
 
-CountScan::CountScan(db::Dataset* sheet, ui::DbGrid* grid, QWidget* window)
-    : QObject(window), m_sheet(sheet), m_grid(grid), m_bar(new ui::ScanBar(window))
+CountScan::CountScan(db::Dataset* sheet, EnteredGoods* entered, ui::DbGrid* grid, QWidget* window)
+    : QObject(window), m_sheet(sheet), m_entered(entered), m_grid(grid), m_bar(new ui::ScanBar(window))
 {
     connect(m_bar, &ui::ScanBar::scanned, this, &CountScan::take);
 }
@@ -30,7 +32,7 @@ CountScan::CountScan(db::Dataset* sheet, ui::DbGrid* grid, QWidget* window)
 void CountScan::setCounting(bool counting)
 {
     if (counting && !m_counting)
-        m_pieces.clear();
+        m_scanned = false;
     m_counting = counting;
     if (!counting)
         m_bar->tell({});
@@ -55,8 +57,12 @@ bool CountScan::take(const QString& scanned)
             return false;
         if (m_sheet->isEditing())
             m_sheet->post();
+        // The sheet finds the code without case: a stock record may spell it otherwise.
+        double pieces = 1;
         if (const int row = m_sheet->find(goodsCode, goods); row >= 0) {
             m_sheet->moveTo(row);
+            if (m_entered->contains(m_sheet->text(goodsCode)))
+                pieces = m_sheet->number(counted) + 1;
             m_sheet->edit();
         } else {
             // Goods with no stock record yet: counted from a book quantity of 0.
@@ -64,10 +70,11 @@ bool CountScan::take(const QString& scanned)
             m_sheet->setValue(goodsCode, goods);
             m_sheet->setValue(QStringLiteral("gods_amou"), 0);
         }
-        const int pieces = ++m_pieces[goods];
         m_sheet->setValue(counted, pieces);
         m_sheet->post();
-        m_bar->tell(QStringLiteral("%1 实盘 %2").arg(goods).arg(pieces));
+        m_entered->add(goods);
+        m_scanned = true;
+        m_bar->tell(QStringLiteral("%1 实盘 %2").arg(goods, DataHelpers::amountText(pieces)));
         return true;
     } catch (const std::exception& e) {
         if (m_sheet->isEditing())
@@ -79,43 +86,59 @@ bool CountScan::take(const QString& scanned)
 
 bool CountScan::review()
 {
-    if (m_pieces.isEmpty())
+    if (!m_scanned)
         return true;
+    const int codeField = m_sheet->fieldIndex(goodsCode);
+    const int bookField = m_sheet->fieldIndex(QStringLiteral("gods_amou"));
     QList<int> unscanned;
+    double book = 0;
     for (int row = 0; row < m_sheet->recordCount(); ++row)
-        if (!m_pieces.contains(m_sheet->value(row, m_sheet->fieldIndex(goodsCode)).toString()))
+        if (!m_entered->contains(m_sheet->value(row, codeField).toString())) {
             unscanned.append(row);
+            book += m_sheet->value(row, bookField).toDouble();
+        }
     if (unscanned.isEmpty())
         return true;
 
     QDialog dialog(m_bar->window());
     dialog.setObjectName(QStringLiteral("CountReview"));
     dialog.setWindowTitle(QStringLiteral("盘点复核"));
+    auto* text = WindowParts::named<QLabel>("ReviewText", &dialog);
+    text->setText(QStringLiteral("以下%1种货品在本次盘点中既没有扫描也没有输入数量：\n"
+                                 "按账面数量计：实盘数量记为库存数量，这些货品的库存不变；\n"
+                                 "按0计：实盘数量记为0，每种货品的库存减去它的库存数量（共减少 %2）。")
+                      .arg(unscanned.size())
+                      .arg(DataHelpers::amountText(book)));
     auto* list = WindowParts::named<QTableWidget>("UnscannedList", &dialog);
-    list->setColumnCount(3);
-    list->setHorizontalHeaderLabels({QStringLiteral("货品编码"), QStringLiteral("货品名称"), QStringLiteral("库存数量")});
+    const QStringList titles = {QStringLiteral("货品编码"), QStringLiteral("货品名称"), QStringLiteral("库存数量"),
+                                QStringLiteral("按0计的盈亏")};
+    list->setColumnCount(int(titles.size()));
+    list->setHorizontalHeaderLabels(titles);
     list->setRowCount(int(unscanned.size()));
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->horizontalHeader()->setStretchLastSection(true);
-    for (int i = 0; i < unscanned.size(); ++i)
-        for (int c = 0; c < 3; ++c) {
-            const char* field = c == 0 ? "gods_code" : c == 1 ? "gods_name" : "gods_amou";
-            list->setItem(i, c, new QTableWidgetItem(m_sheet->displayText(unscanned.at(i),
-                                                                          m_sheet->fieldIndex(QLatin1String(field)))));
-        }
+    for (int i = 0; i < unscanned.size(); ++i) {
+        const int row = unscanned.at(i);
+        int column = 0;
+        for (const char* field : {"gods_code", "gods_name", "gods_amou"})
+            list->setItem(i, column++, new QTableWidgetItem(m_sheet->displayText(row, m_sheet->fieldIndex(QLatin1String(field)))));
+        list->setItem(i, column, new QTableWidgetItem(DataHelpers::amountText(-m_sheet->value(row, bookField).toDouble())));
+    }
     auto* buttons = new QHBoxLayout;
-    const auto button = [&](const char* name, const QString& text, int answer) {
-        QPushButton* b = WindowParts::addButton(buttons, name, text);
+    const auto button = [&](const char* name, const QString& caption, int answer) {
+        QPushButton* b = WindowParts::addButton(buttons, name, caption);
         connect(b, &QPushButton::clicked, &dialog, [&dialog, answer] { dialog.done(answer); });
+        return b;
     };
-    button("zeroUnscanned", QStringLiteral("未扫描的货品按0计"), ZeroUnscanned);
-    button("keepUnscanned", QStringLiteral("保留账面数量"), KeepUnscanned);
-    button("backToCount", QStringLiteral("返回盘点"), Back);
+    button("keepUnscanned", QStringLiteral("按账面数量计"), KeepUnscanned);
+    button("zeroUnscanned", QStringLiteral("按0计"), ZeroUnscanned);
+    // Enter goes back: neither answer may be given by a slip of the key.
+    button("backToCount", QStringLiteral("返回盘点"), Back)->setDefault(true);
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("以下%1种货品没有扫描，现在按账面数量计：").arg(unscanned.size()), &dialog));
+    layout->addWidget(text);
     layout->addWidget(list, 1);
     layout->addLayout(buttons);
-    dialog.resize(520, 400);
+    dialog.resize(560, 420);
 
     const int answer = ui::dialogs().exec(&dialog);
     if (answer == Back)

@@ -6,12 +6,15 @@
 #include "ui/WindowParts.h"
 #include "reports/ReportLayout.h"
 #include "ui/DbGrid.h"
+#include "ui/DbGridDelegate.h"
 #include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
 #include "ui/StyleGridDialog.h"
 #include "ui/WindowPlacement.h"
 #include "warehouse/WarehouseParts.h"
 
 #include <QGridLayout>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -20,8 +23,12 @@
 
 using WindowParts::named;
 
-StockSheetWindow::StockSheetWindow(int position, const QString& editCaption, QWidget* parent)
-    : ui::ModeWindow(parent), m_position(position)
+namespace {
+const QString codeField = QStringLiteral("gods_code");
+}
+
+StockSheetWindow::StockSheetWindow(int position, StockRules::Sheet kind, const QString& editCaption, QWidget* parent)
+    : ui::ModeWindow(parent), m_position(position), m_kind(kind)
 {
     resize(980, 600);
     auto* layout = new QVBoxLayout(this);
@@ -62,6 +69,19 @@ StockSheetWindow::StockSheetWindow(int position, const QString& editCaption, QWi
     connect(styleButton, &QPushButton::clicked, this, &StockSheetWindow::enterByStyle);
     DBGrid1->installEventFilter(this);
     Edit1->installEventFilter(this);
+    // A quantity typed over counts as entered even when it equals what the row held.
+    connect(static_cast<ui::DbGridDelegate*>(DBGrid1->itemDelegate()), &ui::DbGridDelegate::edited, this,
+            [this](const QModelIndex& index) {
+                if (index.row() < sheet().recordCount())
+                    m_entered.add(sheet().value(index.row(), sheet().fieldIndex(codeField)).toString());
+            });
+    // Each row is refused as it is posted by the rule the save asks, so the user hears of it at the row.
+    sheet().addHook(db::Dataset::Hook::BeforePost, this, [this](db::Dataset& d) {
+        const QString refusal = StockSheet::lineRefusal(
+            m_kind, {d.text(codeField), d.number(QStringLiteral("gods_amou")), d.value(QStringLiteral("chek_amou"))});
+        if (!refusal.isEmpty())
+            throw ui::InputError(refusal);
+    });
 }
 
 db::Dataset& StockSheetWindow::sheet() const
@@ -69,15 +89,36 @@ db::Dataset& StockSheetWindow::sheet() const
     return *dataModule().ChektempQ;
 }
 
-void StockSheetWindow::reopenSheet()
+void StockSheetWindow::showSheet()
 {
-    db::Dataset& q = sheet();
-    q.close();
-    q.setSql(QStringLiteral("select * from chektemp"));
-    q.setLocking(db::Dataset::Locking::Optimistic);
-    q.open();
-    if (DBGrid1->dataset() != &q)
-        DBGrid1->setDataset(&q);
+    if (DBGrid1->dataset() != &sheet())
+        DBGrid1->setDataset(&sheet());
+}
+
+bool StockSheetWindow::anythingEntered() const
+{
+    const db::Dataset& q = sheet();
+    return !m_entered.isEmpty() || (q.isOpen() && (q.isEditing() || q.hasPendingChanges()));
+}
+
+bool StockSheetWindow::askToDiscard() const
+{
+    return ui::dialogs().ask(const_cast<StockSheetWindow*>(this),
+                             QStringLiteral("已输入的%1将全部放弃，确定吗?").arg(StockRules::quantityColumn(m_kind)),
+                             QStringLiteral("提示"), true, ui::Dialogs::Default::Cancel);
+}
+
+bool StockSheetWindow::canClose() const
+{
+    return !isEditing() || !anythingEntered() || askToDiscard();
+}
+
+void StockSheetWindow::hideEvent(QHideEvent* event)
+{
+    // Minimizing hides the window too (a spontaneous hide); only closing it ends the hooks.
+    if (!event->spontaneous())
+        sheet().removeHooks(this);
+    ui::ModeWindow::hideEvent(event);
 }
 
 void StockSheetWindow::updateButtons()
@@ -101,36 +142,56 @@ void StockSheetWindow::updateButtons()
 
 bool StockSheetWindow::postTypedRow()
 {
+    if (!DBGrid1->commitEditor())
+        return false;
     try {
         sheet().post();
         return true;
+    } catch (const ui::InputError& e) {
+        ui::warn(QString::fromUtf8(e.what()), this);
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("保存失败"), e, this);
-        return false;
     }
+    DBGrid1->setFocus();
+    return false;
 }
 
-bool StockSheetWindow::acceptSaveResult(const StockSheet::SaveResult& result, const QString& quantityName)
+bool StockSheetWindow::acceptSaveResult(const StockSheet::SaveResult& result)
 {
-    if (result.outcome == StockSheet::Outcome::EmptyQuantity) {
-        ui::warn(QStringLiteral("货品“%1”的%2为空，请输入数量后再保存").arg(result.goods, quantityName), this);
+    switch (result.outcome) {
+    case StockSheet::Outcome::Saved:
+        return true;
+    case StockSheet::Outcome::NothingToSave:
+        ui::inform(QStringLiteral("没有改动任何%1，无需保存").arg(StockRules::quantityColumn(m_kind)), this);
+        sheet().cancelBatch();
+        setMode(QStringLiteral("null"));
+        return false;
+    case StockSheet::Outcome::Refused:
+        ui::warn(result.message, this);
         try {
-            sheet().locate(QStringLiteral("gods_code"), result.goods);
+            WarehouseParts::moveToCode(sheet(), result.goods);
         } catch (const std::exception&) {
         }
         DBGrid1->setFocus();
         return false;
+    case StockSheet::Outcome::MonthCounted:
+        break;
     }
-    return result.outcome == StockSheet::Outcome::Saved;
+    return false;
 }
 
 void StockSheetWindow::cmd_cancClick()
 {
+    if (anythingEntered() && !askToDiscard())
+        return;
     try {
+        DBGrid1->dropEditor();
         sheet().cancel();
+        sheet().cancelBatch();
     } catch (const std::exception&) {
         // Nothing was being typed; the sheet keeps what it holds.
     }
+    m_entered.clear();
     setMode(QStringLiteral("null"));
 }
 
@@ -205,6 +266,7 @@ void StockSheetWindow::enterByStyle()
             q.moveTo(change.line);
             q.setValue(quantity, change.quantity);
             q.post();
+            m_entered.add(q.text(codeField));
         }
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("无法按款式输入"), e, this);

@@ -2,6 +2,7 @@
 
 #include "ui/ModeWindow.h"
 #include "shop/StockSheet.h"
+#include "warehouse/EnteredGoods.h"
 
 class QGridLayout;
 class QLineEdit;
@@ -15,9 +16,10 @@ namespace ui {
 class DbGrid;
 }
 
-// The windows that type quantities over the working sheet `chektemp` through
-// ChektempQ: the stock adjustment and the stock count. They share the tool bar,
-// the grid, positioning by code, cancelling, printing and the checked save.
+// The windows that type quantities over the stock sheet held by ChektempQ: the
+// stock adjustment and the stock count. They share the tool bar, the grid,
+// positioning by code, the rule asked of each typed row, cancelling, printing
+// and the checked save.
 class StockSheetWindow : public ui::ModeWindow {
     Q_OBJECT
 public:
@@ -36,6 +38,7 @@ public slots:
     virtual void cmd_findClick() = 0;
     virtual void cmd_editClick() = 0;
     virtual void cmd_saveClick() = 0;
+    // Throws away what was entered, after a question when anything was.
     void cmd_cancClick();
     void cmd_prinClick();
     void Edit1Change();
@@ -44,17 +47,22 @@ public slots:
     void cmd_exitClick();
 
 protected:
-    StockSheetWindow(int position, const QString& editCaption, QWidget* parent);
+    StockSheetWindow(int position, StockRules::Sheet kind, const QString& editCaption, QWidget* parent);
 
     // The filter row's grid: the subclasses add their boxes to it.
     QGridLayout* filterRow() const { return m_filterRow; }
     db::Dataset& sheet() const;
-    // Reopens ChektempQ over the whole sheet.
-    void reopenSheet();
-    // Posts the row being typed; false (and a message) when it cannot be written.
+    // Shows the sheet in the grid once it is open.
+    void showSheet();
+    // The goods typed or scanned since the sheet was started.
+    EnteredGoods& entered() { return m_entered; }
+    // Something typed or scanned that a cancel or a close would throw away.
+    bool anythingEntered() const;
+    // Posts the row being typed; false (and a message) when it cannot be taken.
     bool postTypedRow();
-    // Tells what a refused save needs and moves to the goods concerned; true when saved.
-    bool acceptSaveResult(const StockSheet::SaveResult& result, const QString& quantityName);
+    // Tells what a save that stored nothing means, and moves to the goods refused;
+    // true when saved. Nothing to save ends the editing too.
+    bool acceptSaveResult(const StockSheet::SaveResult& result);
     virtual ReportLayout& report() = 0;
     // Extra controls that follow the mode (the count's month picker).
     virtual void updateExtraControls(bool editing) { Q_UNUSED(editing); }
@@ -64,11 +72,16 @@ protected:
 
     void updateButtons() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // An unsaved sheet may be abandoned through the close box.
-    bool canClose() const override { return true; }
+    void hideEvent(QHideEvent* event) override;
+    // A sheet may be closed while editing, once the user agrees to lose what was entered.
+    bool canClose() const override;
 
 private:
+    bool askToDiscard() const;
+
     int m_position;
+    StockRules::Sheet m_kind;
     QGridLayout* m_filterRow;
+    EnteredGoods m_entered;
     bool m_focusGridOnFind = false;
 };

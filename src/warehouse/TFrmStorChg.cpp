@@ -18,7 +18,7 @@
 #include <QPushButton>
 
 TFrmStorChg::TFrmStorChg(QWidget* parent)
-    : StockSheetWindow(Function::StockAdjust, QStringLiteral("修改&V]"), parent)
+    : StockSheetWindow(Function::StockAdjust, StockRules::Sheet::Adjustment, QStringLiteral("修改&V]"), parent)
 {
     setObjectName(QStringLiteral("TFrmStorChg"));
     setWindowTitle(QStringLiteral("库存调整"));
@@ -29,10 +29,10 @@ TFrmStorChg::TFrmStorChg(QWidget* parent)
 
     ui::BusyCursor busy;
     try {
-        StockSheet::clear(dataModule().AdoConn);
-        reopenSheet();
+        StockSheet::openEmpty(sheet());
+        showSheet();
     } catch (const std::exception& e) {
-        WarehouseParts::reportFailure(QStringLiteral("无法清空调整表"), e, this);
+        WarehouseParts::reportFailure(QStringLiteral("无法打开调整表"), e, this);
     }
     setMode(QStringLiteral("null"));
 }
@@ -43,8 +43,8 @@ void TFrmStorChg::cmd_findClick()
     db::Dataset& q = sheet();
     q.disableControls();
     try {
-        StockSheet::fillFromStock(dataModule().AdoConn);
-        reopenSheet();
+        StockSheet::openBook(q, false);
+        showSheet();
     } catch (const std::exception& e) {
         q.enableControls();
         WarehouseParts::reportFailure(QStringLiteral("无法读取库存"), e, this);
@@ -65,9 +65,9 @@ void TFrmStorChg::cmd_editClick()
     ui::BusyCursor busy;
     q.disableControls();
     try {
-        StockSheet::startAdjusting(dataModule().AdoConn);
+        // Every new quantity starts at the book quantity of now.
         const int row = q.currentRow();
-        q.requery();
+        StockSheet::openBook(q, true);
         if (row >= 0 && row < q.recordCount())
             q.moveTo(row);
     } catch (const std::exception& e) {
@@ -76,6 +76,7 @@ void TFrmStorChg::cmd_editClick()
         return;
     }
     q.enableControls();
+    entered().clear();
     setMode(QStringLiteral("edit"));
 }
 
@@ -87,13 +88,13 @@ void TFrmStorChg::cmd_saveClick()
     StockSheet::SaveResult result;
     try {
         WorkProgress progress(QStringLiteral("正在保存库存调整..."), this);
-        result = StockSheet::saveAdjustment(dataModule().AdoConn,
+        result = StockSheet::saveAdjustment(dataModule().AdoConn, StockSheet::lines(q),
                                             [&progress](int done, int total) { progress.step(done, total); });
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("库存调整保存失败，库存未作任何改动"), e, this);
         return;
     }
-    if (acceptSaveResult(result, QStringLiteral("调整数量")))
+    if (acceptSaveResult(result))
         setMode(QStringLiteral("null"));
 }
 

@@ -18,7 +18,6 @@
 
 #include <QDateEdit>
 #include <QGridLayout>
-#include <QHideEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -27,7 +26,7 @@ const QString countedMessage = QStringLiteral("该月已盘点，不能再进行
 }
 
 TFrmStorChk::TFrmStorChk(QWidget* parent)
-    : StockSheetWindow(Function::StockCount, QStringLiteral("盘点[&V]"), parent)
+    : StockSheetWindow(Function::StockCount, StockRules::Sheet::Count, QStringLiteral("盘点[&V]"), parent)
 {
     setObjectName(QStringLiteral("TFrmStorChk"));
     setWindowTitle(QStringLiteral("库存盘点"));
@@ -41,40 +40,23 @@ TFrmStorChk::TFrmStorChk(QWidget* parent)
                               {QStringLiteral("库存总数量"), Edit2}, {QStringLiteral("盘点数量"), Edit3}},
                              4);
     DBGrid1->addColumn(QStringLiteral("chek_amou"), QStringLiteral("实盘数量"), 70);
-    scan = new CountScan(&sheet(), DBGrid1, this);
+    scan = new CountScan(&sheet(), &entered(), DBGrid1, this);
     filterRow()->addWidget(scan->bar(), filterRow()->rowCount(), 0, 1, -1);
     DBGrid1->addColumn(QStringLiteral("lost_amou"), QStringLiteral("盈亏数量"), 70);
 
     ui::BusyCursor busy;
-    installHooks();
-    setMode(QStringLiteral("null"));
-    try {
-        StockSheet::clear(dataModule().AdoConn);
-        reopenSheet();
-    } catch (const std::exception& e) {
-        WarehouseParts::reportFailure(QStringLiteral("无法清空盘点表"), e, this);
-    }
-}
-
-void TFrmStorChk::installHooks()
-{
-    db::Dataset& q = sheet();
-    // Both serve only while this window is open.
-    q.addHook(db::Dataset::Hook::Calculate, this, [](db::Dataset& d) {
+    // Serves only while this window is open.
+    sheet().addHook(db::Dataset::Hook::Calculate, this, [](db::Dataset& d) {
         d.setCalculated(QStringLiteral("lost_amou"),
                         d.number(QStringLiteral("chek_amou")) - d.number(QStringLiteral("gods_amou")));
     });
-    q.addHook(db::Dataset::Hook::BeforePost, this, [this](db::Dataset& d) {
-        d.setValue(QStringLiteral("chek_date"), DateTimePicker1->date());
-    });
-}
-
-void TFrmStorChk::hideEvent(QHideEvent* event)
-{
-    // Minimizing hides the window too (a spontaneous hide); only closing it ends the hooks.
-    if (!event->spontaneous())
-        sheet().removeHooks(this);
-    StockSheetWindow::hideEvent(event);
+    setMode(QStringLiteral("null"));
+    try {
+        StockSheet::openEmpty(sheet());
+        showSheet();
+    } catch (const std::exception& e) {
+        WarehouseParts::reportFailure(QStringLiteral("无法打开盘点表"), e, this);
+    }
 }
 
 void TFrmStorChk::updateExtraControls(bool editing)
@@ -89,27 +71,25 @@ void TFrmStorChk::cmd_editClick()
     const QDate date = DateTimePicker1->date();
     db::Dataset& q = sheet();
     try {
-        if (StockPosting::isMonthCounted(dataModule().AdoConn, date)) {
-            ui::inform(countedMessage, this);
-            return;
-        }
+        bool started = false;
         {
             WorkProgress progress(QStringLiteral("正在准备盘点..."), this);
             q.disableControls();
-            q.close();
-            StockSheet::fillFromStock(dataModule().AdoConn, date);
-            progress.step(1, 2);
+            started = StockSheet::startCount(q, date);
             q.enableControls();
         }
-        ui::inform(QStringLiteral("本系统采用安全盘点法：'即初始默认盘点数量与实际库存'大部分相同的情况下进行盘点"),
-                   this);
-        WorkProgress progress(QStringLiteral("正在打开盘点表..."), this);
-        reopenSheet();
+        if (!started) {
+            ui::inform(countedMessage, this);
+            return;
+        }
+        showSheet();
     } catch (const std::exception& e) {
         q.enableControls();
         WarehouseParts::reportFailure(QStringLiteral("无法开始盘点"), e, this);
         return;
     }
+    ui::inform(QStringLiteral("本系统采用安全盘点法：'即初始默认盘点数量与实际库存'大部分相同的情况下进行盘点"), this);
+    entered().clear();
     setMode(QStringLiteral("edit"));
 }
 
@@ -120,7 +100,7 @@ void TFrmStorChk::cmd_saveClick()
     StockSheet::SaveResult result;
     try {
         WorkProgress progress(QStringLiteral("正在保存盘点..."), this);
-        result = StockSheet::saveCount(dataModule().AdoConn, DateTimePicker1->date(),
+        result = StockSheet::saveCount(dataModule().AdoConn, DateTimePicker1->date(), StockSheet::lines(sheet()),
                                        [&progress](int done, int total) { progress.step(done, total); });
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("盘点保存失败，库存与盘点记录均未改动"), e, this);
@@ -130,7 +110,7 @@ void TFrmStorChk::cmd_saveClick()
         ui::warn(countedMessage, this);
         return;
     }
-    if (acceptSaveResult(result, QStringLiteral("实盘数量")))
+    if (acceptSaveResult(result))
         setMode(QStringLiteral("null"));
 }
 
@@ -142,8 +122,8 @@ void TFrmStorChk::cmd_findClick()
         ui::BusyCursor busy;
         q.disableControls();
         try {
-            rows = StockSheet::loadCount(dataModule().AdoConn, DateTimePicker1->date());
-            reopenSheet();
+            rows = StockSheet::openStoredCount(q, DateTimePicker1->date());
+            showSheet();
         } catch (const std::exception& e) {
             q.enableControls();
             WarehouseParts::reportFailure(QStringLiteral("查询失败"), e, this);

@@ -24,8 +24,4 @@ public slots:
 protected:
     ReportLayout& report() override;
     void updateExtraControls(bool editing) override;
-    void hideEvent(QHideEvent* event) override;
-
-private:
-    void installHooks();
 };

@@ -7,6 +7,7 @@
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
+#include "ui/FieldValue.h"
 #include "ui/WindowPlacement.h"
 #include "shop/StockInit.h"
 #include "warehouse/WarehouseParts.h"
@@ -48,6 +49,14 @@ TFrmStorIni::TFrmStorIni(QWidget* parent)
     connect(cmd_save, &QPushButton::clicked, this, &TFrmStorIni::cmd_saveClick);
     connect(cmd_canc, &QPushButton::clicked, this, &TFrmStorIni::cmd_cancClick);
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmStorIni::cmd_exitClick);
+
+    // A changed row is refused as it is posted, by the rule the save asks.
+    dataModule().StoreiniQ->addHook(db::Dataset::Hook::BeforePost, this, [](db::Dataset& d) {
+        if (!d.isRowChanged(d.currentRow()))
+            return;
+        if (const QString refusal = StockInit::rowRefusal(d, d.currentRow()); !refusal.isEmpty())
+            throw ui::InputError(refusal);
+    });
 
     ui::BusyCursor busy;
     try {
@@ -148,11 +157,8 @@ void TFrmStorIni::cmd_saveClick()
     try {
         // Posting takes the grid's open editor first, so what is on screen is what is checked.
         q->post();
-        const int empty = StockInit::firstEmptyChangedRow(*q);
-        if (empty >= 0) {
-            q->moveTo(empty);
-            ui::warn(QStringLiteral("货品“%1”的数量或成本为空，请输入后再保存").arg(q->text(code)), this);
-            DBGrid1->setFocus();
+        if (const StockInit::Refusal refused = StockInit::firstRefusal(*q); refused.row >= 0) {
+            refuse(refused);
             return;
         }
         const QList<int> negative = StockInit::negativeChangedRows(*q);
@@ -170,12 +176,26 @@ void TFrmStorIni::cmd_saveClick()
                 return;
             }
         }
-        StockInit::save(*q, QStringLiteral("保存"));
+        if (const StockInit::Refusal refused = StockInit::save(*q, QStringLiteral("保存")); refused.row >= 0) {
+            refuse(refused);
+            return;
+        }
+    } catch (const ui::InputError& e) {
+        ui::warn(QString::fromUtf8(e.what()), this);
+        DBGrid1->setFocus();
+        return;
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("保存失败，库存资料未作改动"), e, this);
         return;
     }
     setMode(QStringLiteral("null"));
+}
+
+void TFrmStorIni::refuse(const StockInit::Refusal& refused)
+{
+    dataModule().StoreiniQ->moveTo(refused.row);
+    ui::warn(refused.message, this);
+    DBGrid1->setFocus();
 }
 
 void TFrmStorIni::cmd_cancClick()

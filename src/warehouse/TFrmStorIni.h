@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shop/StockInit.h"
 #include "ui/ModeWindow.h"
 
 class QPushButton;
@@ -36,4 +37,6 @@ protected:
 
 private:
     void reopen();
+    // Shows why the books refuse a row, on that row.
+    void refuse(const StockInit::Refusal& refused);
 };

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include "core/Clock.h"
+#include "db/Dataset.h"
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
@@ -74,7 +75,9 @@ int runCopy(const QStringList& args)
         } else if (what == QLatin1String("delete")) {
             BillStore::remove(c, BillKind::Sale, arg);
         } else if (what == QLatin1String("count")) {
-            if (!StockSheet::startCount(c, march) || StockSheet::saveCount(c, march).outcome != StockSheet::Outcome::Saved)
+            db::Dataset sheet(c, QStringLiteral("sheet"));
+            if (!StockSheet::startCount(sheet, march)
+                || StockSheet::saveCount(c, march, StockSheet::lines(sheet)).outcome != StockSheet::Outcome::Saved)
                 throw db::Error(QStringLiteral("count refused"));
         } else if (what == QLatin1String("receipt")) {
             Settlement::save(c, Settlement::receipts(), customer(), receipt(arg.toDouble()));
@@ -160,11 +163,13 @@ private slots:
     void deletionWaitingForACountIsRefused()
     {
         const QString no = BillStore::save(connection(), BillKind::Sale, sale(3));
-        QVERIFY(StockSheet::startCount(connection(), march));
+        db::Dataset sheet(connection(), QStringLiteral("sheet"));
+        QVERIFY(StockSheet::startCount(sheet, march));
         QProcess copy;
         {
             db::Transaction transaction(connection(), db::Transaction::Write);
-            QCOMPARE(StockSheet::saveCount(connection(), march).outcome, StockSheet::Outcome::Saved);
+            QCOMPARE(StockSheet::saveCount(connection(), march, StockSheet::lines(sheet)).outcome,
+                     StockSheet::Outcome::Saved);
             startCopy(copy, {"delete", no});
             waitUntilCopyWaits(copy);
             transaction.commit();

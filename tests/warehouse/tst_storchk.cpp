@@ -9,6 +9,7 @@
 #include "db/Dataset.h"
 #include "ui/Dialogs.h"
 #include "warehouse/TFrmStorChg.h"
+#include "warehouse/CountScan.h"
 #include "warehouse/TFrmStorChk.h"
 
 #include <QDateEdit>
@@ -31,12 +32,16 @@ private slots:
     void countedMonthIsRefused();
     void shelfCountedByScanningWithTheReview();
     void saveFailingHalfwayKeepsTheCountOpen();
-    void emptiedQuantityIsRefusedNamingTheGoods();
+    void typedQuantityIsRefusedWhereTyped();
     void lookingUpAMonthWithoutCount();
     void hooksGoWhenTheWindowCloses();
     void adjustmentTo12Point5KeepsCost();
     void adjustmentAsksFirstAndNotOnAnEmptyGrid();
     void rightsSetTheButtons();
+    void scanAddsToWhatTheLineHolds();
+    void reviewListsOnlyGoodsNeitherScannedNorTyped();
+    void cancelAsksOnlyWhenSomethingWasEntered();
+    void countOf20ScannedGoodsWithTwoCorrected();
 };
 
 namespace {
@@ -179,7 +184,8 @@ void TestStorChk::saveFailingHalfwayKeepsTheCountOpen()
     QCOMPARE(stock(app, "C3"), 2.5);
 }
 
-void TestStorChk::emptiedQuantityIsRefusedNamingTheGoods()
+// The window asks the sheet's rule of each row as it is left, and again at the save.
+void TestStorChk::typedQuantityIsRefusedWhereTyped()
 {
     TestApp app;
     addStock(app, "A1", 10.0);
@@ -187,13 +193,17 @@ void TestStorChk::emptiedQuantityIsRefusedNamingTheGoods()
     TFrmStorChk w;
     showWindow(w);
     startCount(app, w);
-    typeInCell(*w.DBGrid1, 1, "chek_amou", "");
-    typeInCell(*w.DBGrid1, 0, "chek_amou", "1");
+    typeInCell(*w.DBGrid1, 0, "chek_amou", "-5");
+    app.dialogs().clear();
+    w.DBGrid1->setCurrentIndex(w.DBGrid1->model()->index(1, 0));
+    QCOMPARE(app.dialogs().lastMessage(), QString("货品“A1”的实盘数量“-5”不能为负数"));
+    QCOMPARE(app.dataModule().ChektempQ->currentRow(), 0);
+
+    typeInCell(*w.DBGrid1, 0, "chek_amou", "");
     app.dialogs().clear();
     click(w, "cmd_save");
-    QVERIFY(app.dialogs().lastMessage().contains("B2"));
+    QCOMPARE(app.dialogs().lastMessage(), QString("货品“A1”的实盘数量为空，请输入后再保存"));
     QCOMPARE(w.mode(), QString("edit"));
-    QCOMPARE(app.dataModule().ChektempQ->currentRow(), 1);
     QCOMPARE(app.scalar("select count(*) from storchek").toInt(), 0);
     QCOMPARE(stock(app, "A1"), 10.0);
 }
@@ -221,29 +231,26 @@ void TestStorChk::lookingUpAMonthWithoutCount()
 void TestStorChk::hooksGoWhenTheWindowCloses()
 {
     TestApp app;
+    addStock(app, "M1", 10.0);
     db::Dataset* q = app.dataModule().ChektempQ;
     const int before = q->hookCount();
     {
         TFrmStorChk w;
         showWindow(w);
-        w.DateTimePicker1->setDate(countDay);
+        startCount(app, w);
         // Minimized, the window is still open: gain/loss is still worked out.
         w.showMinimized();
         QTRY_VERIFY(w.isMinimized());
         w.showNormal();
-        app.exec("insert into chektemp(gods_code,gods_amou,chek_amou) values('M1',10,4)");
-        q->requery();
+        typeInCell(*w.DBGrid1, 0, "chek_amou", "4");
         QCOMPARE(q->value(0, q->fieldIndex("lost_amou")).toDouble(), -6.0);
-        app.exec("delete from chektemp");
+        app.dialogs().answers = {true};   // what was typed is thrown away
         w.close();
         QVERIFY(!w.isVisible());
-        // A later user of the sheet posts rows without the count's date stamp or gain/loss.
-        app.exec("insert into chektemp(gods_code,gods_amou,chek_amou) values('A1',10,4)");
-        q->requery();
+        // A later user of the sheet posts rows without the count's rule or gain/loss.
         q->edit();
-        q->setValue("chek_amou", 5.0);
+        q->setValue("chek_amou", -5.0);
         q->post();
-        QVERIFY(app.scalar("select chek_date from chektemp").isNull());
         QVERIFY(q->value(0, q->fieldIndex("lost_amou")).isNull());
     }
     QCOMPARE(q->hookCount(), before);
@@ -279,10 +286,9 @@ void TestStorChk::adjustmentTo12Point5KeepsCost()
     // An emptied quantity is refused before anything is written.
     click(w, "cmd_edit");
     typeInCell(*w.DBGrid1, 0, "chek_amou", "");
-    typeInCell(*w.DBGrid1, 1, "chek_amou", "1");
     app.dialogs().clear();
     click(w, "cmd_save");
-    QVERIFY(app.dialogs().lastMessage().contains("B2"));
+    QCOMPARE(app.dialogs().lastMessage(), QString("货品“B2”的调整数量为空，请输入后再保存"));
     QCOMPARE(w.mode(), QString("edit"));
     QCOMPARE(stock(app, "O'K"), 12.5);
     QCOMPARE(app.scalar("select count(*) from storemain where gods_amou is null").toInt(), 0);
@@ -320,6 +326,160 @@ void TestStorChk::rightsSetTheButtons()
     TFrmStorChg adjustment;
     QVERIFY(adjustment.cmd_edit->isEnabled());
     QVERIFY(adjustment.cmd_prin->isEnabled());
+}
+
+namespace {
+// The codes the review lists, and its text; answers as given.
+struct Review {
+    QStringList listed;
+    QString text;
+    int answer = 0;
+    void install(TestApp& app)
+    {
+        app.dialogs().onExec = [this](QDialog* d) {
+            listed.clear();
+            auto* list = d->findChild<QTableWidget*>("UnscannedList");
+            for (int r = 0; r < list->rowCount(); ++r)
+                listed << list->item(r, 0)->text();
+            if (auto* label = d->findChild<QLabel*>("ReviewText"))
+                text = label->text();
+            return answer;
+        };
+    }
+};
+
+double counted(TestApp& app, const QString& code)
+{
+    db::Dataset* q = app.dataModule().ChektempQ;
+    return q->value(q->find("gods_code", code), q->fieldIndex("chek_amou")).toDouble();
+}
+} // namespace
+
+void TestStorChk::scanAddsToWhatTheLineHolds()
+{
+    TestApp app;
+    for (const char* code : {"A1", "B2"}) {
+        addGoods(app, code);
+        addStock(app, code, 10.0);
+    }
+    TFrmStorChk w;
+    showWindow(w);
+    startCount(app, w);
+    typeInCell(*w.DBGrid1, 0, "chek_amou", "5");
+    QVERIFY(w.scan->take("A1"));
+    QCOMPARE(counted(app, "A1"), 6.0);
+    for (int i = 0; i < 3; ++i)
+        w.scan->take("B2");
+    QCOMPARE(counted(app, "B2"), 3.0);   // the first piece replaced the book quantity
+    typeInCell(*w.DBGrid1, 1, "chek_amou", "2");
+    w.scan->take("B2");
+    QCOMPARE(counted(app, "B2"), 3.0);
+}
+
+// Typed by hand, or scanned by a barcode whose stock record is in lower case: both were counted.
+void TestStorChk::reviewListsOnlyGoodsNeitherScannedNorTyped()
+{
+    TestApp app;
+    for (const char* code : {"1003", "ST01-02-3", "C9"})
+        addGoods(app, code);
+    app.exec("update goods set bar_code='4006381333931' where gods_code='ST01-02-3'");
+    addStock(app, "1003", 7.0);
+    addStock(app, "st01-02-3", 4.0);
+    addStock(app, "C9", 5.0);
+    TFrmStorChk w;
+    showWindow(w);
+    startCount(app, w);
+    typeInCell(*w.DBGrid1, 0, "chek_amou", "7");   // counted as the book says
+    w.scan->take("4006381333931");
+    w.scan->take("4006381333931");
+    Review review;
+    review.install(app);
+    click(w, "cmd_save");
+    QCOMPARE(review.listed, QStringList{"C9"});
+    QVERIFY(review.text.contains("按账面数量计"));
+    QVERIFY(review.text.contains("按0计"));
+    QCOMPARE(w.mode(), QString("edit"));
+    review.answer = 1;   // 按0计
+    click(w, "cmd_save");
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(stock(app, "1003"), 7.0);
+    QCOMPARE(stock(app, "st01-02-3"), 2.0);
+    QCOMPARE(stock(app, "C9"), 0.0);
+}
+
+void TestStorChk::cancelAsksOnlyWhenSomethingWasEntered()
+{
+    TestApp app;
+    addGoods(app, "A1");
+    addStock(app, "A1", 10.0);
+    TFrmStorChk w;
+    showWindow(w);
+    startCount(app, w);
+    app.dialogs().clear();
+    QTest::keyClick(&w, Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(w.mode(), QString("null"));
+    QCOMPARE(app.dialogs().questions.size(), 0);
+
+    startCount(app, w);
+    w.scan->take("A1");
+    app.dialogs().answers = {false};
+    click(w, "cmd_canc");
+    QCOMPARE(app.dialogs().questions.size(), 1);
+    QCOMPARE(app.dialogs().questionDefaults.value(0), ui::Dialogs::Default::Cancel);
+    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(counted(app, "A1"), 1.0);
+    app.dialogs().answers = {true};
+    click(w, "cmd_canc");
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(stock(app, "A1"), 10.0);
+
+    // The adjustment asks the same.
+    TFrmStorChg adjustment;
+    showWindow(adjustment);
+    click(adjustment, "cmd_find");
+    app.dialogs().answers = {true};
+    click(adjustment, "cmd_edit");
+    typeInCell(*adjustment.DBGrid1, 0, "chek_amou", "3");
+    app.dialogs().clear();
+    app.dialogs().answers = {false};
+    click(adjustment, "cmd_canc");
+    QCOMPARE(app.dialogs().questions.size(), 1);
+    QCOMPARE(adjustment.mode(), QString("edit"));
+}
+
+// A shelf of 20 goods scanned piece by piece, two lines corrected by hand, then a last scan of one of them.
+void TestStorChk::countOf20ScannedGoodsWithTwoCorrected()
+{
+    TestApp app;
+    QStringList codes;
+    for (int i = 1; i <= 20; ++i) {
+        const QString code = QString("G%1").arg(i, 2, 10, QChar('0'));
+        codes << code;
+        addGoods(app, code);
+        addStock(app, code, 50.0);
+    }
+    addStock(app, "Z99", 8.0);   // not on the shelf
+    TFrmStorChk w;
+    showWindow(w);
+    startCount(app, w);
+    for (int i = 0; i < 20; ++i)
+        for (int piece = 0; piece <= i % 4; ++piece)
+            QVERIFY(w.scan->take(codes[i].toLower()));
+    typeInCell(*w.DBGrid1, 2, "chek_amou", "12");
+    typeInCell(*w.DBGrid1, 7, "chek_amou", "0");
+    w.scan->take("G08");
+    Review review;
+    review.answer = 1;
+    review.install(app);
+    click(w, "cmd_save");
+    QCOMPARE(review.listed, QStringList{"Z99"});
+    QCOMPARE(w.mode(), QString("null"));
+    for (int i = 0; i < 20; ++i) {
+        const double expected = i == 2 ? 12 : i == 7 ? 1 : i % 4 + 1;
+        QCOMPARE(stock(app, codes[i]), expected);
+        QCOMPARE(app.scalar("select chek_amou from storchek where gods_code=:p1", {codes[i]}).toDouble(), expected);
+    }
+    QCOMPARE(stock(app, "Z99"), 0.0);
 }
 
 QTEST_MAIN(TestStorChk)

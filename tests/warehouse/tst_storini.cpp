@@ -32,6 +32,7 @@ private slots:
     void negativeQuantityNeedsConfirmation();
     void altSSavesTheOpenEditorsText();
     void emptyStockEditsOneBlankRow();
+    void typedCostIsRefusedWhereTyped();
     void closingRefusedWhileEditing();
 };
 
@@ -165,7 +166,7 @@ void TestStorIni::untouchedRowWithEmptyCostDoesNotBlockSaving()
     click(w, "cmd_edit");
     typeInCell(*w.DBGrid1, 0, "gods_amou", "3");
     click(w, "cmd_save");
-    QCOMPARE(app.dialogs().lastMessage(), QString("货品“G9”的数量或成本为空，请输入后再保存"));
+    QCOMPARE(app.dialogs().lastMessage(), QString("货品“G9”的成本为空，请输入后再保存"));
     QCOMPARE(w.mode(), QString("edit"));
     QCOMPARE(stock(app, "G9"), -2.0);
 }
@@ -230,6 +231,24 @@ void TestStorIni::emptyStockEditsOneBlankRow()
     QCOMPARE(app.dataModule().StoreiniQ->recordCount(), 1);
     click(w, "cmd_save");
     QCOMPARE(app.scalar("select count(*) from storemain where gods_amou=0").toInt(), 1);
+}
+
+// The window asks the opening stock's rule as the row is left.
+void TestStorIni::typedCostIsRefusedWhereTyped()
+{
+    TestApp app;
+    addStock(app, "A1", 1.0, 1.0);
+    addStock(app, "B2", 2.0, 2.0);
+    TFrmStorIni w;
+    showWindow(w);
+    click(w, "cmd_edit");
+    typeInCell(*w.DBGrid1, 0, "cost_pric", "-3");
+    w.DBGrid1->setCurrentIndex(w.DBGrid1->model()->index(1, 0));
+    QCOMPARE(app.dialogs().lastMessage(), QString("货品“A1”的成本“-3”不能为负数"));
+    QCOMPARE(app.dataModule().StoreiniQ->currentRow(), 0);
+    click(w, "cmd_save");
+    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(app.scalar("select cost_pric from storemain where gods_code='A1'").toDouble(), 1.0);
 }
 
 void TestStorIni::closingRefusedWhileEditing()
