@@ -229,9 +229,13 @@ void TestStyleGridDialog::countAndStockQueryByStyle()
     });
     w.Edit1->setFocus();
     key(Qt::Key_F7);
-    QCOMPARE(m_app->scalar("select chek_amou from chektemp where gods_code='T01-W-1'").toDouble(), 5.0);
-    QCOMPARE(m_app->scalar("select chek_amou from chektemp where gods_code='T01-B-3'").toDouble(), 0.0);
-    QCOMPARE(m_app->scalar("select chek_amou from chektemp where gods_code='X1'").toDouble(), 1.0);
+    db::Dataset* sheet = m_app->dataModule().ChektempQ;
+    const auto counted = [sheet](const char* code) {
+        return sheet->value(sheet->find("gods_code", code), sheet->fieldIndex("chek_amou")).toDouble();
+    };
+    QCOMPARE(counted("T01-W-1"), 5.0);
+    QCOMPARE(counted("T01-B-3"), 0.0);
+    QCOMPARE(counted("X1"), 1.0);
     w.cmd_cancClick();
 
     TFrmStore store;

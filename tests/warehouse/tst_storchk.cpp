@@ -138,6 +138,7 @@ void TestStorChk::shelfCountedByScanningWithTheReview()
     QCOMPARE(stock(app, "A1"), 3.0);
     QCOMPARE(stock(app, "B2"), 0.0);
     QCOMPARE(app.scalar("select chek_amou from storchek where gods_code='C3'").toDouble(), 1.0);
+    QCOMPARE(stock(app, "C3"), 1.0);   // found on the shelf: it has a stock record now
 }
 
 void TestStorChk::countedMonthIsRefused()
