@@ -324,18 +324,24 @@ void TfrmMain::FormShow()
     m_backups->start();
 }
 
-// Numbers an older database holds twice are told once; the program works on.
+// Numbers an older database holds twice, and barcodes that are other goods'
+// codes, are told once; the program works on.
 void TfrmMain::checkNumbers()
 {
-    QString report;
-    try {
-        const ui::BusyCursor busy;
-        report = DatabaseUpgrade::checkNumbers(dataModule().AdoConn);
-    } catch (const std::exception& e) {
-        report = QStringLiteral("单号检查没有完成：%1").arg(ui::errorText(e));
+    const std::pair<QString (*)(db::Connection&), QString> checks[] = {
+        {&DatabaseUpgrade::checkNumbers, QStringLiteral("单号检查")},
+        {&DatabaseUpgrade::checkBarcodes, QStringLiteral("条形码检查")}};
+    for (const auto& [check, name] : checks) {
+        QString report;
+        try {
+            const ui::BusyCursor busy;
+            report = check(dataModule().AdoConn);
+        } catch (const std::exception& e) {
+            report = QStringLiteral("%1没有完成：%2").arg(name, ui::errorText(e));
+        }
+        if (!report.isEmpty())
+            ui::warn(report, this);
     }
-    if (!report.isEmpty())
-        ui::warn(report, this);
 }
 
 void TfrmMain::endProgram(int exitCode)

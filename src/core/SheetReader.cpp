@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
@@ -340,10 +341,13 @@ QList<SheetRow> readXlsx(const QString& fileName)
             const QString type = a.value(QLatin1String("t")).toString();
             const int style = a.value(QLatin1String("s")).toInt();
             QString raw;
+            QString formula;
             bool hasValue = false;
             while (!xml.atEnd()) {
                 xml.readNext();
-                if (xml.isStartElement() && xml.name() == QLatin1String("v")) {
+                if (xml.isStartElement() && xml.name() == QLatin1String("f")) {
+                    formula = xml.readElementText();
+                } else if (xml.isStartElement() && xml.name() == QLatin1String("v")) {
                     raw = xml.readElementText();
                     hasValue = true;
                 } else if (xml.isStartElement() && xml.name() == QLatin1String("is")) {
@@ -353,14 +357,18 @@ QList<SheetRow> readXlsx(const QString& fileName)
                     break;
                 }
             }
-            if (!hasValue)
+            // A formula saved without its result (written by a program that does not compute) has no value to take.
+            if (!hasValue && formula.isEmpty())
                 continue;
             QVariant cell;
-            if (type == QLatin1String("s")) {
+            if (!hasValue) {
+                cell = QVariant::fromValue(SheetError{{}, formula});
+            } else if (type == QLatin1String("e")) {
+                cell = QVariant::fromValue(SheetError{raw, formula});
+            } else if (type == QLatin1String("s")) {
                 const int index = raw.toInt();
                 cell = index >= 0 && index < strings.size() ? strings[index] : QString();
-            } else if (type == QLatin1String("inlineStr") || type == QLatin1String("str")
-                       || type == QLatin1String("e")) {
+            } else if (type == QLatin1String("inlineStr") || type == QLatin1String("str")) {
                 cell = raw;
             } else if (type == QLatin1String("b")) {
                 cell = raw == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
@@ -390,6 +398,11 @@ QList<SheetRow> readXlsx(const QString& fileName)
 
 QList<SheetRow> read(const QString& fileName)
 {
+    if (!QFileInfo::exists(fileName))
+        fail(QStringLiteral("文件不存在：%1").arg(QDir::toNativeSeparators(fileName)));
+    if (fileName.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))
+        fail(QStringLiteral("%1 是旧的 Excel 格式(.xls)，请在 Excel 中另存为 .xlsx 后再导入")
+                 .arg(QDir::toNativeSeparators(fileName)));
     if (fileName.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
         return readXlsx(fileName);
     QFile file(fileName);

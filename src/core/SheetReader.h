@@ -2,13 +2,22 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <QVariant>
 
+// A cell that holds no value Excel could compute: an error value such as
+// "#N/A", or a formula saved without its result.
+struct SheetError {
+    QString value;     // "#N/A"; empty for a formula without a result
+    QString formula;   // without its "="; empty for a typed error value
+};
+Q_DECLARE_METATYPE(SheetError)
+
 // One row of a sheet that holds anything: its number as the spreadsheet shows
 // it (blank rows are left out but keep their numbers) and its cells by column,
-// each a QString, a double (a number cell) or a QDateTime (a date cell);
-// an empty cell is an invalid QVariant.
+// each a QString, a double (a number cell), a QDateTime (a date cell) or a
+// SheetError; an empty cell is an invalid QVariant.
 struct SheetRow {
     int number = 0;
     QList<QVariant> cells;

@@ -43,22 +43,40 @@ void GoodsBarcodeTools::setBrowsing(bool browsing)
     }
 }
 
+qint64 GoodsBarcodeTools::ownId() const
+{
+    const QVariant id = m_goods->value(QStringLiteral("in_id"));
+    return id.isNull() ? -1 : id.toLongLong();
+}
+
+bool GoodsBarcodeTools::acceptCode(ui::DbEdit* codeBox)
+{
+    const QString code = codeBox->text().trimmed();
+    const QString reason = Barcodes::codeRefusal(m_goods->connection(), code, ownId());
+    if (reason.isEmpty())
+        return true;
+    WindowParts::refuse(codeBox, QStringLiteral("编码“%1”%2").arg(code, reason));
+    return false;
+}
+
 bool GoodsBarcodeTools::acceptBarcode()
 {
     const QString code = m_goods->text(QStringLiteral("bar_code")).trimmed();
     if (code.isEmpty())
         return true;
-    const QVariant id = m_goods->value(QStringLiteral("in_id"));
-    const QString other = Barcodes::holder(m_goods->connection(), code, id.isNull() ? -1 : id.toLongLong());
-    if (!other.isEmpty()) {
-        WindowParts::refuse(m_box, QStringLiteral("条形码“%1”已被货品“%2”使用").arg(code, other));
+    const QString reason = Barcodes::barcodeRefusal(m_goods->connection(), code,
+                                                    m_goods->text(QStringLiteral("gods_code")), ownId());
+    if (!reason.isEmpty()) {
+        WindowParts::refuse(m_box, QStringLiteral("条形码“%1”%2").arg(code, reason));
         return false;
     }
+    // A slip of Enter must not store a code no scanner will read as typed.
     if (Barcodes::looksLikeEan(code) && !Barcodes::hasValidCheck(code)
-        && !ui::confirm(QStringLiteral("条形码“%1”的校验位不对（应为%2），仍要保存吗?")
-                            .arg(code)
-                            .arg(Barcodes::checkDigit(code.chopped(1))),
-                        window())) {
+        && !ui::dialogs().ask(window(),
+                              QStringLiteral("条形码“%1”的校验位不对（应为%2），仍要保存吗?")
+                                  .arg(code)
+                                  .arg(Barcodes::checkDigit(code.chopped(1))),
+                              QStringLiteral("提示"), true, ui::Dialogs::Default::Cancel)) {
         m_box->setFocus();
         return false;
     }
@@ -79,7 +97,7 @@ void GoodsBarcodeTools::cmd_codeClick()
         ui::showError(QStringLiteral("生成条码失败：") + ui::errorText(e), window());
         return;
     }
-    ui::inform(given == 0 ? QStringLiteral("所有货品都已有条形码") : QStringLiteral("已给%1件货品生成条形码").arg(given),
+    ui::inform(given == 0 ? QStringLiteral("所有货品都已有条形码") : QStringLiteral("已给%1种货品生成条形码").arg(given),
                window());
 }
 

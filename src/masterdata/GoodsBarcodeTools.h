@@ -24,9 +24,11 @@ public:
     QSpinBox* LabelCopies;
     QPushButton* cmd_label;
 
-    // A barcode held by other goods is refused naming them; a wrong EAN check
-    // digit is stored only when the user confirms it.
+    // A barcode held by other goods or that is another goods' code is refused
+    // naming them; a wrong EAN check digit is stored only when the user confirms it.
     bool acceptBarcode();
+    // A goods code that is another goods' barcode is refused at its box.
+    bool acceptCode(ui::DbEdit* codeBox);
     void setBrowsing(bool browsing);
 
 public slots:
@@ -34,6 +36,9 @@ public slots:
     void cmd_labelClick();
 
 private:
+    // The current row's in_id; -1 for a new row.
+    qint64 ownId() const;
+
     db::Dataset* m_goods;
     ui::DbEdit* m_box;
 };

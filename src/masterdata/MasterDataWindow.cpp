@@ -1,7 +1,9 @@
 #include "masterdata/MasterDataWindow.h"
 
+
 #include "db/Dataset.h"
 #include "db/Statement.h"
+#include "shop/MasterDataRules.h"
 #include "shop/OperationLog.h"
 #include "ui/WindowParts.h"
 #include "ui/DbComboBox.h"
@@ -65,6 +67,12 @@ MasterDataWindow::MasterDataWindow(Setup setup, QWidget* parent)
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setReadOnly(true);
     DBGrid1->setRowSelect(true);
+    // A list to pick a row from: Tab moves on to the next control.
+    DBGrid1->setTabKeyNavigation(false);
+    QList<QPair<QString, QString>> exported;
+    for (const SheetImport::Caption& caption : SheetImport::templateColumns(m_setup.importKind))
+        exported.append({caption.field, caption.caption});
+    DBGrid1->setExportFields(exported);
 
     connect(cmd_add, &QPushButton::clicked, this, &MasterDataWindow::cmd_addClick);
     connect(cmd_edit, &QPushButton::clicked, this, &MasterDataWindow::cmd_editClick);
@@ -244,6 +252,26 @@ void MasterDataWindow::cmd_saveClick()
     } catch (const std::exception& e) {
         report(QStringLiteral("已保存，但刷新失败"), e);
     }
+    // Back on the list, at the saved row, ready for the next move.
+    DBGrid1->setFocus();
+}
+
+bool MasterDataWindow::acceptFieldRules()
+{
+    QHash<QString, QVariant> values;
+    for (const QString& field : MasterDataRules::fields(m_setup.table))
+        values.insert(field, m_setup.dataset->value(field));
+    const QList<MasterDataRules::Refusal> refusals = MasterDataRules::check(m_setup.table, values);
+    if (refusals.isEmpty())
+        return true;
+    const MasterDataRules::Refusal& refusal = refusals.first();
+    for (ui::DbEdit* box : GroupBox1->findChildren<ui::DbEdit*>())
+        if (box->fieldName() == refusal.field) {
+            WindowParts::refuse(box, refusal.message(box->text().trimmed()));
+            return false;
+        }
+    ui::warn(refusal.message(MasterDataRules::numberText(values.value(refusal.field))), this);
+    return false;
 }
 
 void MasterDataWindow::cmd_cancClick()

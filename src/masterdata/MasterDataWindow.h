@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shop/SheetImport.h"
 #include "ui/ModeWindow.h"
 
 #include <QList>
@@ -44,6 +45,8 @@ public:
         QString findLabel;      // the label of the quick-find box
         int position = 0;       // in the function list, for the rights
         QList<CodeUse> uses;
+        // What the grid's export writes: every field the window edits, as the import reads it.
+        SheetImport::Kind importKind = SheetImport::Kind::Goods;
     };
 
     QPushButton* cmd_add;
@@ -93,7 +96,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
     // Checks the row's values before it is posted; a refusal has been told at its box.
-    virtual bool acceptRow() { return true; }
+    virtual bool acceptRow() { return acceptFieldRules(); }
+    // The shop's rules of the table's own fields, told at the refused box.
+    bool acceptFieldRules();
     // After a saved row is back in browse; may throw (reported as a failed save).
     virtual void afterSave(const QString& code) { Q_UNUSED(code); }
     // After a cancel has returned the window to browse.

@@ -32,6 +32,7 @@ MasterDataWindow::Setup companySetup()
               {"paymain", "comp_code", QStringLiteral("付款单")},
               {"goods", "prod_code", QStringLiteral("货品（生产商）")},
               {"goods", "supp_code", QStringLiteral("货品（供应商）")}};
+    s.importKind = SheetImport::Kind::Companies;
     return s;
 }
 
@@ -137,15 +138,6 @@ void TFrmCompany::FillLists()
     const QString table = QStringLiteral("company");
     for (ui::DbComboBox* box : {DBcomp_type, DBbelo_coun, DBbelo_area, DBbelo_prov})
         DataHelpers::fillCombo(table, box->fieldName(), box);
-}
-
-bool TFrmCompany::acceptRow()
-{
-    if (dataset()->number(DBEdit13->fieldName()) < 0) {
-        WindowParts::refuse(DBEdit13, QStringLiteral("信用额度“%1”不能为负数").arg(DBEdit13->text().trimmed()));
-        return false;
-    }
-    return true;
 }
 
 void TFrmCompany::afterCancel()

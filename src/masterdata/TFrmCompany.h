@@ -34,7 +34,6 @@ public:
 
 protected:
     void afterCancel() override;
-    bool acceptRow() override;
 
 private:
     void FormCreate();

@@ -258,30 +258,10 @@ void TFrmGoods::fillComboBoxes()
     }
 }
 
-// Prices and stock limits are never negative, and the lower limit is not above the upper.
+// The goods' own rules, then its barcode, each told at its box.
 bool TFrmGoods::acceptRow()
 {
-    const db::Dataset* q = dataset();
-    const QList<std::pair<ui::DbEdit*, QString>> notNegative = {
-        {DBEdit3, QStringLiteral("代理价")},   {DBEdit4, QStringLiteral("批发价")},
-        {DBEdit5, QStringLiteral("建议进价")}, {DBEdit6, QStringLiteral("建议售价")},
-        {DBEdit7, QStringLiteral("材料费用")}, {DBEdit8, QStringLiteral("费用")},
-        {DBEdit9, QStringLiteral("库存上限")}, {DBEdit10, QStringLiteral("库存下限")}};
-    for (const auto& [box, caption] : notNegative)
-        if (q->number(box->fieldName()) < 0) {
-            WindowParts::refuse(box, QStringLiteral("%1“%2”不能为负数").arg(caption, box->text().trimmed()));
-            return false;
-        }
-    if (!barcodes->acceptBarcode())
-        return false;
-    const QVariant upper = q->value(QStringLiteral("max_amou"));
-    const QVariant lower = q->value(QStringLiteral("min_amou"));
-    if (!upper.isNull() && !lower.isNull() && lower.toDouble() > upper.toDouble()) {
-        WindowParts::refuse(DBEdit10, QStringLiteral("库存下限“%1”不能高于库存上限“%2”")
-                                          .arg(DBEdit10->text().trimmed(), DBEdit9->text().trimmed()));
-        return false;
-    }
-    return true;
+    return barcodes->acceptCode(DBEdit1) && acceptFieldRules() && barcodes->acceptBarcode();
 }
 
 

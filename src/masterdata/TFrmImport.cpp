@@ -55,6 +55,18 @@ QString rowText(int row)
     return row > 0 ? QString::number(row) : QString();
 }
 
+QString ignoredColumns(const SheetImport::Checked& checked)
+{
+    return QStringLiteral("未识别的列（已忽略）：%1").arg(checked.unknownColumns.join(QStringLiteral("、")));
+}
+
+// The columns left out, on a line of the box's own: a column the user meant to
+// import must not pass unseen.
+QString ignoredText(const SheetImport::Checked& checked)
+{
+    return checked.unknownColumns.isEmpty() ? QString() : QLatin1Char('\n') + ignoredColumns(checked);
+}
+
 } // namespace
 
 TFrmImport::TFrmImport(QWidget* parent)
@@ -168,6 +180,8 @@ bool TFrmImport::cmd_importClick()
             checked = SheetImport::check(connection, k, sheet, update, std::ref(progress));
         } catch (const std::exception& e) {
             progress.close();
+            // The summary no longer speaks of the previous file.
+            SummaryLabel->setText(QStringLiteral("没有导入任何数据。"));
             ui::showError(ui::errorText(e), this);
             return false;
         }
@@ -178,7 +192,7 @@ bool TFrmImport::cmd_importClick()
     }
     if (!checked.refusal.isEmpty()) {
         showReport(checked);
-        ui::warn(checked.refusal + QStringLiteral("，没有导入任何数据。"), this);
+        ui::warn(checked.refusal + QStringLiteral("，没有导入任何数据。") + ignoredText(checked), this);
         return false;
     }
     bool addList = false;
@@ -194,7 +208,8 @@ bool TFrmImport::cmd_importClick()
     }
     if (!checked.problems.isEmpty() || (!checked.newListValues.isEmpty() && !addList)) {
         showReport(checked, !addList);
-        ui::warn(QStringLiteral("发现 %1 处错误，没有导入任何数据。请按报告改正文件后重新导入。").arg(m_problems.size()),
+        ui::warn(QStringLiteral("发现 %1 处错误，没有导入任何数据。请按报告改正文件后重新导入。").arg(m_problems.size())
+                     + ignoredText(checked),
                  this);
         return false;
     }
@@ -218,9 +233,10 @@ bool TFrmImport::cmd_importClick()
     showReport(checked);
     const int updated = checked.updateCount();
     ui::inform(QStringLiteral("导入完成：%1 新增 %2 条，更新 %3 条。")
-                   .arg(name)
-                   .arg(checked.rows.size() - updated)
-                   .arg(updated),
+                       .arg(name)
+                       .arg(checked.rows.size() - updated)
+                       .arg(updated)
+                   + ignoredText(checked),
                this);
     return true;
 }
@@ -237,7 +253,7 @@ void TFrmImport::showReport(const SheetImport::Checked& checked, bool listRefuse
                      [](const SheetImport::Problem& a, const SheetImport::Problem& b) { return a.row < b.row; });
     QStringList lines;
     if (!checked.unknownColumns.isEmpty())
-        lines.append(QStringLiteral("未识别的列（已忽略）：%1").arg(checked.unknownColumns.join(QStringLiteral("、"))));
+        lines.append(ignoredColumns(checked));
     if (m_problems.isEmpty())
         lines.append(QStringLiteral("检查了 %1 行，没有错误。").arg(checked.rows.size()));
     else
@@ -290,11 +306,7 @@ void TFrmImport::cmd_templateClick()
         return;
     const QString table = SheetImport::tableOf(k);
     QList<SheetColumn> columns;
-    QStringList fields;
-    for (const SheetImport::Caption& caption : SheetImport::captions(k)) {
-        if (caption.field.isEmpty() || fields.contains(caption.field))
-            continue;
-        fields.append(caption.field);
+    for (const SheetImport::Caption& caption : SheetImport::templateColumns(k)) {
         SheetColumn column;
         column.caption = caption.caption;
         column.width = qMax(10, int(caption.caption.size()) * 2 + 2);

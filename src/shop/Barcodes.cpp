@@ -59,6 +59,32 @@ qint64 highestInternal(db::Connection& connection)
     return highest;
 }
 
+// "编码 名称" of the first goods other than `ownId` whose column holds the value.
+QString otherGoods(db::Connection& connection, const char* column, const QString& value, qint64 ownId)
+{
+    db::Statement s(connection, QStringLiteral("select gods_code, gods_name from goods where %1=:value "
+                                               "and in_id<>:own order by gods_code limit 1")
+                                    .arg(QLatin1String(column)));
+    s.bind(QStringLiteral("value"), value);
+    s.bind(QStringLiteral("own"), ownId);
+    if (!s.next())
+        return {};
+    return (s.textValue(0) + QLatin1Char(' ') + s.textValue(1)).trimmed();
+}
+
+// Whether the goods already stores this value in the column.
+bool storedAlready(db::Connection& connection, const char* column, const QString& value, qint64 ownId)
+{
+    if (ownId < 0)
+        return false;
+    db::Statement s(connection, QStringLiteral("select 1 from goods where in_id=:own and %1=:value")
+                                    .arg(QLatin1String(column)));
+    s.bind(QStringLiteral("own"), ownId);
+    s.bind(QStringLiteral("value"), value);
+    return s.next();
+}
+
+
 } // namespace
 
 namespace Barcodes {
@@ -107,13 +133,52 @@ QString holder(db::Connection& connection, const QString& barCode, qint64 ownId)
 {
     if (barCode.trimmed().isEmpty())
         return {};
-    db::Statement s(connection, QStringLiteral("select gods_code, gods_name from goods where bar_code=:code "
-                                               "and in_id<>:own order by gods_code limit 1"));
-    s.bind(QStringLiteral("code"), barCode.trimmed());
-    s.bind(QStringLiteral("own"), ownId);
-    if (!s.next())
+    return otherGoods(connection, "bar_code", barCode.trimmed(), ownId);
+}
+
+QString takenReason(const QString& otherGoods)
+{
+    return QStringLiteral("已被货品“%1”使用").arg(otherGoods);
+}
+
+QString isCodeReason(const QString& otherGoods)
+{
+    return QStringLiteral("是货品“%1”的编码").arg(otherGoods);
+}
+
+QString isBarcodeReason(const QString& otherGoods)
+{
+    return QStringLiteral("是货品“%1”的条形码").arg(otherGoods);
+}
+
+QString checkDigitReason(const QString& code)
+{
+    return QStringLiteral("校验位不对（应为%1）").arg(checkDigit(code.chopped(1)));
+}
+
+
+QString barcodeRefusal(db::Connection& connection, const QString& barCode, const QString& ownCode, qint64 ownId)
+{
+    const QString code = barCode.trimmed();
+    if (code.isEmpty())
         return {};
-    return (s.textValue(0) + QLatin1Char(' ') + s.textValue(1)).trimmed();
+    if (const QString other = holder(connection, code, ownId); !other.isEmpty())
+        return takenReason(other);
+    if (code.compare(ownCode.trimmed(), Qt::CaseInsensitive) == 0 || storedAlready(connection, "bar_code", code, ownId))
+        return {};
+    if (const QString other = otherGoods(connection, "gods_code", code, ownId); !other.isEmpty())
+        return isCodeReason(other);
+    return {};
+}
+
+QString codeRefusal(db::Connection& connection, const QString& code, qint64 ownId)
+{
+    const QString trimmed = code.trimmed();
+    if (trimmed.isEmpty() || storedAlready(connection, "gods_code", trimmed, ownId))
+        return {};
+    if (const QString other = otherGoods(connection, "bar_code", trimmed, ownId); !other.isEmpty())
+        return isBarcodeReason(other);
+    return {};
 }
 
 QString goodsFor(db::Connection& connection, const QString& code)
@@ -151,16 +216,29 @@ int assignInternal(db::Connection& connection, const QString& window)
     if (body + ids.size() >= pastInternal)
         throw std::runtime_error("店内条码已用完");
     db::Statement set(connection, QStringLiteral("update goods set bar_code=:code where in_id=:id"));
+    db::Statement isCode(connection, QStringLiteral("select 1 from goods where gods_code=:code"));
+    // A code that is some goods' own code would find two goods when scanned: passed over.
+    const auto nextFree = [&] {
+        for (;;) {
+            if (++body >= pastInternal)
+                throw std::runtime_error("店内条码已用完");
+            const QString code = internalCode(body);
+            isCode.reset();
+            isCode.bind(QStringLiteral("code"), code);
+            if (!isCode.next())
+                return code;
+        }
+    };
     QString last;
     for (const qint64 id : std::as_const(ids)) {
-        last = internalCode(++body);
+        last = nextFree();
         set.reset();
         set.bind(QStringLiteral("code"), last);
         set.bind(QStringLiteral("id"), id);
         set.execute();
     }
     OperationLog::write(connection, {window, generatedAction, last,
-                                     QStringLiteral("%1 件货品").arg(ids.size()), {}});
+                                     QStringLiteral("%1 种货品").arg(ids.size()), {}});
     transaction.commit();
     return int(ids.size());
 }

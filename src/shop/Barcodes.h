@@ -29,6 +29,20 @@ QString cleaned(const QString& scanned);
 // holds this barcode; empty when none does.
 QString holder(db::Connection& connection, const QString& barCode, qint64 ownId);
 
+// Why a barcode or a goods code is refused, naming the other goods ("编码 名称")
+// or the file's row; each follows the refused value ("条形码“1002”是货品…").
+QString takenReason(const QString& otherGoods);      // "已被货品“…”使用"
+QString isCodeReason(const QString& otherGoods);     // "是货品“…”的编码"
+QString isBarcodeReason(const QString& otherGoods);  // "是货品“…”的条形码"
+QString checkDigitReason(const QString& code);       // "校验位不对（应为2）"
+
+// Why the goods (its code, in_id; -1 for a new row) may not take this barcode:
+// another goods holds it or has it as its code; empty when it may. A value the
+// goods already stores is not refused again.
+QString barcodeRefusal(db::Connection& connection, const QString& barCode, const QString& ownCode, qint64 ownId);
+// Why the goods may not take this code: it is another goods' barcode; empty when it may.
+QString codeRefusal(db::Connection& connection, const QString& code, qint64 ownId);
+
 // The goods code a scanned or typed code names: a barcode first, then a goods code.
 // Empty when it names no goods.
 QString goodsFor(db::Connection& connection, const QString& code);

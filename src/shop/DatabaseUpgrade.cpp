@@ -84,6 +84,24 @@ QString duplicatesReport(const QList<db::DuplicateNumbers>& found)
     return lines.join(QLatin1Char('\n'));
 }
 
+const QString barcodesAction = QStringLiteral("条码与编码重复");
+
+// Writes a report into the change log unless the last one of its action said
+// the same; returns it, or nothing when it had been told.
+QString tellOnce(db::Connection& connection, const QString& action, const QString& summary, const QString& report)
+{
+    // Told once: a shop cannot mend old data at every start, and the log keeps the list.
+    db::Transaction transaction(connection, db::Transaction::Write);
+    db::Statement told(connection, QStringLiteral("select detail from oper_log where win_name=:window and act_name=:action "
+                                                  "order by log_id desc limit 1"));
+    told.bind(QStringLiteral("window"), numbersWindow).bind(QStringLiteral("action"), action);
+    if (told.next() && told.textValue(0) == report)
+        return {};
+    OperationLog::write(connection, {numbersWindow, action, {}, summary, report});
+    transaction.commit();
+    return report;
+}
+
 } // namespace
 
 bool needed(db::Connection& connection)
@@ -133,21 +151,37 @@ QString checkNumbers(db::Connection& connection)
     const QList<db::DuplicateNumbers> found = db::Schema::makeUniqueNumbers(connection);
     if (found.isEmpty())
         return {};
-    const QString report = duplicatesReport(found);
-    // Told once: a shop cannot mend old duplicates at every start, and the log keeps the list.
-    db::Transaction transaction(connection, db::Transaction::Write);
-    db::Statement told(connection, QStringLiteral("select detail from oper_log where win_name=:window and act_name=:action "
-                                                  "order by log_id desc limit 1"));
-    told.bind(QStringLiteral("window"), numbersWindow).bind(QStringLiteral("action"), numbersAction);
-    if (told.next() && told.textValue(0) == report)
-        return {};
     int rows = 0;
     for (const db::DuplicateNumbers& d : found)
         rows += d.rows;
-    OperationLog::write(connection, {numbersWindow, numbersAction, {},
-                                     QStringLiteral("%1 张单据的单号重复，这些单号未设为唯一").arg(rows), report});
-    transaction.commit();
-    return report;
+    return tellOnce(connection, numbersAction, QStringLiteral("%1 张单据的单号重复，这些单号未设为唯一").arg(rows),
+                    duplicatesReport(found));
+}
+
+QString checkBarcodes(db::Connection& connection)
+{
+    QStringList clashes;
+    {
+        db::Statement query(connection, QStringLiteral(
+            "select a.gods_code, a.gods_name, a.bar_code, b.gods_code, b.gods_name from goods a "
+            "join goods b on a.bar_code=b.gods_code and a.in_id<>b.in_id order by a.gods_code, b.gods_code"));
+        while (query.next())
+            clashes << QStringLiteral("货品“%1”的条形码“%2”是货品“%3”的编码")
+                           .arg((query.textValue(0) + QLatin1Char(' ') + query.textValue(1)).trimmed(),
+                                query.textValue(2),
+                                (query.textValue(3) + QLatin1Char(' ') + query.textValue(4)).trimmed());
+    }
+    if (clashes.isEmpty())
+        return {};
+    constexpr int shown = 20;
+    QStringList lines{QStringLiteral("数据库中有货品的条形码是另一种货品的编码（数据没有改动）：")};
+    lines << clashes.mid(0, shown);
+    if (clashes.size() > shown)
+        lines << QStringLiteral("…共 %1 处").arg(clashes.size());
+    lines << QStringLiteral("扫描或输入这样的编码时找到的是有这个条形码的货品。请在“货品资料”中改正这些条形码。");
+    return tellOnce(connection, barcodesAction,
+                    QStringLiteral("%1 种货品的条形码是另一种货品的编码").arg(clashes.size()),
+                    lines.join(QLatin1Char('\n')));
 }
 
 } // namespace DatabaseUpgrade

@@ -5,6 +5,8 @@
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "shop/Amounts.h"
+#include "shop/Barcodes.h"
+#include "shop/MasterDataRules.h"
 #include "shop/OperationLog.h"
 #include "shop/StockInit.h"
 
@@ -12,6 +14,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -31,7 +34,8 @@ Caption c(const char* caption, const char* field)
 // the template's. A new column is one more line here.
 const QList<Caption> goodsCaptions = {
     c("编码", "gods_code"), c("货品编码", "gods_code"), c("名称", "gods_name"), c("货品名称", "gods_name"),
-    c("品牌", "gods_spec"), c("分类", "gods_kind"), c("款式", "gods_type"), c("尺码", "gods_size"),
+    c("条形码", "bar_code"), c("品牌", "gods_spec"), c("分类", "gods_kind"), c("款式", "gods_type"),
+    c("款号", "styl_code"), c("尺码", "gods_size"),
     c("颜色", "gods_color"), c("单位", "gods_unit"), c("面料", "gods_face"), c("内里", "gods_in"),
     c("产地", "prod_place"), c("包装单位", "pack_unit"), c("代理价", "agent_pric"), c("批发价", "batch_out"),
     c("建议进价", "valu_in"), c("建议售价", "valu_out"), c("材料费用", "mate_pric"), c("加工费用", "mach_pric"),
@@ -45,6 +49,7 @@ const QList<Caption> companyCaptions = {
     c("电话", "rela_phon"), c("负责人名", "head_name"), c("负责人电话", "head_phon"), c("公司类型", "comp_type"),
     c("银行帐号", "bank_no"), c("国家", "belo_coun"), c("地区", "belo_area"), c("省市", "belo_prov"),
     c("邮编", "post_code"), c("传真", "fax"), c("E_mail", "e_mail"), c("备注", "comp_note"),
+    c("信用额度", "cred_limit"),
 };
 
 const QList<Caption> employeeCaptions = {
@@ -118,9 +123,9 @@ QString notationReason()
     return QStringLiteral("编码被 Excel 显示成了科学计数法，请把该列设置为“文本”格式后重新输入");
 }
 
-// Excel shows a whole number of 12 digits or more in scientific notation, and
-// keeps only 15 significant digits: such a code is already damaged.
-constexpr double damagedCodeFrom = 1e11;
+// Excel keeps only 15 significant digits of a number: a longer code typed
+// into a General cell is already damaged.
+constexpr double damagedCodeFrom = 1e15;
 
 QDate parseDate(const QString& text)
 {
@@ -143,12 +148,37 @@ struct Cell {
     QString reason;   // why it is refused; empty when taken
 };
 
+// What Excel shows in a cell whose formula failed; a CSV saved by Excel holds them as text.
+bool isErrorValue(const QString& text)
+{
+    static const QStringList errors = {QStringLiteral("#N/A"),   QStringLiteral("#DIV/0!"), QStringLiteral("#VALUE!"),
+                                       QStringLiteral("#REF!"),  QStringLiteral("#NAME?"),  QStringLiteral("#NUM!"),
+                                       QStringLiteral("#NULL!")};
+    return errors.contains(text, Qt::CaseInsensitive);
+}
+
+QString errorValueReason()
+{
+    return QStringLiteral("是 Excel 的错误值");
+}
+
 Cell readCell(const QVariant& cell, const db::Column& column)
 {
     Cell result;
     if (!cell.isValid())
         return result;
     const int type = cell.typeId();
+    if (type == qMetaTypeId<SheetError>()) {
+        const SheetError error = cell.value<SheetError>();
+        if (error.value.isEmpty()) {
+            result.shown = QLatin1Char('=') + error.formula;
+            result.reason = QStringLiteral("公式没有计算结果，请在 Excel 中重新计算并保存");
+        } else {
+            result.shown = error.value;
+            result.reason = errorValueReason();
+        }
+        return result;
+    }
     if (type == QMetaType::Double) {
         const double number = cell.toDouble();
         result.shown = QString::number(number, 'g', 15);
@@ -157,6 +187,9 @@ Cell readCell(const QVariant& cell, const db::Column& column)
             if (std::abs(number) >= damagedCodeFrom) {
                 result.shown = QString::number(number, 'E', 2);
                 result.reason = notationReason();
+            } else if (number == std::trunc(number)) {
+                // A barcode typed into a General cell: all its digits are held.
+                result.value = result.shown = QString::number(qint64(number));
             } else {
                 result.value = result.shown;
             }
@@ -185,6 +218,10 @@ Cell readCell(const QVariant& cell, const db::Column& column)
         result.shown = whole;
         if (text.isEmpty())
             return result;
+        if (isErrorValue(text)) {
+            result.reason = errorValueReason();
+            return result;
+        }
         switch (column.type) {
         case db::ColumnType::Text:
             if (notation().match(text).hasMatch())
@@ -265,15 +302,23 @@ const QList<Caption>& captions(Kind kind)
     return stockCaptions;
 }
 
-QStringList templateCaptions(Kind kind)
+QList<Caption> templateColumns(Kind kind)
 {
-    QStringList result;
+    QList<Caption> result;
     QSet<QString> seen;
     for (const Caption& caption : captions(kind))
         if (!caption.field.isEmpty() && !seen.contains(caption.field)) {
             seen.insert(caption.field);
-            result.append(caption.caption);
+            result.append(caption);
         }
+    return result;
+}
+
+QStringList templateCaptions(Kind kind)
+{
+    QStringList result;
+    for (const Caption& caption : templateColumns(kind))
+        result.append(caption.caption);
     return result;
 }
 
@@ -326,22 +371,58 @@ Checked check(db::Connection& connection, Kind kind, const QList<SheetRow>& shee
     // What the database already holds.
     const QSet<QString> existing
         = keysOf(connection, QStringLiteral("select %1 from %2").arg(code, table));
-    QSet<QString> goodsCodes;
     QSet<QString> companyCodes;
     QHash<QString, QSet<QString>> lists;
-    if (kind == Kind::OpeningStock)
-        goodsCodes = keysOf(connection, QStringLiteral("select gods_code from goods"));
     if (kind == Kind::Goods) {
         companyCodes = keysOf(connection, QStringLiteral("select comp_code from company"));
         for (const QString& field : listFields)
             if (checked.fields.contains(field))
                 lists.insert(field, keysOf(connection, QStringLiteral("select %1 from baseitem").arg(field)));
     }
+    // Goods by code, as messages name them ("编码 名称"), and the goods each barcode belongs to.
+    QHash<QString, QString> goodsNames;
+    QHash<QString, QString> barcodeOwners;
+    if (kind == Kind::Goods || kind == Kind::OpeningStock) {
+        db::Statement goods(connection, QStringLiteral("select gods_code, gods_name, bar_code from goods"));
+        while (goods.next()) {
+            const QString goodsCode = goods.textValue(0).trimmed();
+            goodsNames.insert(goodsCode.toLower(), (goodsCode + QLatin1Char(' ') + goods.textValue(1)).trimmed());
+            const QString barCode = goods.isNull(2) ? QString() : goods.textValue(2).trimmed();
+            if (!barCode.isEmpty())
+                barcodeOwners.insert(barCode.toLower(), goodsCode.toLower());
+        }
+    }
+    const QSet<QString> withBills
+        = kind == Kind::OpeningStock
+              ? keysOf(connection, QStringLiteral("select gods_code from ingoods union select gods_code from outgoods"))
+              : QSet<QString>();
+    // The stored values the field rules look at, for the rows that update.
+    const bool ruled = kind == Kind::Goods || kind == Kind::Companies;
+    QHash<QString, QHash<QString, QVariant>> stored;
+    if (ruled && updateExisting) {
+        const QStringList& ruleFields = MasterDataRules::fields(table);
+        db::Statement query(connection, QStringLiteral("select %1,%2 from %3")
+                                            .arg(code, ruleFields.join(QLatin1Char(',')), table));
+        while (query.next()) {
+            QHash<QString, QVariant>& values = stored[query.textValue(0).trimmed().toLower()];
+            for (int i = 0; i < ruleFields.size(); ++i)
+                if (!query.isNull(i + 1))
+                    values.insert(ruleFields[i], query.value(i + 1));
+        }
+    }
     QList<const db::Column*> columns;
     for (const QString& field : std::as_const(checked.fields))
         columns.append(db::Schema::column(table, field));
+    const int barIndex = kind == Kind::Goods ? int(checked.fields.indexOf(QStringLiteral("bar_code"))) : -1;
 
-    QHash<QString, int> seenCodes;   // code → its row
+    QHash<QString, int> seenCodes;      // code → its row
+    QHash<QString, int> seenBarcodes;   // barcode → its row
+    struct LaterBarcode {
+        int row;
+        QString key;
+        QString shown;
+    };
+    QList<LaterBarcode> laterBarcodes;   // to be checked against the codes of the rows below
     QSet<QString> offered;
     const int total = int(sheet.size()) - 1;
     for (int i = 1; i < sheet.size(); ++i) {
@@ -378,13 +459,44 @@ Checked check(db::Connection& connection, Kind kind, const QList<SheetRow>& shee
             } else {
                 seenCodes.insert(key, row.number);
                 inDatabase = existing.contains(key);
-                if (kind == Kind::OpeningStock) {
-                    if (!goodsCodes.contains(key))
-                        refuse(codeIndex, codeText, QStringLiteral("货品编码不存在"));
+                if (kind == Kind::OpeningStock && !goodsNames.contains(key)) {
+                    refuse(codeIndex, codeText, QStringLiteral("货品编码不存在"));
+                } else if (kind == Kind::OpeningStock && withBills.contains(key)) {
+                    // Once a goods has bills, only bills, counts and adjustments change its stock.
+                    refuse(codeIndex, codeText,
+                           QStringLiteral("货品“%1”已有单据，期初库存不能再导入，库存只能由单据、盘点和调整改变")
+                               .arg(goodsNames.value(key)));
                 } else if (inDatabase && !updateExisting) {
-                    refuse(codeIndex, codeText, QStringLiteral("编码已存在（可选择“更新已有”）"));
+                    refuse(codeIndex, codeText,
+                           kind == Kind::OpeningStock ? QStringLiteral("库存记录已存在（可选择“更新已有”）")
+                                                      : QStringLiteral("编码已存在（可选择“更新已有”）"));
+                } else if (kind == Kind::Goods && !inDatabase && barcodeOwners.contains(key)
+                           && barcodeOwners.value(key) != key) {
+                    refuse(codeIndex, codeText, Barcodes::isBarcodeReason(goodsNames.value(barcodeOwners.value(key))));
                 }
             }
+        }
+        if (barIndex >= 0 && !refused.contains(barIndex) && !values[barIndex].isNull()) {
+            const QString barCode = values[barIndex].toString().trimmed();
+            values[barIndex] = barCode;
+            const QString barKey = barCode.toLower();
+            const bool ownCode = barKey == key;
+            QString reason;
+            if (barcodeOwners.contains(barKey) && barcodeOwners.value(barKey) != key)
+                reason = Barcodes::takenReason(goodsNames.value(barcodeOwners.value(barKey)));
+            else if (!ownCode && goodsNames.contains(barKey))
+                reason = Barcodes::isCodeReason(goodsNames.value(barKey));
+            else if (seenBarcodes.contains(barKey))
+                reason = QStringLiteral("与第 %1 行重复").arg(seenBarcodes.value(barKey));
+            else if (!ownCode && seenCodes.contains(barKey))
+                reason = QStringLiteral("是第 %1 行货品的编码").arg(seenCodes.value(barKey));
+            else if (Barcodes::looksLikeEan(barCode) && !Barcodes::hasValidCheck(barCode))
+                reason = Barcodes::checkDigitReason(barCode);
+            seenBarcodes.insert(barKey, seenBarcodes.value(barKey, row.number));
+            if (!reason.isEmpty())
+                refuse(barIndex, barCode, reason);
+            else if (!ownCode)
+                laterBarcodes.append({row.number, barKey, barCode});
         }
         for (int f = 0; f < checked.fields.size(); ++f) {
             const QString& field = checked.fields[f];
@@ -409,6 +521,26 @@ Checked check(db::Connection& connection, Kind kind, const QList<SheetRow>& shee
                 refuse(f, v.toString(), QStringLiteral("只能是“男”或“女”"));
             }
         }
+        if (ruled) {
+            // The window's rules on the row as it will be stored; what the stored row
+            // already broke before is not this file's doing.
+            const QHash<QString, QVariant> before = inDatabase ? stored.value(key) : QHash<QString, QVariant>();
+            QHash<QString, QVariant> after = before;
+            for (const QString& field : MasterDataRules::fields(table)) {
+                const int f = int(checked.fields.indexOf(field));
+                if (f >= 0 && !refused.contains(f) && !values[f].isNull())
+                    after.insert(field, values[f]);
+            }
+            const QList<MasterDataRules::Refusal> old = MasterDataRules::check(table, before);
+            for (const MasterDataRules::Refusal& r : MasterDataRules::check(table, after)) {
+                const bool wasThere = std::any_of(old.begin(), old.end(), [&](const MasterDataRules::Refusal& o) {
+                    return o.field == r.field && o.reason == r.reason;
+                });
+                if (!wasThere)
+                    checked.problems.append({row.number, captionOf(kind, r.field),
+                                             MasterDataRules::numberText(after.value(r.field)), r.reason});
+            }
+        }
         if (kind == Kind::Employees) {
             const int name = int(checked.fields.indexOf(QStringLiteral("empl_name")));
             if (name < 0 || (!refused.contains(name) && values[name].toString().isEmpty()))
@@ -418,6 +550,13 @@ Checked check(db::Connection& connection, Kind kind, const QList<SheetRow>& shee
         checked.rows.append(values);
         checked.existing.append(inDatabase);
     }
+    // A barcode that is the code of a goods further down the file.
+    for (const LaterBarcode& later : std::as_const(laterBarcodes))
+        if (seenCodes.contains(later.key))
+            checked.problems.append({later.row, captionOf(kind, QStringLiteral("bar_code")), later.shown,
+                                     QStringLiteral("是第 %1 行货品的编码").arg(seenCodes.value(later.key))});
+    std::stable_sort(checked.problems.begin(), checked.problems.end(),
+                     [](const Problem& a, const Problem& b) { return a.row < b.row; });
     if (progress)
         progress(total, total);
     return checked;
@@ -457,7 +596,8 @@ bool write(db::Connection& connection, const Checked& checked, bool addList, con
         lines.reserve(total);
         for (const QVariantList& row : checked.rows)
             lines.append({row[codeIndex].toString(), amount >= 0 ? row[amount] : QVariant(),
-                          cost >= 0 ? row[cost] : QVariant(), amount >= 0, cost >= 0});
+                          cost >= 0 ? row[cost] : QVariant(), amount >= 0 && !row[amount].isNull(),
+                          cost >= 0 && !row[cost].isNull()});
         return StockInit::importLines(connection, lines, progress);
     }
 
@@ -466,8 +606,9 @@ bool write(db::Connection& connection, const Checked& checked, bool addList, con
     QStringList sets;
     for (int f = 0; f < fields.size(); ++f) {
         names.append(QStringLiteral(":p%1").arg(f));
+        // An empty cell leaves the stored value.
         if (f != codeIndex)
-            sets.append(QStringLiteral("%1=:p%2").arg(fields[f]).arg(f));
+            sets.append(QStringLiteral("%1=coalesce(:p%2,%1)").arg(fields[f]).arg(f));
     }
     db::Transaction transaction(connection, db::Transaction::Write);
     if (addList)

@@ -29,7 +29,9 @@ struct Caption {
 QString kindName(Kind kind);
 QString tableOf(Kind kind);
 const QList<Caption>& captions(Kind kind);
-// One caption per imported field, in the window's order: the template's header.
+// One caption per imported field, in the window's order: the template's header
+// and the columns a master-data window exports.
+QList<Caption> templateColumns(Kind kind);
 QStringList templateCaptions(Kind kind);
 
 struct Problem {

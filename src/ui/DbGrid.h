@@ -30,6 +30,12 @@ public:
     void setRowSelect(bool rowSelect);
     bool rowSelect() const { return m_rowSelect; }
 
+    // What the grid's export writes instead of its visible columns: fields of the
+    // dataset by name, each under its caption (a master-data window exports what
+    // it edits, under the captions the import reads).
+    void setExportFields(const QList<QPair<QString, QString>>& fieldCaptions) { m_exportFields = fieldCaptions; }
+    const QList<QPair<QString, QString>>& exportFields() const { return m_exportFields; }
+
     // The open cell editor, or nullptr.
     QLineEdit* openEditor() const;
     // Writes the open editor's text into the dataset, as every way of saving must
@@ -63,6 +69,7 @@ private:
     DbGridDelegate* m_delegate;
     QList<PendingColumn> m_columns;
     QList<QPair<QString, bool>> m_columnReadOnly;
+    QList<QPair<QString, QString>> m_exportFields;
     bool m_readOnly = false;
     bool m_rowSelect = false;
     bool m_following = false;        // the grid is being moved to the dataset's row

@@ -84,6 +84,31 @@ QList<int> shownColumns(const DbGrid& grid)
     return fields;
 }
 
+namespace {
+
+SheetColumn columnFor(const db::Field& field, const QString& caption, double width)
+{
+    SheetColumn column;
+    column.caption = caption;
+    column.width = width;
+    switch (field.type) {
+    case db::FieldType::Double:
+    case db::FieldType::Integer:
+        column.kind = SheetColumn::Kind::Number;
+        column.format = field.displayFormat;
+        break;
+    case db::FieldType::DateTime:
+        column.kind = SheetColumn::Kind::Date;
+        column.format = field.displayFormat;
+        break;
+    case db::FieldType::String:
+        break;
+    }
+    return column;
+}
+
+} // namespace
+
 QList<SheetColumn> gridColumns(const DbGrid& grid)
 {
     QList<SheetColumn> columns;
@@ -91,26 +116,10 @@ QList<SheetColumn> gridColumns(const DbGrid& grid)
     const db::Dataset* dataset = grid.dataset();
     if (!model || !dataset)
         return columns;
-    for (int logical : shownColumns(grid)) {
-        const db::Field& field = dataset->field(model->fieldIndexOfColumn(logical));
-        SheetColumn column;
-        column.caption = model->headerData(logical, Qt::Horizontal).toString();
-        column.width = grid.columnWidth(logical) / pixelsPerCharacter;
-        switch (field.type) {
-        case db::FieldType::Double:
-        case db::FieldType::Integer:
-            column.kind = SheetColumn::Kind::Number;
-            column.format = field.displayFormat;
-            break;
-        case db::FieldType::DateTime:
-            column.kind = SheetColumn::Kind::Date;
-            column.format = field.displayFormat;
-            break;
-        case db::FieldType::String:
-            break;
-        }
-        columns.append(column);
-    }
+    for (int logical : shownColumns(grid))
+        columns.append(columnFor(dataset->field(model->fieldIndexOfColumn(logical)),
+                                 model->headerData(logical, Qt::Horizontal).toString(),
+                                 grid.columnWidth(logical) / pixelsPerCharacter));
     return columns;
 }
 
@@ -124,10 +133,21 @@ bool exportGrid(DbGrid& grid, bool xlsx)
     const QString fileName = askFileName(&grid, title, xlsx);
     if (fileName.isEmpty())
         return false;
-    const QList<SheetColumn> columns = gridColumns(grid);
+    QList<SheetColumn> columns;
     QList<int> fields;
-    for (int logical : shownColumns(grid))
-        fields.append(grid.datasetModel()->fieldIndexOfColumn(logical));
+    if (grid.exportFields().isEmpty()) {
+        columns = gridColumns(grid);
+        for (int logical : shownColumns(grid))
+            fields.append(grid.datasetModel()->fieldIndexOfColumn(logical));
+    }
+    for (const auto& [name, caption] : grid.exportFields()) {
+        const int index = dataset->fieldIndex(name);
+        SheetColumn column = columnFor(dataset->field(index), caption, qMax(10, int(caption.size()) * 2 + 2));
+        // Every digit the field holds, so that the file comes back as it was.
+        column.format.clear();
+        columns.append(column);
+        fields.append(index);
+    }
     return write(&grid, fileName, title, columns, dataset->recordCount(), [&](int row, int column) {
         const QVariant v = dataset->value(row, fields[column]);
         return columns[column].kind == SheetColumn::Kind::Text && !v.isNull()

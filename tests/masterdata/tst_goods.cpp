@@ -27,6 +27,8 @@ private slots:
     void blankCodeIsNotSavedAndCancelDropsTheRow();
     void existingCodeIsRefused();
     void barcodeIsUniqueAndAWrongCheckDigitNeedsConsent();
+    void barcodeIsNeverAnotherGoodsCode();
+    void savingReturnsToTheGridAndTabLeavesIt();
     void automaticNameFollowsTheBoxOnlyWhenTicked();
     void companyPickFillsCodeAndName();
     void dropDownsTakeTheirListsAndGrowAfterSave();
@@ -157,6 +159,7 @@ void TestGoods::barcodeIsUniqueAndAWrongCheckDigitNeedsConsent()
     app.dialogs().answers = {false};
     w.cmd_saveClick();
     QCOMPARE(app.dialogs().questions.last(), QString("条形码“4006381333932”的校验位不对（应为1），仍要保存吗?"));
+    QCOMPARE(app.dialogs().questionDefaults.last(), ui::Dialogs::Default::Cancel);
     QCOMPARE(w.mode(), QString("add"));
     w.cmd_saveClick();
     QCOMPARE(w.mode(), QString("null"));
@@ -168,7 +171,52 @@ void TestGoods::barcodeIsUniqueAndAWrongCheckDigitNeedsConsent()
     QCOMPARE(stored(app, "bar_code", "G002"), QString("2000000000008"));
     QCOMPARE(stored(app, "bar_code", "G001"), QString("4006381333931"));
     QCOMPARE(w.DBEdit1->text(), QString("G001"));
-    QCOMPARE(app.dialogs().lastMessage(), QString("已给1件货品生成条形码"));
+    QCOMPARE(app.dialogs().lastMessage(), QString("已给1种货品生成条形码"));
+}
+
+// B-100 may not take 1002 as its barcode while goods 1002 exists, nor may a
+// new goods take the code 1002 while it is B-100's barcode.
+void TestGoods::barcodeIsNeverAnotherGoodsCode()
+{
+    TestApp app;
+    addGoods(app, "1002", "衬衫");
+    app.exec("insert into goods(gods_code, gods_name, bar_code) values('B-200', '帽', '1004')");
+    TFrmGoods w;
+    showWindow(w);
+    QApplication::setActiveWindow(&w);
+    auto* barCode = WindowDriver::child<QLineEdit>(w, "DBEdit16");
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "B-100");
+    QTest::keyClicks(barCode, "1002");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(app.dialogs().lastMessage(), QString("条形码“1002”是货品“1002 衬衫”的编码"));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(barCode));
+
+    retype(barCode, "");
+    retype(w.DBEdit1, "1004");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(app.dialogs().lastMessage(), QString("编码“1004”是货品“B-200 帽”的条形码"));
+    QCOMPARE(goodsCount(app), 2);
+}
+
+// After saving, the focus is on the grid's current row; Tab leaves the grid.
+void TestGoods::savingReturnsToTheGridAndTabLeavesIt()
+{
+    TestApp app;
+    addGoods(app, "G001", "衬衫");
+    TFrmGoods w;
+    showWindow(w);
+    QApplication::setActiveWindow(&w);
+    w.cmd_addClick();
+    QTest::keyClicks(w.DBEdit1, "G002");
+    QTest::keyClick(w.DBEdit1, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(w.mode(), QString("null"));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.DBGrid1));
+    QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
+    QTest::keyClick(w.DBGrid1, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != w.DBGrid1);
 }
 
 void TestGoods::automaticNameFollowsTheBoxOnlyWhenTicked()

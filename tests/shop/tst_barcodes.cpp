@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "shop/Barcodes.h"
+#include "shop/DatabaseUpgrade.h"
 
 #include <QtTest>
 
@@ -14,6 +15,8 @@ private slots:
     void checkDigitsAndSymbology();
     void internalCodesAreValidAndNeverReused();
     void scannedCodeNamesBarcodeFirstThenGoodsCode();
+    void generatedCodesSkipGoodsCodes();
+    void clashesInOlderDataAreToldOnce();
 };
 
 void TestBarcodes::checkDigitsAndSymbology_data()
@@ -82,6 +85,39 @@ void TestBarcodes::scannedCodeNamesBarcodeFirstThenGoodsCode()
     QCOMPARE(Barcodes::goodsFor(c, QStringLiteral("G1")), QStringLiteral("G1"));
     QCOMPARE(Barcodes::goodsFor(c, QStringLiteral("X9")), QString());
     QCOMPARE(Barcodes::cleaned(QStringLiteral("\x02 6901234567892\t\r")), QStringLiteral("6901234567892"));
+}
+
+// A goods whose code is the next internal barcode: that code is passed over.
+void TestBarcodes::generatedCodesSkipGoodsCodes()
+{
+    TestApp app;
+    app.exec("insert into goods(gods_code,gods_name,bar_code) values('2000000000008','a','4006381333931')");
+    app.exec("insert into goods(gods_code,gods_name) values('A1','b'),('A2','c')");
+    db::Connection& c = app.dataModule().AdoConn;
+    QCOMPARE(Barcodes::assignInternal(c, QStringLiteral("货品资料")), 2);
+    QCOMPARE(app.scalar("select bar_code from goods where gods_code='A1'").toString(), QStringLiteral("2000000000015"));
+    QCOMPARE(app.scalar("select bar_code from goods where gods_code='A2'").toString(), QStringLiteral("2000000000022"));
+}
+
+// Barcodes that older data holds as another goods' code are reported, not
+// changed, and told once; a new clash is told again.
+void TestBarcodes::clashesInOlderDataAreToldOnce()
+{
+    TestApp app;
+    app.exec("insert into goods(gods_code,gods_name) values('1002','衬衫')");
+    app.exec("insert into goods(gods_code,gods_name,bar_code) values('B-100','裤','1002'),('B-200','帽','b-200')");
+    db::Connection& c = app.dataModule().AdoConn;
+    const QString report = DatabaseUpgrade::checkBarcodes(c);
+    QVERIFY(report.contains(QStringLiteral("货品“B-100 裤”的条形码“1002”是货品“1002 衬衫”的编码")));
+    QVERIFY(!report.contains(QStringLiteral("B-200")));   // its own code in another case
+    QCOMPARE(app.scalar("select bar_code from goods where gods_code='B-100'").toString(), QStringLiteral("1002"));
+    QCOMPARE(app.scalar("select count(*) from oper_log where act_name='条码与编码重复'").toInt(), 1);
+    QCOMPARE(DatabaseUpgrade::checkBarcodes(c), QString());
+
+    app.exec("insert into goods(gods_code,gods_name,bar_code) values('B-300','鞋','B-200')");
+    QVERIFY(DatabaseUpgrade::checkBarcodes(c).contains(QStringLiteral("B-300")));
+    app.exec("update goods set bar_code=null");
+    QCOMPARE(DatabaseUpgrade::checkBarcodes(c), QString());
 }
 
 QTEST_GUILESS_MAIN(TestBarcodes)

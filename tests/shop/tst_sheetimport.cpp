@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QStringEncoder>
 #include <QtTest>
+#include <minizip/zip.h>
 #include <xlsxwriter.h>
 
 using SheetImport::Kind;
@@ -52,6 +53,23 @@ class TestSheetImport : public QObject {
         return rows;
     }
 
+    // An .xlsx of one sheet whose rows are given as the sheet's own XML, as Excel
+    // writes cells that libxlsxwriter cannot (error values, formulas without a result).
+    void writeRawXlsx(const QString& fileName, const QString& rows)
+    {
+        zipFile zip = zipOpen(QFile::encodeName(fileName).constData(), APPEND_STATUS_CREATE);
+        QVERIFY(zip);
+        const QList<std::pair<const char*, QByteArray>> members = {
+            {"xl/workbook.xml", "<workbook><sheets><sheet name=\"s\"/></sheets></workbook>"},
+            {"xl/worksheets/sheet1.xml", "<worksheet><sheetData>" + rows.toUtf8() + "</sheetData></worksheet>"}};
+        for (const auto& [name, data] : members) {
+            QCOMPARE(zipOpenNewFileInZip(zip, name, nullptr, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6), ZIP_OK);
+            QCOMPARE(zipWriteInFileInZip(zip, data.constData(), unsigned(data.size())), ZIP_OK);
+            zipCloseFileInZip(zip);
+        }
+        QCOMPARE(zipClose(zip, nullptr), ZIP_OK);
+    }
+
     QStringList problemTexts(const SheetImport::Checked& checked)
     {
         QStringList texts;
@@ -73,6 +91,16 @@ private slots:
     void rowRules();
     void headerRules();
     void openingStockUpdatesAndAdds();
+    void openingStockRefusesGoodsWithBillsAndExistingRecords();
+    void updateLeavesWhatTheFileDoesNotGive_data();
+    void updateLeavesWhatTheFileDoesNotGive();
+    void fieldRulesOfTheWindows_data();
+    void fieldRulesOfTheWindows();
+    void excelErrorsAndUncomputedFormulasAreRefused_data();
+    void excelErrorsAndUncomputedFormulasAreRefused();
+    void barcodesStyleCodesAndCreditLimits();
+    void barcodeNeverAnotherGoodsCode_data();
+    void barcodeNeverAnotherGoodsCode();
 };
 
 // The goods grid exported by the user (columns moved on screen) and imported
@@ -209,8 +237,8 @@ void TestSheetImport::oneBadRowAmongFiveThousandWritesNothing()
     QCOMPARE(app->scalar("select count(*) from goods").toInt(), 0);
 }
 
-// A 13-digit barcode typed into a General column is a number cell that Excel
-// shows as 6.93E+12 and may already have rounded; so is a CSV that Excel saved.
+// A code of more than 15 digits typed into a General column is a number cell
+// Excel has already rounded; a CSV that Excel saved holds 6.93E+12 as it showed it.
 void TestSheetImport::codesExcelShowsInNotationAreRefused()
 {
     const QString fileName = path("numbers.xlsx");
@@ -218,7 +246,7 @@ void TestSheetImport::codesExcelShowsInNotationAreRefused()
     lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
     worksheet_write_string(sheet, 0, 0, "编码", nullptr);
     worksheet_write_string(sheet, 0, 1, "名称", nullptr);
-    worksheet_write_number(sheet, 1, 0, 6930000000000.0, nullptr);
+    worksheet_write_number(sheet, 1, 0, 6930000000000123.0, nullptr);
     worksheet_write_string(sheet, 1, 1, "条码货品", nullptr);
     worksheet_write_number(sheet, 2, 0, 123, nullptr);   // a short code as a number is still its digits
     worksheet_write_string(sheet, 2, 1, "短码", nullptr);
@@ -227,7 +255,7 @@ void TestSheetImport::codesExcelShowsInNotationAreRefused()
     SheetImport::Checked checked = checkFile(Kind::Goods, fileName);
     QCOMPARE(checked.problems.size(), 1);
     QCOMPARE(checked.problems[0].row, 2);
-    QCOMPARE(checked.problems[0].value, QStringLiteral("6.93E+12"));
+    QCOMPARE(checked.problems[0].value, QStringLiteral("6.93E+15"));
     QVERIFY(checked.problems[0].reason.contains(QStringLiteral("科学计数法")));
     QVERIFY(checked.problems[0].reason.contains(QStringLiteral("文本")));
     QCOMPARE(checked.rows[1][0].toString(), QStringLiteral("123"));
@@ -320,11 +348,11 @@ void TestSheetImport::openingStockUpdatesAndAdds()
     app->exec("insert into goods(gods_code,gods_name) values('G1','甲'),('G2','乙')");
     app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('G1',5,10)");
     writeFile(path("stock.csv"), QStringLiteral("货品编码,货品名称,数量,成本\nG1,甲,7,11.5\nG2,乙,3,\nG9,无,1,1\n").toUtf8());
-    SheetImport::Checked checked = checkFile(Kind::OpeningStock, path("stock.csv"));
+    SheetImport::Checked checked = checkFile(Kind::OpeningStock, path("stock.csv"), true);
     QCOMPARE(problemTexts(checked), QStringList{QStringLiteral("4|货品编码|G9|货品编码不存在")});
 
     writeFile(path("stock.csv"), QStringLiteral("货品编码,货品名称,数量,成本\nG1,甲,7,11.5\nG2,乙,3,\n").toUtf8());
-    checked = checkFile(Kind::OpeningStock, path("stock.csv"));
+    checked = checkFile(Kind::OpeningStock, path("stock.csv"), true);
     QVERIFY(checked.clean());
     QVERIFY(SheetImport::write(connection(), checked, false));
     const QString stock("select cast(gods_amou*10 as integer)||':'||cast(cost_pric*10 as integer) from storemain "
@@ -333,6 +361,230 @@ void TestSheetImport::openingStockUpdatesAndAdds()
     QCOMPARE(app->scalar(stock, {"G2"}).toString(), QStringLiteral("30:0"));
     QCOMPARE(app->scalar("select count(*) from storemain").toInt(), 2);
     QCOMPARE(app->scalar("select count(*) from oper_log where win_name='库存初始化' and act_name='导入'").toInt(), 1);
+}
+
+// Opening stock is opening: a goods with bills is refused whatever is ticked,
+// an existing stock record only with 更新已有.
+void TestSheetImport::openingStockRefusesGoodsWithBillsAndExistingRecords()
+{
+    app->exec("insert into goods(gods_code,gods_name) values('G1','甲'),('G2','乙'),('G3','丙'),('G4','丁')");
+    app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('G1',5,10),('G2',7,10)");
+    app->exec("insert into ingoods(bill_no,gods_code,sub_amou,unit_pric) values('IN1','g2',10,10)");
+    app->exec("insert into outgoods(bill_no,gods_code,sub_amou,unit_pric) values('OUT1','G4',1,20)");
+    writeFile(path("stock.csv"), QStringLiteral("货品编码,数量,成本\nG1,2,10\nG2,9,10\nG3,3,4\nG4,1,1\n").toUtf8());
+    SheetImport::Checked checked = checkFile(Kind::OpeningStock, path("stock.csv"));
+    QCOMPARE(problemTexts(checked),
+             (QStringList{QStringLiteral("2|货品编码|G1|库存记录已存在（可选择“更新已有”）"),
+                          QStringLiteral("3|货品编码|G2|货品“G2 乙”已有单据，期初库存不能再导入，库存只能由单据、盘点和调整改变"),
+                          QStringLiteral("5|货品编码|G4|货品“G4 丁”已有单据，期初库存不能再导入，库存只能由单据、盘点和调整改变")}));
+    checked = checkFile(Kind::OpeningStock, path("stock.csv"), true);
+    QCOMPARE(checked.problems.size(), 2);
+    QCOMPARE(checked.problems[0].row, 3);
+
+    writeFile(path("stock.csv"), QStringLiteral("货品编码,数量,成本\nG1,2,10\nG3,3,4\n").toUtf8());
+    checked = checkFile(Kind::OpeningStock, path("stock.csv"), true);
+    QVERIFY2(checked.clean(), qPrintable(problemTexts(checked).join('\n')));
+    QVERIFY(SheetImport::write(connection(), checked, false));
+    QCOMPARE(app->scalar("select gods_amou from storemain where gods_code='G1'").toDouble(), 2.0);
+    QCOMPARE(app->scalar("select gods_amou from storemain where gods_code='G2'").toDouble(), 7.0);
+}
+
+// With 更新已有 an empty cell or a column the file lacks leaves the stored value.
+void TestSheetImport::updateLeavesWhatTheFileDoesNotGive_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("expected");
+    const QString goods("select gods_name||'/'||cast(valu_out as integer)||'/'||gods_note from goods where gods_code='G1'");
+    QTest::newRow("empty name") << int(Kind::Goods) << "编码,名称,建议售价\nG1,,99\n" << goods << "旧名/99/旧备注";
+    QTest::newRow("empty price") << int(Kind::Goods) << "编码,名称,建议售价\nG1,新名称,\n" << goods << "新名称/50/旧备注";
+    QTest::newRow("blank name") << int(Kind::Goods) << "编码,名称\nG1,\"  \"\n" << goods << "旧名/50/旧备注";
+    QTest::newRow("column absent") << int(Kind::Goods) << "编码,建议售价\nG1,60\n" << goods << "旧名/60/旧备注";
+    QTest::newRow("company") << int(Kind::Companies) << "公司编码,公司名称,信用额度\nC1,,800\n"
+                             << "select comp_name||'/'||cast(cred_limit as integer) from company where comp_code='C1'"
+                             << "某公司/800";
+    QTest::newRow("stock") << int(Kind::OpeningStock) << "货品编码,数量,成本\nG1,4,\n"
+                           << "select cast(gods_amou as integer)||'/'||cast(cost_pric as integer) from storemain"
+                           << "4/30";
+}
+
+void TestSheetImport::updateLeavesWhatTheFileDoesNotGive()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, file);
+    QFETCH(QString, query);
+    QFETCH(QString, expected);
+    app->exec("insert into goods(gods_code,gods_name,valu_out,gods_note) values('G1','旧名',50,'旧备注')");
+    app->exec("insert into company(comp_code,comp_name,cred_limit) values('C1','某公司',100)");
+    app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('G1',1,30)");
+    writeFile(path("update.csv"), file.toUtf8());
+    const SheetImport::Checked checked = checkFile(Kind(kind), path("update.csv"), true);
+    QVERIFY2(checked.clean(), qPrintable(problemTexts(checked).join('\n')));
+    QVERIFY(SheetImport::write(connection(), checked, false));
+    QCOMPARE(app->scalar(query).toString(), expected);
+}
+
+// What 货品资料 and 公司资料 refuse, the import refuses, by row and column.
+void TestSheetImport::fieldRulesOfTheWindows_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("update");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("problems");
+    QTest::newRow("goods") << int(Kind::Goods) << false
+                           << "编码,建议售价,代理价,库存上限,库存下限,批发价,加工费用\n"
+                              "N1,-5,,,,,\nN2,,-3,,,,\nN3,,,-100,,,\nN4,,,100,500,,\nN5,,,,,-0.01,\nN6,,,,,,-1\n"
+                              "N7,0,0,100,100,0,0\n"
+                           << QStringList{"2|建议售价|-5|不能为负数", "3|代理价|-3|不能为负数",
+                                          "4|库存上限|-100|不能为负数", "5|库存下限|500|不能高于库存上限“100”",
+                                          "6|批发价|-0.01|不能为负数", "7|加工费用|-1|不能为负数"};
+    // The stored upper limit counts when the file gives only the lower one.
+    QTest::newRow("stored upper limit") << int(Kind::Goods) << true << "编码,库存下限\nOLD,500\nOLD2,500\n"
+                                        << QStringList{"2|库存下限|500|不能高于库存上限“100”"};
+    QTest::newRow("credit limit") << int(Kind::Companies) << false << "公司编码,公司名称,信用额度\nC1,甲,-1\nC2,乙,0\n"
+                                  << QStringList{"2|信用额度|-1|不能为负数"};
+}
+
+void TestSheetImport::fieldRulesOfTheWindows()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, update);
+    QFETCH(QString, file);
+    QFETCH(QStringList, problems);
+    app->exec("insert into goods(gods_code,gods_name,max_amou) values('OLD','旧',100)");
+    app->exec("insert into goods(gods_code,gods_name) values('OLD2','旧2')");
+    writeFile(path("rules.csv"), file.toUtf8());
+    const SheetImport::Checked checked = checkFile(Kind(kind), path("rules.csv"), update);
+    QCOMPARE(problemTexts(checked), problems);
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, SheetImport::write(connection(), checked, false));
+}
+
+// Cells of the 名称 and 建议售价 columns on row 2, as Excel stores them.
+void TestSheetImport::excelErrorsAndUncomputedFormulasAreRefused_data()
+{
+    QTest::addColumn<QString>("cells");
+    QTest::addColumn<QStringList>("problems");
+    QTest::newRow("#N/A as a name") << R"(<c r="B2" t="e"><v>#N/A</v></c><c r="C2"><v>5</v></c>)"
+                                    << QStringList{"2|名称|#N/A|是 Excel 的错误值"};
+    QTest::newRow("VLOOKUP giving #N/A") << R"(<c r="B2" t="e"><f>VLOOKUP(A2,X!A:B,2,0)</f><v>#N/A</v></c>)"
+                                         << QStringList{"2|名称|#N/A|是 Excel 的错误值"};
+    QTest::newRow("#DIV/0! as a price") << R"(<c r="B2" t="s"><v>0</v></c><c r="C2" t="e"><f>1/0</f><v>#DIV/0!</v></c>)"
+                                        << QStringList{"2|建议售价|#DIV/0!|是 Excel 的错误值"};
+    QTest::newRow("formula without result") << R"(<c r="B2" t="s"><v>0</v></c><c r="C2"><f>D2*2</f></c>)"
+                                            << QStringList{"2|建议售价|=D2*2|公式没有计算结果，请在 Excel 中重新计算并保存"};
+    QTest::newRow("text formula without result") << R"(<c r="B2" t="str"><f>A2&amp;"x"</f></c>)"
+                                                 << QStringList{"2|名称|=A2&\"x\"|公式没有计算结果，请在 Excel 中重新计算并保存"};
+    QTest::newRow("others") << R"(<c r="B2" t="e"><v>#VALUE!</v></c><c r="C2" t="e"><v>#REF!</v></c>)"
+                            << QStringList{"2|名称|#VALUE!|是 Excel 的错误值", "2|建议售价|#REF!|是 Excel 的错误值"};
+    QTest::newRow("formula with result") << R"(<c r="B2" t="str"><f>"甲"</f><v>甲</v></c><c r="C2"><f>2*3</f><v>6</v></c>)"
+                                         << QStringList{};
+}
+
+void TestSheetImport::excelErrorsAndUncomputedFormulasAreRefused()
+{
+    QFETCH(QString, cells);
+    QFETCH(QStringList, problems);
+    app->exec("insert into baseitem(gods_spec_id,gods_spec) values('1','甲')");
+    writeRawXlsx(path("errors.xlsx"),
+                 R"(<row r="1"><c r="A1" t="inlineStr"><is><t>编码</t></is></c><c r="B1" t="inlineStr"><is><t>名称</t></is></c>)"
+                 R"(<c r="C1" t="inlineStr"><is><t>建议售价</t></is></c></row><row r="2"><c r="A2" t="inlineStr"><is><t>G1</t></is></c>)"
+                     + cells + "</row>");
+    const SheetImport::Checked checked = checkFile(Kind::Goods, path("errors.xlsx"));
+    QCOMPARE(problemTexts(checked), problems);
+
+    // Error values that a CSV saved by Excel holds as text.
+    writeFile(path("errors.csv"), QStringLiteral("编码,名称,建议售价\nG1,#N/A,#NUM!\nG2,#NAME?,#NULL!\n").toUtf8());
+    QCOMPARE(checkFile(Kind::Goods, path("errors.csv")).problems.size(), 4);
+}
+
+// Every column a window edits is imported: barcodes as 货品资料 checks them,
+// 款号, and companies' 信用额度; a 13-digit number cell is the text of its digits.
+void TestSheetImport::barcodesStyleCodesAndCreditLimits()
+{
+    app->exec("insert into goods(gods_code,gods_name,bar_code) values('OLD','旧','4006381333931')");
+    const QString fileName = path("barcodes.xlsx");
+    lxw_workbook* book = workbook_new(fileName.toUtf8().constData());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    const char* header[] = {"编码", "名称", "条形码", "款号"};
+    for (int c = 0; c < 4; ++c)
+        worksheet_write_string(sheet, 0, lxw_col_t(c), header[c], nullptr);
+    const auto goods = [&](int row, const char* code) {
+        worksheet_write_string(sheet, lxw_row_t(row), 0, code, nullptr);
+        worksheet_write_string(sheet, lxw_row_t(row), 1, "货", nullptr);
+        worksheet_write_string(sheet, lxw_row_t(row), 3, "ST01", nullptr);
+    };
+    goods(1, "N1");
+    worksheet_write_number(sheet, 1, 2, 6901234567892.0, nullptr);   // all 13 digits held
+    goods(2, "N2");
+    worksheet_write_string(sheet, 2, 2, "6.90123E+12", nullptr);     // what Excel showed, already rounded
+    goods(3, "N3");
+    worksheet_write_string(sheet, 3, 2, "4006381333931", nullptr);   // OLD's
+    goods(4, "N4");
+    worksheet_write_string(sheet, 4, 2, "4006381333932", nullptr);   // a wrong check digit
+    goods(5, "N5");
+    worksheet_write_string(sheet, 5, 2, "6901234567892", nullptr);   // N1's, row 2
+    goods(6, "N6");
+    worksheet_write_number(sheet, 6, 2, 1234567890123456.0, nullptr);   // beyond Excel's 15 digits
+    goods(7, "N7");
+    worksheet_write_string(sheet, 7, 2, "T-001", nullptr);
+    QCOMPARE(workbook_close(book), LXW_NO_ERROR);
+
+    SheetImport::Checked checked = checkFile(Kind::Goods, fileName);
+    QVERIFY(checked.unknownColumns.isEmpty());
+    const QStringList texts = problemTexts(checked);
+    QCOMPARE(texts.size(), 5);
+    QVERIFY(texts[0].startsWith(QStringLiteral("3|条形码|6.90123E+12|")));
+    QCOMPARE(texts[1], QStringLiteral("4|条形码|4006381333931|已被货品“OLD 旧”使用"));
+    QCOMPARE(texts[2], QStringLiteral("5|条形码|4006381333932|校验位不对（应为1）"));
+    QCOMPARE(texts[3], QStringLiteral("6|条形码|6901234567892|与第 2 行重复"));
+    QVERIFY(texts[4].startsWith(QStringLiteral("7|条形码|1.23E+15|")));
+    QCOMPARE(checked.rows[0][2].toString(), QStringLiteral("6901234567892"));
+
+    writeFile(path("good.csv"), QStringLiteral("编码,名称,条形码,款号\nN1,货,6901234567892,ST01\nN2,货,T-001,ST01\n").toUtf8());
+    checked = checkFile(Kind::Goods, path("good.csv"));
+    QVERIFY2(checked.clean(), qPrintable(problemTexts(checked).join('\n')));
+    QVERIFY(SheetImport::write(connection(), checked, false));
+    QCOMPARE(app->scalar("select bar_code||'/'||styl_code from goods where gods_code='N1'").toString(),
+             QStringLiteral("6901234567892/ST01"));
+
+    writeFile(path("companies.csv"), QStringLiteral("公司编码,公司名称,信用额度\nC1,甲,5000\n").toUtf8());
+    checked = checkFile(Kind::Companies, path("companies.csv"));
+    QVERIFY(checked.unknownColumns.isEmpty());
+    QVERIFY(SheetImport::write(connection(), checked, false));
+    QCOMPARE(app->scalar("select cred_limit from company where comp_code='C1'").toDouble(), 5000.0);
+}
+
+// A barcode is never another goods' code, nor a code another goods' barcode:
+// against the database and against the file's other rows.
+void TestSheetImport::barcodeNeverAnotherGoodsCode_data()
+{
+    QTest::addColumn<bool>("update");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("problems");
+    QTest::newRow("a stored goods' code") << false << "编码,名称,条形码\nB-100,裤,1002\n"
+                                          << QStringList{"2|条形码|1002|是货品“1002 衬衫”的编码"};
+    QTest::newRow("a stored goods' barcode") << false << "编码,名称\n2000000000008\n"
+                                             << QStringList{"2|编码|2000000000008|是货品“1003 外套”的条形码"};
+    QTest::newRow("another row's code") << false << "编码,名称,条形码\nB-100,裤,B-200\nB-200,帽,\n"
+                                        << QStringList{"2|条形码|B-200|是第 3 行货品的编码"};
+    QTest::newRow("another row's barcode") << false << "编码,名称,条形码\nB-100,裤,\nB-200,帽,B-100\n"
+                                           << QStringList{"3|条形码|B-100|是第 2 行货品的编码"};
+    QTest::newRow("its own code") << false << "编码,名称,条形码\nB-100,裤,B-100\n" << QStringList{};
+    QTest::newRow("updating its own barcode") << true << "编码,条形码\n1003,2000000000008\n" << QStringList{};
+    QTest::newRow("updated goods takes a code") << true << "编码,条形码\n1003,1002\n"
+                                                << QStringList{"2|条形码|1002|是货品“1002 衬衫”的编码"};
+}
+
+void TestSheetImport::barcodeNeverAnotherGoodsCode()
+{
+    QFETCH(bool, update);
+    QFETCH(QString, file);
+    QFETCH(QStringList, problems);
+    app->exec("insert into goods(gods_code,gods_name) values('1002','衬衫')");
+    app->exec("insert into goods(gods_code,gods_name,bar_code) values('1003','外套','2000000000008')");
+    writeFile(path("clash.csv"), file.toUtf8());
+    QCOMPARE(problemTexts(checkFile(Kind::Goods, path("clash.csv"), update)), problems);
 }
 
 QTEST_MAIN(TestSheetImport)
