@@ -243,21 +243,24 @@ private:
     // After each commit into the write-ahead log: the log is folded back into
     // the file once the program is idle, so that the file alone (copied to a
     // stick while the program runs) holds every save.
-    static int logWritten(void* self, sqlite3*, const char*, int)
+    static int logWritten(void* self, sqlite3*, const char*, int pages)
     {
-        static_cast<FileEngine*>(self)->foldLogWhenIdle();
+        static_cast<FileEngine*>(self)->foldLogWhenIdle(pages);
         return SQLITE_OK;
     }
 
-    void foldLogWhenIdle()
+    void foldLogWhenIdle(int pages)
     {
-        if (m_foldDue)
-            return;
-        // A worker's thread may never return to an event loop: it folds at once.
-        if (!QCoreApplication::instance() || QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        // A long run of writes (an import) folds as it goes, as the engine's own
+        // automatic fold would, and a worker's thread may never return to an
+        // event loop: both fold at once.
+        if (pages >= 1000 || !QCoreApplication::instance()
+            || QThread::currentThread() != QCoreApplication::instance()->thread()) {
             foldLog();
             return;
         }
+        if (m_foldDue)
+            return;
         m_foldDue = true;
         QTimer::singleShot(0, &m_idle, [this] {
             m_foldDue = false;
