@@ -34,27 +34,6 @@ BillStore::Bill sale(double quantity)
     return bill;
 }
 
-Settlement::Filter customer()
-{
-    Settlement::Filter filter;
-    filter.byCompany = true;
-    filter.compCode = QStringLiteral("C1");
-    filter.from = QDate(2026, 3, 1);
-    filter.to = QDate(2026, 3, 31);
-    return filter;
-}
-
-Settlement::Voucher receipt(double amount)
-{
-    Settlement::Voucher voucher;
-    voucher.number = QStringLiteral("20260305100000");
-    voucher.numberProposed = true;
-    voucher.date = QDate(2026, 3, 5);
-    voucher.amount = amount;
-    voucher.saveId = SaveIdentity::make();
-    return voucher;
-}
-
 std::optional<QString> findBill(const std::exception& failure, db::Connection& c, const QString& saveId)
 {
     return SaveIdentity::findAfter<QString>(failure, [&] { return BillStore::storedBy(c, BillKind::Sale, saveId); });
@@ -102,12 +81,22 @@ void TestSaveIdentity::sameSaveIsStoredOnce()
     QVERIFY(!findBill(db::Error("x"), c, SaveIdentity::make()));
     QVERIFY(!findBill(std::runtime_error("x"), c, bill.saveId));
 
-    const Settlement::Voucher voucher = receipt(10);
-    const Settlement::Saved saved = Settlement::save(c, Settlement::receipts(), customer(), voucher);
+    // A receipt of 10 on that bill.
+    Settlement::Filter theBill;
+    theBill.billNo = number;
+    theBill.from = theBill.to = QDate(2026, 3, 5);
+    Settlement::Voucher voucher;
+    voucher.number = QStringLiteral("20260305100000");
+    voucher.numberProposed = true;   // the retry's number moves on: the identity refuses it
+    voucher.date = QDate(2026, 3, 5);
+    voucher.amount = 10;
+    voucher.saveId = SaveIdentity::make();
+    const Settlement::Saved saved = Settlement::save(c, Settlement::receipts(), theBill, voucher);
     try {
-        Settlement::save(c, Settlement::receipts(), customer(), voucher);
+        Settlement::save(c, Settlement::receipts(), theBill, voucher);
         QFAIL("one receipt was stored twice");
     } catch (const db::Error& e) {
+        QCOMPARE(e.kind(), db::Error::UniqueViolation);
         const std::optional<Settlement::Saved> found = SaveIdentity::findAfter<Settlement::Saved>(
             e, [&] { return Settlement::storedBy(c, Settlement::receipts(), voucher.saveId); });
         QVERIFY(found);
