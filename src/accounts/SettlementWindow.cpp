@@ -350,21 +350,30 @@ void SettlementWindow::cmd_saveClick()
     voucher.chekName = ComboBox5->currentText();
     voucher.invoiceNo = Edit8->text();
     voucher.remark = Edit9->text();
+    voucher.saveId = m_saveAttempt.identityFor({voucher, m_filter});
     Settlement::Saved saved;
     try {
         const ui::BusyCursor busy;
         saved = Settlement::save(dataModule().AdoConn, *m_setup.ledger, m_filter, voucher);
     } catch (const std::exception& e) {
-        report(QStringLiteral("%1款单保存失败").arg(m_setup.verb), e);
-        // Show the bills as they stand, so what the user retries against is what is stored.
-        try {
-            drawUp();
-            Edit5Change();
-        } catch (const std::exception& again) {
-            report(QStringLiteral("结算无法重新读取"), again);
+        // A save whose answer was lost may be stored: it is looked for first.
+        const std::optional<Settlement::Saved> stored = SaveIdentity::findAfter<Settlement::Saved>(
+            e, [&] { return Settlement::storedBy(dataModule().AdoConn, *m_setup.ledger, voucher.saveId); });
+        if (!stored) {
+            report(QStringLiteral("%1款单保存失败").arg(m_setup.verb), e);
+            // Show the bills as they stand, so what the user retries against is what is stored.
+            try {
+                drawUp();
+                Edit5Change();
+            } catch (const std::exception& again) {
+                report(QStringLiteral("结算无法重新读取"), again);
+            }
+            return;
         }
-        return;
+        ui::inform(SaveIdentity::alreadySaved, this);
+        saved = *stored;
     }
+    m_saveAttempt.succeeded();
     Edit6->setText(amountText(saved.balance));
     Edit7->setText(saved.number);
     m_canTakeMoney = false;

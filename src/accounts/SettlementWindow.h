@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shop/SaveIdentity.h"
 #include "shop/Settlement.h"
 #include "ui/ModeWindow.h"
 
@@ -102,5 +103,7 @@ private:
     QString m_compName;
     bool m_canTakeMoney = false;     // a settlement with money owing is drawn up and not yet paid
     QString m_proposedNumber;        // the voucher number the window proposed (a time stamp)
+    // Kept for a retry of the same voucher on the same bills.
+    SaveIdentity::Attempt<std::pair<Settlement::Voucher, Settlement::Filter>> m_saveAttempt;
     bool m_printable = false;        // a settlement or a voucher is shown
 };

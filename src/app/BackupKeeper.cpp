@@ -1,5 +1,6 @@
 #include "app/BackupKeeper.h"
 
+#include "core/TFrmDataMod.h"
 #include "shop/AutoBackup.h"
 #include "shop/BackupWorker.h"
 #include "ui/BusyCursor.h"
@@ -76,7 +77,7 @@ void BackupKeeper::backupOnExit()
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
     dialog.show();
-    const MaintenanceResult result = AutoBackup::run([&dialog](int copied, int total) {
+    const MaintenanceResult result = AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn), [&dialog](int copied, int total) {
         if (total > 0) {
             dialog.setRange(0, total);
             dialog.setValue(copied);

@@ -583,15 +583,24 @@ void BillWindow::cmd_saveClick()
     }
     bill.header.append({QStringLiteral("oper_name"), operatorName()});
     bill.lines = lines;
+    bill.saveId = m_saveAttempt.identityFor(bill);
 
     QString saved;
     try {
         saved = BillStore::save(m_header->connection(), m_setup.kind, bill);
     } catch (const std::exception& e) {
-        // Nothing was stored: the bill stays in memory for another try.
-        report(QStringLiteral("保存失败，本单未保存"), e);
-        return;
+        // A save whose answer was lost may be stored: it is looked for first.
+        const std::optional<QString> stored = SaveIdentity::findAfter<QString>(
+            e, [&] { return BillStore::storedBy(m_header->connection(), m_setup.kind, bill.saveId); });
+        if (!stored) {
+            // Nothing was stored: the bill stays in memory for another try.
+            report(QStringLiteral("保存失败，本单未保存"), e);
+            return;
+        }
+        ui::inform(SaveIdentity::alreadySaved, this);
+        saved = *stored;
     }
+    m_saveAttempt.succeeded();
     setMode(QStringLiteral("null"));
     try {
         openBill(saved);

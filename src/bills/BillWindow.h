@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shop/BillStore.h"
+#include "shop/SaveIdentity.h"
 #include "shop/StockPosting.h"
 #include "ui/ModeWindow.h"
 
@@ -145,4 +147,5 @@ private:
     BillScan* m_scan = nullptr;
     QString m_storedBillNo;   // the stored bill shown before adding or editing
     QVariant m_paidWhenEditStarted;   // another window may settle the bill meanwhile
+    SaveIdentity::Attempt<BillStore::Bill> m_saveAttempt;   // kept for a retry of the same bill
 };

@@ -38,13 +38,6 @@ db::ServerAddress address()
     return a;
 }
 
-db::ServerAddress sessionAddress()
-{
-    db::ServerAddress a = address();
-    a.password = ServerPassword::takenFor(a);
-    return a;
-}
-
 void saveAddress(const db::ServerAddress& a)
 {
     IniFile ini(AppPaths::settingsFile());

@@ -11,9 +11,6 @@ namespace ShopServer {
 bool isChosen();
 void choose(bool server);
 db::ServerAddress address();            // without the password
-// With the password the server took at this run's login, if it wanted one:
-// what a second connection to it (a backup's) opens with.
-db::ServerAddress sessionAddress();
 void saveAddress(const db::ServerAddress& address);
 
 // What a server database holds for this program.

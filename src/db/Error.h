@@ -11,8 +11,9 @@ class Error : public std::runtime_error {
 public:
     // What a caller may do about it: retry a unique key with the next value,
     // ask the user to try again after a lock or a lost connection, ask for the
-    // server's password when it wants one or refused the one given.
-    enum Kind { Other, UniqueViolation, LockTimeout, ConnectionLost, PasswordNeeded };
+    // server's password when it wants one or refused the one given. A lost
+    // connection that could not be made anew is Unreachable.
+    enum Kind { Other, UniqueViolation, LockTimeout, ConnectionLost, PasswordNeeded, Unreachable };
 
     Error(const QString& message, int code = 0, const QString& sql = {}, Kind kind = Other)
         : std::runtime_error(message.toStdString()), m_message(message), m_code(code), m_sql(sql), m_kind(kind) {}

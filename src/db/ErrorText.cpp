@@ -11,6 +11,8 @@ QString sentence(const Error& error)
     switch (error.kind()) {
     case Error::ConnectionLost:
         return QStringLiteral("与店铺服务器的连接断开了，这次修改没有保存。请检查网络后再做一次");
+    case Error::Unreachable:
+        return QStringLiteral("无法连接店铺服务器，请检查服务器是否已启动、网络是否连通后再试");
     case Error::LockTimeout:
         return QStringLiteral("数据库正被其他程序使用，请稍后再试");
     default:

@@ -23,6 +23,10 @@ Column added(int version, Column column)
     return column;
 }
 
+// The identity of the save that wrote a bill or voucher last: a save whose
+// answer was lost is found by it, and a retry cannot store it twice.
+Column saveIdentity() { return added(6, text("save_id", 40)); }
+
 QList<Column> voucherLine()
 {
     return {text("fei_no", 20), date("fei_date"), text("bill_no", 14), dbl("paid_amou")};
@@ -34,7 +38,7 @@ QList<Column> billHeader()
             text("comp_code", 10), text("mone_type", 10), dbl("mone_rate"), text("fee_type", 10),
             text("hand_code", 10), text("chek_code", 10), text("oper_code", 10), text("send_code", 10),
             text("rece_code", 10), text("rela_code", 10), dbl("fact_tota"), dbl("shou_tota"),
-            text("remark", 50), text("bill_type", 10), text("oper_name", 10)};
+            text("remark", 50), text("bill_type", 10), text("oper_name", 10), saveIdentity()};
 }
 
 QList<Column> billLine()
@@ -60,7 +64,7 @@ QList<Column> voucher()
             text("bill_no", 14), date("start_date"), date("end_date"), dbl("shou_tota"),
             dbl("fact_tota"), dbl("lack_tota"), dbl("last_tota"), dbl("fei_tota"), dbl("rest_tota"),
             text("oper_name", 10), text("fei_name", 10), text("chek_name", 10), text("invo_no", 20),
-            text("re_mark", 50)};
+            text("re_mark", 50), saveIdentity()};
 }
 
 QList<Table> buildTables()
@@ -314,6 +318,11 @@ const Index indexes[] = {
         "where coalesce(shou_tota,0)<>coalesce(fact_tota,0)"},
     {4, "create index if not exists inmain_owed on inmain(comp_code, bill_date, bill_type, shou_tota, fact_tota) "
         "where coalesce(shou_tota,0)<>coalesce(fact_tota,0)"},
+    // One save is stored once (see saveIdentity); rows written before it carry none.
+    {6, "create unique index if not exists inmain_save on inmain(save_id)"},
+    {6, "create unique index if not exists outmain_save on outmain(save_id)"},
+    {6, "create unique index if not exists gathmain_save on gathmain(save_id)"},
+    {6, "create unique index if not exists paymain_save on paymain(save_id)"},
 };
 
 // Bill and voucher numbers, each unique in its table. A database that already
@@ -349,14 +358,12 @@ void createIndexes(Connection& connection)
 
 void markVersion(Connection& connection)
 {
-    if (connection.isServer())
-        connection.execute(QStringLiteral("delete from shape_version; insert into shape_version values (%1)")
-                               .arg(Schema::version()));
-    else
-        connection.execute(QStringLiteral("pragma user_version=%1").arg(Schema::version()));
+    Schema::setFileVersion(connection, Schema::version());
 }
 
-QStringList columnsOf(Connection& connection, const QString& table)
+} // namespace
+
+QStringList Schema::columnsOf(Connection& connection, const QString& table)
 {
     const bool server = connection.isServer();
     Statement columns(connection, server ? QStringLiteral("select column_name from information_schema.columns "
@@ -369,8 +376,6 @@ QStringList columnsOf(Connection& connection, const QString& table)
         present << columns.textValue(server ? 0 : 1).toLower();
     return present;
 }
-
-} // namespace
 
 void Schema::create(Connection& connection)
 {
@@ -461,6 +466,14 @@ void Schema::dropUniqueNumbers(Connection& connection)
         connection.execute(QStringLiteral("drop index if exists %1").arg(uniqueIndexName(unique)));
 }
 
+void Schema::setFileVersion(Connection& connection, int version)
+{
+    if (connection.isServer())
+        connection.execute(QStringLiteral("delete from shape_version; insert into shape_version values (%1)").arg(version));
+    else
+        connection.execute(QStringLiteral("pragma user_version=%1").arg(version));
+}
+
 int Schema::fileVersion(Connection& connection)
 {
     Statement query(connection, connection.isServer() ? QStringLiteral("select max(version) from shape_version")
@@ -478,7 +491,7 @@ void Schema::upgrade(Connection& connection)
     for (const Table& t : tables()) {
         // A file may already hold a table or column its version mark does not count:
         // it is not added twice.
-        const QStringList present = columnsOf(connection, t.name);
+        const QStringList present = Schema::columnsOf(connection, t.name);
         if (t.since > from) {
             if (present.isEmpty())
                 createTable(connection, t);

@@ -69,6 +69,11 @@ public:
     // The database's version (the file's PRAGMA user_version, a server's
     // shape_version); 0 for a file of the first release.
     static int fileVersion(Connection& connection);
+    // Marks the database with `version` (a copy keeps its source's, so that it
+    // is brought to the current shape when it is opened).
+    static void setFileVersion(Connection& connection, int version);
+    // The (lower-case) names of the columns a database's table has; none when it lacks the table.
+    static QStringList columnsOf(Connection& connection, const QString& table);
     // Adds what the file's version lacks (tables, columns at the end, indexes) and
     // marks it current, in one transaction. Nothing is renamed or retyped.
     static void upgrade(Connection& connection);

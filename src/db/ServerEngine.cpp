@@ -9,6 +9,8 @@
 #include <QHash>
 #include <QList>
 
+#include <functional>
+
 namespace db {
 
 QString numberedParameters(const QString& sql, QList<QByteArray>* names)
@@ -78,6 +80,13 @@ Error::Kind kindOf(PGconn* connection, const PGresult* result)
     if (code.startsWith("08") || code == "57P01" || code == "57P02" || code == "57P03")
         return Error::ConnectionLost;
     return Error::Other;
+}
+
+// What may be sent again after a lost connection: it changed nothing.
+bool changesNothing(const QString& sql)
+{
+    const QString start = sql.trimmed().left(6).toLower();
+    return start == QLatin1String("select") || start.startsWith(QLatin1String("begin"));
 }
 
 // Throws unless `result` is a success; takes ownership of a failed result.
@@ -254,11 +263,29 @@ public:
 
     void execute(const QString& sql) override
     {
-        reconnectIfLost();
-        PGresult* result = PQexec(m_connection, sql.toUtf8().constData());
-        check(m_connection, result, sql);
+        const QByteArray text = sql.toUtf8();
+        PGresult* result = send(sql, [&] { return PQexec(m_connection, text.constData()); });
         noteChanges(result);
         PQclear(result);
+    }
+
+    // Sends one statement and throws unless it succeeded. A connection found
+    // lost while nothing was in flight (no transaction open, and a read or the
+    // start of a transaction) is made anew and the statement sent once more,
+    // so that a restarted server goes unnoticed.
+    PGresult* send(const QString& sql, const std::function<PGresult*()>& once)
+    {
+        reconnectIfLost();
+        PGresult* result = once();
+        const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && !m_inTransaction && changesNothing(sql)
+            && kindOf(m_connection, result) == Error::ConnectionLost) {
+            PQclear(result);
+            reconnect();
+            result = once();
+        }
+        check(m_connection, result, sql);
+        return result;
     }
 
     qint64 lastInsertRowId() override
@@ -323,11 +350,15 @@ public:
     // Never inside a transaction: what it did before is gone, and must fail.
     void reconnectIfLost()
     {
-        if (m_inTransaction || PQstatus(m_connection) != CONNECTION_BAD)
-            return;
+        if (!m_inTransaction && PQstatus(m_connection) == CONNECTION_BAD)
+            reconnect();
+    }
+
+    void reconnect()
+    {
         PQreset(m_connection);
         if (PQstatus(m_connection) != CONNECTION_OK)
-            return;   // the statement fails and says why
+            throw Error(QString::fromUtf8(PQerrorMessage(m_connection)).trimmed(), 0, {}, Error::Unreachable);
         for (const QString& sql : std::as_const(m_sessionSetup))
             executeQuietly(sql);
     }
@@ -394,14 +425,14 @@ ServerCursor::ServerCursor(ServerEngine& engine, const QString& sql)
 void ServerCursor::run()
 {
     clearResult();
-    m_engine.reconnectIfLost();
     QList<const char*> values(m_values.size());
     for (int i = 0; i < m_values.size(); ++i)
         values[i] = m_null[i] ? nullptr : m_values[i].constData();
     // Sent untyped, so the server reads each value as the type its place needs.
-    PGresult* result = PQexecParams(m_engine.connection(), m_numberedSql.constData(), int(values.size()), nullptr,
-                                    values.constData(), nullptr, nullptr, 0);
-    check(m_engine.connection(), result, m_sql);
+    PGresult* result = m_engine.send(m_sql, [&] {
+        return PQexecParams(m_engine.connection(), m_numberedSql.constData(), int(values.size()), nullptr,
+                            values.constData(), nullptr, nullptr, 0);
+    });
     m_engine.noteChanges(result);
     m_result = result;
     m_row = -1;

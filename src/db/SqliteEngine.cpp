@@ -5,7 +5,11 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QObject>
+#include <QThread>
+#include <QTimer>
 
 namespace db {
 
@@ -187,7 +191,7 @@ private:
 
 class FileEngine final : public Engine {
 public:
-    explicit FileEngine(sqlite3* handle) : m_handle(handle) {}
+    explicit FileEngine(sqlite3* handle) : m_handle(handle) { sqlite3_wal_hook(handle, &FileEngine::logWritten, this); }
     ~FileEngine() override { sqlite3_close_v2(m_handle); }
 
     sqlite3* handle() const { return m_handle; }
@@ -236,7 +240,41 @@ public:
     }
 
 private:
+    // After each commit into the write-ahead log: the log is folded back into
+    // the file once the program is idle, so that the file alone (copied to a
+    // stick while the program runs) holds every save.
+    static int logWritten(void* self, sqlite3*, const char*, int pages)
+    {
+        static_cast<FileEngine*>(self)->foldLogWhenIdle(pages);
+        return SQLITE_OK;
+    }
+
+    void foldLogWhenIdle(int pages)
+    {
+        // A long run of writes (an import) folds as it goes, as the engine's own
+        // automatic fold would, and a worker's thread may never return to an
+        // event loop: both fold at once.
+        if (pages >= 1000 || !QCoreApplication::instance()
+            || QThread::currentThread() != QCoreApplication::instance()->thread()) {
+            foldLog();
+            return;
+        }
+        if (m_foldDue)
+            return;
+        m_foldDue = true;
+        QTimer::singleShot(0, &m_idle, [this] {
+            m_foldDue = false;
+            foldLog();
+        });
+    }
+
+    // Passive: copies what no reader still needs and waits for nobody; what
+    // is left goes at the next fold.
+    void foldLog() noexcept { sqlite3_wal_checkpoint_v2(m_handle, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr); }
+
     sqlite3* m_handle;
+    QObject m_idle;   // a fold still due goes with the engine
+    bool m_foldDue = false;
 };
 
 } // namespace

@@ -25,6 +25,32 @@ QVariant cleaned(const Column& column, const QVariant& value)
     return value;
 }
 
+// Copies the rows of `table`, in the `columns` both databases have, and checks their number.
+void copyRows(Connection& from, Connection& to, const QString& table, const QList<Column>& columns)
+{
+    QStringList names, parameters;
+    for (const Column& c : columns) {
+        names << c.name;
+        parameters << QLatin1Char(':') + c.name;
+    }
+    const QString list = names.join(QLatin1Char(','));
+    Statement read(from, QStringLiteral("select %1 from %2 order by %3").arg(list, table, Schema::rowIdColumn(table)));
+    Statement write(to, QStringLiteral("insert into %1 (%2) values (%3)")
+                            .arg(table, list, parameters.join(QLatin1Char(','))));
+    while (read.next()) {
+        for (int c = 0; c < columns.size(); ++c)
+            write.bind(names.at(c), cleaned(columns.at(c), read.value(c)));
+        write.execute();
+    }
+    const QString counter = Schema::rowIdColumn(table);
+    if (to.isServer() && counter != QLatin1String("rowid"))
+        to.execute(QStringLiteral("select setval(pg_get_serial_sequence('%1','%2'), coalesce(max(%2),0)+1, false) "
+                                  "from %1")
+                       .arg(table, counter));
+    if (rowCount(from, table) != rowCount(to, table))
+        throw Error(QStringLiteral("复制表 %1 时行数不符，没有复制任何数据").arg(table));
+}
+
 } // namespace
 
 void copyTables(Connection& from, Connection& to, const BackupProgress& progress, CopyInto into)
@@ -48,28 +74,14 @@ void copyTables(Connection& from, Connection& to, const BackupProgress& progress
     Schema::dropUniqueNumbers(to);
     int done = 0;
     for (const Table* table : tables) {
-        QStringList columns, parameters;
-        for (const Column& c : table->columns) {
-            columns << c.name;
-            parameters << QLatin1Char(':') + c.name;
-        }
-        const QString list = columns.join(QLatin1Char(','));
-        Statement read(from, QStringLiteral("select %1 from %2 order by %3")
-                                 .arg(list, table->name, Schema::rowIdColumn(table->name)));
-        Statement write(to, QStringLiteral("insert into %1 (%2) values (%3)")
-                                .arg(table->name, list, parameters.join(QLatin1Char(','))));
-        while (read.next()) {
-            for (int c = 0; c < columns.size(); ++c)
-                write.bind(columns.at(c), cleaned(table->columns.at(c), read.value(c)));
-            write.execute();
-        }
-        const QString counter = Schema::rowIdColumn(table->name);
-        if (to.isServer() && counter != QLatin1String("rowid"))
-            to.execute(QStringLiteral("select setval(pg_get_serial_sequence('%1','%2'), coalesce(max(%2),0)+1, false) "
-                                      "from %1")
-                           .arg(table->name, counter));
-        if (rowCount(from, table->name) != rowCount(to, table->name))
-            throw Error(QStringLiteral("复制表 %1 时行数不符，没有复制任何数据").arg(table->name));
+        // A source of an older shape lacks the later tables and columns.
+        const QStringList present = Schema::columnsOf(from, table->name);
+        QList<Column> copied;
+        for (const Column& c : table->columns)
+            if (present.contains(c.name.toLower()))
+                copied << c;
+        if (!copied.isEmpty())
+            copyRows(from, to, table->name, copied);
         if (progress && !progress(++done, int(tables.size())))
             throw Error(QStringLiteral("复制已取消，没有复制任何数据"));
     }

@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "core/CurrentRights.h"
+#include "core/TFrmDataMod.h"
 #include "shop/DatabaseBackup.h"
 #include "ui/Dialogs.h"
 
@@ -27,7 +28,8 @@ void TFrmBackUp::cmd_addClick()
     const MaintenanceResult result = runCopy(QStringLiteral("正在备份数据库……"),
                                              QFileInfo(AppPaths::databaseFile()).size(),
                                              [&directory](const db::BackupProgress& progress) {
-                                                 return DatabaseBackup::run(directory, progress);
+                                                 return DatabaseBackup::run(
+                                                     ShopServer::placeOf(dataModule().AdoConn), directory, progress);
                                              });
     if (result.ok)
         ui::inform(QStringLiteral("数据备份完毕"), this);

@@ -73,7 +73,7 @@ QString folder()
     return chosen.isEmpty() ? AppPaths::backupDirectory() : chosen;
 }
 
-MaintenanceResult run(const db::BackupProgress& progress)
+MaintenanceResult run(const ShopServer::Place& database, const db::BackupProgress& progress)
 {
     const Settings s = settings();
     const QString directory = folder();
@@ -86,7 +86,7 @@ MaintenanceResult run(const db::BackupProgress& progress)
         return skipped;
     }
     const MaintenanceResult result =
-        DatabaseBackup::runTo(QDir(directory).filePath(BackupRotation::fileName(Clock::now())), progress);
+        DatabaseBackup::runTo(database, QDir(directory).filePath(BackupRotation::fileName(Clock::now())), progress);
     if (!result.ok)
         return result;
     // Only now, with a newer backup verified, may older ones go.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ShopServer.h"
 #include "shop/BackupFiles.h"
 
 #include <QDateTime>
@@ -28,10 +29,10 @@ QString folderProblem(const QString& folder);
 // The folder backups go to: the chosen one, or backup/ beside data/.
 QString folder();
 
-// Backs the database up as brovanta-yyyyMMdd-hhmmss.mdb (Clock::now) and then
+// Backs `database` up as brovanta-yyyyMMdd-hhmmss.mdb (Clock::now) and then
 // deletes what the rotation no longer keeps. A chosen folder that has vanished
 // is not created again: the backup is skipped with the reason.
-MaintenanceResult run(const db::BackupProgress& progress = {});
+MaintenanceResult run(const ShopServer::Place& database, const db::BackupProgress& progress = {});
 
 // The newest automatic backup in the folder; invalid when there is none.
 QDateTime lastGood();

@@ -95,15 +95,16 @@ QString copyInto(const QString& source, const QString& directory, const db::Back
     });
 }
 
-QString copyServerInto(const QString& directory, const db::BackupProgress& progress)
+QString copyServerInto(const db::ServerAddress& server, const QString& directory, const db::BackupProgress& progress)
 {
     return writeTemporary(directory, [&](const QString& temporary) {
         db::Connection from;
-        ShopServer::open(from, ShopServer::sessionAddress());
+        ShopServer::open(from, server);
         db::Connection to;
         to.open(temporary, DatabaseFile::password, true);
         db::Schema::create(to);
         db::copyTables(from, to, progress);
+        db::Schema::setFileVersion(to, db::Schema::fileVersion(from));
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Backup.h"
+#include "db/Connection.h"
 
 #include <QString>
 
@@ -29,9 +30,10 @@ QString problem(const QString& path, const db::BackupProgress& progress);
 // Copies the database at `source` into a new temporary file in `directory`
 // and returns its path. Throws db::Error and leaves nothing behind on failure.
 QString copyInto(const QString& source, const QString& directory, const db::BackupProgress& progress);
-// The same, of the shop server's data (ShopServer::sessionAddress()): a file restorable
-// like any backup, with every table's rows copied and counted.
-QString copyServerInto(const QString& directory, const db::BackupProgress& progress = {});
+// The same, of the data of the shop server at `server`: a file restorable like
+// any backup, with every table's rows copied and counted.
+QString copyServerInto(const db::ServerAddress& server, const QString& directory,
+                       const db::BackupProgress& progress = {});
 
 // Puts `from` in the place of `to` in one step, replacing it. Throws db::Error.
 void moveOver(const QString& from, const QString& to);

@@ -1,5 +1,6 @@
 #include "shop/BackupWorker.h"
 
+#include "core/TFrmDataMod.h"
 #include "shop/AutoBackup.h"
 
 BackupWorker::BackupWorker(QObject* parent)
@@ -15,7 +16,9 @@ BackupWorker::~BackupWorker()
 
 bool BackupWorker::start()
 {
-    return m_worker.start([this](const std::atomic_bool& stopping) {
-        m_result = AutoBackup::run([&stopping](int, int) { return !stopping; });
+    // Where the program's connection is, taken here: the thread opens its own.
+    const ShopServer::Place database = ShopServer::placeOf(dataModule().AdoConn);
+    return m_worker.start([this, database](const std::atomic_bool& stopping) {
+        m_result = AutoBackup::run(database, [&stopping](int, int) { return !stopping; });
     });
 }

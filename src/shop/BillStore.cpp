@@ -58,6 +58,8 @@ void writeHeader(db::Connection& connection, const KindInfo& where, const QStrin
     QStringList columns = {QStringLiteral("bill_no"), QStringLiteral("bill_type")};
     for (const auto& [column, value] : bill.header)
         columns << column;
+    if (!bill.saveId.isEmpty())
+        columns << QStringLiteral("save_id");   // the last value, after the header's
     QString sql;
     if (bill.headerId == 0) {
         QStringList names;
@@ -75,6 +77,8 @@ void writeHeader(db::Connection& connection, const KindInfo& where, const QStrin
     statement.bind(QStringLiteral("v0"), billNo).bind(QStringLiteral("v1"), where.billType);
     for (int i = 0; i < bill.header.size(); ++i)
         statement.bind(QStringLiteral("v%1").arg(i + 2), bill.header.at(i).second);
+    if (!bill.saveId.isEmpty())
+        statement.bind(QStringLiteral("v%1").arg(columns.size() - 1), bill.saveId);
     if (bill.headerId != 0)
         statement.bind(QStringLiteral("id"), bill.headerId);
     if (statement.execute() == 0)
@@ -142,6 +146,16 @@ QList<BillLine> storedLines(db::Connection& connection, BillKind kind, const QSt
     while (query.next())
         lines.append({query.textValue(0), query.doubleValue(1), query.doubleValue(2), query.textValue(3)});
     return lines;
+}
+
+std::optional<QString> storedBy(db::Connection& connection, BillKind kind, const QString& saveId)
+{
+    db::Statement query(connection, QStringLiteral("select bill_no from %1 where save_id=:id and bill_type=:type")
+                                        .arg(info(kind).headerTable));
+    query.bind(QStringLiteral("id"), saveId).bind(QStringLiteral("type"), info(kind).billType);
+    if (!query.next())
+        return std::nullopt;
+    return query.textValue(0);
 }
 
 QDate storedDate(db::Connection& connection, BillKind kind, const QString& billNo)

@@ -7,6 +7,8 @@
 #include <QPair>
 #include <QVariant>
 
+#include <optional>
+
 namespace db {
 class Connection;
 }
@@ -32,12 +34,18 @@ struct Bill {
     // Header columns and values to store, bill_no, in_id and bill_type aside.
     QList<QPair<QString, QVariant>> header;
     QList<BillLine> lines;
+    // The identity of this save (SaveIdentity), stored with the header; empty stores none.
+    QString saveId;
+    bool operator==(const Bill&) const = default;
 };
 
 // Stores the bill and moves stock: an edited bill first takes its stored lines
 // back out; a new one takes the first free number from its own on. Returns the
 // number the bill is stored under. Throws db::Error, having changed nothing.
 QString save(db::Connection& connection, BillKind kind, const Bill& bill);
+
+// The number of the bill a save with this identity stored; nothing when there is none.
+std::optional<QString> storedBy(db::Connection& connection, BillKind kind, const QString& saveId);
 
 // Takes the bill's lines out of stock and deletes it. Refuses (db::Error with
 // monthCountedMessage) when the stored bill's month has been counted.

@@ -10,31 +10,32 @@
 
 namespace DatabaseBackup {
 
-MaintenanceResult run(const QString& directory, const db::BackupProgress& progress)
+MaintenanceResult run(const ShopServer::Place& database, const QString& directory, const db::BackupProgress& progress)
 {
     if (directory.isEmpty())
-        return runTo(QString(), progress);
-    return runTo(QDir(directory).filePath(BackupFiles::fileName), progress);
+        return runTo(database, QString(), progress);
+    return runTo(database, QDir(directory).filePath(BackupFiles::fileName), progress);
 }
 
-MaintenanceResult runTo(const QString& target, const db::BackupProgress& progress)
+MaintenanceResult runTo(const ShopServer::Place& database, const QString& target, const db::BackupProgress& progress)
 {
     MaintenanceResult result;
-    const QString database = AppPaths::databaseFile();
+    const QString dataFile = AppPaths::databaseFile();
     const QString directory = QFileInfo(target).absolutePath();
     const QFileInfo place(directory);
     if (target.isEmpty() || !place.isDir()) {
         result.reason = QStringLiteral("备份路径不存在: %1").arg(QDir::toNativeSeparators(target.isEmpty() ? target : directory));
         return result;
     }
-    if (place.canonicalFilePath() == QFileInfo(database).canonicalPath() || BackupFiles::sameFile(target, database)) {
+    if (place.canonicalFilePath() == QFileInfo(dataFile).canonicalPath() || BackupFiles::sameFile(target, dataFile)
+        || (!database.server && BackupFiles::sameFile(target, database.file))) {
         result.reason = QStringLiteral("备份路径是本系统自己的数据目录，备份会覆盖正在使用的数据库。请选择其他目录。");
         return result;
     }
     QString temporary;
     try {
-        temporary = ShopServer::isChosen() ? BackupFiles::copyServerInto(directory, progress)
-                                           : BackupFiles::copyInto(database, directory, progress);
+        temporary = database.server ? BackupFiles::copyServerInto(database.address, directory, progress)
+                                    : BackupFiles::copyInto(database.file, directory, progress);
         const QString problem = BackupFiles::problem(temporary, progress);
         if (!problem.isEmpty())
             throw db::Error(QStringLiteral("备份副本未通过检查: %1").arg(problem));

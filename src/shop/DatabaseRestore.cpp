@@ -123,7 +123,7 @@ MaintenanceResult DatabaseRestore::replaceServerData(const QString& source, cons
         if (!QDir().mkpath(directory))
             throw db::Error(QStringLiteral("不能建立目录 %1").arg(QDir::toNativeSeparators(directory)));
         // What the server holds now is kept first, as a file restorable like any backup.
-        BackupFiles::moveOver(BackupFiles::copyServerInto(directory), kept);
+        BackupFiles::moveOver(BackupFiles::copyServerInto(server.serverAddress(), directory), kept);
         restored = BackupFiles::copyInto(source, directory, progress);
         db::Connection backup;
         DatabaseFile::open(backup, restored);

@@ -134,7 +134,7 @@ QString run(db::Connection& connection)
     const QString target = QDir(directory).filePath(
         QStringLiteral("brovanta-v%1-before-upgrade-%2.mdb").arg(from).arg(Clock::now().toString(QStringLiteral("yyyyMMdd-hhmmss"))));
     QDir().mkpath(directory);
-    const MaintenanceResult backup = DatabaseBackup::runTo(target, {});
+    const MaintenanceResult backup = DatabaseBackup::runTo(ShopServer::placeOf(connection), target, {});
     if (!backup.ok)
         throw db::Error(QStringLiteral("数据库需要升级到新版本，但升级前的自动备份失败，数据库没有改动：\n%1").arg(backup.reason));
     try {

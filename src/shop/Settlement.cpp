@@ -214,10 +214,11 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
     db::Statement insert(
         connection,
         QStringLiteral("insert into %1 (fei_no,fei_date,comp_code,comp_name,bill_no,start_date,end_date,shou_tota,"
-                       "fact_tota,lack_tota,last_tota,fei_tota,rest_tota,oper_name,fei_name,chek_name,invo_no,re_mark) "
+                       "fact_tota,lack_tota,last_tota,fei_tota,rest_tota,oper_name,fei_name,chek_name,invo_no,re_mark,"
+                       "save_id) "
                        "values (:fei_no,:fei_date,:comp_code,:comp_name,:bill_no,:start_date,:end_date,:shou_tota,"
                        ":fact_tota,:lack_tota,:last_tota,:fei_tota,:rest_tota,:oper_name,:fei_name,:chek_name,"
-                       ":invo_no,:re_mark)")
+                       ":invo_no,:re_mark,:save_id)")
             .arg(ledger.voucherTable));
     insert.bind(QStringLiteral("fei_no"), saved.number)
         .bind(QStringLiteral("fei_date"), voucher.date)
@@ -236,7 +237,8 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
         .bind(QStringLiteral("fei_name"), voucher.feiName)
         .bind(QStringLiteral("chek_name"), voucher.chekName)
         .bind(QStringLiteral("invo_no"), voucher.invoiceNo)
-        .bind(QStringLiteral("re_mark"), voucher.remark);
+        .bind(QStringLiteral("re_mark"), voucher.remark)
+        .bind(QStringLiteral("save_id"), voucher.saveId.isEmpty() ? QVariant() : QVariant(voucher.saveId));
     insert.execute();
 
     // Credit the voucher used up becomes 0, so it cannot be spent again.
@@ -253,6 +255,22 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
                                               DataHelpers::amountText(saved.credit), DataHelpers::amountText(saved.balance)),
                                      settled.join(QLatin1Char('\n'))});
     transaction.commit();
+    return saved;
+}
+
+std::optional<Saved> storedBy(db::Connection& connection, const Ledger& ledger, const QString& saveId)
+{
+    db::Statement query(connection, QStringLiteral("select fei_no,shou_tota,fact_tota,last_tota,rest_tota from %1 "
+                                                   "where save_id=:id")
+                                        .arg(ledger.voucherTable));
+    query.bind(QStringLiteral("id"), saveId);
+    if (!query.next())
+        return std::nullopt;
+    Saved saved;
+    saved.number = query.textValue(0);
+    saved.totals = {query.doubleValue(1), query.doubleValue(2)};
+    saved.credit = query.doubleValue(3);
+    saved.balance = query.doubleValue(4);
     return saved;
 }
 

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace db {
 class Connection;
 class Dataset;
@@ -30,6 +32,7 @@ struct Filter {
     QDate from;             // whole days, both ends included
     QDate to;
     bool onlyOpen = false;  // only bills whose paid amount differs from the amount due
+    bool operator==(const Filter&) const = default;
 };
 
 struct Bill {
@@ -58,6 +61,8 @@ struct Voucher {
     QString chekName;
     QString invoiceNo;
     QString remark;
+    QString saveId;         // the identity of this save (SaveIdentity); empty stores none
+    bool operator==(const Voucher&) const = default;
 };
 
 // What a saved voucher holds.
@@ -95,5 +100,7 @@ QList<double> spread(double money, const QList<Bill>& bills);
 // the table holds moves on to the next free second when it was proposed, and is
 // refused when it was typed.
 Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filter, const Voucher& voucher);
+// What the voucher a save with this identity stored holds; nothing when there is none.
+std::optional<Saved> storedBy(db::Connection& connection, const Ledger& ledger, const QString& saveId);
 
 } // namespace Settlement

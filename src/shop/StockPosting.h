@@ -34,6 +34,7 @@ struct BillLine {
     double quantity = 0;
     double unitPrice = 0;
     QString remark;
+    bool operator==(const BillLine&) const = default;
 };
 
 // A customer-return line with exactly this remark stays out of stock.

@@ -1,6 +1,7 @@
 // The receipt and payment windows as a user drives them: settling, taking an
 // amount, saving, the credit carried forward, finding a voucher and printing.
 #include "AccountsData.h"
+#include "PgProxy.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
@@ -12,6 +13,7 @@
 #include "db/Dataset.h"
 #include "reports/ReportLayouts.h"
 #include "reports/ReportPreview.h"
+#include "shop/SaveIdentity.h"
 #include "ui/DbGrid.h"
 
 #include <QCheckBox>
@@ -42,6 +44,7 @@ private slots:
     void amountZeroOrEmptyIsRefused();
     void settlementWithoutBillsShowsZeroAndCannotTakeMoney();
     void failedSaveChangesNothingAndTheRetrySpreadsOnce();
+    void receiptWithItsAnswerLostIsShownSaved();
     void foundVoucherIsShownAndCannotBePaidAgain();
     void takenProposedNumberMovesOnAndATypedOneIsRefused();
     void printingBeforeASettlementPrintsNothing();
@@ -296,6 +299,30 @@ void TestGath::failedSaveChangesNothingAndTheRetrySpreadsOnce()
     QCOMPARE(paidOf(app, "outmain", "B2").toDouble(), 70.0);
     QCOMPARE(creditOf(app, "C01").toDouble(), 0.0);
     QCOMPARE(count(app, "gathmain"), 1);
+}
+
+// The server stored the receipt and its answer was lost: the window says it is
+// saved and shows the stored voucher; nothing is paid twice.
+void TestGath::receiptWithItsAnswerLostIsShownSaved()
+{
+    if (!TestApp::onServer())
+        QSKIP("a lost connection is the server's");
+    TestApp app;
+    addTwoBills(app, "outmain");
+    PgProxy proxy(app.dataModule().AdoConn.serverAddress());
+    ShopServer::open(app.dataModule().AdoConn, proxy.address());
+    TFrmGath w;
+    showWindow(w);
+    settle(w, "C01");
+    proxy.cutAt(PgProxy::Cut::AnswerToCommit);
+    takeMoney(w, "100");
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    QCOMPARE(app.dialogs().lastMessage(), SaveIdentity::alreadySaved);
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.Edit6->text(), QString("-40"));
+    QCOMPARE(w.Edit7->text(), app.scalar("select fei_no from gathmain").toString());
+    QCOMPARE(count(app, "gathmain"), 1);
+    QCOMPARE(paidOf(app, "outmain", "B2").toDouble(), 40.0);
 }
 
 void TestGath::foundVoucherIsShownAndCannotBePaidAgain()

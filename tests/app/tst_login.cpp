@@ -385,7 +385,7 @@ void TestLogin::serverPasswordIsRememberedOrAsked()
     QVERIFY(app.passwords().kept.isEmpty());
     // A backup's own connection gets in with the password typed at the login.
     QTemporaryDir backups;
-    const MaintenanceResult backup = DatabaseBackup::runTo(backups.filePath("b.mdb"));
+    const MaintenanceResult backup = DatabaseBackup::runTo(ShopServer::placeOf(dataModule().AdoConn), backups.filePath("b.mdb"));
     QVERIFY2(backup.ok, qPrintable(backup.reason));
 
     // Giving up at the question: no message, no attempt counted.

@@ -2,6 +2,7 @@
 // save's checks and its failure, editing, deleting and the month lock,
 // cancelling, bill numbers, line entry, finding, printing, rights and hooks.
 #include "BillWindows.h"
+#include "PgProxy.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
@@ -14,6 +15,7 @@
 #include "bills/TFrmInFind.h"
 #include "bills/TFrmOutFind.h"
 #include "shop/BillStore.h"
+#include "shop/SaveIdentity.h"
 #include "db/Dataset.h"
 #include "ui/TFrmCompFind.h"
 #include "ui/TFrmGoodsFind.h"
@@ -49,6 +51,8 @@ private slots:
     void savedHeaderHoldsTotalsDateAndMakerName();
     void saveTakesTheTypedLineAndChecksTheTotal();
     void failedSaveKeepsTheBillAndARetryAppliesStockOnce();
+    void saveWithItsAnswerLost_data();
+    void saveWithItsAnswerLost();
     void totalIsRoundedOnce();
     void editOfABillDeletedMeanwhileFails();
     void editingTakesTheOldLinesBackOut();
@@ -393,6 +397,49 @@ void TestBills::failedSaveKeepsTheBillAndARetryAppliesStockOnce()
     QCOMPARE(stockQty(app), 40.0);
     QCOMPARE(stockCost(app), 6.5);
     QCOMPARE(stockQty(app, "G2"), 4.0);
+}
+
+void TestBills::saveWithItsAnswerLost_data()
+{
+    QTest::addColumn<bool>("committed");
+    QTest::newRow("committed, the answer lost") << true;
+    QTest::newRow("the commit lost") << false;
+}
+
+// The connection cut at the commit: a save the server stored is said to be
+// saved and shown as stored; one it did not store is told as lost, and the
+// retry stores it once.
+void TestBills::saveWithItsAnswerLost()
+{
+    if (!TestApp::onServer())
+        QSKIP("a lost connection is the server's");
+    QFETCH(bool, committed);
+    TestApp& app = *m_app;
+    setStock(app, "G1", 30, 6);
+    PgProxy proxy(app.dataModule().AdoConn.serverAddress());
+    ShopServer::open(app.dataModule().AdoConn, proxy.address());
+    TFrmOut w;
+    showWindow(w);
+    w.cmd_addClick();
+    typeLine(w, "G1", 7, 9);
+    proxy.cutAt(committed ? PgProxy::Cut::AnswerToCommit : PgProxy::Cut::BeforeCommit);
+    w.cmd_saveClick();
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    if (committed) {
+        QCOMPARE(app.dialogs().lastMessage(), SaveIdentity::alreadySaved);
+        QCOMPARE(w.mode(), QStringLiteral("null"));
+        QCOMPARE(w.DBEdit1->text(), app.scalar("select bill_no from outmain").toString());
+        QCOMPARE(w.lines()->recordCount(), 1);
+    } else {
+        QVERIFY2(app.dialogs().lastMessage().startsWith("保存失败，本单未保存：与店铺服务器的连接断开了"),
+                 qPrintable(app.dialogs().lastMessage()));
+        QCOMPARE(w.mode(), QStringLiteral("add"));
+        QCOMPARE(stockQty(app), 30.0);
+        w.cmd_saveClick();
+        QCOMPARE(w.mode(), QStringLiteral("null"));
+    }
+    QCOMPARE(stockQty(app), 23.0);
+    QCOMPARE(rows(app, "outgoods"), 1);
 }
 
 void TestBills::editingTakesTheOldLinesBackOut()

@@ -43,6 +43,7 @@ private slots:
     void saveIntoAReplacedFileSaysSo();
     void workingTablesAreEachProgramsOwn();
     void damagedTableIsToldInChinese();
+    void fileAloneHoldsASaveOnceIdle();
 };
 
 void TestDatabase::everyTableHasItsColumnsInOrder()
@@ -73,7 +74,8 @@ void TestDatabase::everyTableHasItsColumnsInOrder()
     QCOMPARE(db::Schema::table("goods")->columns.first().name, QString("in_id"));
     QCOMPARE(db::Schema::table("goods")->columns.size(), 27);
     QCOMPARE(db::Schema::table("goods")->columns.last().name, QString("bar_code"));
-    QCOMPARE(db::Schema::table("inmain")->columns.size(), 19);
+    QCOMPARE(db::Schema::table("inmain")->columns.size(), 20);
+    QCOMPARE(db::Schema::table("inmain")->columns.last().name, QString("save_id"));
     QCOMPARE(db::Schema::column("goods", "gods_code")->size, 20);
     QCOMPARE(db::Schema::column("powers", "pow_use")->size, 50);
 }
@@ -362,6 +364,23 @@ void TestDatabase::damagedTableIsToldInChinese()
     } catch (const db::Error& e) {
         QVERIFY2(ui::errorText(e).startsWith("数据库文件已损坏，请从备份恢复"), qPrintable(ui::errorText(e)));
     }
+}
+
+// The file copied alone (without its write-ahead log) while the program runs,
+// as onto a USB stick, holds what was saved before the program went idle.
+void TestDatabase::fileAloneHoldsASaveOnceIdle()
+{
+    TestApp app;
+    app.exec("insert into goods (gods_code) values ('G1')");
+    QCoreApplication::processEvents();
+    QTemporaryDir stick;
+    const QString copy = stick.filePath("brovanta.mdb");
+    QVERIFY(QFile::copy(AppPaths::databaseFile(), copy));
+    db::Connection copied;
+    DatabaseFile::open(copied, copy);
+    db::Statement goods(copied, "select count(*) from goods where gods_code='G1'");
+    QVERIFY(goods.next());
+    QCOMPARE(goods.intValue(0), 1);
 }
 
 QTEST_MAIN(TestDatabase)

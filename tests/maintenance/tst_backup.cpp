@@ -80,7 +80,7 @@ private slots:
 
     void copyIsEncryptedWithTheSystemKey()
     {
-        QVERIFY(DatabaseBackup::run(target).ok);
+        QVERIFY(DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), target).ok);
         const QString copy = QDir(target).filePath("brovanta.mdb");
         QFile file(copy);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -104,7 +104,7 @@ private slots:
             db::Transaction open(connection, db::Transaction::Write);
             addGoods(*app, "UNCOMMITTED");
             app->exec("update goods set gods_name='改过' where gods_code='G1'");
-            const MaintenanceResult result = DatabaseBackup::run(target);
+            const MaintenanceResult result = DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), target);
             QVERIFY2(result.ok, qPrintable(result.reason));
             open.commit();
         }
@@ -120,12 +120,12 @@ private slots:
 
     void stoppedBackupLeavesEarlierOneUntouched()
     {
-        QVERIFY(DatabaseBackup::run(target).ok);
+        QVERIFY(DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), target).ok);
         const QString copy = QDir(target).filePath("brovanta.mdb");
         const QByteArray before = fingerprint(copy);
         addGoods(*app, "G2");
         int calls = 0;
-        const MaintenanceResult result = DatabaseBackup::run(target, [&calls](int, int) { return ++calls < 3; });
+        const MaintenanceResult result = DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), target, [&calls](int, int) { return ++calls < 3; });
         QVERIFY(!result.ok);
         QCOMPARE(calls, 3);
         QVERIFY(!result.reason.isEmpty());
@@ -163,7 +163,7 @@ private slots:
 
     void missingDirectoryReportsError()
     {
-        const MaintenanceResult result = DatabaseBackup::run(QDir(target).filePath("gone"));
+        const MaintenanceResult result = DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), QDir(target).filePath("gone"));
         QVERIFY(!result.ok);
         QVERIFY(result.reason.contains("不存在"));
     }

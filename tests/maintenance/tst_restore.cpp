@@ -110,7 +110,7 @@ private slots:
     // Only the backup's own name is ever restored, so only it is listed.
     void fileListShowsOnlyWhatCanBeRestored()
     {
-        QVERIFY(DatabaseBackup::run(source).ok);
+        QVERIFY(DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), source).ok);
         QVERIFY(QFile::copy(QDir(source).filePath("brovanta.mdb"), QDir(source).filePath("other.mdb")));
         QFile note(QDir(source).filePath("readme.txt"));
         QVERIFY(note.open(QIODevice::WriteOnly));
@@ -161,10 +161,10 @@ private slots:
             for (int i = 0; i < 300; ++i)
                 addGoods(*app, QString("D%1").arg(i));
             many.commit();
-            QVERIFY(DatabaseBackup::run(source).ok);
+            QVERIFY(DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), source).ok);
             QFile damaged(file);
             QVERIFY(damaged.open(QIODevice::ReadWrite));
-            QVERIFY(damaged.seek(damaged.size() / 2));
+            QVERIFY(damaged.seek(damaged.size() - 4096));   // the goods', written last
             damaged.write(QByteArray(4096, '\x5a'));
         }
         addGoods(*app, "G2");
@@ -193,7 +193,7 @@ private slots:
 
     void goodRestoreBringsBackTheBackup()
     {
-        QVERIFY(DatabaseBackup::run(source).ok);
+        QVERIFY(DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), source).ok);
         addGoods(*app, "G2");
         app->exec("update goods set gods_name='改名' where gods_code='G1'");
         db::Dataset* goods = app->dataModule().GoodsQ;
@@ -228,7 +228,7 @@ private slots:
 
     void olderBackupTakesTheCurrentShape()
     {
-        QVERIFY(DatabaseBackup::run(source).ok);
+        QVERIFY(DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), source).ok);
         {
             db::Connection older;
             older.open(QDir(source).filePath("brovanta.mdb"), DatabaseFile::password);
@@ -243,7 +243,7 @@ private slots:
 
     void failedReopenPutsPreviousDatabaseBack()
     {
-        QVERIFY(DatabaseBackup::run(source).ok);
+        QVERIFY(DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), source).ok);
         addGoods(*app, "G2");
         // G2 moves from the write-ahead log into the file, as closing for the restore does.
         app->exec("pragma wal_checkpoint(truncate)");
@@ -269,7 +269,7 @@ private slots:
     // beside the file; a file swapped in now would be read with the old file's log.
     void restoreWaitsForABackupReadingTheFile()
     {
-        QVERIFY(DatabaseBackup::run(source).ok);
+        QVERIFY(DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), source).ok);
         addGoods(*app, "G2");
         db::Connection reader;
         DatabaseFile::open(reader, AppPaths::databaseFile());
@@ -287,7 +287,7 @@ private slots:
 
     void stoppedRestoreReplacesNothing()
     {
-        QVERIFY(DatabaseBackup::run(source).ok);
+        QVERIFY(DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), source).ok);
         addGoods(*app, "G2");
         const QByteArray before = fingerprint(AppPaths::databaseFile());
         DatabaseRestore restore(app->dataModule());

@@ -1,5 +1,6 @@
 // What the shop server does that the file does not: its dialect, its locks,
 // a lost connection, and a file copied into it.
+#include "PgProxy.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
@@ -19,6 +20,7 @@
 #include "shop/BillStore.h"
 #include "shop/DatabaseBackup.h"
 #include "shop/DatabaseRestore.h"
+#include "shop/DatabaseUpgrade.h"
 
 #include <QLineEdit>
 #include <QtTest>
@@ -35,6 +37,9 @@ private slots:
     void failedStatementFailsTheCommit();
     void writeLockWaitEndsWithAClearMessage();
     void lostConnectionLeavesNoPartOfTheSave();
+    void restartedServerGoesUnnoticed();
+    void unreachableServerIsToldWithoutAnyLostChange();
+    void upgradeBacksUpTheServerItsConnectionIsOn();
     void fileCopiesIntoAnEmptyServer();
     void backupOfTheServerIsAFileThatRestoresIntoIt();
     void reportReadsOneSnapshot();
@@ -151,7 +156,8 @@ void TestServerMode::lostConnectionLeavesNoPartOfTheSave()
             QFAIL("the lost connection went unnoticed");
         } catch (const db::Error& e) {
             QCOMPARE(e.kind(), db::Error::ConnectionLost);
-            QVERIFY(db::userText(e).startsWith("与店铺服务器的连接断开了"));
+            QVERIFY(db::userText(e).startsWith("与店铺服务器的连接断开了，这次修改没有保存"));
+            QVERIFY(db::userText(e).contains("（详细信息：" + e.message()));
         }
     }
     QCOMPARE(app.scalar("select gods_amou from storemain").toDouble(), 10.0);
@@ -160,6 +166,73 @@ void TestServerMode::lostConnectionLeavesNoPartOfTheSave()
     BillStore::save(c, BillKind::Sale, sale("G1", 3));
     QCOMPARE(app.scalar("select gods_amou from storemain").toDouble(), 7.0);
     QCOMPARE(app.scalar("select count(*) from outgoods").toInt(), 1);
+}
+
+// The server restarted between two reads, or before a save began: nothing was
+// in flight, and the program connects anew without a word.
+void TestServerMode::restartedServerGoesUnnoticed()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
+    db::Connection other;
+    app.openAnother(other);
+    const auto dropConnection = [&] {
+        const qint64 pid = scalar(c, "select pg_backend_pid()").toLongLong();
+        other.execute(QString("select pg_terminate_backend(%1)").arg(pid));
+        QTRY_COMPARE(scalar(other, QString("select count(*) from pg_stat_activity where pid=%1").arg(pid)).toInt(), 0);
+    };
+    dropConnection();
+    QCOMPARE(scalar(c, "select gods_amou from storemain").toDouble(), 10.0);
+    QCOMPARE(scalar(c, "select count(*) from outtemp").toInt(), 0);   // the working tables are back
+    dropConnection();
+    BillStore::save(c, BillKind::Sale, sale("G1", 3));
+    QCOMPARE(app.scalar("select gods_amou from storemain").toDouble(), 7.0);
+}
+
+// A read that cannot reach the server again says so, and speaks of no lost change.
+void TestServerMode::unreachableServerIsToldWithoutAnyLostChange()
+{
+    TestApp app;
+    PgProxy proxy(app.dataModule().AdoConn.serverAddress());
+    db::Connection c;
+    ShopServer::open(c, proxy.address());
+    proxy.shutDown();
+    try {
+        scalar(c, "select count(*) from goods");
+        QFAIL("the read went through a closed connection");
+    } catch (const db::Error& e) {
+        QCOMPARE(e.kind(), db::Error::Unreachable);
+        const QString told = db::userText(e);
+        QVERIFY2(told.startsWith("无法连接店铺服务器"), qPrintable(told));
+        QVERIFY2(!told.contains("修改"), qPrintable(told));
+        QVERIFY2(told.contains("（详细信息：") && told.contains(e.message()), qPrintable(told));
+    }
+}
+
+// system.ini says file; the connection is on a server of the previous shape:
+// the backup before its upgrade is of the server.
+void TestServerMode::upgradeBacksUpTheServerItsConnectionIsOn()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    ShopServer::choose(false);
+    DatabaseFile::createIfMissing(AppPaths::databaseFile());
+    app.exec("insert into goods (gods_code) values ('ON-SERVER')");
+    const int previous = db::Schema::version() - 1;
+    for (const db::Table& table : db::Schema::tables())
+        for (const db::Column& column : table.columns)
+            if (column.since > previous)
+                c.execute(QString("alter table %1 drop column %2").arg(table.name, column.name));
+    db::Schema::setFileVersion(c, previous);
+
+    const QString backup = DatabaseUpgrade::run(c);
+    QVERIFY(!backup.isEmpty());
+    db::Connection file;
+    DatabaseFile::open(file, backup);
+    QCOMPARE(scalar(file, "select count(*) from goods where gods_code='ON-SERVER'").toInt(), 1);
+    QCOMPARE(db::Schema::fileVersion(file), previous);
+    QCOMPARE(db::Schema::fileVersion(c), db::Schema::version());
 }
 
 void TestServerMode::fileCopiesIntoAnEmptyServer()
@@ -215,7 +288,7 @@ void TestServerMode::backupOfTheServerIsAFileThatRestoresIntoIt()
     BillStore::save(c, BillKind::Sale, sale("G1", 3));
     QTemporaryDir dir;
     const QString target = dir.filePath(BackupFiles::fileName);
-    const MaintenanceResult backup = DatabaseBackup::runTo(target);
+    const MaintenanceResult backup = DatabaseBackup::runTo(ShopServer::placeOf(dataModule().AdoConn), target);
     QVERIFY2(backup.ok, qPrintable(backup.reason));
     QVERIFY(BackupFiles::problem(target).isEmpty());
     db::Connection file;

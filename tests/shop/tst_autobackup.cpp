@@ -70,7 +70,7 @@ private slots:
             QVERIFY(!AutoBackup::isDue());   // before the set hour (12)
             Clock::setFixed(QDateTime(day, QTime(18, 30)));
             QVERIFY(AutoBackup::isDue());
-            const MaintenanceResult result = AutoBackup::run();
+            const MaintenanceResult result = AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn));
             QVERIFY2(result.ok, qPrintable(result.reason));
             QVERIFY(!AutoBackup::isDue());
             QCOMPARE(AutoBackup::lastGood(), QDateTime(day, QTime(18, 30)));
@@ -93,11 +93,11 @@ private slots:
     {
         const QString directory = AppPaths::backupDirectory();
         Clock::setFixed(QDateTime(QDate(2026, 3, 1), QTime(20, 0)));
-        QVERIFY(AutoBackup::run().ok);
+        QVERIFY(AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn)).ok);
         IniFile(AppPaths::settingsFile()).write("autobackup", "keep", "1");
         Clock::setFixed(QDateTime(QDate(2026, 4, 1), QTime(20, 0)));
         // The copy is damaged after it was written, just before its check.
-        const MaintenanceResult result = AutoBackup::run([&directory](int, int total) {
+        const MaintenanceResult result = AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn), [&directory](int, int total) {
             if (total == 0)
                 for (const QString& part : QDir(directory).entryList({"*.part"}, QDir::Files)) {
                     QFile file(QDir(directory).filePath(part));
@@ -118,7 +118,7 @@ private slots:
     {
         const QString stick = QDir(app->directory()).filePath("usb");
         IniFile(AppPaths::settingsFile()).write("autobackup", "folder", stick);
-        const MaintenanceResult result = AutoBackup::run();
+        const MaintenanceResult result = AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn));
         QVERIFY(!result.ok);
         QVERIFY2(result.reason.contains("不存在"), qPrintable(result.reason));
         QVERIFY(!QFileInfo::exists(stick));
