@@ -65,7 +65,7 @@ private slots:
     void choiceOnTheDialogOpensThatDatabase();
     void serverPasswordIsRememberedOrAsked();
     void savedServerChangesOnlyForAnAdministrator();
-    void importIsOfferedOnlyForAFileWithAShop();
+    void newFileHoldsNoShop();
 };
 
 void TestLogin::firstLoginWritesDataSourceOnly()
@@ -491,10 +491,9 @@ void TestLogin::savedServerChangesOnlyForAnAdministrator()
 }
 
 // On a first start in server mode the PC's own file is new and holds nothing:
-// there is nothing to import from it.
-void TestLogin::importIsOfferedOnlyForAFileWithAShop()
+// there is nothing to import from it (the login's question: tst_server).
+void TestLogin::newFileHoldsNoShop()
 {
-    Unconnected app;
     QTemporaryDir dir;
     const QString other = dir.filePath("other.mdb");
     QVERIFY(!ShopServer::holdsShopData(other));   // no file
@@ -506,42 +505,6 @@ void TestLogin::importIsOfferedOnlyForAFileWithAShop()
         local.execute("insert into employee (empl_code, empl_name) values ('E01', '张三')");
     }
     QVERIFY(ShopServer::holdsShopData(other));
-    if (!TestApp::onServer())
-        QSKIP("an empty server database");
-
-    const QString file = AppPaths::databaseFile();
-    QFile::remove(file);
-    DatabaseFile::createIfMissing(file);
-    const auto emptyServer = [&app] {
-        db::Connection admin;
-        app.openAnother(admin);
-        admin.execute("drop schema public cascade; create schema public");
-    };
-    emptyServer();
-    app.dialogs().answers = {true};
-    TFrmLogin fresh;
-    login(fresh, "admin", "admin");
-    QCOMPARE(fresh.result(), int(QDialog::Accepted));
-    QCOMPARE(app.dialogs().questions.size(), 1);
-    QVERIFY2(app.dialogs().questions.first().endsWith("建立新的空数据库和系统管理员吗？"), qPrintable(app.dialogs().questions.first()));
-
-    // A file with one goods in it is a shop's.
-    {
-        db::Connection local;
-        DatabaseFile::open(local, file);
-        local.execute("insert into goods (gods_code, gods_name) values ('G01', '衬衫')");
-    }
-    app.dataModule().closeAll();
-    app.dataModule().AdoConn.close();
-    emptyServer();
-    app.dialogs().clear();
-    app.dialogs().answers = {true};
-    TFrmLogin shop;
-    login(shop, "admin", "admin");
-    QCOMPARE(shop.result(), int(QDialog::Accepted));
-    QCOMPARE(app.dialogs().questions.size(), 1);
-    QVERIFY2(app.dialogs().questions.first().contains("的全部数据导入服务器吗？"), qPrintable(app.dialogs().questions.first()));
-    QCOMPARE(app.scalar("select gods_name from goods where gods_code='G01'").toString(), QString("衬衫"));
 }
 
 // The program's own application object: Enter acts as it does for a user.
