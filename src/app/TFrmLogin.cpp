@@ -247,21 +247,25 @@ void TFrmLogin::cmd_okClick()
         return;
     }
 
-    const QString userId = Edit1->text().trimmed();
+    if (typedUserFound(password))
+        accept();
+}
+
+bool TFrmLogin::typedUserFound(const QString& password)
+{
     bool found = false;
     try {
         const ui::BusyCursor busy;
-        found = checkUser(userId, password);
+        found = checkUser(Edit1->text().trimmed(), password);
     } catch (const db::Error&) {
         ui::showError(QStringLiteral("数据库无法打开"), this);
-        return;
+        return false;
     }
     if (!found) {
         ui::warn(QStringLiteral("用户名或密码错误！"), this);
         Edit1->setFocus();
-        return;
     }
-    accept();
+    return found;
 }
 
 void TFrmLogin::cmd_closeClick()
@@ -278,21 +282,8 @@ void TFrmLogin::cmd_serverClick()
 {
     if (!ShopServer::address().host.isEmpty() && !Edit1->text().trimmed().isEmpty()) {
         connectDatabase();
-        if (!m_connected)
+        if (!m_connected || !typedUserFound(Edit2->text()))
             return;
-        bool found = false;
-        try {
-            const ui::BusyCursor busy;
-            found = checkUser(Edit1->text().trimmed(), Edit2->text());
-        } catch (const db::Error&) {
-            ui::showError(QStringLiteral("数据库无法打开"), this);
-            return;
-        }
-        if (!found) {
-            ui::warn(QStringLiteral("用户名或密码错误！"), this);
-            Edit1->setFocus();
-            return;
-        }
     }
     int result = QDialog::Rejected;
     {
