@@ -1,5 +1,6 @@
 #include "app/BackupKeeper.h"
 
+#include "core/CurrentRights.h"
 #include "core/TFrmDataMod.h"
 #include "shop/AutoBackup.h"
 #include "shop/BackupWorker.h"
@@ -28,8 +29,13 @@ void BackupKeeper::start()
     if (m_started)
         return;
     m_started = true;
+    db::Connection& connection = dataModule().AdoConn;
+    m_madeHere = AutoBackup::madeHere(connection);
     showLast();
-    if (AutoBackup::isStale()
+    if (!m_madeHere)
+        return;
+    // Asked only of whom may back up, and only of a database with days of work in it.
+    if (hasRight(Right::Use, Function::Backup) && AutoBackup::isStale() && !AutoBackup::isYoung(connection)
         && ui::askYesNo(QStringLiteral("最近3天内没有数据备份。\n现在备份吗？"), m_window))
         backUpInBackground();
     m_timer->start();
@@ -38,7 +44,7 @@ void BackupKeeper::start()
 
 void BackupKeeper::backupIfDue()
 {
-    if (!m_worker->isRunning() && AutoBackup::isDue())
+    if (m_madeHere && !m_worker->isRunning() && AutoBackup::isDue())
         backUpInBackground();
 }
 
@@ -63,7 +69,7 @@ void BackupKeeper::backgroundDone(const MaintenanceResult& result)
 
 void BackupKeeper::backupOnExit()
 {
-    if (!m_started)
+    if (!m_started || !m_madeHere)
         return;
     const ui::BusyCursor busy;
     // A daily backup still copying gives way: the exit backup is the newer one.

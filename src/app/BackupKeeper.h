@@ -9,9 +9,11 @@ class QTimer;
 class QWidget;
 
 // Keeps automatic backups going for the main window: the last good backup's
-// time in the status bar, a start-up warning when none is younger than three
-// days, the daily backup once the set hour has passed (on a worker thread, the
-// window goes on), and the backup on exit with a progress dialog whose 跳过 stops it.
+// time in the status bar, a start-up question to a user with the backup right
+// when none is younger than three days, the daily backup once the set hour has
+// passed (on a worker thread, the window goes on), and the backup on exit with
+// a progress dialog whose 跳过 stops it. Of a shop's server only the PC chosen
+// for it makes them.
 class BackupKeeper : public QObject {
     Q_OBJECT
 public:
@@ -20,7 +22,7 @@ public:
 
     QLabel* statusLabel() const { return m_label; }
 
-    // After login: shows the last backup, warns once when it is stale, starts the daily check.
+    // After login: shows the last backup, asks once when it is stale, starts the daily check.
     void start();
     // Starts the daily backup in the background when it is due; called by the timer.
     void backupIfDue();
@@ -44,5 +46,6 @@ private:
     QTimer* m_timer;
     BackupWorker* m_worker;
     bool m_started = false;
+    bool m_madeHere = false;         // this PC makes the automatic backups of the database
     bool m_folderReported = false;   // a vanished folder is reported once
 };

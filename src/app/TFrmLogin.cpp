@@ -177,7 +177,7 @@ bool TFrmLogin::openServer(db::Connection& connection)
     if (found == ShopServer::State::Empty) {
         const QString file = AppPaths::databaseFile();
         const QString empty = QStringLiteral("店铺服务器上的数据库“%1”是空的。").arg(address.database);
-        if (QFileInfo::exists(file)
+        if (ShopServer::holdsShopData(file)
             && ui::askYesNo(empty + QStringLiteral("\n把本机文件 %1 的全部数据导入服务器吗？").arg(QDir::toNativeSeparators(file)), this)) {
             ui::BusyCursor wait;
             ShopServer::importFile(connection, file);
@@ -192,6 +192,8 @@ bool TFrmLogin::openServer(db::Connection& connection)
     return true;
 }
 
+// Sets the user's rights current when the id and password are right; the id
+// shown and stored from then on is the user's own, whatever its case as typed.
 bool TFrmLogin::checkUser(const QString& userId, const QString& password)
 {
     db::Dataset* q = dataModule().TempQ;
@@ -209,7 +211,7 @@ bool TFrmLogin::checkUser(const QString& userId, const QString& password)
     if (!found)
         return false;
     CurrentRights& rights = CurrentRights::current();
-    rights.userId = userId;
+    rights.userId = q->text(QStringLiteral("user_id"));
     rights.use = q->text(QStringLiteral("pow_use"));
     rights.add = q->text(QStringLiteral("pow_add"));
     rights.edit = q->text(QStringLiteral("pow_edit"));
@@ -222,7 +224,8 @@ bool TFrmLogin::checkUser(const QString& userId, const QString& password)
 
 void TFrmLogin::cmd_okClick()
 {
-    const QString password = Edit2->text().trimmed();
+    // The password is what was typed, blanks and all, as 权限设置 keeps it.
+    const QString password = Edit2->text();
     if (m_attempt == 3)
         m_terminateRequested = true;
     ++m_attempt;
@@ -244,21 +247,25 @@ void TFrmLogin::cmd_okClick()
         return;
     }
 
-    const QString userId = Edit1->text().trimmed();
+    if (typedUserFound(password))
+        accept();
+}
+
+bool TFrmLogin::typedUserFound(const QString& password)
+{
     bool found = false;
     try {
         const ui::BusyCursor busy;
-        found = checkUser(userId, password);
+        found = checkUser(Edit1->text().trimmed(), password);
     } catch (const db::Error&) {
         ui::showError(QStringLiteral("数据库无法打开"), this);
-        return;
+        return false;
     }
     if (!found) {
         ui::warn(QStringLiteral("用户名或密码错误！"), this);
         Edit1->setFocus();
-        return;
     }
-    accept();
+    return found;
 }
 
 void TFrmLogin::cmd_closeClick()
@@ -268,10 +275,24 @@ void TFrmLogin::cmd_closeClick()
     QCoreApplication::exit(1);
 }
 
+// A saved server is changed only by a user with the 系统管理 right, whose id
+// and password are typed above; anyone else sees it. The first setup, with
+// nothing saved, is open to all.
 void TFrmLogin::cmd_serverClick()
 {
-    TFrmServerSettings settings(this);
-    if (ui::dialogs().exec(&settings) == QDialog::Accepted && rbServer->isChecked())
+    if (!ShopServer::address().host.isEmpty() && !Edit1->text().trimmed().isEmpty()) {
+        connectDatabase();
+        if (!m_connected || !typedUserFound(Edit2->text()))
+            return;
+    }
+    int result = QDialog::Rejected;
+    {
+        TFrmServerSettings settings(this);
+        result = ui::dialogs().exec(&settings);
+    }
+    // Nobody is logged in before 确定.
+    CurrentRights::current().clear();
+    if (result == QDialog::Accepted && rbServer->isChecked())
         dropConnection();
 }
 

@@ -45,6 +45,8 @@ protected:
 
 private:
     bool checkUser(const QString& userId, const QString& password);
+    // checkUser() for the typed id, saying why when the database or the user refuses.
+    bool typedUserFound(const QString& password);
     bool openServer(db::Connection& connection);
     // The next attempt connects anew, to what the dialog then chooses.
     void dropConnection();

@@ -1,5 +1,6 @@
 #include "app/TFrmServerSettings.h"
 
+#include "core/CurrentRights.h"
 #include "core/ServerPassword.h"
 #include "core/ShopServer.h"
 #include "db/Error.h"
@@ -8,8 +9,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -38,6 +41,17 @@ TFrmServerSettings::TFrmServerSettings(QWidget* parent)
     cbSsl->addItem(QStringLiteral("服务器支持时加密"), QStringLiteral("prefer"));
     cbSsl->addItem(QStringLiteral("必须加密"), QStringLiteral("require"));
     cbSsl->addItem(QStringLiteral("必须加密并验证服务器证书"), QStringLiteral("verify-full"));
+    // libpq never encrypts a connection through a socket folder.
+    sslNote = new QLabel(QStringLiteral("服务器是本机的套接字目录：连接不经过网络，不加密"), this);
+    sslNote->setObjectName(QStringLiteral("sslNote"));
+    sslNote->setWordWrap(true);
+    sslNote->hide();
+    savedNote = new QLabel(QStringLiteral("已保存的服务器设置只能由有系统管理权限（权限设置）的用户修改："
+                                          "请在登录窗口输入该用户的用户名和密码，再按“设置…”。"),
+                           this);
+    savedNote->setObjectName(QStringLiteral("savedNote"));
+    savedNote->setWordWrap(true);
+    savedNote->hide();
     cmd_test = new QPushButton(QStringLiteral("测试连接[&T]"), this);
     cmd_test->setObjectName(QStringLiteral("cmd_test"));
     cmd_ok = new QPushButton(QStringLiteral("确定[&O]"), this);
@@ -55,6 +69,7 @@ TFrmServerSettings::TFrmServerSettings(QWidget* parent)
     form->addRow(QStringLiteral("密码："), edPassword);
     form->addRow(QString(), chkRemember);
     form->addRow(QStringLiteral("加密连接："), cbSsl);
+    form->addRow(QString(), sslNote);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmd_test);
     buttons->addStretch();
@@ -62,6 +77,7 @@ TFrmServerSettings::TFrmServerSettings(QWidget* parent)
     buttons->addWidget(cmd_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(savedNote);
     layout->addSpacing(8);
     layout->addLayout(buttons);
     setMinimumWidth(380);
@@ -71,15 +87,22 @@ TFrmServerSettings::TFrmServerSettings(QWidget* parent)
     edPort->setText(QString::number(m_saved.port));
     edDatabase->setText(m_saved.database);
     edUser->setText(m_saved.user);
-    const QString remembered = m_saved.host.isEmpty() ? QString() : ServerPassword::load(m_saved);
-    edPassword->setText(remembered);
-    chkRemember->setChecked(!remembered.isEmpty());
+    // A kept password is never shown: an empty box stands for it, for this address only.
+    const bool kept = !m_saved.host.isEmpty() && !ServerPassword::load(m_saved).isEmpty();
+    chkRemember->setChecked(kept);
+    if (kept)
+        edPassword->setPlaceholderText(QStringLiteral("已记住，不显示"));
     int ssl = cbSsl->findData(m_saved.sslMode);
     if (ssl < 0) {   // a mode written into system.ini by hand stays as it is
         cbSsl->addItem(m_saved.sslMode, m_saved.sslMode);
         ssl = cbSsl->count() - 1;
     }
     cbSsl->setCurrentIndex(ssl);
+    connect(edHost, &QLineEdit::textChanged, this, &TFrmServerSettings::showSslNote);
+    connect(cbSsl, &QComboBox::currentIndexChanged, this, &TFrmServerSettings::showSslNote);
+    showSslNote();
+    if (!m_saved.host.isEmpty() && !hasRight(Right::Use, Function::Powers))
+        showOnly();
 
     connect(cmd_test, &QPushButton::clicked, this, &TFrmServerSettings::cmd_testClick);
     connect(cmd_ok, &QPushButton::clicked, this, &TFrmServerSettings::cmd_okClick);
@@ -112,11 +135,31 @@ bool TFrmServerSettings::typedAddress(db::ServerAddress* address)
     return true;
 }
 
+void TFrmServerSettings::showSslNote()
+{
+    const bool encrypted = cbSsl->currentData().toString() != QLatin1String("prefer");
+    sslNote->setVisible(encrypted && QDir::isAbsolutePath(edHost->text().trimmed()));
+}
+
+void TFrmServerSettings::showOnly()
+{
+    for (QLineEdit* box : {edHost, edPort, edDatabase, edUser, edPassword})
+        box->setReadOnly(true);
+    chkRemember->setEnabled(false);
+    cbSsl->setEnabled(false);
+    cmd_ok->setEnabled(false);
+    savedNote->show();
+}
+
 void TFrmServerSettings::cmd_testClick()
 {
     db::ServerAddress address;
     if (!typedAddress(&address))
         return;
+    // An empty box offers the kept password, found by the typed address: a
+    // password goes to no other server, port, database or user than its own.
+    if (address.password.isEmpty() && chkRemember->isChecked())
+        address.password = ServerPassword::load(address);
     ShopServer::State found;
     try {
         const ui::BusyCursor busy;
@@ -142,6 +185,8 @@ void TFrmServerSettings::cmd_testClick()
 
 void TFrmServerSettings::cmd_okClick()
 {
+    if (!cmd_ok->isEnabled())
+        return;
     db::ServerAddress address;
     if (!typedAddress(&address))
         return;
@@ -153,10 +198,11 @@ void TFrmServerSettings::cmd_okClick()
             || m_saved.user != address.user))
         ServerPassword::forget(m_saved);
     QString failed;
-    if (chkRemember->isChecked() && !address.password.isEmpty())
-        failed = ServerPassword::save(address, address.password);
-    else
+    if (!chkRemember->isChecked())
         ServerPassword::forget(address);
+    else if (!edPassword->text().isEmpty())
+        failed = ServerPassword::save(address, edPassword->text());
+    // else the password kept for this very address, if any, stays
     if (!failed.isEmpty())
         ui::warn(QStringLiteral("设置已保存，但系统密钥环没有记住密码（%1）。登录时会询问密码。").arg(failed), this);
     accept();

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -30,6 +31,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <memory>
 
 namespace {
@@ -313,15 +315,29 @@ void TfrmMain::FormShow()
             return;
         }
     }
+    showUser();
+    applyRights();
+    // The backup question comes with the main window, before anything slow: a
+    // box that came up a moment later would take the keys meant for the window.
+    waitUntilActive();
+    m_backups->start();
     checkNumbers();
     {
         const ui::BusyCursor busy;
-        showUser();
-        applyRights();
         m_today->show();
         m_today->refresh();
     }
-    m_backups->start();
+}
+
+void TfrmMain::waitUntilActive()
+{
+    if (!isVisible() || isActiveWindow() || !windowHandle())
+        return;
+    activateWindow();
+    QEventLoop loop;
+    connect(windowHandle(), &QWindow::activeChanged, &loop, &QEventLoop::quit);
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 // Numbers an older database holds twice, and barcodes that are other goods'

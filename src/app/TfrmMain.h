@@ -57,6 +57,8 @@ private:
     void buildToolBar();
     void buildStatusBar();
     void checkNumbers();
+    // Brings the window up front and waits (a second at most) until it is active.
+    void waitUntilActive();
     void endProgram(int exitCode);
 
     TFrmLogin* m_login = nullptr;

@@ -12,6 +12,8 @@
 #include "db/TableCopy.h"
 #include "db/Transaction.h"
 
+#include <QFileInfo>
+
 namespace ShopServer {
 
 bool isChosen()
@@ -118,6 +120,31 @@ void importFile(db::Connection& connection, const QString& file)
     db::Schema::create(connection);
     db::copyTables(source, connection);
     transaction.commit();
+}
+
+bool holdsShopData(const QString& file)
+{
+    if (!QFileInfo::exists(file))
+        return false;
+    db::Connection source;
+    try {
+        source.open(file, DatabaseFile::password);
+    } catch (const db::Error&) {
+        return false;
+    }
+    for (const db::Table& table : db::Schema::tables()) {
+        if (db::Schema::isScratch(table.name))
+            continue;
+        const bool seeded = table.name == QLatin1String("employee") || table.name == QLatin1String("powers");
+        try {
+            db::Statement rows(source, QStringLiteral("select count(*) from %1").arg(table.name));
+            if (rows.next() && rows.intValue(0) > (seeded ? 1 : 0))
+                return true;
+        } catch (const db::Error&) {
+            // A table an older file does not have yet holds nothing.
+        }
+    }
+    return false;
 }
 
 void startWork(db::Connection& connection)

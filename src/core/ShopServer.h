@@ -24,6 +24,9 @@ State connect(db::Connection& connection, const db::ServerAddress& address);
 // row of the shop's file; all or nothing.
 void initialize(db::Connection& connection);
 void importFile(db::Connection& connection, const QString& file);
+// Whether the file is a database of this program that holds a shop's data:
+// anything beyond the administrator every new database starts with.
+bool holdsShopData(const QString& file);
 // Gives a connected connection its own working tables.
 void startWork(db::Connection& connection);
 

@@ -5,6 +5,7 @@
 #include "ui/Dialogs.h"
 #include "ui/WindowParts.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
@@ -31,6 +32,8 @@ BackupSettingsBox::BackupSettingsBox(QWidget* parent)
     hour = named<QSpinBox>("BackupHour");
     hour->setRange(0, 23);
     hour->setSuffix(QStringLiteral(" 点以后"));
+    serverPc = named<QCheckBox>("BackupServerPc");
+    serverPc->setText(QStringLiteral("本机负责店铺服务器的自动备份（几台电脑共用服务器时只勾选一台）"));
     connect(choose, &QPushButton::clicked, this, &BackupSettingsBox::chooseFolder);
 
     auto* grid = new QGridLayout(this);
@@ -41,10 +44,12 @@ BackupSettingsBox::BackupSettingsBox(QWidget* parent)
     grid->addWidget(keep, 1, 1);
     grid->addWidget(WindowParts::caption(QStringLiteral("每日备份"), hour), 1, 2);
     grid->addWidget(hour, 1, 3);
+    grid->addWidget(serverPc, 2, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     setTabOrder(folder, keep);
     setTabOrder(keep, hour);
+    setTabOrder(hour, serverPc);
     load();
 }
 
@@ -54,6 +59,7 @@ void BackupSettingsBox::load()
     folder->setText(QDir::toNativeSeparators(s.folder));
     keep->setValue(s.keep);
     hour->setValue(s.hour);
+    serverPc->setChecked(s.server);
 }
 
 // A folder is checked as soon as it is chosen; an unusable one is not taken.
@@ -87,6 +93,7 @@ bool BackupSettingsBox::save()
     s.folder = QDir::fromNativeSeparators(folder->text().trimmed());
     s.keep = keep->value();
     s.hour = hour->value();
+    s.server = serverPc->isChecked();
     if (AutoBackup::save(s))
         return true;
     ui::showError(QStringLiteral("无法写入设置文件 %1").arg(AppPaths::settingsFile()), this);

@@ -2,12 +2,14 @@
 
 #include <QGroupBox>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
 // 基本设置's automatic-backup group: the folder (empty: backup/ beside data/),
-// the number of backups kept and the hour of the daily backup, kept in system.ini.
+// the number of backups kept, the hour of the daily backup and whether this PC
+// makes the automatic backups of the shop's server, kept in system.ini.
 class BackupSettingsBox : public QGroupBox {
     Q_OBJECT
 public:
@@ -17,6 +19,7 @@ public:
     QPushButton* choose;
     QSpinBox* keep;
     QSpinBox* hour;
+    QCheckBox* serverPc;
 
     // Shows what system.ini holds.
     void load();

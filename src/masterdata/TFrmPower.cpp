@@ -25,7 +25,7 @@
 using WindowParts::named;
 
 const QStringList TFrmPower::columnFields = {"pow_use",  "pow_add",  "pow_edit", "pow_dele",
-                                             "pow_find", "pow_chek", "pow_prin"};
+                                             "pow_chek", "pow_find", "pow_prin"};
 
 TFrmPower::TFrmPower(QWidget* parent)
     : ui::ModeWindow(parent)
@@ -273,14 +273,16 @@ void TFrmPower::cmd_saveClick()
             const QString id = DBEdit1->text().trimmed();
             if (checkNewUser(id) != IdCheck::Ok)
                 return;
-            // Only a new user's password must be typed twice.
-            if (DBEdit4->text().trimmed() != Edit5->text().trimmed()) {
+            // Only a new user's password must be typed twice, exactly alike.
+            if (DBEdit4->text() != Edit5->text()) {
                 ui::inform(QStringLiteral("密码不一致"), this);
                 WindowParts::focusBox(Edit5);
                 return;
             }
             DBEdit1->setText(id);
         }
+        if (!blanksAccepted())
+            return;
         // Who gave whom which right: each kind of right, the functions gained (+) and lost (-).
         QStringList changes;
         for (int column = 1; column <= RightsGrid::columns; ++column) {
@@ -313,6 +315,20 @@ void TFrmPower::cmd_saveClick()
         return;
     }
     setMode(QStringLiteral("null"));
+}
+
+// A password is kept exactly as typed, so a blank at either end must be typed
+// at every login: asked about first, with 否 for a slip of the Enter key.
+bool TFrmPower::blanksAccepted()
+{
+    const QString typed = DBEdit4->text();
+    if (typed.isEmpty() || typed.trimmed() == typed)
+        return true;
+    if (ui::dialogs().ask(this, QStringLiteral("密码的开头或结尾有空格，登录时必须同样输入这些空格。\n仍然保存吗？"),
+                          QStringLiteral("提示"), true, ui::Dialogs::Default::Cancel))
+        return true;
+    WindowParts::focusBox(DBEdit4);
+    return false;
 }
 
 void TFrmPower::cmd_cancClick()

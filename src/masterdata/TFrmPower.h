@@ -43,7 +43,7 @@ public:
     QCheckBox* CheckBox7;
     RightsGrid* SGrid;
 
-    // The rights string each grid column edits: "复核" (5) is pow_find, "查询" (6) is pow_chek.
+    // The rights string each grid column edits, under its title: "复核" (5) is pow_chek, "查询" (6) pow_find.
     static const QStringList columnFields;
 
 public slots:
@@ -66,5 +66,7 @@ private:
     void clearGrid();
     enum class IdCheck { Ok, AlreadyUser, NotEmployee };
     IdCheck checkNewUser(const QString& id);
+    // False when the user would rather not keep a blank at an end of the typed password.
+    bool blanksAccepted();
     QList<QCheckBox*> columnBoxes() const;
 };

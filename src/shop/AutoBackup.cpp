@@ -5,6 +5,8 @@
 #include "core/IniFile.h"
 #include "shop/BackupRotation.h"
 #include "shop/DatabaseBackup.h"
+#include "db/Connection.h"
+#include "db/Statement.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,6 +44,7 @@ Settings settings()
     s.folder = ini.read(section, QStringLiteral("folder")).trimmed();
     s.keep = number(ini, QStringLiteral("keep"), BackupRotation::defaultKeep, 1, 1000);
     s.hour = number(ini, QStringLiteral("hour"), 12, 0, 23);
+    s.server = ini.read(section, QStringLiteral("server")).trimmed() == QLatin1String("1");
     return s;
 }
 
@@ -50,7 +53,8 @@ bool save(const Settings& s)
     IniFile ini(AppPaths::settingsFile());
     return ini.write(section, QStringLiteral("folder"), s.folder.trimmed())
            && ini.write(section, QStringLiteral("keep"), QString::number(s.keep))
-           && ini.write(section, QStringLiteral("hour"), QString::number(s.hour));
+           && ini.write(section, QStringLiteral("hour"), QString::number(s.hour))
+           && ini.write(section, QStringLiteral("server"), s.server ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 QString folderProblem(const QString& folder)
@@ -65,6 +69,11 @@ QString folderProblem(const QString& folder)
     if (!probe.open() || probe.write("probe") != 5 || !probe.flush())
         return QStringLiteral("备份目录 %1 不能写入（没有写入权限或磁盘已满），请选择其他目录。").arg(shown);
     return {};
+}
+
+bool madeHere(const db::Connection& connection)
+{
+    return !connection.isServer() || settings().server;
 }
 
 QString folder()
@@ -110,6 +119,13 @@ bool isStale()
 {
     const QDateTime last = lastGood();
     return !last.isValid() || last < Clock::now().addDays(-3);
+}
+
+bool isYoung(db::Connection& connection)
+{
+    db::Statement older(connection, QStringLiteral("select count(*) from oper_log where log_time<:before"));
+    older.bind(QStringLiteral("before"), Clock::now().addDays(-3).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    return older.next() && older.intValue(0) == 0;
 }
 
 bool isDue()

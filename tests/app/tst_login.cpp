@@ -8,6 +8,8 @@
 #include "core/ShopServer.h"
 #include "app/Application.h"
 #include "app/TFrmLogin.h"
+#include "app/TFrmServerSettings.h"
+#include "app/TfrmMain.h"
 #include "core/DatabaseFile.h"
 #include "db/Connection.h"
 #include "db/Error.h"
@@ -17,6 +19,8 @@
 #include <QDir>
 #include <QFile>
 #include <QInputDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -50,7 +54,7 @@ private slots:
     void unreadableDatabaseIsKeptAndReported();
     void wrongPasswordKeepsTheTexts();
     void apostrophesAreJustCharacters();
-    void userIdIsTrimmed();
+    void userIdIgnoresCaseAndShowsTheStoredOne();
     void passwordComparesExactly_data();
     void passwordComparesExactly();
     void thirdPressEndsTheProgram();
@@ -60,6 +64,8 @@ private slots:
     void enterWalksUserPasswordOk();
     void choiceOnTheDialogOpensThatDatabase();
     void serverPasswordIsRememberedOrAsked();
+    void savedServerChangesOnlyForAnAdministrator();
+    void newFileHoldsNoShop();
 };
 
 void TestLogin::firstLoginWritesDataSourceOnly()
@@ -204,13 +210,21 @@ void TestLogin::apostrophesAreJustCharacters()
     QCOMPARE(CurrentRights::current().userId, QString("o'neil"));
 }
 
-void TestLogin::userIdIsTrimmed()
+void TestLogin::userIdIgnoresCaseAndShowsTheStoredOne()
 {
     Unconnected app;
+    TfrmMain main;
     TFrmLogin dialog;
-    login(dialog, "  ADMIN ", " admin ");
+    login(dialog, "  ADMIN ", "admin");
     QCOMPARE(dialog.result(), int(QDialog::Accepted));   // ids compare without case, like the engine
-    QCOMPARE(CurrentRights::current().userId, QString("ADMIN"));
+    QCOMPARE(CurrentRights::current().userId, QString("admin"));
+    main.showUser();
+    const QString panel = main.findChild<QLabel*>("StatusPanel0")->text();
+    QVERIFY2(panel.startsWith("操作人员: admin  登录时间:"), qPrintable(panel));
+    // The password is what was typed, blanks and all.
+    TFrmLogin blanks;
+    login(blanks, "admin", " admin ");
+    QVERIFY(blanks.result() != QDialog::Accepted);
 }
 
 void TestLogin::passwordComparesExactly_data()
@@ -407,6 +421,90 @@ void TestLogin::serverPasswordIsRememberedOrAsked()
     QVERIFY(asked.isEmpty());
     QCOMPARE(remembered.result(), int(QDialog::Accepted));
     QCOMPARE(app.dataModule().AdoConn.serverAddress().password, QString("brovanta-secret"));
+}
+
+void TestLogin::savedServerChangesOnlyForAnAdministrator()
+{
+    Unconnected app;
+    CurrentRights::current().clear();   // nobody has logged in yet
+    struct Seen {
+        bool changeable;
+        QString password;
+        QString note;
+    };
+    QList<Seen> seen;
+    app.dialogs().onExec = [&](QDialog* dialog) {
+        auto* settings = qobject_cast<TFrmServerSettings*>(dialog);
+        auto* note = settings->findChild<QLabel*>("savedNote");
+        seen.append({!settings->edHost->isReadOnly() && settings->cmd_ok->isEnabled(), settings->edPassword->text(),
+                     note && !note->isHidden() ? note->text() : QString()});
+        return int(QDialog::Rejected);
+    };
+    TFrmLogin dialog;
+    if (!TestApp::onServer()) {
+        // The first setup, with nothing saved, is open to all.
+        dialog.cmd_server->click();
+        QCOMPARE(seen.size(), 1);
+        QVERIFY(seen.last().changeable);
+        db::ServerAddress saved;
+        saved.host = "db.example";
+        saved.database = "shop";
+        saved.user = "clerk";
+        ShopServer::saveAddress(saved);
+        ServerPassword::save(saved, "s3cret");
+        seen.clear();
+    } else {
+        ServerPassword::save(ShopServer::address(), "s3cret");
+    }
+    // Saved: shown, not changed, and the way to change it is said.
+    dialog.cmd_server->click();
+    QCOMPARE(seen.size(), 1);
+    QVERIFY(!seen.last().changeable);
+    QVERIFY(seen.last().password.isEmpty());
+    QVERIFY2(seen.last().note.contains("系统管理"), qPrintable(seen.last().note));
+
+    dialog.connectDatabase();
+    app.exec("insert into powers (user_id, password, pow_use) values ('clerk', 'pw', :p1)",
+             {QString(Function::Count, '1').replace(Function::Powers - 1, 1, '0')});
+    // A wrong password opens nothing.
+    app.dialogs().clear();
+    dialog.Edit1->setText("admin");
+    dialog.Edit2->setText("wrong");
+    dialog.cmd_server->click();
+    QCOMPARE(seen.size(), 1);
+    QCOMPARE(app.dialogs().lastMessage(), QString("用户名或密码错误！"));
+    // A clerk without the right sees it only; the administrator may change it.
+    dialog.Edit1->setText("clerk");
+    dialog.Edit2->setText("pw");
+    dialog.cmd_server->click();
+    QCOMPARE(seen.size(), 2);
+    QVERIFY(!seen.last().changeable);
+    dialog.Edit1->setText("Admin");
+    dialog.Edit2->setText("admin");
+    dialog.cmd_server->click();
+    QCOMPARE(seen.size(), 3);
+    QVERIFY(seen.last().changeable);
+    QVERIFY(seen.last().password.isEmpty());
+    // Nobody is logged in until the login itself.
+    QVERIFY(CurrentRights::current().userId.isEmpty());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+}
+
+// On a first start in server mode the PC's own file is new and holds nothing:
+// there is nothing to import from it (the login's question: tst_server).
+void TestLogin::newFileHoldsNoShop()
+{
+    QTemporaryDir dir;
+    const QString other = dir.filePath("other.mdb");
+    QVERIFY(!ShopServer::holdsShopData(other));   // no file
+    DatabaseFile::createIfMissing(other);
+    QVERIFY(!ShopServer::holdsShopData(other));   // only the administrator
+    {
+        db::Connection local;
+        DatabaseFile::open(local, other);
+        local.execute("insert into employee (empl_code, empl_name) values ('E01', '张三')");
+    }
+    QVERIFY(ShopServer::holdsShopData(other));
 }
 
 // The program's own application object: Enter acts as it does for a user.

@@ -3,12 +3,15 @@
 
 #include "core/AppPaths.h"
 #include "core/Clock.h"
+#include "core/IniFile.h"
 #include "core/CurrentRights.h"
 #include "app/BackupKeeper.h"
+#include "shop/AutoBackup.h"
 #include "app/TfrmMain.h"
 #include "app/WindowCatalog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QDialog>
 #include <QKeySequence>
@@ -19,12 +22,32 @@
 #include <QToolButton>
 #include <QtTest>
 
+namespace {
+
+const QString staleQuestion("最近3天内没有数据备份。\n现在备份吗？");
+
+// The database's first recorded change, which tells how old it is.
+void madeOn(TestApp& app, const QDate& day)
+{
+    app.exec("insert into oper_log (log_time, user_id, win_name, act_name) values (:p1, 'admin', '货品资料', '新增')",
+             {QDateTime(day, QTime(10, 0)).toString("yyyy-MM-dd hh:mm:ss")});
+}
+
+QStringList backupsMade()
+{
+    return QDir(AutoBackup::folder()).entryList({"brovanta-*.mdb"}, QDir::Files);
+}
+
+} // namespace
+
 class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
     void noRightsLeaveOnlyTheFreeCommands();
     void staleBackupIsSaidOnceAndExitBacksUp();
+    void backupQuestionOnlyForTheRightAndAnOlderDatabase();
+    void serverIsBackedUpOnlyByTheChosenPc();
     void duplicateNumbersAreToldAfterTheLogin();
     void eachRightEnablesItsItemAndButton();
     void menuCaptionsInOrder();
@@ -55,6 +78,7 @@ void TestMainWindow::staleBackupIsSaidOnceAndExitBacksUp()
     if (TestApp::onServer())
         QSKIP("backups and older files are the file's own");
     TestApp app;
+    madeOn(app, QDate(2026, 3, 1));
     const auto backups = [] { return QDir(AppPaths::backupDirectory()).entryList({"brovanta-*.mdb"}, QDir::Files); };
     // Before the daily hour: only the start-up question can make a backup.
     Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
@@ -220,6 +244,74 @@ void TestMainWindow::windowsOpenFreshAndAreDestroyed()
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, w.openWindow("TFrmEmployee"));
     QVERIFY(last.isNull());
     QVERIFY(!w.openedWindow("TFrmEmployee"));
+}
+
+// The question is for those who may back up, about a database with some days
+// of work in it, and it comes up over the main window the moment it is there.
+void TestMainWindow::backupQuestionOnlyForTheRightAndAnOlderDatabase()
+{
+    if (TestApp::onServer())
+        QSKIP("the server is backed up by the PC chosen for it");
+    TestApp app;
+    app.dialogs().defaultAnswer = false;
+    Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
+    {
+        TfrmMain young;   // nothing recorded yet
+        young.FormShow();
+        QVERIFY(app.dialogs().questions.isEmpty());
+    }
+    madeOn(app, QDate(2026, 3, 3));
+    {
+        TfrmMain young;   // two days of work
+        young.FormShow();
+        QVERIFY(app.dialogs().questions.isEmpty());
+    }
+    madeOn(app, QDate(2026, 3, 1));   // the first record counts
+    QString some(Function::Count, '1');
+    some[Function::Backup - 1] = '0';
+    app.setRights(some);
+    {
+        TfrmMain clerk;
+        clerk.FormShow();
+        QVERIFY(app.dialogs().questions.isEmpty());
+        QCOMPARE(clerk.backups()->statusLabel()->text(), QString("尚无自动备份"));
+    }
+    app.setRights(QString(Function::Count, '1'));
+    TfrmMain w;
+    QWidget* activeAtQuestion = nullptr;
+    app.dialogs().onAsk = [&](const QString&) { activeAtQuestion = QApplication::activeWindow(); };
+    w.show();
+    QTRY_COMPARE(app.dialogs().questions, QStringList{staleQuestion});
+    QCOMPARE(activeAtQuestion, &w);
+    QVERIFY(backupsMade().isEmpty());
+}
+
+// Several PCs on one server: the automatic backups are made by the one PC
+// chosen in 基本设置, not by every PC.
+void TestMainWindow::serverIsBackedUpOnlyByTheChosenPc()
+{
+    if (!TestApp::onServer())
+        QSKIP("a file is backed up by the PC it is on");
+    TestApp app;
+    madeOn(app, QDate(2026, 3, 1));
+    Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(13, 0)));
+    {
+        TfrmMain other;
+        other.FormShow();
+        QVERIFY(app.dialogs().questions.isEmpty());
+        QVERIFY(!other.backups()->isBackingUp());
+        app.dialogs().answers = {true};
+        QVERIFY(other.close());
+        QVERIFY(backupsMade().isEmpty());
+    }
+    QVERIFY(IniFile(AppPaths::settingsFile()).write("autobackup", "server", "1"));
+    app.dialogs().clear();
+    app.dialogs().defaultAnswer = false;
+    TfrmMain w;
+    w.FormShow();
+    QCOMPARE(app.dialogs().questions, QStringList{staleQuestion});
+    QTRY_VERIFY(!w.backups()->isBackingUp());
+    QCOMPARE(backupsMade(), QStringList{"brovanta-20260305-130000.mdb"});
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -11,9 +11,117 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QLabel>
+#include <QtEndian>
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <atomic>
+#include <mutex>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
 namespace {
+
+// A listener that speaks just enough of the server's protocol to ask for a
+// password in clear, and records every password it is sent.
+class PasswordCatcher {
+public:
+    PasswordCatcher()
+    {
+        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), size);
+        ::listen(m_socket, 4);
+        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &size);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~PasswordCatcher()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_socket);
+    }
+    QString port() const { return QString::number(m_port); }
+    int connections() const { return m_connections; }
+    QStringList passwords() const
+    {
+        const std::lock_guard lock(m_lock);
+        return m_passwords;
+    }
+
+private:
+    static bool readAll(int socket, char* into, size_t size)
+    {
+        while (size > 0) {
+            pollfd ready{socket, POLLIN, 0};
+            if (::poll(&ready, 1, 3000) <= 0)
+                return false;
+            const ssize_t got = ::read(socket, into, size);
+            if (got <= 0)
+                return false;
+            into += got;
+            size -= size_t(got);
+        }
+        return true;
+    }
+    static quint32 number(const char* bytes) { return qFromBigEndian<quint32>(bytes); }
+
+    void serve()
+    {
+        while (!m_stop) {
+            pollfd waiting{m_socket, POLLIN, 0};
+            if (::poll(&waiting, 1, 50) <= 0)
+                continue;
+            const int client = ::accept(m_socket, nullptr, nullptr);
+            if (client < 0)
+                continue;
+            ++m_connections;
+            talk(client);
+            ::close(client);
+        }
+    }
+    void talk(int client)
+    {
+        char head[8];
+        for (;;) {   // encryption requests are declined; then comes the start-up message
+            if (!readAll(client, head, 8))
+                return;
+            QByteArray rest(int(number(head)) - 8, '\0');
+            if (!readAll(client, rest.data(), size_t(rest.size())))
+                return;
+            const quint32 code = number(head + 4);
+            if (code != 80877103 && code != 80877104)
+                break;
+            ::write(client, "N", 1);
+        }
+        const char cleartext[] = {'R', 0, 0, 0, 8, 0, 0, 0, 3};
+        ::write(client, cleartext, sizeof cleartext);
+        char type[5];
+        if (!readAll(client, type, 5) || type[0] != 'p')
+            return;
+        QByteArray password(int(number(type + 1)) - 4, '\0');
+        if (!readAll(client, password.data(), size_t(password.size())))
+            return;
+        const std::lock_guard lock(m_lock);
+        m_passwords << QString::fromUtf8(password.chopped(1));
+    }
+
+    int m_socket;
+    quint16 m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_connections{0};
+    mutable std::mutex m_lock;
+    QStringList m_passwords;
+    std::thread m_thread;
+};
 
 void fill(TFrmServerSettings& dialog, const QString& host, const QString& port, const QString& database,
           const QString& user, const QString& password = {})
@@ -41,6 +149,8 @@ private slots:
     void refusesWhatIsNoAddress();
     void savesAllButThePasswordWhichGoesToTheKeyring();
     void testConnectionSaysWhatItFound();
+    void rememberedPasswordGoesOnlyToItsAddress();
+    void socketFolderIsNeverEncrypted();
 };
 
 void TestServerSettings::refusesWhatIsNoAddress_data()
@@ -106,17 +216,24 @@ void TestServerSettings::savesAllButThePasswordWhichGoesToTheKeyring()
     QCOMPARE(app.passwords().kept.values(), QStringList{"s3cret;=[x]"});
     QCOMPARE(ServerPassword::load(saved), QString("s3cret;=[x]"));
 
-    // Opened again, it shows what it keeps; unticked, the keyring forgets.
+    // Opened again, it says a password is kept but shows it nowhere; an empty
+    // box keeps it, unticked the keyring forgets.
+    TFrmServerSettings kept;
+    QCOMPARE(kept.edHost->text(), QString("192.168.1.10"));
+    QVERIFY(kept.edPassword->text().isEmpty());
+    for (const QLineEdit* box : kept.findChildren<QLineEdit*>())
+        QVERIFY(!box->text().contains("s3cret"));
+    QVERIFY(kept.chkRemember->isChecked());
+    QCOMPARE(kept.cbSsl->currentData().toString(), QString("verify-full"));
+    kept.cmd_ok->click();
+    QCOMPARE(ServerPassword::load(saved), QString("s3cret;=[x]"));
     TFrmServerSettings again;
-    QCOMPARE(again.edHost->text(), QString("192.168.1.10"));
-    QCOMPARE(again.edPassword->text(), QString("s3cret;=[x]"));
-    QVERIFY(again.chkRemember->isChecked());
-    QCOMPARE(again.cbSsl->currentData().toString(), QString("verify-full"));
     again.chkRemember->setChecked(false);
     again.cmd_ok->click();
     QVERIFY(app.passwords().kept.isEmpty());
 
-    // Remembered for one server, then moved to another: nothing is kept for the first.
+    // Remembered for one server, then moved to another: nothing is kept for the
+    // first, and the password goes to the second only when typed for it.
     TFrmServerSettings third;
     third.chkRemember->setChecked(true);
     third.edPassword->setText("pw");
@@ -125,7 +242,7 @@ void TestServerSettings::savesAllButThePasswordWhichGoesToTheKeyring()
     moved.edHost->setText("192.168.1.11");
     moved.cmd_ok->click();
     QVERIFY(ServerPassword::load(saved).isEmpty());
-    QCOMPARE(ServerPassword::load(ShopServer::address()), QString("pw"));
+    QVERIFY(app.passwords().kept.isEmpty());
 }
 
 void TestServerSettings::testConnectionSaysWhatItFound()
@@ -163,6 +280,61 @@ void TestServerSettings::testConnectionSaysWhatItFound()
     dialog.edPassword->setText("brovanta-secret");
     QVERIFY(test().startsWith("连接成功，但"));
     QVERIFY(app.passwords().kept.isEmpty());   // testing remembers nothing
+}
+
+// A kept password goes to the server, port, database and user it was kept
+// for, and to nothing else, whatever is typed into the dialog.
+void TestServerSettings::rememberedPasswordGoesOnlyToItsAddress()
+{
+    TestApp app;
+    PasswordCatcher kept;
+    PasswordCatcher other;
+    TFrmServerSettings setup;
+    fill(setup, "127.0.0.1", kept.port(), "shop", "clerk", "s3cret");
+    setup.chkRemember->setChecked(true);
+    setup.cmd_ok->click();
+
+    TFrmServerSettings dialog;
+    QVERIFY(dialog.edPassword->text().isEmpty());
+    dialog.cmd_test->click();
+    QCOMPARE(kept.passwords(), QStringList{"s3cret"});
+    dialog.edPort->setText(other.port());
+    dialog.cmd_test->click();
+    QCOMPARE(other.connections(), 1);
+    QVERIFY(other.passwords().isEmpty());
+    QVERIFY2(app.dialogs().lastMessage().contains("服务器要求输入用户“clerk”的密码"), qPrintable(app.dialogs().lastMessage()));
+    // Another user at the same place is another address too.
+    dialog.edPort->setText(kept.port());
+    dialog.edUser->setText("owner");
+    dialog.cmd_test->click();
+    QCOMPARE(kept.connections(), 2);
+    QCOMPARE(kept.passwords(), QStringList{"s3cret"});
+    // Saved for the other port, the password is not carried along.
+    dialog.edUser->setText("clerk");
+    dialog.edPort->setText(other.port());
+    dialog.cmd_ok->click();
+    QVERIFY(app.passwords().kept.isEmpty());
+}
+
+// The engine never encrypts a connection through a socket folder: the dialog
+// says so beside the choice instead of letting "必须加密" look kept.
+void TestServerSettings::socketFolderIsNeverEncrypted()
+{
+    TestApp app;
+    TFrmServerSettings dialog;
+    auto* note = dialog.findChild<QLabel*>("sslNote");
+    QVERIFY(note);
+    const auto choose = [&](const QString& host, const char* mode) {
+        dialog.edHost->setText(host);
+        dialog.cbSsl->setCurrentIndex(dialog.cbSsl->findData(mode));
+        return !note->isHidden();
+    };
+    QVERIFY(choose("/var/run/postgresql", "require"));
+    QVERIFY2(note->text().contains("不经过网络") && note->text().contains("不加密"), qPrintable(note->text()));
+    QVERIFY(choose("/var/run/postgresql", "verify-full"));
+    QVERIFY(!choose("/var/run/postgresql", "prefer"));
+    QVERIFY(!choose("192.168.1.10", "require"));
+    QVERIFY(!choose("shop-server", "verify-full"));
 }
 
 QTEST_MAIN(TestServerSettings)

@@ -78,11 +78,12 @@ private slots:
     void opensFromTheCatalogue();
     void gridShowsLabelsAndTitles();
     void userWithNoTicksGetsZeros();
-    void checkColumnGrantsTheFindRight();
+    void eachColumnStoresTheRightOfItsTitle();
     void checkBoxTicksWholeColumn();
     void clicksChangeNothingWhileBrowsing();
     void ticksFollowTheCurrentUser();
     void passwordsMustMatchForNewUser();
+    void blankAtAnEndIsAskedAboutAndKept();
     void editChangesPasswordWithoutConfirmation();
     void enterChecksTheNewId();
     void saveRepeatsTheIdChecks_data();
@@ -131,18 +132,22 @@ void TestPower::userWithNoTicksGetsZeros()
     QVERIFY(hasPassword(app, "E01", "pw"));
 }
 
-void TestPower::checkColumnGrantsTheFindRight()
+void TestPower::eachColumnStoresTheRightOfItsTitle()
 {
     TestApp app;
     addEmployee(app, "E02");
     Window win;
     win.addUser("E02", "pw", "pw");
-    clickCell(win.grid, 5, Function::PurchaseIn);   // "复核" for "进货输入"
+    clickCell(win.grid, 6, Function::PurchaseIn);   // "查询" for "进货输入"
+    clickCell(win.grid, 5, Function::SalesOut);     // "复核" for "销售输入"
     clickCell(win.grid, 1, Function::PurchaseIn);
-    QCOMPARE(win.grid->cell(5, Function::PurchaseIn), RightsGrid::tick);
     click(win.w, "cmd_save");
     QCOMPARE(rights(app, "E02", "pow_find"), QString("0000001") + QString(Function::Count - 7, '0'));
-    QCOMPARE(rights(app, "E02", "pow_chek"), zeros);
+    QCOMPARE(rights(app, "E02", "pow_chek"), QString("0000000001") + QString(Function::Count - 10, '0'));
+    // A stored right shows under its own title.
+    QVERIFY(app.dataModule().PowerQ->locate("user_id", "E02"));
+    QCOMPARE(win.grid->cell(6, Function::PurchaseIn), RightsGrid::tick);
+    QCOMPARE(win.grid->cell(5, Function::PurchaseIn), QString());
 
     // At the next login the user may use the purchase window's find button.
     TFrmLogin login;
@@ -153,6 +158,7 @@ void TestPower::checkColumnGrantsTheFindRight()
     QVERIFY(hasRight(Right::Use, Function::PurchaseIn));
     QVERIFY(!hasRight(Right::Check, Function::PurchaseIn));
     QVERIFY(!hasRight(Right::Find, Function::SalesOut));
+    QVERIFY(hasRight(Right::Check, Function::SalesOut));
 }
 
 void TestPower::checkBoxTicksWholeColumn()
@@ -218,11 +224,50 @@ void TestPower::passwordsMustMatchForNewUser()
     QCOMPARE(app.dialogs().lastMessage(), QString("密码不一致"));
     QCOMPARE(win.w.mode(), QString("add"));
     QCOMPARE(app.scalar("select count(*) from powers where user_id='E04'").toInt(), 0);
-    // Surrounding blanks do not count.
-    retype(win.w, "Edit5", " pw1 ");
+    // A blank is a character of the password like any other.
+    retype(win.w, "Edit5", "pw1 ");
+    click(win.w, "cmd_save");
+    QCOMPARE(app.dialogs().messages.size(), 2);
+    QCOMPARE(app.dialogs().lastMessage(), QString("密码不一致"));
+    retype(win.w, "Edit5", "pw1");
     click(win.w, "cmd_save");
     QCOMPARE(win.w.mode(), QString("null"));
-    QCOMPARE(app.scalar("select count(*) from powers where user_id='E04'").toInt(), 1);
+    QVERIFY(hasPassword(app, "E04", "pw1"));
+    QVERIFY(app.dialogs().questions.isEmpty());
+}
+
+// A password is kept exactly as typed; a blank at either end is asked about
+// first, so that nobody locks himself out by a slip of the space bar.
+void TestPower::blankAtAnEndIsAskedAboutAndKept()
+{
+    TestApp app;
+    Window win;
+    const QString question("密码的开头或结尾有空格，登录时必须同样输入这些空格。\n仍然保存吗？");
+    click(win.w, "cmd_edit");
+    retype(win.w, "DBEdit4", "pw1 ");
+    app.dialogs().answers = {false};
+    click(win.w, "cmd_save");
+    QCOMPARE(app.dialogs().questions, QStringList{question});
+    QCOMPARE(app.dialogs().questionDefaults.last(), ui::Dialogs::Default::Cancel);
+    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.focusWidget(), child<QLineEdit>(win.w, "DBEdit4"));
+    QVERIFY(hasPassword(app, "admin", "admin"));
+
+    app.dialogs().answers = {true};
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QVERIFY(hasPassword(app, "admin", "pw1 "));
+
+    // The administrator gets in with what he set, and only with that.
+    const auto logsIn = [](const QString& password) {
+        TFrmLogin login;
+        login.Edit1->setText("admin");
+        login.Edit2->setText(password);
+        login.cmd_okClick();
+        return login.result() == QDialog::Accepted;
+    };
+    QVERIFY(!logsIn("pw1"));
+    QVERIFY(logsIn("pw1 "));
 }
 
 void TestPower::editChangesPasswordWithoutConfirmation()

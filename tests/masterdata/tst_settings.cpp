@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QCheckBox>
 #include <QtTest>
 
 using namespace WindowDriver;
@@ -626,12 +627,15 @@ void TestSettings::backupFolderIsCheckedWhenChosen()
     retype(win.w, "BackupFolder", stick);
     child<QSpinBox>(win.w, "BackupKeep")->setValue(7);
     child<QSpinBox>(win.w, "BackupHour")->setValue(18);
+    QVERIFY(!child<QCheckBox>(win.w, "BackupServerPc")->isChecked());
+    click(win.w, "BackupServerPc");
     click(win.w, "cmd_save");
     QCOMPARE(win.w.mode(), QString("null"));
     const AutoBackup::Settings saved = AutoBackup::settings();
     QCOMPARE(saved.folder, stick);
     QCOMPARE(saved.keep, 7);
     QCOMPARE(saved.hour, 18);
+    QCOMPARE(ini("autobackup", "server"), QString("1"));   // the PC that backs the shop's server up
     QCOMPARE(AutoBackup::folder(), stick);
 }
 

@@ -344,17 +344,21 @@ void TestServerMode::reportReadsOneSnapshot()
 void TestServerMode::emptyServerIsSetUpAtTheFirstLogin_data()
 {
     QTest::addColumn<bool>("withFile");
+    QTest::addColumn<bool>("shopInFile");
     QTest::addColumn<QList<bool>>("answers");
     QTest::addColumn<int>("goods");   // -1: nothing set up, the login stays unconnected
-    QTest::newRow("the PC's file imported") << true << QList<bool>{true} << 1;
-    QTest::newRow("a new database instead") << true << QList<bool>{false, true} << 0;
-    QTest::newRow("no file: a new database") << false << QList<bool>{true} << 0;
-    QTest::newRow("neither") << false << QList<bool>{false} << -1;
+    QTest::newRow("the PC's file imported") << true << true << QList<bool>{true} << 1;
+    QTest::newRow("a new database instead") << true << true << QList<bool>{false, true} << 0;
+    // A first start makes the PC's file before the login: nothing in it to import.
+    QTest::newRow("a new file: a new database") << true << false << QList<bool>{true} << 0;
+    QTest::newRow("no file: a new database") << false << false << QList<bool>{true} << 0;
+    QTest::newRow("neither") << false << false << QList<bool>{false} << -1;
 }
 
 void TestServerMode::emptyServerIsSetUpAtTheFirstLogin()
 {
     QFETCH(bool, withFile);
+    QFETCH(bool, shopInFile);
     QFETCH(QList<bool>, answers);
     QFETCH(int, goods);
     TestApp app;   // its system.ini names its server database: empty it, as a new one is
@@ -364,7 +368,8 @@ void TestServerMode::emptyServerIsSetUpAtTheFirstLogin()
         DatabaseFile::createIfMissing(AppPaths::databaseFile());
         db::Connection file;
         DatabaseFile::open(file, AppPaths::databaseFile());
-        file.execute("insert into goods (gods_code) values ('G1')");
+        if (shopInFile)
+            file.execute("insert into goods (gods_code) values ('G1')");
     }
     app.dialogs().answers = answers;
     TFrmLogin login;
@@ -372,6 +377,7 @@ void TestServerMode::emptyServerIsSetUpAtTheFirstLogin()
     login.Edit2->setText("admin");
     login.cmd_okClick();
     QCOMPARE(app.dialogs().questions.size(), answers.size());
+    QCOMPARE(app.dialogs().questions.join('\n').contains("的全部数据导入服务器吗？"), shopInFile);
     QCOMPARE(login.isConnected(), goods >= 0);
     if (goods < 0)
         return;

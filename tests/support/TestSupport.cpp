@@ -35,6 +35,8 @@ bool ScriptedDialogs::ask(QWidget*, const QString& text, const QString&, bool, D
 {
     questions << text;
     questionDefaults << defaultButton;
+    if (onAsk)
+        onAsk(text);
     return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
 }
 

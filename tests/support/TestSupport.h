@@ -35,6 +35,8 @@ public:
     QList<Default> questionDefaults; // the default button of each question, in order
     QList<bool> answers;            // answers to the next questions; empty -> defaultAnswer
     bool defaultAnswer = true;
+    // Called as each question is asked, before it is answered.
+    std::function<void(const QString&)> onAsk;
     // Runs a modal window; by default the window is rejected without being shown.
     std::function<int(QDialog*)> onExec;
     QStringList fileAnswers;        // answers to file and directory dialogs, in order
