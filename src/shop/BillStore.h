@@ -32,11 +32,16 @@ struct Bill {
     // Header columns and values to store, bill_no, in_id and bill_type aside.
     QList<QPair<QString, QVariant>> header;
     QList<BillLine> lines;
+    // A sale over the customer's credit limit, confirmed by a user holding the right.
+    bool overLimitConfirmed = false;
 };
 
 // Stores the bill and moves stock: an edited bill first takes its stored lines
 // back out; a new one takes the first free number from its own on. Returns the
-// number the bill is stored under. Throws db::Error, having changed nothing.
+// number the bill is stored under. A bill BillRules refuses throws
+// BillRules::Refused, any other failure db::Error; either way nothing changed.
+// Codes are stored as the goods' and company's own, the amount due as the
+// bill's total.
 QString save(db::Connection& connection, BillKind kind, const Bill& bill);
 
 // Takes the bill's lines out of stock and deletes it. Refuses (db::Error with
