@@ -359,11 +359,12 @@ void TestBills::saveAsksTheShopsRules()
     w.cmd_saveClick();
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("数量不能为0"));
 
+    // Lines are named as the grid numbers them, the blank first one included.
     typeLine(w, "G1", 1, 9);
     typeLine(w, "G2", 2, -3);
     w.cmd_saveClick();
-    QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("第2行：单价“-3”不能为负数"));
-    QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
+    QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("第3行：单价“-3”不能为负数"));
+    QCOMPARE(w.DBGrid1->currentIndex().row(), 2);
     QCOMPARE(w.DBGrid1->currentIndex().column(), int(BillLineEntry::Price));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.DBGrid1));
 

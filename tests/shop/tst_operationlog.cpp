@@ -59,6 +59,13 @@ class TestOperationLog : public QObject {
         return lines;
     }
 
+    // The goods and the company savePurchase names: a bill of unknown ones is refused.
+    void addBillNames()
+    {
+        app->exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫'), ('G2', '长裤')");
+        app->exec("insert into company (comp_code, comp_name) values ('C1', '华美')");
+    }
+
     QString savePurchase(double quantity, double price)
     {
         BillStore::Bill bill;
@@ -153,6 +160,7 @@ private slots:
         app->exec("insert into inmain (bill_no, bill_type, shou_tota) values ('20250101120500', 'in', 30)");
         app->exec("insert into gathmain (fei_no, fei_tota) values ('V1', 5)");
         app->exec("insert into gathmain (fei_no, fei_tota) values ('v1', 6)");
+        addBillNames();
 
         db::Schema::upgrade(connection());
         QCOMPARE(db::Schema::fileVersion(connection()), db::Schema::version());
@@ -260,6 +268,7 @@ private slots:
     void savedAndDeletedBillsAreLogged()
     {
         CurrentRights::current().userId = "clerk";
+        addBillNames();
         const QString no = savePurchase(3, 12.5);
         app->exec("update ingoods set sub_amou=4 where bill_no=:p1 and gods_code='G1'", {no});
         BillStore::Bill edited;
@@ -284,6 +293,7 @@ private slots:
     void logLineAndChangeLandTogether()
     {
         // A log write that fails takes the bill with it.
+        addBillNames();
         app->refuse("refuse_log", "insert", "oper_log", {}, "日志写入失败");
         QVERIFY_THROWS_EXCEPTION(db::Error, savePurchase(3, 12.5));
         QCOMPARE(app->scalar("select count(*) from inmain").toInt(), 0);
