@@ -535,18 +535,9 @@ void BillWindow::cmd_saveClick()
         return;
     }
     RefreshTotals();
-    // The shop's rules, asked before the save asks them again, so the refusal lands at its cell.
+    // The lines' refusal as the grid numbers them; the save itself refuses the rest.
     if (const BillRules::Refusal why = m_entry->refusal(); !why.isEmpty()) {
         m_entry->refuse(why);
-        return;
-    }
-    try {
-        BillRules::checked(m_header->connection(), bill);
-    } catch (const BillRules::Refused& refused) {
-        refuse(refused.refusal());
-        return;
-    } catch (const std::exception& e) {
-        report(QStringLiteral("保存失败，本单未保存"), e);
         return;
     }
     if (!withinCreditLimit(bill))
@@ -556,6 +547,7 @@ void BillWindow::cmd_saveClick()
     try {
         saved = BillStore::save(m_header->connection(), m_setup.kind, bill);
     } catch (const BillRules::Refused& refused) {
+        // Refused by the shop's rules (company, an empty bill): nothing was stored.
         refuse(refused.refusal());
         return;
     } catch (const std::exception& e) {
