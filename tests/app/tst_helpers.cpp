@@ -2,6 +2,8 @@
 #include "TestSupport.h"
 
 #include "core/DataHelpers.h"
+#include "core/TFrmDataMod.h"
+#include "db/Dataset.h"
 #include "db/Error.h"
 
 #include <QComboBox>
@@ -94,7 +96,15 @@ void TestHelpers::lookupReturnsEmptyOnlyWhenNotFound()
     TestApp app;
     app.exec("insert into company (comp_code, comp_name) values ('C1', '红星')");
     app.exec("insert into baseitem (mone_type, mone_rate) values ('美元', 7.1)");
+    // A statement of its own: the shared TempQ a caller may be reading stays as it was.
+    db::Dataset* temp = app.dataModule().TempQ;
+    temp->close();
+    temp->setSql("select mone_type from baseitem");
+    temp->open();
     QCOMPARE(DataHelpers::lookup("company", "comp_code", " c1 ", "comp_name"), QString("红星"));
+    QCOMPARE(temp->sql(), QString("select mone_type from baseitem"));
+    QVERIFY(temp->isOpen());
+    QCOMPARE(temp->value(0, 0).toString(), QString("美元"));
     QCOMPARE(DataHelpers::lookup("baseitem", "mone_type", "美元", "mone_rate"), QString("7.1"));
     QCOMPARE(DataHelpers::lookup("company", "comp_code", "C9", "comp_name"), QString());
     // A failure is no "not found": it reaches the caller (the price is never cleared by it).
