@@ -25,16 +25,6 @@ const QString quantity = QStringLiteral("sub_amou");
 const QString unitPrice = QStringLiteral("unit_pric");
 const QString remark = QStringLiteral("remark");
 
-bool goodsExists(const QString& code)
-{
-    return !DataHelpers::lookup(QStringLiteral("goods"), goodsCode, code, goodsCode).isEmpty();
-}
-
-QString shown(const QVariant& value)
-{
-    return value.isNull() ? QString() : QString::number(value.toDouble(), 'g', 15);
-}
-
 } // namespace
 
 BillLineEntry::BillLineEntry(ui::DbGrid* grid, db::Dataset* lines, const Options& options, QWidget* window)
@@ -62,46 +52,32 @@ bool BillLineEntry::commit()
 
 // ---------------------------------------------------------------- checks
 
-QString BillLineEntry::quantityRefusal(int row) const
+BillRules::Refusal BillLineEntry::lineRefusal(int row) const
 {
-    const QVariant amount = m_lines->value(row, m_lines->fieldIndex(quantity));
-    if (amount.isNull() || amount.toDouble() <= 0)
-        return QStringLiteral("数量“%1”必须大于0").arg(shown(amount));
-    return {};
+    return BillRules::lineRefusal(m_lines->connection(), row, m_lines->value(row, m_lines->fieldIndex(goodsCode)).toString(),
+                                  m_lines->value(row, m_lines->fieldIndex(quantity)),
+                                  m_lines->value(row, m_lines->fieldIndex(unitPrice)));
 }
 
-QString BillLineEntry::lineRefusal(int row) const
-{
-    const QString line = QStringLiteral("第%1行：").arg(row + 1);
-    const QString code = m_lines->value(row, m_lines->fieldIndex(goodsCode)).toString().trimmed();
-    if (code.isEmpty())
-        return line + QStringLiteral("没有货品编码");
-    if (!goodsExists(code))
-        return line + QStringLiteral("货品编码“%1”不存在").arg(code);
-    if (const QString why = quantityRefusal(row); !why.isEmpty())
-        return line + why;
-    const QVariant amount = m_lines->value(row, m_lines->fieldIndex(quantity));
-    const QVariant price = m_lines->value(row, m_lines->fieldIndex(unitPrice));
-    if (price.toDouble() < 0)
-        return line + QStringLiteral("单价“%1”不能为负数").arg(shown(price));
-    // A value stored before the limits, or set by a program, meets them at the save.
-    if (!shop::amounts::fits(amount.toDouble()))
-        return line + shop::amounts::refusal(shown(amount));
-    if (!shop::amounts::fits(price.toDouble(), shop::amounts::priceDecimals))
-        return line + shop::amounts::refusal(shown(price), shop::amounts::priceDecimals);
-    return {};
-}
-
-QString BillLineEntry::refusal() const
+BillRules::Refusal BillLineEntry::refusal() const
 {
     for (int row = 0; row < m_lines->recordCount(); ++row) {
         if (isBlank(row))
             continue;
-        const QString why = lineRefusal(row);
-        if (!why.isEmpty())
+        if (BillRules::Refusal why = lineRefusal(row); !why.isEmpty())
             return why;
     }
     return {};
+}
+
+void BillLineEntry::refuse(const BillRules::Refusal& refusal)
+{
+    int column = Code;
+    if (refusal.column == BillRules::Column::Quantity)
+        column = Quantity;
+    else if (refusal.column == BillRules::Column::Price)
+        column = Price;
+    refuse(refusal.message, refusal.line, column);
 }
 
 void BillLineEntry::refuse(const QString& message, int row, int column)
@@ -140,7 +116,8 @@ bool BillLineEntry::enter(QLineEdit* editor)
     case Quantity: {
         if (!commit())
             return true;
-        if (const QString why = quantityRefusal(row); !why.isEmpty()) {
+        const QVariant typed = m_lines->value(row, m_lines->fieldIndex(quantity));
+        if (const QString why = BillRules::quantityRefusal(typed); !why.isEmpty()) {
             refuse(QStringLiteral("第%1行：").arg(row + 1) + why, row, Quantity);
             return true;
         }
@@ -168,8 +145,8 @@ bool BillLineEntry::takeCode(int row, const QString& typed)
         pickGoods(typed);
         return false;
     }
-    // A barcode becomes its goods' code; a code typed in another case stays as typed.
-    if (code.compare(typed, Qt::CaseInsensitive) != 0) {
+    // A barcode, or a code typed in another case, becomes the goods' own code.
+    if (code != typed) {
         if (QLineEdit* open = m_grid->openEditor())
             open->setText(code);
         else

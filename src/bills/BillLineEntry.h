@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shop/BillRules.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -49,7 +51,9 @@ public:
     // the current line; OK makes the lines hold the grid's quantities.
     void enterByStyle();
     // The first refusal among the lines (naming the line and the value), or empty.
-    QString refusal() const;
+    BillRules::Refusal refusal() const;
+    // Tells the refusal and puts the focus on the line and column it names.
+    void refuse(const BillRules::Refusal& refusal);
     // A line nobody typed anything into.
     bool isBlank(int row) const;
     // The goods' proposed price into the current line.
@@ -68,8 +72,7 @@ private:
     void moveTo(int row, int column);
     void nextLine(int row);
     bool takeCode(int row, const QString& code);
-    QString quantityRefusal(int row) const;
-    QString lineRefusal(int row) const;
+    BillRules::Refusal lineRefusal(int row) const;
     void refuse(const QString& message, int row, int column);
 
     ui::DbGrid* m_grid;

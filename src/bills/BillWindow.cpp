@@ -11,6 +11,7 @@
 #include "bills/BillScan.h"
 #include "ui/ScanBar.h"
 #include "bills/BillPrint.h"
+#include "shop/BillRules.h"
 #include "shop/BillStore.h"
 #include "shop/Receivables.h"
 #include "bills/TFrmInFind.h"
@@ -52,11 +53,6 @@ using WindowParts::named;
 namespace {
 
 const QString goodsCode = QStringLiteral("gods_code");
-
-double round2(double value)
-{
-    return std::round(value * 100.0) / 100.0;
-}
 
 QFrame* separator()
 {
@@ -526,68 +522,35 @@ QString BillWindow::operatorName() const
 void BillWindow::cmd_saveClick()
 {
     const ui::BusyCursor busy;
-    QList<BillLine> lines;
+    BillStore::Bill bill;
     try {
         // What the screen shows is what is saved: the open cell editor first.
         if (!m_entry->commit())
             return;
         m_lines->post();
         m_header->post();
-        lines = linesToSave();
+        bill = billToSave();
     } catch (const std::exception& e) {
         report(QStringLiteral("保存失败"), e);
         return;
     }
     RefreshTotals();
-    if (const QString why = m_entry->refusal(); !why.isEmpty()) {
-        ui::inform(why, this);
-        DBGrid1->setFocus();
+    // The lines' refusal as the grid numbers them; the save itself refuses the rest.
+    if (const BillRules::Refusal why = m_entry->refusal(); !why.isEmpty()) {
+        m_entry->refuse(why);
         return;
     }
-    const QString company = m_header->text(QStringLiteral("comp_code")).trimmed();
-    if (!company.isEmpty() && !companyExists(company)) {
-        ui::inform(QStringLiteral("客户编码“%1”不存在").arg(company), this);
-        companyCode->setFocus();
+    if (!withinCreditLimit(bill))
         return;
-    }
-    double quantity = 0;
-    double amount = 0;
-    for (const BillLine& line : std::as_const(lines)) {
-        quantity += line.quantity;
-        amount += line.quantity * line.unitPrice;
-    }
-    if (quantity <= 0) {
-        ui::inform(QStringLiteral("数量不能为0"), this);
-        return;
-    }
-    if (m_setup.kind == StockPosting::BillKind::Sale && !withinCreditLimit(company, round2(amount)))
-        return;
-
-    BillStore::Bill bill;
-    bill.headerId = mode() == QLatin1String("add") ? 0 : m_header->value(QStringLiteral("in_id")).toLongLong();
-    bill.billNo = m_header->text(QStringLiteral("bill_no"));
-    for (int i = 0; i < m_header->fieldCount(); ++i) {
-        const db::Field& f = m_header->field(i);
-        if (f.kind != db::FieldKind::Data || f.name == QLatin1String("in_id") || f.name == QLatin1String("bill_no")
-            || f.name == QLatin1String("bill_type"))
-            continue;
-        QVariant value = m_header->value(f.name);
-        if (f.name == QLatin1String("bill_date"))
-            value = DateTimePicker1->date();
-        else if (f.name == QLatin1String("shou_tota"))
-            value = round2(amount);
-        else if (f.name == QLatin1String("fact_tota") && mode() == QLatin1String("edit")
-                 && ui::sameValue(value, m_paidWhenEditStarted))
-            continue;   // a receipt saved meanwhile keeps what it paid
-        bill.header.append({f.name, value});
-    }
-    bill.header.append({QStringLiteral("oper_name"), operatorName()});
-    bill.lines = lines;
     bill.saveId = m_saveAttempt.identityFor(bill);
 
     QString saved;
     try {
         saved = BillStore::save(m_header->connection(), m_setup.kind, bill);
+    } catch (const BillRules::Refused& refused) {
+        // Refused by the shop's rules (company, an empty bill): nothing was stored.
+        refuse(refused.refusal());
+        return;
     } catch (const std::exception& e) {
         // A save whose answer was lost may be stored: it is looked for first.
         const std::optional<QString> stored = SaveIdentity::findAfter<QString>(
@@ -610,26 +573,62 @@ void BillWindow::cmd_saveClick()
     cmd_add->setFocus();
 }
 
-bool BillWindow::withinCreditLimit(const QString& company, double amount)
+BillStore::Bill BillWindow::billToSave() const
+{
+    BillStore::Bill bill;
+    bill.headerId = mode() == QLatin1String("add") ? 0 : m_header->value(QStringLiteral("in_id")).toLongLong();
+    bill.billNo = m_header->text(QStringLiteral("bill_no"));
+    for (int i = 0; i < m_header->fieldCount(); ++i) {
+        const db::Field& f = m_header->field(i);
+        if (f.kind != db::FieldKind::Data || f.name == QLatin1String("in_id") || f.name == QLatin1String("bill_no")
+            || f.name == QLatin1String("bill_type") || f.name == QLatin1String("shou_tota"))
+            continue;   // the amount due is the bill's total, set by the store
+        QVariant value = m_header->value(f.name);
+        if (f.name == QLatin1String("bill_date"))
+            value = DateTimePicker1->date();
+        else if (f.name == QLatin1String("fact_tota") && mode() == QLatin1String("edit")
+                 && ui::sameValue(value, m_paidWhenEditStarted))
+            continue;   // a receipt saved meanwhile keeps what it paid
+        bill.header.append({f.name, value});
+    }
+    bill.header.append({QStringLiteral("oper_name"), operatorName()});
+    bill.lines = linesToSave();
+    return bill;
+}
+
+// A refusal of the whole bill: the company's goes to its box, the lines' to the grid.
+void BillWindow::refuse(const BillRules::Refusal& refusal)
+{
+    if (refusal.line >= 0) {
+        m_entry->refuse(refusal);
+        return;
+    }
+    ui::inform(refusal.message, this);
+    if (refusal.column == BillRules::Column::Company)
+        companyCode->setFocus();
+    else
+        DBGrid1->setFocus();
+}
+
+// A sale over the customer's credit limit is saved only with the right, after a question.
+bool BillWindow::withinCreditLimit(BillStore::Bill& bill)
 {
     Receivables::LimitCheck check;
     try {
-        const double paid = m_header->number(QStringLiteral("fact_tota"));
-        check = Receivables::checkLimit(m_header->connection(), company, m_header->text(QStringLiteral("bill_no")),
-                                        amount - paid);
+        check = BillRules::creditCheck(m_header->connection(), m_setup.kind, bill);
     } catch (const std::exception& e) {
         report(QStringLiteral("无法读取客户的信用额度，本单未保存"), e);
         return false;
     }
     if (!check.exceeded())
         return true;
-    const QString message = Receivables::limitMessage(check);
-    if (!hasRight(Right::Use, Function::SaleOverCreditLimit)) {
-        ui::inform(message + QStringLiteral("\n\n没有“超信用额度销售”的权限，本单不能保存。"), this);
+    if (!BillRules::mayExceedLimit()) {
+        ui::inform(BillRules::creditRefusal(check, false), this);
         return false;
     }
-    return ui::dialogs().ask(this, message + QStringLiteral("\n\n仍要保存本单吗？"), QStringLiteral("提示"), false,
-                             ui::Dialogs::Default::Cancel);
+    bill.overLimitConfirmed = ui::dialogs().ask(this, Receivables::limitMessage(check) + QStringLiteral("\n\n仍要保存本单吗？"),
+                                                QStringLiteral("提示"), false, ui::Dialogs::Default::Cancel);
+    return bill.overLimitConfirmed;
 }
 
 void BillWindow::cmd_deleClick()
@@ -739,18 +738,10 @@ void BillWindow::RefreshTotals()
         Edit3->clear();
         return;
     }
-    const int quantity = m_lines->fieldIndex(QStringLiteral("sub_amou"));
-    const int price = m_lines->fieldIndex(QStringLiteral("unit_pric"));
-    double totalQuantity = 0;
-    double totalAmount = 0;
-    for (int row = 0; row < m_lines->recordCount(); ++row) {
-        const double q = m_lines->value(row, quantity).toDouble();
-        totalQuantity += q;
-        totalAmount += q * m_lines->value(row, price).toDouble();
-    }
-    Edit1->setText(DataHelpers::amountText(totalQuantity));
-    Edit2->setText(DataHelpers::amountText(totalAmount));
-    Edit3->setText(DataHelpers::capitalAmount(Edit2->text().toDouble()));
+    const BillRules::Totals totals = BillRules::totals(linesToSave());
+    Edit1->setText(DataHelpers::amountText(totals.quantity));
+    Edit2->setText(DataHelpers::amountText(totals.amount));
+    Edit3->setText(DataHelpers::capitalAmount(totals.amount));
 }
 
 void BillWindow::DBGrid1EditButtonClick()
@@ -764,18 +755,12 @@ void BillWindow::BitBtn1Click()
     pickCompany({});
 }
 
-bool BillWindow::companyExists(const QString& code) const
-{
-    const QString key = QStringLiteral("comp_code");
-    return !DataHelpers::lookup(QStringLiteral("company"), key, code, key).isEmpty();
-}
-
 // A typed company code must name a company: an unknown one is refused and the picker offered.
 bool BillWindow::companyCodeEntered()
 {
     companyCode->commit();
     const QString code = companyCode->text().trimmed();
-    if (!code.isEmpty() && !companyExists(code)) {
+    if (!code.isEmpty() && BillRules::companyCode(m_header->connection(), code).isEmpty()) {
         ui::inform(QStringLiteral("客户编码“%1”不存在").arg(code), this);
         pickCompany(code);
         return true;

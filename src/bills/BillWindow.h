@@ -2,6 +2,7 @@
 
 #include "shop/BillStore.h"
 #include "shop/SaveIdentity.h"
+#include "shop/BillRules.h"
 #include "shop/StockPosting.h"
 #include "ui/ModeWindow.h"
 
@@ -128,12 +129,12 @@ private:
     void openLines();
     void setWalkOrder();
     QComboBox* keyList() const;
-    bool companyExists(const QString& code) const;
-    // A sale over the customer's credit limit is saved only with the right, after a question.
-    bool withinCreditLimit(const QString& company, double amount);
+    bool withinCreditLimit(BillStore::Bill& bill);
+    void refuse(const BillRules::Refusal& refusal);
     bool companyCodeEntered();
     void pickCompany(const QString& typed);
     QList<StockPosting::BillLine> linesToSave() const;
+    BillStore::Bill billToSave() const;
     QString operatorName() const;
     void printInBill();
     void printOutBill();

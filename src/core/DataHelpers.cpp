@@ -3,6 +3,7 @@
 
 #include "core/TFrmDataMod.h"
 #include "db/Field.h"
+#include "db/Statement.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -68,19 +69,15 @@ void mergeCombo(const QString& table, const QString& column, QComboBox* box)
 
 QString lookup(const QString& table, const QString& keyColumn, const QString& keyValue, const QString& resultColumn)
 {
-    try {
-        db::Dataset* q = dataModule().TempQ;
-        q->close();
-        q->setSql(QStringLiteral("select distinct %1,%2 from %3 where %1=:key")
-                      .arg(keyColumn.trimmed(), resultColumn.trimmed(), table.trimmed()));
-        q->setParameter(QStringLiteral("key"), keyValue.trimmed());
-        q->open();
-        if (q->isEmpty())
-            return {};
-        return q->value(0, 1).isNull() ? QString() : q->text(q->field(1).name);
-    } catch (...) {
+    // A statement of its own: TempQ may be what the caller is walking.
+    db::Statement query(dataModule().AdoConn,
+                        QStringLiteral("select %2 from %3 where %1=:key and %2 is not null order by %2 limit 1")
+                            .arg(keyColumn.trimmed(), resultColumn.trimmed(), table.trimmed()));
+    query.bind(QStringLiteral("key"), keyValue.trimmed());
+    if (!query.next())
         return {};
-    }
+    const QVariant value = query.value(0);
+    return value.typeId() == QMetaType::Double ? db::formatNumber(value.toDouble(), {}) : value.toString();
 }
 
 QString timeStamp()
@@ -91,20 +88,54 @@ QString timeStamp()
 QString capitalAmount(double amount)
 {
     static const QString numerals = QStringLiteral("零壹贰叁肆伍陆柒捌玖");
-    static const QString units = QStringLiteral("分角圆拾佰仟万拾佰仟亿");   // index: n - i + 1
+    static const QString places = QStringLiteral(" 拾佰仟");   // within a group of four digits
+    static const QString groups = QStringLiteral(" 万亿");
     // Whole fen, rounded half away from zero; never a binary fraction's "28.999…".
-    const QString digits = QString::number(std::llround(std::fabs(amount) * 100.0 + 1e-9));
-    const int n = digits.size() - 1;
-    if (n >= 10)
+    const qint64 fen = std::llround(std::fabs(amount) * 100.0 + 1e-9);
+    const QString whole = QString::number(fen / 100);
+    if (whole.size() > 4 * groups.size())
         return {};
+    const int jiao = fen / 10 % 10;
+    const int cent = fen % 10;
     QString result;
-    for (int i = 1; i <= digits.size(); ++i) {
-        result += numerals.at(digits.at(i - 1).digitValue());
-        result += units.at(n - i + 1);
+    if (fen >= 100) {
+        // A run of zeros inside the number reads as one 零; zeros at a group's end are not read.
+        bool zero = false;
+        bool groupRead = false;
+        for (int i = 0; i < whole.size(); ++i) {
+            const int position = whole.size() - 1 - i;
+            const int digit = whole.at(i).digitValue();
+            if (digit == 0) {
+                zero = true;
+            } else {
+                if (zero)
+                    result += numerals.at(0);
+                zero = false;
+                groupRead = true;
+                result += numerals.at(digit);
+                if (position % 4 != 0)
+                    result += places.at(position % 4);
+            }
+            if (position % 4 == 0 && position > 0 && groupRead) {
+                result += groups.at(position / 4);
+                groupRead = false;
+            }
+        }
+        result += QStringLiteral("圆");
     }
-    if (amount < 0 && digits != QLatin1String("0"))
+    if (jiao > 0)
+        result += numerals.at(jiao) + QStringLiteral("角");
+    else if (cent > 0 && !result.isEmpty())
+        result += numerals.at(0);
+    if (cent > 0)
+        result += numerals.at(cent) + QStringLiteral("分");
+    else if (result.isEmpty())
+        result = QStringLiteral("零圆整");
+    else
+        result += QStringLiteral("整");
+    if (amount < 0 && fen > 0)
         result.prepend(QStringLiteral("负"));
-    return result + QStringLiteral("整");
+    return result;
 }
 
 void adjustComboBoxes(QWidget*)

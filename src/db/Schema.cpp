@@ -334,6 +334,9 @@ struct UniqueNumber {
 const UniqueNumber uniqueNumbers[] = {
     {"inmain", "bill_no"}, {"outmain", "bill_no"}, {"gathmain", "fei_no"}, {"paymain", "fei_no"}};
 constexpr int uniqueNumbersSince = 5;
+// Versions that mended data only (see DatabaseUpgrade): 6 stores goods codes
+// on lines, counts and stock as the goods' own spelling.
+constexpr int dataMendsSince = 6;
 
 QString uniqueIndexName(const UniqueNumber& unique)
 {
@@ -416,7 +419,7 @@ bool Schema::isScratch(const QString& name)
 int Schema::version()
 {
     static const int highest = [] {
-        int v = uniqueNumbersSince;
+        int v = qMax(uniqueNumbersSince, dataMendsSince);
         for (const Index& index : indexes)
             v = qMax(v, index.since);
         for (const Table& t : tables()) {

@@ -13,6 +13,11 @@ bool fits(double value, int places)
     return std::abs(scaled - std::round(scaled)) < 1e-6;
 }
 
+double cents(double amount)
+{
+    return std::round(amount * 100.0) / 100.0;
+}
+
 int placesOf(const QString& column)
 {
     const QString name = column.toLower();

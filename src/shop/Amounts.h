@@ -21,6 +21,9 @@ int placesOf(const QString& column);
 // `places` after it.
 bool fits(double value, int places = decimals);
 
+// An amount rounded to the cent, halves away from zero: every stored total.
+double cents(double amount);
+
 // The refusal of a typed value that does not fit, naming the value.
 QString refusal(const QString& typed, int places = decimals);
 

@@ -5,6 +5,7 @@
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
+#include "shop/BillRules.h"
 #include "shop/OperationLog.h"
 
 #include <QDateTime>
@@ -15,10 +16,7 @@ namespace {
 
 double total(const QList<BillLine>& lines)
 {
-    double sum = 0;
-    for (const BillLine& line : lines)
-        sum += line.quantity * line.unitPrice;
-    return sum;
+    return BillRules::totals(lines).amount;
 }
 
 // One line of the log's detail per bill line: code, quantity × price, remark.
@@ -168,19 +166,27 @@ QDate storedDate(db::Connection& connection, BillKind kind, const QString& billN
     return QDate::fromString(query.textValue(0).left(10), QStringLiteral("yyyy-MM-dd"));
 }
 
-QString save(db::Connection& connection, BillKind kind, const Bill& bill)
+QString save(db::Connection& connection, BillKind kind, const Bill& given)
 {
     const KindInfo& where = info(kind);
     db::Transaction transaction(connection, db::Transaction::Write);
+    Bill bill = BillRules::checked(connection, given);
     QString billNo = bill.billNo;
-    QList<BillLine> before;
     if (bill.headerId == 0) {
         // Taken under the write lock: no other program can take the same number now.
         QDateTime start = QDateTime::fromString(billNo, DataHelpers::timeStampFormat);
         if (!start.isValid())
             start = Clock::now();
         billNo = StockPosting::nextFreeBillNo(connection, start);
-    } else {
+        bill.billNo = billNo;
+    }
+    // Under the write lock: no other sale can use up the customer's credit meanwhile.
+    const QString overLimit =
+        BillRules::creditRefusal(BillRules::creditCheck(connection, kind, bill), bill.overLimitConfirmed);
+    if (!overLimit.isEmpty())
+        throw BillRules::Refused({-1, BillRules::Column::Company, overLimit});
+    QList<BillLine> before;
+    if (bill.headerId != 0) {
         before = storedLines(connection, kind, billNo);
         StockPosting::takeBillBack(connection, kind, before);
     }

@@ -37,11 +37,16 @@ struct Bill {
     // The identity of this save (SaveIdentity), stored with the header; empty stores none.
     QString saveId;
     bool operator==(const Bill&) const = default;
+    // A sale over the customer's credit limit, confirmed by a user holding the right.
+    bool overLimitConfirmed = false;
 };
 
 // Stores the bill and moves stock: an edited bill first takes its stored lines
 // back out; a new one takes the first free number from its own on. Returns the
-// number the bill is stored under. Throws db::Error, having changed nothing.
+// number the bill is stored under. A bill BillRules refuses throws
+// BillRules::Refused, any other failure db::Error; either way nothing changed.
+// Codes are stored as the goods' and company's own, the amount due as the
+// bill's total.
 QString save(db::Connection& connection, BillKind kind, const Bill& bill);
 
 // The number of the bill a save with this identity stored; nothing when there is none.

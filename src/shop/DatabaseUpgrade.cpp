@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
+#include "core/DataHelpers.h"
 #include "core/PasswordHash.h"
 #include "db/Connection.h"
 #include "db/Error.h"
@@ -61,7 +62,95 @@ void grantCreditAndProfit(db::Connection& connection)
                            .arg(Function::Powers));
 }
 
-const QString numbersWindow = QStringLiteral("数据库");
+// The change log's window for what the program itself does to the database.
+const QString databaseWindow = QStringLiteral("数据库");
+
+// `a||''` compares without the column's case-blind collation, on both engines.
+const QString spelledOtherwise = QStringLiteral("g.gods_code||'' <> %1.gods_code||''");
+
+// Lines whose goods code names goods in another case take the goods' own code. Returns how many.
+int mendLineCodes(db::Connection& connection, const QString& table)
+{
+    db::Statement mend(connection, QStringLiteral("update %1 set gods_code=(select g.gods_code from goods g "
+                                                  "where g.gods_code=%1.gods_code order by g.in_id limit 1) "
+                                                  "where exists (select 1 from goods g where g.gods_code=%1.gods_code and %2)")
+                                       .arg(table, spelledOtherwise.arg(table)));
+    return mend.execute();
+}
+
+// Stock records of one goods in several spellings become one record under the
+// goods' own code: their quantities added, the cost averaged over the records
+// holding stock (else the cost of the record already spelled right). Returns
+// how many goods were mended; `merged` names those that had several records.
+int mendStockCodes(db::Connection& connection, QStringList& merged)
+{
+    QStringList codes;
+    {
+        db::Statement spelled(connection, QStringLiteral("select distinct g.gods_code||'' from storemain s join goods g "
+                                                         "on g.gods_code=s.gods_code where %1 order by 1")
+                                              .arg(spelledOtherwise.arg(QStringLiteral("s"))));
+        while (spelled.next())
+            codes << spelled.textValue(0);
+    }
+    for (const QString& code : std::as_const(codes)) {
+        double quantity = 0, stockQuantity = 0, stockValue = 0;
+        QVariant ownCost, firstCost;
+        int rows = 0;
+        {
+            db::Statement records(connection, QStringLiteral("select gods_code,gods_amou,cost_pric from storemain "
+                                                             "where gods_code=:code"));
+            records.bind(QStringLiteral("code"), code);
+            while (records.next()) {
+                const double q = records.doubleValue(1);
+                const QVariant cost = records.value(2);
+                quantity += q;
+                if (q > 0 && !cost.isNull()) {
+                    stockQuantity += q;
+                    stockValue += q * cost.toDouble();
+                }
+                if (rows++ == 0)
+                    firstCost = cost;
+                if (records.textValue(0) == code)
+                    ownCost = cost;
+            }
+        }
+        const QVariant cost = stockQuantity > 0 ? QVariant(stockValue / stockQuantity)
+                                                : (ownCost.isNull() ? firstCost : ownCost);
+        db::Statement clear(connection, QStringLiteral("delete from storemain where gods_code=:code"));
+        clear.bind(QStringLiteral("code"), code);
+        clear.execute();
+        db::Statement insert(connection, QStringLiteral("insert into storemain (gods_code,gods_amou,cost_pric) "
+                                                        "values (:code,:q,:cost)"));
+        insert.bind(QStringLiteral("code"), code).bind(QStringLiteral("q"), quantity).bind(QStringLiteral("cost"), cost);
+        insert.execute();
+        if (rows > 1)
+            merged << QStringLiteral("%1：%2 条库存记录合为 1 条，数量 %3").arg(code).arg(rows).arg(DataHelpers::amountText(quantity));
+    }
+    return codes.size();
+}
+
+const QString codesAction = QStringLiteral("统一货品编码");
+
+// Version 6: goods codes typed in another case were stored as typed; they
+// become the goods' own code, on bill lines, counts and stock.
+void mendGoodsCodeCase(db::Connection& connection)
+{
+    QStringList detail;
+    for (const QString& table : {QStringLiteral("ingoods"), QStringLiteral("outgoods"), QStringLiteral("storchek")}) {
+        if (const int rows = mendLineCodes(connection, table); rows > 0)
+            detail << QStringLiteral("%1：%2 行").arg(table).arg(rows);
+    }
+    QStringList merged;
+    if (const int goods = mendStockCodes(connection, merged); goods > 0)
+        detail << QStringLiteral("storemain：%1 种货品").arg(goods);
+    if (detail.isEmpty())
+        return;
+    // Two records of one goods would both be read as its stock: they are one now.
+    detail << merged;
+    OperationLog::write(connection, {databaseWindow, codesAction, {},
+                                     QStringLiteral("货品编码的大小写改为货品资料中的写法"), detail.join(QLatin1Char('\n'))});
+}
+
 const QString numbersAction = QStringLiteral("重复单号");
 
 QString duplicatesReport(const QList<db::DuplicateNumbers>& found)
@@ -94,10 +183,10 @@ QString tellOnce(db::Connection& connection, const QString& action, const QStrin
     db::Transaction transaction(connection, db::Transaction::Write);
     db::Statement told(connection, QStringLiteral("select detail from oper_log where win_name=:window and act_name=:action "
                                                   "order by log_id desc limit 1"));
-    told.bind(QStringLiteral("window"), numbersWindow).bind(QStringLiteral("action"), action);
+    told.bind(QStringLiteral("window"), databaseWindow).bind(QStringLiteral("action"), action);
     if (told.next() && told.textValue(0) == report)
         return {};
-    OperationLog::write(connection, {numbersWindow, action, {}, summary, report});
+    OperationLog::write(connection, {databaseWindow, action, {}, summary, report});
     transaction.commit();
     return report;
 }
@@ -122,6 +211,8 @@ void upgradeCopy(db::Connection& connection)
         hashPasswords(connection);
         grantCreditAndProfit(connection);
     }
+    if (from < 6)
+        mendGoodsCodeCase(connection);
     transaction.commit();
 }
 

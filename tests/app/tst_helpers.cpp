@@ -2,6 +2,9 @@
 #include "TestSupport.h"
 
 #include "core/DataHelpers.h"
+#include "core/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "db/Error.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -16,7 +19,7 @@ private slots:
     void capitalAmount();
     void comboFillKeepsUntrimmedValuesAndSkipsBlanks();
     void comboMergeAddsOnlyMissingValues();
-    void lookupReturnsEmptyWhenNotFound();
+    void lookupReturnsEmptyOnlyWhenNotFound();
     void timeStampHasFourteenDigits();
 };
 
@@ -24,17 +27,27 @@ void TestHelpers::capitalAmount_data()
 {
     QTest::addColumn<double>("amount");
     QTest::addColumn<QString>("words");
-    QTest::newRow("1234.5") << 1234.5 << "壹仟贰佰叁拾肆圆伍角零分整";
-    QTest::newRow("100") << 100.0 << "壹佰零拾零圆零角零分整";
-    QTest::newRow("0") << 0.0 << "零分整";
-    QTest::newRow("-0.05") << -0.05 << "负伍分整";
-    QTest::newRow("0.5") << 0.5 << "伍角零分整";
-    QTest::newRow("99999999.99") << 99999999.99 << "玖仟玖佰玖拾玖万玖仟玖佰玖拾玖圆玖角玖分整";
-    QTest::newRow("100000000") << 100000000.0 << "";
-    QTest::newRow("10") << 10.0 << "壹拾零圆零角零分整";
-    QTest::newRow("binary fraction 0.29") << 0.29 << "贰角玖分整";
-    QTest::newRow("rounded to fen") << 12.345 << "壹拾贰圆叁角伍分整";
-    QTest::newRow("ten thousands") << 30005.0 << "叁万零仟零佰零拾伍圆零角零分整";
+    // As accounting writes it: a run of zeros is one 零, 整 after 圆 or 角, never after 分.
+    QTest::newRow("600") << 600.0 << "陆佰圆整";
+    QTest::newRow("604") << 604.0 << "陆佰零肆圆整";
+    QTest::newRow("1050.5") << 1050.5 << "壹仟零伍拾圆伍角整";
+    QTest::newRow("1234.5") << 1234.5 << "壹仟贰佰叁拾肆圆伍角整";
+    QTest::newRow("100") << 100.0 << "壹佰圆整";
+    QTest::newRow("10") << 10.0 << "壹拾圆整";
+    QTest::newRow("0") << 0.0 << "零圆整";
+    QTest::newRow("0.05") << 0.05 << "伍分";
+    QTest::newRow("-0.05") << -0.05 << "负伍分";
+    QTest::newRow("0.5") << 0.5 << "伍角整";
+    QTest::newRow("jiao skipped") << 1000.05 << "壹仟圆零伍分";
+    QTest::newRow("binary fraction 0.29") << 0.29 << "贰角玖分";
+    QTest::newRow("rounded to fen") << 12.345 << "壹拾贰圆叁角伍分";
+    QTest::newRow("ten thousands") << 30005.0 << "叁万零伍圆整";
+    QTest::newRow("zeros across 万") << 1000500.0 << "壹佰万零伍佰圆整";
+    QTest::newRow("whole 万") << 100000.0 << "壹拾万圆整";
+    QTest::newRow("99999999.99") << 99999999.99 << "玖仟玖佰玖拾玖万玖仟玖佰玖拾玖圆玖角玖分";
+    QTest::newRow("亿") << 100000001.0 << "壹亿零壹圆整";
+    QTest::newRow("largest amount") << 999999999.99 << "玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖圆玖角玖分";
+    QTest::newRow("a trillion") << 1e12 << "";
 }
 
 void TestHelpers::capitalAmount()
@@ -78,15 +91,24 @@ void TestHelpers::comboMergeAddsOnlyMissingValues()
     QCOMPARE(empty.count(), 2);
 }
 
-void TestHelpers::lookupReturnsEmptyWhenNotFound()
+void TestHelpers::lookupReturnsEmptyOnlyWhenNotFound()
 {
     TestApp app;
     app.exec("insert into company (comp_code, comp_name) values ('C1', '红星')");
     app.exec("insert into baseitem (mone_type, mone_rate) values ('美元', 7.1)");
+    // A statement of its own: the shared TempQ a caller may be reading stays as it was.
+    db::Dataset* temp = app.dataModule().TempQ;
+    temp->close();
+    temp->setSql("select mone_type from baseitem");
+    temp->open();
     QCOMPARE(DataHelpers::lookup("company", "comp_code", " c1 ", "comp_name"), QString("红星"));
+    QCOMPARE(temp->sql(), QString("select mone_type from baseitem"));
+    QVERIFY(temp->isOpen());
+    QCOMPARE(temp->value(0, 0).toString(), QString("美元"));
     QCOMPARE(DataHelpers::lookup("baseitem", "mone_type", "美元", "mone_rate"), QString("7.1"));
     QCOMPARE(DataHelpers::lookup("company", "comp_code", "C9", "comp_name"), QString());
-    QCOMPARE(DataHelpers::lookup("company", "comp_code", "C1", "comp_nmae"), QString());
+    // A failure is no "not found": it reaches the caller (the price is never cleared by it).
+    QVERIFY_THROWS_EXCEPTION(db::Error, DataHelpers::lookup("company", "comp_code", "C1", "comp_nmae"));
     QCOMPARE(DataHelpers::lookup("company", "comp_code", "x\" or \"1\"=\"1", "comp_name"), QString());
     QCOMPARE(app.dialogs().messages.size(), 0);
 }

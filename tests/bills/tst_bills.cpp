@@ -12,6 +12,7 @@
 #include "app/WindowCatalog.h"
 #include "core/Clock.h"
 #include "bills/BillFinder.h"
+#include "bills/BillLineEntry.h"
 #include "bills/TFrmInFind.h"
 #include "bills/TFrmOutFind.h"
 #include "shop/BillStore.h"
@@ -54,6 +55,7 @@ private slots:
     void saveWithItsAnswerLost_data();
     void saveWithItsAnswerLost();
     void totalIsRoundedOnce();
+    void saveAsksTheShopsRules();
     void editOfABillDeletedMeanwhileFails();
     void editingTakesTheOldLinesBackOut();
     void unchangedReturnWithLinesOutOfStock();
@@ -242,7 +244,7 @@ void TestBills::windowsOpenOnTodaysBillOfTheirKind()
     if (Kind(kind) == Kind::ReturnIn) {
         QCOMPARE(w->Edit1->text(), QStringLiteral("2"));
         QCOMPARE(w->Edit2->text(), QStringLiteral("9"));
-        QCOMPARE(w->Edit3->text(), QStringLiteral("玖圆零角零分整"));
+        QCOMPARE(w->Edit3->text(), QStringLiteral("玖圆整"));
     }
 }
 
@@ -304,7 +306,7 @@ void TestBills::savedHeaderHoldsTotalsDateAndMakerName()
     QCOMPARE(w.DBEdit6->text(), QStringLiteral("华联商厦"));
     QCOMPARE(w.Edit1->text(), QStringLiteral("4"));
     QCOMPARE(w.Edit2->text(), QStringLiteral("3.36"));
-    QCOMPARE(w.Edit3->text(), QStringLiteral("叁圆叁角陆分整"));
+    QCOMPARE(w.Edit3->text(), QStringLiteral("叁圆叁角陆分"));
     QCOMPARE(w.DateTimePicker1->date(), QDate(2024, 3, 2));
 }
 
@@ -346,7 +348,46 @@ void TestBills::totalIsRoundedOnce()
     saveBill(w, {{"G1", 1, 0.333, {}}, {"G1", 1, 0.333, {}}, {"G1", 1, 0.333, {}}});
     QCOMPARE(m_app->scalar("select shou_tota from outmain").toDouble(), 1.0);
     QCOMPARE(w.Edit2->text(), QStringLiteral("1"));
-    QCOMPARE(w.Edit3->text(), QStringLiteral("壹圆零角零分整"));
+    QCOMPARE(w.Edit3->text(), QStringLiteral("壹圆整"));
+}
+
+// The window asks the shop's rules before saving: the refusal lands where it points,
+// nothing is stored, and what it accepts is stored under the goods' own codes.
+void TestBills::saveAsksTheShopsRules()
+{
+    TestApp& app = *m_app;
+    TFrmOut w;
+    showWindow(w);
+    QApplication::setActiveWindow(&w);
+    w.cmd_addClick();
+    w.cmd_saveClick();
+    QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("数量不能为0"));
+
+    // Lines are named as the grid numbers them, the blank first one included.
+    typeLine(w, "G1", 1, 9);
+    typeLine(w, "G2", 2, -3);
+    w.cmd_saveClick();
+    QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("第3行：单价“-3”不能为负数"));
+    QCOMPARE(w.DBGrid1->currentIndex().row(), 2);
+    QCOMPARE(w.DBGrid1->currentIndex().column(), int(BillLineEntry::Price));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.DBGrid1));
+
+    w.lines()->setValue("unit_pric", 35);
+    w.header()->setValue("comp_code", "c9");
+    w.cmd_saveClick();
+    QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("客户编码“c9”不存在"));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.companyCode));
+    QCOMPARE(rows(app, "outmain") + rows(app, "outgoods"), 0);
+    QCOMPARE(w.mode(), QStringLiteral("add"));
+
+    w.header()->setValue("comp_code", "c1");
+    w.lines()->setValue("gods_code", "g2");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(app.scalar("select comp_code from outmain").toString(), QStringLiteral("C1"));
+    QCOMPARE(app.scalar("select max(gods_code) from outgoods").toString(), QStringLiteral("G2"));
+    QCOMPARE(app.scalar("select shou_tota from outmain").toDouble(), 79.0);
+    QCOMPARE(app.dialogs().messages.size(), 3);
 }
 
 void TestBills::editOfABillDeletedMeanwhileFails()
@@ -639,7 +680,8 @@ void TestBills::enterInGoodsCodeFillsThePrice()
     grid->setCurrentIndex(grid->model()->index(0, 0));
     typeIntoFocus(QStringLiteral("g1"));
     pressEnter();
-    QCOMPARE(w->lines()->text("gods_code"), QStringLiteral("g1"));
+    // Typed in another case, the line holds the goods' own code.
+    QCOMPARE(w->lines()->text("gods_code"), QStringLiteral("G1"));
     QCOMPARE(w->lines()->text("unit_pric"), known);
 
     w->lines()->setValue("unit_pric", 7);
@@ -873,7 +915,7 @@ void TestBills::inBillPrintOutTitlesAndTotals()
         QCOMPARE(result.lines, kind == Kind::ReturnOut ? 10 : 2);
         QCOMPARE(result.quantity, QStringLiteral("4"));
         QCOMPARE(result.amount, QStringLiteral("6.5"));
-        QCOMPARE(result.words, QStringLiteral("陆圆伍角零分整"));
+        QCOMPARE(result.words, QStringLiteral("陆圆伍角整"));
         if (kind != Kind::ReturnOut) {
             QCOMPARE(result.pages, 1);
             QCOMPARE(result.page, QSizeF(210, 297));

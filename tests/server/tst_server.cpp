@@ -142,6 +142,7 @@ void TestServerMode::lostConnectionLeavesNoPartOfTheSave()
 {
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
+    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
     app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
     db::Connection other;
     app.openAnother(other);
@@ -247,9 +248,9 @@ void TestServerMode::fileCopiesIntoAnEmptyServer()
     DatabaseFile::createIfMissing(path);
     db::Connection file;
     DatabaseFile::open(file, path);
+    file.execute("insert into goods (gods_code, gods_name, valu_in, bar_code) values ('G1', '衬衫', 12.5, '2000000000008')");
     BillStore::save(file, BillKind::Purchase, sale("G1", 10));
     BillStore::save(file, BillKind::Sale, sale("G1", 4));
-    file.execute("insert into goods (gods_code, gods_name, valu_in, bar_code) values ('G1', '衬衫', 12.5, '2000000000008')");
     file.execute("insert into oper_log (log_time, user_id, act_name) values ('2024-03-05 10:00:00', 'admin', '试')");
     // An older file's voucher number held twice comes along as it is.
     file.execute("drop index gathmain_fei_no_unique");
@@ -284,6 +285,7 @@ void TestServerMode::backupOfTheServerIsAFileThatRestoresIntoIt()
 {
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
+    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
     app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
     BillStore::save(c, BillKind::Sale, sale("G1", 3));
     QTemporaryDir dir;
@@ -332,6 +334,7 @@ void TestServerMode::reportReadsOneSnapshot()
     db::Connection& c = app.dataModule().AdoConn;
     db::Connection other;
     app.openAnother(other);
+    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
     app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
     db::Transaction report(c, db::Transaction::Snapshot);
     QCOMPARE(scalar(c, "select gods_amou from storemain").toDouble(), 10.0);

@@ -75,6 +75,7 @@ private slots:
         app = std::make_unique<TestApp>();
         Clock::setFixed(QDateTime(day, QTime(10, 0)));
         app->exec("insert into company (comp_code, comp_name) values ('C1', '华美'), ('C2', '永盛')");
+        app->exec("insert into goods (gods_code, gods_name, min_amou, max_amou) values ('G1','衬衫',0,100)");
     }
     void cleanup() { app.reset(); }
 
@@ -170,12 +171,12 @@ private slots:
         QFETCH(QVariant, limit);
         QFETCH(double, billOpen);
         QFETCH(bool, exceeded);
-        app->exec("update company set cred_limit=:p1 where comp_code='C1'", {limit});
         sale("C1", day.addDays(-100), 800, 100);
         bill(BillStore::BillKind::CustomerReturn, "C1", day.addDays(-50), 50);
         // The credit already paid in lowers what is owed.
         app->exec("update company set rest_tota=50 where comp_code='C1'");
         const QString edited = sale("C1", day, 999);   // the bill being edited counts once, as typed now
+        app->exec("update company set cred_limit=:p1 where comp_code='C1'", {limit});
         const Receivables::LimitCheck check = Receivables::checkLimit(connection(), "C1", edited, billOpen);
         QCOMPARE(check.open, 600.0);
         QCOMPARE(check.exceeded(), exceeded);
@@ -186,7 +187,7 @@ private slots:
     void cardsMatchTheirWindows()
     {
         app->exec("insert into goods (gods_code, gods_name, min_amou, max_amou) values "
-                  "('G1','衬衫',0,100),('G2','长裤',5,100),('G3','外套',0,1)");
+                  "('G2','长裤',5,100),('G3','外套',0,1)");
         bill(BillStore::BillKind::Purchase, "C2", day.addDays(-40), 10, 0, "G1");
         bill(BillStore::BillKind::Purchase, "C2", day.addDays(-40), 20, 0, "G3");
         bill(BillStore::BillKind::Purchase, "C2", day.addDays(-40), 20, 0, "G3");

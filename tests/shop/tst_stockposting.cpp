@@ -46,9 +46,16 @@ namespace {
 
 const QString goods = QStringLiteral("G1");
 
-// A stock record, or none when qty is NaN; a cost that is NaN stays empty.
+// The goods the bills name: a bill of unknown goods is refused.
+void addGoods(TestApp& app)
+{
+    app.exec("insert into goods(gods_code,gods_name) values(:p1,'衬衫'),('G2','长裤')", {goods});
+}
+
+// The goods, and a stock record, or none when qty is NaN; a cost that is NaN stays empty.
 void setStock(TestApp& app, double qty, double cost)
 {
+    addGoods(app);
     if (std::isnan(qty))
         return;
     app.exec("insert into storemain(gods_code,gods_amou,cost_pric) values(:p1,:p2,:p3)",
@@ -201,7 +208,13 @@ void TestStockPosting::deletingWalksTheLinesInReverse()
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
     setStock(app, qty, cost);
-    const QString no = BillStore::save(c, BillKind::Purchase, bill(lines));
+    // Written as an older file holds it: a negative line is refused by a save today.
+    const QString no = QStringLiteral("20240305101500");
+    app.exec("insert into inmain(bill_no,bill_type,bill_date) values(:p1,'in','2024-03-05 00:00:00')", {no});
+    for (const BillLine& line : lines)
+        app.exec("insert into ingoods(bill_no,gods_code,sub_amou,unit_pric) values(:p1,:p2,:p3,:p4)",
+                 {no, line.goodsCode, line.quantity, line.unitPrice});
+    StockPosting::applyBill(c, BillKind::Purchase, lines);
     BillStore::remove(c, BillKind::Purchase, no);
     QCOMPARE(stockQty(app).toDouble(), qty);
     QCOMPARE(stockCost(app).toDouble(), costAfterDelete);
@@ -368,6 +381,7 @@ void TestStockPosting::newBillTakesAFreeNumber()
 {
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
+    addGoods(app);
     const QString first = BillStore::save(c, BillKind::Sale, bill({{goods, 1, 9, {}}}, "20240305101500"));
     const QString second = BillStore::save(c, BillKind::Purchase, bill({{goods, 2, 9, {}}}, "20240305101500"));
     QCOMPARE(first, QStringLiteral("20240305101500"));
