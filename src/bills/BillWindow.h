@@ -3,6 +3,7 @@
 #include "shop/StockPosting.h"
 #include "ui/ModeWindow.h"
 
+#include <QDate>
 #include <QVariant>
 
 class BillLabels;
@@ -137,6 +138,10 @@ private:
     void printOutBill();
     void preview(ReportLayout& layout);
     void report(const QString& what, const std::exception& error);
+    void rememberStart();
+    bool anythingEntered();
+    // False when the clerk keeps a date more than a year from today from being saved.
+    bool dateConfirmed();
 
     Setup m_setup;
     db::Dataset* m_header;
@@ -145,4 +150,9 @@ private:
     BillScan* m_scan = nullptr;
     QString m_storedBillNo;   // the stored bill shown before adding or editing
     QVariant m_paidWhenEditStarted;   // another window may settle the bill meanwhile
+    struct Start {
+        QDate date;
+        QVariantList header;
+        int lines = 0;
+    } m_start;   // the bill as adding or editing began
 };

@@ -4,8 +4,10 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <QPainter>
 
+#include <cmath>
 #include <memory>
 #include <zint.h>
 
@@ -44,12 +46,26 @@ QList<bool> modules(const QString& code)
     return bars;
 }
 
-void draw(QPainter& painter, const QRectF& rect, const QString& code)
+bool fits(const QString& code, double widthMm, double dpi)
+{
+    const QList<bool> bars = modules(code);
+    return !bars.isEmpty() && std::floor(widthMm / 25.4 * dpi) >= bars.size() + 2 * quietModules;
+}
+
+void draw(QPainter& painter, const QRectF& rect, const QString& code, double printerDpi)
 {
     const QList<bool> bars = modules(code);
     if (bars.isEmpty())
         return;
-    const double module = rect.width() / (bars.size() + 2 * quietModules);
+    const double unitsPerDot = painter.device()->logicalDpiX() / printerDpi;
+    const int totalModules = int(bars.size()) + 2 * quietModules;
+    const int dots = int(std::floor(rect.width() / unitsPerDot));
+    const int dotsPerModule = dots / totalModules;
+    if (dotsPerModule < 1)
+        return;
+    // The symbol's left edge on a whole dot, counted from the page's edge.
+    const double firstDot = std::ceil(rect.left() / unitsPerDot + (dots - totalModules * dotsPerModule) / 2.0);
+    const auto edge = [&](int module) { return (firstDot + module * dotsPerModule) * unitsPerDot; };
     const double textHeight = rect.height() * 0.25;
     const double barHeight = rect.height() - textHeight;
     painter.save();
@@ -64,7 +80,8 @@ void draw(QPainter& painter, const QRectF& rect, const QString& code)
         int end = x;
         while (end < bars.size() && bars.at(end))
             ++end;
-        painter.drawRect(QRectF(rect.left() + (quietModules + x) * module, rect.top(), (end - x) * module, barHeight));
+        const double left = edge(quietModules + x);
+        painter.drawRect(QRectF(left, rect.top(), edge(quietModules + end) - left, barHeight));
         x = end;
     }
     QFont font(QStringLiteral("Noto Sans Mono"));

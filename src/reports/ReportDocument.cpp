@@ -93,6 +93,9 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
     const QPaintDevice* device = painter.device();
     const double sx = device->logicalDpiX() / 25.4;
     const double sy = device->logicalDpiY() / 25.4;
+    // A printer's bars are whole dots of its own; a PDF's or the preview's, of a label printer's.
+    const double barcodeDpi = device->devType() == QInternal::Printer ? device->logicalDpiX()
+                                                                        : BarcodePainter::labelPrinterDpi;
 
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -138,7 +141,7 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
                 painter.drawLine(QLineF(r.left(), r.top(), r.left(), r.bottom()));
                 continue;
             case ReportItem::Kind::Barcode:
-                BarcodePainter::draw(painter, r, itemText(item, placed));
+                BarcodePainter::draw(painter, r, itemText(item, placed), barcodeDpi);
                 currentKey.clear();
                 rulePenSet = false;
                 painter.setPen(Qt::black);

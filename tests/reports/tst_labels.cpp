@@ -22,6 +22,9 @@ private slots:
     void everyLabelScansBackOnEveryPaper_data();
     void everyLabelScansBackOnEveryPaper();
     void sheetPutsThreeLabelsInARow();
+    void longCode128ScansAtAThermalPrintersResolution_data();
+    void longCode128ScansAtAThermalPrintersResolution();
+    void aCodeTooLongForTheLabelIsRefused();
 
 private:
     std::unique_ptr<TestApp> m_app;
@@ -40,9 +43,8 @@ QString tool(const char* name)
 
 // The codes zbarimg reads, label by label: each label's place cut out of its
 // page as pdftoppm renders it, since a scanner reads one label at a time.
-QStringList scanLabels(const QString& pdf, const ReportDocument& doc, double border)
+QStringList scanLabels(const QString& pdf, const ReportDocument& doc, double border, double dpi = 300)
 {
-    constexpr double dpi = 300;
     const QDir dir(QFileInfo(pdf).absolutePath());
     QProcess render;
     render.start(tool("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), pdf,
@@ -156,6 +158,48 @@ void TestLabels::sheetPutsThreeLabelsInARow()
     labels.forGoods(QStringLiteral("G13"), 25);
     QCOMPARE(labels.prepare().pageCount(), 2);
     QCOMPARE(labels.prepare().page(1).bands.size(), 1);
+}
+
+void TestLabels::longCode128ScansAtAThermalPrintersResolution_data()
+{
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<int>("dpi");
+    for (const LabelPaper::Shape& s : LabelPaper::shapes())
+        for (const int dpi : {203, 300})
+            QTest::addRow("%s %d dpi", qPrintable(s.name), dpi) << int(s.kind) << dpi;
+}
+
+// Twenty characters of Code 128 on the narrowest label: bars of whole printer dots.
+void TestLabels::longCode128ScansAtAThermalPrintersResolution()
+{
+    QFETCH(int, paper);
+    QFETCH(int, dpi);
+    const QString twenty = QStringLiteral("ST0102XLBLK-2024-RED");
+    QCOMPARE(twenty.size(), 20);
+    m_app->exec("insert into goods(gods_code,gods_name,valu_out,bar_code) values('L20','长码衬衫',99,:p1)", {twenty});
+    QVERIFY(LabelPaper::setCurrent(LabelPaper::Kind(paper)));
+    LabelLayout& labels = ReportLayouts::get<LabelLayout>();
+    labels.forGoods(QStringLiteral("L20"), 1);
+    const ReportDocument doc = labels.prepare();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+    labels.writePdf(pdf);
+    QCOMPARE(scanLabels(pdf, doc, LabelPaper::shape(LabelPaper::Kind(paper)).border, dpi), QStringList{twenty});
+}
+
+void TestLabels::aCodeTooLongForTheLabelIsRefused()
+{
+    const QString code = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ-0123456789");
+    m_app->exec("insert into goods(gods_code,gods_name,valu_out,bar_code) values('L37','长码',9,:p1)", {code});
+    QVERIFY(LabelPaper::setCurrent(LabelPaper::Kind::Roll40x30));
+    LabelLayout& labels = ReportLayouts::get<LabelLayout>();
+    try {
+        labels.forGoods(QStringLiteral("L37"), 1);
+        QFAIL("a code of 37 characters was laid out on a 40 mm label");
+    } catch (const std::exception& e) {
+        const QString message = QString::fromStdString(e.what());
+        QVERIFY2(message.startsWith(QStringLiteral("条码“%1”太长").arg(code)), qPrintable(message));
+    }
 }
 
 QTEST_MAIN(TestLabels)
