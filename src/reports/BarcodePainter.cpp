@@ -61,11 +61,13 @@ void draw(QPainter& painter, const QRectF& rect, const QString& code, double pri
     const int totalModules = int(bars.size()) + 2 * quietModules;
     const int dots = int(std::floor(rect.width() / unitsPerDot));
     const int dotsPerModule = dots / totalModules;
-    if (dotsPerModule < 1)
-        return;
-    // The symbol's left edge on a whole dot, counted from the page's edge.
-    const double firstDot = std::ceil(rect.left() / unitsPerDot + (dots - totalModules * dotsPerModule) / 2.0);
-    const auto edge = [&](int module) { return (firstDot + module * dotsPerModule) * unitsPerDot; };
+    // The symbol's left edge on a whole dot, counted from the page's edge. On a
+    // device too coarse for a dot a module (a small preview) it is a picture only.
+    const double module = dotsPerModule >= 1 ? dotsPerModule * unitsPerDot : rect.width() / totalModules;
+    const double left = dotsPerModule >= 1
+                            ? std::ceil(rect.left() / unitsPerDot + (dots - totalModules * dotsPerModule) / 2.0) * unitsPerDot
+                            : rect.left();
+    const auto edge = [&](int at) { return left + at * module; };
     const double textHeight = rect.height() * 0.25;
     const double barHeight = rect.height() - textHeight;
     painter.save();

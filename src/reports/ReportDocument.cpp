@@ -93,9 +93,9 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
     const QPaintDevice* device = painter.device();
     const double sx = device->logicalDpiX() / 25.4;
     const double sy = device->logicalDpiY() / 25.4;
-    // A printer's bars are whole dots of its own; a PDF's or the preview's, of a label printer's.
-    const double barcodeDpi = device->devType() == QInternal::Printer ? device->logicalDpiX()
-                                                                        : BarcodePainter::labelPrinterDpi;
+    // Bars are whole dots of a printer or an image; those of a PDF, of a label printer's.
+    const bool hasDots = device->devType() == QInternal::Printer || device->devType() == QInternal::Image;
+    const double barcodeDpi = hasDots ? device->logicalDpiX() : BarcodePainter::labelPrinterDpi;
 
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);

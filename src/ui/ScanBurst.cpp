@@ -43,7 +43,7 @@ bool ScanBurst::eventFilter(QObject* watched, QEvent* event)
     auto* receiver = qobject_cast<QWidget*>(watched);
     // Only the first delivery, to the focused widget; not the parents it propagates to.
     if (!receiver || receiver != QApplication::focusWidget() || receiver->window() != m_window
-        || receiver == m_scanBox || QApplication::activePopupWidget())
+        || QApplication::activePopupWidget())
         return false;
     return take(receiver, static_cast<QKeyEvent*>(event));
 }
@@ -51,32 +51,60 @@ bool ScanBurst::eventFilter(QObject* watched, QEvent* event)
 bool ScanBurst::take(QWidget* receiver, QKeyEvent* key)
 {
     const quint64 at = key->timestamp();
-    if (!m_held.empty() && (at == 0 || at - m_lastKey > keyGap))
+    if (!m_held.empty() && (at == 0 || at - m_lastKey > keyGap)) {
         release();
+        // The held keys may have opened a cell editor: this key follows them there.
+        if (QWidget* focus = QApplication::focusWidget(); focus != receiver && focus && focus->window() == m_window) {
+            m_releasing = true;
+            QCoreApplication::sendEvent(focus, key);
+            m_releasing = false;
+            return true;
+        }
+    }
     if (at == 0)
         return false;
+    const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+    if (receiver == m_scanBox) {
+        // The box takes a scan itself; a Tab before it is held, and dropped when a code follows.
+        if (tab && m_held.empty()) {
+            hold(receiver, key);
+            return true;
+        }
+        if (!m_held.empty()) {
+            if (typesText(key))
+                drop();
+            else
+                release();
+        }
+        return false;
+    }
     if (typesText(key)) {
         hold(receiver, key);
         m_code += key->text();
         return true;
     }
-    if (m_held.empty())
-        return false;
-    // A scanner may send Tab around the code: inside a burst it is no move.
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+    // A scanner may send Tab before or within its code: no move when a code follows.
+    if (tab) {
         hold(receiver, key);
         return true;
     }
+    if (m_held.empty())
+        return false;
     if (isEnterKey(key) && m_code.size() >= shortestCode) {
         const QString code = m_code;
-        m_held.clear();
-        m_code.clear();
-        m_pause.stop();
+        drop();
         emit scanned(code);
         return true;
     }
     release();
     return false;
+}
+
+void ScanBurst::drop()
+{
+    m_pause.stop();
+    m_held.clear();
+    m_code.clear();
 }
 
 void ScanBurst::hold(QWidget* receiver, const QKeyEvent* key)

@@ -18,8 +18,9 @@ namespace ui {
 // box are held back until it is clear which it is: a burst that ends in Enter
 // becomes one scanned code and never reaches the focused widget; otherwise the
 // held keys go on to the focused widget as typed, at the next slower key or
-// after a short pause. Keys are timed by their event timestamps; a key without
-// one (0: made by the program) is never held.
+// after a short pause. A Tab is held the same way, since scanners may send one
+// before the code; it is dropped when a code follows. Keys are timed by their
+// event timestamps; a key without one (0: made by the program) is never held.
 class ScanBurst : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +43,8 @@ private:
     void hold(QWidget* receiver, const QKeyEvent* key);
     // Delivers the held keys as typed.
     void release();
+    // Forgets the held keys: they were a scan's.
+    void drop();
 
     struct Held {
         QPointer<QWidget> receiver;

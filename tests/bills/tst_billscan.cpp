@@ -14,6 +14,7 @@
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -144,7 +145,7 @@ void TestBillScan::twoScansMakeOneLineOfTwo()
     QFETCH(double, price);
     std::unique_ptr<BillWindow> w = makeWindow(Kind(kind));
     startScanning(*w);
-    // A Tab the scanner sends before the code moves the focus on; the code still lands in the box.
+    // A Tab the scanner sends before the code is no move.
     WindowDriver::keyAt(Qt::Key_Tab, QStringLiteral("\t"), m_clock += 500);
     scan(QStringLiteral("2000000001"));
     scan(QStringLiteral("2000000001"));
