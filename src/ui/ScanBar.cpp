@@ -37,6 +37,8 @@ ScanBar::ScanBar(QWidget* parent)
     m_refusals = WindowParts::named<QLabel>("ScanRefusals", this);
     m_refusals->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_refusals->setStyleSheet(QStringLiteral("QLabel{color:#c62828}"));
+    // However long the list, it never widens the window: what is cut off shows in its tip.
+    m_refusals->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_refusals->hide();
 
     auto* row = new QHBoxLayout(this);
@@ -69,6 +71,7 @@ void ScanBar::tell(const QString& text, bool fault)
             m_lastRefusals.removeLast();
     }
     m_refusals->setText(m_lastRefusals.join(QStringLiteral("；")));
+    m_refusals->setToolTip(m_lastRefusals.join(QLatin1Char('\n')));
     m_refusals->setVisible(!m_lastRefusals.isEmpty());
     m_banner->setText(text);
     m_banner->setStyleSheet(fault ? QStringLiteral("QLabel{background:#c62828;color:white;padding:2px 6px;font-weight:bold}")

@@ -7,10 +7,10 @@
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
+#include "ui/PickerNote.h"
 #include "ui/WindowParts.h"
 #include "ui/WindowPlacement.h"
 
-#include <QApplication>
 #include <QFormLayout>
 #include <QLabel>
 #include <QHBoxLayout>
@@ -150,12 +150,7 @@ void TFrmCompFind::BitBtn1Click()
         accept();
         return;
     }
-    // Said here, not in a message box: a scanner's Enter would close a box unread.
-    note->setText(m_typed.isEmpty() ? QStringLiteral("没有可选的公司，按Esc返回")
-                                    : QStringLiteral("没有编码或名称含“%1”的公司，按Esc返回修改").arg(m_typed));
-    note->setStyleSheet(QStringLiteral("QLabel{color:#c62828;font-weight:bold}"));
-    note->show();
-    QApplication::beep();
+    ui::sayNothingToChoose(note, QStringLiteral("公司"), m_typed);
 }
 
 void TFrmCompFind::BitBtn2Click()

@@ -8,9 +8,9 @@
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
+#include "ui/PickerNote.h"
 #include "ui/WindowPlacement.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -184,12 +184,7 @@ void TFrmGoodsFind::cmd_prinClick()
         accept();
         return;
     }
-    // Said here, not in a message box: a scanner's Enter would close a box unread.
-    note->setText(m_typed.isEmpty() ? QStringLiteral("没有可选的货品，按Esc返回")
-                                    : QStringLiteral("没有编码或名称含“%1”的货品，按Esc返回修改").arg(m_typed));
-    note->setStyleSheet(QStringLiteral("QLabel{color:#c62828;font-weight:bold}"));
-    note->show();
-    QApplication::beep();
+    ui::sayNothingToChoose(note, QStringLiteral("货品"), m_typed);
 }
 
 void TFrmGoodsFind::cmd_exitClick()
