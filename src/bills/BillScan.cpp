@@ -1,6 +1,7 @@
 #include "bills/BillScan.h"
 
 #include "bills/BillLineEntry.h"
+#include "core/DataHelpers.h"
 #include "db/Dataset.h"
 #include "shop/Barcodes.h"
 #include "ui/FieldValue.h"
@@ -37,8 +38,8 @@ bool BillScan::take(const QString& scanned)
             m_bar->tell(QStringLiteral("当前单元格的内容有误，请先改正"), true);
             return false;
         }
-        const int pieces = addPiece(goods);
-        m_bar->tell(QStringLiteral("%1 × %2").arg(goods).arg(pieces));
+        const double pieces = addPiece(goods);
+        m_bar->tell(QStringLiteral("%1 × %2").arg(goods, DataHelpers::amountText(pieces)));
         return true;
     } catch (const std::exception& e) {
         m_bar->tell(QStringLiteral("扫描失败：") + ui::errorText(e), true);
@@ -46,8 +47,8 @@ bool BillScan::take(const QString& scanned)
     }
 }
 
-// Returns the line's quantity after the piece.
-int BillScan::addPiece(const QString& goods)
+// Returns the line's quantity after the piece, as stored.
+double BillScan::addPiece(const QString& goods)
 {
     const int row = m_lines->currentRow();
     if (m_lines->isEditing()) {
@@ -67,5 +68,5 @@ int BillScan::addPiece(const QString& goods)
         m_lines->setValue(quantity, 1);
     }
     m_lines->post();
-    return int(m_lines->number(quantity));
+    return m_lines->number(quantity);
 }

@@ -25,7 +25,7 @@ public:
     bool take(const QString& scanned);
 
 private:
-    int addPiece(const QString& goods);
+    double addPiece(const QString& goods);
 
     BillLineEntry* m_entry;
     db::Dataset* m_lines;

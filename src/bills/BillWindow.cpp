@@ -138,6 +138,7 @@ void BillWindow::buildLayout()
     styleButton->setAutoDefault(false);
     styleButton->setFocusPolicy(Qt::NoFocus);
     m_scan = new BillScan(m_entry, m_lines, this);
+    m_scan->bar()->setEscapeTarget(DBGrid1);
     auto* gridBar = new QHBoxLayout;
     gridBar->addWidget(m_scan->bar(), 1);
     gridBar->addWidget(styleButton);
@@ -474,7 +475,11 @@ void BillWindow::cmd_addClick()
     Edit1->clear();
     Edit2->clear();
     Edit3->clear();
-    DBEdit5->setFocus();
+    m_scan->bar()->tell({});
+    rememberStart();
+    // A clerk starts a bill with its goods, typed or scanned; the header is a Shift+Tab away.
+    DBGrid1->setCurrentIndex(DBGrid1->model()->index(0, BillLineEntry::Code));
+    DBGrid1->setFocus(Qt::OtherFocusReason);
 }
 
 void BillWindow::cmd_editClick()
@@ -491,6 +496,7 @@ void BillWindow::cmd_editClick()
         return;
     }
     setMode(QStringLiteral("edit"));
+    rememberStart();
     DBEdit5->setFocus();
 }
 
@@ -521,6 +527,8 @@ QString BillWindow::operatorName() const
 
 void BillWindow::cmd_saveClick()
 {
+    if (!dateConfirmed())
+        return;
     const ui::BusyCursor busy;
     BillStore::Bill bill;
     try {
@@ -679,6 +687,10 @@ void BillWindow::cmd_deleClick()
 
 void BillWindow::cmd_cancClick()
 {
+    if (anythingEntered()
+        && !ui::dialogs().ask(this, QStringLiteral("本单已输入的内容将不保存，确认取消吗？"), QStringLiteral("提示"), true,
+                              ui::Dialogs::Default::Cancel))
+        return;
     try {
         m_lines->cancelBatch();
         m_header->cancelBatch();
@@ -689,6 +701,51 @@ void BillWindow::cmd_cancClick()
         report(QStringLiteral("无法取消"), e);
     }
     cmd_add->setFocus();
+}
+
+// What the bill held when adding or editing began, to tell whether anything was entered since.
+void BillWindow::rememberStart()
+{
+    m_start.date = DateTimePicker1->date();
+    m_start.header.clear();
+    for (int i = 0; i < m_header->fieldCount(); ++i)
+        m_start.header.append(m_header->value(m_header->field(i).name));
+    m_start.lines = int(linesToSave().size());
+}
+
+bool BillWindow::anythingEntered()
+{
+    // A value still in its cell editor counts as entered.
+    if (!m_entry->commit() || DateTimePicker1->date() != m_start.date)
+        return true;
+    for (int i = 0; i < m_header->fieldCount() && i < m_start.header.size(); ++i)
+        if (!ui::sameValue(m_header->value(m_header->field(i).name), m_start.header.at(i)))
+            return true;
+    int lines = 0;
+    for (int row = 0; row < m_lines->recordCount(); ++row) {
+        if (m_entry->isBlank(row))
+            continue;
+        if (m_lines->isRowChanged(row))
+            return true;
+        ++lines;
+    }
+    return lines != m_start.lines;
+}
+
+// A date moved far from today is most often a slip (a digit typed into the date box), not a bill of another year.
+bool BillWindow::dateConfirmed()
+{
+    const QDate date = DateTimePicker1->date();
+    const QDate today = Clock::now().date();
+    if (date == m_start.date || (date >= today.addYears(-1) && date <= today.addYears(1)))
+        return true;
+    if (ui::dialogs().ask(this,
+                          QStringLiteral("开单日期“%1”与今天相差一年以上，确认按此日期保存吗？")
+                              .arg(date.toString(QStringLiteral("yyyy年M月d日"))),
+                          QStringLiteral("提示"), true, ui::Dialogs::Default::Cancel))
+        return true;
+    DateTimePicker1->setFocus();
+    return false;
 }
 
 void BillWindow::cmd_findClick()

@@ -6,6 +6,7 @@
 #include "shop/StockPosting.h"
 #include "ui/ModeWindow.h"
 
+#include <QDate>
 #include <QVariant>
 
 class BillLabels;
@@ -140,6 +141,10 @@ private:
     void printOutBill();
     void preview(ReportLayout& layout);
     void report(const QString& what, const std::exception& error);
+    void rememberStart();
+    bool anythingEntered();
+    // False when the clerk keeps a date more than a year from today from being saved.
+    bool dateConfirmed();
 
     Setup m_setup;
     db::Dataset* m_header;
@@ -149,4 +154,9 @@ private:
     QString m_storedBillNo;   // the stored bill shown before adding or editing
     QVariant m_paidWhenEditStarted;   // another window may settle the bill meanwhile
     SaveIdentity::Attempt<BillStore::Bill> m_saveAttempt;   // kept for a retry of the same bill
+    struct Start {
+        QDate date;
+        QVariantList header;
+        int lines = 0;
+    } m_start;   // the bill as adding or editing began
 };

@@ -98,6 +98,9 @@ public:
     bool locate(const QString& field, const QVariant& value);
     // The first row holding the value, or -1; does not move.
     int find(const QString& field, const QVariant& value) const;
+    // The row holding exactly `prefix`, else the first row whose field's text
+    // starts with it, ignoring case; -1 when none does. Does not move.
+    int findStarting(const QString& field, const QString& prefix) const;
 
     // --- values of the current row (or of the row being calculated)
     QVariant value(const QString& field) const;

@@ -210,6 +210,21 @@ int Dataset::find(const QString& fieldName, const QVariant& wanted) const
     return indexOf(index).rows.value(IndexKey(key), -1);
 }
 
+int Dataset::findStarting(const QString& fieldName, const QString& prefix) const
+{
+    if (!isOpen())
+        return -1;
+    const int index = fieldIndex(fieldName);
+    if (index < 0)
+        throw Error(QStringLiteral("%1: 字段 %2 不存在").arg(objectName(), fieldName));
+    if (const int exact = find(fieldName, prefix); exact >= 0)
+        return exact;
+    for (int row = 0; row < recordCount(); ++row)
+        if (value(row, index).toString().startsWith(prefix, Qt::CaseInsensitive))
+            return row;
+    return -1;
+}
+
 bool Dataset::locate(const QString& fieldName, const QVariant& wanted)
 {
     ensureActive();

@@ -4,8 +4,10 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <QPainter>
 
+#include <cmath>
 #include <memory>
 #include <zint.h>
 
@@ -44,12 +46,28 @@ QList<bool> modules(const QString& code)
     return bars;
 }
 
-void draw(QPainter& painter, const QRectF& rect, const QString& code)
+bool fits(const QString& code, double widthMm, double dpi)
+{
+    const QList<bool> bars = modules(code);
+    return !bars.isEmpty() && std::floor(widthMm / 25.4 * dpi) >= bars.size() + 2 * quietModules;
+}
+
+void draw(QPainter& painter, const QRectF& rect, const QString& code, double printerDpi)
 {
     const QList<bool> bars = modules(code);
     if (bars.isEmpty())
         return;
-    const double module = rect.width() / (bars.size() + 2 * quietModules);
+    const double unitsPerDot = painter.device()->logicalDpiX() / printerDpi;
+    const int totalModules = int(bars.size()) + 2 * quietModules;
+    const int dots = int(std::floor(rect.width() / unitsPerDot));
+    const int dotsPerModule = dots / totalModules;
+    // The symbol's left edge on a whole dot, counted from the page's edge. On a
+    // device too coarse for a dot a module (a small preview) it is a picture only.
+    const double module = dotsPerModule >= 1 ? dotsPerModule * unitsPerDot : rect.width() / totalModules;
+    const double left = dotsPerModule >= 1
+                            ? std::ceil(rect.left() / unitsPerDot + (dots - totalModules * dotsPerModule) / 2.0) * unitsPerDot
+                            : rect.left();
+    const auto edge = [&](int at) { return left + at * module; };
     const double textHeight = rect.height() * 0.25;
     const double barHeight = rect.height() - textHeight;
     painter.save();
@@ -64,7 +82,8 @@ void draw(QPainter& painter, const QRectF& rect, const QString& code)
         int end = x;
         while (end < bars.size() && bars.at(end))
             ++end;
-        painter.drawRect(QRectF(rect.left() + (quietModules + x) * module, rect.top(), (end - x) * module, barHeight));
+        const double left = edge(quietModules + x);
+        painter.drawRect(QRectF(left, rect.top(), edge(quietModules + end) - left, barHeight));
         x = end;
     }
     QFont font(QStringLiteral("Noto Sans Mono"));

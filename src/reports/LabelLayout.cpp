@@ -4,8 +4,10 @@
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Statement.h"
+#include "reports/BarcodePainter.h"
 
 #include <cmath>
+#include <stdexcept>
 
 namespace {
 
@@ -59,6 +61,8 @@ void LabelLayout::setShape(LabelPaper::Kind kind)
             QStringLiteral("valu_out"));
     const double top = edge + 3 * line + 0.5;
     addBarcode(Kind::Detail, QRectF(edge, top, inner, h - top - edge), m_rows, QStringLiteral("label_code"));
+    m_paperName = s.name;
+    m_barcodeWidth = inner;
 }
 
 void LabelLayout::open(const QString& sql, const QList<std::pair<QString, QVariant>>& parameters)
@@ -70,6 +74,18 @@ void LabelLayout::open(const QString& sql, const QList<std::pair<QString, QVaria
         m_rows->setParameter(name, value);
     m_rows->open();
     m_rows->setDisplayFormat(QStringLiteral("valu_out"), QStringLiteral("#0.##"));
+    // A code too long for the label is refused rather than printed as bars no scanner reads.
+    const int codeField = m_rows->fieldIndex(QStringLiteral("label_code"));
+    for (int row = 0; row < m_rows->recordCount(); ++row) {
+        const QString code = m_rows->value(row, codeField).toString();
+        // One that cannot be encoded at all leaves its barcode blank, as before.
+        if (!BarcodePainter::modules(code).isEmpty() && !BarcodePainter::fits(code, m_barcodeWidth))
+            throw std::runtime_error(QStringLiteral("条码“%1”太长，在“%2”的标签上印不下（条码宽%3毫米）；"
+                                                    "请换用更宽的标签纸，或给该货品一个短一些的条码")
+                                         .arg(code, m_paperName)
+                                         .arg(m_barcodeWidth)
+                                         .toStdString());
+    }
 }
 
 void LabelLayout::forGoods(const QString& goodsCode, int copies)

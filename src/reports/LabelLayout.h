@@ -25,4 +25,6 @@ private:
     void open(const QString& sql, const QList<std::pair<QString, QVariant>>& parameters);
 
     db::Dataset* m_rows;
+    QString m_paperName;
+    double m_barcodeWidth = 0;   // millimetres
 };

@@ -93,6 +93,9 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
     const QPaintDevice* device = painter.device();
     const double sx = device->logicalDpiX() / 25.4;
     const double sy = device->logicalDpiY() / 25.4;
+    // Bars are whole dots of a printer or an image; those of a PDF, of a label printer's.
+    const bool hasDots = device->devType() == QInternal::Printer || device->devType() == QInternal::Image;
+    const double barcodeDpi = hasDots ? device->logicalDpiX() : BarcodePainter::labelPrinterDpi;
 
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -138,7 +141,7 @@ void ReportDocument::paint(int pageIndex, QPainter& painter) const
                 painter.drawLine(QLineF(r.left(), r.top(), r.left(), r.bottom()));
                 continue;
             case ReportItem::Kind::Barcode:
-                BarcodePainter::draw(painter, r, itemText(item, placed));
+                BarcodePainter::draw(painter, r, itemText(item, placed), barcodeDpi);
                 currentKey.clear();
                 rulePenSet = false;
                 painter.setPen(Qt::black);

@@ -7,9 +7,12 @@
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
+#include "ui/PickerNote.h"
+#include "ui/WindowParts.h"
 #include "ui/WindowPlacement.h"
 
 #include <QFormLayout>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -60,8 +63,13 @@ TFrmCompFind::TFrmCompFind(QWidget* parent)
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
+    note = new QLabel(this);
+    note->setObjectName(QStringLiteral("FindNote"));
+    note->setWordWrap(true);
+    note->hide();
     auto* right = new QVBoxLayout;
     right->addLayout(form);
+    right->addWidget(note);
     right->addStretch();
     right->addLayout(buttons);
     auto* layout = new QHBoxLayout(this);
@@ -101,11 +109,25 @@ void TFrmCompFind::showEvent(QShowEvent* event)
 
 void TFrmCompFind::setStartText(const QString& code)
 {
+    m_typed = code.trimmed();
+    if (m_typed.isEmpty())
+        return;
+    db::Dataset* companies = dataModule().CompanyQ;
     try {
-        dataModule().CompanyQ->locate(QStringLiteral("comp_code"), code.trimmed());
+        const ui::BusyCursor busy;
+        companies->close();
+        companies->setSql(QStringLiteral("select * from company where lower(comp_code) like :code escape '\\' "
+                                         "or lower(comp_name) like :name escape '\\' order by comp_code"));
+        companies->setParameter(QStringLiteral("code"), WindowParts::containingPattern(m_typed));
+        companies->setParameter(QStringLiteral("name"), WindowParts::containingPattern(m_typed));
+        companies->open();
+        if (const int row = companies->findStarting(QStringLiteral("comp_code"), m_typed); row >= 0)
+            companies->moveTo(row);
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("查找失败：%1").arg(ui::errorText(e)), this);
     }
+    note->setText(QStringLiteral("编码或名称含“%1”的公司").arg(m_typed));
+    note->show();
     DBGrid1->setFocus();
 }
 
@@ -114,12 +136,7 @@ bool TFrmCompFind::eventFilter(QObject* watched, QEvent* event)
     if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // Nothing to choose: Enter leaves the picker as 取消 does, so no one is trapped in it.
-            const db::Dataset* companies = dataModule().CompanyQ;
-            if (companies->isOpen() && companies->recordCount() > 0)
-                BitBtn1Click();
-            else
-                BitBtn2Click();
+            BitBtn1Click();
             return true;
         }
     }
@@ -128,7 +145,12 @@ bool TFrmCompFind::eventFilter(QObject* watched, QEvent* event)
 
 void TFrmCompFind::BitBtn1Click()
 {
-    accept();
+    const db::Dataset* companies = dataModule().CompanyQ;
+    if (companies->isOpen() && companies->recordCount() > 0) {
+        accept();
+        return;
+    }
+    ui::sayNothingToChoose(note, QStringLiteral("公司"), m_typed);
 }
 
 void TFrmCompFind::BitBtn2Click()

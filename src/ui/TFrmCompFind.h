@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QPushButton;
 
 namespace ui {
@@ -10,20 +11,21 @@ class DbGrid;
 }
 
 // "公司查询", the company picker: on OK the caller takes comp_code and
-// comp_name of CompanyQ's current row (empty when the list is empty).
-// Enter in the list chooses the current row (with an empty list it closes like
-// 取消); Escape closes.
+// comp_name of CompanyQ's current row. Opened on typed text it lists only the
+// companies whose code or name contains it. Enter in the list chooses the
+// current row; with none it says so in the picker and stays; Escape closes.
 class TFrmCompFind : public QDialog {
     Q_OBJECT
 public:
     explicit TFrmCompFind(QWidget* parent = nullptr);
 
-    // Opens on a code the caller already has: the list moves to that company, if any.
+    // Opens on text the caller already has: lists the companies whose code or name contains it.
     void setStartText(const QString& code);
 
     ui::DbGrid* DBGrid1;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
+    QLabel* note;   // what the list holds, or why Enter chose nothing
 
 public slots:
     void BitBtn1Click();
@@ -35,4 +37,6 @@ protected:
 
 private:
     void FormCreate();
+
+    QString m_typed;
 };

@@ -8,6 +8,7 @@
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
+#include "ui/PickerNote.h"
 #include "ui/WindowPlacement.h"
 
 #include <QComboBox>
@@ -68,8 +69,13 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
         buttons->addWidget(b);
     }
 
+    note = new QLabel(this);
+    note->setObjectName(QStringLiteral("FindNote"));
+    note->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(search);
+    layout->addWidget(note);
     layout->addWidget(DBGrid1, 1);
     layout->addLayout(buttons);
 
@@ -88,7 +94,23 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
 
 void TFrmGoodsFind::setStartText(const QString& code)
 {
-    Edit1->setText(code.trimmed());
+    const QString typed = code.trimmed();
+    try {
+        const ui::BusyCursor busy;
+        db::Dataset* goods = dataModule().GoodsFindQ;
+        goods->close();
+        goods->setSql(QStringLiteral("select * from goods where lower(gods_code) like :code escape '\\' "
+                                     "or lower(gods_name) like :name escape '\\' order by gods_code"));
+        goods->setParameter(QStringLiteral("code"), WindowParts::containingPattern(typed));
+        goods->setParameter(QStringLiteral("name"), WindowParts::containingPattern(typed));
+        goods->open();
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("查找失败：%1").arg(ui::errorText(e)), this);
+    }
+    m_typed = typed;
+    note->setText(QStringLiteral("编码或名称含“%1”的货品").arg(typed));
+    note->show();
+    Edit1->setText(typed);
     Edit1->selectAll();
     Edit1->setFocus();
 }
@@ -98,11 +120,7 @@ bool TFrmGoodsFind::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // Nothing to choose: Enter leaves the picker as 退出 does, so no one is trapped in it.
-            if (dataModule().GoodsFindQ->recordCount() > 0)
-                cmd_prinClick();
-            else
-                cmd_exitClick();
+            cmd_prinClick();
             return true;
         }
     }
@@ -130,7 +148,10 @@ void TFrmGoodsFind::showEvent(QShowEvent* event)
 void TFrmGoodsFind::Edit1Change()
 {
     try {
-        dataModule().GoodsFindQ->locate(QStringLiteral("gods_code"), Edit1->text().trimmed());
+        db::Dataset* goods = dataModule().GoodsFindQ;
+        const QString typed = Edit1->text().trimmed();
+        if (const int row = typed.isEmpty() ? -1 : goods->findStarting(QStringLiteral("gods_code"), typed); row >= 0)
+            goods->moveTo(row);
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("查找失败：%1").arg(ui::errorText(e)), this);
     }
@@ -159,8 +180,11 @@ void TFrmGoodsFind::styleEditChange()
 
 void TFrmGoodsFind::cmd_prinClick()
 {
-    if (dataModule().GoodsFindQ->recordCount() > 0)
+    if (dataModule().GoodsFindQ->recordCount() > 0) {
         accept();
+        return;
+    }
+    ui::sayNothingToChoose(note, QStringLiteral("货品"), m_typed);
 }
 
 void TFrmGoodsFind::cmd_exitClick()

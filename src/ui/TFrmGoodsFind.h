@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -11,13 +12,14 @@ class DbGrid;
 }
 
 // "货品查询", the goods picker: on OK the chosen item is GoodsFindQ's current row.
-// Enter chooses the current row (with an empty list it closes like 退出); Escape closes.
+// Opened on typed text it lists only the goods whose code or name contains it.
+// Enter chooses the current row; with none it says so in the picker and stays; Escape closes.
 class TFrmGoodsFind : public QDialog {
     Q_OBJECT
 public:
     explicit TFrmGoodsFind(QWidget* parent = nullptr);
 
-    // Opens on a code the caller already has: puts it in the code box and finds it.
+    // Opens on text the caller already has: lists the goods whose code or name contains it.
     void setStartText(const QString& code);
 
     QLineEdit* Edit1;
@@ -26,9 +28,10 @@ public:
     ui::DbGrid* DBGrid1;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
+    QLabel* note;   // what the list holds, or why Enter chose nothing
 
 public slots:
-    // Jumps to the goods item whose whole code is typed.
+    // Jumps to the goods whose code is typed, else to the first whose code starts with it.
     void Edit1Change();
     // Finds the code of the chosen or typed name and jumps to it.
     void ComboBox1Change();
@@ -43,4 +46,6 @@ protected:
 
 private:
     void FormCreate();
+
+    QString m_typed;
 };

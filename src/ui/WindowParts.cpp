@@ -74,4 +74,13 @@ void refuse(QWidget* box, const QString& message)
     focusBox(box);
 }
 
+QString containingPattern(const QString& typed)
+{
+    QString escaped = typed.toLower();
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    escaped.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    escaped.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+
 } // namespace WindowParts

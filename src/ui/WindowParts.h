@@ -35,6 +35,9 @@ void addLabelled(QGridLayout* grid, const QList<std::pair<QString, QWidget*>>& p
 // current event: the Tab that follows an Enter must not carry it on.
 void focusBox(QWidget* box);
 
+// A LIKE pattern (escape '\') for text containing `typed`, in lower case to match lower(column).
+QString containingPattern(const QString& typed);
+
 // Tells why the value in `box` was refused; the focus goes back to that box.
 void refuse(QWidget* box, const QString& message);
 

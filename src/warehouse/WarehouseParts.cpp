@@ -21,9 +21,8 @@ void addGoodsColumns(ui::DbGrid* grid)
 
 bool moveToCode(db::Dataset& dataset, const QString& code)
 {
-    // The dataset's own search ignores case, so the found row is checked.
-    const int row = dataset.find(QStringLiteral("gods_code"), code);
-    if (row < 0 || dataset.value(row, dataset.fieldIndex(QStringLiteral("gods_code"))).toString() != code)
+    const int row = code.isEmpty() ? -1 : dataset.findStarting(QStringLiteral("gods_code"), code);
+    if (row < 0)
         return false;
     dataset.moveTo(row);
     return true;

@@ -22,6 +22,9 @@ private slots:
     void everyLabelScansBackOnEveryPaper_data();
     void everyLabelScansBackOnEveryPaper();
     void sheetPutsThreeLabelsInARow();
+    void longCode128ScansAtAThermalPrintersResolution_data();
+    void longCode128ScansAtAThermalPrintersResolution();
+    void aCodeTooLongForTheLabelIsRefused();
 
 private:
     std::unique_ptr<TestApp> m_app;
@@ -39,29 +42,19 @@ QString tool(const char* name)
 }
 
 // The codes zbarimg reads, label by label: each label's place cut out of its
-// page as pdftoppm renders it, since a scanner reads one label at a time.
-QStringList scanLabels(const QString& pdf, const ReportDocument& doc, double border)
+// page, since a scanner reads one label at a time.
+QStringList scanLabels(const QList<QImage>& pages, const ReportDocument& doc, double border, double dpi)
 {
-    constexpr double dpi = 300;
-    const QDir dir(QFileInfo(pdf).absolutePath());
-    QProcess render;
-    render.start(tool("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), pdf,
-                                    dir.filePath(QStringLiteral("page"))});
-    if (!render.waitForFinished(60000) || render.exitCode() != 0)
-        qFatal("pdftoppm failed");
-    const QStringList pages = dir.entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
-    if (pages.size() != doc.pageCount())
-        return {QStringLiteral("%1 pages rendered").arg(pages.size())};
+    const QTemporaryDir dir;
     const double px = dpi / 25.4;
     const double width = doc.layout().contentWidth() / doc.layout().detailColumns();
     const double height = doc.layout().band(ReportBand::Kind::Detail)->height;
     QStringList codes;
     for (int p = 0; p < pages.size(); ++p) {
-        const QImage page(dir.filePath(pages.at(p)));
         for (const ReportPage::PlacedBand& band : doc.page(p).bands) {
             const QRect cut = QRectF((border + band.left) * px, band.top * px, width * px, height * px).toRect();
             const QString label = dir.filePath(QStringLiteral("label.png"));
-            page.copy(cut).save(label);
+            pages.at(p).copy(cut).save(label);
             QProcess scan;
             scan.start(tool("zbarimg"), {QStringLiteral("--quiet"), QStringLiteral("--raw"), label});
             scan.waitForFinished(60000);
@@ -71,6 +64,24 @@ QStringList scanLabels(const QString& pdf, const ReportDocument& doc, double bor
     }
     codes.sort();
     return codes;
+}
+
+// The PDF's pages as pdftoppm renders them, then read label by label.
+QStringList scanLabels(const QString& pdf, const ReportDocument& doc, double border, double dpi = 300)
+{
+    const QDir dir(QFileInfo(pdf).absolutePath());
+    QProcess render;
+    render.start(tool("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), pdf,
+                                    dir.filePath(QStringLiteral("page"))});
+    if (!render.waitForFinished(60000) || render.exitCode() != 0)
+        qFatal("pdftoppm failed");
+    const QStringList files = dir.entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
+    if (files.size() != doc.pageCount())
+        return {QStringLiteral("%1 pages rendered").arg(files.size())};
+    QList<QImage> pages;
+    for (const QString& file : files)
+        pages << QImage(dir.filePath(file));
+    return scanLabels(pages, doc, border, dpi);
 }
 
 } // namespace
@@ -156,6 +167,55 @@ void TestLabels::sheetPutsThreeLabelsInARow()
     labels.forGoods(QStringLiteral("G13"), 25);
     QCOMPARE(labels.prepare().pageCount(), 2);
     QCOMPARE(labels.prepare().page(1).bands.size(), 1);
+}
+
+void TestLabels::longCode128ScansAtAThermalPrintersResolution_data()
+{
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<int>("dpi");   // 0: the PDF, rendered at a thermal printer's 203 dpi
+    for (const LabelPaper::Shape& s : LabelPaper::shapes())
+        for (const int dpi : {0, 203, 300, 600})
+            QTest::addRow("%s %s", qPrintable(s.name), dpi ? qPrintable(QStringLiteral("printed at %1 dpi").arg(dpi)) : "PDF")
+                << int(s.kind) << dpi;
+}
+
+// Twenty characters of Code 128 on each label: bars of whole dots of the printer.
+void TestLabels::longCode128ScansAtAThermalPrintersResolution()
+{
+    QFETCH(int, paper);
+    QFETCH(int, dpi);
+    const QString twenty = QStringLiteral("ST0102XLBLK-2024-RED");
+    QCOMPARE(twenty.size(), 20);
+    m_app->exec("insert into goods(gods_code,gods_name,valu_out,bar_code) values('L20','长码衬衫',99,:p1)", {twenty});
+    QVERIFY(LabelPaper::setCurrent(LabelPaper::Kind(paper)));
+    LabelLayout& labels = ReportLayouts::get<LabelLayout>();
+    labels.forGoods(QStringLiteral("L20"), 1);
+    const ReportDocument doc = labels.prepare();
+    const double border = LabelPaper::shape(LabelPaper::Kind(paper)).border;
+    if (dpi) {
+        // What a printer of that resolution is given: the page painted on its dots.
+        QCOMPARE(scanLabels({doc.toImage(0, dpi)}, doc, border, dpi), QStringList{twenty});
+        return;
+    }
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+    labels.writePdf(pdf);
+    QCOMPARE(scanLabels(pdf, doc, border, 203), QStringList{twenty});
+}
+
+void TestLabels::aCodeTooLongForTheLabelIsRefused()
+{
+    const QString code = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ-0123456789");
+    m_app->exec("insert into goods(gods_code,gods_name,valu_out,bar_code) values('L37','长码',9,:p1)", {code});
+    QVERIFY(LabelPaper::setCurrent(LabelPaper::Kind::Roll40x30));
+    LabelLayout& labels = ReportLayouts::get<LabelLayout>();
+    try {
+        labels.forGoods(QStringLiteral("L37"), 1);
+        QFAIL("a code of 37 characters was laid out on a 40 mm label");
+    } catch (const std::exception& e) {
+        const QString message = QString::fromStdString(e.what());
+        QVERIFY2(message.startsWith(QStringLiteral("条码“%1”太长").arg(code)), qPrintable(message));
+    }
 }
 
 QTEST_MAIN(TestLabels)

@@ -2,6 +2,8 @@
 
 // Drives a window as a user would: widgets by object name, clicks, typed text.
 #include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -49,6 +51,35 @@ inline void retype(QLineEdit* box, const QString& text)
 inline void retype(QWidget& window, const char* box, const QString& text)
 {
     retype(child<QLineEdit>(window, box), text);
+}
+
+// A key pressed and released at `at` milliseconds, as the keyboard driver stamps it,
+// into whatever has the focus then.
+inline void keyAt(Qt::Key key, const QString& text, quint64 at)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    press.setTimestamp(at);
+    QApplication::sendEvent(QApplication::focusWidget(), &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    release.setTimestamp(at);
+    QApplication::sendEvent(QApplication::focusWidget(), &release);
+}
+
+// Text typed `gap` milliseconds a key from `clock` on, the clock moved past it.
+inline void typeAt(const QString& text, quint64& clock, int gap)
+{
+    for (const QChar c : text) {
+        const auto key = c.isLetterOrNumber() && c.unicode() < 128 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
+        keyAt(key, QString(c), clock += gap);
+    }
+}
+
+// A hand scanner: the code and Enter, 2 ms a key, wherever the focus is; then half a second passes.
+inline void scanAt(const QString& code, quint64& clock)
+{
+    typeAt(code, clock, 2);
+    keyAt(Qt::Key_Return, QStringLiteral("\r"), clock += 2);
+    clock += 500;
 }
 
 } // namespace WindowDriver
