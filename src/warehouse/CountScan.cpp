@@ -27,6 +27,8 @@ CountScan::CountScan(db::Dataset* sheet, EnteredGoods* entered, ui::DbGrid* grid
     : QObject(window), m_sheet(sheet), m_entered(entered), m_grid(grid), m_bar(new ui::ScanBar(window))
 {
     connect(m_bar, &ui::ScanBar::scanned, this, &CountScan::take);
+    // Escape from the box goes to the sheet's current line, as on a bill.
+    m_bar->setEscapeTarget(grid);
 }
 
 void CountScan::setCounting(bool counting)
