@@ -27,7 +27,9 @@ QFont ReportFont::toQFont(double dotsPerMm) const
     // Unhinted glyphs keep widths proportional across resolutions, so what fits
     // when measured fits on every device.
     font.setHintingPreference(QFont::PreferNoHinting);
-    font.setStyleStrategy(QFont::PreferOutline);
+    // Shaping swaps the digits after a letter (A01) for alternate glyphs that no
+    // character maps to, and a PDF's text then reads them as nothing.
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::PreferNoShaping));
     return font;
 }
 

@@ -7,7 +7,9 @@
 
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -38,6 +40,7 @@ public:
             addLabel(top, QRectF(0, 5, 80, 8), QStringLiteral("左"), Qt::AlignLeft, QStringLiteral("lbl"));
     }
     using ReportLayout::addData;
+    using ReportLayout::addLabel;
 };
 
 QList<int> rowsOf(const ReportPage& page)
@@ -91,6 +94,7 @@ private slots:
     void labelTextAndAlignmentAreSetByName();
     void unknownLabelNameIsRefused();
     void customPaperAndBackToA4();
+    void pdfTextReadsAsPrinted();
 };
 
 void TestReportEngine::emptyListPrintsTheFormOnce_data()
@@ -334,6 +338,35 @@ void TestReportEngine::customPaperAndBackToA4()
     const int a4Pages = ReportPaginator::paginate(layout, {210, 297}, 80).size();
     QCOMPARE(shortPages, 14);   // 73 mm - header 20 - footer 10 = 43 mm: 6 rows a page
     QCOMPARE(a4Pages, 3);       // 277 - 30 = 247 mm: 37 rows a page
+}
+
+void TestReportEngine::pdfTextReadsAsPrinted()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed");
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("texts.pdf"));
+    const QStringList texts = {QStringLiteral("A01"), QStringLiteral("ST01-02-3"), QStringLiteral("短袖衬衫 白 XL"),
+                               QStringLiteral("1,234.50"), QStringLiteral("客户 G0001")};
+    TestLayout layout(QStringLiteral("H"));
+    layout.setCustomPaper(210, 100);
+    // Each text alone on its line, in the serif and the sans families, plain and bold.
+    for (int i = 0; i < texts.size(); ++i) {
+        ReportItem& serif = layout.addLabel(Kind::PageHeader, QRectF(0, 3 * i, 40, 3), texts.at(i), Qt::AlignLeft);
+        serif.font.pointSize = 6;
+        ReportItem& sans = layout.addLabel(Kind::PageHeader, QRectF(40, 3 * i, 40, 3), texts.at(i), Qt::AlignLeft);
+        sans.font = {QStringLiteral("Arial"), 6, true};
+    }
+    layout.setLabelText(QStringLiteral("lbl"), QString());
+    layout.writePdf(fileName);
+
+    QProcess process;
+    process.start(pdftotext, {QStringLiteral("-layout"), fileName, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished());
+    const QString read = QString::fromUtf8(process.readAllStandardOutput());
+    for (const QString& text : texts)
+        QVERIFY2(read.count(text) == 2, qPrintable(QStringLiteral("%1 in:\n%2").arg(text, read)));
 }
 
 QTEST_MAIN(TestReportEngine)
