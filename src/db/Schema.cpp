@@ -23,8 +23,9 @@ Column added(int version, Column column)
     return column;
 }
 
-// The identity of the save that wrote a bill or voucher last: a save whose
-// answer was lost is found by it, and a retry cannot store it twice.
+// The identity of the save that wrote a bill or voucher last, or the count or
+// adjustment a log line records: a save whose answer was lost is found by it,
+// and a retry cannot store it twice.
 Column saveIdentity() { return added(6, text("save_id", 40)); }
 
 QList<Column> voucherLine()
@@ -122,7 +123,7 @@ QList<Table> buildTables()
         // Who changed what: written in the transaction of the change it records.
         {QStringLiteral("oper_log"),
          {counter("log_id"), date("log_time"), text("user_id", 10), text("win_name", 20), text("act_name", 10),
-          text("log_key", 20), text("summary", 100), text("detail", 4000)},
+          text("log_key", 20), text("summary", 100), text("detail", 4000), saveIdentity()},
          2, true},
         // What each receipt or payment paid on each bill, so that an amount owed
         // can be told as it stood on an earlier date.
@@ -323,6 +324,8 @@ const Index indexes[] = {
     {6, "create unique index if not exists outmain_save on outmain(save_id)"},
     {6, "create unique index if not exists gathmain_save on gathmain(save_id)"},
     {6, "create unique index if not exists paymain_save on paymain(save_id)"},
+    // A count or an adjustment has no header of its own: its log line carries its identity.
+    {6, "create unique index if not exists oper_log_save on oper_log(save_id)"},
 };
 
 // Bill and voucher numbers, each unique in its table. A database that already

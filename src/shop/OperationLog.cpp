@@ -25,18 +25,19 @@ QStringList distinctValues(db::Connection& connection, const QString& column)
 
 } // namespace
 
-void write(db::Connection& connection, const Entry& entry)
+void write(db::Connection& connection, const Entry& entry, const QString& saveId)
 {
     db::Statement insert(connection, QStringLiteral(
-        "insert into oper_log (log_time,user_id,win_name,act_name,log_key,summary,detail) "
-        "values (:time,:user,:window,:action,:key,:summary,:detail)"));
+        "insert into oper_log (log_time,user_id,win_name,act_name,log_key,summary,detail,save_id) "
+        "values (:time,:user,:window,:action,:key,:summary,:detail,:save_id)"));
     insert.bind(QStringLiteral("time"), Clock::now().toString(timeFormat))
         .bind(QStringLiteral("user"), CurrentRights::current().userId)
         .bind(QStringLiteral("window"), entry.window)
         .bind(QStringLiteral("action"), entry.action)
         .bind(QStringLiteral("key"), entry.key)
         .bind(QStringLiteral("summary"), entry.summary)
-        .bind(QStringLiteral("detail"), entry.detail);
+        .bind(QStringLiteral("detail"), entry.detail)
+        .bind(QStringLiteral("save_id"), saveId.isEmpty() ? QVariant() : QVariant(saveId));
     insert.execute();
 }
 

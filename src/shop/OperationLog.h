@@ -27,7 +27,9 @@ struct Entry {
 
 // Writes the line as the current user at Clock::now(). Call it inside the
 // change's transaction; it throws db::Error like any statement of the change.
-void write(db::Connection& connection, const Entry& entry);
+// `saveId`: the identity of the save the line records (SaveIdentity), unique
+// among the lines; empty for none.
+void write(db::Connection& connection, const Entry& entry, const QString& saveId = {});
 
 // Runs `change` and writes its line in one transaction: both land or neither does.
 void record(db::Connection& connection, const Entry& entry, const std::function<void()>& change);

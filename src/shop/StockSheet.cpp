@@ -152,7 +152,8 @@ bool startCount(db::Dataset& sheet, const QDate& date)
     return true;
 }
 
-SaveResult saveAdjustment(db::Connection& connection, const QList<Line>& lines, const Progress& progress)
+SaveResult saveAdjustment(db::Connection& connection, const QList<Line>& lines, const QString& saveId,
+                          const Progress& progress)
 {
     db::Transaction transaction(connection, db::Transaction::Write);
     QList<Change> changes;
@@ -164,19 +165,21 @@ SaveResult saveAdjustment(db::Connection& connection, const QList<Line>& lines, 
     const QStringList detail = apply(connection, changes, progress);
     OperationLog::write(connection, {QStringLiteral("库存调整"), OperationLog::saved, QString(),
                                      QStringLiteral("%1 种货品数量改变").arg(changes.size()),
-                                     detail.join(QLatin1Char('\n'))});
+                                     detail.join(QLatin1Char('\n'))},
+                      saveId);
     transaction.commit();
     result.rows = int(changes.size());
     return result;
 }
 
 SaveResult saveCount(db::Connection& connection, const QDate& date, const QList<Line>& lines,
-                     const Progress& progress)
+                     const QString& saveId, const Progress& progress)
 {
     // The write lock is taken before the month test, so no other save can slip in between.
     db::Transaction transaction(connection, db::Transaction::Write);
     if (StockPosting::isMonthCounted(connection, date))
-        return {Outcome::MonthCounted, {}, {}, 0};
+        return {!saveId.isEmpty() && isStored(connection, saveId) ? Outcome::AlreadySaved : Outcome::MonthCounted,
+                {}, {}, 0};
     if (lines.isEmpty())
         return {Outcome::NothingToSave, {}, {}, 0};
     QList<Change> changes;
@@ -212,10 +215,18 @@ SaveResult saveCount(db::Connection& connection, const QDate& date, const QList<
     OperationLog::write(connection, {QStringLiteral("库存盘点"), OperationLog::saved,
                                      date.toString(QStringLiteral("yyyy-MM")),
                                      QStringLiteral("盘点 %1 种货品，%2 种数量改变").arg(lines.size()).arg(changes.size()),
-                                     detail.join(QLatin1Char('\n'))});
+                                     detail.join(QLatin1Char('\n'))},
+                      saveId);
     transaction.commit();
     result.rows = int(changes.size());
     return result;
+}
+
+bool isStored(db::Connection& connection, const QString& saveId)
+{
+    db::Statement query(connection, QStringLiteral("select 1 from oper_log where save_id=:id"));
+    query.bind(QStringLiteral("id"), saveId);
+    return query.next();
 }
 
 } // namespace StockSheet

@@ -23,7 +23,8 @@ namespace StockSheet {
 // Reports how far a long step has come: rows done of all rows.
 using Progress = std::function<void(int done, int total)>;
 
-enum class Outcome { Saved, NothingToSave, Refused, MonthCounted };
+// AlreadySaved: the month is counted by this very save (a retry after its answer was lost).
+enum class Outcome { Saved, NothingToSave, Refused, MonthCounted, AlreadySaved };
 struct SaveResult {
     Outcome outcome = Outcome::Saved;
     QString goods;     // the goods refused
@@ -36,6 +37,7 @@ struct Line {
     QString code;
     double shown = 0;
     QVariant entered;   // NULL when emptied
+    bool operator==(const Line&) const = default;
 };
 
 // Opens the sheet over every stock record in code order, with its book quantity;
@@ -60,14 +62,19 @@ bool startCount(db::Dataset& sheet, const QDate& date);
 // Moves each goods' stock by what was entered less what was shown, so that a
 // sale or purchase saved meanwhile stays; cost untouched. A goods without a
 // stock record gets one at its purchase price. One write transaction with its
-// line in the change log; nothing to save when no line differs.
-SaveResult saveAdjustment(db::Connection& connection, const QList<Line>& lines, const Progress& progress = {});
+// line in the change log; nothing to save when no line differs. The log line
+// carries `saveId` (SaveIdentity), unique: the same save is never applied twice.
+SaveResult saveAdjustment(db::Connection& connection, const QList<Line>& lines, const QString& saveId = {},
+                          const Progress& progress = {});
 // Stores the count in storchek and moves the stock as an adjustment does, in one
 // write transaction; refused when the month got counted meanwhile. storchek
 // holds, for every stock record, the book quantity at the save (gods_amou) and
 // the quantity after it (chek_amou): their difference is what the count changed.
+// Its log line carries `saveId` as the adjustment's does.
 SaveResult saveCount(db::Connection& connection, const QDate& date, const QList<Line>& lines,
-                     const Progress& progress = {});
+                     const QString& saveId = {}, const Progress& progress = {});
+// Whether the count or adjustment of that identity is stored.
+bool isStored(db::Connection& connection, const QString& saveId);
 
 // The first and the day after the last day of the date's month, as stored date-times.
 QString monthStart(int year, int month);

@@ -160,6 +160,7 @@ bool StockSheetWindow::acceptSaveResult(const StockSheet::SaveResult& result)
 {
     switch (result.outcome) {
     case StockSheet::Outcome::Saved:
+        m_saveAttempt.succeeded();
         return true;
     case StockSheet::Outcome::NothingToSave:
         ui::inform(QStringLiteral("没有改动任何%1，无需保存").arg(StockRules::quantityColumn(m_kind)), this);
@@ -174,10 +175,42 @@ bool StockSheetWindow::acceptSaveResult(const StockSheet::SaveResult& result)
         }
         DBGrid1->setFocus();
         return false;
+    case StockSheet::Outcome::AlreadySaved:
+        showStored();
+        return false;
     case StockSheet::Outcome::MonthCounted:
         break;
     }
     return false;
+}
+
+bool StockSheetWindow::showIfStored(const std::exception& failure, const QString& saveId)
+{
+    // A save whose answer was lost may be stored: it is looked for before the failure is told.
+    const std::optional<bool> stored = SaveIdentity::findAfter<bool>(failure, [&]() -> std::optional<bool> {
+        if (!StockSheet::isStored(dataModule().AdoConn, saveId))
+            return std::nullopt;
+        return true;
+    });
+    if (!stored)
+        return false;
+    showStored();
+    return true;
+}
+
+void StockSheetWindow::showStored()
+{
+    ui::inform(SaveIdentity::alreadySaved, this);
+    m_saveAttempt.succeeded();
+    m_entered.clear();
+    try {
+        DBGrid1->dropEditor();
+        sheet().cancelBatch();
+    } catch (const std::exception&) {
+        // The sheet is opened anew below.
+    }
+    setMode(QStringLiteral("null"));
+    cmd_findClick();
 }
 
 void StockSheetWindow::cmd_cancClick()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ModeWindow.h"
+#include "shop/SaveIdentity.h"
 #include "shop/StockSheet.h"
 #include "warehouse/EnteredGoods.h"
 
@@ -61,8 +62,14 @@ protected:
     // Posts the row being typed; false (and a message) when it cannot be taken.
     bool postTypedRow();
     // Tells what a save that stored nothing means, and moves to the goods refused;
-    // true when saved. Nothing to save ends the editing too.
+    // true when saved. Nothing to save ends the editing too, and so does a retry
+    // of a count found stored (shown as stored).
     bool acceptSaveResult(const StockSheet::SaveResult& result);
+    // The identity of the save of these lines: the same for a retry of the same lines.
+    QString saveIdentityFor(const QList<StockSheet::Line>& lines) { return m_saveAttempt.identityFor(lines); }
+    // After the save of `saveId` failed: when it was stored all the same, shows it
+    // as stored (true); else false, the failure left to the caller to tell.
+    bool showIfStored(const std::exception& failure, const QString& saveId);
     virtual ReportLayout& report() = 0;
     // Extra controls that follow the mode (the count's month picker).
     virtual void updateExtraControls(bool editing) { Q_UNUSED(editing); }
@@ -78,10 +85,13 @@ protected:
 
 private:
     bool askToDiscard() const;
+    // Says the save is stored, ends the editing and shows what is stored.
+    void showStored();
 
     int m_position;
     StockRules::Sheet m_kind;
     QGridLayout* m_filterRow;
     EnteredGoods m_entered;
     bool m_focusGridOnFind = false;
+    SaveIdentity::Attempt<QList<StockSheet::Line>> m_saveAttempt;   // kept for a retry of the same lines
 };

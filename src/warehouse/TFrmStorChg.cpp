@@ -85,13 +85,16 @@ void TFrmStorChg::cmd_saveClick()
     db::Dataset& q = sheet();
     if (!q.isOpen() || q.isEmpty() || !postTypedRow())
         return;
+    const QList<StockSheet::Line> lines = StockSheet::lines(q);
+    const QString saveId = saveIdentityFor(lines);
     StockSheet::SaveResult result;
     try {
         WorkProgress progress(QStringLiteral("正在保存库存调整..."), this);
-        result = StockSheet::saveAdjustment(dataModule().AdoConn, StockSheet::lines(q),
+        result = StockSheet::saveAdjustment(dataModule().AdoConn, lines, saveId,
                                             [&progress](int done, int total) { progress.step(done, total); });
     } catch (const std::exception& e) {
-        WarehouseParts::reportFailure(QStringLiteral("库存调整保存失败，库存未作任何改动"), e, this);
+        if (!showIfStored(e, saveId))
+            WarehouseParts::reportFailure(QStringLiteral("库存调整保存失败，库存未作任何改动"), e, this);
         return;
     }
     if (acceptSaveResult(result))

@@ -97,13 +97,16 @@ void TFrmStorChk::cmd_saveClick()
 {
     if (!postTypedRow() || !scan->review())
         return;
+    const QList<StockSheet::Line> lines = StockSheet::lines(sheet());
+    const QString saveId = saveIdentityFor(lines);
     StockSheet::SaveResult result;
     try {
         WorkProgress progress(QStringLiteral("正在保存盘点..."), this);
-        result = StockSheet::saveCount(dataModule().AdoConn, DateTimePicker1->date(), StockSheet::lines(sheet()),
+        result = StockSheet::saveCount(dataModule().AdoConn, DateTimePicker1->date(), lines, saveId,
                                        [&progress](int done, int total) { progress.step(done, total); });
     } catch (const std::exception& e) {
-        WarehouseParts::reportFailure(QStringLiteral("盘点保存失败，库存与盘点记录均未改动"), e, this);
+        if (!showIfStored(e, saveId))
+            WarehouseParts::reportFailure(QStringLiteral("盘点保存失败，库存与盘点记录均未改动"), e, this);
         return;
     }
     if (result.outcome == StockSheet::Outcome::MonthCounted) {

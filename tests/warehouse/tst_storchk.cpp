@@ -1,10 +1,12 @@
 // The stock count and stock adjustment windows as a user drives them: typing
 // counted quantities, saving, refusals, a save failing halfway, and the hooks.
 #include "GridTyping.h"
+#include "PgProxy.h"
 #include "TestSupport.h"
 #include "WarehouseData.h"
 #include "WindowDriver.h"
 
+#include "shop/SaveIdentity.h"
 #include "shop/StockPosting.h"
 #include "db/Dataset.h"
 #include "ui/Dialogs.h"
@@ -42,6 +44,7 @@ private slots:
     void reviewListsOnlyGoodsNeitherScannedNorTyped();
     void cancelAsksOnlyWhenSomethingWasEntered();
     void countOf20ScannedGoodsWithTwoCorrected();
+    void countWithItsAnswerLostIsShownAsSaved();
 };
 
 namespace {
@@ -481,6 +484,34 @@ void TestStorChk::countOf20ScannedGoodsWithTwoCorrected()
         QCOMPARE(app.scalar("select chek_amou from storchek where gods_code=:p1", {codes[i]}).toDouble(), expected);
     }
     QCOMPARE(stock(app, "Z99"), 0.0);
+}
+
+// The answer to the count's commit lost: the count is said to be saved, the
+// editing ends and the stored count is shown (both sheets share this).
+void TestStorChk::countWithItsAnswerLostIsShownAsSaved()
+{
+    if (!TestApp::onServer())
+        QSKIP("a lost connection is the server's");
+    TestApp app;
+    addGoods(app, "A1");
+    addStock(app, "A1", 10.0, 4.0);
+    PgProxy proxy(app.dataModule().AdoConn.serverAddress());
+    ShopServer::open(app.dataModule().AdoConn, proxy.address());
+    TFrmStorChk w;
+    showWindow(w);
+    startCount(app, w);
+    typeInCell(*w.DBGrid1, 0, "chek_amou", "7");
+    app.dialogs().clear();
+    proxy.cutAt(PgProxy::Cut::AnswerToCommit);
+    click(w, "cmd_save");
+    QCOMPARE(app.dialogs().messages.size(), 1);
+    QCOMPARE(app.dialogs().lastMessage(), SaveIdentity::alreadySaved);
+    QCOMPARE(w.mode(), QString("null"));
+    db::Dataset* q = app.dataModule().ChektempQ;
+    QCOMPARE(q->recordCount(), 1);
+    QCOMPARE(q->value(0, q->fieldIndex("chek_amou")).toDouble(), 7.0);
+    QVERIFY(!q->hasPendingChanges());
+    QCOMPARE(stock(app, "A1"), 7.0);
 }
 
 QTEST_MAIN(TestStorChk)
