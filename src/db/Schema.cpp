@@ -316,14 +316,14 @@ const Index indexes[] = {
         "where coalesce(shou_tota,0)<>coalesce(fact_tota,0)"},
 };
 
-// Bill and voucher numbers, each unique in its table. A database that already
-// holds a number twice goes on without that index (see makeUniqueNumbers).
+// Bill and voucher numbers and goods codes, each unique in its table. A database
+// that already holds one twice goes on without that index (see makeUniqueNumbers).
 struct UniqueNumber {
     const char* table;
     const char* column;
 };
-const UniqueNumber uniqueNumbers[] = {
-    {"inmain", "bill_no"}, {"outmain", "bill_no"}, {"gathmain", "fei_no"}, {"paymain", "fei_no"}};
+const UniqueNumber uniqueNumbers[] = {{"inmain", "bill_no"},   {"outmain", "bill_no"}, {"gathmain", "fei_no"},
+                                      {"paymain", "fei_no"},   {"goods", "gods_code"}};
 constexpr int uniqueNumbersSince = 5;
 
 QString uniqueIndexName(const UniqueNumber& unique)
