@@ -276,6 +276,32 @@ private slots:
             QCOMPARE(e.kind(), db::Error::UniqueViolation);
         }
     }
+
+    // A file of version 2 has the log but keeps passwords plain: the upgrade
+    // hashes every user's password and empties the plain column.
+    void versionTwoPasswordsBecomeHashes()
+    {
+        if (TestApp::onServer())
+            QSKIP("backups and older files are the file's own");
+        makeFirstRelease(connection());
+        for (const db::Table& table : db::Schema::tables()) {
+            if (table.since == 2)
+                app->exec(db::Schema::createStatement(table));
+            else if (table.since < 2)
+                for (const db::Column& column : table.columns)
+                    if (column.since == 2)
+                        app->exec(QStringLiteral("alter table %1 add column %2").arg(table.name, column.name));
+        }
+        app->exec("pragma user_version=2");
+        app->exec("insert into powers (user_id, password) values ('clerk', '1234')");
+
+        QVERIFY(!DatabaseUpgrade::run(connection()).isEmpty());
+        QCOMPARE(app->scalar("select count(*) from powers where coalesce(password,'')<>''").toInt(), 0);
+        QVERIFY(PasswordHash::accepts(
+            "admin", app->scalar("select pass_hash from powers where user_id='admin'").toString(), {}));
+        QVERIFY(PasswordHash::accepts(
+            "1234", app->scalar("select pass_hash from powers where user_id='clerk'").toString(), {}));
+    }
 };
 
 QTEST_MAIN(TestOperationLog)
