@@ -328,14 +328,14 @@ const Index indexes[] = {
     {6, "create unique index if not exists oper_log_save on oper_log(save_id)"},
 };
 
-// Bill and voucher numbers, each unique in its table. A database that already
-// holds a number twice goes on without that index (see makeUniqueNumbers).
+// Bill and voucher numbers and goods codes, each unique in its table. A database
+// that already holds one twice goes on without that index (see makeUniqueNumbers).
 struct UniqueNumber {
     const char* table;
     const char* column;
 };
-const UniqueNumber uniqueNumbers[] = {
-    {"inmain", "bill_no"}, {"outmain", "bill_no"}, {"gathmain", "fei_no"}, {"paymain", "fei_no"}};
+const UniqueNumber uniqueNumbers[] = {{"inmain", "bill_no"},   {"outmain", "bill_no"}, {"gathmain", "fei_no"},
+                                      {"paymain", "fei_no"},   {"goods", "gods_code"}};
 constexpr int uniqueNumbersSince = 5;
 // Versions that mended data only (see DatabaseUpgrade): 6 stores goods codes
 // on lines, counts and stock as the goods' own spelling.

@@ -57,7 +57,7 @@ public:
     static bool isScratch(const QString& table);
 
     // Makes the unique indexes of the bill and voucher numbers (inmain, outmain,
-    // gathmain, paymain) that the database lacks. A table that holds a number
+    // gathmain, paymain) and the goods codes that the database lacks. A table that holds a number
     // twice is left as it is, without its index, and returned; a later call
     // makes the index once the duplicates are gone. Nothing is rewritten.
     static QList<DuplicateNumbers> makeUniqueNumbers(Connection& connection);

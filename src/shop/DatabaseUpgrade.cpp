@@ -153,23 +153,31 @@ void mendGoodsCodeCase(db::Connection& connection)
 
 const QString numbersAction = QStringLiteral("重复单号");
 
+bool isGoods(const db::DuplicateNumbers& duplicates)
+{
+    return duplicates.table == QLatin1String("goods");
+}
+
 QString duplicatesReport(const QList<db::DuplicateNumbers>& found)
 {
     static const QHash<QString, QString> names{{QStringLiteral("inmain"), QStringLiteral("进货和顾客退货单")},
                                                {QStringLiteral("outmain"), QStringLiteral("销售和退货厂商单")},
                                                {QStringLiteral("gathmain"), QStringLiteral("收款单")},
-                                               {QStringLiteral("paymain"), QStringLiteral("付款单")}};
+                                               {QStringLiteral("paymain"), QStringLiteral("付款单")},
+                                               {QStringLiteral("goods"), QStringLiteral("货品资料")}};
     constexpr int shown = 10;
-    QStringList lines{QStringLiteral("数据库中有单号重复的单据（数据没有改动，照常可以使用）：")};
+    QStringList lines{QStringLiteral("数据库中有重复的单号或货品编码（数据没有改动，照常可以使用）：")};
     for (const db::DuplicateNumbers& d : found) {
-        lines << QStringLiteral("%1（%2）：%3 个单号重复，共 %4 张：%5%6")
+        lines << (isGoods(d) ? QStringLiteral("%1（%2）：%3 个编码重复，共 %4 种货品：%5%6")
+                             : QStringLiteral("%1（%2）：%3 个单号重复，共 %4 张：%5%6"))
                      .arg(names.value(d.table), d.table)
                      .arg(d.numbers.size())
                      .arg(d.rows)
                      .arg(d.numbers.mid(0, shown).join(QStringLiteral("、")),
                           d.numbers.size() > shown ? QStringLiteral(" 等") : QString());
     }
-    lines << QStringLiteral("新保存的单据不会再重号。重复的单据删除后重新输入，程序下次打开时这些单号就自动设为唯一。");
+    lines << QStringLiteral("新保存的单据不会再重号。重复的单据删除后重新输入，重复编码的货品改正编码，"
+                            "程序下次打开时这些编号就自动设为唯一。");
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -242,10 +250,16 @@ QString checkNumbers(db::Connection& connection)
     const QList<db::DuplicateNumbers> found = db::Schema::makeUniqueNumbers(connection);
     if (found.isEmpty())
         return {};
-    int rows = 0;
+    int bills = 0;
+    int goods = 0;
     for (const db::DuplicateNumbers& d : found)
-        rows += d.rows;
-    return tellOnce(connection, numbersAction, QStringLiteral("%1 张单据的单号重复，这些单号未设为唯一").arg(rows),
+        (isGoods(d) ? goods : bills) += d.rows;
+    QStringList summary;
+    if (bills > 0)
+        summary << QStringLiteral("%1 张单据的单号重复").arg(bills);
+    if (goods > 0)
+        summary << QStringLiteral("%1 种货品的编码重复").arg(goods);
+    return tellOnce(connection, numbersAction, summary.join(QStringLiteral("，")) + QStringLiteral("，这些编号未设为唯一"),
                     duplicatesReport(found));
 }
 

@@ -23,8 +23,8 @@ QString run(db::Connection& connection);
 // the shop server) to the current shape, without a backup first.
 void upgradeCopy(db::Connection& connection);
 
-// Makes the unique indexes of the bill and voucher numbers that the database
-// still lacks, wherever its numbers now allow it (run at each open). Numbers an
+// Makes the unique indexes of the bill and voucher numbers and the goods codes
+// that the database still lacks, wherever its numbers now allow it (run at each open). Numbers an
 // older database already holds twice are left as they are, readable, and
 // reported in Chinese the first time they are found: the report goes into the
 // operation log, and the same duplicates found again later return nothing.

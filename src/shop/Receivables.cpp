@@ -86,16 +86,6 @@ QDateTime endOf(const QDate& day)
     return QDateTime(day, QTime(23, 59, 59));
 }
 
-} // namespace
-
-int bucketOf(const QDate& billDate, const QDate& asOf)
-{
-    const qint64 days = billDate.daysTo(asOf);
-    return days <= 30 ? 0 : days <= 60 ? 1 : days <= 90 ? 2 : 3;
-}
-
-namespace {
-
 // The ageing's statement: each company's open bills summed by age, with its
 // credit; a company with a credit and nothing open shows its credit.
 QString ageingSql(Side side)

@@ -23,8 +23,6 @@ enum class Side { Receivable, Payable };
 // Open amounts by bill age in days: 0-30, 31-60, 61-90, over 90.
 constexpr int bucketCount = 4;
 using Buckets = std::array<double, bucketCount>;
-// The bucket of a bill dated `billDate` on the ageing date `asOf`.
-int bucketOf(const QDate& billDate, const QDate& asOf);
 
 struct AgeingRow {
     QString compCode;

@@ -178,6 +178,53 @@ private slots:
         QVERIFY(live.next());
         QCOMPARE(live.textValue(0), QString("wal"));
     }
+
+    // Lowering what is kept does not let a backup that failed its check take
+    // the good ones with it.
+    void failedBackupLeavesEveryGoodOne()
+    {
+        const QString directory = AppPaths::backupDirectory();
+        for (int day = 1; day <= 3; ++day) {
+            Clock::setFixed(QDateTime(QDate(2026, 3, day), QTime(20, 0)));
+            QVERIFY(AutoBackup::run().ok);
+        }
+        const QStringList good = backups(directory);
+        QCOMPARE(good.size(), 3);
+        IniFile(AppPaths::settingsFile()).write("autobackup", "keep", "1");
+        Clock::setFixed(QDateTime(QDate(2026, 3, 4), QTime(20, 0)));
+        const MaintenanceResult result = AutoBackup::run([&directory](int, int total) {
+            if (total == 0)
+                for (const QString& part : QDir(directory).entryList({"*.part"}, QDir::Files)) {
+                    QFile file(QDir(directory).filePath(part));
+                    if (file.open(QIODevice::ReadWrite)) {
+                        file.seek(100);
+                        file.write(QByteArray(4000, '\x5a'));
+                    }
+                }
+            return true;
+        });
+        QVERIFY(!result.ok);
+        QCOMPARE(backups(directory), good);
+    }
+
+    // Due from the first second of the set hour, not a second before.
+    void dueFromTheSetHour()
+    {
+        AutoBackup::Settings s = AutoBackup::settings();
+        s.hour = 9;
+        QVERIFY(AutoBackup::save(s));
+        const QDate day(2026, 3, 10);
+        Clock::setFixed(QDateTime(day, QTime(8, 59, 59)));
+        QVERIFY(!AutoBackup::isDue());
+        Clock::setFixed(QDateTime(day, QTime(9, 0)));
+        QVERIFY(AutoBackup::isDue());
+        QVERIFY(AutoBackup::run().ok);
+        QVERIFY(!AutoBackup::isDue());
+        Clock::setFixed(QDateTime(day.addDays(1), QTime(8, 59, 59)));
+        QVERIFY(!AutoBackup::isDue());
+        Clock::setFixed(QDateTime(day.addDays(1), QTime(9, 0)));
+        QVERIFY(AutoBackup::isDue());
+    }
 };
 
 QTEST_MAIN(TestAutoBackup)

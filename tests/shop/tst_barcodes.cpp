@@ -17,6 +17,7 @@ private slots:
     void scannedCodeNamesBarcodeFirstThenGoodsCode();
     void generatedCodesSkipGoodsCodes();
     void clashesInOlderDataAreToldOnce();
+    void codesOfEarlierRunsAreNotReissued();
 };
 
 void TestBarcodes::checkDigitsAndSymbology_data()
@@ -118,6 +119,25 @@ void TestBarcodes::clashesInOlderDataAreToldOnce()
     QVERIFY(DatabaseUpgrade::checkBarcodes(c).contains(QStringLiteral("B-300")));
     app.exec("update goods set bar_code=null");
     QCOMPARE(DatabaseUpgrade::checkBarcodes(c), QString());
+}
+
+// Two runs, then the goods of both runs' last codes go: the next code is one
+// never issued, so an old label cannot scan as the new goods.
+void TestBarcodes::codesOfEarlierRunsAreNotReissued()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    app.exec("insert into goods(gods_code,gods_name) values('A1','a'),('A2','b')");
+    QCOMPARE(Barcodes::assignInternal(c, QStringLiteral("货品资料")), 2);
+    app.exec("insert into goods(gods_code,gods_name) values('A3','c')");
+    QCOMPARE(Barcodes::assignInternal(c, QStringLiteral("货品资料")), 1);
+    QCOMPARE(app.scalar("select bar_code from goods where gods_code='A3'").toString(), QStringLiteral("2000000000022"));
+
+    app.exec("delete from goods where gods_code in ('A2','A3')");
+    app.exec("insert into goods(gods_code,gods_name) values('A4','d')");
+    QCOMPARE(Barcodes::nextInternal(c), QStringLiteral("2000000000039"));
+    QCOMPARE(Barcodes::assignInternal(c, QStringLiteral("货品资料")), 1);
+    QCOMPARE(app.scalar("select bar_code from goods where gods_code='A4'").toString(), QStringLiteral("2000000000039"));
 }
 
 QTEST_GUILESS_MAIN(TestBarcodes)

@@ -313,6 +313,56 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(db::Error, app->exec("delete from oper_log"));
         QCOMPARE(app->scalar("select count(*) from oper_log").toInt(), 1);
     }
+
+    // Goods codes an older database holds twice are reported with the bill
+    // numbers, once; once mended, the next open makes the code unique.
+    void duplicateGoodsCodesAreReportedOnce()
+    {
+        app->exec("drop index goods_gods_code_unique");
+        app->exec("insert into goods (gods_code, gods_name) values ('G7', '衬衫'), ('g7', '裤'), ('G8', '帽')");
+        const QString report = DatabaseUpgrade::checkNumbers(connection());
+        QVERIFY2(report.contains("货品资料（goods）：1 个编码重复，共 2 种货品：G7", Qt::CaseInsensitive), qPrintable(report));
+        QVERIFY2(!report.contains("G8") && !report.contains("inmain"), qPrintable(report));
+        QCOMPARE(app->scalar("select summary from oper_log where act_name='重复单号'").toString(),
+                 QStringLiteral("2 种货品的编码重复，这些编号未设为唯一"));
+        QCOMPARE(DatabaseUpgrade::checkNumbers(connection()), QString());
+        QCOMPARE(app->scalar("select count(*) from goods").toInt(), 3);
+
+        app->exec("update goods set gods_code='G9' where gods_name='裤'");
+        QCOMPARE(DatabaseUpgrade::checkNumbers(connection()), QString());
+        try {
+            app->exec("insert into goods (gods_code, gods_name) values ('G8', '鞋')");
+            QFAIL("a goods code was stored twice");
+        } catch (const db::Error& e) {
+            QCOMPARE(e.kind(), db::Error::UniqueViolation);
+        }
+    }
+
+    // A file of version 2 has the log but keeps passwords plain: the upgrade
+    // hashes every user's password and empties the plain column.
+    void versionTwoPasswordsBecomeHashes()
+    {
+        if (TestApp::onServer())
+            QSKIP("backups and older files are the file's own");
+        makeFirstRelease(connection());
+        for (const db::Table& table : db::Schema::tables()) {
+            if (table.since == 2)
+                app->exec(db::Schema::createStatement(table));
+            else if (table.since < 2)
+                for (const db::Column& column : table.columns)
+                    if (column.since == 2)
+                        app->exec(QStringLiteral("alter table %1 add column %2").arg(table.name, column.name));
+        }
+        app->exec("pragma user_version=2");
+        app->exec("insert into powers (user_id, password) values ('clerk', '1234')");
+
+        QVERIFY(!DatabaseUpgrade::run(connection()).isEmpty());
+        QCOMPARE(app->scalar("select count(*) from powers where coalesce(password,'')<>''").toInt(), 0);
+        QVERIFY(PasswordHash::accepts(
+            "admin", app->scalar("select pass_hash from powers where user_id='admin'").toString(), {}));
+        QVERIFY(PasswordHash::accepts(
+            "1234", app->scalar("select pass_hash from powers where user_id='clerk'").toString(), {}));
+    }
 };
 
 QTEST_MAIN(TestOperationLog)

@@ -92,8 +92,6 @@ private slots:
         const Receivables::AgeingRow r = row(Side::Receivable, "C1", day);
         QCOMPARE(r.buckets, (Receivables::Buckets{11, 1100, 110000, 1000000}));
         QCOMPARE(r.total, 1111111.0);
-        QCOMPARE(Receivables::bucketOf(day.addDays(-30), day), 0);
-        QCOMPARE(Receivables::bucketOf(day.addDays(-91), day), 3);
     }
 
     // A receipt dated after the ageing date has not been paid yet on that date;
@@ -130,14 +128,14 @@ private slots:
         sale("C1", day.addDays(-70), 300, 50);
         sale("C1", day.addDays(-20), 120);
         voucher(Settlement::receipts(), "C1", day.addDays(-15), 200);
-        const QString back = bill(BillStore::BillKind::CustomerReturn, "C1", day.addDays(-8), 40, 10);
+        bill(BillStore::BillKind::CustomerReturn, "C1", day.addDays(-8), 40, 10);
         voucher(Settlement::payments(), "C1", day.addDays(-2), 30);   // the return refunded
         voucher(Settlement::receipts(), "C1", day.addDays(3), 100);
 
         for (const QDate& to : {day.addDays(-16), day, day.addDays(3)}) {
             const Receivables::CompanyStatement s =
                 Receivables::statement(connection(), Side::Receivable, "C1", day.addDays(-30), to);
-            QCOMPARE(s.closing, row(Side::Receivable, "C1", to).total);
+            QCOMPARE(qRound64(s.closing * 100), qRound64(row(Side::Receivable, "C1", to).total * 100));
             double running = s.broughtForward;
             for (const Receivables::StatementLine& line : s.lines) {
                 running += line.increase - line.decrease;
@@ -152,8 +150,8 @@ private slots:
         for (const Receivables::StatementLine& line : s.lines)
             kinds << line.kind + QLatin1Char(' ') + QString::number(line.increase - line.decrease);
         QCOMPARE(kinds, QStringList({"销售 120", "收款 -200", "退货 -40", "退货退款 10", "付款 30"}));
-        QCOMPARE(s.closing, 170.0);
-        QVERIFY(!back.isEmpty());
+        QCOMPARE(qRound64(s.closing * 100), 17000);
+        QCOMPARE(qRound64(row(Side::Receivable, "C1", day).total * 100), 17000);
     }
 
     void limitStopsOneCentOver_data()
@@ -233,6 +231,17 @@ private slots:
         QCOMPARE(daily.size(), 30);
         QCOMPARE(daily.last().second, 42.5);
         QCOMPARE(daily.at(26).second, 8.0);
+    }
+
+    // A return to the supplier lowers what is owed to it.
+    void supplierReturnsSubtractFromPayables()
+    {
+        bill(BillStore::BillKind::Purchase, "C1", day.addDays(-10), 500);
+        bill(BillStore::BillKind::SupplierReturn, "C1", day.addDays(-5), 80);
+        const Receivables::AgeingRow r = row(Side::Payable, "C1", day);
+        QCOMPARE(r.buckets, (Receivables::Buckets{420, 0, 0, 0}));
+        QCOMPARE(r.total, 420.0);
+        QCOMPARE(row(Side::Receivable, "C1", day).total, 0.0);
     }
 };
 

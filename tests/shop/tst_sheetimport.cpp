@@ -101,6 +101,7 @@ private slots:
     void barcodesStyleCodesAndCreditLimits();
     void barcodeNeverAnotherGoodsCode_data();
     void barcodeNeverAnotherGoodsCode();
+    void csvQuotesAndCarriageReturns();
 };
 
 // The goods grid exported by the user (columns moved on screen) and imported
@@ -585,6 +586,25 @@ void TestSheetImport::barcodeNeverAnotherGoodsCode()
     app->exec("insert into goods(gods_code,gods_name,bar_code) values('1003','外套','2000000000008')");
     writeFile(path("clash.csv"), file.toUtf8());
     QCOMPARE(problemTexts(checkFile(Kind::Goods, path("clash.csv"), update)), problems);
+}
+
+// A quote inside a field that did not start with one is text; a lone carriage
+// return inside a text is written quoted and read back in its row.
+void TestSheetImport::csvQuotesAndCarriageReturns()
+{
+    const QList<SheetRow> read = SheetReader::readCsv(QStringLiteral("编码,名称\r\nN1,12\" 衬衫\r\nN2,乙\r\n").toUtf8());
+    QCOMPARE(read.size(), 3);
+    QCOMPARE(read[1].cells, (QList<QVariant>{QStringLiteral("N1"), QStringLiteral("12\" 衬衫")}));
+    QCOMPARE(read[2].cells, (QList<QVariant>{QStringLiteral("N2"), QStringLiteral("乙")}));
+
+    const QString fileName = path("cr.csv");
+    const QStringList texts{QStringLiteral("甲\r乙"), QStringLiteral("丙")};
+    QVERIFY(SheetWriter::write(fileName, QStringLiteral("货品"), {{QStringLiteral("名称")}}, int(texts.size()),
+                               [&](int row, int) { return QVariant(texts.at(row)); }));
+    const QList<SheetRow> back = SheetReader::read(fileName);
+    QCOMPARE(back.size(), 3);
+    QCOMPARE(back[1].cells, QList<QVariant>{QStringLiteral("甲\r乙")});
+    QCOMPARE(back[2].cells, QList<QVariant>{QStringLiteral("丙")});
 }
 
 QTEST_MAIN(TestSheetImport)

@@ -7,6 +7,7 @@
 #include "core/DatabaseFile.h"
 #include "shop/StockPosting.h"
 #include "shop/BillStore.h"
+#include "shop/Settlement.h"
 #include "db/Error.h"
 #include "db/Transaction.h"
 
@@ -40,6 +41,9 @@ private slots:
     void newBillTakesAFreeNumber();
     void twoProgramsSellTheSameGoods();
     void twoProgramsBuyTheSameGoods();
+    void nextFreeNumberPastAThousandTaken_data();
+    void nextFreeNumberPastAThousandTaken();
+    void unitPriceKeepsFourDecimals();
 };
 
 namespace {
@@ -432,6 +436,57 @@ void TestStockPosting::twoProgramsBuyTheSameGoods()
     // 30 at 6, then 10 at 8 (40 at 6.5), then 10 at 10.
     QCOMPARE(stockQty(app).toDouble(), 50.0);
     QCOMPARE(stockCost(app).toDouble(), (40 * 6.5 + 100) / 50);
+}
+
+// More numbers taken in a row than are read at once: the next is past them all.
+void TestStockPosting::nextFreeNumberPastAThousandTaken_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::newRow("bills") << "inmain";
+    QTest::newRow("vouchers") << "gathmain";
+}
+
+void TestStockPosting::nextFreeNumberPastAThousandTaken()
+{
+    QFETCH(QString, table);
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    app.exec("insert into company(comp_code,comp_name) values('C1','华美')");
+    const QDateTime start(QDate(2024, 3, 5), QTime(10, 0));
+    {
+        db::Transaction transaction(c, db::Transaction::Write);
+        const QString column = table == "inmain" ? "bill_no" : "fei_no";
+        for (int n = 0; n < 1001; ++n)
+            app.exec(QStringLiteral("insert into %1(%2) values(:p1)").arg(table, column),
+                     {start.addSecs(n).toString("yyyyMMddhhmmss")});
+        transaction.commit();
+    }
+    QString saved;
+    if (table == "inmain") {
+        saved = BillStore::save(c, BillKind::Purchase, bill({{goods, 1, 9, {}}}, "20240305100000"));
+    } else {
+        Settlement::Filter filter;
+        filter.byCompany = true;
+        filter.compCode = "C1";
+        filter.from = filter.to = start.date();
+        Settlement::Voucher voucher;
+        voucher.number = "20240305100000";
+        voucher.numberProposed = true;
+        voucher.date = start.date();
+        voucher.amount = 10;
+        saved = Settlement::save(c, Settlement::receipts(), filter, voucher).number;
+    }
+    QCOMPARE(saved, QStringLiteral("20240305101641"));
+}
+
+// A unit price is a share of a bulk price: its fourth decimal is kept.
+void TestStockPosting::unitPriceKeepsFourDecimals()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    const QString no = BillStore::save(c, BillKind::Purchase, bill({{goods, 3, 0.3333, {}}}));
+    QCOMPARE(qRound64(app.scalar("select unit_pric from ingoods where bill_no=:p1", {no}).toDouble() * 10000), 3333);
+    QCOMPARE(BillStore::storedLines(c, BillKind::Purchase, no).value(0).unitPrice, 0.3333);
 }
 
 QTEST_MAIN(TestStockPosting)

@@ -2,6 +2,7 @@
 // mapping between a bill's lines and the size and colour grid.
 #include "TestSupport.h"
 
+#include "db/Error.h"
 #include "shop/BillStore.h"
 #include "shop/StyleGeneration.h"
 #include "shop/StyleGrid.h"
@@ -19,6 +20,7 @@ private slots:
     void gridFollowsTheCodeListsOrder();
     void roundTripChangesOnlyTheTouchedLines();
     void purchaseThroughTheGridStocksEachGoods();
+    void coloursSharingAListCodeMakeTheGoodsOnce();
 };
 
 namespace {
@@ -194,6 +196,27 @@ void TestStyleGrid::purchaseThroughTheGridStocksEachGoods()
     QCOMPARE(grid.quantity(3, 2), 33.0);
     QCOMPARE(grid.quantity(1, 2), 0.0);
     QCOMPARE(grid.total(), 276.0);   // 330 for all fifteen, less the empty 13 and 41
+}
+
+// Two colours whose list code is the same give one code: the second is listed
+// as existing and the goods is made once; the database refuses a code twice.
+void TestStyleGrid::coloursSharingAListCodeMakeTheGoodsOnce()
+{
+    TestApp app;
+    addCodes(app, "gods_color", {{"B", "黑"}, {"B", "蓝"}});
+    addCodes(app, "gods_size", {{"1", "S"}});
+    db::Connection& c = app.dataModule().AdoConn;
+    const StyleGeneration::Request r = shirt(app, 1);
+    QCOMPARE(r.colors.size(), 2);
+    const QList<StyleGeneration::Planned> planned = StyleGeneration::plan(c, r);
+    QCOMPARE(planned.size(), 2);
+    QCOMPARE(planned.at(1).code, QStringLiteral("T01-B-1"));
+    QVERIFY(!planned.at(0).exists);
+    QVERIFY(planned.at(1).exists);
+    QCOMPARE(StyleGeneration::generate(c, r), 1);
+    QCOMPARE(app.scalar("select count(*) from goods where gods_code='T01-B-1'").toInt(), 1);
+    QCOMPARE(app.scalar("select gods_color from goods where gods_code='T01-B-1'").toString(), planned.at(0).color);
+    QVERIFY_THROWS_EXCEPTION(db::Error, app.exec("insert into goods(gods_code,gods_name) values('t01-b-1','x')"));
 }
 
 QTEST_MAIN(TestStyleGrid)
