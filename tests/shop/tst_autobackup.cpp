@@ -186,13 +186,13 @@ private slots:
         const QString directory = AppPaths::backupDirectory();
         for (int day = 1; day <= 3; ++day) {
             Clock::setFixed(QDateTime(QDate(2026, 3, day), QTime(20, 0)));
-            QVERIFY(AutoBackup::run().ok);
+            QVERIFY(AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn)).ok);
         }
         const QStringList good = backups(directory);
         QCOMPARE(good.size(), 3);
         IniFile(AppPaths::settingsFile()).write("autobackup", "keep", "1");
         Clock::setFixed(QDateTime(QDate(2026, 3, 4), QTime(20, 0)));
-        const MaintenanceResult result = AutoBackup::run([&directory](int, int total) {
+        const MaintenanceResult result = AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn), [&directory](int, int total) {
             if (total == 0)
                 for (const QString& part : QDir(directory).entryList({"*.part"}, QDir::Files)) {
                     QFile file(QDir(directory).filePath(part));
@@ -218,7 +218,7 @@ private slots:
         QVERIFY(!AutoBackup::isDue());
         Clock::setFixed(QDateTime(day, QTime(9, 0)));
         QVERIFY(AutoBackup::isDue());
-        QVERIFY(AutoBackup::run().ok);
+        QVERIFY(AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn)).ok);
         QVERIFY(!AutoBackup::isDue());
         Clock::setFixed(QDateTime(day.addDays(1), QTime(8, 59, 59)));
         QVERIFY(!AutoBackup::isDue());
