@@ -175,6 +175,7 @@ void TestServerMode::restartedServerGoesUnnoticed()
 {
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
+    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
     app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
     db::Connection other;
     app.openAnother(other);

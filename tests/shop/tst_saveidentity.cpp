@@ -39,8 +39,11 @@ std::optional<QString> findBill(const std::exception& failure, db::Connection& c
     return SaveIdentity::findAfter<QString>(failure, [&] { return BillStore::storedBy(c, BillKind::Sale, saveId); });
 }
 
+// The goods and customer the bills name, and ten in stock.
 void stockTen(TestApp& app)
 {
+    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
+    app.exec("insert into company (comp_code, comp_name) values ('C1', '华美')");
     app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
 }
 

@@ -451,6 +451,7 @@ void TestStockPosting::nextFreeNumberPastAThousandTaken()
     QFETCH(QString, table);
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
+    addGoods(app);
     app.exec("insert into company(comp_code,comp_name) values('C1','华美')");
     const QDateTime start(QDate(2024, 3, 5), QTime(10, 0));
     {
@@ -484,6 +485,7 @@ void TestStockPosting::unitPriceKeepsFourDecimals()
 {
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
+    addGoods(app);
     const QString no = BillStore::save(c, BillKind::Purchase, bill({{goods, 3, 0.3333, {}}}));
     QCOMPARE(qRound64(app.scalar("select unit_pric from ingoods where bill_no=:p1", {no}).toDouble() * 10000), 3333);
     QCOMPARE(BillStore::storedLines(c, BillKind::Purchase, no).value(0).unitPrice, 0.3333);
