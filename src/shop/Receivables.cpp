@@ -1,6 +1,7 @@
 #include "shop/Receivables.h"
 
 #include "core/DataHelpers.h"
+#include "shop/Amounts.h"
 #include "db/Dataset.h"
 #include "db/Statement.h"
 
@@ -11,10 +12,7 @@ namespace Receivables {
 
 namespace {
 
-double cents(double amount)
-{
-    return std::round(amount * 100.0) / 100.0;
-}
+using shop::amounts::cents;
 
 // One kind of bill of a side: its header table, which of its bills count, the
 // table of what vouchers paid on them, and the sign it gives the balance.

@@ -1,6 +1,7 @@
 #include "shop/Settlement.h"
 
 #include "core/DataHelpers.h"
+#include "shop/Amounts.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Error.h"
@@ -15,6 +16,8 @@
 namespace Settlement {
 
 namespace {
+
+using shop::amounts::cents;
 
 QString voucherName(const Ledger& ledger)
 {
@@ -60,11 +63,6 @@ QString freeNumber(db::Connection& connection, const Ledger& ledger, const Vouch
     if (!voucher.numberProposed || !stamp.isValid())
         throw db::Error(QStringLiteral("%1单号 %2 已经用过，请换一个单号").arg(voucherName(ledger), voucher.number));
     return StockPosting::nextFreeNumber(connection, {{ledger.voucherTable, QStringLiteral("fei_no")}}, stamp);
-}
-
-double cents(double amount)
-{
-    return std::round(amount * 100.0) / 100.0;
 }
 
 } // namespace
