@@ -57,6 +57,13 @@ BillStore::Bill sale(const QString& goods, double quantity)
     return b;
 }
 
+// Goods G1 with ten in stock.
+void stockTen(TestApp& app)
+{
+    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
+    app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
+}
+
 QVariant scalar(db::Connection& connection, const QString& sql)
 {
     db::Statement s(connection, sql);
@@ -142,8 +149,7 @@ void TestServerMode::lostConnectionLeavesNoPartOfTheSave()
 {
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
-    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
-    app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
+    stockTen(app);
     db::Connection other;
     app.openAnother(other);
     const qint64 pid = scalar(other, "select pg_backend_pid()").toLongLong();
@@ -175,8 +181,7 @@ void TestServerMode::restartedServerGoesUnnoticed()
 {
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
-    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
-    app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
+    stockTen(app);
     db::Connection other;
     app.openAnother(other);
     const auto dropConnection = [&] {
@@ -286,8 +291,7 @@ void TestServerMode::backupOfTheServerIsAFileThatRestoresIntoIt()
 {
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
-    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
-    app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
+    stockTen(app);
     BillStore::save(c, BillKind::Sale, sale("G1", 3));
     QTemporaryDir dir;
     const QString target = dir.filePath(BackupFiles::fileName);
@@ -335,8 +339,7 @@ void TestServerMode::reportReadsOneSnapshot()
     db::Connection& c = app.dataModule().AdoConn;
     db::Connection other;
     app.openAnother(other);
-    app.exec("insert into goods (gods_code, gods_name) values ('G1', '衬衫')");
-    app.exec("insert into storemain (gods_code, gods_amou, cost_pric) values ('G1', 10, 5)");
+    stockTen(app);
     db::Transaction report(c, db::Transaction::Snapshot);
     QCOMPARE(scalar(c, "select gods_amou from storemain").toDouble(), 10.0);
     BillStore::save(other, BillKind::Sale, sale("G1", 3));

@@ -31,6 +31,27 @@ class TestAutoBackup : public QObject {
         return QDir(directory).entryList({"*.mdb"}, QDir::Files, QDir::Name);
     }
 
+    static MaintenanceResult backUp(const db::BackupProgress& progress = {})
+    {
+        return AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn), progress);
+    }
+
+    // A backup whose copy is damaged after it was written, just before its check.
+    static MaintenanceResult backUpDamagingTheCopy(const QString& directory)
+    {
+        return backUp([&directory](int, int total) {
+            if (total == 0)
+                for (const QString& part : QDir(directory).entryList({"*.part"}, QDir::Files)) {
+                    QFile file(QDir(directory).filePath(part));
+                    if (file.open(QIODevice::ReadWrite)) {
+                        file.seek(100);
+                        file.write(QByteArray(4000, '\x5a'));
+                    }
+                }
+            return true;
+        });
+    }
+
 private slots:
     void init() { app = std::make_unique<TestApp>(); }
     void cleanup() { app.reset(); }
@@ -70,7 +91,7 @@ private slots:
             QVERIFY(!AutoBackup::isDue());   // before the set hour (12)
             Clock::setFixed(QDateTime(day, QTime(18, 30)));
             QVERIFY(AutoBackup::isDue());
-            const MaintenanceResult result = AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn));
+            const MaintenanceResult result = backUp();
             QVERIFY2(result.ok, qPrintable(result.reason));
             QVERIFY(!AutoBackup::isDue());
             QCOMPARE(AutoBackup::lastGood(), QDateTime(day, QTime(18, 30)));
@@ -93,21 +114,10 @@ private slots:
     {
         const QString directory = AppPaths::backupDirectory();
         Clock::setFixed(QDateTime(QDate(2026, 3, 1), QTime(20, 0)));
-        QVERIFY(AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn)).ok);
+        QVERIFY(backUp().ok);
         IniFile(AppPaths::settingsFile()).write("autobackup", "keep", "1");
         Clock::setFixed(QDateTime(QDate(2026, 4, 1), QTime(20, 0)));
-        // The copy is damaged after it was written, just before its check.
-        const MaintenanceResult result = AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn), [&directory](int, int total) {
-            if (total == 0)
-                for (const QString& part : QDir(directory).entryList({"*.part"}, QDir::Files)) {
-                    QFile file(QDir(directory).filePath(part));
-                    if (file.open(QIODevice::ReadWrite)) {
-                        file.seek(100);
-                        file.write(QByteArray(4000, '\x5a'));
-                    }
-                }
-            return true;
-        });
+        const MaintenanceResult result = backUpDamagingTheCopy(directory);
         QVERIFY(!result.ok);
         // The damaged copy is gone, the older good one was not rotated away.
         QCOMPARE(backups(directory), QStringList({"brovanta-20260301-200000.mdb"}));
@@ -118,7 +128,7 @@ private slots:
     {
         const QString stick = QDir(app->directory()).filePath("usb");
         IniFile(AppPaths::settingsFile()).write("autobackup", "folder", stick);
-        const MaintenanceResult result = AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn));
+        const MaintenanceResult result = backUp();
         QVERIFY(!result.ok);
         QVERIFY2(result.reason.contains("不存在"), qPrintable(result.reason));
         QVERIFY(!QFileInfo::exists(stick));
@@ -186,23 +196,13 @@ private slots:
         const QString directory = AppPaths::backupDirectory();
         for (int day = 1; day <= 3; ++day) {
             Clock::setFixed(QDateTime(QDate(2026, 3, day), QTime(20, 0)));
-            QVERIFY(AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn)).ok);
+            QVERIFY(backUp().ok);
         }
         const QStringList good = backups(directory);
         QCOMPARE(good.size(), 3);
         IniFile(AppPaths::settingsFile()).write("autobackup", "keep", "1");
         Clock::setFixed(QDateTime(QDate(2026, 3, 4), QTime(20, 0)));
-        const MaintenanceResult result = AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn), [&directory](int, int total) {
-            if (total == 0)
-                for (const QString& part : QDir(directory).entryList({"*.part"}, QDir::Files)) {
-                    QFile file(QDir(directory).filePath(part));
-                    if (file.open(QIODevice::ReadWrite)) {
-                        file.seek(100);
-                        file.write(QByteArray(4000, '\x5a'));
-                    }
-                }
-            return true;
-        });
+        const MaintenanceResult result = backUpDamagingTheCopy(directory);
         QVERIFY(!result.ok);
         QCOMPARE(backups(directory), good);
     }
@@ -218,7 +218,7 @@ private slots:
         QVERIFY(!AutoBackup::isDue());
         Clock::setFixed(QDateTime(day, QTime(9, 0)));
         QVERIFY(AutoBackup::isDue());
-        QVERIFY(AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn)).ok);
+        QVERIFY(backUp().ok);
         QVERIFY(!AutoBackup::isDue());
         Clock::setFixed(QDateTime(day.addDays(1), QTime(8, 59, 59)));
         QVERIFY(!AutoBackup::isDue());
