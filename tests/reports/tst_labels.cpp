@@ -1,5 +1,6 @@
 // Barcode labels on each paper: the PDF page rendered to PNG (pdftoppm) must
-// scan back (zbarimg) to the codes printed, one per label.
+// scan back (zbarimg) to the codes printed, one per label, each in its symbology
+// (EAN-13 for 13 valid digits, EAN-8 for 8, Code 128 otherwise).
 #include "TestSupport.h"
 
 #include "core/LabelPaper.h"
@@ -25,6 +26,7 @@ private slots:
     void longCode128ScansAtAThermalPrintersResolution_data();
     void longCode128ScansAtAThermalPrintersResolution();
     void aCodeTooLongForTheLabelIsRefused();
+    void thirteenDigitsWithAWrongCheckDigitPrintAsCode128();
 
 private:
     std::unique_ptr<TestApp> m_app;
@@ -41,8 +43,9 @@ QString tool(const char* name)
     return path;
 }
 
-// The codes zbarimg reads, label by label: each label's place cut out of its
-// page, since a scanner reads one label at a time.
+// The codes zbarimg reads, label by label, as "symbology:code" ("EAN-13:…",
+// "CODE-128:…"): each label's place cut out of its page, since a scanner reads
+// one label at a time.
 QStringList scanLabels(const QList<QImage>& pages, const ReportDocument& doc, double border, double dpi)
 {
     const QTemporaryDir dir;
@@ -56,7 +59,7 @@ QStringList scanLabels(const QList<QImage>& pages, const ReportDocument& doc, do
             const QString label = dir.filePath(QStringLiteral("label.png"));
             pages.at(p).copy(cut).save(label);
             QProcess scan;
-            scan.start(tool("zbarimg"), {QStringLiteral("--quiet"), QStringLiteral("--raw"), label});
+            scan.start(tool("zbarimg"), {QStringLiteral("--quiet"), label});
             scan.waitForFinished(60000);
             const QString read = QString::fromUtf8(scan.readAllStandardOutput()).trimmed();
             codes << (read.isEmpty() ? QStringLiteral("(unread)") : read);
@@ -115,9 +118,12 @@ void TestLabels::everyLabelScansBackOnEveryPaper_data()
     QTest::addColumn<int>("paper");
     QTest::addColumn<QString>("source");
     QTest::addColumn<QStringList>("codes");
-    const QStringList perPiece = {"4006381333931", "4006381333931", "73513537", "73513537", "73513537", "T-001"};
-    const QStringList perLine = {"4006381333931", "73513537", "T-001"};
-    const QStringList goods = {"73513537", "73513537"};
+    const QString ean13 = QStringLiteral("EAN-13:4006381333931");
+    const QString ean8 = QStringLiteral("EAN-8:73513537");
+    const QString code128 = QStringLiteral("CODE-128:T-001");
+    const QStringList perPiece = {code128, ean13, ean13, ean8, ean8, ean8};
+    const QStringList perLine = {code128, ean13, ean8};
+    const QStringList goods = {ean8, ean8};
     for (const LabelPaper::Shape& s : LabelPaper::shapes()) {
         const int paper = int(s.kind);
         QTest::addRow("%s 每件", qPrintable(s.name)) << paper << "piece" << perPiece;
@@ -194,13 +200,13 @@ void TestLabels::longCode128ScansAtAThermalPrintersResolution()
     const double border = LabelPaper::shape(LabelPaper::Kind(paper)).border;
     if (dpi) {
         // What a printer of that resolution is given: the page painted on its dots.
-        QCOMPARE(scanLabels({doc.toImage(0, dpi)}, doc, border, dpi), QStringList{twenty});
+        QCOMPARE(scanLabels({doc.toImage(0, dpi)}, doc, border, dpi), QStringList{QStringLiteral("CODE-128:") + twenty});
         return;
     }
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
     labels.writePdf(pdf);
-    QCOMPARE(scanLabels(pdf, doc, border, 203), QStringList{twenty});
+    QCOMPARE(scanLabels(pdf, doc, border, 203), QStringList{QStringLiteral("CODE-128:") + twenty});
 }
 
 void TestLabels::aCodeTooLongForTheLabelIsRefused()
@@ -216,6 +222,22 @@ void TestLabels::aCodeTooLongForTheLabelIsRefused()
         const QString message = QString::fromStdString(e.what());
         QVERIFY2(message.startsWith(QStringLiteral("条码“%1”太长").arg(code)), qPrintable(message));
     }
+}
+
+// An EAN's check digit is its proof: digits that fail it are no EAN, and a
+// scanner must read them back exactly as typed.
+void TestLabels::thirteenDigitsWithAWrongCheckDigitPrintAsCode128()
+{
+    m_app->exec("insert into goods(gods_code,gods_name,valu_out,bar_code) values('W13','错码',9,'4006381333932')");
+    QVERIFY(LabelPaper::setCurrent(LabelPaper::Kind::Roll40x30));
+    LabelLayout& labels = ReportLayouts::get<LabelLayout>();
+    labels.forGoods(QStringLiteral("W13"), 1);
+    const ReportDocument doc = labels.prepare();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+    labels.writePdf(pdf);
+    QCOMPARE(scanLabels(pdf, doc, LabelPaper::shape(LabelPaper::Kind::Roll40x30).border),
+             QStringList{QStringLiteral("CODE-128:4006381333932")});
 }
 
 QTEST_MAIN(TestLabels)
