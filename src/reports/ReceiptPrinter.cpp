@@ -1,0 +1,107 @@
+#include "reports/ReceiptPrinter.h"
+
+#include "reports/EscPosReceipt.h"
+#include "reports/ReceiptLayout.h"
+#include "reports/ReportDocument.h"
+
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+
+namespace {
+
+QString processOutput(QProcess& process)
+{
+    return QString::fromLocal8Bit(process.readAllStandardError() + process.readAllStandardOutput()).trimmed();
+}
+
+// Runs a CUPS command with its answers in English, so they can be read here.
+bool run(QProcess& process, const QString& program, const QStringList& arguments, const QByteArray& input = {})
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    if (!process.waitForStarted(ReceiptPrinter::waitMs))
+        return false;
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(ReceiptPrinter::waitMs)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+} // namespace
+
+ReceiptPrinter::ReceiptPrinter(const ReceiptPrinterSettings& settings)
+    : m_settings(settings)
+{
+}
+
+QString ReceiptPrinter::print(const shop::Receipt& receipt) const
+{
+    switch (m_settings.output) {
+    case ReceiptPrinterSettings::Output::Queue:
+        return sendToQueue(EscPosReceipt::bytes(receipt, m_settings.columns()));
+    case ReceiptPrinterSettings::Output::Device:
+        return writeToDevice(EscPosReceipt::bytes(receipt, m_settings.columns()));
+    case ReceiptPrinterSettings::Output::Page:
+        break;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (!m_settings.target.isEmpty())
+        printer.setPrinterName(m_settings.target);
+    return printOnPage(receipt, printer);
+}
+
+QString ReceiptPrinter::printOnPage(const shop::Receipt& receipt, QPrinter& printer) const
+{
+    const QString name = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    if (!printer.isValid() || name.isEmpty())
+        return QStringLiteral("小票没有打印：找不到打印机%1，请在基本设置中选择小票打印机").arg(
+            m_settings.target.isEmpty() ? QString() : QStringLiteral("“%1”").arg(m_settings.target));
+    const QSizeF pageMm = printer.pageLayout().fullRectPoints().size() * 25.4 / 72.0;
+    const ReceiptLayout layout(receipt, m_settings.columns(), pageMm);
+    const ReportDocument document = layout.prepare(pageMm);
+    if (!document.render(printer, 0, document.pageCount() - 1))
+        return QStringLiteral("小票没有打印：打印机“%1”无法打印").arg(name);
+    return {};
+}
+
+QString ReceiptPrinter::sendToQueue(const QByteArray& bytes) const
+{
+    const QString queue = m_settings.target;
+    if (queue.isEmpty())
+        return QStringLiteral("小票没有打印：基本设置中没有填写小票打印机的队列名");
+    // A stopped queue (no paper, printer off) would take the job and print it
+    // much later, when the cashier has long reprinted it.
+    QProcess state;
+    if (run(state, QStringLiteral("lpstat"), {QStringLiteral("-p"), queue})
+        && QString::fromLocal8Bit(state.readAllStandardOutput()).contains(QStringLiteral("disabled")))
+        return QStringLiteral("小票没有打印：小票打印机“%1”已停止（缺纸或未开机？），请检查后重打小票").arg(queue);
+    QProcess lp;
+    if (run(lp, QStringLiteral("lp"), {QStringLiteral("-d"), queue, QStringLiteral("-o"), QStringLiteral("raw")}, bytes))
+        return {};
+    if (lp.error() == QProcess::FailedToStart)
+        return QStringLiteral("小票没有打印：找不到打印命令 lp（请安装 cups-bsd）");
+    const QString said = processOutput(lp);
+    return QStringLiteral("小票没有打印：小票打印机“%1”没有接收小票%2").arg(queue, said.isEmpty() ? QString() : QStringLiteral("（%1）").arg(said));
+}
+
+QString ReceiptPrinter::writeToDevice(const QByteArray& bytes) const
+{
+    const QString path = m_settings.target;
+    if (path.isEmpty())
+        return QStringLiteral("小票没有打印：基本设置中没有填写小票打印机的设备文件");
+    QFile device(path);
+    // Appending: a device ignores it, and a file standing in for one keeps every receipt.
+    if (!device.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return QStringLiteral("小票没有打印：无法打开小票打印机 %1（%2）").arg(path, device.errorString());
+    if (device.write(bytes) != bytes.size() || !device.flush())
+        return QStringLiteral("小票没有打印：小票打印机 %1 写入失败（%2），请检查后重打小票").arg(path, device.errorString());
+    return {};
+}
