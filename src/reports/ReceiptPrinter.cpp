@@ -4,9 +4,16 @@
 #include "reports/ReceiptLayout.h"
 #include "reports/ReportDocument.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -97,11 +104,32 @@ QString ReceiptPrinter::writeToDevice(const QByteArray& bytes) const
     const QString path = m_settings.target;
     if (path.isEmpty())
         return QStringLiteral("小票没有打印：基本设置中没有填写小票打印机的设备文件");
-    QFile device(path);
-    // Appending: a device ignores it, and a file standing in for one keeps every receipt.
-    if (!device.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return QStringLiteral("小票没有打印：无法打开小票打印机 %1（%2）").arg(path, device.errorString());
-    if (device.write(bytes) != bytes.size() || !device.flush())
-        return QStringLiteral("小票没有打印：小票打印机 %1 写入失败（%2），请检查后重打小票").arg(path, device.errorString());
-    return {};
+    // Never created: a printer that is not plugged in must not become a file in /dev.
+    // Not blocking: a printer out of paper would hold the till until it is refilled.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return QStringLiteral("小票没有打印：无法打开小票打印机 %1（%2）").arg(path, QString::fromLocal8Bit(strerror(errno)));
+    QElapsedTimer waited;
+    waited.start();
+    qsizetype written = 0;
+    QString failure;
+    while (written < bytes.size() && failure.isEmpty()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n > 0) {
+            written += n;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && errno == EAGAIN) {
+            pollfd ready = {fd, POLLOUT, 0};
+            const int left = waitMs - int(waited.elapsed());
+            if (left <= 0 || ::poll(&ready, 1, left) == 0)
+                failure = QStringLiteral("没有响应（缺纸或未开机？）");
+        } else {
+            failure = errno == ENOSPC ? QStringLiteral("缺纸") : QString::fromLocal8Bit(strerror(errno));
+        }
+    }
+    ::close(fd);
+    if (failure.isEmpty())
+        return {};
+    return QStringLiteral("小票没有打印：小票打印机 %1 %2，请检查后重打小票").arg(path, failure);
 }
