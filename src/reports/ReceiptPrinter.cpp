@@ -88,7 +88,7 @@ QString ReceiptPrinter::sendToQueue(const QByteArray& bytes) const
     // much later, when the cashier has long reprinted it.
     QProcess state;
     if (run(state, QStringLiteral("lpstat"), {QStringLiteral("-p"), queue})
-        && QString::fromLocal8Bit(state.readAllStandardOutput()).contains(QStringLiteral("disabled")))
+        && QString::fromLocal8Bit(state.readAllStandardOutput()).startsWith(QStringLiteral("printer %1 disabled").arg(queue)))
         return QStringLiteral("小票没有打印：小票打印机“%1”已停止（缺纸或未开机？），请检查后重打小票").arg(queue);
     QProcess lp;
     if (run(lp, QStringLiteral("lp"), {QStringLiteral("-d"), queue, QStringLiteral("-o"), QStringLiteral("raw")}, bytes))
