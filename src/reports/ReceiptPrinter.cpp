@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 
@@ -72,9 +73,17 @@ QString ReceiptPrinter::printOnPage(const shop::Receipt& receipt, QPrinter& prin
         return QStringLiteral("小票没有打印：找不到打印机%1，请在基本设置中选择小票打印机").arg(
             m_settings.target.isEmpty() ? QString() : QStringLiteral("“%1”").arg(m_settings.target));
     const QSizeF pageMm = printer.pageLayout().fullRectPoints().size() * 25.4 / 72.0;
-    const ReceiptLayout layout(receipt, m_settings.columns(), pageMm);
-    const ReportDocument document = layout.prepare(pageMm);
-    if (!document.render(printer, 0, document.pageCount() - 1))
+    const int columns = m_settings.columns();
+    QPainter painter;
+    bool painted = painter.begin(&printer);
+    const int pages = ReceiptLayout::pageCount(receipt, columns, pageMm);
+    for (int page = 0; painted && page < pages; ++page) {
+        if (page > 0)
+            painted = printer.newPage();
+        if (painted)
+            ReceiptLayout(receipt, columns, pageMm, page).prepare(pageMm).paint(0, painter);
+    }
+    if (!painted || !painter.end())
         return QStringLiteral("小票没有打印：打印机“%1”无法打印").arg(name);
     return {};
 }

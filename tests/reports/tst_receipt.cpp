@@ -62,6 +62,7 @@ private slots:
     void queueThatFailsIsSaid();
     void pageFallbackScansBack_data();
     void pageFallbackScansBack();
+    void longReceiptGoesOnOverPages();
 };
 
 void TestReceipt::saleReadsBackAsTheCashierChecksIt_data()
@@ -298,9 +299,8 @@ void TestReceipt::pageFallbackScansBack()
     QCOMPARE(ReceiptPrinter(settings).printOnPage(sale(), printer), QString());
 
     // Every line's text lies within the roll's width (or the page's) on the one page.
+    QCOMPARE(ReceiptLayout::pageCount(sale(), columns, page), 1);
     const ReceiptLayout layout(sale(), columns, page);
-    const ReportDocument doc = layout.prepare(page);
-    QCOMPARE(doc.pageCount(), 1);
     QVERIFY(layout.contentWidth() <= page.width() - 2 * layout.paper().border + 1e-9);
     QVERIFY(layout.contentWidth() <= ReceiptLayout::rollWidthMm(columns) + 1e-9);
     for (const ReportItem& item : layout.band(ReportBand::Kind::Title)->items)
@@ -326,6 +326,50 @@ void TestReceipt::pageFallbackScansBack()
     scan.start(tool("zbarimg"), {QStringLiteral("--quiet"), dir.filePath(QStringLiteral("page-1.png"))});
     QVERIFY(scan.waitForFinished(60000));
     QCOMPARE(QString::fromUtf8(scan.readAllStandardOutput()).trimmed(), QStringLiteral("CODE-128:XS202612110001"));
+}
+
+void TestReceipt::longReceiptGoesOnOverPages()
+{
+    shop::Receipt r = sale();
+    for (int i = 1; i <= 40; ++i)
+        r.lines.append({QStringLiteral("袜子 %1").arg(i), 1, 5, 5});
+    const QSizeF page(58, 100);
+    const int pages = ReceiptLayout::pageCount(r, 32, page);
+    QVERIFY(pages > 2);
+
+    // Every text of the roll once, in its order, inside its page; the barcode after the last line.
+    QStringList expected;
+    for (const ReceiptText::Line& line : ReceiptText::lines(r, 32))
+        for (const QString& text : {line.text, line.right})
+            if (!line.rule && !text.isEmpty())
+                expected << text;
+    QStringList printed;
+    for (int p = 0; p < pages; ++p) {
+        const ReceiptLayout layout(r, 32, page, p);
+        const double bottom = page.height() - 2 * layout.paper().border;
+        int barcodes = 0;
+        for (const ReportItem& item : layout.band(ReportBand::Kind::Title)->items) {
+            QVERIFY2(item.rect.bottom() <= bottom + 1e-9, qPrintable(item.text));
+            if (item.isText())
+                printed << item.text;
+            barcodes += item.kind == ReportItem::Kind::Barcode ? 1 : 0;
+        }
+        QCOMPARE(barcodes, p == pages - 1 ? 1 : 0);
+    }
+    QCOMPARE(printed, expected);
+
+    const QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("long.pdf")));
+    printer.setPageSize(QPageSize(page, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+    ReceiptPrinterSettings settings;
+    settings.paperMm = 58;
+    QCOMPARE(ReceiptPrinter(settings).printOnPage(r, printer), QString());
+    QProcess info;
+    info.start(tool("pdfinfo"), {printer.outputFileName()});
+    QVERIFY(info.waitForFinished(60000));
+    QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))));
 }
 
 QTEST_MAIN(TestReceipt)
