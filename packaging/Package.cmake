@@ -37,6 +37,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Chinese glyphs and Qt's own dialogs in Chinese are loaded at run time, not linked.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n")
+# A receipt printer on a CUPS queue is sent its bytes by lp.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-bsd")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

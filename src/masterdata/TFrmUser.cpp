@@ -4,6 +4,7 @@
 #include "core/CurrentRights.h"
 #include "core/IniFile.h"
 #include "masterdata/LabelPaperGroup.h"
+#include "masterdata/ReceiptPrinterGroup.h"
 #include "core/Settings.h"
 #include "core/TFrmDataMod.h"
 #include "db/Statement.h"
@@ -186,6 +187,8 @@ void TFrmUser::buildLayout()
     auto* right = new QVBoxLayout;
     right->addWidget(PageControl1, 1);
     right->addWidget(BackupBox);
+    receiptPrinter = new ReceiptPrinterGroup(this);
+    right->addWidget(receiptPrinter);
     auto* body = new QHBoxLayout;
     body->addLayout(left, 3);
     body->addLayout(right, 2);
@@ -269,6 +272,7 @@ void TFrmUser::readSettingsFile()
     MaskEdit2->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageLength, 297)));
     Edit1->setText(ini.read(SettingsKeys::billdata, SettingsKeys::lineCount, QStringLiteral("0")).trimmed());
     labelPaper->load();
+    receiptPrinter->load();
 }
 
 void TFrmUser::updateButtons()
@@ -282,6 +286,7 @@ void TFrmUser::updateButtons()
     GroupBox2->setEnabled(editing);
     BackupBox->setEnabled(editing);
     labelPaper->setEnabled(editing);
+    receiptPrinter->setEnabled(editing);
     for (const CodeList& l : std::as_const(m_lists))
         l.grid->setEditable(editing);
     if (!editing)
@@ -497,7 +502,7 @@ bool TFrmUser::writeSettings(int width, int length, int lines)
                          && ini.write(SettingsKeys::pagesize, SettingsKeys::pageLength, QString::number(length));
     if (!written)
         ui::showError(QStringLiteral("无法写入设置文件 %1").arg(AppPaths::settingsFile()), this);
-    return written && labelPaper->save();
+    return written && labelPaper->save() && receiptPrinter->save();
 }
 
 void TFrmUser::cmd_saveClick()
@@ -505,7 +510,8 @@ void TFrmUser::cmd_saveClick()
     int width = 0;
     int length = 0;
     int lines = 0;
-    if (!checkCompanyName() || !checkNumbers(&width, &length, &lines) || !BackupBox->check() || !checkCodeLists())
+    if (!checkCompanyName() || !checkNumbers(&width, &length, &lines) || !BackupBox->check() || !receiptPrinter->check()
+        || !checkCodeLists())
         return;
     const ui::BusyCursor busy;
     if (saveData() && writeSettings(width, length, lines) && BackupBox->save())

@@ -4,6 +4,7 @@
 
 class BackupSettingsBox;
 class LabelPaperGroup;
+class ReceiptPrinterGroup;
 class CodeListGrid;
 class QComboBox;
 class QGroupBox;
@@ -19,7 +20,7 @@ class DbEdit;
 }
 
 // "基本设置": the shop's own data, the nine code lists, the print settings of the
-// sales bill and the automatic backups.
+// sales bill, the till's receipt printer and the automatic backups.
 class TFrmUser : public ui::ModeWindow {
     Q_OBJECT
 public:
@@ -42,6 +43,7 @@ public:
 
     QGroupBox* GroupBox2;
     LabelPaperGroup* labelPaper;
+    ReceiptPrinterGroup* receiptPrinter;   // where this PC's till receipts go
     ui::DbEdit* DBEdit9;
     QComboBox* ComboBox1;
     QLineEdit* MaskEdit1;

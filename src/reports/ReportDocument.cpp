@@ -70,7 +70,8 @@ QRectF ReportDocument::itemRectMm(const ReportItem& item, const ReportPage::Plac
 
 QString ReportDocument::itemText(const ReportItem& item, const ReportPage::PlacedBand& band) const
 {
-    if (item.kind == ReportItem::Kind::Label)
+    // A barcode of no field prints its fixed code.
+    if (item.kind == ReportItem::Kind::Label || (item.kind == ReportItem::Kind::Barcode && item.field.isEmpty()))
         return item.text;
     if (item.kind != ReportItem::Kind::DataText && item.kind != ReportItem::Kind::Barcode)
         return {};

@@ -179,6 +179,13 @@ ReportItem& ReportLayout::addBarcode(Kind band, const QRectF& rect, db::Dataset*
     return item;
 }
 
+ReportItem& ReportLayout::addBarcode(Kind band, const QRectF& rect, const QString& code)
+{
+    ReportItem& item = addLabel(band, rect, code);
+    item.kind = ReportItem::Kind::Barcode;
+    return item;
+}
+
 ReportItem& ReportLayout::addData(Kind band, const QRectF& rect, db::Dataset* dataset, const QString& field,
                                   Qt::Alignment alignment)
 {

@@ -77,6 +77,8 @@ protected:
     ReportItem& addData(Kind band, const QRectF& rect, db::Dataset* dataset, const QString& field,
                         Qt::Alignment alignment = Qt::AlignLeft);
     ReportItem& addBarcode(Kind band, const QRectF& rect, db::Dataset* dataset, const QString& field);
+    // The bars of a fixed code.
+    ReportItem& addBarcode(Kind band, const QRectF& rect, const QString& code);
     void addHLine(Kind band, double y, double x1, double x2);
     void addVLine(Kind band, double x, double y1, double y2);
     void addBox(Kind band, const QRectF& rect);

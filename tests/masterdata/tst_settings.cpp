@@ -8,6 +8,7 @@
 #include "core/AppPaths.h"
 #include "app/Application.h"
 #include "core/IniFile.h"
+#include "core/ReceiptPrinterSettings.h"
 #include "core/Settings.h"
 #include "shop/AutoBackup.h"
 #include "masterdata/CodeListGrid.h"
@@ -95,6 +96,7 @@ private slots:
     void numberBoxesTakeFullWidthDigits();
     void codeListKeysAndClicks();
     void backupFolderIsCheckedWhenChosen();
+    void receiptPrinterIsKeptForThisPc();
 };
 
 void TestSettings::openingShowsStoredValues()
@@ -637,6 +639,43 @@ void TestSettings::backupFolderIsCheckedWhenChosen()
     QCOMPARE(saved.hour, 18);
     QCOMPARE(ini("autobackup", "server"), QString("1"));   // the PC that backs the shop's server up
     QCOMPARE(AutoBackup::folder(), stick);
+}
+
+void TestSettings::receiptPrinterIsKeptForThisPc()
+{
+    TestApp app;
+    Window win;
+    auto* output = child<QComboBox>(win.w, "ReceiptOutput");
+    auto* target = child<QComboBox>(win.w, "ReceiptTarget");
+    auto* paper = child<QComboBox>(win.w, "ReceiptPaper");
+    // Nothing saved yet: a normal printer's page, 80 mm.
+    QCOMPARE(output->currentIndex(), 0);
+    QCOMPARE(paper->currentData().toInt(), 80);
+    QVERIFY(!output->isEnabled());   // until 修改
+    click(win.w, "cmd_edit");
+
+    // A queue needs its name; nothing is written until it has one.
+    output->setCurrentIndex(output->findData(int(ReceiptPrinterSettings::Output::Queue)));
+    target->setEditText({});
+    click(win.w, "cmd_save");
+    QCOMPARE(app.dialogs().lastMessage(), QString("请输入小票打印机的 CUPS 队列名"));
+    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(ini("receipt", "output"), QString("<absent>"));
+
+    retype(target->lineEdit(), "till");
+    paper->setCurrentIndex(paper->findData(58));
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    const ReceiptPrinterSettings saved = ReceiptPrinterSettings::load();
+    QCOMPARE(saved.output, ReceiptPrinterSettings::Output::Queue);
+    QCOMPARE(saved.target, QString("till"));
+    QCOMPARE(saved.columns(), 32);
+
+    // Shown again as saved when the window opens.
+    Window again;
+    QCOMPARE(child<QComboBox>(again.w, "ReceiptOutput")->currentData().toInt(), int(ReceiptPrinterSettings::Output::Queue));
+    QCOMPARE(child<QComboBox>(again.w, "ReceiptTarget")->currentText(), QString("till"));
+    QCOMPARE(child<QComboBox>(again.w, "ReceiptPaper")->currentData().toInt(), 58);
 }
 
 int main(int argc, char* argv[])

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "shop/Receipt.h"
+
+#include <QByteArray>
+
+// A till receipt as the ESC/POS bytes a thermal receipt printer prints: the
+// receipt's lines in GB18030, the number as a Code 128 barcode, a feed, the
+// cut, and the cash drawer's pulse when cash was taken.
+namespace EscPosReceipt {
+
+// Dots across the printable width of a roll of 58 or 80 mm at 203 dots an inch.
+int dotsAcross(int columns);
+
+QByteArray bytes(const shop::Receipt& receipt, int columns);
+
+} // namespace EscPosReceipt
