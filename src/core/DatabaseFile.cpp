@@ -21,7 +21,7 @@ const QString adminPassword = QStringLiteral("admin");
 
 void initialize(db::Connection& connection)
 {
-    db::Transaction transaction(connection);
+    db::Transaction transaction(connection, db::Transaction::Write);
     db::Schema::create(connection);
     db::Statement employee(connection, QStringLiteral(
         "insert into employee (empl_code, empl_name, dept_name, duty) values (:code, :name, :dept, :duty)"));

@@ -75,19 +75,27 @@ QString Connection::same(const QString& left, const QString& right) const
                       : QStringLiteral("%1 is %2").arg(left, right);
 }
 
-// Level 1 is the transaction itself; deeper levels are savepoints in it.
+// Level 1 is the transaction itself; deeper levels are savepoints in it. A
+// savepoint cannot take the write lock its outer transaction did not take, so a
+// write nested in a read is a fault of the caller, refused before anything runs.
 int Connection::beginSavepoint(TransactionKind kind)
 {
     Engine& e = engine();
-    if (m_savepointDepth == 0)
+    if (m_savepointDepth == 0) {
         e.begin(kind);
-    else
+        m_outerKind = kind;
+    } else if (kind == TransactionKind::Write && m_outerKind != TransactionKind::Write) {
+        throw std::logic_error("a write transaction nested in a read transaction");
+    } else {
         e.execute(QStringLiteral("savepoint sp%1").arg(m_savepointDepth + 1));
+    }
     return ++m_savepointDepth;
 }
 
 void Connection::releaseSavepoint(int level)
 {
+    if (level != m_savepointDepth)
+        throw std::logic_error("a transaction ended out of turn or twice");
     Engine& e = engine();
     m_savepointDepth = level - 1;
     if (level == 1)

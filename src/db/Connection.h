@@ -56,8 +56,8 @@ public:
     qint64 lastInsertRowId() const;
     int changes() const;
 
-    // Transactions nest through savepoints; see Transaction. The kind matters
-    // only to the outermost one.
+    // Transactions nest through savepoints; see Transaction. The kind is the
+    // outermost one's: a Write inside a read one is refused (std::logic_error).
     int beginSavepoint(TransactionKind kind = TransactionKind::Deferred);
     void releaseSavepoint(int level);
     void rollbackSavepoint(int level);
@@ -76,6 +76,7 @@ private:
     ServerAddress m_address;
     QString m_path;
     int m_savepointDepth = 0;
+    TransactionKind m_outerKind = TransactionKind::Deferred;
 };
 
 } // namespace db

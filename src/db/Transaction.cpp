@@ -2,6 +2,8 @@
 
 #include "db/Connection.h"
 
+#include <stdexcept>
+
 namespace db {
 
 Transaction::Transaction(Connection& connection, Kind kind)
@@ -17,6 +19,8 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
+    if (m_done)
+        throw std::logic_error("a transaction committed twice");
     m_connection.releaseSavepoint(m_level);
     m_done = true;
 }

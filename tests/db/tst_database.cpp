@@ -34,6 +34,7 @@ private slots:
     void yearAndMonthReadStoredDates();
     void transactionRollsBackUnlessCommitted();
     void writeTransactionHoldsTheWriteLockFromItsStart();
+    void writeInsideAReadAndASecondCommitAreRefused();
     void unknownParameterIsAnError();
     void decimalColumnRoundsHalfAwayFromZero();
     void engineFailuresAreToldInChinese_data();
@@ -174,6 +175,32 @@ void TestDatabase::transactionRollsBackUnlessCommitted()
     }
     QCOMPARE(app.scalar("select count(*) from company").toInt(), 1);
     QVERIFY(!c.inTransaction());
+}
+
+// A write nested in a read would run without the write lock; a second commit
+// would end the outer transaction in the inner one's name.
+void TestDatabase::writeInsideAReadAndASecondCommitAreRefused()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    for (const db::Transaction::Kind outerKind : {db::Transaction::Deferred, db::Transaction::Snapshot}) {
+        db::Transaction outer(c, outerKind);
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, db::Transaction(c, db::Transaction::Write));
+        db::Transaction read(c);   // a read inside a read stays allowed
+        read.commit();
+        outer.commit();
+    }
+    QVERIFY(!c.inTransaction());
+    {
+        db::Transaction outer(c, db::Transaction::Write);
+        db::Transaction inner(c, db::Transaction::Write);
+        app.exec("insert into company (comp_code) values ('C1')");
+        inner.commit();
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, inner.commit());
+        QVERIFY(c.inTransaction());
+        outer.commit();
+    }
+    QCOMPARE(app.scalar("select count(*) from company").toInt(), 1);
 }
 
 void TestDatabase::writeTransactionHoldsTheWriteLockFromItsStart()
