@@ -7,6 +7,7 @@
 #include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "reports/ReportLayouts.h"
+#include "reports/ReportSheet.h"
 #include "reports/TQcompdetail.h"
 #include "shop/Receivables.h"
 #include "ui/BusyCursor.h"
@@ -96,6 +97,8 @@ TFrmCompDetail::TFrmCompDetail(QWidget* parent)
     // Another company's or period's lines are not shown as this one's.
     detailLines()->close();
     Grid1->setDataset(detailLines());
+    // An export carries the company, the period and the balances, as the print-out does.
+    Grid1->setExportFrame([this] { return ReportSheet(fillReport()).frame(); });
     ui::placeGridWindow(this, Grid1);
 
     auto* layout = new QVBoxLayout(this);
@@ -187,22 +190,27 @@ void TFrmCompDetail::cmd_findClick()
     Edit2->setText(DataHelpers::amountText(statement.closing));
 }
 
+TQcompdetail& TFrmCompDetail::fillReport()
+{
+    TQcompdetail& layout = ReportLayouts::get<TQcompdetail>();
+    const QLocale locale;
+    layout.setLabelText(QStringLiteral("title"),
+                        windowTitle() + (RadioButton1->isChecked() ? QStringLiteral("（应收）") : QStringLiteral("（应付）")));
+    layout.setLabelText(QStringLiteral("khbm"), ComboBox1->currentText());
+    layout.setLabelText(QStringLiteral("khmc"), ComboBox2->currentText());
+    layout.setLabelText(QStringLiteral("rqfw"), locale.toString(DP1->date(), QLocale::ShortFormat) + QStringLiteral(" - ")
+                                                    + locale.toString(DP2->date(), QLocale::ShortFormat));
+    layout.setLabelText(QStringLiteral("sqjy"), Edit1->text());
+    layout.setLabelText(QStringLiteral("qmye"), Edit2->text());
+    return layout;
+}
+
 void TFrmCompDetail::cmd_prinClick()
 {
     if (!m_drawnUp)
         return;
     try {
-        TQcompdetail& layout = ReportLayouts::get<TQcompdetail>();
-        const QLocale locale;
-        layout.setLabelText(QStringLiteral("title"), windowTitle() + (RadioButton1->isChecked() ? QStringLiteral("（应收）")
-                                                                                                 : QStringLiteral("（应付）")));
-        layout.setLabelText(QStringLiteral("khbm"), ComboBox1->currentText());
-        layout.setLabelText(QStringLiteral("khmc"), ComboBox2->currentText());
-        layout.setLabelText(QStringLiteral("rqfw"), locale.toString(DP1->date(), QLocale::ShortFormat) + QStringLiteral(" - ")
-                                                        + locale.toString(DP2->date(), QLocale::ShortFormat));
-        layout.setLabelText(QStringLiteral("sqjy"), Edit1->text());
-        layout.setLabelText(QStringLiteral("qmye"), Edit2->text());
-        AccountsParts::previewList(layout, detailLines(), this);
+        AccountsParts::previewList(fillReport(), detailLines(), this);
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("无法打印：%1").arg(ui::errorText(e)), this);
     }

@@ -7,6 +7,7 @@ class QDateEdit;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class TQcompdetail;
 
 namespace ui {
 class DbGrid;
@@ -41,5 +42,8 @@ public slots:
     void cmd_exitClick();
 
 private:
+    // The print-out with this window's company, period and balances.
+    TQcompdetail& fillReport();
+
     bool m_drawnUp = false;
 };

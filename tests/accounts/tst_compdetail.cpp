@@ -141,10 +141,15 @@ private slots:
         app->dialogs().fileAnswers << file;
         w.Grid1->setFocus();
         QTest::keyClick(w.Grid1, Qt::Key_E, Qt::ControlModifier);
+        // Title, company, period; the captions; the line; the balances.
         const QList<SheetRow> sheet = SheetReader::read(file);
-        QCOMPARE(sheet.size(), 2);
-        QCOMPARE(sheet.at(1).cells.at(2).toString(), QString("S2"));
-        QCOMPARE(sheet.at(1).cells.at(6), QVariant(140.0));
+        QCOMPARE(sheet.size(), 5);
+        QCOMPARE(sheet.at(0).cells.value(0), QVariant(QString("客户往来明细（应收）")));
+        QCOMPARE(sheet.at(1).cells.mid(0, 4), (QList<QVariant>{"客户编码", "C1", "客户名称", "华美服饰"}));
+        QCOMPARE(sheet.at(2).cells.value(0), QVariant(QString("日期")));
+        QCOMPARE(sheet.at(3).cells.at(2).toString(), QString("S2"));
+        QCOMPARE(sheet.at(3).cells.at(6), QVariant(140.0));
+        QCOMPARE(sheet.at(4).cells, (QList<QVariant>{"上期结余", 100.0, "期末余额", 140.0}));
     }
 };
 
