@@ -198,6 +198,17 @@ AgeingRow ageingTotal(const QList<AgeingRow>& rows)
     return sum;
 }
 
+double creditOn(db::Connection& connection, Side side, const QString& compCode, const QDate& asOf)
+{
+    const QList<AgeingRow> rows = ageing(connection, side, asOf);
+    if (compCode.trimmed().isEmpty())
+        return ageingTotal(rows).credit;
+    for (const AgeingRow& row : rows)
+        if (row.compCode.compare(compCode.trimmed(), Qt::CaseInsensitive) == 0)
+            return row.credit;
+    return 0;
+}
+
 CompanyStatement statement(db::Connection& connection, Side side, const QString& compCode, const QDate& from,
                            const QDate& to)
 {

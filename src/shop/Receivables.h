@@ -43,6 +43,9 @@ void prepareAgeing(db::Dataset& dataset, Side side, const QDate& asOf);
 QList<AgeingRow> ageing(db::Connection& connection, Side side, const QDate& asOf);
 // The sum over the rows: buckets, total and credit.
 AgeingRow ageingTotal(const QList<AgeingRow>& rows);
+// The credit of a company (of every company when `compCode` is blank) on a
+// date, as the ageing counts it: what a statement of its bills takes off.
+double creditOn(db::Connection& connection, Side side, const QString& compCode, const QDate& asOf);
 
 // One movement of a company's statement.
 struct StatementLine {
