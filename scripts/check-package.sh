@@ -7,7 +7,27 @@
 # Exits 77 (skipped) where the Debian packaging tools are missing.
 set -eu
 cd "$(dirname "$0")/.."
+fail() { echo "FAIL: $*" >&2; exit 1; }
 build=$(cd "${1:-build}" && pwd)
+
+# The guide's pictures show windows as they are: a picture committed before the
+# last change of its window's layout is stale (remake it: scripts/guide-pictures.sh).
+if command -v git > /dev/null && git rev-parse --is-inside-work-tree > /dev/null 2>&1; then
+    changed() { git log -1 --format=%ct -- "$@"; }
+    stale=""
+    while read -r picture sources; do
+        shown=$(changed "resources/guide/images/$picture")
+        # shellcheck disable=SC2086
+        made=$(changed $sources)
+        [ -n "$shown" ] && [ -n "$made" ] && [ "$made" -gt "$shown" ] && stale="$stale $picture"
+    done << PICTURES
+purchase.png src/bills/BillWindow.cpp src/bills/TFrmIn.cpp
+sale.png src/bills/BillWindow.cpp src/bills/TFrmOut.cpp
+customer-return.png src/bills/BillWindow.cpp src/bills/TFrmReturnIn.cpp
+receipt.png src/accounts/SettlementWindow.cpp src/accounts/TFrmGath.cpp
+PICTURES
+    [ -z "$stale" ] || fail "guide pictures older than their windows:$stale (run scripts/guide-pictures.sh)"
+fi
 for tool in dpkg-deb dpkg-shlibdeps file cpack; do
     command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -22,7 +42,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Package from the existing build: only the program is (re)built, never the tests.
 scripts/package.sh "$build" > "$work/package.log" 2>&1 || { cat "$work/package.log"; fail "packaging failed"; }

@@ -2,9 +2,12 @@
 
 #include "core/Clock.h"
 #include "accounts/AccountsParts.h"
+#include "shop/Amounts.h"
+#include "shop/Receivables.h"
 #include "shop/Settlement.h"
 #include "core/CurrentRights.h"
 #include "core/DataHelpers.h"
+#include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "ui/WindowParts.h"
 #include "reports/ReportLayout.h"
@@ -156,6 +159,20 @@ void StatementWindow::cmd_findClick()
         ui::showError(QStringLiteral("对帐单无法查询：%1").arg(ui::errorText(e)), this);
     }
     AccountsParts::showTotals(list->isOpen() ? Settlement::totals(*list) : Settlement::Totals(), Edit1, Edit2, Edit3);
+    // What is owed is the bills less the credit paid in advance by the last day,
+    // as the ageing and the company's statement say.
+    if (m_drawnUp) {
+        try {
+            const Receivables::Side side = m_setup.billTable == Settlement::receipts().billTable
+                                               ? Receivables::Side::Receivable
+                                               : Receivables::Side::Payable;
+            const double credit = Receivables::creditOn(dataModule().AdoConn, side, filter.byCompany ? code : QString(),
+                                                        filter.to);
+            Edit3->setText(DataHelpers::amountText(shop::amounts::cents(Settlement::totals(*list).owing() - credit)));
+        } catch (const std::exception& e) {
+            ui::showError(QStringLiteral("对帐单无法查询：%1").arg(ui::errorText(e)), this);
+        }
+    }
     if (list->isOpen() && !list->isEmpty())
         list->first();
 }

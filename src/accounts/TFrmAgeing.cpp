@@ -9,6 +9,7 @@
 #include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "reports/ReportLayouts.h"
+#include "reports/ReportSheet.h"
 #include "reports/TQageing.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbGrid.h"
@@ -98,6 +99,8 @@ TFrmAgeing::TFrmAgeing(Receivables::Side side, QWidget* parent)
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmAgeing::cmd_exitClick);
     connect(DBGrid1, &QAbstractItemView::activated, this, &TFrmAgeing::DBGrid1DblClick);
     ui::setWalksEnter(DBGrid1);   // Enter opens the row's settlement; it does not move on
+    // An export carries the title, the date and the totals, as the print-out does.
+    DBGrid1->setExportFrame([this] { return ReportSheet(fillReport()).frame(); });
     cmd_find->setEnabled(hasRight(Right::Find, m_position));
     cmd_prin->setEnabled(hasRight(Right::Print, m_position));
     if (cmd_find->isEnabled())
@@ -131,18 +134,22 @@ void TFrmAgeing::cmd_findClick()
         list->first();
 }
 
+TQageing& TFrmAgeing::fillReport()
+{
+    TQageing& layout = ReportLayouts::get<TQageing>();
+    layout.setLabelText(QStringLiteral("title"), windowTitle());
+    layout.setLabelText(QStringLiteral("asof"), QLocale().toString(DP1->date(), QLocale::ShortFormat));
+    layout.setLabelText(QStringLiteral("hjje"), Edit1->text());
+    layout.setLabelText(QStringLiteral("hjye"), Edit2->text());
+    return layout;
+}
+
 void TFrmAgeing::cmd_prinClick()
 {
     if (!m_drawnUp)
         return;
-    db::Dataset* list = ageingList();
     try {
-        TQageing& layout = ReportLayouts::get<TQageing>();
-        layout.setLabelText(QStringLiteral("title"), windowTitle());
-        layout.setLabelText(QStringLiteral("asof"), QLocale().toString(DP1->date(), QLocale::ShortFormat));
-        layout.setLabelText(QStringLiteral("hjje"), Edit1->text());
-        layout.setLabelText(QStringLiteral("hjye"), Edit2->text());
-        AccountsParts::previewList(layout, list, this);
+        AccountsParts::previewList(fillReport(), ageingList(), this);
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("无法打印：%1").arg(ui::errorText(e)), this);
     }

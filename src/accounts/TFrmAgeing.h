@@ -7,6 +7,7 @@
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
+class TQageing;
 
 namespace ui {
 class DbGrid;
@@ -36,6 +37,9 @@ public slots:
     void DBGrid1DblClick();
 
 private:
+    // The print-out with this window's title, date and totals.
+    TQageing& fillReport();
+
     Receivables::Side m_side;
     int m_position;          // in the function list, for the rights
     bool m_drawnUp = false;

@@ -5,8 +5,13 @@
 #include "core/CurrentRights.h"
 #include "core/DataHelpers.h"
 #include "core/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "reports/ReportLayouts.h"
+#include "reports/ReportSheet.h"
+#include "reports/TQcompdetail.h"
 #include "shop/Receivables.h"
 #include "ui/BusyCursor.h"
+#include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
 #include "ui/WindowParts.h"
@@ -16,14 +21,22 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QLocale>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 using WindowParts::named;
+
+namespace {
+
+db::Dataset* detailLines()
+{
+    return TFrmDataMod::instance()->dataset(QStringLiteral("CompDetailQ"));
+}
+
+} // namespace
 
 TFrmCompDetail::TFrmCompDetail(QWidget* parent)
     : QDialog(parent)
@@ -34,6 +47,7 @@ TFrmCompDetail::TFrmCompDetail(QWidget* parent)
 
     auto* bar = new QHBoxLayout;
     cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));
+    cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
     cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
     bar->addStretch();
 
@@ -70,16 +84,21 @@ TFrmCompDetail::TFrmCompDetail(QWidget* parent)
     auto* totals = new QGridLayout;
     WindowParts::addLabelled(totals, {{QStringLiteral("上期结余"), Edit1}, {QStringLiteral("期末余额"), Edit2}}, 2);
 
-    Grid1 = named<QTableWidget>("Grid1", this);
-    Grid1->setColumnCount(6);
-    Grid1->setHorizontalHeaderLabels({QStringLiteral("日期"), QStringLiteral("类别"), QStringLiteral("单号"),
-                                      QStringLiteral("增加"), QStringLiteral("减少"), QStringLiteral("余额")});
-    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid1->verticalHeader()->hide();
-    Grid1->horizontalHeader()->setStretchLastSection(true);
-    for (int c = 0; c < 6; ++c)
-        Grid1->setColumnWidth(c, c == 2 ? 150 : 100);
+    Grid1 = named<ui::DbGrid>("Grid1", this);
+    Grid1->setReadOnly(true);
+    Grid1->setRowSelect(true);
+    Grid1->addColumn(QStringLiteral("line_date"), QStringLiteral("日期"), 100);
+    Grid1->addColumn(QStringLiteral("kind"), QStringLiteral("类别"), 80);
+    Grid1->addColumn(QStringLiteral("number"), QStringLiteral("单号"), 150);
+    Grid1->addColumn(QStringLiteral("increase"), QStringLiteral("增加"), 90);
+    Grid1->addColumn(QStringLiteral("decrease"), QStringLiteral("减少"), 90);
+    Grid1->addColumn(QStringLiteral("credit"), QStringLiteral("转入结余"), 90);
+    Grid1->addColumn(QStringLiteral("balance"), QStringLiteral("余额"), 100);
+    // Another company's or period's lines are not shown as this one's.
+    detailLines()->close();
+    Grid1->setDataset(detailLines());
+    // An export carries the company, the period and the balances, as the print-out does.
+    Grid1->setExportFrame([this] { return ReportSheet(fillReport()).frame(); });
     ui::placeGridWindow(this, Grid1);
 
     auto* layout = new QVBoxLayout(this);
@@ -90,6 +109,7 @@ TFrmCompDetail::TFrmCompDetail(QWidget* parent)
     layout->addWidget(Grid1, 1);
 
     connect(cmd_find, &QPushButton::clicked, this, &TFrmCompDetail::cmd_findClick);
+    connect(cmd_prin, &QPushButton::clicked, this, &TFrmCompDetail::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmCompDetail::cmd_exitClick);
     connect(ComboBox1, &QComboBox::editTextChanged, this, [this] { AccountsParts::showNameOfCode(ComboBox1, ComboBox2); });
     connect(ComboBox2, &QComboBox::editTextChanged, this, [this] { AccountsParts::showCodeOfName(ComboBox1, ComboBox2); });
@@ -100,12 +120,22 @@ TFrmCompDetail::TFrmCompDetail(QWidget* parent)
         ui::showError(QStringLiteral("公司列表无法读取：%1").arg(ui::errorText(e)), this);
     }
     cmd_find->setEnabled(hasRight(Right::Find, Function::SalesStatement));
+    cmd_prin->setEnabled(hasRight(Right::Print, Function::SalesStatement));
+}
+
+TFrmCompDetail::~TFrmCompDetail()
+{
+    // The lines drawn up go with the window.
+    if (TFrmDataMod::instance())
+        detailLines()->close();
 }
 
 void TFrmCompDetail::cmd_findClick()
 {
     // A refused query leaves no earlier company's lines under its message.
-    Grid1->setRowCount(0);
+    db::Dataset* list = detailLines();
+    list->close();
+    m_drawnUp = false;
     Edit1->clear();
     Edit2->clear();
     const QString code = ComboBox1->currentText().trimmed();
@@ -137,21 +167,53 @@ void TFrmCompDetail::cmd_findClick()
         ui::showError(QStringLiteral("往来明细无法查询：%1").arg(ui::errorText(e)), this);
         return;
     }
-    const auto amount = [](double value) { return value == 0 ? QString() : DataHelpers::amountText(value); };
-    Grid1->setRowCount(int(statement.lines.size()));
-    for (int row = 0; row < statement.lines.size(); ++row) {
-        const Receivables::StatementLine& line = statement.lines.at(row);
-        const QStringList texts = {line.date.toString(Qt::ISODate), line.kind, line.number, amount(line.increase),
-                                   amount(line.decrease), DataHelpers::amountText(line.balance)};
-        for (int c = 0; c < texts.size(); ++c) {
-            auto* item = new QTableWidgetItem(texts.at(c));
-            if (c >= 3)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            Grid1->setItem(row, c, item);
-        }
+    // The lines are held in memory only: the batch is never written.
+    list->open();
+    list->disableControls();
+    for (const Receivables::StatementLine& line : std::as_const(statement.lines)) {
+        list->append();
+        list->setValue(QStringLiteral("line_date"), line.date);
+        list->setValue(QStringLiteral("kind"), line.kind);
+        list->setValue(QStringLiteral("number"), line.number);
+        const auto amount = [](double value) { return value == 0 ? QVariant() : QVariant(value); };
+        list->setValue(QStringLiteral("increase"), amount(line.increase));
+        list->setValue(QStringLiteral("decrease"), amount(line.decrease));
+        list->setValue(QStringLiteral("credit"), amount(line.credit));
+        list->setValue(QStringLiteral("balance"), line.balance);
+        list->post();
     }
+    list->enableControls();
+    if (!list->isEmpty())
+        list->first();
+    m_drawnUp = true;
     Edit1->setText(DataHelpers::amountText(statement.broughtForward));
     Edit2->setText(DataHelpers::amountText(statement.closing));
+}
+
+TQcompdetail& TFrmCompDetail::fillReport()
+{
+    TQcompdetail& layout = ReportLayouts::get<TQcompdetail>();
+    const QLocale locale;
+    layout.setLabelText(QStringLiteral("title"),
+                        windowTitle() + (RadioButton1->isChecked() ? QStringLiteral("（应收）") : QStringLiteral("（应付）")));
+    layout.setLabelText(QStringLiteral("khbm"), ComboBox1->currentText());
+    layout.setLabelText(QStringLiteral("khmc"), ComboBox2->currentText());
+    layout.setLabelText(QStringLiteral("rqfw"), locale.toString(DP1->date(), QLocale::ShortFormat) + QStringLiteral(" - ")
+                                                    + locale.toString(DP2->date(), QLocale::ShortFormat));
+    layout.setLabelText(QStringLiteral("sqjy"), Edit1->text());
+    layout.setLabelText(QStringLiteral("qmye"), Edit2->text());
+    return layout;
+}
+
+void TFrmCompDetail::cmd_prinClick()
+{
+    if (!m_drawnUp)
+        return;
+    try {
+        AccountsParts::previewList(fillReport(), detailLines(), this);
+    } catch (const std::exception& e) {
+        ui::showError(QStringLiteral("无法打印：%1").arg(ui::errorText(e)), this);
+    }
 }
 
 void TFrmCompDetail::cmd_exitClick()

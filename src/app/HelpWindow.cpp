@@ -1,5 +1,7 @@
 #include "app/HelpWindow.h"
 
+#include "app/WindowCatalog.h"
+
 #include "ui/EnterWalk.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -100,7 +102,7 @@ HelpWindow* HelpWindow::showFor(QWidget* window)
         help = new HelpWindow(window);
     // Shown first: the page is laid out at its real width before it is scrolled.
     help->show();
-    help->showChapterNamed(chapterFor(QString::fromLatin1(window->metaObject()->className())));
+    help->showChapterNamed(chapterFor(WindowCatalog::nameOf(window)));
     help->raise();
     help->activateWindow();
     return help;

@@ -236,6 +236,11 @@ void TfrmMain::buildStatusBar()
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     m_backups = new BackupKeeper(this);
     statusBar()->addPermanentWidget(m_backups->statusLabel());
+    // The home page's 最近备份 card says what the status bar says once a backup ends.
+    connect(m_backups, &BackupKeeper::backgroundFinished, this, [this] {
+        if (!m_today->isHidden())
+            m_today->refresh();
+    });
 }
 
 QAction* TfrmMain::menuItem(const QString& name) const

@@ -1,5 +1,7 @@
 #include "app/WindowCatalog.h"
 
+#include <QDialog>
+
 #include "bills/TFrmIn.h"
 #include "bills/TFrmInFind.h"
 #include "bills/TFrmOut.h"
@@ -59,7 +61,17 @@ void add(const QString& className, Factory factory)
 QDialog* create(const QString& className, QWidget* parent)
 {
     const Factory factory = factories().value(className);
-    return factory ? factory(parent) : nullptr;
+    QDialog* window = factory ? factory(parent) : nullptr;
+    // One class may serve several entries (应收账龄 and 应付账龄): the guide finds each by its entry.
+    if (window)
+        window->setProperty(catalogNameProperty, className);
+    return window;
+}
+
+QString nameOf(const QWidget* window)
+{
+    const QString entry = window->property(catalogNameProperty).toString();
+    return entry.isEmpty() ? QString::fromLatin1(window->metaObject()->className()) : entry;
 }
 
 QStringList classNames()

@@ -15,8 +15,7 @@ QString directory()
 {
     if (chosen.isEmpty()) {
         const QString executableDir = QCoreApplication::applicationDirPath();
-        const QFileInfo info(executableDir);
-        if (info.isWritable() && !executableDir.startsWith(QLatin1String("/usr/"))) {
+        if (keepsDataBeside(executableDir, QFileInfo(executableDir).isWritable())) {
             chosen = executableDir;
         } else {
             chosen = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -24,6 +23,20 @@ QString directory()
         }
     }
     return chosen;
+}
+
+bool keepsDataBeside(const QString& executableDir, bool writable)
+{
+    if (!writable)
+        return false;
+    const QString canonical = QFileInfo(executableDir).canonicalFilePath();
+    const QString dir = QDir::cleanPath(canonical.isEmpty() ? executableDir : canonical);
+    for (const char* system : {"/usr", "/bin", "/sbin"}) {
+        const QString root = QLatin1String(system);
+        if (dir == root || dir.startsWith(root + QLatin1Char('/')))
+            return false;
+    }
+    return true;
 }
 
 void setDirectory(const QString& dir)

@@ -91,15 +91,30 @@ QString cellText(const QVariant& value, const SheetColumn& column)
     return value.toString();
 }
 
+QByteArray csvLine(const QList<QVariant>& cells)
+{
+    QByteArray line;
+    for (int c = 0; c < cells.size(); ++c) {
+        if (c > 0)
+            line += ',';
+        const QVariant& cell = cells[c];
+        line += csvField(cell.typeId() == QMetaType::Double ? QString::number(cell.toDouble(), 'g', 15) : cell.toString());
+    }
+    return line + "\r\n";
+}
+
 bool writeCsv(const QString& fileName, const QList<SheetColumn>& columns, int rowCount, const CellValue& value,
-              const Progress& progress)
+              const Progress& progress, const SheetFrame& frame)
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw std::runtime_error(QStringLiteral("无法写入文件 %1：%2")
                                      .arg(QDir::toNativeSeparators(fileName), file.errorString())
                                      .toStdString());
-    QByteArray line("\xEF\xBB\xBF");
+    file.write("\xEF\xBB\xBF");
+    for (const QList<QVariant>& cells : frame.above)
+        file.write(csvLine(cells));
+    QByteArray line;
     for (int c = 0; c < columns.size(); ++c) {
         if (c > 0)
             line += ',';
@@ -121,6 +136,8 @@ bool writeCsv(const QString& fileName, const QList<SheetColumn>& columns, int ro
         line += "\r\n";
         file.write(line);
     }
+    for (const QList<QVariant>& cells : frame.below)
+        file.write(csvLine(cells));
     if (!file.commit())
         throw std::runtime_error(QStringLiteral("无法写入文件 %1：%2")
                                      .arg(QDir::toNativeSeparators(fileName), file.errorString())
@@ -143,8 +160,20 @@ void check(lxw_error error, const QString& fileName)
                                      .toStdString());
 }
 
+// One frame line at `row`: numbers as numbers, the rest as text.
+void writeFrameLine(lxw_worksheet* sheet, lxw_row_t row, const QList<QVariant>& cells, lxw_format* format)
+{
+    for (int c = 0; c < cells.size(); ++c) {
+        const QVariant& cell = cells[c];
+        if (cell.typeId() == QMetaType::Double)
+            worksheet_write_number(sheet, row, lxw_col_t(c), cell.toDouble(), nullptr);
+        else if (!cell.toString().isEmpty())
+            worksheet_write_string(sheet, row, lxw_col_t(c), cell.toString().toUtf8().constData(), format);
+    }
+}
+
 bool writeXlsx(const QString& fileName, const QString& sheetName, const QList<SheetColumn>& columns,
-               int rowCount, const CellValue& value, const Progress& progress)
+               int rowCount, const CellValue& value, const Progress& progress, const SheetFrame& frame)
 {
     // Rows are written in order, so the constant-memory mode keeps a million rows
     // out of memory; the work file goes beside the target, not into a small /tmp.
@@ -165,6 +194,9 @@ bool writeXlsx(const QString& fileName, const QString& sheetName, const QList<Sh
     format_set_bold(header);
     lxw_format* text = workbook_add_format(book);
     format_set_num_format(text, "@");
+    const lxw_row_t top = lxw_row_t(frame.above.size());
+    for (lxw_row_t r = 0; r < top; ++r)
+        writeFrameLine(sheet, r, frame.above[int(r)], r == 0 ? header : nullptr);
     QList<lxw_format*> formats;
     for (int c = 0; c < columns.size(); ++c) {
         const SheetColumn& column = columns[c];
@@ -179,9 +211,9 @@ bool writeXlsx(const QString& fileName, const QString& sheetName, const QList<Sh
         formats.append(format);
         worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), column.width > 0 ? column.width : LXW_DEF_COL_WIDTH,
                              format);
-        worksheet_write_string(sheet, 0, lxw_col_t(c), column.caption.toUtf8().constData(), header);
+        worksheet_write_string(sheet, top, lxw_col_t(c), column.caption.toUtf8().constData(), header);
     }
-    worksheet_freeze_panes(sheet, 1, 0);
+    worksheet_freeze_panes(sheet, top + 1, 0);
 
     for (int row = 0; row < rowCount; ++row) {
         if (!keepGoing(progress, row, rowCount)) {
@@ -189,7 +221,7 @@ bool writeXlsx(const QString& fileName, const QString& sheetName, const QList<Sh
             QFile::remove(fileName);
             return false;
         }
-        const lxw_row_t excelRow = lxw_row_t(row + 1);
+        const lxw_row_t excelRow = top + lxw_row_t(row + 1);
         for (int c = 0; c < columns.size(); ++c) {
             const QVariant v = value(row, c);
             if (!v.isValid() || v.isNull())
@@ -224,6 +256,8 @@ bool writeXlsx(const QString& fileName, const QString& sheetName, const QList<Sh
             }
         }
     }
+    for (int i = 0; i < frame.below.size(); ++i)
+        writeFrameLine(sheet, top + lxw_row_t(rowCount + 1 + i), frame.below[i], nullptr);
     check(workbook_close(book), fileName);
     return true;
 }
@@ -244,10 +278,10 @@ QString excelNumberFormat(const QString& displayFormat)
 }
 
 bool write(const QString& fileName, const QString& sheetName, const QList<SheetColumn>& columns, int rowCount,
-           const CellValue& value, const Progress& progress)
+           const CellValue& value, const Progress& progress, const SheetFrame& frame)
 {
-    const bool done = isXlsx(fileName) ? writeXlsx(fileName, sheetName, columns, rowCount, value, progress)
-                                       : writeCsv(fileName, columns, rowCount, value, progress);
+    const bool done = isXlsx(fileName) ? writeXlsx(fileName, sheetName, columns, rowCount, value, progress, frame)
+                                       : writeCsv(fileName, columns, rowCount, value, progress, frame);
     if (done && progress)
         progress(rowCount, rowCount);
     return done;

@@ -14,6 +14,14 @@ struct SheetColumn {
     double width = 0;     // characters; 0 lets the reader decide
 };
 
+// Lines around a table, as a print-out has them: the title and what it was drawn
+// for above the column captions, the totals below the rows. Each line is its
+// cells left to right: a QString or a number.
+struct SheetFrame {
+    QList<QList<QVariant>> above;
+    QList<QList<QVariant>> below;
+};
+
 // Writes tables as .xlsx (libxlsxwriter) or CSV (UTF-8 with a BOM), chosen by
 // the file's suffix. Window-free.
 namespace SheetWriter {
@@ -26,11 +34,12 @@ using Progress = std::function<bool(int done, int total)>;
 
 bool isXlsx(const QString& fileName);
 
-// Writes a bold, frozen header row of the captions and then the rows. Returns
-// false when the progress stopped it (no file is left behind); throws
-// std::runtime_error with a message for the user when the file cannot be written.
+// Writes the frame's lines above, a bold, frozen header row of the captions, the
+// rows, and the frame's lines below. Returns false when the progress stopped it
+// (no file is left behind); throws std::runtime_error with a message for the
+// user when the file cannot be written.
 bool write(const QString& fileName, const QString& sheetName, const QList<SheetColumn>& columns,
-           int rowCount, const CellValue& value, const Progress& progress = {});
+           int rowCount, const CellValue& value, const Progress& progress = {}, const SheetFrame& frame = {});
 
 // The Excel number format for a display format: formats whose decimals are all
 // optional ("#0.##") become General, which Excel shows without a dangling point.

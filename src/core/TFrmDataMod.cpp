@@ -233,6 +233,20 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
         AgeingQ->addField(QString::fromLatin1(amount), db::FieldType::Double);
     addFields(AgeingQ, {"rest_tota"});
     formatAmounts(AgeingQ, {"age_30", "age_60", "age_90", "age_over", "open_tota", "rest_tota"});
+
+    // A company's statement as the window draws it up: lines held in memory
+    // (appended in batch and never written), so that it prints and exports as a list.
+    db::Dataset* CompDetailQ =
+        make("CompDetailQ",
+             "select fei_date as line_date,fei_no as kind,fei_no as number,fei_tota as increase,fei_tota as decrease,"
+             "fei_tota as credit,fei_tota as balance from gathmain where 1=0",
+             batch);
+    CompDetailQ->addField(QStringLiteral("line_date"), db::FieldType::DateTime);
+    for (const char* text : {"kind", "number"})
+        CompDetailQ->addField(QString::fromLatin1(text), db::FieldType::String);
+    for (const char* amount : {"increase", "decrease", "credit", "balance"})
+        CompDetailQ->addField(QString::fromLatin1(amount), db::FieldType::Double);
+    formatAmounts(CompDetailQ, {"increase", "decrease", "credit", "balance"});
 }
 
 TFrmDataMod::~TFrmDataMod()

@@ -326,6 +326,9 @@ const Index indexes[] = {
     {6, "create unique index if not exists paymain_save on paymain(save_id)"},
     // A count or an adjustment has no header of its own: its log line carries its identity.
     {6, "create unique index if not exists oper_log_save on oper_log(save_id)"},
+    // A company's vouchers in order: the credit it had on a date (ageing, statements).
+    {7, "create index if not exists gathmain_comp on gathmain(comp_code, fei_date, fei_no)"},
+    {7, "create index if not exists paymain_comp on paymain(comp_code, fei_date, fei_no)"},
 };
 
 // Bill and voucher numbers and goods codes, each unique in its table. A database

@@ -311,9 +311,13 @@ void MasterDataWindow::cmd_deleClick()
     const QString code = DBEdit1->text().trimmed();
     if (code.isEmpty())
         return;
-    if (!ui::confirm(QStringLiteral("确认删除?"), this))
-        return;
     db::Dataset* q = m_setup.dataset;
+    // The question names what goes, as the one about a code in use does.
+    const QString name = m_setup.nameField.isEmpty() ? QString() : q->text(m_setup.nameField).trimmed();
+    if (!ui::confirm(QStringLiteral("确认删除%1“%2”%3?")
+                         .arg(m_setup.codeCaption, code, name.isEmpty() ? QString() : QStringLiteral("（%1）").arg(name)),
+                     this))
+        return;
     try {
         QStringList details;
         const int uses = countUses(code, &details);

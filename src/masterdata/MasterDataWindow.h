@@ -42,6 +42,7 @@ public:
         QString table;          // "company"
         QString codeField;      // "comp_code"
         QString codeCaption;    // "公司编码": names the code in messages
+        QString nameField;      // "comp_name": names the row in the delete question
         QString findLabel;      // the label of the quick-find box
         int position = 0;       // in the function list, for the rights
         QList<CodeUse> uses;

@@ -24,6 +24,7 @@ MasterDataWindow::Setup companySetup()
     s.table = QStringLiteral("company");
     s.codeField = QStringLiteral("comp_code");
     s.codeCaption = QStringLiteral("公司编码");
+    s.nameField = QStringLiteral("comp_name");
     s.findLabel = QStringLiteral("公司编码");
     s.position = Function::Company;
     s.uses = {{"inmain", "comp_code", QStringLiteral("进货及顾客退货单")},
@@ -71,7 +72,7 @@ TFrmCompany::TFrmCompany(QWidget* parent)
     : MasterDataWindow(companySetup(), parent)
 {
     setObjectName(QStringLiteral("FrmCompany"));
-    setWindowTitle(QStringLiteral("公司资料"));
+    setWindowTitle(QStringLiteral("客户资料"));   // as the menu, the tool bar and the rights name it
     GroupBox1->setTitle(QStringLiteral("公司资料"));
     buildDataGroup();
 

@@ -6,7 +6,7 @@ namespace ui {
 class DbComboBox;
 }
 
-// "公司资料": customers and suppliers, kept in `company` through the shared CompanyQ.
+// "客户资料": customers and suppliers, kept in `company` through the shared CompanyQ.
 class TFrmCompany : public MasterDataWindow {
     Q_OBJECT
 public:

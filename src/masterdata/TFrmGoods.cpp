@@ -35,6 +35,7 @@ MasterDataWindow::Setup goodsSetup()
     s.table = QStringLiteral("goods");
     s.codeField = QStringLiteral("gods_code");
     s.codeCaption = QStringLiteral("货品编码");
+    s.nameField = QStringLiteral("gods_name");
     s.findLabel = QStringLiteral("编码");
     s.position = Function::Goods;
     s.uses = {{"ingoods", "gods_code", QStringLiteral("进货及顾客退货单明细")},

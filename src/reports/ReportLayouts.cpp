@@ -1,6 +1,7 @@
 #include "reports/ReportLayouts.h"
 
 #include "reports/TQageing.h"
+#include "reports/TQcompdetail.h"
 
 QList<QPointer<ReportLayout>>& ReportLayouts::layouts()
 {
@@ -16,7 +17,7 @@ void ReportLayouts::createAll(QObject* owner)
                  new TQRinstat(owner),  new TQoutcost(owner), new TRptstore(owner),   new TQRpd(owner),
                  new TQpay(owner),      new TQRcheck(owner),  new TQRout(owner),      new TQRin(owner),
                  new TQalarm(owner),    new TQRoutSortG(owner), new TQRoutSortC(owner),
-                 new TQoperlog(owner),  new TQageing(owner),
+                 new TQoperlog(owner),  new TQageing(owner),   new TQcompdetail(owner),
                  new LabelLayout(owner)};
 }
 

@@ -268,6 +268,7 @@ bool ReportPreview::exportSheet()
     if (fileName.isEmpty())
         return false;
     const ReportSheet sheet(m_layout);
-    return ui::SheetExport::write(this, fileName, name, sheet.columns(), sheet.rowCount(),
-                                  [&sheet](int row, int column) { return sheet.value(row, column); });
+    return ui::SheetExport::write(
+        this, fileName, name, sheet.columns(), sheet.rowCount(),
+        [&sheet](int row, int column) { return sheet.value(row, column); }, sheet.frame());
 }

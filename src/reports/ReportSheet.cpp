@@ -17,7 +17,7 @@ double overlap(const QRectF& a, const QRectF& b)
 
 // The heading over a data text: of the labels above the detail band that lie
 // mostly over it (not the title across the page), the one nearest the lines.
-QString headingOver(const ReportLayout& layout, const ReportItem& item)
+const ReportItem* headingOver(const ReportLayout& layout, const ReportItem& item)
 {
     const ReportItem* best = nullptr;
     double bestPlace = -1;
@@ -37,7 +37,39 @@ QString headingOver(const ReportLayout& layout, const ReportItem& item)
         }
         bandTop += band->height;
     }
-    return best ? best->text.trimmed() : item.field;
+    return best;
+}
+
+// The labels of bands, a line per row of labels, left to right.
+QList<QList<QVariant>> labelLines(const ReportLayout& layout, const QList<ReportBand::Kind>& kinds,
+                                  const QList<const ReportItem*>& leaveOut)
+{
+    QList<std::pair<double, const ReportItem*>> placed;
+    double bandTop = 0;
+    for (const ReportBand::Kind kind : kinds) {
+        const ReportBand* band = layout.band(kind);
+        if (!band)
+            continue;
+        for (const ReportItem& label : band->items)
+            if (label.kind == ReportItem::Kind::Label && !label.text.trimmed().isEmpty() && !leaveOut.contains(&label))
+                placed.append({bandTop + label.rect.top(), &label});
+        bandTop += band->height;
+    }
+    std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second->rect.left() < b.second->rect.left();
+    });
+    QList<QList<QVariant>> lines;
+    double lineTop = -1;
+    for (const auto& [top, label] : placed) {
+        if (lines.isEmpty() || top > lineTop + 0.5) {
+            lines.append(QList<QVariant>());
+            lineTop = top;
+        }
+        bool number = false;
+        const double value = label->text.trimmed().toDouble(&number);
+        lines.last().append(number && !label->name.isEmpty() ? QVariant(value) : QVariant(label->text.trimmed()));
+    }
+    return lines;
 }
 
 } // namespace
@@ -55,7 +87,10 @@ ReportSheet::ReportSheet(const ReportLayout& layout)
                      [](const ReportItem* a, const ReportItem* b) { return a->rect.left() < b->rect.left(); });
     for (const ReportItem* item : std::as_const(m_items)) {
         SheetColumn column;
-        column.caption = headingOver(layout, *item);
+        const ReportItem* heading = headingOver(layout, *item);
+        if (heading)
+            m_headings.append(heading);
+        column.caption = heading ? heading->text.trimmed() : item->field;
         column.width = item->rect.width() * charactersPerMm;
         const int index = item->dataset->fieldIndex(item->field);
         if (index >= 0) {
@@ -92,4 +127,10 @@ QVariant ReportSheet::value(int row, int column) const
     const QVariant v = dataset->value(at, index);
     return m_columns[column].kind == SheetColumn::Kind::Text && !v.isNull() ? QVariant(dataset->displayText(at, index))
                                                                             : v;
+}
+
+SheetFrame ReportSheet::frame() const
+{
+    return {labelLines(m_layout, {ReportBand::Kind::Title, ReportBand::Kind::PageHeader}, m_headings),
+            labelLines(m_layout, {ReportBand::Kind::Summary}, {})};
 }

@@ -15,6 +15,10 @@ public:
     explicit ReportSheet(const ReportLayout& layout);
 
     const QList<SheetColumn>& columns() const { return m_columns; }
+    // The labels around the lines as they stand: the title and what the report
+    // was drawn for above, the summary's totals below; a value label holding a
+    // number is a number.
+    SheetFrame frame() const;
     int rowCount() const;
     QVariant value(int row, int column) const;
 
@@ -22,4 +26,5 @@ private:
     const ReportLayout& m_layout;
     QList<SheetColumn> m_columns;
     QList<const ReportItem*> m_items;
+    QList<const ReportItem*> m_headings;
 };

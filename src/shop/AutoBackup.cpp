@@ -106,10 +106,13 @@ MaintenanceResult run(const ShopServer::Place& database, const db::BackupProgres
 
 QDateTime lastGood()
 {
+    // A name dated after now (a clock set wrong, a copy from another PC) is no
+    // backup of what was done today.
+    const QDateTime now = Clock::now();
     QDateTime newest;
     for (const QString& name : backupNames(folder())) {
         const QDateTime at = BackupRotation::timeOf(name);
-        if (!newest.isValid() || at > newest)
+        if (at.isValid() && at <= now && (!newest.isValid() || at > newest))
             newest = at;
     }
     return newest;

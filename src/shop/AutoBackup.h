@@ -40,7 +40,8 @@ QString folder();
 // is not created again: the backup is skipped with the reason.
 MaintenanceResult run(const ShopServer::Place& database, const db::BackupProgress& progress = {});
 
-// The newest automatic backup in the folder; invalid when there is none.
+// The newest automatic backup in the folder dated no later than now; invalid
+// when there is none.
 QDateTime lastGood();
 // True when no backup is younger than three days.
 bool isStale();

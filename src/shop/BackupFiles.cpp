@@ -1,5 +1,7 @@
 #include "shop/BackupFiles.h"
 
+#include "shop/BackupRotation.h"
+
 #include "core/DatabaseFile.h"
 #include "core/ShopServer.h"
 #include "db/Schema.h"
@@ -13,6 +15,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -70,8 +73,9 @@ QString writeTemporary(const QString& directory, const std::function<void(const 
     QTemporaryFile reserved(QDir(directory).filePath(QStringLiteral("brovanta-XXXXXX.part")));
     reserved.setAutoRemove(false);
     if (!reserved.open())
-        throw db::Error(QStringLiteral("不能在目录 %1 中写入文件: %2")
-                            .arg(QDir::toNativeSeparators(directory), reserved.errorString()));
+        throw db::Error(withDetail(QStringLiteral("不能在目录 %1 中写入文件（目录不存在、没有写入权限或磁盘已满）。")
+                                       .arg(QDir::toNativeSeparators(directory)),
+                                   reserved.errorString()));
     const QString temporary = reserved.fileName();
     reserved.close();
     try {
@@ -117,15 +121,33 @@ void moveOver(const QString& from, const QString& to)
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), error);
     if (error)
-        throw db::Error(QStringLiteral("不能把 %1 改名为 %2: %3")
-                            .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to),
-                                 QString::fromLocal8Bit(error.message())));
+        throw db::Error(withDetail(QStringLiteral("不能把 %1 改名为 %2（没有写入权限，或文件正被使用）。")
+                                       .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to)),
+                                   QString::fromLocal8Bit(error.message())));
 }
 
 bool sameFile(const QString& a, const QString& b)
 {
     const QString left = QFileInfo(a).canonicalFilePath();
     return !left.isEmpty() && left == QFileInfo(b).canonicalFilePath();
+}
+
+QList<Found> backupsIn(const QString& directory)
+{
+    QList<Found> found;
+    if (directory.isEmpty())
+        return found;
+    const QDir dir(directory);
+    for (const QFileInfo& file : dir.entryInfoList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name)) {
+        QDateTime madeAt = BackupRotation::timeOf(file.fileName());
+        if (!madeAt.isValid() && file.fileName() == fileName)
+            madeAt = file.lastModified();
+        if (!madeAt.isValid())
+            continue;
+        found.append({file.absoluteFilePath(), madeAt, file.size(), problem(file.absoluteFilePath())});
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.madeAt > b.madeAt; });
+    return found;
 }
 
 } // namespace BackupFiles

@@ -3,6 +3,8 @@
 #include "db/Backup.h"
 #include "db/Connection.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QString>
 
 // What a backup or a restore ended with: failed with a reason, or done
@@ -40,5 +42,15 @@ void moveOver(const QString& from, const QString& to);
 
 // True when both paths name one existing file (also through links).
 bool sameFile(const QString& a, const QString& b);
+
+// A backup found in a folder: 数据备份's brovanta.mdb or an automatic one.
+struct Found {
+    QString path;
+    QDateTime madeAt;     // an automatic backup's name; brovanta.mdb's last change
+    qint64 size = 0;
+    QString problem;      // why it cannot be restored; empty when it can
+};
+// The backups of `directory`, newest first, each checked.
+QList<Found> backupsIn(const QString& directory);
 
 } // namespace BackupFiles

@@ -27,8 +27,9 @@ QStringList toDelete(const QStringList& names, const QDate& today, int keep)
 {
     QList<std::pair<QDateTime, QString>> backups;
     for (const QString& name : names) {
+        // One dated after today is not counted among those kept, nor deleted.
         const QDateTime at = timeOf(name);
-        if (at.isValid())
+        if (at.isValid() && at.date() <= today)
             backups.append({at, name});
     }
     // Newest first.

@@ -16,7 +16,7 @@ QString fileName(const QDateTime& at);
 QDateTime timeOf(const QString& name);
 
 // The automatic backups among `names` that the rule no longer keeps, oldest
-// first. Other files are never named.
+// first. Other files, and backups dated after today, are never named.
 QStringList toDelete(const QStringList& names, const QDate& today, int keep = defaultKeep);
 
 } // namespace BackupRotation

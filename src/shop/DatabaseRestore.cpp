@@ -34,11 +34,18 @@ DatabaseRestore::DatabaseRestore(TFrmDataMod& dataModule)
 
 MaintenanceResult DatabaseRestore::run(const QString& directory, const db::BackupProgress& progress)
 {
-    const bool server = m_dataModule.AdoConn.isServer();
-    const QString database = AppPaths::databaseFile();
     const QString source = QDir(directory).filePath(BackupFiles::fileName);
     if (!QFileInfo(source).isFile())
         return failure(QStringLiteral("所选目录中没有备份文件 %1").arg(BackupFiles::fileName));
+    return runFile(source, progress);
+}
+
+MaintenanceResult DatabaseRestore::runFile(const QString& source, const db::BackupProgress& progress)
+{
+    const bool server = m_dataModule.AdoConn.isServer();
+    const QString database = AppPaths::databaseFile();
+    if (!QFileInfo(source).isFile())
+        return failure(QStringLiteral("备份文件 %1 不存在").arg(QDir::toNativeSeparators(source)));
     if (!server && BackupFiles::sameFile(source, database))
         return failure(QStringLiteral("所选文件就是正在使用的数据库"));
     const QString problem = BackupFiles::problem(source, progress);

@@ -28,6 +28,8 @@ public:
     void setOpener(Opener opener) { m_open = std::move(opener); }
 
     MaintenanceResult run(const QString& directory, const db::BackupProgress& progress = {});
+    // The same from one backup file, whatever its name.
+    MaintenanceResult runFile(const QString& source, const db::BackupProgress& progress = {});
 
 private:
     // Swaps the verified copy in and reopens; the connection is closed on entry.

@@ -2,11 +2,15 @@
 
 #include "core/DataHelpers.h"
 #include "shop/Amounts.h"
+#include "shop/Settlement.h"
 #include "db/Dataset.h"
 #include "db/Statement.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <cmath>
+#include <set>
+#include <tuple>
 
 namespace Receivables {
 
@@ -84,22 +88,61 @@ QDateTime endOf(const QDate& day)
     return QDateTime(day, QTime(23, 59, 59));
 }
 
-// The ageing's statement: each company's open bills summed by age, with its
-// credit; a company with a credit and nothing open shows its credit.
+// The side's own voucher table, whose credit counts on this side.
+QString ownVouchers(Side side)
+{
+    return side == Side::Receivable ? QStringLiteral("gathmain") : QStringLiteral("paymain");
+}
+
+QString otherVouchers(Side side)
+{
+    return side == Side::Receivable ? QStringLiteral("paymain") : QStringLiteral("gathmain");
+}
+
+// A company's vouchers of both tables as rows (fei_date, fei_no, last_tota,
+// rest_tota, own), own being 1 for this side's table; `where` filters both.
+QString vouchersOf(Side side, const QString& company, const QString& where)
+{
+    const QString part = QStringLiteral("select fei_date,fei_no,last_tota,rest_tota,%1 as own from %2 where comp_code=%3%4");
+    return part.arg(QStringLiteral("1"), ownVouchers(side), company, where) + QStringLiteral(" union all ")
+           + part.arg(QStringLiteral("0"), otherVouchers(side), company, where);
+}
+
+// A company's credit at the end of :asof on this side: what the last voucher
+// dated up to then left (a voucher of the other side leaves none here); before
+// any voucher, what the first one found; with no voucher at all, the stored
+// credit, a customer's advance.
+QString creditAsOf(Side side, const QString& company)
+{
+    const QString stored = side == Side::Receivable
+                               ? QStringLiteral("(select case when c.rest_tota>0 then c.rest_tota else 0 end from company c "
+                                                "where c.comp_code=%1 limit 1)")
+                                     .arg(company)
+                               : QStringLiteral("0");
+    return QStringLiteral("coalesce((select case when v.own=1 and v.rest_tota>0 then v.rest_tota else 0 end from (%1) v "
+                          "order by v.fei_date desc,v.fei_no desc limit 1),"
+                          "(select case when v.own=1 and v.last_tota>0 then v.last_tota else 0 end from (%2) v "
+                          "order by v.fei_date,v.fei_no limit 1),%3,0)")
+        .arg(vouchersOf(side, company, QStringLiteral(" and fei_date<=:asof")), vouchersOf(side, company, QString()), stored);
+}
+
+// The ageing's statement: each company's open bills summed by age, its credit
+// on the date, and what it owes: the bills less the credit.
 QString ageingSql(Side side)
 {
     const Book& b = book(side);
     return QStringLiteral(
-               "select g.comp_code,(select c.comp_name from company c where c.comp_code=g.comp_code limit 1) as comp_name,"
-               "g.age_30,g.age_60,g.age_90,g.age_over,g.open_tota,"
-               "coalesce((select c.rest_tota from company c where c.comp_code=g.comp_code and c.rest_tota>0 limit 1),0) "
-               "as rest_tota from (select t.comp_code,round(sum(t.a30),2) as age_30,round(sum(t.a60),2) as age_60,"
-               "round(sum(t.a90),2) as age_90,round(sum(t.aover),2) as age_over,round(sum(t.open_amou),2) as open_tota "
-               "from (%1 union all %2 union all select comp_code,0,0,0,0,0 from company where rest_tota>0) t "
-               "group by t.comp_code) g where g.open_tota<>0 or g.age_30<>0 or g.age_60<>0 or g.age_90<>0 "
-               "or g.age_over<>0 or g.comp_code in (select comp_code from company where rest_tota>0) "
-               "order by g.open_tota desc,g.comp_code")
-        .arg(openBills(b.own), openBills(b.returns));
+               "select h.comp_code as comp_code,h.comp_name as comp_name,h.age_30 as age_30,h.age_60 as age_60,"
+               "h.age_90 as age_90,h.age_over as age_over,round(h.bills-h.rest_tota,2) as open_tota,h.rest_tota as rest_tota "
+               "from (select g.comp_code as comp_code,"
+               "(select c.comp_name from company c where c.comp_code=g.comp_code limit 1) as comp_name,g.age_30 as age_30,g.age_60 as age_60,g.age_90 as age_90,g.age_over as age_over,g.bills as bills,"
+               "round(%3,2) as rest_tota "
+               "from (select t.comp_code as comp_code,round(sum(t.a30),2) as age_30,round(sum(t.a60),2) as age_60,"
+               "round(sum(t.a90),2) as age_90,round(sum(t.aover),2) as age_over,round(sum(t.open_amou),2) as bills "
+               "from (%1 union all %2 union all select comp_code,0,0,0,0,0 from company) t "
+               "group by t.comp_code) g) h where h.bills<>0 or h.age_30<>0 or h.age_60<>0 or h.age_90<>0 "
+               "or h.age_over<>0 or h.rest_tota<>0 order by open_tota desc,h.comp_code")
+        .arg(openBills(b.own), openBills(b.returns), creditAsOf(side, QStringLiteral("g.comp_code")));
 }
 
 // The bucket edges are the first days of 0-30, 31-60 and 61-90 days.
@@ -155,6 +198,17 @@ AgeingRow ageingTotal(const QList<AgeingRow>& rows)
     return sum;
 }
 
+double creditOn(db::Connection& connection, Side side, const QString& compCode, const QDate& asOf)
+{
+    const QList<AgeingRow> rows = ageing(connection, side, asOf);
+    if (compCode.trimmed().isEmpty())
+        return ageingTotal(rows).credit;
+    for (const AgeingRow& row : rows)
+        if (row.compCode.compare(compCode.trimmed(), Qt::CaseInsensitive) == 0)
+            return row.credit;
+    return 0;
+}
+
 CompanyStatement statement(db::Connection& connection, Side side, const QString& compCode, const QDate& from,
                            const QDate& to)
 {
@@ -189,41 +243,99 @@ CompanyStatement statement(db::Connection& connection, Side side, const QString&
     for (const BillKindOfSide* kind : {&b.own, &b.returns})
         for (int part = 0; part < 3; ++part)
             parts << movements(*kind, part);
-    db::Statement query(connection, parts.join(QStringLiteral(" union all "))
-                                        + QStringLiteral(" order by day, part, sign desc, number"));
-    query.bind(QStringLiteral("comp_code"), compCode).bind(QStringLiteral("asof"), endOf(to));
+    const auto dayOf = [](const QString& text) {
+        return QDateTime::fromString(text.left(19), QStringLiteral("yyyy-MM-dd hh:mm:ss")).date();
+    };
 
+    struct Movement {
+        QDate day;
+        int part = 0;
+        int sign = 1;
+        QString number;
+        double amount = 0;      // raises what is owed when above 0
+        double credit = 0;      // the voucher's change of this side's credit
+    };
+    QList<Movement> moves;
+    db::Statement query(connection, parts.join(QStringLiteral(" union all ")));
+    query.bind(QStringLiteral("comp_code"), compCode).bind(QStringLiteral("asof"), endOf(to));
+    while (query.next())
+        moves.append({dayOf(query.textValue(0)), int(query.intValue(1)), int(query.intValue(4)), query.textValue(2),
+                      query.doubleValue(3) * query.intValue(4), 0});
+
+    // The company's credit through its vouchers: what each one left on this
+    // side less what it found, as the ageing counts the credit on a date.
+    db::Statement vouchers(connection, QStringLiteral("select v.fei_date,v.fei_no,v.last_tota,v.rest_tota,v.own from (%1) v "
+                                                      "order by v.fei_date,v.fei_no")
+                                           .arg(vouchersOf(side, QStringLiteral(":comp_code"), QString())));
+    vouchers.bind(QStringLiteral("comp_code"), compCode);
+    double credit = 0;
+    bool first = true;
     CompanyStatement result;
-    double balance = 0;
-    while (query.next()) {
-        const QDate day = QDateTime::fromString(query.textValue(0).left(19), QStringLiteral("yyyy-MM-dd hh:mm:ss")).date();
-        const int part = int(query.intValue(1));
-        const double amount = cents(query.doubleValue(3) * query.intValue(4));
-        if (amount == 0)
+    while (vouchers.next()) {
+        const bool own = vouchers.intValue(4) == 1;
+        // The credit the first voucher found was there before everything.
+        if (first && own)
+            credit = std::max(vouchers.doubleValue(2), 0.0);
+        if (first)
+            result.broughtForward = -cents(credit);
+        first = false;
+        const QDate day = dayOf(vouchers.textValue(0));
+        if (day > to)
+            break;
+        const double left = own ? std::max(vouchers.doubleValue(3), 0.0) : 0.0;
+        if (left != credit)
+            moves.append({day, 2, 1, vouchers.textValue(1), credit - left, left - credit});
+        credit = left;
+    }
+    // With no voucher at all, a stored credit is a customer's advance.
+    if (first && side == Side::Receivable)
+        result.broughtForward = -cents(Settlement::credit(connection, compCode));
+
+    // In order of date; on a day, bills before what was paid on them before
+    // vouchers, a sale before a return; a voucher's parts come together.
+    std::stable_sort(moves.begin(), moves.end(), [](const Movement& x, const Movement& y) {
+        const auto key = [](const Movement& m) { return std::make_tuple(m.day, m.part, m.part == 2 ? 0 : -m.sign, m.number); };
+        return key(x) < key(y);
+    });
+    std::set<QString> ownNumbers;
+    {
+        db::Statement numbers(connection, QStringLiteral("select fei_no from %1 where fei_date<=:asof").arg(ownVouchers(side)));
+        numbers.bind(QStringLiteral("asof"), endOf(to));
+        while (numbers.next())
+            ownNumbers.insert(numbers.textValue(0));
+    }
+    double balance = result.broughtForward;
+    for (const Movement& move : std::as_const(moves)) {
+        const double amount = cents(move.amount);
+        if (amount == 0 && move.credit == 0)
             continue;
         balance = cents(balance + amount);
-        if (day < from) {
+        if (move.day < from) {
             result.broughtForward = balance;
             continue;
         }
-        const BillKindOfSide& kind = query.intValue(4) > 0 ? b.own : b.returns;
-        const QString text = QString::fromUtf8(part == 0 ? kind.billText : part == 1 ? kind.paidOnBillText : kind.voucherText);
-        const QString number = query.textValue(2);
-        // A voucher that paid several bills is one line.
-        if (part == 2 && !result.lines.isEmpty() && result.lines.last().number == number
-            && result.lines.last().date == day && result.lines.last().kind == text) {
+        // A voucher is one line, whatever bills it paid and the credit it left.
+        if (move.part == 2 && !result.lines.isEmpty() && result.lines.last().number == move.number
+            && result.lines.last().date == move.day && result.lines.last().voucher) {
             StatementLine& last = result.lines.last();
-            (amount > 0 ? last.increase : last.decrease) += std::abs(amount);
-            last.increase = cents(last.increase);
-            last.decrease = cents(last.decrease);
+            const double net = cents(last.increase - last.decrease + amount);
+            last.increase = net > 0 ? net : 0;
+            last.decrease = net < 0 ? -net : 0;
+            last.credit = cents(last.credit + move.credit);
             last.balance = balance;
             continue;
         }
+        const BillKindOfSide& kind = move.sign > 0 ? b.own : b.returns;
         StatementLine line;
-        line.date = day;
-        line.kind = text;
-        line.number = number;
+        line.date = move.day;
+        line.number = move.number;
+        line.voucher = move.part == 2;
+        if (move.part == 2)
+            line.kind = QString::fromUtf8(ownNumbers.count(move.number) ? b.own.voucherText : b.returns.voucherText);
+        else
+            line.kind = QString::fromUtf8(move.part == 0 ? kind.billText : kind.paidOnBillText);
         (amount > 0 ? line.increase : line.decrease) = std::abs(amount);
+        line.credit = cents(move.credit);
         line.balance = balance;
         result.lines.append(line);
     }

@@ -24,12 +24,16 @@ enum class Side { Receivable, Payable };
 constexpr int bucketCount = 4;
 using Buckets = std::array<double, bucketCount>;
 
+// What a company owes on a date is the one figure every window shows: its bills
+// up to then (sales less customer returns, or purchases less returns to the
+// supplier) less what was paid on them, less the credit it had paid in advance;
+// anything dated later left out. Negative: the company is in credit.
 struct AgeingRow {
     QString compCode;
     QString compName;
-    Buckets buckets{};
-    double total = 0;       // the sum of the buckets
-    double credit = 0;      // company.rest_tota, shown apart
+    Buckets buckets{};      // the bills still open, by age
+    double total = 0;       // what is owed: the buckets less the credit
+    double credit = 0;      // the company's credit on the date, shown apart
 };
 
 // One row per company with an open amount or a credit, largest total first
@@ -39,6 +43,9 @@ void prepareAgeing(db::Dataset& dataset, Side side, const QDate& asOf);
 QList<AgeingRow> ageing(db::Connection& connection, Side side, const QDate& asOf);
 // The sum over the rows: buckets, total and credit.
 AgeingRow ageingTotal(const QList<AgeingRow>& rows);
+// The credit of a company (of every company when `compCode` is blank) on a
+// date, as the ageing counts it: what a statement of its bills takes off.
+double creditOn(db::Connection& connection, Side side, const QString& compCode, const QDate& asOf);
 
 // One movement of a company's statement.
 struct StatementLine {
@@ -48,6 +55,8 @@ struct StatementLine {
     double increase = 0;    // raises what is owed
     double decrease = 0;
     double balance = 0;     // running balance after this line
+    double credit = 0;      // of a voucher: the part that became the company's credit (negative: credit it used)
+    bool voucher = false;   // a receipt or payment, at its full amount
 };
 
 struct CompanyStatement {

@@ -35,7 +35,35 @@ QString conditions(const Filter& filter)
     // A bill never paid has no paid amount: it is still open.
     if (filter.onlyOpen)
         sql += QStringLiteral("and coalesce(shou_tota,0)<>coalesce(fact_tota,0) ");
-    return sql + QStringLiteral("order by bill_date, bill_no, in_id");
+    return sql;
+}
+
+// The other table's returns of this ledger's companies: customer returns beside
+// the sales, returns to suppliers beside the purchases. A return lowers what the
+// company owes, so it is listed with its amounts negated.
+QString offsetTable(const QString& billTable)
+{
+    return billTable == receipts().billTable ? payments().billTable : receipts().billTable;
+}
+
+QString lineTableOf(const QString& billTable)
+{
+    return billTable == receipts().billTable ? receipts().lineTable : payments().lineTable;
+}
+
+// The ledger's bills and the offsetting returns, in order of date, then number.
+// In `columns`, %sign stands for -1 on a return and 1 otherwise, %kind for 1 on
+// a return and 0 otherwise.
+QString billsSql(const QString& billTable, const Filter& filter, const QString& columns)
+{
+    const auto part = [&](const QString& table, bool offset) {
+        QString picked = columns;
+        picked.replace(QStringLiteral("%sign"), offset ? QStringLiteral("-1") : QStringLiteral("1"))
+            .replace(QStringLiteral("%kind"), offset ? QStringLiteral("1") : QStringLiteral("0"));
+        return QStringLiteral("select ") + picked + QStringLiteral(" from ") + table + QLatin1Char(' ') + conditions(filter);
+    };
+    return part(billTable, false) + QStringLiteral("union all ") + part(offsetTable(billTable), true)
+           + QStringLiteral("and bill_type='retu' order by bill_date, bill_no, kind, in_id");
 }
 
 // Whole days: from the first day's start to the last second of the last day.
@@ -81,9 +109,9 @@ const Ledger& payments()
 
 QString listSql(const QString& billTable, const Filter& filter)
 {
-    return QStringLiteral("select bill_no,bill_date,oper_name,comp_code,shou_tota,fact_tota from %1 ")
-               .arg(billTable)
-           + conditions(filter);
+    return billsSql(billTable, filter,
+                    QStringLiteral("bill_no,bill_date,oper_name,comp_code,%sign*shou_tota as shou_tota,"
+                                   "%sign*fact_tota as fact_tota,%kind as kind,in_id"));
 }
 
 void openList(db::Dataset& list, const QString& billTable, const Filter& filter)
@@ -96,12 +124,14 @@ void openList(db::Dataset& list, const QString& billTable, const Filter& filter)
 
 QList<Bill> readBills(db::Connection& connection, const QString& billTable, const Filter& filter)
 {
-    db::Statement query(connection, QStringLiteral("select in_id,bill_no,shou_tota,fact_tota from %1 ").arg(billTable)
-                                        + conditions(filter));
+    db::Statement query(connection, billsSql(billTable, filter,
+                                             QStringLiteral("in_id,bill_no,%sign*coalesce(shou_tota,0) as shou_tota,"
+                                                            "%sign*coalesce(fact_tota,0) as fact_tota,%kind as kind,bill_date")));
     bindFilter(filter, [&query](const QString& name, const QVariant& value) { query.bind(name, value); });
     QList<Bill> bills;
     while (query.next())
-        bills.append({query.intValue(0), query.textValue(1), query.doubleValue(2), query.doubleValue(3)});
+        bills.append({query.intValue(0), query.textValue(1), query.doubleValue(2), query.doubleValue(3),
+                      query.intValue(4) == 1});
     return bills;
 }
 
@@ -181,31 +211,32 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
     saved.balance = newBalance(voucher.amount, saved.credit, saved.totals.owing());
 
     const QList<double> paid = spread(voucher.amount + saved.credit, bills);
-    db::Statement settle(connection, QStringLiteral("update %1 set fact_tota=coalesce(shou_tota,0) where in_id=:id")
-                                         .arg(ledger.billTable));
-    db::Statement raise(connection, QStringLiteral("update %1 set fact_tota=coalesce(fact_tota,0)+:amount where in_id=:id")
-                                        .arg(ledger.billTable));
-    db::Statement line(connection, QStringLiteral("insert into %1 (fei_no,fei_date,bill_no,paid_amou) "
-                                                  "values (:fei_no,:fei_date,:bill_no,:paid_amou)")
-                                       .arg(ledger.lineTable));
     QStringList settled;
     for (int i = 0; i < bills.size(); ++i) {
         const Bill& bill = bills.at(i);
         if (paid.at(i) == bill.paid)
             continue;
-        settled << QStringLiteral("%1 已付 %2 → %3").arg(bill.billNo, DataHelpers::amountText(bill.paid), DataHelpers::amountText(paid.at(i)));
-        db::Statement& update = paid.at(i) == bill.due ? settle : raise;
-        update.reset();
+        // A return is stored with its own sign: what it is brought to is negated back.
+        const double sign = bill.offset ? -1 : 1;
+        const QString table = bill.offset ? offsetTable(ledger.billTable) : ledger.billTable;
+        settled << QStringLiteral("%1 已付 %2 → %3")
+                       .arg(bill.billNo, DataHelpers::amountText(sign * bill.paid), DataHelpers::amountText(sign * paid.at(i)));
+        db::Statement update(connection,
+                             paid.at(i) == bill.due
+                                 ? QStringLiteral("update %1 set fact_tota=coalesce(shou_tota,0) where in_id=:id").arg(table)
+                                 : QStringLiteral("update %1 set fact_tota=coalesce(fact_tota,0)+:amount where in_id=:id").arg(table));
         update.bind(QStringLiteral("id"), bill.id);
-        if (&update == &raise)
-            update.bind(QStringLiteral("amount"), paid.at(i) - bill.paid);
+        if (paid.at(i) != bill.due)
+            update.bind(QStringLiteral("amount"), sign * (paid.at(i) - bill.paid));
         if (update.execute() != 1)
             throw db::Error(QStringLiteral("单据 %1 已不存在").arg(bill.billNo));
-        line.reset();
+        db::Statement line(connection, QStringLiteral("insert into %1 (fei_no,fei_date,bill_no,paid_amou) "
+                                                      "values (:fei_no,:fei_date,:bill_no,:paid_amou)")
+                                           .arg(lineTableOf(table)));
         line.bind(QStringLiteral("fei_no"), saved.number)
             .bind(QStringLiteral("fei_date"), voucher.date)
             .bind(QStringLiteral("bill_no"), bill.billNo)
-            .bind(QStringLiteral("paid_amou"), paid.at(i) - bill.paid);
+            .bind(QStringLiteral("paid_amou"), sign * (paid.at(i) - bill.paid));
         line.execute();
     }
 
@@ -247,10 +278,14 @@ Saved save(db::Connection& connection, const Ledger& ledger, const Filter& filte
         if (keep.execute() == 0 && saved.balance > 0)
             throw db::Error(QStringLiteral("公司资料中没有编码 %1，结余无法记入").arg(company));
     }
-    OperationLog::write(connection, {voucherName(ledger) + QStringLiteral("单"), OperationLog::added, saved.number,
-                                     QStringLiteral("%1 金额 %2，结余 %3 → %4")
-                                         .arg(voucher.compName, DataHelpers::amountText(voucher.amount),
-                                              DataHelpers::amountText(saved.credit), DataHelpers::amountText(saved.balance)),
+    // What changed: the stored credit, when it did, and what the company still owes.
+    QString summary = QStringLiteral("%1 金额 %2").arg(voucher.compName, DataHelpers::amountText(voucher.amount));
+    const double keptCredit = company.trimmed().isEmpty() ? saved.credit : (saved.balance > 0 ? saved.balance : 0.0);
+    if (keptCredit != saved.credit)
+        summary += QStringLiteral("，结余 %1 → %2").arg(DataHelpers::amountText(saved.credit), DataHelpers::amountText(keptCredit));
+    if (saved.balance < 0)
+        summary += QStringLiteral("，仍欠 %1").arg(DataHelpers::amountText(-saved.balance));
+    OperationLog::write(connection, {voucherName(ledger) + QStringLiteral("单"), OperationLog::added, saved.number, summary,
                                      settled.join(QLatin1Char('\n'))});
     transaction.commit();
     return saved;

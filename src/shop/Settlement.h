@@ -40,6 +40,7 @@ struct Bill {
     QString billNo;
     double due = 0;         // shou_tota; empty counts as 0
     double paid = 0;        // fact_tota; empty counts as 0
+    bool offset = false;    // a return of the other table: due and paid are its own negated
     double owing() const { return due - paid; }
 };
 
@@ -73,7 +74,11 @@ struct Saved {
     double balance = 0;     // carried forward; negative is still owing
 };
 
-// The list's statement; bills in order of date, then number, then entry.
+// The list's statement; bills in order of date, then number, then entry. Beside
+// the ledger's bills it lists the companies' returns kept in the other table
+// (customer returns beside sales, returns to suppliers beside purchases) with
+// their amounts negated, as they lower what the company owes; a settlement
+// takes them as money and closes them.
 QString listSql(const QString& billTable, const Filter& filter);
 // Sets the dataset to the settlement list and opens it.
 void openList(db::Dataset& list, const QString& billTable, const Filter& filter);

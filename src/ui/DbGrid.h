@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/SheetWriter.h"
+
 #include <QPointer>
 #include <QTableView>
+#include <functional>
 
 class QLineEdit;
 
@@ -35,6 +38,10 @@ public:
     // it edits, under the captions the import reads).
     void setExportFields(const QList<QPair<QString, QString>>& fieldCaptions) { m_exportFields = fieldCaptions; }
     const QList<QPair<QString, QString>>& exportFields() const { return m_exportFields; }
+    // The lines an export writes around the rows (a report's title, date and
+    // totals), asked for when the export is made; none unless set.
+    void setExportFrame(std::function<SheetFrame()> frame) { m_exportFrame = std::move(frame); }
+    SheetFrame exportFrame() const { return m_exportFrame ? m_exportFrame() : SheetFrame(); }
 
     // The open cell editor, or nullptr.
     QLineEdit* openEditor() const;
@@ -70,6 +77,7 @@ private:
     QList<PendingColumn> m_columns;
     QList<QPair<QString, bool>> m_columnReadOnly;
     QList<QPair<QString, QString>> m_exportFields;
+    std::function<SheetFrame()> m_exportFrame;
     bool m_readOnly = false;
     bool m_rowSelect = false;
     bool m_following = false;        // the grid is being moved to the dataset's row

@@ -57,11 +57,11 @@ QString askFileName(QWidget* parent, const QString& baseName, bool xlsx)
 }
 
 bool write(QWidget* parent, const QString& fileName, const QString& sheetName, const QList<SheetColumn>& columns,
-           int rowCount, const SheetWriter::CellValue& value)
+           int rowCount, const SheetWriter::CellValue& value, const SheetFrame& frame)
 {
     CancelProgress progress(QStringLiteral("正在导出 %1 行…").arg(rowCount), parent);
     try {
-        return SheetWriter::write(fileName, sheetName, columns, rowCount, value, std::ref(progress));
+        return SheetWriter::write(fileName, sheetName, columns, rowCount, value, std::ref(progress), frame);
     } catch (const std::exception& e) {
         progress.close();
         showError(QString::fromUtf8(e.what()), parent);
@@ -148,12 +148,15 @@ bool exportGrid(DbGrid& grid, bool xlsx)
         columns.append(column);
         fields.append(index);
     }
-    return write(&grid, fileName, title, columns, dataset->recordCount(), [&](int row, int column) {
-        const QVariant v = dataset->value(row, fields[column]);
-        return columns[column].kind == SheetColumn::Kind::Text && !v.isNull()
-                   ? QVariant(dataset->displayText(row, fields[column]))
-                   : v;
-    });
+    return write(
+        &grid, fileName, title, columns, dataset->recordCount(),
+        [&](int row, int column) {
+            const QVariant v = dataset->value(row, fields[column]);
+            return columns[column].kind == SheetColumn::Kind::Text && !v.isNull()
+                       ? QVariant(dataset->displayText(row, fields[column]))
+                       : v;
+        },
+        grid.exportFrame());
 }
 
 } // namespace ui::SheetExport

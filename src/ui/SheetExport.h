@@ -21,7 +21,7 @@ QString askFileName(QWidget* parent, const QString& baseName, bool xlsx);
 
 // Writes with progress; false when cancelled or failed (the user has been told).
 bool write(QWidget* parent, const QString& fileName, const QString& sheetName, const QList<SheetColumn>& columns,
-           int rowCount, const SheetWriter::CellValue& value);
+           int rowCount, const SheetWriter::CellValue& value, const SheetFrame& frame = {});
 
 // What a grid shows, in the order on screen: its visible columns with their
 // captions, kinds, formats and widths.
@@ -29,7 +29,7 @@ QList<SheetColumn> gridColumns(const DbGrid& grid);
 // The model columns a grid shows, in the order on screen.
 QList<int> shownColumns(const DbGrid& grid);
 
-// The grid's rows to a file the user picks.
+// The grid's rows, inside its export frame, to a file the user picks.
 bool exportGrid(DbGrid& grid, bool xlsx);
 
 } // namespace SheetExport

@@ -6,13 +6,19 @@
 
 #include "accounts/TFrmCompDetail.h"
 #include "core/Clock.h"
+#include "core/SheetReader.h"
+#include "reports/ReportLayouts.h"
+#include "reports/ReportPreview.h"
+#include "reports/TQcompdetail.h"
+#include "ui/DbGrid.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QAction>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -29,14 +35,15 @@ void query(TFrmCompDetail& w, const QString& code)
     QTest::mouseClick(w.cmd_find, Qt::LeftButton);
 }
 
-// Each line as "kind number increase decrease balance".
+// Each line as "kind number increase decrease credit balance".
 QStringList lines(TFrmCompDetail& w)
 {
     QStringList result;
-    for (int row = 0; row < w.Grid1->rowCount(); ++row) {
+    const QAbstractItemModel* model = w.Grid1->model();
+    for (int row = 0; model && row < model->rowCount(); ++row) {
         QStringList cells;
-        for (int c = 1; c < w.Grid1->columnCount(); ++c)
-            cells << w.Grid1->item(row, c)->text();
+        for (int c = 1; c < model->columnCount(); ++c)
+            cells << model->index(row, c).data().toString();
         result << cells.join(' ');
     }
     return result;
@@ -70,13 +77,13 @@ private slots:
         query(w, "C1");
         QCOMPARE(w.ComboBox2->currentText(), QString("华美服饰"));
         QCOMPARE(w.Edit1->text(), QString("100"));
-        QCOMPARE(lines(w), QStringList({"销售 S2 40  140"}));
+        QCOMPARE(lines(w), QStringList({"销售 S2 40   140"}));
         QCOMPARE(w.Edit2->text(), QString("140"));
 
         QTest::mouseClick(w.RadioButton2, Qt::LeftButton);
         QTest::mouseClick(w.cmd_find, Qt::LeftButton);
         QCOMPARE(w.Edit1->text(), QString("0"));
-        QCOMPARE(lines(w), QStringList({"进货 P1 70  70"}));
+        QCOMPARE(lines(w), QStringList({"进货 P1 70   70"}));
 
         w.DP2->setDate(QDate(2026, 6, 9));
         QTest::mouseClick(w.cmd_find, Qt::LeftButton);
@@ -102,6 +109,47 @@ private slots:
         query(w, "C1");
         QCOMPARE(app->dialogs().lastMessage(), QString("起始日期晚于截止日期，请重新选择日期"));
         QVERIFY(lines(w).isEmpty());
+    }
+
+    // The statement prints with its company, period and balances, and exports
+    // like every grid (Ctrl+E) with its numbers as numbers.
+    void printsAndExportsTheStatement()
+    {
+        QObject owner;
+        ReportLayouts::createAll(&owner);
+        TFrmCompDetail w;
+        showWindow(w);
+        query(w, "C1");
+        int rows = 0;
+        app->dialogs().onExec = [&](QDialog* dialog) {
+            if (qobject_cast<ReportPreview*>(dialog))
+                rows = ReportLayouts::get<TQcompdetail>().masterDataset()->recordCount();
+            return int(QDialog::Rejected);
+        };
+        QTest::mouseClick(w.cmd_prin, Qt::LeftButton);
+        QVERIFY(app->dialogs().messages.isEmpty());
+        QCOMPARE(rows, 1);
+        TQcompdetail& report = ReportLayouts::get<TQcompdetail>();
+        QCOMPARE(report.labelText("khbm"), QString("C1"));
+        QCOMPARE(report.labelText("khmc"), QString("华美服饰"));
+        QCOMPARE(report.labelText("sqjy"), QString("100"));
+        QCOMPARE(report.labelText("qmye"), QString("140"));
+        QVERIFY(report.labelText("rqfw").startsWith(QLocale().toString(QDate(2026, 6, 1), QLocale::ShortFormat)));
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath("statement.xlsx");
+        app->dialogs().fileAnswers << file;
+        w.Grid1->setFocus();
+        QTest::keyClick(w.Grid1, Qt::Key_E, Qt::ControlModifier);
+        // Title, company, period; the captions; the line; the balances.
+        const QList<SheetRow> sheet = SheetReader::read(file);
+        QCOMPARE(sheet.size(), 5);
+        QCOMPARE(sheet.at(0).cells.value(0), QVariant(QString("客户往来明细（应收）")));
+        QCOMPARE(sheet.at(1).cells.mid(0, 4), (QList<QVariant>{"客户编码", "C1", "客户名称", "华美服饰"}));
+        QCOMPARE(sheet.at(2).cells.value(0), QVariant(QString("日期")));
+        QCOMPARE(sheet.at(3).cells.at(2).toString(), QString("S2"));
+        QCOMPARE(sheet.at(3).cells.at(6), QVariant(140.0));
+        QCOMPARE(sheet.at(4).cells, (QList<QVariant>{"上期结余", 100.0, "期末余额", 140.0}));
     }
 };
 

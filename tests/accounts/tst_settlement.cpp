@@ -29,6 +29,8 @@ private slots:
     void takenVoucherNumberMovesOnWhenProposedAndIsRefusedWhenTyped();
     void onlyOpenCountsAnEmptyPaidAmountAsZero();
     void settlementByBillNumberCarriesNoCredit();
+    void returnsOfTheOtherTableLowerWhatIsOwed_data();
+    void returnsOfTheOtherTableLowerWhatIsOwed();
 };
 
 namespace {
@@ -110,17 +112,19 @@ void TestSettlement::saveSpreadsStoresTheVoucherAndKeepsTheCredit_data()
     QTest::addColumn<double>("paidSecond");
     QTest::addColumn<double>("balance");
     QTest::addColumn<QVariant>("creditAfter");
+    QTest::addColumn<QString>("logged");
 
     for (const QString table : {QStringLiteral("outmain"), QStringLiteral("inmain")}) {
         const QByteArray t = table.toLatin1();
         QTest::newRow(t + ": 100 over 60 and 80, no credit stored")
-            << table << QVariant() << 100.0 << 60.0 << 40.0 << -40.0 << QVariant();
+            << table << QVariant() << 100.0 << 60.0 << 40.0 << -40.0 << QVariant() << "华美服饰 金额 100，仍欠 40";
         QTest::newRow(t + ": 200 over 60 and 80 stores 60") << table << QVariant() << 200.0 << 60.0 << 80.0 << 60.0
-                                                           << QVariant(60.0);
-        QTest::newRow(t + ": credit 30 with 10 paid is used up") << table << QVariant(30.0) << 10.0 << 40.0 << 0.0
-                                                                << -100.0 << QVariant(0.0);
+                                                           << QVariant(60.0) << "华美服饰 金额 200，结余 0 → 60";
+        QTest::newRow(t + ": credit 30 with 10 paid is used up")
+            << table << QVariant(30.0) << 10.0 << 40.0 << 0.0 << -100.0 << QVariant(0.0)
+            << "华美服饰 金额 10，结余 30 → 0，仍欠 100";
         QTest::newRow(t + ": credit and amount cover all, credit shrinks")
-            << table << QVariant(100.0) << 50.0 << 60.0 << 80.0 << 10.0 << QVariant(10.0);
+            << table << QVariant(100.0) << 50.0 << 60.0 << 80.0 << 10.0 << QVariant(10.0) << "华美服饰 金额 50，结余 100 → 10";
     }
 }
 
@@ -133,6 +137,7 @@ void TestSettlement::saveSpreadsStoresTheVoucherAndKeepsTheCredit()
     QFETCH(double, paidSecond);
     QFETCH(double, balance);
     QFETCH(QVariant, creditAfter);
+    QFETCH(QString, logged);
 
     TestApp app;
     db::Connection& c = app.dataModule().AdoConn;
@@ -165,6 +170,51 @@ void TestSettlement::saveSpreadsStoresTheVoucherAndKeepsTheCredit()
     // Only this ledger's bills moved.
     const QString other = table == "outmain" ? "inmain" : "outmain";
     QCOMPARE(count(app, other), 0);
+    // The log says what changed: the stored credit, and what is still owed.
+    QCOMPARE(app.scalar("select summary from oper_log").toString(), logged);
+}
+
+void TestSettlement::returnsOfTheOtherTableLowerWhatIsOwed_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::newRow("receipts: a customer return") << QStringLiteral("outmain");
+    QTest::newRow("payments: a return to the supplier") << QStringLiteral("inmain");
+}
+
+void TestSettlement::returnsOfTheOtherTableLowerWhatIsOwed()
+{
+    QFETCH(QString, table);
+    const QString other = table == "outmain" ? "inmain" : "outmain";
+    const Settlement::Ledger& ledger = ledgerNamed(table);
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    addCompany(app, "C01", "华美服饰");
+    addBill(app, table, "S1", 2, "C01", 275, 0, table == "outmain" ? "out" : "in");
+    addBill(app, other, "R1", 5, "C01", 37.5, 0, "retu");
+    addBill(app, other, "N1", 6, "C01", 99, 0, table == "outmain" ? "in" : "out");   // not a return: another ledger's
+
+    const QList<Settlement::Bill> listed = Settlement::readBills(c, table, company("C01"));
+    QCOMPARE(listed.size(), 2);
+    QCOMPARE(listed.at(1).billNo, QString("R1"));
+    QVERIFY(listed.at(1).offset);
+    QCOMPARE(Settlement::totals(listed).owing(), 237.5);
+    // The window's list (and the statement of account over it) says the same.
+    db::Dataset* list = table == "outmain" ? app.dataModule().GathQ : app.dataModule().PayQ;
+    Settlement::openList(*list, table, company("C01"));
+    QCOMPARE(list->recordCount(), 2);
+    QCOMPARE(Settlement::totals(*list).owing(), 237.5);
+
+    // Paying what is owed settles the bill and closes the return; nothing is left over.
+    const Settlement::Saved saved = Settlement::save(c, ledger, company("C01"), voucher(237.5));
+    QCOMPARE(saved.totals.owing(), 237.5);
+    QCOMPARE(saved.balance, 0.0);
+    QCOMPARE(paidOf(app, table, "S1").toDouble(), 275.0);
+    QCOMPARE(paidOf(app, other, "R1").toDouble(), 37.5);
+    QCOMPARE(paidOf(app, other, "N1").toDouble(), 0.0);
+    QCOMPARE(creditOf(app, "C01"), QVariant());
+    const QString otherLines = table == "outmain" ? Settlement::payments().lineTable : Settlement::receipts().lineTable;
+    QCOMPARE(app.scalar(QStringLiteral("select paid_amou from %1 where bill_no='R1'").arg(otherLines)).toDouble(), 37.5);
+    QCOMPARE(Settlement::totals(Settlement::readBills(c, table, company("C01"))).owing(), 0.0);
 }
 
 void TestSettlement::creditOfReceiptsIsOfferedToPayments()

@@ -32,6 +32,7 @@ private slots:
     void pickingACompanyByNameListsThatCompanyOnly();
     void rangeWithoutBillsShowsZeroTotals();
     void receiptsShowAtOnce();
+    void owingTakesOffTheCustomersAdvance();
     void printingBeforeAQueryPrintsNothing();
     void printingFillsTheTitleBand();
     void rightsDisableQueryAndPrint();
@@ -171,6 +172,26 @@ void TestStatements::receiptsShowAtOnce()
     QTest::mouseClick(w.cmd_find, Qt::LeftButton);
     QCOMPARE(listed(w), QStringList({"B2", "B4"}));
     QCOMPARE(w.Edit2->text(), QString("140"));
+}
+
+// 欠收 is what the customer owes, as the ageing says: its advance comes off.
+void TestStatements::owingTakesOffTheCustomersAdvance()
+{
+    TestApp app;
+    addCompany(app, "C03", "新衣坊", 20);
+    addBill(app, "outmain", "S1", 5, "C03", 100, 0);
+    addBill(app, "inmain", "P1", 5, "C03", 100, 0, "in");
+    TFrmOutcost sales;
+    showWindow(sales);
+    drawUp(sales, "C03");
+    QCOMPARE(sales.Edit1->text(), QString("100"));
+    QCOMPARE(sales.Edit2->text(), QString("0"));
+    QCOMPARE(sales.Edit3->text(), QString("80"));
+    // A customer's advance lowers no supplier's bill.
+    TFrmIncost purchases;
+    showWindow(purchases);
+    drawUp(purchases, "C03");
+    QCOMPARE(purchases.Edit3->text(), QString("100"));
 }
 
 void TestStatements::printingBeforeAQueryPrintsNothing()

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include "app/Application.h"
+#include "core/AppPaths.h"
 #include "app/SingleInstance.h"
 #include "db/Dataset.h"
 #include "ui/DatasetModel.h"
@@ -26,6 +27,8 @@ private slots:
     void secondCopyIsRefused();
     void gridSurvivesAModalMessageDuringCommit_data();
     void gridSurvivesAModalMessageDuringCommit();
+    void installedCopyKeepsItsDataPerUser_data();
+    void installedCopyKeepsItsDataPerUser();
 };
 
 namespace {
@@ -188,6 +191,30 @@ void TestApplication::gridSurvivesAModalMessageDuringCommit()
     QCOMPARE(app.scalar("select mate_pric from goods where gods_code='G2'").toDouble(), 25.0);
 }
 
+// Run as root an installed copy could write beside itself; it keeps its data
+// in the per-user location all the same, however its directory is spelled.
+void TestApplication::installedCopyKeepsItsDataPerUser_data()
+{
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("/usr/bin, writable") << "/usr/bin" << true << false;
+    QTest::newRow("/bin, writable") << "/bin" << true << false;
+    QTest::newRow("/sbin/, writable") << "/sbin/" << true << false;
+    QTest::newRow("/usr/local/bin, writable") << "/usr/local/bin" << true << false;
+    QTest::newRow("a build tree") << "/home/shop/brovanta-build" << true << true;
+    QTest::newRow("a name only starting like usr") << "/usrdata/brovanta" << true << true;
+    QTest::newRow("not writable") << "/home/shop/readonly" << false << false;
+}
+
+void TestApplication::installedCopyKeepsItsDataPerUser()
+{
+    QFETCH(QString, directory);
+    QFETCH(bool, writable);
+    QFETCH(bool, beside);
+    QCOMPARE(AppPaths::keepsDataBeside(directory, writable), beside);
+}
+
 int main(int argc, char* argv[])
 {
     Application app(argc, argv);
@@ -196,3 +223,4 @@ int main(int argc, char* argv[])
 }
 
 #include "tst_application.moc"
+

@@ -8,6 +8,7 @@
 #include "app/BackupKeeper.h"
 #include "shop/AutoBackup.h"
 #include "app/TfrmMain.h"
+#include "app/TodayPage.h"
 #include "app/WindowCatalog.h"
 
 #include <QAction>
@@ -110,6 +111,8 @@ void TestMainWindow::staleBackupIsSaidOnceAndExitBacksUp()
     QTRY_VERIFY(!next.backups()->isBackingUp());
     QCOMPARE(backups().size(), 2);
     QCOMPARE(next.backups()->statusLabel()->text(), QString("最近备份: 2026-03-06 12:00"));
+    // The home page's card follows without a key pressed or a window closed.
+    QTRY_COMPARE(next.todayPage()->cardText("backup"), QString("2026-03-06 12:00"));
     QVERIFY(app.dialogs().messages.isEmpty());
 }
 

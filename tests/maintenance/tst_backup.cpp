@@ -5,7 +5,10 @@
 #include "WindowDriver.h"
 
 #include "app/WindowCatalog.h"
+#include "core/AppPaths.h"
+#include "db/Error.h"
 #include "db/Transaction.h"
+#include "shop/BackupFiles.h"
 #include "shop/DatabaseBackup.h"
 #include "maintenance/TFrmBackUp.h"
 
@@ -166,6 +169,20 @@ private slots:
         const MaintenanceResult result = DatabaseBackup::run(ShopServer::placeOf(dataModule().AdoConn), QDir(target).filePath("gone"));
         QVERIFY(!result.ok);
         QVERIFY(result.reason.contains("不存在"));
+    }
+
+    // A folder that takes no file is told in Chinese; the system's words follow as a detail.
+    void refusedFolderIsToldInChinese()
+    {
+        try {
+            BackupFiles::copyInto(AppPaths::databaseFile(), QDir(target).filePath("gone"), {});
+            QFAIL("a copy into a folder that takes no file was made");
+        } catch (const db::Error& e) {
+            const QStringList lines = e.message().split('\n');
+            QVERIFY2(lines.first().endsWith("。"), qPrintable(e.message()));
+            QVERIFY2(lines.value(1).startsWith("详细信息："), qPrintable(e.message()));
+        }
+        QVERIFY(QDir(target).entryList({"*.part"}, QDir::Files).isEmpty());
     }
 
     void largeFileShowsProgressDialog()

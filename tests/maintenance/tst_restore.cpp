@@ -5,10 +5,13 @@
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
+#include "core/AppPaths.h"
+#include "core/Clock.h"
 #include "db/Error.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
 #include "shop/DatabaseBackup.h"
+#include "shop/AutoBackup.h"
 #include "shop/DatabaseRestore.h"
 #include "maintenance/TFrmRestore.h"
 
@@ -90,7 +93,11 @@ private slots:
         source = makeDirectory(*app, "backup");
         addGoods(*app, "G1");
     }
-    void cleanup() { app.reset(); }
+    void cleanup()
+    {
+        app.reset();
+        Clock::setFixed({});
+    }
 
     void directoryWithoutDatabasesHasNothingToRestore()
     {
@@ -117,16 +124,59 @@ private slots:
         note.close();
         TFrmRestore w;
         w.chooseDirectory(source);
-        QStringList shown;
-        for (int i = 0; i < w.FB->count(); ++i)
-            shown << w.FB->item(i)->text();
-        QCOMPARE(shown, QStringList({"brovanta.mdb"}));
+        QCOMPARE(w.FB->count(), 1);
+        QVERIFY2(w.FB->item(0)->text().contains("brovanta.mdb"), qPrintable(w.FB->item(0)->text()));
+        QVERIFY2(w.FB->item(0)->text().contains("检查通过"), qPrintable(w.FB->item(0)->text()));
 
         // A directory with other databases only has nothing to restore.
         QVERIFY(QFile::rename(QDir(source).filePath("brovanta.mdb"), QDir(source).filePath("shop2024.mdb")));
         const QByteArray before = fingerprint(AppPaths::databaseFile());
         QCOMPARE(restoreThroughWindow(source), QString("无数据可恢复"));
         verifyUnchanged(before, goodsCodes(AppPaths::databaseFile()));
+    }
+
+    // The automatic backups are listed where they are kept, newest first with
+    // their check; the one chosen is restored after a question naming its date.
+    void automaticBackupChosenByItsDate()
+    {
+        Clock::setFixed(QDateTime(QDate(2026, 12, 1), QTime(9, 0)));
+        QVERIFY(AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn)).ok);
+        addGoods(*app, "G2");
+        Clock::setFixed(QDateTime(QDate(2026, 12, 10), QTime(14, 22)));
+        QVERIFY(AutoBackup::run(ShopServer::placeOf(dataModule().AdoConn)).ok);
+        addGoods(*app, "G3");
+        const QString backups = AppPaths::backupDirectory();
+        QFile damaged(QDir(backups).filePath("brovanta-20261205-120000.mdb"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(4096, 'x'));
+        damaged.close();
+
+        TFrmRestore w;
+        QCOMPARE(w.chosenDirectory(), QDir(backups).absolutePath());
+        QCOMPARE(w.FB->count(), 3);
+        QVERIFY(w.FB->item(0)->text().startsWith("2026-12-10 14:22:00"));
+        QVERIFY(w.FB->item(1)->text().startsWith("2026-12-05 12:00:00"));
+        QVERIFY(w.FB->item(1)->text().contains("不能恢复"));
+        QVERIFY(w.FB->item(2)->text().startsWith("2026-12-01 09:00:00"));
+        QVERIFY(w.FB->item(2)->text().contains("检查通过"));
+
+        // Declined: nothing replaced.
+        w.FB->setCurrentRow(2);
+        app->dialogs().answers = {false};
+        click(w, "cmd_add");
+        QCOMPARE(app->dialogs().questions.size(), 1);
+        QVERIFY2(app->dialogs().questions.last().contains("2026-12-01 09:00"), qPrintable(app->dialogs().questions.last()));
+        QVERIFY(app->dialogs().questions.last().contains("不会丢失"));
+        QCOMPARE(app->dialogs().questionDefaults.last(), ui::Dialogs::Default::Cancel);
+        QVERIFY(keptCopies().isEmpty());
+        QCOMPARE(app->scalar("select count(*) from goods").toInt(), 3);
+
+        w.FB->setCurrentRow(2);
+        click(w, "cmd_add");
+        QCOMPARE(app->dialogs().lastMessage().split('\n').first(), QString("数据恢复完毕"));
+        QCOMPARE(app->scalar("select count(*) from goods").toInt(), 1);
+        QCOMPARE(keptCopies().size(), 1);
+        QCOMPARE(goodsCodes(QDir(dataDirectory()).filePath(keptCopies().first())), QStringList({"G1", "G2", "G3"}));
     }
 
     void unsuitableFileRefused_data()

@@ -247,12 +247,13 @@ void TestCompany::deletingACompanyInUseAsksAgainWithTheCount()
     app.exec("insert into goods(gods_code, supp_code, prod_code) values('G1', 'C01', 'C02')");
     TFrmCompany w;
     showWindow(w);
+    QCOMPARE(w.windowTitle(), QString("客户资料"));   // as the menu names it
     db::Dataset* q = app.dataModule().CompanyQ;
 
     // The first question is the usual one; cancelling it asks nothing more.
     app.dialogs().answers = {false};
     w.cmd_deleClick();
-    QCOMPARE(app.dialogs().questions, QStringList({"确认删除?"}));
+    QCOMPARE(app.dialogs().questions, QStringList({"确认删除公司编码“C01”（华美服饰）?"}));
     QCOMPARE(companies(app), 2);
 
     app.dialogs().clear();

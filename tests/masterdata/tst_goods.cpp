@@ -383,7 +383,7 @@ void TestGoods::deletingGoodsInUseAsksAgainWithTheCount()
     app.dialogs().answers = {true, false};
     w.cmd_deleClick();
     QCOMPARE(app.dialogs().questions.size(), 2);
-    QCOMPARE(app.dialogs().questions.at(0), QString("确认删除?"));
+    QCOMPARE(app.dialogs().questions.at(0), QString("确认删除货品编码“G001”（衬衫）?"));
     const QString second = app.dialogs().questions.at(1);
     QVERIFY2(second.contains("3 条"), qPrintable(second));
     QVERIFY2(second.contains("库存 1 条"), qPrintable(second));

@@ -105,7 +105,7 @@ void TestPower::gridShowsLabelsAndTitles()
         titles << win.grid->horizontalHeaderItem(c)->text();
     QCOMPARE(titles, QStringList({"使用", "新增", "修改", "删除", "复核", "查询", "打印"}));
     QCOMPARE(win.grid->rowCount(), Function::Count);
-    QCOMPARE(win.grid->verticalHeaderItem(1)->text(), QString("产品资料"));
+    QCOMPARE(win.grid->verticalHeaderItem(1)->text(), QString("货品资料"));   // as the menu names it
     QCOMPARE(win.grid->verticalHeaderItem(12)->text(), QString("出货排行—按货品"));
     QCOMPARE(win.grid->verticalHeaderItem(24)->text(), QString("数据恢复"));
     QCOMPARE(win.grid->verticalHeaderItem(25)->text(), QString("操作日志"));
@@ -184,7 +184,7 @@ void TestPower::checkBoxTicksWholeColumn()
     QCOMPARE(app.scalar("select act_name||' '||log_key||' '||summary from oper_log").toString(),
              QString("权限 admin 2 项权限改变"));
     const QString detail = app.scalar("select detail from oper_log").toString();
-    QVERIFY2(detail.startsWith("使用: -员工资料 -客户资料\n打印: -员工资料 -产品资料"), qPrintable(detail));
+    QVERIFY2(detail.startsWith("使用: -员工资料 -客户资料\n打印: -员工资料 -货品资料"), qPrintable(detail));
     QVERIFY2(detail.endsWith("-操作日志 -超信用额度销售 -查看毛利"), qPrintable(detail));
 }
 

@@ -19,7 +19,7 @@ using Kind = ReportBand::Kind;
 const QStringList creationOrder = {"TQRoutlist", "TQgath",  "TQincost", "TQRiss",      "TQRinstat",
                                    "TQoutcost",  "TRptstore", "TQRpd",   "TQpay",       "TQRcheck",
                                    "TQRout",     "TQRin",   "TQalarm",  "TQRoutSortG", "TQRoutSortC",
-                                   "TQoperlog",  "TQageing", "LabelLayout"};
+                                   "TQoperlog",  "TQageing", "TQcompdetail", "LabelLayout"};
 
 // The printed forms. Barcode labels are sized to their label paper and read the
 // rows chosen when printing; tst_labels covers them.
@@ -111,8 +111,8 @@ void TestReportLayouts::createdOnceInStartupOrder()
     QPointer<TQRin> guard(first);
     ReportLayouts::createAll(&owner);
     QVERIFY(guard.isNull());
-    QCOMPARE(ReportLayouts::all().size(), 18);
-    QCOMPARE(owner.findChildren<ReportLayout*>().size(), 18);
+    QCOMPARE(ReportLayouts::all().size(), 19);
+    QCOMPARE(owner.findChildren<ReportLayout*>().size(), 19);
 }
 
 void TestReportLayouts::catalogue_data()
@@ -140,6 +140,7 @@ void TestReportLayouts::catalogue_data()
     QTest::newRow("TQincost") << "TQincost" << "进货对帐单" << "TD" << "PayQ" << a4;
     QTest::newRow("TQoutcost") << "TQoutcost" << "出货对帐单" << "TD" << "GathQ" << a4;
     QTest::newRow("TQageing") << "TQageing" << "应收账龄" << "HDSF" << "AgeingQ" << a4;
+    QTest::newRow("TQcompdetail") << "TQcompdetail" << "客户往来明细" << "HDSF" << "CompDetailQ" << a4;
 }
 
 void TestReportLayouts::catalogue()

@@ -281,10 +281,13 @@ void TestReportPreview::exportsTheLinesToASpreadsheet()
     };
     report.preview();
 
+    // The title and the totals above the captions, as printed.
     const QList<SheetRow> rows = SheetReader::read(dir.filePath(QStringLiteral("库存.xlsx")));
-    QCOMPARE(rows.size(), app.dataModule().StoreQ->recordCount() + 1);
+    QCOMPARE(rows.size(), app.dataModule().StoreQ->recordCount() + 3);
+    QCOMPARE(rows[0].cells.value(0), QVariant(report.labelText(QStringLiteral("title"))));
+    QCOMPARE(rows[1].cells.value(0), QVariant(QStringLiteral("总数量")));
     QStringList header;
-    for (const QVariant& cell : rows[0].cells)
+    for (const QVariant& cell : rows[2].cells)
         header << cell.toString();
     QCOMPARE(header, (QStringList{"货品编码", "货品名称", "分类", "品牌", "款式", "颜色", "尺码", "单位", "数量",
                                   "成本", "小计"}));

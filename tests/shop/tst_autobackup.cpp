@@ -207,6 +207,28 @@ private slots:
         QCOMPARE(backups(directory), good);
     }
 
+    // A backup named after a date still to come is not the last one: the daily
+    // backup is due and made, and the rotation neither counts nor deletes it.
+    void futureDatedBackupIsNotTheLast()
+    {
+        const QString directory = AppPaths::backupDirectory();
+        QDir().mkpath(directory);
+        const QString future = QStringLiteral("brovanta-20270301-100000.mdb");
+        QVERIFY(QFile::copy(AppPaths::databaseFile(), QDir(directory).filePath(future)));
+        IniFile(AppPaths::settingsFile()).write("autobackup", "keep", "1");
+        const QDate day(2026, 12, 10);
+        Clock::setFixed(QDateTime(day, QTime(14, 22)));
+        QVERIFY(!AutoBackup::lastGood().isValid());
+        QVERIFY(AutoBackup::isStale());
+        QVERIFY(AutoBackup::isDue());
+        QVERIFY(backUp().ok);
+        QCOMPARE(AutoBackup::lastGood(), QDateTime(day, QTime(14, 22)));
+        Clock::setFixed(QDateTime(day.addDays(1), QTime(14, 22)));
+        QVERIFY(backUp().ok);
+        // Keep 1: the newest stays beside the future one, which is not counted.
+        QCOMPARE(backups(directory), QStringList({"brovanta-20261211-142200.mdb", future}));
+    }
+
     // Due from the first second of the set hour, not a second before.
     void dueFromTheSetHour()
     {

@@ -111,15 +111,16 @@ private slots:
         QCOMPARE(row(Side::Receivable, "C1", day.addDays(5)).total, 10.0);
         QCOMPARE(row(Side::Payable, "C1", day).total, 500.0);
 
-        // C2 paid more than it owed: nothing open, the rest is its credit.
+        // C2 paid more than it owed: nothing open, the rest is its credit, and it owes -30.
         sale("C2", day.addDays(-3), 50);
         voucher(Settlement::receipts(), "C2", day.addDays(-1), 80);
         r = row(Side::Receivable, "C2", day);
-        QCOMPARE(r.total, 0.0);
+        QCOMPARE(r.buckets, (Receivables::Buckets{0, 0, 0, 0}));
+        QCOMPARE(r.total, -30.0);
         QCOMPARE(r.credit, 30.0);
         const QList<Receivables::AgeingRow> all = Receivables::ageing(connection(), Side::Receivable, day);
         QCOMPARE(all.first().compCode, QString("C1"));   // largest total first
-        QCOMPARE(Receivables::ageingTotal(all).total, 35.0);
+        QCOMPARE(Receivables::ageingTotal(all).total, 5.0);
         QCOMPARE(Receivables::ageingTotal(all).credit, 30.0);
     }
 
@@ -231,6 +232,65 @@ private slots:
         QCOMPARE(daily.size(), 30);
         QCOMPARE(daily.last().second, 42.5);
         QCOMPARE(daily.at(26).second, 8.0);
+    }
+
+    // An overpayment is credit from its own date on: an ageing drawn for an
+    // earlier date shows neither the receipt nor the credit; the statement shows
+    // the receipt at its full amount with the part that became credit, and the
+    // credit a later receipt used.
+    void creditCountsFromTheDateItWasPaidIn()
+    {
+        sale("C1", day.addDays(-9), 137.5);
+        voucher(Settlement::receipts(), "C1", day.addDays(-1), 200);
+        bill(BillStore::BillKind::CustomerReturn, "C1", day.addDays(-8), 20, 20);   // refunded at once: owes nothing
+
+        Receivables::AgeingRow before = row(Side::Receivable, "C1", day.addDays(-5));
+        QCOMPARE(before.total, 137.5);
+        QCOMPARE(before.credit, 0.0);
+        Receivables::AgeingRow after = row(Side::Receivable, "C1", day.addDays(-1));
+        QCOMPARE(after.total, -62.5);
+        QCOMPARE(after.credit, 62.5);
+        // A receipt's credit is the customer's: no supplier is owed less for it.
+        QCOMPARE(row(Side::Payable, "C1", day).compCode, QString());
+
+        sale("C1", day, 100);
+        voucher(Settlement::receipts(), "C1", day.addDays(1), 40);   // 40 and 60 of the credit pay 100
+        QCOMPARE(row(Side::Receivable, "C1", day).total, 37.5);
+        QCOMPARE(row(Side::Receivable, "C1", day.addDays(1)).total, -2.5);
+
+        const Receivables::CompanyStatement s =
+            Receivables::statement(connection(), Side::Receivable, "C1", day.addDays(-2), day.addDays(1));
+        QCOMPARE(s.broughtForward, 137.5);
+        QStringList lines;
+        for (const Receivables::StatementLine& line : s.lines)
+            lines << QStringLiteral("%1 %2 %3 %4").arg(line.kind).arg(line.increase - line.decrease).arg(line.credit).arg(line.balance);
+        QCOMPARE(lines, QStringList({"收款 -200 62.5 -62.5", "销售 100 0 37.5", "收款 -40 -60 -2.5"}));
+        QCOMPARE(s.closing, row(Side::Receivable, "C1", day.addDays(1)).total);
+        QCOMPARE(Receivables::statement(connection(), Side::Receivable, "C1", day.addDays(-30), day.addDays(-5)).closing,
+                 137.5);
+    }
+
+    // A customer return the receipt took as money is closed by it: the customer
+    // owes what the statement, the ageing and the settlement all say.
+    void returnTakenByAReceiptIsOwedOnce()
+    {
+        sale("C1", day.addDays(-10), 275);
+        bill(BillStore::BillKind::CustomerReturn, "C1", day.addDays(-9), 37.5);
+        QCOMPARE(row(Side::Receivable, "C1", day).total, 237.5);
+        voucher(Settlement::receipts(), "C1", day.addDays(-2), 275);   // the whole sale: 37.5 over
+
+        QCOMPARE(row(Side::Receivable, "C1", day.addDays(-3)).total, 237.5);
+        const Receivables::AgeingRow r = row(Side::Receivable, "C1", day);
+        QCOMPARE(r.total, -37.5);
+        QCOMPARE(r.credit, 37.5);
+        const Receivables::CompanyStatement s =
+            Receivables::statement(connection(), Side::Receivable, "C1", day.addDays(-3), day);
+        QCOMPARE(s.broughtForward, 237.5);
+        QCOMPARE(s.lines.size(), 1);
+        QCOMPARE(s.lines.first().kind, QString("收款"));
+        QCOMPARE(s.lines.first().decrease, 275.0);
+        QCOMPARE(s.lines.first().credit, 37.5);
+        QCOMPARE(s.closing, -37.5);
     }
 
     // A return to the supplier lowers what is owed to it.

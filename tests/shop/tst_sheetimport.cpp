@@ -102,6 +102,7 @@ private slots:
     void barcodeNeverAnotherGoodsCode_data();
     void barcodeNeverAnotherGoodsCode();
     void csvQuotesAndCarriageReturns();
+    void csvKeepsTheFrameAroundTheLines();
 };
 
 // The goods grid exported by the user (columns moved on screen) and imported
@@ -605,6 +606,21 @@ void TestSheetImport::csvQuotesAndCarriageReturns()
     QCOMPARE(back.size(), 3);
     QCOMPARE(back[1].cells, QList<QVariant>{QStringLiteral("甲\r乙")});
     QCOMPARE(back[2].cells, QList<QVariant>{QStringLiteral("丙")});
+}
+
+// A report's title above its captions and its totals below its lines.
+void TestSheetImport::csvKeepsTheFrameAroundTheLines()
+{
+    const QString fileName = path("frame.csv");
+    const SheetFrame frame{{{QStringLiteral("应收账龄")}}, {{QStringLiteral("欠款合计"), 1234.5}}};
+    QVERIFY(SheetWriter::write(fileName, QStringLiteral("账龄"), {{QStringLiteral("公司编码")}}, 1,
+                               [](int, int) { return QVariant(QStringLiteral("C1")); }, {}, frame));
+    const QList<SheetRow> back = SheetReader::read(fileName);
+    QCOMPARE(back.size(), 4);
+    QCOMPARE(back[0].cells, QList<QVariant>{QStringLiteral("应收账龄")});
+    QCOMPARE(back[1].cells, QList<QVariant>{QStringLiteral("公司编码")});
+    QCOMPARE(back[2].cells, QList<QVariant>{QStringLiteral("C1")});
+    QCOMPARE(back[3].cells, (QList<QVariant>{QStringLiteral("欠款合计"), QStringLiteral("1234.5")}));
 }
 
 QTEST_MAIN(TestSheetImport)
