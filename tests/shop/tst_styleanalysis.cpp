@@ -1,7 +1,7 @@
 // What sells without a window: sell-through per style with returns inside and
 // outside the range, the size × colour cells, size shares, slow movers, stock
 // age first in first out, and turnover, over bills saved through the shop rules.
-#include "TestSupport.h"
+#include "StyleSamples.h"
 
 #include "db/Dataset.h"
 #include "shop/BillStore.h"
@@ -14,6 +14,8 @@
 using namespace StyleAnalysis;
 using StockPosting::BillKind;
 using StockPosting::BillLine;
+using StyleSamples::addGoods;
+using StyleSamples::save;
 
 class TestStyleAnalysis : public QObject {
     Q_OBJECT
@@ -34,26 +36,6 @@ private slots:
 namespace {
 
 const DateRange march{QDate(2026, 3, 1), QDate(2026, 3, 31)};
-
-// Goods of a style (or of none, with an empty style), colour, size and brand.
-void addGoods(TestApp& app, const QString& code, const QString& style, const QString& color, const QString& size,
-              const QString& brand = QStringLiteral("BX"))
-{
-    app.exec("insert into goods(gods_code,gods_name,styl_code,gods_color,gods_size,gods_spec) "
-             "values(:p1,:p1,:p2,:p3,:p4,:p5)",
-             {code, style.isEmpty() ? QVariant() : QVariant(style), color, size, brand});
-}
-
-// A bill saved through the shop rules, numbered after its date and a serial.
-void save(TestApp& app, BillKind kind, const QDate& date, const QList<BillLine>& lines)
-{
-    static int serial = 0;
-    BillStore::Bill bill;
-    bill.billNo = date.toString("yyyyMMdd") + QStringLiteral("%1").arg(++serial % 1000000, 6, 10, QLatin1Char('0'));
-    bill.header = {{QStringLiteral("bill_date"), date}};
-    bill.lines = lines;
-    BillStore::save(app.dataModule().AdoConn, kind, bill);
-}
 
 const StyleRow* row(const QList<StyleRow>& rows, const QString& key)
 {

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QDialog>
+#include <QVariant>
+#include <exception>
+#include <functional>
+#include <optional>
+
+class QBoxLayout;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QStandardItemModel;
+class QTableView;
+class Worker;
+
+namespace db {
+class Connection;
+}
+
+// The frame of the analysis reports: 查询 reads on a thread and a connection of
+// its own, so the window answers meanwhile; the result fills a read-only table
+// that 导出 (and Ctrl+E) writes to a spreadsheet. Each window gives its choices,
+// its reading and how it shows what was read.
+class AnalysisWindow : public QDialog {
+    Q_OBJECT
+public:
+    ~AnalysisWindow() override;
+
+    QPushButton* cmd_find;
+    QPushButton* cmd_export;
+    QPushButton* cmd_exit;
+    QTableView* ResultGrid;
+    QLabel* ReadingLabel;   // "读取中…" while a reading runs
+
+    QStandardItemModel* model() const { return m_model; }
+    bool isReading() const;
+
+public slots:
+    // Starts reading the present choices; a reading under way is dropped and started again.
+    void cmd_findClick();
+    void cmd_exportClick();
+    void cmd_exitClick();
+
+signals:
+    // A reading is on the screen (or its failure was told).
+    void resultShown();
+
+protected:
+    AnalysisWindow(const QString& caption, const QString& name, QWidget* parent);
+
+    // The reading of the present choices: runs on the reader's thread with its own
+    // connection and keeps what it read in the window for showResult.
+    using Reading = std::function<void(db::Connection&)>;
+    virtual Reading reading() = 0;
+    // Fills the table (and any chart) from what the last reading kept.
+    virtual void showResult() = 0;
+
+    // 查询, 导出 and 退出 in a row.
+    QBoxLayout* toolBar();
+    // Starts the table again with these column captions.
+    void startTable(const QStringList& captions);
+    // A row of the table: a number is shown as every list shows it and exported as a number;
+    // a double NaN shows an empty cell.
+    void addRow(const QVariantList& cells);
+    // A percentage to one decimal, or an empty cell for none.
+    static QVariant percent(const std::optional<double>& value);
+
+    static QDateEdit* datePicker(const char* name, const QDate& date);
+    static QComboBox* choiceBox(const char* name, const QStringList& items);
+
+private:
+    void readingFinished();
+
+    QStandardItemModel* m_model;
+    Worker* m_reader;
+    std::exception_ptr m_failure;
+    bool m_readAgain = false;
+};

@@ -1,0 +1,115 @@
+#include "statistics/TFrmSizeShare.h"
+
+#include "core/Clock.h"
+#include "core/TFrmDataMod.h"
+#include "db/Statement.h"
+#include "ui/WindowParts.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QTableView>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+using namespace StyleAnalysis;
+
+namespace {
+
+const QList<std::pair<Grouping, QString>> groupings{
+    {Grouping::Brand, QStringLiteral("gods_spec")}, {Grouping::Category, QStringLiteral("gods_kind")},
+    {Grouping::Kind, QStringLiteral("gods_type")}};
+
+} // namespace
+
+TFrmSizeShare::TFrmSizeShare(QWidget* parent)
+    : AnalysisWindow(QStringLiteral("尺码分布"), QStringLiteral("FrmSizeShare"), parent)
+{
+    GroupBox = choiceBox("GroupBox", {groupingName(Grouping::Brand), groupingName(Grouping::Category),
+                                      groupingName(Grouping::Kind)});
+    ValueBox = choiceBox("ValueBox", {});
+    ValueBox->setEditable(true);
+    ValueBox->setMinimumWidth(140);
+    DP1 = datePicker("DP1", Clock::today().addDays(-364));
+    DP2 = datePicker("DP2", Clock::today());
+    ShareChart = WindowParts::named<QChartView>("ShareChart");
+    ShareChart->setRenderHint(QPainter::Antialiasing);
+    ShareChart->setMinimumHeight(260);
+    auto* choices = new QGroupBox(QStringLiteral("查询条件"));
+    WindowParts::addLabelled(new QGridLayout(choices),
+                             {{QStringLiteral("范围"), GroupBox},
+                              {QStringLiteral("名称"), ValueBox},
+                              {QStringLiteral("起始日期"), DP1},
+                              {QStringLiteral("截止日期"), DP2}},
+                             4);
+    auto* rows = new QVBoxLayout(this);
+    rows->addLayout(toolBar());
+    rows->addWidget(choices);
+    rows->addWidget(ResultGrid, 1);
+    rows->addWidget(ShareChart, 1);
+    connect(GroupBox, &QComboBox::currentIndexChanged, this, &TFrmSizeShare::fillValues);
+    fillValues();
+}
+
+void TFrmSizeShare::fillValues()
+{
+    // An empty first entry: every goods.
+    ValueBox->clear();
+    ValueBox->addItem(QString());
+    db::Statement read(dataModule().AdoConn,
+                       QStringLiteral("select distinct %1 from goods where trim(%1)<>'' order by %1")
+                           .arg(groupings.value(GroupBox->currentIndex()).second));
+    while (read.next())
+        ValueBox->addItem(read.textValue(0));
+}
+
+AnalysisWindow::Reading TFrmSizeShare::reading()
+{
+    const Grouping g = groupings.value(GroupBox->currentIndex()).first;
+    const QString value = ValueBox->currentText();
+    const DateRange dates{DP1->date(), DP2->date()};
+    return [this, g, value, dates](db::Connection& connection) { m_shares = sizeShares(connection, g, value, dates); };
+}
+
+void TFrmSizeShare::showResult()
+{
+    startTable({QStringLiteral("尺码"), QStringLiteral("进货"), QStringLiteral("进货占比%"), QStringLiteral("净销售"),
+                QStringLiteral("销售占比%")});
+    auto* bought = new QBarSet(QStringLiteral("进货占比%"));
+    auto* sold = new QBarSet(QStringLiteral("销售占比%"));
+    QStringList sizes;
+    double highest = 0;
+    for (const SizeShare& s : std::as_const(m_shares)) {
+        addRow({s.size, s.bought, s.boughtShare, s.sold, s.soldShare});
+        sizes << s.size;
+        *bought << s.boughtShare;
+        *sold << s.soldShare;
+        highest = std::max({highest, s.boughtShare, s.soldShare});
+    }
+    ResultGrid->resizeColumnsToContents();
+
+    auto* series = new QBarSeries;
+    series->append(bought);
+    series->append(sold);
+    series->setLabelsVisible(true);
+    auto* chart = new QChart;
+    chart->setTitle(QStringLiteral("尺码占比：进货与销售"));
+    chart->addSeries(series);
+    auto* sizeAxis = new QBarCategoryAxis;
+    sizeAxis->append(sizes);
+    chart->addAxis(sizeAxis, Qt::AlignBottom);
+    series->attachAxis(sizeAxis);
+    auto* shareAxis = new QValueAxis;
+    shareAxis->setRange(0, highest > 0 ? std::min(100.0, std::ceil(highest / 10.0) * 10.0 + 5) : 100);
+    shareAxis->setLabelFormat(QStringLiteral("%d%%"));
+    chart->addAxis(shareAxis, Qt::AlignLeft);
+    series->attachAxis(shareAxis);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    ShareChart->setChart(chart);
+}

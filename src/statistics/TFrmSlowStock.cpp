@@ -1,0 +1,150 @@
+#include "statistics/TFrmSlowStock.h"
+
+#include "core/Clock.h"
+#include "ui/WindowParts.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QValueAxis>
+#include <QVBoxLayout>
+#include <cmath>
+
+using namespace StyleAnalysis;
+using WindowParts::named;
+
+namespace {
+
+const QList<std::optional<Grouping>> groupings{std::nullopt, Grouping::Style, Grouping::Brand, Grouping::Category,
+                                               Grouping::Kind};
+
+QString keyCaption(const std::optional<Grouping>& grouping)
+{
+    return grouping ? groupingName(*grouping) : QStringLiteral("货品编码");
+}
+
+} // namespace
+
+TFrmSlowStock::TFrmSlowStock(QWidget* parent)
+    : AnalysisWindow(QStringLiteral("滞销与库龄"), QStringLiteral("FrmSlowStock"), parent)
+{
+    SlowButton = named<QRadioButton>("SlowButton");
+    SlowButton->setText(QStringLiteral("滞销"));
+    SlowButton->setChecked(true);
+    AgeButton = named<QRadioButton>("AgeButton");
+    AgeButton->setText(QStringLiteral("库龄"));
+    QStringList names;
+    for (const auto& g : groupings)
+        names << (g ? groupingName(*g) : QStringLiteral("货品"));
+    GroupBox = choiceBox("GroupBox", names);
+    DaysBox = named<QSpinBox>("DaysBox");
+    DaysBox->setRange(1, 3650);
+    DaysBox->setValue(defaultIdleDays);
+    DaysBox->setSuffix(QStringLiteral(" 天"));
+    AgeChart = named<QChartView>("AgeChart");
+    AgeChart->setRenderHint(QPainter::Antialiasing);
+    AgeChart->setMinimumHeight(240);
+    AgeChart->hide();
+
+    auto* choices = new QGroupBox(QStringLiteral("查询条件"));
+    auto* grid = new QGridLayout(choices);
+    auto* kinds = new QHBoxLayout;
+    kinds->addWidget(SlowButton);
+    kinds->addWidget(AgeButton);
+    grid->addLayout(kinds, 0, 0, 1, 2);
+    WindowParts::addLabelled(grid, {{QStringLiteral("分组"), GroupBox}, {QStringLiteral("未销售天数"), DaysBox}}, 2);
+    auto* rows = new QVBoxLayout(this);
+    rows->addLayout(toolBar());
+    rows->addWidget(choices);
+    rows->addWidget(ResultGrid, 1);
+    rows->addWidget(AgeChart, 1);
+    connect(AgeButton, &QRadioButton::toggled, DaysBox, &QWidget::setDisabled);
+}
+
+std::optional<Grouping> TFrmSlowStock::grouping() const
+{
+    return groupings.value(GroupBox->currentIndex());
+}
+
+AnalysisWindow::Reading TFrmSlowStock::reading()
+{
+    const auto g = grouping();
+    const int days = DaysBox->value();
+    const QDate today = Clock::today();
+    m_readSlow = SlowButton->isChecked();
+    m_keyCaption = keyCaption(g);
+    if (m_readSlow)
+        return [this, g, days, today](db::Connection& connection) { m_slow = slowMovers(connection, g, days, today); };
+    return [this, g, today](db::Connection& connection) { m_ages = stockAge(connection, g, today); };
+}
+
+void TFrmSlowStock::showResult()
+{
+    const double none = std::nan("");
+    AgeChart->setVisible(!m_readSlow);
+    if (m_readSlow) {
+        startTable({m_keyCaption, QStringLiteral("库存"), QStringLiteral("库存金额"), QStringLiteral("最后销售"),
+                    QStringLiteral("未销售天数")});
+        for (const SlowMover& s : std::as_const(m_slow))
+            addRow({s.key, s.stock, s.stockValue, s.lastSale.isValid() ? QVariant(s.lastSale) : QVariant(QStringLiteral("从未销售")),
+                    s.idleDays ? double(*s.idleDays) : none});
+        ResultGrid->resizeColumnsToContents();
+        return;
+    }
+    QStringList captions{m_keyCaption};
+    for (int b = 0; b < ageBucketCount; ++b)
+        captions << ageBucketName(AgeBucket(b)) + QStringLiteral("数量") << ageBucketName(AgeBucket(b)) + QStringLiteral("金额");
+    captions << QStringLiteral("库存") << QStringLiteral("库存金额");
+    startTable(captions);
+    AgeRow total;
+    total.key = QStringLiteral("合计");
+    for (const AgeRow& row : std::as_const(m_ages)) {
+        QVariantList cells{row.key};
+        for (int b = 0; b < ageBucketCount; ++b) {
+            cells << row.quantity[b] << row.value[b];
+            total.quantity[b] += row.quantity[b];
+            total.value[b] += row.value[b];
+        }
+        addRow(cells << row.totalQuantity() << row.totalValue());
+    }
+    QVariantList cells{total.key};
+    for (int b = 0; b < ageBucketCount; ++b)
+        cells << total.quantity[b] << total.value[b];
+    addRow(cells << total.totalQuantity() << total.totalValue());
+    ResultGrid->resizeColumnsToContents();
+
+    auto* values = new QBarSet(QStringLiteral("库存金额"));
+    QStringList buckets;
+    double highest = 0;
+    for (int b = 0; b < ageBucketCount; ++b) {
+        *values << total.value[b];
+        buckets << ageBucketName(AgeBucket(b));
+        highest = std::max(highest, total.value[b]);
+    }
+    auto* series = new QBarSeries;
+    series->append(values);
+    series->setLabelsVisible(true);
+    auto* chart = new QChart;
+    chart->setTitle(QStringLiteral("库龄：各段库存金额（成本）"));
+    chart->addSeries(series);
+    chart->legend()->hide();
+    auto* bucketAxis = new QBarCategoryAxis;
+    bucketAxis->append(buckets);
+    chart->addAxis(bucketAxis, Qt::AlignBottom);
+    series->attachAxis(bucketAxis);
+    auto* valueAxis = new QValueAxis;
+    valueAxis->setRange(0, highest > 0 ? std::ceil(highest * 1.15) : 1);
+    valueAxis->setLabelFormat(QStringLiteral("%.0f"));
+    chart->addAxis(valueAxis, Qt::AlignLeft);
+    series->attachAxis(valueAxis);
+    AgeChart->setChart(chart);
+}
