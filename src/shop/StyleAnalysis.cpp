@@ -426,7 +426,7 @@ QList<SizeShare> sizeShares(db::Connection& connection, Grouping grouping, const
 QList<SlowMover> slowMovers(db::Connection& connection, std::optional<Grouping> grouping, int days,
                             const QDate& today)
 {
-    const QHash<QString, GoodsInfo> info = goodsInfo(connection);
+    const QHash<QString, GoodsInfo> info = grouping ? goodsInfo(connection) : QHash<QString, GoodsInfo>();
     const QHash<QString, Stock> held = stock(connection, {});
     const QHash<QString, QDate> lastSales = billDates(connection, BillKind::Sale, false);
     // A group is idle only when none of its goods sold: its last sale is their latest.
@@ -503,7 +503,7 @@ double AgeRow::totalValue() const
 
 QList<AgeRow> stockAge(db::Connection& connection, std::optional<Grouping> grouping, const QDate& today)
 {
-    const QHash<QString, GoodsInfo> info = goodsInfo(connection);
+    const QHash<QString, GoodsInfo> info = grouping ? goodsInfo(connection) : QHash<QString, GoodsInfo>();
     const QHash<QString, Stock> held = stock(connection, {});
     QHash<QString, double> uncovered;   // per goods: stock not yet laid on a purchase
     for (auto it = held.cbegin(); it != held.cend(); ++it)
@@ -514,7 +514,7 @@ QList<AgeRow> stockAge(db::Connection& connection, std::optional<Grouping> group
         const QString key = keyOf(grouping, code, info);
         AgeRow& row = rows[key];
         row.key = key;
-        const Stock& s = held[code];
+        const Stock s = held.value(code);
         row.quantity[int(bucket)] += quantity;
         // The value at the moving-average cost, so the buckets add up to 库存查询's value.
         row.value[int(bucket)] += s.quantity != 0 ? quantity * s.value / s.quantity : 0;
