@@ -127,6 +127,7 @@ void StyleCellsDialog::buildChart()
     series->attachAxis(sizes);
     auto* pieces = new QValueAxis;
     pieces->setRange(0, highest > 0 ? std::ceil(highest * 1.15) : 1);
+    pieces->applyNiceNumbers();
     pieces->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(pieces, Qt::AlignLeft);
     series->attachAxis(pieces);

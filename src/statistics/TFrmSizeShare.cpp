@@ -106,7 +106,8 @@ void TFrmSizeShare::showResult()
     chart->addAxis(sizeAxis, Qt::AlignBottom);
     series->attachAxis(sizeAxis);
     auto* shareAxis = new QValueAxis;
-    shareAxis->setRange(0, highest > 0 ? std::min(100.0, std::ceil(highest / 10.0) * 10.0 + 5) : 100);
+    shareAxis->setRange(0, highest > 0 ? std::min(100.0, std::ceil(highest / 10.0) * 10.0) : 100);
+    shareAxis->applyNiceNumbers();
     shareAxis->setLabelFormat(QStringLiteral("%d%%"));
     chart->addAxis(shareAxis, Qt::AlignLeft);
     series->attachAxis(shareAxis);

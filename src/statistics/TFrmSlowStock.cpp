@@ -56,12 +56,12 @@ TFrmSlowStock::TFrmSlowStock(QWidget* parent)
     AgeChart->hide();
 
     auto* choices = new QGroupBox(QStringLiteral("查询条件"));
-    auto* grid = new QGridLayout(choices);
-    auto* kinds = new QHBoxLayout;
-    kinds->addWidget(SlowButton);
-    kinds->addWidget(AgeButton);
-    grid->addLayout(kinds, 0, 0, 1, 2);
+    auto* choiceRows = new QHBoxLayout(choices);
+    choiceRows->addWidget(SlowButton);
+    choiceRows->addWidget(AgeButton);
+    auto* grid = new QGridLayout;
     WindowParts::addLabelled(grid, {{QStringLiteral("分组"), GroupBox}, {QStringLiteral("未销售天数"), DaysBox}}, 2);
+    choiceRows->addLayout(grid, 1);
     auto* rows = new QVBoxLayout(this);
     rows->addLayout(toolBar());
     rows->addWidget(choices);
@@ -143,6 +143,7 @@ void TFrmSlowStock::showResult()
     series->attachAxis(bucketAxis);
     auto* valueAxis = new QValueAxis;
     valueAxis->setRange(0, highest > 0 ? std::ceil(highest * 1.15) : 1);
+    valueAxis->applyNiceNumbers();
     valueAxis->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(valueAxis, Qt::AlignLeft);
     series->attachAxis(valueAxis);
