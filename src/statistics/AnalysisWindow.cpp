@@ -5,6 +5,8 @@
 #include "core/ShopServer.h"
 #include "core/TFrmDataMod.h"
 #include "db/Connection.h"
+#include "reports/AnalysisLayout.h"
+#include "reports/ReportLayouts.h"
 #include "shop/Worker.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
@@ -38,6 +40,7 @@ AnalysisWindow::AnalysisWindow(const QString& caption, const QString& name, QWid
     setWindowTitle(caption);
     resize(900, 600);
     cmd_find = named<QPushButton>("cmd_find");
+    cmd_prin = named<QPushButton>("cmd_prin");
     cmd_export = named<QPushButton>("cmd_export");
     cmd_exit = named<QPushButton>("cmd_exit");
     ReadingLabel = named<QLabel>("ReadingLabel");
@@ -57,9 +60,11 @@ AnalysisWindow::AnalysisWindow(const QString& caption, const QString& name, QWid
     connect(excel, &QAction::triggered, this, &AnalysisWindow::cmd_exportClick);
 
     cmd_find->setEnabled(hasRight(Right::Find, Function::RankByGoods));
-    cmd_export->setEnabled(hasRight(Right::Print, Function::RankByGoods));
+    cmd_prin->setEnabled(hasRight(Right::Print, Function::RankByGoods));
+    cmd_export->setEnabled(cmd_prin->isEnabled());
     excel->setEnabled(cmd_export->isEnabled());
     connect(cmd_find, &QPushButton::clicked, this, &AnalysisWindow::cmd_findClick);
+    connect(cmd_prin, &QPushButton::clicked, this, &AnalysisWindow::cmd_prinClick);
     connect(cmd_export, &QPushButton::clicked, this, &AnalysisWindow::cmd_exportClick);
     connect(cmd_exit, &QPushButton::clicked, this, &AnalysisWindow::cmd_exitClick);
     m_reader = new Worker(this);
@@ -81,6 +86,7 @@ QBoxLayout* AnalysisWindow::toolBar()
 {
     auto* bar = new QHBoxLayout;
     const std::pair<QPushButton*, QString> buttons[] = {{cmd_find, QStringLiteral("查询[&F]")},
+                                                        {cmd_prin, QStringLiteral("打印[&P]")},
                                                         {cmd_export, QStringLiteral("导出[&E]")},
                                                         {cmd_exit, QStringLiteral("退出[&X]")}};
     for (const auto& [button, text] : buttons) {
@@ -104,6 +110,7 @@ void AnalysisWindow::cmd_findClick()
     ReadingLabel->setText(QStringLiteral("读取中…"));
     const ShopServer::Place place = ShopServer::placeOf(dataModule().AdoConn);
     Reading read = reading();
+    m_readingChoices = choiceText();
     m_failure = nullptr;
     m_reader->start([this, place, read](const std::atomic_bool&) {
         try {
@@ -132,6 +139,7 @@ void AnalysisWindow::readingFinished()
             ui::showError(QStringLiteral("查询失败：%1").arg(ui::errorText(e)), this);
         }
     } else {
+        m_choices = m_readingChoices;
         showResult();
     }
     emit resultShown();
@@ -146,14 +154,42 @@ void AnalysisWindow::cmd_exportClick()
         return;
     QList<SheetColumn> columns;
     for (int column = 0; column < m_model->columnCount(); ++column) {
-        const QVariant sample = m_model->index(0, column).data(valueRole);
-        const bool number = sample.typeId() == QMetaType::Double;
+        const bool number = isNumberColumn(column);
         columns.append({m_model->headerData(column, Qt::Horizontal).toString(),
                         number ? SheetColumn::Kind::Number : SheetColumn::Kind::Text,
                         number ? DataHelpers::amountFormat : QString(), 0});
     }
     ui::SheetExport::write(this, fileName, windowTitle(), columns, m_model->rowCount(),
                            [this](int row, int column) { return m_model->index(row, column).data(valueRole); });
+}
+
+void AnalysisWindow::cmd_prinClick()
+{
+    if (!cmd_prin->isEnabled() || m_model->rowCount() == 0)
+        return;
+    QStringList captions;
+    QList<bool> numbers;
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        captions << m_model->headerData(column, Qt::Horizontal).toString();
+        numbers << isNumberColumn(column);
+    }
+    AnalysisLayout& report = ReportLayouts::get<AnalysisLayout>();
+    report.setTable(windowTitle(), m_choices, captions, numbers, m_model->rowCount(),
+                    [this](int row, const QString& field) { return m_model->index(row, field.toInt()).data().toString(); });
+    report.preview(this);
+    // The rows are this window's: the layout outlives it.
+    report.setRows(0, {});
+}
+
+bool AnalysisWindow::isNumberColumn(int column) const
+{
+    // A column holds numbers when its first filled cell is one: an empty cell tells nothing.
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QVariant value = m_model->index(row, column).data(valueRole);
+        if (value.isValid())
+            return value.typeId() == QMetaType::Double;
+    }
+    return false;
 }
 
 void AnalysisWindow::cmd_exitClick()

@@ -21,14 +21,15 @@ class Connection;
 
 // The frame of the analysis reports: 查询 reads on a thread and a connection of
 // its own, so the window answers meanwhile; the result fills a read-only table
-// that 导出 (and Ctrl+E) writes to a spreadsheet. Each window gives its choices,
-// its reading and how it shows what was read.
+// that 打印 previews and 导出 (and Ctrl+E) writes to a spreadsheet. Each window
+// gives its choices, its reading and how it shows what was read.
 class AnalysisWindow : public QDialog {
     Q_OBJECT
 public:
     ~AnalysisWindow() override;
 
     QPushButton* cmd_find;
+    QPushButton* cmd_prin;
     QPushButton* cmd_export;
     QPushButton* cmd_exit;
     QTableView* ResultGrid;
@@ -40,6 +41,8 @@ public:
 public slots:
     // Starts reading the present choices; a reading under way is dropped and started again.
     void cmd_findClick();
+    // Previews the table as it shows, under the choices it was read with.
+    void cmd_prinClick();
     void cmd_exportClick();
     void cmd_exitClick();
 
@@ -56,6 +59,8 @@ protected:
     virtual Reading reading() = 0;
     // Fills the table (and any chart) from what the last reading kept.
     virtual void showResult() = 0;
+    // The present choices in words, for the print-out ("款号  2026-03-01 至 2026-03-31").
+    virtual QString choiceText() const = 0;
 
     // 查询, 导出 and 退出 in a row.
     QBoxLayout* toolBar();
@@ -72,9 +77,12 @@ protected:
 
 private:
     void readingFinished();
+    bool isNumberColumn(int column) const;
 
     QStandardItemModel* m_model;
     Worker* m_reader;
     std::exception_ptr m_failure;
     bool m_readAgain = false;
+    QString m_choices;   // of the reading shown
+    QString m_readingChoices;
 };

@@ -114,3 +114,10 @@ void TFrmSizeShare::showResult()
     chart->legend()->setAlignment(Qt::AlignBottom);
     ShareChart->setChart(chart);
 }
+
+QString TFrmSizeShare::choiceText() const
+{
+    const QString value = ValueBox->currentText().trimmed();
+    return QStringLiteral("%1  %2 至 %3")
+        .arg(value.isEmpty() ? QStringLiteral("全部货品") : GroupBox->currentText() + QStringLiteral("：") + value, DP1->date().toString(QStringLiteral("yyyy-MM-dd")), DP2->date().toString(QStringLiteral("yyyy-MM-dd")));
+}

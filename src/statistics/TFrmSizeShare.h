@@ -24,6 +24,7 @@ public:
 protected:
     Reading reading() override;
     void showResult() override;
+    QString choiceText() const override;
 
 private:
     // The values the chosen goods column holds, for the value box.

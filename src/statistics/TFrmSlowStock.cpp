@@ -149,3 +149,11 @@ void TFrmSlowStock::showResult()
     series->attachAxis(valueAxis);
     AgeChart->setChart(chart);
 }
+
+QString TFrmSlowStock::choiceText() const
+{
+    const QString day = Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
+    if (AgeButton->isChecked())
+        return QStringLiteral("库龄  按%1  截至 %2（先进先出）").arg(GroupBox->currentText(), day);
+    return QStringLiteral("滞销  按%1  %2 天未销售  截至 %3").arg(GroupBox->currentText()).arg(DaysBox->value()).arg(day);
+}

@@ -24,6 +24,7 @@ public:
 protected:
     Reading reading() override;
     void showResult() override;
+    QString choiceText() const override;
 
 private:
     std::optional<StyleAnalysis::Grouping> grouping() const;

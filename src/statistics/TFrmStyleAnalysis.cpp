@@ -112,3 +112,8 @@ bool TFrmStyleAnalysis::eventFilter(QObject* watched, QEvent* event)
     }
     return AnalysisWindow::eventFilter(watched, event);
 }
+
+QString TFrmStyleAnalysis::choiceText() const
+{
+    return QStringLiteral("按%1  %2 至 %3").arg(GroupBox->currentText(), DP1->date().toString(QStringLiteral("yyyy-MM-dd")), DP2->date().toString(QStringLiteral("yyyy-MM-dd")));
+}

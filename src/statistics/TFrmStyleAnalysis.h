@@ -25,6 +25,7 @@ public slots:
 protected:
     Reading reading() override;
     void showResult() override;
+    QString choiceText() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

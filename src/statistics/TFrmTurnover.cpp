@@ -58,3 +58,8 @@ void TFrmTurnover::showResult()
                 r.daysOfStock ? std::round(*r.daysOfStock) : none});
     ResultGrid->resizeColumnsToContents();
 }
+
+QString TFrmTurnover::choiceText() const
+{
+    return QStringLiteral("按%1  %2 至 %3").arg(GroupBox->currentText(), DP1->date().toString(QStringLiteral("yyyy-MM-dd")), DP2->date().toString(QStringLiteral("yyyy-MM-dd")));
+}

@@ -18,6 +18,7 @@ public:
 protected:
     Reading reading() override;
     void showResult() override;
+    QString choiceText() const override;
 
 private:
     QString m_keyCaption;

@@ -5,6 +5,9 @@
 
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
+#include "reports/AnalysisLayout.h"
+#include "reports/ReportDocument.h"
+#include "reports/ReportLayouts.h"
 #include "statistics/StyleCellsDialog.h"
 #include "statistics/TFrmSizeShare.h"
 #include "statistics/TFrmSlowStock.h"
@@ -38,7 +41,7 @@ private slots:
     void cleanup() { Clock::setFixed({}); }
     void styleListReadsAsideAndHidesTheMarginWithoutTheRight();
     void enterOpensTheStyleGrid();
-    void exportWritesWhatTheTableShows();
+    void printAndExportTakeWhatTheTableShows();
     void sizeShareOfTheChosenBrand();
     void stockAgeTotalsAndChart();
 };
@@ -156,9 +159,11 @@ void TestAnalysisWindows::enterOpensTheStyleGrid()
     QVERIFY(grid.isEmpty());
 }
 
-void TestAnalysisWindows::exportWritesWhatTheTableShows()
+void TestAnalysisWindows::printAndExportTakeWhatTheTableShows()
 {
     TestApp app;
+    QObject reports;
+    ReportLayouts::createAll(&reports);
     shopData(app);
     TFrmTurnover window;
     window.DP1->setDate({2026, 3, 1});
@@ -166,6 +171,24 @@ void TestAnalysisWindows::exportWritesWhatTheTableShows()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     find(window);
     QCOMPARE(window.model()->rowCount(), 2);
+
+    // The print-out: the window's title and choices, its columns, its rows as shown.
+    QStringList printed;
+    app.dialogs().onExec = [&](QDialog*) {
+        const AnalysisLayout& layout = ReportLayouts::get<AnalysisLayout>();
+        const ReportDocument document = layout.prepare();
+        printed << layout.labelText("title") << layout.labelText("choices") << QString::number(document.pageCount());
+        for (const ReportPage::PlacedBand& band : document.page(0).bands)
+            if (band.kind == ReportBand::Kind::Detail && band.row == 1)
+                for (const ReportItem& item : layout.band(ReportBand::Kind::Detail)->items)
+                    if (item.kind == ReportItem::Kind::DataText)
+                        printed << document.itemText(item, band);
+        return int(QDialog::Rejected);
+    };
+    window.cmd_prin->click();
+    QCOMPARE(printed.mid(0, 3), (QStringList{"周转", "按款号  2026-03-01 至 2026-03-31", "1"}));
+    QCOMPARE(printed.mid(3), (QStringList{"T", "320", "645", "625", "0.5", "21", "59"}));
+    QCOMPARE(ReportLayouts::get<AnalysisLayout>().rowCount(), 0);   // nothing of the window is kept
     const QString file = app.directory() + QStringLiteral("/turnover.csv");
     app.dialogs().fileAnswers = {file};
     window.ResultGrid->setFocus();
