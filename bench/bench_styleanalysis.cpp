@@ -275,22 +275,21 @@ int main(int argc, char* argv[])
 
     if (host.isEmpty())
         return 0;
+    const auto address = [&host](const QString& database) {
+        db::ServerAddress a;
+        a.host = host;
+        a.database = database;
+        a.user = QStringLiteral("postgres");
+        return a;
+    };
     {
         db::Connection admin;
-        db::ServerAddress address;
-        address.host = host;
-        address.database = "postgres";
-        address.user = "postgres";
-        admin.openServer(address);
+        admin.openServer(address("postgres"));
         admin.execute("drop database if exists brovanta_bench with (force)");
         admin.execute("create database brovanta_bench");
     }
     db::Connection server;
-    db::ServerAddress address;
-    address.host = host;
-    address.database = "brovanta_bench";
-    address.user = "postgres";
-    server.openServer(address);
+    server.openServer(address("brovanta_bench"));
     db::Schema::create(server);
     timer.restart();
     db::copyTables(file, server);

@@ -11,6 +11,7 @@
 #include <QMap>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace StyleAnalysis {
 
@@ -487,18 +488,12 @@ AgeBucket ageBucket(int days)
 
 double AgeRow::totalQuantity() const
 {
-    double sum = 0;
-    for (double q : quantity)
-        sum += q;
-    return sum;
+    return std::accumulate(quantity.cbegin(), quantity.cend(), 0.0);
 }
 
 double AgeRow::totalValue() const
 {
-    double sum = 0;
-    for (double v : value)
-        sum += v;
-    return sum;
+    return std::accumulate(value.cbegin(), value.cend(), 0.0);
 }
 
 QList<AgeRow> stockAge(db::Connection& connection, std::optional<Grouping> grouping, const QDate& today)

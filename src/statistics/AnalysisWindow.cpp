@@ -16,12 +16,15 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QVBoxLayout>
 #include <cmath>
 
 using WindowParts::named;
@@ -82,7 +85,8 @@ bool AnalysisWindow::isReading() const
     return m_reader->isRunning();
 }
 
-QBoxLayout* AnalysisWindow::toolBar()
+void AnalysisWindow::layOut(const QList<QWidget*>& leading, const QList<std::pair<QString, QWidget*>>& labelled,
+                            QWidget* chart)
 {
     auto* bar = new QHBoxLayout;
     const std::pair<QPushButton*, QString> buttons[] = {{cmd_find, QStringLiteral("查询[&F]")},
@@ -96,7 +100,21 @@ QBoxLayout* AnalysisWindow::toolBar()
     }
     bar->addWidget(ReadingLabel);
     bar->addStretch();
-    return bar;
+
+    auto* choices = new QGroupBox(QStringLiteral("查询条件"));
+    auto* choiceRow = new QHBoxLayout(choices);
+    for (QWidget* widget : leading)
+        choiceRow->addWidget(widget);
+    auto* boxes = new QGridLayout;
+    WindowParts::addLabelled(boxes, labelled, int(labelled.size()));
+    choiceRow->addLayout(boxes, 1);
+
+    auto* rows = new QVBoxLayout(this);
+    rows->addLayout(bar);
+    rows->addWidget(choices);
+    rows->addWidget(ResultGrid, 1);
+    if (chart)
+        rows->addWidget(chart, 1);
 }
 
 void AnalysisWindow::cmd_findClick()

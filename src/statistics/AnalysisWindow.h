@@ -6,7 +6,6 @@
 #include <functional>
 #include <optional>
 
-class QBoxLayout;
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -62,8 +61,10 @@ protected:
     // The present choices in words, for the print-out ("款号  2026-03-01 至 2026-03-31").
     virtual QString choiceText() const = 0;
 
-    // 查询, 导出 and 退出 in a row.
-    QBoxLayout* toolBar();
+    // The window's rows: the tool bar, the choices (`leading` widgets, then labelled
+    // boxes) in one group, the table, and a chart below it when there is one.
+    void layOut(const QList<QWidget*>& leading, const QList<std::pair<QString, QWidget*>>& labelled,
+                QWidget* chart = nullptr);
     // Starts the table again with these column captions.
     void startTable(const QStringList& captions);
     // A row of the table: a number is shown as every list shows it and exported as a number;

@@ -1,12 +1,9 @@
 #include "statistics/StyleCellsDialog.h"
 
 #include "core/DataHelpers.h"
+#include "statistics/BarChart.h"
 #include "ui/WindowParts.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
 #include <QChartView>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -14,7 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -105,32 +101,12 @@ void StyleCellsDialog::showCells()
 
 void StyleCellsDialog::buildChart()
 {
-    auto* received = new QBarSet(QStringLiteral("进货"));
-    auto* sold = new QBarSet(QStringLiteral("净销售"));
-    double highest = 0;
+    BarChart::Set received{QStringLiteral("进货"), {}};
+    BarChart::Set kept{QStringLiteral("净销售"), {}};
     for (int size = 0; size < m_cells.sizes.size(); ++size) {
         const Figures f = m_cells.sizeTotal(size);
-        *received << f.received;
-        *sold << f.kept();
-        highest = std::max({highest, f.received, f.kept()});
+        received.values << f.received;
+        kept.values << f.kept();
     }
-    auto* series = new QBarSeries;
-    series->append(received);
-    series->append(sold);
-    series->setLabelsVisible(true);
-    auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("尺码曲线"));
-    chart->addSeries(series);
-    auto* sizes = new QBarCategoryAxis;
-    sizes->append(m_cells.sizes);
-    chart->addAxis(sizes, Qt::AlignBottom);
-    series->attachAxis(sizes);
-    auto* pieces = new QValueAxis;
-    pieces->setRange(0, highest > 0 ? std::ceil(highest * 1.15) : 1);
-    pieces->applyNiceNumbers();
-    pieces->setLabelFormat(QStringLiteral("%d"));
-    chart->addAxis(pieces, Qt::AlignLeft);
-    series->attachAxis(pieces);
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    SizeCurve->setChart(chart);
+    SizeCurve->setChart(BarChart::make(QStringLiteral("尺码曲线"), m_cells.sizes, {received, kept}));
 }

@@ -3,20 +3,13 @@
 #include "core/Clock.h"
 #include "core/TFrmDataMod.h"
 #include "db/Statement.h"
+#include "statistics/BarChart.h"
 #include "ui/WindowParts.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
 #include <QChartView>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QTableView>
-#include <QValueAxis>
-#include <QVBoxLayout>
 
 using namespace StyleAnalysis;
 
@@ -41,18 +34,10 @@ TFrmSizeShare::TFrmSizeShare(QWidget* parent)
     ShareChart = WindowParts::named<QChartView>("ShareChart");
     ShareChart->setRenderHint(QPainter::Antialiasing);
     ShareChart->setMinimumHeight(260);
-    auto* choices = new QGroupBox(QStringLiteral("查询条件"));
-    WindowParts::addLabelled(new QGridLayout(choices),
-                             {{QStringLiteral("范围"), GroupBox},
-                              {QStringLiteral("名称"), ValueBox},
-                              {QStringLiteral("起始日期"), DP1},
-                              {QStringLiteral("截止日期"), DP2}},
-                             4);
-    auto* rows = new QVBoxLayout(this);
-    rows->addLayout(toolBar());
-    rows->addWidget(choices);
-    rows->addWidget(ResultGrid, 1);
-    rows->addWidget(ShareChart, 1);
+    layOut({},
+           {{QStringLiteral("范围"), GroupBox}, {QStringLiteral("名称"), ValueBox}, {QStringLiteral("起始日期"), DP1},
+            {QStringLiteral("截止日期"), DP2}},
+           ShareChart);
     connect(GroupBox, &QComboBox::currentIndexChanged, this, &TFrmSizeShare::fillValues);
     fillValues();
 }
@@ -81,43 +66,24 @@ void TFrmSizeShare::showResult()
 {
     startTable({QStringLiteral("尺码"), QStringLiteral("进货"), QStringLiteral("进货占比%"), QStringLiteral("净销售"),
                 QStringLiteral("销售占比%")});
-    auto* bought = new QBarSet(QStringLiteral("进货占比%"));
-    auto* sold = new QBarSet(QStringLiteral("销售占比%"));
+    BarChart::Set bought{QStringLiteral("进货占比%"), {}};
+    BarChart::Set sold{QStringLiteral("销售占比%"), {}};
     QStringList sizes;
-    double highest = 0;
     for (const SizeShare& s : std::as_const(m_shares)) {
         addRow({s.size, s.bought, s.boughtShare, s.sold, s.soldShare});
         sizes << s.size;
-        *bought << s.boughtShare;
-        *sold << s.soldShare;
-        highest = std::max({highest, s.boughtShare, s.soldShare});
+        bought.values << s.boughtShare;
+        sold.values << s.soldShare;
     }
     ResultGrid->resizeColumnsToContents();
-
-    auto* series = new QBarSeries;
-    series->append(bought);
-    series->append(sold);
-    series->setLabelsVisible(true);
-    auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("尺码占比：进货与销售"));
-    chart->addSeries(series);
-    auto* sizeAxis = new QBarCategoryAxis;
-    sizeAxis->append(sizes);
-    chart->addAxis(sizeAxis, Qt::AlignBottom);
-    series->attachAxis(sizeAxis);
-    auto* shareAxis = new QValueAxis;
-    shareAxis->setRange(0, highest > 0 ? std::min(100.0, std::ceil(highest / 10.0) * 10.0) : 100);
-    shareAxis->applyNiceNumbers();
-    shareAxis->setLabelFormat(QStringLiteral("%d%%"));
-    chart->addAxis(shareAxis, Qt::AlignLeft);
-    series->attachAxis(shareAxis);
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    ShareChart->setChart(chart);
+    ShareChart->setChart(BarChart::make(QStringLiteral("尺码占比：进货与销售"), sizes, {bought, sold},
+                                        QStringLiteral("%.0f%%")));
 }
 
 QString TFrmSizeShare::choiceText() const
 {
     const QString value = ValueBox->currentText().trimmed();
     return QStringLiteral("%1  %2 至 %3")
-        .arg(value.isEmpty() ? QStringLiteral("全部货品") : GroupBox->currentText() + QStringLiteral("：") + value, DP1->date().toString(QStringLiteral("yyyy-MM-dd")), DP2->date().toString(QStringLiteral("yyyy-MM-dd")));
+        .arg(value.isEmpty() ? QStringLiteral("全部货品") : GroupBox->currentText() + QStringLiteral("：") + value,
+             DP1->date().toString(QStringLiteral("yyyy-MM-dd")), DP2->date().toString(QStringLiteral("yyyy-MM-dd")));
 }

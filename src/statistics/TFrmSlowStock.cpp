@@ -1,22 +1,14 @@
 #include "statistics/TFrmSlowStock.h"
 
 #include "core/Clock.h"
+#include "statistics/BarChart.h"
 #include "ui/WindowParts.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
 #include <QChartView>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableView>
-#include <QValueAxis>
-#include <QVBoxLayout>
 #include <cmath>
 
 using namespace StyleAnalysis;
@@ -55,18 +47,7 @@ TFrmSlowStock::TFrmSlowStock(QWidget* parent)
     AgeChart->setMinimumHeight(240);
     AgeChart->hide();
 
-    auto* choices = new QGroupBox(QStringLiteral("查询条件"));
-    auto* choiceRows = new QHBoxLayout(choices);
-    choiceRows->addWidget(SlowButton);
-    choiceRows->addWidget(AgeButton);
-    auto* grid = new QGridLayout;
-    WindowParts::addLabelled(grid, {{QStringLiteral("分组"), GroupBox}, {QStringLiteral("未销售天数"), DaysBox}}, 2);
-    choiceRows->addLayout(grid, 1);
-    auto* rows = new QVBoxLayout(this);
-    rows->addLayout(toolBar());
-    rows->addWidget(choices);
-    rows->addWidget(ResultGrid, 1);
-    rows->addWidget(AgeChart, 1);
+    layOut({SlowButton, AgeButton}, {{QStringLiteral("分组"), GroupBox}, {QStringLiteral("未销售天数"), DaysBox}}, AgeChart);
     connect(AgeButton, &QRadioButton::toggled, DaysBox, &QWidget::setDisabled);
 }
 
@@ -122,32 +103,13 @@ void TFrmSlowStock::showResult()
     addRow(cells << total.totalQuantity() << total.totalValue());
     ResultGrid->resizeColumnsToContents();
 
-    auto* values = new QBarSet(QStringLiteral("库存金额"));
+    BarChart::Set values{QStringLiteral("库存金额"), {}};
     QStringList buckets;
-    double highest = 0;
     for (int b = 0; b < ageBucketCount; ++b) {
-        *values << total.value[b];
+        values.values << total.value[b];
         buckets << ageBucketName(AgeBucket(b));
-        highest = std::max(highest, total.value[b]);
     }
-    auto* series = new QBarSeries;
-    series->append(values);
-    series->setLabelsVisible(true);
-    auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("库龄：各段库存金额（成本）"));
-    chart->addSeries(series);
-    chart->legend()->hide();
-    auto* bucketAxis = new QBarCategoryAxis;
-    bucketAxis->append(buckets);
-    chart->addAxis(bucketAxis, Qt::AlignBottom);
-    series->attachAxis(bucketAxis);
-    auto* valueAxis = new QValueAxis;
-    valueAxis->setRange(0, highest > 0 ? std::ceil(highest * 1.15) : 1);
-    valueAxis->applyNiceNumbers();
-    valueAxis->setLabelFormat(QStringLiteral("%.0f"));
-    chart->addAxis(valueAxis, Qt::AlignLeft);
-    series->attachAxis(valueAxis);
-    AgeChart->setChart(chart);
+    AgeChart->setChart(BarChart::make(QStringLiteral("库龄：各段库存金额（成本）"), buckets, {values}));
 }
 
 QString TFrmSlowStock::choiceText() const

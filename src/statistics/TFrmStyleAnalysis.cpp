@@ -5,16 +5,12 @@
 #include "core/TFrmDataMod.h"
 #include "statistics/StyleCellsDialog.h"
 #include "ui/Dialogs.h"
-#include "ui/WindowParts.h"
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QVBoxLayout>
 #include <cmath>
 
 using namespace StyleAnalysis;
@@ -39,16 +35,7 @@ TFrmStyleAnalysis::TFrmStyleAnalysis(QWidget* parent)
     GroupBox = choiceBox("GroupBox", groupingNames());
     DP1 = datePicker("DP1", Clock::today().addDays(-89));
     DP2 = datePicker("DP2", Clock::today());
-    auto* choices = new QGroupBox(QStringLiteral("查询条件"));
-    WindowParts::addLabelled(new QGridLayout(choices),
-                             {{QStringLiteral("分组"), GroupBox},
-                              {QStringLiteral("起始日期"), DP1},
-                              {QStringLiteral("截止日期"), DP2}},
-                             3);
-    auto* rows = new QVBoxLayout(this);
-    rows->addLayout(toolBar());
-    rows->addWidget(choices);
-    rows->addWidget(ResultGrid, 1);
+    layOut({}, {{QStringLiteral("分组"), GroupBox}, {QStringLiteral("起始日期"), DP1}, {QStringLiteral("截止日期"), DP2}});
     ResultGrid->installEventFilter(this);
     connect(ResultGrid, &QTableView::doubleClicked, this, &TFrmStyleAnalysis::openStyle);
 }

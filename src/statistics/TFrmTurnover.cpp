@@ -1,14 +1,10 @@
 #include "statistics/TFrmTurnover.h"
 
 #include "core/Clock.h"
-#include "ui/WindowParts.h"
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QTableView>
-#include <QVBoxLayout>
 #include <cmath>
 
 using namespace StyleAnalysis;
@@ -28,16 +24,7 @@ TFrmTurnover::TFrmTurnover(QWidget* parent)
     GroupBox = choiceBox("GroupBox", names);
     DP1 = datePicker("DP1", Clock::today().addDays(-89));
     DP2 = datePicker("DP2", Clock::today());
-    auto* choices = new QGroupBox(QStringLiteral("查询条件"));
-    WindowParts::addLabelled(new QGridLayout(choices),
-                             {{QStringLiteral("分组"), GroupBox},
-                              {QStringLiteral("起始日期"), DP1},
-                              {QStringLiteral("截止日期"), DP2}},
-                             3);
-    auto* rows = new QVBoxLayout(this);
-    rows->addLayout(toolBar());
-    rows->addWidget(choices);
-    rows->addWidget(ResultGrid, 1);
+    layOut({}, {{QStringLiteral("分组"), GroupBox}, {QStringLiteral("起始日期"), DP1}, {QStringLiteral("截止日期"), DP2}});
 }
 
 AnalysisWindow::Reading TFrmTurnover::reading()
