@@ -60,9 +60,20 @@ QString billType(BillKind kind)
     return BillStore::info(kind).billType;
 }
 
+// The day of a stored date-time ("yyyy-MM-dd hh:mm:ss"), read by its digits:
+// the reports read one per goods or per purchase line.
 QDate storedDate(const db::Statement& statement, int column)
 {
-    return QDate::fromString(statement.textValue(column).left(10), QStringLiteral("yyyy-MM-dd"));
+    const QByteArrayView text = statement.utf8Text(column);
+    if (text.size() < 10 || text[4] != '-' || text[7] != '-')
+        return {};
+    const auto number = [&text](int from, int length) {
+        int n = 0;
+        for (int i = from; i < from + length; ++i)
+            n = n * 10 + (text[i] - '0');
+        return n;
+    };
+    return QDate(number(0, 4), number(5, 2), number(8, 2));
 }
 
 QHash<QString, GoodsInfo> goodsInfo(db::Connection& connection)
