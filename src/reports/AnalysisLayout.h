@@ -10,8 +10,9 @@ class AnalysisLayout : public ListingLayout {
 public:
     explicit AnalysisLayout(QObject* parent = nullptr);
 
-    // Lays the table out across the page: the first column wider, numbers right-aligned.
-    // `text` gives the cell of a row and a column (the field is the column's number).
+    // Lays the table out across the page, each column as wide as its share of
+    // `widths` (its longest text), numbers right-aligned. `text` gives the cell of a
+    // row and a column (the field is the column's number).
     void setTable(const QString& title, const QString& choices, const QStringList& captions,
-                  const QList<bool>& numbers, int rows, RowText text);
+                  const QList<bool>& numbers, const QList<double>& widths, int rows, RowText text);
 };

@@ -187,12 +187,24 @@ void AnalysisWindow::cmd_prinClick()
         return;
     QStringList captions;
     QList<bool> numbers;
+    QList<double> widths;
+    // A column as wide as its longest text; a Chinese character takes two places.
+    const auto width = [](const QString& text) {
+        double places = 0;
+        for (const QChar c : text)
+            places += c.unicode() < 0x2e80 ? 1 : 2;
+        return places;
+    };
     for (int column = 0; column < m_model->columnCount(); ++column) {
         captions << m_model->headerData(column, Qt::Horizontal).toString();
         numbers << isNumberColumn(column);
+        double widest = width(captions.last());
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            widest = std::max(widest, width(m_model->index(row, column).data().toString()));
+        widths << widest;
     }
     AnalysisLayout& report = ReportLayouts::get<AnalysisLayout>();
-    report.setTable(windowTitle(), m_choices, captions, numbers, m_model->rowCount(),
+    report.setTable(windowTitle(), m_choices, captions, numbers, widths, m_model->rowCount(),
                     [this](int row, const QString& field) { return m_model->index(row, field.toInt()).data().toString(); });
     report.preview(this);
     // The rows are this window's: the layout outlives it.
