@@ -8,6 +8,7 @@
 #include "shop/Worker.h"
 #include "statistics/TFrmOutList.h"
 #include "statistics/TFrmOutSortG.h"
+#include "statistics/TFrmSlowStock.h"
 #include "ui/FieldValue.h"
 #include "warehouse/TFrmAlarm.h"
 
@@ -83,6 +84,7 @@ TodayPage::TodayPage(QWidget* parent)
     addCard(QStringLiteral("debtors"), QStringLiteral("应收款"), 0, 2);
     addCard(QStringLiteral("best"), QStringLiteral("本月畅销"), 1, 0);
     addCard(QStringLiteral("backup"), QStringLiteral("最近备份"), 1, 1);
+    addCard(QStringLiteral("oldstock"), QStringLiteral("库龄超180天"), 1, 2);
 
     m_cards[0].className = QStringLiteral("TFrmOutList");
     m_cards[0].prepare = overDays<TFrmOutList>(1, false);
@@ -100,6 +102,16 @@ TodayPage::TodayPage(QWidget* parent)
     m_cards[3].position = Function::RankByGoods;
     m_cards[4].className = QStringLiteral("TFrmBackUp");
     m_cards[4].position = Function::Backup;
+    m_cards[5].className = QStringLiteral("TFrmSlowStock");
+    m_cards[5].prepare = [](QDialog* dialog) {
+        // The stock's ages, as the card counts them.
+        if (auto* window = qobject_cast<TFrmSlowStock*>(dialog)) {
+            window->AgeButton->setChecked(true);
+            if (window->cmd_find->isEnabled())
+                window->cmd_findClick();
+        }
+    };
+    m_cards[5].position = Function::RankByGoods;
 
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("近%1天销售金额").arg(chartDays));
@@ -231,6 +243,8 @@ void TodayPage::readingFinished()
         return m_read.lastBackup.isValid() ? m_read.lastBackup.toString(QStringLiteral("yyyy-MM-dd hh:mm"))
                                            : QStringLiteral("没有自动备份");
     });
+    showCard(QStringLiteral("oldstock"), TodayFigures::Part::OldStock,
+             [this] { return QStringLiteral("库存金额 %1").arg(amount(m_read.oldStock)); });
     showChart();
     emit refreshed();
 }

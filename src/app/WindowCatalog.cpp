@@ -31,6 +31,10 @@
 #include "statistics/TFrmOutList.h"
 #include "statistics/TFrmOutSortC.h"
 #include "statistics/TFrmOutSortG.h"
+#include "statistics/TFrmSizeShare.h"
+#include "statistics/TFrmSlowStock.h"
+#include "statistics/TFrmStyleAnalysis.h"
+#include "statistics/TFrmTurnover.h"
 #include "maintenance/TFrmBackUp.h"
 #include "maintenance/TFrmRestore.h"
 #include "maintenance/TFrmOperLog.h"
@@ -118,6 +122,10 @@ void registerAll()
     add<TFrmOutList>("TFrmOutList");
     add<TFrmOutSortG>("TFrmOutSortG");
     add<TFrmOutSortC>("TFrmOutSortC");
+    add<TFrmStyleAnalysis>("TFrmStyleAnalysis");
+    add<TFrmSizeShare>("TFrmSizeShare");
+    add<TFrmSlowStock>("TFrmSlowStock");
+    add<TFrmTurnover>("TFrmTurnover");
     // backup and restore
     add<TFrmBackUp>("TFrmBackUp");
     add<TFrmRestore>("TFrmRestore");

@@ -76,6 +76,8 @@ QString ReportDocument::itemText(const ReportItem& item, const ReportPage::Place
     if (item.kind != ReportItem::Kind::DataText && item.kind != ReportItem::Kind::Barcode)
         return {};
     const db::Dataset* dataset = item.dataset.data();
+    if (!dataset && band.kind == ReportBand::Kind::Detail)
+        return m_layout->rowText(band.row, item.field);
     if (!dataset || !dataset->isOpen())
         return {};
     // Detail bands show the row they were placed for; every other data text shows

@@ -105,9 +105,32 @@ ReportDocument ReportLayout::prepare() const
 
 ReportDocument ReportLayout::prepare(QSizeF pageMm) const
 {
+    return ReportDocument(*this, pageMm, ReportPaginator::paginate(*this, pageMm, rowCount()));
+}
+
+void ReportLayout::setRows(int count, RowText text)
+{
+    m_rowCount = count;
+    m_rowText = std::move(text);
+}
+
+int ReportLayout::rowCount() const
+{
+    if (m_rowCount >= 0)
+        return m_rowCount;
     // A closed master dataset prints like an empty one: the form without lines.
-    const int rows = m_master && m_master->isOpen() ? m_master->recordCount() : 0;
-    return ReportDocument(*this, pageMm, ReportPaginator::paginate(*this, pageMm, rows));
+    return m_master && m_master->isOpen() ? m_master->recordCount() : 0;
+}
+
+QString ReportLayout::rowText(int row, const QString& field) const
+{
+    return m_rowText && row >= 0 && row < m_rowCount ? m_rowText(row, field) : QString();
+}
+
+void ReportLayout::clearBands()
+{
+    for (auto& slot : m_bands)
+        slot.reset();
 }
 
 void ReportLayout::writePdf(const QString& fileName) const

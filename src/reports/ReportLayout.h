@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,6 +29,13 @@ public:
     QString title() const { return m_title; }
     db::Dataset* masterDataset() const { return m_master; }
     void setMasterDataset(db::Dataset* dataset) { m_master = dataset; }
+    // Rows that are no dataset's (a table read aside): the detail band's data texts
+    // without a dataset print rowText(row, field). They stand in for the master's rows.
+    using RowText = std::function<QString(int row, const QString& field)>;
+    void setRows(int count, RowText text);
+    // The rows printed: the given rows, or the master dataset's while it is open.
+    int rowCount() const;
+    QString rowText(int row, const QString& field) const;
 
     const ReportBand* band(ReportBand::Kind kind) const;
     QList<ReportBand::Kind> bandKinds() const;
@@ -72,6 +80,8 @@ protected:
     ReportFont defaultFont() const { return m_defaultFont; }
 
     ReportBand& addBand(Kind kind, double heightMm);
+    // Drops every band, for a layout whose columns follow what it prints.
+    void clearBands();
     ReportItem& addLabel(Kind band, const QRectF& rect, const QString& text,
                          Qt::Alignment alignment = Qt::AlignLeft, const QString& name = {});
     ReportItem& addData(Kind band, const QRectF& rect, db::Dataset* dataset, const QString& field,
@@ -107,6 +117,8 @@ private:
 
     QString m_title;
     QPointer<db::Dataset> m_master;
+    int m_rowCount = -1;   // -1: the master dataset's rows
+    RowText m_rowText;
     std::array<std::optional<ReportBand>, ReportBand::kindCount> m_bands;
     ReportPaper m_paper;
     ReportFont m_defaultFont;

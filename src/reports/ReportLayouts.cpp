@@ -1,5 +1,6 @@
 #include "reports/ReportLayouts.h"
 
+#include "reports/AnalysisLayout.h"
 #include "reports/TQageing.h"
 #include "reports/TQcompdetail.h"
 
@@ -18,7 +19,7 @@ void ReportLayouts::createAll(QObject* owner)
                  new TQpay(owner),      new TQRcheck(owner),  new TQRout(owner),      new TQRin(owner),
                  new TQalarm(owner),    new TQRoutSortG(owner), new TQRoutSortC(owner),
                  new TQoperlog(owner),  new TQageing(owner),   new TQcompdetail(owner),
-                 new LabelLayout(owner)};
+                 new LabelLayout(owner), new AnalysisLayout(owner)};
 }
 
 QList<ReportLayout*> ReportLayouts::all()

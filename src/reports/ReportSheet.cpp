@@ -81,7 +81,7 @@ ReportSheet::ReportSheet(const ReportLayout& layout)
     if (!detail)
         return;
     for (const ReportItem& item : detail->items)
-        if (item.kind == ReportItem::Kind::DataText && item.dataset)
+        if (item.kind == ReportItem::Kind::DataText)
             m_items.append(&item);
     std::stable_sort(m_items.begin(), m_items.end(),
                      [](const ReportItem* a, const ReportItem* b) { return a->rect.left() < b->rect.left(); });
@@ -92,7 +92,7 @@ ReportSheet::ReportSheet(const ReportLayout& layout)
             m_headings.append(heading);
         column.caption = heading ? heading->text.trimmed() : item->field;
         column.width = item->rect.width() * charactersPerMm;
-        const int index = item->dataset->fieldIndex(item->field);
+        const int index = item->dataset ? item->dataset->fieldIndex(item->field) : -1;
         if (index >= 0) {
             const db::Field& field = item->dataset->field(index);
             if (field.type == db::FieldType::Double || field.type == db::FieldType::Integer) {
@@ -109,14 +109,15 @@ ReportSheet::ReportSheet(const ReportLayout& layout)
 
 int ReportSheet::rowCount() const
 {
-    const db::Dataset* master = m_layout.masterDataset();
-    return master && master->isOpen() ? master->recordCount() : 0;
+    return m_layout.rowCount();
 }
 
 QVariant ReportSheet::value(int row, int column) const
 {
     const ReportItem& item = *m_items[column];
     const db::Dataset* dataset = item.dataset;
+    if (!dataset)
+        return m_layout.rowText(row, item.field);
     const int index = dataset ? dataset->fieldIndex(item.field) : -1;
     if (index < 0 || !dataset->isOpen())
         return {};

@@ -56,7 +56,7 @@ QList<Goods> bestSellers(db::Connection& connection, const QDate& day);
 QList<std::pair<QDate, double>> dailySales(db::Connection& connection, const QDate& day, int days);
 
 // Every figure of the home page on one day; a part that could not be read keeps why.
-enum class Part { Sales, Alarm, Debtors, BestSellers, Backup, Chart };
+enum class Part { Sales, Alarm, Debtors, BestSellers, Backup, Chart, OldStock };
 constexpr int chartDays = 30;
 struct Page {
     Sales sales;
@@ -65,6 +65,7 @@ struct Page {
     QList<Goods> bestSellers;
     QDateTime lastBackup;                          // invalid: no automatic backup
     QList<std::pair<QDate, double>> daily;         // chartDays days up to the day
+    double oldStock = 0;                           // value at cost of the stock over 180 days old
     QMap<Part, std::exception_ptr> failures;
 };
 

@@ -12,10 +12,13 @@
 #include "reports/ReportLayouts.h"
 #include "shop/BillStore.h"
 #include "statistics/TFrmOutList.h"
+#include "statistics/TFrmSlowStock.h"
 #include "warehouse/TFrmAlarm.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QRadioButton>
+#include <QTableView>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -146,6 +149,37 @@ private slots:
         app->setRights(rights);
         QTest::mouseClick(page.findChild<QWidget*>("salesCard"), Qt::LeftButton);
         QVERIFY(opened.isEmpty());
+    }
+
+    // The old stock card: what is left of purchases over 180 days old, at cost; a click opens the ages.
+    void oldStockCardCountsPurchasesOver180Days()
+    {
+        app->exec("insert into goods (gods_code, gods_name) values ('G2','长裤')");
+        for (const auto& [date, quantity] : {std::pair(QDate(2025, 12, 31), 10.0), std::pair(QDate(2026, 1, 1), 4.0)}) {
+            BillStore::Bill bill;
+            bill.header = {{QStringLiteral("bill_date"), date}};
+            bill.lines = {{QStringLiteral("G2"), quantity, 6, {}}};
+            BillStore::save(app->dataModule().AdoConn, BillStore::BillKind::Purchase, bill);
+        }
+        sell("G2", 5, 10);   // the oldest go first: 5 of 31 December's 10 are left, 181 days old
+        TodayPage page;
+        page.resize(900, 700);
+        page.show();
+        QVERIFY(refreshed(page));
+        QCOMPARE(page.cardText("oldstock"), QString("库存金额 30"));
+
+        std::function<void(QDialog*)> prepare;
+        connect(&page, &TodayPage::openRequested, this,
+                [&](const QString&, const std::function<void(QDialog*)>& p) { prepare = p; });
+        QTest::mouseClick(page.findChild<QWidget*>("oldstockCard"), Qt::LeftButton);
+        QVERIFY(prepare);
+        TFrmSlowStock ages;
+        QSignalSpy shown(&ages, &AnalysisWindow::resultShown);
+        prepare(&ages);
+        QVERIFY(ages.AgeButton->isChecked());
+        QVERIFY(shown.wait(readingMs));
+        const QAbstractItemModel* model = ages.ResultGrid->model();
+        QCOMPARE(model->index(model->rowCount() - 1, 8).data().toString(), QString("30"));   // 180天以上金额
     }
 
     // The chart's value axis: round steps that its labels tell apart.

@@ -19,14 +19,17 @@ using Kind = ReportBand::Kind;
 const QStringList creationOrder = {"TQRoutlist", "TQgath",  "TQincost", "TQRiss",      "TQRinstat",
                                    "TQoutcost",  "TRptstore", "TQRpd",   "TQpay",       "TQRcheck",
                                    "TQRout",     "TQRin",   "TQalarm",  "TQRoutSortG", "TQRoutSortC",
-                                   "TQoperlog",  "TQageing", "TQcompdetail", "LabelLayout"};
+                                   "TQoperlog",  "TQageing", "TQcompdetail", "LabelLayout", "AnalysisLayout"};
 
 // The printed forms. Barcode labels are sized to their label paper and read the
-// rows chosen when printing; tst_labels covers them.
+// rows chosen when printing (tst_labels covers them); the analysis listing takes
+// its columns and rows from its window (tst_analysiswindows).
 QList<ReportLayout*> formLayouts()
 {
     QList<ReportLayout*> forms = ReportLayouts::all();
-    forms.removeIf([](ReportLayout* layout) { return layout->objectName() == QStringLiteral("LabelLayout"); });
+    forms.removeIf([](ReportLayout* layout) {
+        return layout->objectName() == QStringLiteral("LabelLayout") || layout->objectName() == QStringLiteral("AnalysisLayout");
+    });
     return forms;
 }
 
