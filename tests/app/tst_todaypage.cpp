@@ -79,7 +79,9 @@ private slots:
         QCOMPARE(page.cardText("best"), QString("G1 衬衫  15"));
         QCOMPARE(page.cardText("backup"), QString("没有自动备份"));
 
-        app->setRights(QString(Function::Count - 1, '1') + '0');
+        QString withoutProfit(Function::Count, '1');
+        withoutProfit[Function::GrossProfit - 1] = '0';
+        app->setRights(withoutProfit);
         QVERIFY(refreshed(page));
         QVERIFY(!page.cardText("sales").contains("毛利"));
     }
