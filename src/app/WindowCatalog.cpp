@@ -3,6 +3,7 @@
 #include "bills/TFrmIn.h"
 #include "bills/TFrmInFind.h"
 #include "bills/TFrmOut.h"
+#include "bills/TFrmTill.h"
 #include "bills/TFrmOutFind.h"
 #include "bills/TFrmReturnIn.h"
 #include "bills/TFrmReturnout.h"
@@ -82,6 +83,7 @@ void registerAll()
     // stock bills and their finders
     add<TFrmIn>("TFrmIn");
     add<TFrmOut>("TFrmOut");
+    add<TFrmTill>("TFrmTill");
     add<TFrmReturnIn>("TFrmReturnIn");
     add<TFrmReturnout>("TFrmReturnout");
     add<TFrmInFind>("TFrmInFind");
