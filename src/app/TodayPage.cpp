@@ -83,6 +83,7 @@ TodayPage::TodayPage(QWidget* parent)
     addCard(QStringLiteral("debtors"), QStringLiteral("应收款"), 0, 2);
     addCard(QStringLiteral("best"), QStringLiteral("本月畅销"), 1, 0);
     addCard(QStringLiteral("backup"), QStringLiteral("最近备份"), 1, 1);
+    addCard(QStringLiteral("takings"), QStringLiteral("今日收款"), 1, 2);
 
     m_cards[0].className = QStringLiteral("TFrmOutList");
     m_cards[0].prepare = overDays<TFrmOutList>(1, false);
@@ -100,6 +101,8 @@ TodayPage::TodayPage(QWidget* parent)
     m_cards[3].position = Function::RankByGoods;
     m_cards[4].className = QStringLiteral("TFrmBackUp");
     m_cards[4].position = Function::Backup;
+    m_cards[5].className = QStringLiteral("TFrmDayEnd");
+    m_cards[5].position = Function::RetailTill;
 
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("近%1天销售金额").arg(chartDays));
@@ -230,6 +233,15 @@ void TodayPage::readingFinished()
     showCard(QStringLiteral("backup"), TodayFigures::Part::Backup, [this] {
         return m_read.lastBackup.isValid() ? m_read.lastBackup.toString(QStringLiteral("yyyy-MM-dd hh:mm"))
                                            : QStringLiteral("没有自动备份");
+    });
+    showCard(QStringLiteral("takings"), TodayFigures::Part::Takings, [this] {
+        const TillShift::Takings& takings = m_read.takings;
+        if (takings.byMethod.isEmpty())
+            return QStringLiteral("今日没有零售收款");
+        QStringList lines{QStringLiteral("合计 %1（%2 单）").arg(amount(takings.total())).arg(takings.sales)};
+        for (const auto& [method, paid] : takings.byMethod)
+            lines << QStringLiteral("%1  %2").arg(method, amount(paid));
+        return lines.join(QLatin1Char('\n'));
     });
     showChart();
     emit refreshed();

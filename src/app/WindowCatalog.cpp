@@ -4,6 +4,7 @@
 #include "bills/TFrmInFind.h"
 #include "bills/TFrmOut.h"
 #include "bills/TFrmTill.h"
+#include "statistics/TFrmDayEnd.h"
 #include "bills/TFrmOutFind.h"
 #include "bills/TFrmReturnIn.h"
 #include "bills/TFrmReturnout.h"
@@ -84,6 +85,7 @@ void registerAll()
     add<TFrmIn>("TFrmIn");
     add<TFrmOut>("TFrmOut");
     add<TFrmTill>("TFrmTill");
+    add<TFrmDayEnd>("TFrmDayEnd");
     add<TFrmReturnIn>("TFrmReturnIn");
     add<TFrmReturnout>("TFrmReturnout");
     add<TFrmInFind>("TFrmInFind");

@@ -100,7 +100,8 @@ QList<std::pair<QDate, double>> dailySales(db::Connection& connection, const QDa
 Page readPage(const ShopServer::Place& place, const QDate& day, const std::atomic_bool& stopping)
 {
     Page page;
-    const QList<Part> parts{Part::Sales, Part::Alarm, Part::Debtors, Part::BestSellers, Part::Backup, Part::Chart};
+    const QList<Part> parts{Part::Sales, Part::Alarm, Part::Debtors, Part::BestSellers, Part::Backup, Part::Chart,
+                            Part::Takings};
     db::Connection connection;
     try {
         // The window thread's connection is never shared: this one is the reader's own.
@@ -121,6 +122,7 @@ Page readPage(const ShopServer::Place& place, const QDate& day, const std::atomi
             case Part::BestSellers: page.bestSellers = bestSellers(connection, day); break;
             case Part::Backup: page.lastBackup = AutoBackup::lastGood(); break;
             case Part::Chart: page.daily = dailySales(connection, day, chartDays); break;
+            case Part::Takings: page.takings = TillShift::dayTakings(connection, day); break;
             }
         } catch (...) {
             // One part that fails leaves the others readable.
