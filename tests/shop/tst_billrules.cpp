@@ -134,6 +134,23 @@ private slots:
         QVERIFY(!connection().inTransaction());
     }
 
+    // A discount off the total (a till's rounding) is taken off the amount due, never beyond it.
+    void discountIsTakenOffTheAmountDue()
+    {
+        BillStore::Bill discounted = bill({{"G2", 1, 35, {}}}, "C1");
+        discounted.header.append({QStringLiteral("disc_tota"), 0.5});
+        const QString no = BillStore::save(connection(), BillKind::Sale, discounted);
+        QCOMPARE(app->scalar("select shou_tota from outmain where bill_no=:p1", {no}).toDouble(), 34.5);
+        discounted.header.last().second = 35.01;
+        try {
+            BillStore::save(connection(), BillKind::Sale, discounted);
+            QFAIL("a discount beyond the total was stored");
+        } catch (const BillRules::Refused& refused) {
+            QCOMPARE(refused.refusal().message, QString("优惠金额“35.01”必须在0和合计金额35之间"));
+        }
+        QCOMPARE(count("outmain"), 1);
+    }
+
     // Typed or scanned in another case, or spelled as the goods are: the same rows.
     void codesAreStoredAsTheGoodsOwn()
     {

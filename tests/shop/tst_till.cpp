@@ -8,6 +8,7 @@
 #include "core/DatabaseFile.h"
 #include "db/Statement.h"
 #include "shop/BillRules.h"
+#include "shop/BillStore.h"
 #include "shop/DatabaseUpgrade.h"
 #include "shop/TillReturn.h"
 #include "shop/TillSale.h"
@@ -256,6 +257,10 @@ private slots:
         }
         QCOMPARE(number("select count(*) from inmain"), 1.0);
         QCOMPARE(stock("T2"), 9.0);
+        // Deleted in 顾客退货, the return takes its pieces back out, the cost untouched.
+        BillStore::remove(connection(), StockPosting::BillKind::CustomerReturn, returnNo);
+        QCOMPARE(stock("T1"), 8.0);
+        QCOMPARE(cost("T1"), 45.0);
     }
 
     void returnRefusesWhatIsNoTillSale()
