@@ -71,7 +71,7 @@ TFrmTill::TFrmTill(QWidget* parent)
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setFocusPolicy(Qt::NoFocus);
-    m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_total = WindowParts::named<QLabel>("totalLabel", this);
     m_pieces = WindowParts::named<QLabel>("piecesLabel", this);
     m_customer = WindowParts::named<QLabel>("customerLabel", this);
@@ -109,6 +109,8 @@ TFrmTill::TFrmTill(QWidget* parent)
     });
     buildKeys();
     refresh();
+    // Where no window manager maximizes it, still a counter's size.
+    resize(1200, 760);
     setWindowState(Qt::WindowMaximized);
     m_scan->box()->setFocus();
 }

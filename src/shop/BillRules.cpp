@@ -158,7 +158,12 @@ Receivables::LimitCheck creditCheck(db::Connection& connection, StockPosting::Bi
     if (kind != StockPosting::BillKind::Sale || company.isEmpty())
         return {};
     const double due = totals(bill.lines).amount - headerValue(bill, discountColumn).toDouble();
-    return Receivables::checkLimit(connection, company, bill.billNo, due - paidOn(connection, kind, bill));
+    const double open = shop::amounts::cents(due - paidOn(connection, kind, bill));
+    // A bill paid in full adds no debt: it is never over a limit (and a till's walk-in
+    // customer's many bills need not be summed at every sale).
+    if (open <= 0)
+        return {};
+    return Receivables::checkLimit(connection, company, bill.billNo, open);
 }
 
 bool mayExceedLimit()

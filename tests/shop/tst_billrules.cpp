@@ -231,6 +231,11 @@ private slots:
             QCOMPARE(e.refusal().column, BillRules::Column::Company);
         }
         QCOMPARE(count("outmain"), stored ? 2 : 1);
+        // A sale paid in full adds no debt: stored whatever the limit.
+        BillStore::Bill paid = bill({{"G2", 1, 50, {}}}, "C1");
+        paid.header.append({QStringLiteral("fact_tota"), 50.0});
+        BillStore::save(connection(), BillKind::Sale, paid);
+        QCOMPARE(count("outmain"), stored ? 3 : 2);
         // A purchase has no credit limit.
         BillStore::save(connection(), BillKind::Purchase, bill({{"G2", 1, 500, {}}}, "C1"));
     }
