@@ -3,6 +3,7 @@
 // stored → receipt read (TillSale::sell with its payments, then the receipt),
 // on the file and, with --server HOST (user postgres), on a shop server holding
 // a copy. Medians of 30 runs, wall time.
+#include "BenchGoods.h"
 #include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
 #include "core/ShopServer.h"
@@ -23,17 +24,6 @@
 #include <vector>
 
 namespace {
-
-QString code(int i)
-{
-    return QStringLiteral("G%1").arg(i, 6, 10, QLatin1Char('0'));
-}
-
-QString barcode(int i)
-{
-    const QString body = QString::number(200000000000LL + i);
-    return body + QString::number(Barcodes::checkDigit(body));
-}
 
 void build(db::Connection& c, int goods, int lines)
 {

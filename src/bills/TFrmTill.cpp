@@ -25,9 +25,9 @@
 
 namespace {
 
-TFrmTill::ReceiptPrinter& receiptPrinter()
+TFrmTill::PrintReceipt& receiptPrinter()
 {
-    static TFrmTill::ReceiptPrinter printer;
+    static TFrmTill::PrintReceipt printer;
     return printer;
 }
 
@@ -51,7 +51,7 @@ QString keysText()
 
 } // namespace
 
-void TFrmTill::setReceiptPrinter(ReceiptPrinter printer)
+void TFrmTill::setReceiptPrinter(PrintReceipt printer)
 {
     receiptPrinter() = std::move(printer);
 }
@@ -403,12 +403,9 @@ void TFrmTill::print(const shop::Receipt& receipt)
 {
     if (!receiptPrinter())
         return;
-    try {
-        receiptPrinter()(receipt);
-    } catch (const std::exception& e) {
-        // The sale is stored: only the paper is missing.
-        ui::warn(QStringLiteral("小票没有打印出来：%1\n本单已经保存，可按 F9 重打小票。").arg(QString::fromUtf8(e.what())), this);
-    }
+    // The sale is stored: only the paper is missing.
+    if (const QString why = receiptPrinter()(receipt); !why.isEmpty())
+        ui::warn(QStringLiteral("小票没有打印出来：%1\n本单已经保存，可按 F9 重打小票。").arg(why), this);
 }
 
 void TFrmTill::reprint()

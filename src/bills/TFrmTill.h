@@ -23,9 +23,9 @@ class TFrmTill : public QDialog {
 public:
     explicit TFrmTill(QWidget* parent = nullptr);
 
-    // Where receipts go: throws a std::exception saying why one did not print.
-    using ReceiptPrinter = std::function<void(const shop::Receipt&)>;
-    static void setReceiptPrinter(ReceiptPrinter printer);
+    // Where receipts go: returns why one did not print, empty when it did.
+    using PrintReceipt = std::function<QString(const shop::Receipt&)>;
+    static void setReceiptPrinter(PrintReceipt printer);
 
     ui::ScanBar* scanBar() const { return m_scan; }
     QTableWidget* linesGrid() const { return m_grid; }

@@ -91,8 +91,7 @@ private slots:
         };
         TFrmTill::setReceiptPrinter([this](const shop::Receipt& receipt) {
             printed << receipt;
-            if (!printerFault.isEmpty())
-                throw std::runtime_error(printerFault.toStdString());
+            return printerFault;
         });
     }
 
