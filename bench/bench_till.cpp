@@ -88,6 +88,7 @@ void run(const char* engine, db::Connection& c, int goods)
         if (receipt.lines.size() != 3)
             std::fprintf(stderr, "receipt of %s has %d lines\n", qPrintable(no), int(receipt.lines.size()));
     }
+    TillShift::close(c, shift, 0);
     std::printf("%s: scan → line %.2f ms (median, worst %.2f); pay → stored → receipt %.2f ms (median, worst %.2f)\n",
                 engine, median(scans), *std::max_element(scans.begin(), scans.end()), median(sales),
                 *std::max_element(sales.begin(), sales.end()));
