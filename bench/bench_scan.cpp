@@ -1,6 +1,7 @@
 // Times a scan (code + Enter in the scan box) to the updated line of a sale of
 // 200 lines, in a shop of 100,000 goods that all carry a barcode.
 #include "BenchClock.h"
+#include "BenchGoods.h"
 #include "bills/TFrmOut.h"
 #include "core/AppPaths.h"
 #include "core/Clock.h"
@@ -21,17 +22,6 @@
 #include <vector>
 
 namespace {
-
-QString code(int i)
-{
-    return QStringLiteral("G%1").arg(i, 6, 10, QLatin1Char('0'));
-}
-
-QString barcode(int i)
-{
-    const QString body = QString::number(200000000000LL + i);
-    return body + QString::number(Barcodes::checkDigit(body));
-}
 
 void build(db::Connection& c, int goods)
 {

@@ -85,6 +85,7 @@ TodayPage::TodayPage(QWidget* parent)
     addCard(QStringLiteral("best"), QStringLiteral("本月畅销"), 1, 0);
     addCard(QStringLiteral("backup"), QStringLiteral("最近备份"), 1, 1);
     addCard(QStringLiteral("oldstock"), QStringLiteral("库龄超180天"), 1, 2);
+    addCard(QStringLiteral("takings"), QStringLiteral("今日收款"), 0, 3);
 
     m_cards[0].className = QStringLiteral("TFrmOutList");
     m_cards[0].prepare = overDays<TFrmOutList>(1, false);
@@ -112,6 +113,8 @@ TodayPage::TodayPage(QWidget* parent)
         }
     };
     m_cards[5].position = Function::RankByGoods;
+    m_cards[6].className = QStringLiteral("TFrmDayEnd");
+    m_cards[6].position = Function::RetailTill;
 
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("近%1天销售金额").arg(chartDays));
@@ -245,6 +248,15 @@ void TodayPage::readingFinished()
     });
     showCard(QStringLiteral("oldstock"), TodayFigures::Part::OldStock,
              [this] { return QStringLiteral("库存金额 %1").arg(amount(m_read.oldStock)); });
+    showCard(QStringLiteral("takings"), TodayFigures::Part::Takings, [this] {
+        const TillShift::Takings& takings = m_read.takings;
+        if (takings.byMethod.isEmpty())
+            return QStringLiteral("今日没有零售收款");
+        QStringList lines{QStringLiteral("合计 %1（%2 单）").arg(amount(takings.total())).arg(takings.sales)};
+        for (const auto& [method, paid] : takings.byMethod)
+            lines << QStringLiteral("%1  %2").arg(method, amount(paid));
+        return lines.join(QLatin1Char('\n'));
+    });
     showChart();
     emit refreshed();
 }

@@ -5,6 +5,8 @@
 #include "bills/TFrmIn.h"
 #include "bills/TFrmInFind.h"
 #include "bills/TFrmOut.h"
+#include "bills/TFrmTill.h"
+#include "statistics/TFrmDayEnd.h"
 #include "bills/TFrmOutFind.h"
 #include "bills/TFrmReturnIn.h"
 #include "bills/TFrmReturnout.h"
@@ -98,6 +100,8 @@ void registerAll()
     // stock bills and their finders
     add<TFrmIn>("TFrmIn");
     add<TFrmOut>("TFrmOut");
+    add<TFrmTill>("TFrmTill");
+    add<TFrmDayEnd>("TFrmDayEnd");
     add<TFrmReturnIn>("TFrmReturnIn");
     add<TFrmReturnout>("TFrmReturnout");
     add<TFrmInFind>("TFrmInFind");

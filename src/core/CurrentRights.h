@@ -3,7 +3,7 @@
 #include <QString>
 
 // The rights of the logged-in user: character k of a rights string grants
-// function k of the function list (1 = "员工资料" ... 28 = "查看毛利").
+// function k of the function list (1 = "员工资料" ... 30 = "改价").
 enum class Right { Use, Add, Edit, Delete, Check, Find, Print };
 
 // Positions of the function list, in menu order.
@@ -14,9 +14,11 @@ enum Position {
     StockAlarm, StockAdjust, StockCount, StockMovement, Receipts, Payments, PurchaseStatement,
     SalesStatement, Backup, Restore, OperationLog,
     SaleOverCreditLimit, // saving a sale that takes a customer over the credit limit
-    GrossProfit          // today's gross profit on the home page
+    GrossProfit,         // today's gross profit on the home page
+    RetailTill,          // the till: sales and returns at the counter, the shift
+    ChangePrice          // a till price below the discount limit
 };
-constexpr int Count = 28;
+constexpr int Count = 30;
 } // namespace Function
 
 struct CurrentRights {

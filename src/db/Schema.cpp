@@ -16,6 +16,7 @@ Column date(const char* name) { return {QString::fromLatin1(name), ColumnType::D
 Column counter(const char* name) { return {QString::fromLatin1(name), ColumnType::Counter, 0, {}}; }
 Column zero(const char* name) { return {QString::fromLatin1(name), ColumnType::Double, 0, 0}; }
 Column zeroDecimal(const char* name) { return {QString::fromLatin1(name), ColumnType::Decimal, 0, 0}; }
+Column whole(const char* name) { return {QString::fromLatin1(name), ColumnType::Decimal, 0, {}}; }
 // A column that a later version appended: `added(3, text("bar_code", 20))` at the end of its table.
 Column added(int version, Column column)
 {
@@ -39,7 +40,10 @@ QList<Column> billHeader()
             text("comp_code", 10), text("mone_type", 10), dbl("mone_rate"), text("fee_type", 10),
             text("hand_code", 10), text("chek_code", 10), text("oper_code", 10), text("send_code", 10),
             text("rece_code", 10), text("rela_code", 10), dbl("fact_tota"), dbl("shou_tota"),
-            text("remark", 50), text("bill_type", 10), text("oper_name", 10), saveIdentity()};
+            text("remark", 50), text("bill_type", 10), text("oper_name", 10), saveIdentity(),
+            // Taken off the lines' total (a till's rounding), the till shift that took
+            // the money, and on a customer return the till sale it returns goods of.
+            added(7, dbl("disc_tota")), added(7, whole("shift_id")), added(7, text("sale_no", 14))};
 }
 
 QList<Column> billLine()
@@ -119,7 +123,10 @@ QList<Table> buildTables()
         {QStringLiteral("userinfo"),
          {text("comp_name", 50), text("user_posi", 50), text("user_addr", 80), text("user_tele", 30),
           text("user_fax", 30), text("user_mail", 50), text("user_www", 50), text("stad_no", 30),
-          text("bill_bottom", 100)}},
+          text("bill_bottom", 100),
+          // The till: the lowest price a cashier without the right to change prices may
+          // charge, as a percentage of the retail price; the unit the total is rounded down to.
+          added(7, dbl("disc_limit")), added(7, dbl("round_unit"))}},
         // Who changed what: written in the transaction of the change it records.
         {QStringLiteral("oper_log"),
          {counter("log_id"), date("log_time"), text("user_id", 10), text("win_name", 20), text("act_name", 10),
@@ -129,6 +136,13 @@ QList<Table> buildTables()
         // can be told as it stood on an earlier date.
         {QStringLiteral("gathbill"), voucherLine(), 3},
         {QStringLiteral("paybill"), voucherLine(), 3},
+        // How a till sale was paid or a till return refunded (negative), by method.
+        {QStringLiteral("outpay"),
+         {counter("pay_id"), text("bill_no", 14), text("fee_type", 10), dbl("paid_amou")}, 7},
+        // A cashier's shift at the till, from the float to the counted cash.
+        {QStringLiteral("tillshift"),
+         {counter("shift_id"), text("oper_code", 10), date("open_time"), date("close_time"), dbl("float_amou"),
+          dbl("expe_amou"), dbl("count_amou"), dbl("diff_amou")}, 7},
     };
 }
 
@@ -329,6 +343,12 @@ const Index indexes[] = {
     // A company's vouchers in order: the credit it had on a date (ageing, statements).
     {7, "create index if not exists gathmain_comp on gathmain(comp_code, fei_date, fei_no)"},
     {7, "create index if not exists paymain_comp on paymain(comp_code, fei_date, fei_no)"},
+    // A till sale's payments, a shift's bills, a receipt's returns.
+    {7, "create index if not exists outpay_bill on outpay(bill_no)"},
+    {7, "create index if not exists outmain_shift on outmain(shift_id)"},
+    {7, "create index if not exists inmain_shift on inmain(shift_id)"},
+    {7, "create index if not exists inmain_sale on inmain(sale_no)"},
+    {7, "create index if not exists tillshift_open on tillshift(oper_code, close_time)"},
 };
 
 // Bill and voucher numbers and goods codes, each unique in its table. A database

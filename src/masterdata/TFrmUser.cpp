@@ -119,11 +119,16 @@ void TFrmUser::buildLayout()
     DBEdit6 = shopEdit("DBEdit6", "user_addr");
     DBEdit7 = shopEdit("DBEdit7", "user_mail");
     DBEdit8 = shopEdit("DBEdit8", "user_www");
+    // The till's rules for the whole shop.
+    discountLimitEdit = shopEdit("discountLimitEdit", "disc_limit");
+    roundingUnitEdit = shopEdit("roundingUnitEdit", "round_unit");
     WindowParts::addLabelled(new QGridLayout(GroupBox1),
                              {{QStringLiteral("本店位置"), DBEdit1}, {QStringLiteral("统一编号"), DBEdit3},
                               {QStringLiteral("公司名称"), DBEdit2}, {QStringLiteral("公司电话"), DBEdit5},
                               {QStringLiteral("公司传真"), DBEdit4}, {QStringLiteral("公司地址"), DBEdit6},
-                              {QStringLiteral("E_MAIL"), DBEdit7}, {QStringLiteral("公司主页"), DBEdit8}},
+                              {QStringLiteral("E_MAIL"), DBEdit7}, {QStringLiteral("公司主页"), DBEdit8},
+                              {QStringLiteral("收银最低折扣%"), discountLimitEdit},
+                              {QStringLiteral("收银抹零(0/0.1/1元)"), roundingUnitEdit}},
                              1);
 
     GroupBox2 = buildPrintGroup();
@@ -199,7 +204,7 @@ void TFrmUser::buildLayout()
 
     // Tab and Enter go down the left column, through both lists, then to the tabs.
     const QList<QWidget*> order = {DBEdit1, DBEdit3, DBEdit2,   DBEdit5,   DBEdit4, DBEdit6, DBEdit7, DBEdit8,
-                                   DBEdit9, ComboBox1, MaskEdit1, MaskEdit2, Edit1, DBGrid6, DBGrid7, PageControl1};
+                                   discountLimitEdit, roundingUnitEdit, DBEdit9, ComboBox1, MaskEdit1, MaskEdit2, Edit1, DBGrid6, DBGrid7, PageControl1};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
     setTabOrder(PageControl1, BackupBox->folder);

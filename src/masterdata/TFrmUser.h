@@ -40,6 +40,8 @@ public:
     ui::DbEdit* DBEdit6;
     ui::DbEdit* DBEdit7;
     ui::DbEdit* DBEdit8;
+    ui::DbEdit* discountLimitEdit;   // the till: lowest price, % of the retail price, without 改价
+    ui::DbEdit* roundingUnitEdit;    // the till: 抹零 to 0, 0.1 or 1 yuan
 
     QGroupBox* GroupBox2;
     LabelPaperGroup* labelPaper;

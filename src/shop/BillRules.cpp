@@ -12,6 +12,7 @@ namespace {
 const QString companyColumn = QStringLiteral("comp_code");
 const QString dueColumn = QStringLiteral("shou_tota");
 const QString paidColumn = QStringLiteral("fact_tota");
+const QString discountColumn = QStringLiteral("disc_tota");
 
 QString shown(const QVariant& value)
 {
@@ -142,7 +143,12 @@ BillStore::Bill checked(db::Connection& connection, const BillStore::Bill& bill)
         throw Refused({-1, Column::Quantity, QStringLiteral("数量不能为0")});
     if (!shop::amounts::fits(sum.amount))
         throw Refused({-1, Column::None, QStringLiteral("合计金额") + shop::amounts::refusal(DataHelpers::amountText(sum.amount))});
-    setHeaderValue(result, dueColumn, sum.amount);
+    const QVariant discount = headerValue(result, discountColumn);
+    if (!discount.isNull()
+        && (discount.toDouble() < 0 || discount.toDouble() > sum.amount || !shop::amounts::fits(discount.toDouble())))
+        throw Refused({-1, Column::None, QStringLiteral("优惠金额“%1”必须在0和合计金额%2之间")
+                                             .arg(shown(discount), DataHelpers::amountText(sum.amount))});
+    setHeaderValue(result, dueColumn, shop::amounts::cents(sum.amount - discount.toDouble()));
     return result;
 }
 
@@ -151,8 +157,13 @@ Receivables::LimitCheck creditCheck(db::Connection& connection, StockPosting::Bi
     const QString company = headerValue(bill, companyColumn).toString().trimmed();
     if (kind != StockPosting::BillKind::Sale || company.isEmpty())
         return {};
-    const double due = totals(bill.lines).amount;
-    return Receivables::checkLimit(connection, company, bill.billNo, due - paidOn(connection, kind, bill));
+    const double due = totals(bill.lines).amount - headerValue(bill, discountColumn).toDouble();
+    const double open = shop::amounts::cents(due - paidOn(connection, kind, bill));
+    // A bill paid in full adds no debt: it is never over a limit (and a till's walk-in
+    // customer's many bills need not be summed at every sale).
+    if (open <= 0)
+        return {};
+    return Receivables::checkLimit(connection, company, bill.billNo, open);
 }
 
 bool mayExceedLimit()

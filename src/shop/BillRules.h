@@ -56,7 +56,8 @@ Refusal lineRefusal(db::Connection& connection, int row, const QString& code, co
 
 // Checks the header's company and every line, and the bill not being empty.
 // Returns the bill as it is stored: codes as the goods' and company's own, the
-// amount due (shou_tota) from totals(). Throws Refused. The credit limit aside.
+// amount due (shou_tota) from totals() less the discount the header may give
+// (disc_tota, 0 to the total). Throws Refused. The credit limit aside.
 BillStore::Bill checked(db::Connection& connection, const BillStore::Bill& bill);
 
 // A sale against its customer's credit limit (never exceeded for other kinds or without a company).

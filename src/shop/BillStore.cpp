@@ -166,7 +166,7 @@ QDate storedDate(db::Connection& connection, BillKind kind, const QString& billN
     return QDate::fromString(query.textValue(0).left(10), QStringLiteral("yyyy-MM-dd"));
 }
 
-QString save(db::Connection& connection, BillKind kind, const Bill& given)
+QString save(db::Connection& connection, BillKind kind, const Bill& given, const AlsoWrite& alsoWrite)
 {
     const KindInfo& where = info(kind);
     db::Transaction transaction(connection, db::Transaction::Write);
@@ -193,6 +193,8 @@ QString save(db::Connection& connection, BillKind kind, const Bill& given)
     writeLines(connection, where, billNo, bill.lines);
     writeHeader(connection, where, billNo, bill);
     StockPosting::applyBill(connection, kind, bill.lines);
+    if (alsoWrite)
+        alsoWrite(connection, billNo);
     const bool isNew = bill.headerId == 0;
     OperationLog::write(connection, {windowName(kind), isNew ? OperationLog::added : OperationLog::edited, billNo,
                                      isNew ? QStringLiteral("金额 %1").arg(DataHelpers::amountText(total(bill.lines)))

@@ -7,6 +7,7 @@
 #include <QPair>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 namespace db {
@@ -47,7 +48,10 @@ struct Bill {
 // BillRules::Refused, any other failure db::Error; either way nothing changed.
 // Codes are stored as the goods' and company's own, the amount due as the
 // bill's total.
-QString save(db::Connection& connection, BillKind kind, const Bill& bill);
+// `alsoWrite` stores what belongs to the bill in other tables (a till sale's
+// payments) in the same transaction, after the bill and its stock.
+using AlsoWrite = std::function<void(db::Connection& connection, const QString& billNo)>;
+QString save(db::Connection& connection, BillKind kind, const Bill& bill, const AlsoWrite& alsoWrite = {});
 
 // The number of the bill a save with this identity stored; nothing when there is none.
 std::optional<QString> storedBy(db::Connection& connection, BillKind kind, const QString& saveId);

@@ -50,15 +50,16 @@ void hashPasswords(db::Connection& connection)
     }
 }
 
-// Version 3 brought credit limits and the home page's gross profit: whoever may
-// set rights may also sell over a limit and see the profit.
-void grantCreditAndProfit(db::Connection& connection)
+// Grants the use of the functions from `first` on (one "1" each in `ticks`) to
+// whoever may set rights, filling the positions before them with "0".
+void grantUse(db::Connection& connection, int first, const QString& ticks)
 {
-    const int before = Function::SaleOverCreditLimit - 1;
-    connection.execute(QStringLiteral("update powers set pow_use=substr(coalesce(pow_use,'')||'%1',1,%2)||'11' "
-                                      "where substr(pow_use,%3,1)='1'")
+    const int before = first - 1;
+    connection.execute(QStringLiteral("update powers set pow_use=substr(coalesce(pow_use,'')||'%1',1,%2)||'%3' "
+                                      "where substr(pow_use,%4,1)='1'")
                            .arg(QString(before, QLatin1Char('0')))
                            .arg(before)
+                           .arg(ticks)
                            .arg(Function::Powers));
 }
 
@@ -217,10 +218,13 @@ void upgradeCopy(db::Connection& connection)
         grantLogViewer(connection);
     if (from < 3) {
         hashPasswords(connection);
-        grantCreditAndProfit(connection);
+        // Credit limits and the home page's gross profit.
+        grantUse(connection, Function::SaleOverCreditLimit, QStringLiteral("11"));
     }
     if (from < 6)
         mendGoodsCodeCase(connection);
+    if (from < 7)   // the till and the right to change its prices
+        grantUse(connection, Function::RetailTill, QStringLiteral("11"));
     transaction.commit();
 }
 

@@ -55,6 +55,9 @@ public:
             insert(goodsCode, -quantity, QVariant());
     }
     void unissue(const QString& goodsCode, double quantity) { run(m_move, moveSql, goodsCode, quantity); }
+    // Goods back at the cost they have: a quantity only.
+    void receiveAtCost(const QString& goodsCode, double quantity) { issue(goodsCode, -quantity); }
+    void unreceiveAtCost(const QString& goodsCode, double quantity) { unissue(goodsCode, -quantity); }
 
 private:
     int run(std::optional<db::Statement>& statement, const QString& sql, const QString& goodsCode, double quantity,
@@ -125,7 +128,9 @@ void applyBill(db::Connection& connection, BillKind kind, const QList<BillLine>&
         for (const BillLine& line : lines) {
             if (!movesStock(kind, line))
                 continue;
-            if (raisesStock(kind))
+            if (raisesStock(kind) && line.remark == atCost)
+                w.receiveAtCost(line.goodsCode, line.quantity);
+            else if (raisesStock(kind))
                 w.receive(line.goodsCode, line.quantity, line.unitPrice);
             else
                 w.issue(line.goodsCode, line.quantity);
@@ -140,7 +145,9 @@ void takeBillBack(db::Connection& connection, BillKind kind, const QList<BillLin
         for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
             if (!movesStock(kind, *it))
                 continue;
-            if (raisesStock(kind))
+            if (raisesStock(kind) && it->remark == atCost)
+                w.unreceiveAtCost(it->goodsCode, it->quantity);
+            else if (raisesStock(kind))
                 w.unreceive(it->goodsCode, it->quantity, it->unitPrice);
             else
                 w.unissue(it->goodsCode, it->quantity);

@@ -39,6 +39,9 @@ struct BillLine {
 
 // A customer-return line with exactly this remark stays out of stock.
 inline const QString notIntoStock = QStringLiteral("不入库");
+// A customer-return line with exactly this remark comes back at the goods' cost:
+// stock rises, the average stays (a till return, refunded at the sale price).
+inline const QString atCost = QStringLiteral("按成本入库");
 
 // Purchases and customer returns raise stock and re-average the cost.
 bool raisesStock(BillKind kind);

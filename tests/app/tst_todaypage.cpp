@@ -11,6 +11,8 @@
 #include "core/CurrentRights.h"
 #include "reports/ReportLayouts.h"
 #include "shop/BillStore.h"
+#include "shop/TillSale.h"
+#include "shop/TillShift.h"
 #include "statistics/TFrmOutList.h"
 #include "statistics/TFrmSlowStock.h"
 #include "warehouse/TFrmAlarm.h"
@@ -81,10 +83,23 @@ private slots:
         QCOMPARE(page.cardText("debtors"), QString("合计 150\n华美  150"));
         QCOMPARE(page.cardText("best"), QString("G1 衬衫  15"));
         QCOMPARE(page.cardText("backup"), QString("没有自动备份"));
+        QCOMPARE(page.cardText("takings"), QString("今日没有零售收款"));
 
-        app->setRights(QString(Function::Count - 1, '1') + '0');
+        QString withoutProfit(Function::Count, '1');
+        withoutProfit[Function::GrossProfit - 1] = '0';
+        app->setRights(withoutProfit);
         QVERIFY(refreshed(page));
         QVERIFY(!page.cardText("sales").contains("毛利"));
+    }
+
+    void tillSalesCountInTheDaysSalesAndTakings()
+    {
+        const qint64 shift = TillShift::open(app->dataModule().AdoConn, CurrentRights::current().userId, 0);
+        TillSale::sell(app->dataModule().AdoConn, {{{"G1", {}, 2, 10, 10}}, {{"现金", 5}, {"微信", 15}}, shift, {}, {}});
+        TodayPage page;
+        QVERIFY(refreshed(page));
+        QVERIFY(page.cardText("sales").startsWith("单数 3\n数量 17\n金额 170"));
+        QCOMPARE(page.cardText("takings"), QString("合计 20（1 单）\n现金  5\n微信  15"));
     }
 
     void unreadableCardSaysWhyAndTheOthersStay()

@@ -1072,7 +1072,9 @@ void TestBills::saleOverTheCreditLimitNeedsTheRight()
     QCOMPARE(rows(app, "outmain"), 2);
     QCOMPARE(app.dialogs().messages.size(), 0);
 
-    app.setRights(QString(Function::Count - 2, '1') + QStringLiteral("00"));
+    QString withoutLimit(Function::Count, '1');
+    withoutLimit[Function::SaleOverCreditLimit - 1] = '0';
+    app.setRights(withoutLimit);
     sell(0.01);
     QCOMPARE(w.mode(), QStringLiteral("add"));
     QCOMPARE(rows(app, "outmain"), 2);

@@ -75,8 +75,8 @@ void TestDatabase::everyTableHasItsColumnsInOrder()
     QCOMPARE(db::Schema::table("goods")->columns.first().name, QString("in_id"));
     QCOMPARE(db::Schema::table("goods")->columns.size(), 27);
     QCOMPARE(db::Schema::table("goods")->columns.last().name, QString("bar_code"));
-    QCOMPARE(db::Schema::table("inmain")->columns.size(), 20);
-    QCOMPARE(db::Schema::table("inmain")->columns.last().name, QString("save_id"));
+    QCOMPARE(db::Schema::table("inmain")->columns.size(), 23);
+    QCOMPARE(db::Schema::table("inmain")->columns.last().name, QString("sale_no"));
     QCOMPARE(db::Schema::column("goods", "gods_code")->size, 20);
     QCOMPARE(db::Schema::column("powers", "pow_use")->size, 50);
 }

@@ -1,6 +1,7 @@
 // The basic settings window: paper rules, the number checks, system.ini and the
 // print settings, the shop's row and the code lists written by batch.
 #include "TestSupport.h"
+#include "shop/TillSale.h"
 #include "WindowDriver.h"
 
 #include "app/WindowCatalog.h"
@@ -82,6 +83,7 @@ private slots:
     void paperAndNumberChecks_data();
     void paperAndNumberChecks();
     void emptyShopRowIsCreatedByEditAndSave();
+    void tillSettingsReachTheTill();
     void codeListsAreWrittenAtSave();
     void cancelKeepsCodeListChangesForNextSave();
     void failingListIsNamedAndModeKept();
@@ -271,6 +273,20 @@ void TestSettings::emptyShopRowIsCreatedByEditAndSave()
     click(win.w, "cmd_save");
     QCOMPARE(app.scalar("select count(*) from userinfo").toInt(), 1);
     QCOMPARE(app.scalar("select comp_name from userinfo").toString(), QString("澜禾二店"));
+}
+
+void TestSettings::tillSettingsReachTheTill()
+{
+    TestApp app;
+    Window win;
+    click(win.w, "cmd_edit");
+    retype(win.w, "DBEdit2", "澜禾");
+    retype(win.w, "discountLimitEdit", "80");
+    retype(win.w, "roundingUnitEdit", "0.1");
+    click(win.w, "cmd_save");
+    const TillSale::Settings settings = TillSale::settings(app.dataModule().AdoConn);
+    QCOMPARE(settings.discountLimit, 80.0);
+    QCOMPARE(settings.roundingUnit, 0.1);
 }
 
 void TestSettings::codeListsAreWrittenAtSave()
@@ -495,12 +511,12 @@ void TestSettings::editFocusesTheShopAndEnterNeverSaves()
     click(win.w, "cmd_edit");
     QCOMPARE(QApplication::focusWidget()->objectName(), QString("DBEdit1"));
     QStringList walk;
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 15; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         walk << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(walk, QStringList({"DBEdit3", "DBEdit2", "DBEdit5", "DBEdit4", "DBEdit6", "DBEdit7", "DBEdit8", "DBEdit9",
-                                "ComboBox1", "MaskEdit1", "MaskEdit2", "Edit1", "DBGrid6"}));
+    QCOMPARE(walk, QStringList({"DBEdit3", "DBEdit2", "DBEdit5", "DBEdit4", "DBEdit6", "DBEdit7", "DBEdit8",
+                                "discountLimitEdit", "roundingUnitEdit", "DBEdit9", "ComboBox1", "MaskEdit1", "MaskEdit2", "Edit1", "DBGrid6"}));
     for (int i = 0; i < 8; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("DBGrid6"));

@@ -134,6 +134,23 @@ private slots:
         QVERIFY(!connection().inTransaction());
     }
 
+    // A discount off the total (a till's rounding) is taken off the amount due, never beyond it.
+    void discountIsTakenOffTheAmountDue()
+    {
+        BillStore::Bill discounted = bill({{"G2", 1, 35, {}}}, "C1");
+        discounted.header.append({QStringLiteral("disc_tota"), 0.5});
+        const QString no = BillStore::save(connection(), BillKind::Sale, discounted);
+        QCOMPARE(app->scalar("select shou_tota from outmain where bill_no=:p1", {no}).toDouble(), 34.5);
+        discounted.header.last().second = 35.01;
+        try {
+            BillStore::save(connection(), BillKind::Sale, discounted);
+            QFAIL("a discount beyond the total was stored");
+        } catch (const BillRules::Refused& refused) {
+            QCOMPARE(refused.refusal().message, QString("优惠金额“35.01”必须在0和合计金额35之间"));
+        }
+        QCOMPARE(count("outmain"), 1);
+    }
+
     // Typed or scanned in another case, or spelled as the goods are: the same rows.
     void codesAreStoredAsTheGoodsOwn()
     {
@@ -214,6 +231,11 @@ private slots:
             QCOMPARE(e.refusal().column, BillRules::Column::Company);
         }
         QCOMPARE(count("outmain"), stored ? 2 : 1);
+        // A sale paid in full adds no debt: stored whatever the limit.
+        BillStore::Bill paid = bill({{"G2", 1, 50, {}}}, "C1");
+        paid.header.append({QStringLiteral("fact_tota"), 50.0});
+        BillStore::save(connection(), BillKind::Sale, paid);
+        QCOMPARE(count("outmain"), stored ? 3 : 2);
         // A purchase has no credit limit.
         BillStore::save(connection(), BillKind::Purchase, bill({{"G2", 1, 500, {}}}, "C1"));
     }

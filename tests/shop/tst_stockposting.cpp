@@ -133,6 +133,9 @@ void TestStockPosting::applyingBills_data()
     QTest::newRow("customer return not into stock")
         << BillKind::CustomerReturn << 8.0 << 5.0 << QList<BillLine>{{goods, 2, 10, QStringLiteral("不入库")}} << 8.0
         << QVariant(5.0);
+    QTest::newRow("till return comes back at the cost it has")
+        << BillKind::CustomerReturn << 8.0 << 5.0 << QList<BillLine>{{goods, 2, 10, StockPosting::atCost}} << 10.0
+        << QVariant(5.0);
     QTest::newRow("customer return with an empty remark goes in")
         << BillKind::CustomerReturn << 8.0 << 5.0 << QList<BillLine>{{goods, 2, 10, {}}} << 10.0 << QVariant(6.0);
     QTest::newRow("return to supplier 4 of 10 at 6, whatever its price")

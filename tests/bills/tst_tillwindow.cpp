@@ -1,0 +1,285 @@
+// The till window's own part: opening with the focus in the scan box and the
+// float asked, scans adding pieces, the keys of the line and the sale, the pay
+// dialog's Enter, what reaches the books, and a printer failure that never
+// loses the sale. The rules themselves are proven in tst_till.
+#include "TestSupport.h"
+#include "WindowDriver.h"
+
+#include "bills/TFrmTill.h"
+#include "bills/TillAmountDialog.h"
+#include "bills/TillPayDialog.h"
+#include "bills/TillReturnDialog.h"
+#include "core/Clock.h"
+#include "core/CurrentRights.h"
+#include "shop/TillShift.h"
+#include "ui/ScanBar.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+using namespace WindowDriver;
+
+class TestTillWindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestApp> app;
+    QStringList amounts;                            // answers to the amount dialogs, in order
+    std::function<void(TillPayDialog&)> paying;     // keys pressed in the pay dialog
+    std::function<void(TillReturnDialog&)> returning;
+    QList<shop::Receipt> printed;
+    QString printerFault;
+    quint64 clock = 1000;
+
+    double number(const QString& sql, const QVariantList& parameters = {}) { return app->scalar(sql, parameters).toDouble(); }
+
+    void press(QWidget& window, Qt::Key key)
+    {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, key);
+    }
+
+    std::unique_ptr<TFrmTill> openTill()
+    {
+        auto till = std::make_unique<TFrmTill>();
+        till->show();
+        [&] { QVERIFY(QTest::qWaitForWindowActive(till.get())); }();
+        return till;
+    }
+
+private slots:
+    void init()
+    {
+        Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(10, 15)));
+        app = std::make_unique<TestApp>();
+        app->exec("insert into goods(gods_code,gods_name,gods_color,gods_size,valu_in,valu_out,bar_code) "
+                  "values('T1','短袖衬衫','白','XL',40,99,'6901234567892')");
+        app->exec("insert into goods(gods_code,gods_name,valu_in,valu_out) values('T2','长裤',20,35.5)");
+        amounts = {"100"};   // the float
+        printed.clear();
+        printerFault.clear();
+        paying = nullptr;
+        returning = nullptr;
+        app->dialogs().onExec = [this](QDialog* dialog) {
+            if (auto* amount = qobject_cast<TillAmountDialog*>(dialog)) {
+                if (amounts.isEmpty())
+                    return int(QDialog::Rejected);
+                amount->box()->setText(amounts.takeFirst());
+                QTest::keyClick(amount->box(), Qt::Key_Return);
+                return amount->result();
+            }
+            if (auto* pay = qobject_cast<TillPayDialog*>(dialog); pay && paying) {
+                // Shown as exec shows it: the till's own keys are not at work meanwhile.
+                pay->show();
+                QApplication::setActiveWindow(pay);
+                if (!QTest::qWaitForWindowActive(pay))
+                    return int(QDialog::Rejected);
+                paying(*pay);
+                return pay->result();
+            }
+            if (auto* back = qobject_cast<TillReturnDialog*>(dialog); back && returning) {
+                back->show();
+                QApplication::setActiveWindow(back);
+                if (!QTest::qWaitForWindowActive(back))
+                    return int(QDialog::Rejected);
+                returning(*back);
+                return back->result();
+            }
+            return int(QDialog::Rejected);
+        };
+        TFrmTill::setReceiptPrinter([this](const shop::Receipt& receipt) {
+            printed << receipt;
+            return printerFault;
+        });
+    }
+
+    void cleanup()
+    {
+        TFrmTill::setReceiptPrinter({});
+        app.reset();
+        Clock::setFixed({});
+    }
+
+    void opensMaximizedWithTheFloatAskedAndTheFocusInTheScanBox()
+    {
+        auto till = openTill();
+        QVERIFY(till->windowState() & Qt::WindowMaximized);
+        QCOMPARE(QApplication::focusWidget(), till->scanBar()->box());
+        QVERIFY(child<QLabel>(*till, "keysLabel")->text().contains("F12/Enter 收款"));
+        const auto shift = TillShift::current(app->dataModule().AdoConn, CurrentRights::current().userId);
+        QVERIFY(shift);
+        QCOMPARE(shift->openingFloat, 100.0);
+        QCOMPARE(till->shiftId(), shift->id);
+    }
+
+    void scannedSaleIsPaidBySplitMethodsAndPrinted()
+    {
+        auto till = openTill();
+        scanAt("6901234567892", clock);
+        scanAt("6901234567892", clock);
+        scanAt("t2", clock);
+        QCOMPARE(till->lines().size(), 2);
+        QCOMPARE(till->lines().first().name, QString("短袖衬衫 白 XL"));
+        QCOMPARE(till->lines().first().quantity, 2.0);
+        QCOMPARE(child<QLabel>(*till, "totalLabel")->text(), QString("233.5"));
+        QCOMPARE(child<QLabel>(*till, "piecesLabel")->text(), QString("3 件"));
+        // 100 by WeChat, then 200 cash tendered: 66.50 change.
+        paying = [](TillPayDialog& pay) {
+            QTest::keyClick(pay.amountBox(), Qt::Key_Down);
+            QCOMPARE(pay.methodList()->currentItem()->text(), QString("微信"));
+            QTest::keyClicks(pay.amountBox(), "100");
+            QTest::keyClick(pay.amountBox(), Qt::Key_Return);
+            QCOMPARE(pay.rest(), 133.5);
+            QTest::keyClick(pay.amountBox(), Qt::Key_Up);
+            QTest::keyClicks(pay.amountBox(), "200");
+            QTest::keyClick(pay.amountBox(), Qt::Key_Return);
+        };
+        // Enter on the empty scan box pays.
+        QTest::keyClick(till->scanBar()->box(), Qt::Key_Return);
+        QCOMPARE(number("select count(*) from outmain"), 1.0);
+        QCOMPARE(number("select sum(paid_amou) from outpay where fee_type='现金'"), 133.5);
+        QCOMPARE(number("select sum(paid_amou) from outpay where fee_type='微信'"), 100.0);
+        QVERIFY(till->lines().isEmpty());
+        QCOMPARE(printed.size(), 1);
+        QCOMPARE(printed.first().change, 66.5);
+        QCOMPARE(printed.first().total, 233.5);
+        QVERIFY(printed.first().cashTaken);
+        QTRY_COMPARE(QApplication::focusWidget(), till->scanBar()->box());
+    }
+
+    void enterOnAnEmptyAmountFillsTheRestIntoTheChosenMethod()
+    {
+        auto till = openTill();
+        scanAt("T2", clock);
+        paying = [](TillPayDialog& pay) {
+            QTest::keyClick(pay.amountBox(), Qt::Key_Down);
+            QTest::keyClick(pay.amountBox(), Qt::Key_Down);
+            // More than is due is refused for any method but cash.
+            QTest::keyClicks(pay.amountBox(), "50");
+            QTest::keyClick(pay.amountBox(), Qt::Key_Return);
+            QVERIFY(pay.result() != QDialog::Accepted);
+            QCOMPARE(child<QLabel>(pay, "reasonLabel")->text(), QString("支付宝收款50超过还差的35.5"));
+            pay.amountBox()->clear();
+            QTest::keyClick(pay.amountBox(), Qt::Key_Return);
+        };
+        press(*till, Qt::Key_F12);
+        QCOMPARE(app->scalar("select fee_type||' '||paid_amou from outpay").toString(), QString("支付宝 35.5"));
+        QCOMPARE(printed.first().change, 0.0);
+    }
+
+    void lineKeysAskAndKeepToTheLimit()
+    {
+        app->exec("insert into userinfo(comp_name,disc_limit) values('本店',80)");
+        QString rights(Function::Count, '1');
+        rights[Function::ChangePrice - 1] = '0';
+        app->setRights(rights);
+        auto till = openTill();
+        scanAt("T1", clock);
+        scanAt("T2", clock);
+        // F3 on the current (last) line.
+        amounts << "3";
+        press(*till, Qt::Key_F3);
+        QCOMPARE(till->lines().at(1).quantity, 3.0);
+        // Up to the first line; 70% of 99 is below the limit without 改价.
+        press(*till, Qt::Key_Up);
+        amounts << "70";
+        press(*till, Qt::Key_F4);
+        QCOMPARE(till->lines().first().price, 99.0);
+        QVERIFY(till->scanBar()->banner()->text().contains("需要“改价”权限"));
+        amounts << "85";
+        press(*till, Qt::Key_F4);
+        QCOMPARE(till->lines().first().price, 84.15);
+        // Whole-sale 90%: every line at 90% of its retail price.
+        amounts << "90";
+        press(*till, Qt::Key_F5);
+        QCOMPARE(till->lines().first().price, 89.1);
+        QCOMPARE(till->lines().at(1).price, 31.95);
+        // Delete asks; No keeps the line.
+        app->dialogs().answers = {false, true};
+        press(*till, Qt::Key_Delete);
+        QCOMPARE(till->lines().size(), 2);
+        press(*till, Qt::Key_Delete);
+        QCOMPARE(till->lines().size(), 1);
+        QCOMPARE(app->dialogs().questions.last(), QString("删除第1行 短袖衬衫 白 XL？"));
+    }
+
+    void suspendedSalesWaitAndComeBack()
+    {
+        auto till = openTill();
+        scanAt("T1", clock);
+        press(*till, Qt::Key_F6);
+        QVERIFY(till->lines().isEmpty());
+        scanAt("T2", clock);
+        press(*till, Qt::Key_F6);
+        QCOMPARE(till->suspendedCount(), 2);
+        scanAt("T2", clock);
+        // The oldest comes back; the sale on the screen waits.
+        press(*till, Qt::Key_F7);
+        QCOMPARE(till->lines().first().code, QString("T1"));
+        QCOMPARE(till->suspendedCount(), 2);
+    }
+
+    void printerFailureKeepsTheSaleAndReprints()
+    {
+        auto till = openTill();
+        scanAt("T2", clock);
+        printerFault = "打印机缺纸";
+        paying = [](TillPayDialog& pay) { QTest::keyClick(pay.amountBox(), Qt::Key_Return); };
+        press(*till, Qt::Key_F12);
+        QCOMPARE(number("select count(*) from outmain"), 1.0);
+        QCOMPARE(app->dialogs().lastMessage(), QString("小票没有打印出来：打印机缺纸\n本单已经保存，可按 F9 重打小票。"));
+        printerFault.clear();
+        press(*till, Qt::Key_F9);
+        QCOMPARE(printed.size(), 2);
+        QCOMPARE(printed.last().number, till->lastReceipt());
+        QCOMPARE(printed.last().lines.first().name, QString("长裤"));
+    }
+
+    void returnByTheReceiptsBarcodeAndShiftCloseShort()
+    {
+        auto till = openTill();
+        scanAt("T1", clock);
+        paying = [](TillPayDialog& pay) { QTest::keyClick(pay.amountBox(), Qt::Key_Return); };
+        press(*till, Qt::Key_F12);
+        const QString receipt = till->lastReceipt();
+        Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(10, 30)));
+        returning = [&](TillReturnDialog& back) {
+            scanAt(receipt, clock);
+            QCOMPARE(back.soldGrid()->rowCount(), 1);
+            QCOMPARE(back.firstMethodBox()->currentText(), QString("现金"));
+            QTest::keyClicks(QApplication::focusWidget(), "2");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F12);
+            QVERIFY(back.result() != QDialog::Accepted);
+            QVERIFY(child<QLabel>(back, "reasonLabel")->text().contains("退货数量2超过可退数量1"));
+            back.soldGrid()->setCurrentCell(0, 4);
+            back.soldGrid()->item(0, 4)->setText("1");
+            QTest::keyClick(back.soldGrid(), Qt::Key_F12);
+        };
+        press(*till, Qt::Key_F8);
+        QCOMPARE(number("select count(*) from inmain where sale_no=:p1", {receipt}), 1.0);
+        QVERIFY(printed.last().isReturn);
+        // Float 100 + 99 − 99 expected; 99.5 counted is 0.5 short.
+        amounts << "99.5";
+        press(*till, Qt::Key_F10);
+        QCOMPARE(number("select diff_amou from tillshift"), -0.5);
+        QVERIFY(app->dialogs().lastMessage().contains("color:#c62828"));
+        QVERIFY(app->dialogs().lastMessage().contains("短款 0.5"));
+        QCOMPARE(till->shiftId(), 0);
+    }
+
+    void shiftLeftOpenIsOfferedForClosingAtTheNextStart()
+    {
+        TillShift::open(app->dataModule().AdoConn, CurrentRights::current().userId, 50);
+        app->dialogs().answers = {true};
+        amounts = {"50", "20"};   // the count of the old shift, the float of the new one
+        auto till = openTill();
+        QVERIFY(app->dialogs().questions.first().contains("还没有交班"));
+        QCOMPARE(number("select count(*) from tillshift where close_time is not null"), 1.0);
+        QCOMPARE(number("select float_amou from tillshift where close_time is null"), 20.0);
+    }
+};
+
+QTEST_MAIN(TestTillWindow)
+#include "tst_tillwindow.moc"
