@@ -240,13 +240,17 @@ void TestApp::refuse(const QString& name, const QString& event, const QString& t
                      const QString& message, const QString& first)
 {
     if (onServer()) {
-        execAsOwner(QStringLiteral("create function %1() returns trigger language plpgsql as $$begin %2 "
-                            "if %3 then raise exception '%4'; end if; "
-                            "if tg_op='DELETE' then return old; end if; return new; end$$")
-                 .arg(name, first.isEmpty() ? QString() : first + QLatin1Char(';'),
-                      condition.isEmpty() ? QStringLiteral("true") : condition, message));
-        execAsOwner(QStringLiteral("create trigger %1 before %2 on %3 for each row execute function %1()")
-                 .arg(name, event, table));
+        // A working table is the connection's own temporary table: its trigger is the connection's too.
+        const bool own = db::Schema::isScratch(table);
+        db::Connection& maker = own ? m_dataModule->AdoConn : owner();
+        const QString function = (own ? QStringLiteral("pg_temp.") : QString()) + name;
+        maker.execute(QStringLiteral("create function %1() returns trigger language plpgsql as $$begin %2 "
+                                     "if %3 then raise exception '%4'; end if; "
+                                     "if tg_op='DELETE' then return old; end if; return new; end$$")
+                          .arg(function, first.isEmpty() ? QString() : first + QLatin1Char(';'),
+                               condition.isEmpty() ? QStringLiteral("true") : condition, message));
+        maker.execute(QStringLiteral("create trigger %1 before %2 on %3 for each row execute function %4()")
+                          .arg(name, event, table, function));
         return;
     }
     exec(QStringLiteral("create temp trigger %1 before %2 on %3 %4 begin %5 select raise(abort, '%6') %7; end")
@@ -257,8 +261,12 @@ void TestApp::refuse(const QString& name, const QString& event, const QString& t
 
 void TestApp::allow(const QString& name, const QString& table)
 {
-    execAsOwner(onServer() ? QStringLiteral("drop trigger if exists %1 on %2").arg(name, table)
-                           : QStringLiteral("drop trigger if exists temp.%1").arg(name));
+    if (!onServer())
+        exec(QStringLiteral("drop trigger if exists temp.%1").arg(name));
+    else if (db::Schema::isScratch(table))
+        exec(QStringLiteral("drop trigger if exists %1 on %2").arg(name, table));
+    else
+        execAsOwner(QStringLiteral("drop trigger if exists %1 on %2").arg(name, table));
 }
 
 void TestApp::setRights(const QString& rights)
