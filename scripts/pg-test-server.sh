@@ -19,13 +19,17 @@ start)
     [ "$(id -u)" = 0 ] && chown postgres "$dir"
     as_server "$bin/initdb" -D "$dir/data" --locale=C -E UTF8 -U postgres -A trust >"$dir/initdb.log" 2>&1 \
         || { cat "$dir/initdb.log" >&2; exit 1; }
-    # One role that must give its password, for the tests of a login that asks for it.
-    as_server sed -i '1i local all brovanta_password scram-sha-256' "$dir/data/pg_hba.conf"
+    # The roles that must give a password: one for the tests of a login that asks
+    # for it, and the owner of the tables, as a shop's server has them.
+    as_server sed -i -e '1i local all brovanta_password scram-sha-256' \
+        -e '1i local all brovanta_owner scram-sha-256' "$dir/data/pg_hba.conf"
     as_server "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
         -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
         start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
     as_server "$bin/psql" -h "$dir" -U postgres -d postgres -qc \
-        "create role brovanta_password login superuser password 'brovanta-secret'" >/dev/null
+        "create role brovanta_password login superuser password 'brovanta-secret';
+         create role brovanta_owner login password 'brovanta-owner-secret';
+         create role brovanta login" >/dev/null
     ;;
 stop)
     [ -f "$dir/data/postmaster.pid" ] && as_server "$bin/pg_ctl" -D "$dir/data" -m fast stop >/dev/null

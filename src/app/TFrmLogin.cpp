@@ -12,6 +12,7 @@
 #include "core/ShopServer.h"
 #include "core/TFrmDataMod.h"
 #include "db/Error.h"
+#include "db/ServerRoles.h"
 #include "shop/DatabaseUpgrade.h"
 #include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
@@ -132,7 +133,18 @@ void TFrmLogin::connectDatabase()
         return;
     }
     try {
-        DatabaseUpgrade::run(dm.AdoConn);
+        if (!DatabaseUpgrade::needed(dm.AdoConn) || db::ServerRoles::mayChangeShape(dm.AdoConn)) {
+            DatabaseUpgrade::run(dm.AdoConn);
+        } else {
+            const db::ServerAddress address = dm.AdoConn.serverAddress();
+            if (!asOwner(address, QStringLiteral("店铺服务器上的数据库需要升级到本程序的版本。"),
+                         [](db::Connection& owner) { DatabaseUpgrade::run(owner); })) {
+                dm.AdoConn.close();
+                return;
+            }
+            // Its working tables take the new shape.
+            ShopServer::open(dm.AdoConn, address);
+        }
     } catch (const db::Error& e) {
         // The file stays exactly as it was; this program cannot work on the older shape.
         dm.AdoConn.close();
@@ -177,18 +189,51 @@ bool TFrmLogin::openServer(db::Connection& connection)
     if (found == ShopServer::State::Empty) {
         const QString file = AppPaths::databaseFile();
         const QString empty = QStringLiteral("店铺服务器上的数据库“%1”是空的。").arg(address.database);
+        std::function<void(db::Connection&)> fill;
         if (ShopServer::holdsShopData(file)
-            && ui::askYesNo(empty + QStringLiteral("\n把本机文件 %1 的全部数据导入服务器吗？").arg(QDir::toNativeSeparators(file)), this)) {
-            ui::BusyCursor wait;
-            ShopServer::importFile(connection, file);
-        } else if (ui::askYesNo(empty + QStringLiteral("\n建立新的空数据库和系统管理员吗？"), this)) {
-            ShopServer::initialize(connection);
-        } else {
+            && ui::askYesNo(empty + QStringLiteral("\n把本机文件 %1 的全部数据导入服务器吗？").arg(QDir::toNativeSeparators(file)), this))
+            fill = [&file](db::Connection& c) {
+                ui::BusyCursor wait;
+                ShopServer::importFile(c, file);
+            };
+        else if (ui::askYesNo(empty + QStringLiteral("\n建立新的空数据库和系统管理员吗？"), this))
+            fill = &ShopServer::initialize;
+        if (!fill) {
             connection.close();
             return false;
         }
+        if (!db::ServerRoles::mayChangeShape(connection)) {
+            if (!asOwner(address, empty, fill)) {
+                connection.close();
+                return false;
+            }
+            // The tables were made on the owner's connection: this one is opened on them anew.
+            ShopServer::open(connection, address);
+            return true;
+        }
+        fill(connection);
     }
     ShopServer::startWork(connection);
+    return true;
+}
+
+bool TFrmLogin::asOwner(const db::ServerAddress& address, const QString& why,
+                        const std::function<void(db::Connection&)>& work)
+{
+    QInputDialog ask(this);
+    ask.setObjectName(QStringLiteral("ownerPassword"));
+    ask.setWindowTitle(QStringLiteral("数据库所有者的密码"));
+    ask.setLabelText(why + QStringLiteral("\n只有数据库所有者“%1”能建立或升级数据库的表，请输入它的密码：")
+                               .arg(db::ServerRoles::owner));
+    ask.setTextEchoMode(QLineEdit::Password);
+    if (ui::dialogs().exec(&ask) != QDialog::Accepted) {
+        ui::showError(why + QStringLiteral("\n没有输入数据库所有者的密码，数据库没有改动，不能登录。"), this);
+        return false;
+    }
+    db::Connection owner;
+    ShopServer::connectOwner(owner, address, ask.textValue());
+    work(owner);
+    db::ServerRoles::grantWork(owner, address.user);
     return true;
 }
 

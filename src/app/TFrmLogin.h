@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -48,6 +50,12 @@ private:
     // checkUser() for the typed id, saying why when the database or the user refuses.
     bool typedUserFound(const QString& password);
     bool openServer(db::Connection& connection);
+    // Runs `work` on a connection of the server's owner, whose password is asked
+    // for (`why` says what for), then gives the PCs' role its rights anew. False
+    // when the user gave no password (told so); throws db::Error when the owner
+    // could not log in or the work failed.
+    bool asOwner(const db::ServerAddress& address, const QString& why,
+                 const std::function<void(db::Connection&)>& work);
     // The next attempt connects anew, to what the dialog then chooses.
     void dropConnection();
 

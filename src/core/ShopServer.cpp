@@ -8,6 +8,7 @@
 
 #include "db/Error.h"
 #include "db/Schema.h"
+#include "db/ServerRoles.h"
 #include "db/Statement.h"
 #include "db/TableCopy.h"
 #include "db/Transaction.h"
@@ -52,9 +53,10 @@ void saveAddress(const db::ServerAddress& a)
 
 State state(db::Connection& connection)
 {
+    // Every table, also those the connection's role has no rights on.
     db::Statement tables(connection, QStringLiteral(
-        "select count(*), sum(case when table_name in ('shape_version','goods','outmain') then 1 else 0 end) "
-        "from information_schema.tables where table_schema='public'"));
+        "select count(*), sum(case when tablename in ('shape_version','goods','outmain') then 1 else 0 end) "
+        "from pg_tables where schemaname='public'"));
     tables.next();
     if (tables.intValue(0) == 0)
         return State::Empty;
@@ -91,20 +93,40 @@ QString whyNot(const db::Error& error, const db::ServerAddress& a)
     return QStringLiteral("连接失败");
 }
 
-} // namespace
-
-State connect(db::Connection& connection, const db::ServerAddress& address)
+// Opens the connection, or throws why not in Chinese.
+void reach(db::Connection& connection, const db::ServerAddress& address)
 {
     try {
         connection.openServer(address);
-        ServerPassword::taken(address);
-        return state(connection);
     } catch (const db::Error& e) {
         connection.close();
         throw db::Error(QStringLiteral("无法连接店铺服务器 %1：%2。\n（详细信息：%3）")
                             .arg(address.host, whyNot(e, address), e.message()),
                         0, {}, e.kind());
     }
+}
+
+} // namespace
+
+State connect(db::Connection& connection, const db::ServerAddress& address)
+{
+    reach(connection, address);
+    // The owner's password serves the one connection it was typed for (and the
+    // backup an upgrade makes on its way), never another.
+    if (address.user != db::ServerRoles::owner)
+        ServerPassword::taken(address);
+    try {
+        return state(connection);
+    } catch (...) {
+        connection.close();
+        throw;
+    }
+}
+
+void connectOwner(db::Connection& owner, const db::ServerAddress& address, const QString& password)
+{
+    // Its password is used for this connection only, never kept.
+    reach(owner, db::ServerRoles::ownerAddress(address, password));
 }
 
 void initialize(db::Connection& connection)

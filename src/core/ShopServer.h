@@ -20,6 +20,10 @@ State state(db::Connection& connection);
 // Connects (within a few seconds) and tells what the database holds. Throws
 // db::Error with a sentence for the user when the server cannot be reached.
 State connect(db::Connection& connection, const db::ServerAddress& address);
+// Connects to `address`'s database as its owner, who alone may create or
+// upgrade its tables (see db::ServerRoles), with a password asked for this once.
+// Throws db::Error with a sentence for the user, a wrong password too.
+void connectOwner(db::Connection& owner, const db::ServerAddress& address, const QString& password);
 // An empty server database gets the tables and the administrator, or every
 // row of the shop's file; all or nothing.
 void initialize(db::Connection& connection);

@@ -1,6 +1,7 @@
 #include "db/Schema.h"
 
 #include "db/Connection.h"
+#include "db/ServerRoles.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
 
@@ -460,6 +461,8 @@ int Schema::version()
 
 QList<DuplicateNumbers> Schema::makeUniqueNumbers(Connection& connection)
 {
+    // A server's PCs may not make indexes: they wait for its owner (an upgrade).
+    const bool mayMake = ServerRoles::mayChangeShape(connection);
     QList<const UniqueNumber*> missing;
     for (const UniqueNumber& unique : uniqueNumbers)
         if (!hasIndex(connection, uniqueIndexName(unique)))
@@ -479,10 +482,10 @@ QList<DuplicateNumbers> Schema::makeUniqueNumbers(Connection& connection)
             duplicates.numbers << twice.textValue(0);
             duplicates.rows += twice.intValue(1);
         }
-        if (duplicates.numbers.isEmpty())
+        if (duplicates.numbers.isEmpty() && mayMake)
             connection.execute(QStringLiteral("create unique index if not exists %3 on %1(%2)")
                                    .arg(duplicates.table, duplicates.column, uniqueIndexName(*unique)));
-        else
+        else if (!duplicates.numbers.isEmpty())
             found << duplicates;
     }
     transaction.commit();
@@ -491,6 +494,9 @@ QList<DuplicateNumbers> Schema::makeUniqueNumbers(Connection& connection)
 
 void Schema::dropUniqueNumbers(Connection& connection)
 {
+    // Where they cannot go, numbers held twice are refused by the indexes instead.
+    if (!ServerRoles::mayChangeShape(connection))
+        return;
     for (const UniqueNumber& unique : uniqueNumbers)
         connection.execute(QStringLiteral("drop index if exists %1").arg(uniqueIndexName(unique)));
 }

@@ -59,9 +59,11 @@ public:
     // Makes the unique indexes of the bill and voucher numbers (inmain, outmain,
     // gathmain, paymain) and the goods codes that the database lacks. A table that holds a number
     // twice is left as it is, without its index, and returned; a later call
-    // makes the index once the duplicates are gone. Nothing is rewritten.
+    // makes the index once the duplicates are gone (on a server, a call by its
+    // owner: its PCs only learn of the duplicates). Nothing is rewritten.
     static QList<DuplicateNumbers> makeUniqueNumbers(Connection& connection);
     // Before a copy of every row: the numbers come as they are, then makeUniqueNumbers.
+    // A server's PCs keep the indexes, which then refuse a copy that holds a number twice.
     static void dropUniqueNumbers(Connection& connection);
 
     // The shape version this program writes: the highest `since` of any table or column.

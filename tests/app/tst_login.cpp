@@ -14,6 +14,8 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Schema.h"
+#include "db/ServerRoles.h"
+#include "db/Statement.h"
 #include "shop/DatabaseBackup.h"
 
 #include <QDir>
@@ -66,6 +68,8 @@ private slots:
     void serverPasswordIsRememberedOrAsked();
     void savedServerChangesOnlyForAnAdministrator();
     void newFileHoldsNoShop();
+    void olderServerIsUpgradedByItsOwner_data();
+    void olderServerIsUpgradedByItsOwner();
 };
 
 void TestLogin::firstLoginWritesDataSourceOnly()
@@ -505,6 +509,64 @@ void TestLogin::newFileHoldsNoShop()
         local.execute("insert into employee (empl_code, empl_name) values ('E01', '张三')");
     }
     QVERIFY(ShopServer::holdsShopData(other));
+}
+
+void TestLogin::olderServerIsUpgradedByItsOwner_data()
+{
+    QTest::addColumn<QString>("typed");     // empty: the question is cancelled
+    QTest::addColumn<QString>("told");      // the message, empty when logged in
+    QTest::newRow("cancelled") << QString() << "没有输入数据库所有者的密码，数据库没有改动，不能登录";
+    QTest::newRow("wrong") << "guess" << "用户“brovanta_owner”的密码不对";
+    QTest::newRow("right") << TestApp::ownerPassword() << QString();
+}
+
+// The PCs' role may not change the tables: an upgrade logs in as their owner.
+void TestLogin::olderServerIsUpgradedByItsOwner()
+{
+    if (!TestApp::onServer())
+        QSKIP("a file has one user");
+    QFETCH(QString, typed);
+    QFETCH(QString, told);
+    Unconnected app;
+    const int older = db::Schema::version() - 1;
+    app.execAsOwner("drop index oper_log_save");
+    app.execAsOwner(QString("update shape_version set version=%1").arg(older));
+    QStringList asked;
+    app.dialogs().onExec = [&](QDialog* dialog) {
+        auto* ask = qobject_cast<QInputDialog*>(dialog);
+        asked << ask->objectName() + ": " + ask->labelText();
+        ask->setTextValue(typed);
+        return int(typed.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
+    };
+    TFrmLogin dialog;
+    login(dialog, "admin", "admin");
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].startsWith("ownerPassword: 店铺服务器上的数据库需要升级") && asked[0].contains("brovanta_owner"),
+             qPrintable(asked[0]));
+    const int backups = QDir(AppPaths::backupDirectory()).entryList({"brovanta-v*-before-upgrade-*.mdb"}).size();
+    db::Statement hasIndex(app.owner(), "select count(*) from pg_indexes where indexname='oper_log_save'");
+    hasIndex.next();
+    if (!told.isEmpty()) {
+        QVERIFY2(app.dialogs().lastMessage().contains(told), qPrintable(app.dialogs().lastMessage()));
+        QVERIFY(!dialog.isConnected());
+        QVERIFY(!app.dataModule().AdoConn.isOpen());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(db::Schema::fileVersion(app.owner()), older);
+        QCOMPARE(hasIndex.intValue(0), 0);
+        QCOMPARE(backups, 0);
+        return;
+    }
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(db::Schema::fileVersion(app.owner()), db::Schema::version());
+    QCOMPARE(hasIndex.intValue(0), 1);
+    QCOMPARE(backups, 1);
+    // Then the PC works as its own role, and the owner's password was kept nowhere.
+    db::Connection& pc = app.dataModule().AdoConn;
+    QCOMPARE(pc.serverAddress().user, QString("brovanta"));
+    QVERIFY(!db::ServerRoles::mayChangeShape(pc));
+    app.exec("insert into goods (gods_code) values ('G1')");
+    QVERIFY(app.passwords().kept.isEmpty());
+    QVERIFY(ServerPassword::takenFor(db::ServerRoles::ownerAddress(pc.serverAddress(), {})).isEmpty());
 }
 
 // The program's own application object: Enter acts as it does for a user.

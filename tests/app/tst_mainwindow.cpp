@@ -119,7 +119,7 @@ void TestMainWindow::staleBackupIsSaidOnceAndExitBacksUp()
 void TestMainWindow::duplicateNumbersAreToldAfterTheLogin()
 {
     TestApp app;
-    app.exec("drop index outmain_bill_no_unique");
+    app.execAsOwner("drop index outmain_bill_no_unique");
     app.exec("insert into outmain (bill_no, bill_type) values ('20250101120000', 'out')");
     app.exec("insert into outmain (bill_no, bill_type) values ('20250101120000', 'retu')");
     app.dialogs().defaultAnswer = false;

@@ -104,7 +104,7 @@ private slots:
 
     void unreadableCardSaysWhyAndTheOthersStay()
     {
-        app->exec("drop table gathbill");
+        app->execAsOwner("drop table gathbill");
         TodayPage page;
         QVERIFY(refreshed(page));
         QVERIFY2(page.cardText("debtors").startsWith("无法读取：") && page.cardText("debtors").contains("gathbill"),

@@ -12,6 +12,7 @@
 #include "db/Error.h"
 #include "db/Schema.h"
 #include "db/ServerEngine.h"
+#include "db/ServerRoles.h"
 #include "db/Statement.h"
 #include "db/TableCopy.h"
 #include "db/Transaction.h"
@@ -22,6 +23,7 @@
 #include "shop/DatabaseRestore.h"
 #include "shop/DatabaseUpgrade.h"
 
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -45,6 +47,9 @@ private slots:
     void reportReadsOneSnapshot();
     void emptyServerIsSetUpAtTheFirstLogin_data();
     void emptyServerIsSetUpAtTheFirstLogin();
+    void pcRoleMayNotChangeTheShapeOrTheLog_data();
+    void pcRoleMayNotChangeTheShapeOrTheLog();
+    void pcRoleWorksOnTablesALaterVersionAdds();
 };
 
 namespace {
@@ -222,7 +227,7 @@ void TestServerMode::unreachableServerIsToldWithoutAnyLostChange()
 void TestServerMode::upgradeBacksUpTheServerItsConnectionIsOn()
 {
     TestApp app;
-    db::Connection& c = app.dataModule().AdoConn;
+    db::Connection& c = app.owner();
     ShopServer::choose(false);
     DatabaseFile::createIfMissing(AppPaths::databaseFile());
     app.exec("insert into goods (gods_code) values ('ON-SERVER')");
@@ -245,7 +250,8 @@ void TestServerMode::upgradeBacksUpTheServerItsConnectionIsOn()
 void TestServerMode::fileCopiesIntoAnEmptyServer()
 {
     TestApp app;
-    db::Connection& server = app.dataModule().AdoConn;
+    // The owner copies in: the login asks for its password (see tst_login).
+    db::Connection& server = app.owner();
     // The server's new database holds only the administrator: empty it as a new one would be.
     for (const char* table : {"powers", "employee"})
         server.execute(QString("delete from %1").arg(table));
@@ -369,8 +375,15 @@ void TestServerMode::emptyServerIsSetUpAtTheFirstLogin()
     QFETCH(QList<bool>, answers);
     QFETCH(int, goods);
     TestApp app;   // its system.ini names its server database: empty it, as a new one is
-    app.dataModule().AdoConn.execute("drop schema public cascade; create schema public");
+    app.execAsOwner("drop schema public cascade; create schema public; grant usage on schema public to public");
     app.dataModule().AdoConn.close();
+    // Only the owner may make the tables: its password is asked for.
+    QStringList asked;
+    app.dialogs().onExec = [&](QDialog* dialog) {
+        asked << dialog->objectName();
+        qobject_cast<QInputDialog*>(dialog)->setTextValue(TestApp::ownerPassword());
+        return int(QDialog::Accepted);
+    };
     if (withFile) {
         DatabaseFile::createIfMissing(AppPaths::databaseFile());
         db::Connection file;
@@ -386,11 +399,71 @@ void TestServerMode::emptyServerIsSetUpAtTheFirstLogin()
     QCOMPARE(app.dialogs().questions.size(), answers.size());
     QCOMPARE(app.dialogs().questions.join('\n').contains("的全部数据导入服务器吗？"), shopInFile);
     QCOMPARE(login.isConnected(), goods >= 0);
+    QCOMPARE(asked, goods < 0 ? QStringList() : QStringList{"ownerPassword"});
     if (goods < 0)
         return;
     QCOMPARE(login.result(), int(QDialog::Accepted));
     QVERIFY(app.dataModule().AdoConn.isServer());
     QCOMPARE(app.scalar("select count(*) from goods").toInt(), goods);
+    // The PC goes on as its own role, which now may work on the new tables.
+    QCOMPARE(app.dataModule().AdoConn.serverAddress().user, QString("brovanta"));
+    app.exec("insert into goods (gods_code) values ('G9')");
+}
+
+void TestServerMode::pcRoleMayNotChangeTheShapeOrTheLog_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::newRow("empty the log") << "truncate oper_log";
+    QTest::newRow("switch its guard off") << "alter table oper_log disable trigger oper_log_no_change";
+    QTest::newRow("switch every trigger off") << "alter table oper_log disable trigger all";
+    QTest::newRow("drop its guard") << "drop trigger oper_log_no_change on oper_log";
+    QTest::newRow("rewrite a line") << "update oper_log set user_id='x'";
+    QTest::newRow("delete a line") << "delete from oper_log";
+    QTest::newRow("drop the log") << "drop table oper_log";
+    QTest::newRow("rename the log") << "alter table oper_log rename to old_log";
+    QTest::newRow("empty a table") << "truncate goods";
+    QTest::newRow("add a column") << "alter table goods add column x integer";
+    QTest::newRow("add an index") << "create index goods_x on goods(gods_name)";
+    QTest::newRow("add a trigger") << "create trigger goods_x before insert on goods for each row execute function refuse_change()";
+    QTest::newRow("add a table") << "create table other (x integer)";
+    QTest::newRow("mark the version") << "update shape_version set version=99";
+}
+
+// The PCs' role reads and writes rows; the shape and the change log's past are the owner's.
+void TestServerMode::pcRoleMayNotChangeTheShapeOrTheLog()
+{
+    QFETCH(QString, sql);
+    TestApp app;
+    db::Connection& pc = app.dataModule().AdoConn;
+    pc.execute("insert into oper_log (log_time, user_id, act_name) values ('2024-03-05 10:00:00', 'admin', '试')");
+    const int lines = scalar(pc, "select count(*) from oper_log").toInt();
+    try {
+        pc.execute(sql);
+        QFAIL("the PCs' role was let through");
+    } catch (const db::Error& e) {
+        // Refused for want of the right, not by the log's own guard.
+        QVERIFY2(e.message().contains("permission denied") || e.message().contains("must be owner"), qPrintable(e.message()));
+    }
+    QCOMPARE(scalar(pc, "select count(*) from oper_log").toInt(), lines);
+    QCOMPARE(db::Schema::fileVersion(pc), db::Schema::version());
+    QVERIFY(!db::ServerRoles::mayChangeShape(pc));
+    QVERIFY(db::ServerRoles::mayChangeShape(app.owner()));
+}
+
+// Rows of every table, counters and working tables: what the program does, it may.
+void TestServerMode::pcRoleWorksOnTablesALaterVersionAdds()
+{
+    TestApp app;
+    app.execAsOwner("create table later (id serial primary key, x integer)");
+    app.exec("insert into later (x) values (1)");
+    app.exec("update later set x=2");
+    QCOMPARE(app.scalar("select x from later").toInt(), 2);
+    app.exec("delete from later");
+    QVERIFY_THROWS_EXCEPTION(db::Error, app.exec("truncate later"));
+    // A grant made again takes back what was given beyond it.
+    app.execAsOwner("grant truncate on goods to brovanta");
+    db::ServerRoles::grantWork(app.owner(), "brovanta");
+    QVERIFY_THROWS_EXCEPTION(db::Error, app.exec("truncate goods"));
 }
 
 QTEST_MAIN(TestServerMode)

@@ -63,7 +63,7 @@ int runCopy(const QStringList& args)
     db::ServerAddress address;
     address.host = args.at(2);
     address.database = args.at(3);
-    address.user = QStringLiteral("postgres");
+    address.user = QStringLiteral("brovanta");   // as every PC logs in
     const QString what = args.at(4);
     const QString arg = args.value(5);
     db::Connection c;

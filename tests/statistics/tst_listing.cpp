@@ -287,7 +287,7 @@ void TestListing::printingAnEmptyOrFailedResultDoesNothing()
     setMarch(w);
     w.cmd_findClick();
     QCOMPARE(w.Edit1->text(), QString("7"));
-    app.exec("drop table outgoods");
+    app.execAsOwner("drop table outgoods");
     w.cmd_findClick();
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().startsWith("查询失败"));

@@ -8,6 +8,7 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Schema.h"
+#include "db/ServerRoles.h"
 #include "db/Statement.h"
 
 #include <QCoreApplication>
@@ -83,6 +84,7 @@ QString socketDirectory()
     return qEnvironmentVariable("BROVANTA_TEST_SERVER");
 }
 
+// The server's superuser, who makes and drops the tests' databases.
 db::ServerAddress address(const QString& database)
 {
     db::ServerAddress a;
@@ -90,6 +92,19 @@ db::ServerAddress address(const QString& database)
     a.database = database;
     a.user = QStringLiteral("postgres");
     return a;
+}
+
+// As a shop's PCs log in: the role that may not change the tables' shape.
+db::ServerAddress pcAddress(const QString& database)
+{
+    db::ServerAddress a = address(database);
+    a.user = QStringLiteral("brovanta");
+    return a;
+}
+
+void openOwner(db::Connection& owner, const QString& database)
+{
+    owner.openServer(db::ServerRoles::ownerAddress(address(database), TestApp::ownerPassword()));
 }
 
 const QString templateName = QStringLiteral("brovanta_template");
@@ -102,10 +117,10 @@ void makeTemplateOnce(db::Connection& admin)
     exists.bind(QStringLiteral("n"), templateName);
     exists.next();
     if (exists.intValue(0) == 0) {
-        admin.execute(QStringLiteral("create database %1").arg(templateName));
-        db::Connection connection;
-        connection.openServer(address(templateName));
-        DatabaseFile::initialize(connection);
+        admin.execute(QStringLiteral("create database %1 owner %2").arg(templateName, db::ServerRoles::owner));
+        db::Connection owner;
+        openOwner(owner, templateName);
+        DatabaseFile::initialize(owner);
     }
     admin.execute(QStringLiteral("select pg_advisory_unlock(1)"));
 }
@@ -118,7 +133,11 @@ QString createDatabase()
     admin.openServer(address(QStringLiteral("postgres")));
     makeTemplateOnce(admin);
     admin.execute(QStringLiteral("drop database if exists %1").arg(name));
-    admin.execute(QStringLiteral("create database %1 template %2").arg(name, templateName));
+    admin.execute(QStringLiteral("create database %1 template %2 owner %3").arg(name, templateName, db::ServerRoles::owner));
+    // Rights on the tables come with the template; those on the database itself do not.
+    db::Connection owner;
+    openOwner(owner, name);
+    db::ServerRoles::grantWork(owner, pcAddress(name).user);
     return name;
 }
 
@@ -136,6 +155,27 @@ bool TestApp::onServer()
     return !TestServer::socketDirectory().isEmpty();
 }
 
+QString TestApp::ownerPassword()
+{
+    return QStringLiteral("brovanta-owner-secret");
+}
+
+db::Connection& TestApp::owner()
+{
+    if (!onServer())
+        return m_dataModule->AdoConn;
+    if (!m_owner) {
+        m_owner = std::make_unique<db::Connection>();
+        TestServer::openOwner(*m_owner, m_serverDatabase);
+    }
+    return *m_owner;
+}
+
+void TestApp::execAsOwner(const QString& sql)
+{
+    owner().execute(sql);
+}
+
 TestApp::TestApp()
 {
     AppPaths::setDirectory(m_dir.path());
@@ -143,7 +183,7 @@ TestApp::TestApp()
     m_dataModule = std::make_unique<TFrmDataMod>();
     if (onServer()) {
         m_serverDatabase = TestServer::createDatabase();
-        const db::ServerAddress address = TestServer::address(m_serverDatabase);
+        const db::ServerAddress address = TestServer::pcAddress(m_serverDatabase);
         ShopServer::choose(true);
         ShopServer::saveAddress(address);
         ShopServer::open(m_dataModule->AdoConn, address);
@@ -164,6 +204,7 @@ TestApp::~TestApp()
     ui::setDialogs(nullptr);
     ServerPassword::setStore(nullptr);
     m_dataModule.reset();
+    m_owner.reset();
     CurrentRights::current().clear();
     if (!m_serverDatabase.isEmpty()) {
         try {
@@ -199,13 +240,17 @@ void TestApp::refuse(const QString& name, const QString& event, const QString& t
                      const QString& message, const QString& first)
 {
     if (onServer()) {
-        exec(QStringLiteral("create function %1() returns trigger language plpgsql as $$begin %2 "
-                            "if %3 then raise exception '%4'; end if; "
-                            "if tg_op='DELETE' then return old; end if; return new; end$$")
-                 .arg(name, first.isEmpty() ? QString() : first + QLatin1Char(';'),
-                      condition.isEmpty() ? QStringLiteral("true") : condition, message));
-        exec(QStringLiteral("create trigger %1 before %2 on %3 for each row execute function %1()")
-                 .arg(name, event, table));
+        // A working table is the connection's own temporary table: its trigger is the connection's too.
+        const bool own = db::Schema::isScratch(table);
+        db::Connection& maker = own ? m_dataModule->AdoConn : owner();
+        const QString function = (own ? QStringLiteral("pg_temp.") : QString()) + name;
+        maker.execute(QStringLiteral("create function %1() returns trigger language plpgsql as $$begin %2 "
+                                     "if %3 then raise exception '%4'; end if; "
+                                     "if tg_op='DELETE' then return old; end if; return new; end$$")
+                          .arg(function, first.isEmpty() ? QString() : first + QLatin1Char(';'),
+                               condition.isEmpty() ? QStringLiteral("true") : condition, message));
+        maker.execute(QStringLiteral("create trigger %1 before %2 on %3 for each row execute function %4()")
+                          .arg(name, event, table, function));
         return;
     }
     exec(QStringLiteral("create temp trigger %1 before %2 on %3 %4 begin %5 select raise(abort, '%6') %7; end")
@@ -216,8 +261,12 @@ void TestApp::refuse(const QString& name, const QString& event, const QString& t
 
 void TestApp::allow(const QString& name, const QString& table)
 {
-    exec(onServer() ? QStringLiteral("drop trigger if exists %1 on %2").arg(name, table)
-                    : QStringLiteral("drop trigger if exists temp.%1").arg(name));
+    if (!onServer())
+        exec(QStringLiteral("drop trigger if exists temp.%1").arg(name));
+    else if (db::Schema::isScratch(table))
+        exec(QStringLiteral("drop trigger if exists %1 on %2").arg(name, table));
+    else
+        execAsOwner(QStringLiteral("drop trigger if exists %1 on %2").arg(name, table));
 }
 
 void TestApp::setRights(const QString& rights)

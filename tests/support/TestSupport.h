@@ -91,6 +91,13 @@ public:
     ScriptedDialogs& dialogs() { return m_dialogs; }
     MemoryPasswords& passwords() { return m_passwords; }
 
+    // The password of the server's owner role (see db::ServerRoles).
+    static QString ownerPassword();
+    // A connection that may change the tables' shape: on the server its owner's
+    // (the data module's connection logs in as the PCs do), else the data module's.
+    db::Connection& owner();
+    // Runs SQL that changes the shape (DDL, a version mark) as owner().
+    void execAsOwner(const QString& sql);
     // Opens the same database on another connection, as a second copy of the program would.
     void openAnother(db::Connection& connection) const;
     // Runs SQL with parameters given in order as :p1, :p2, ...
@@ -114,4 +121,5 @@ private:
     ScriptedDialogs m_dialogs;
     MemoryPasswords m_passwords;
     std::unique_ptr<TFrmDataMod> m_dataModule;
+    std::unique_ptr<db::Connection> m_owner;  // on the server, opened when first asked for
 };
