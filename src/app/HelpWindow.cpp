@@ -32,6 +32,8 @@ QString HelpWindow::chapterFor(const QString& windowClass)
         {"TFrmOutSortC", "对帐单和统计"}, {"TFrmBackUp", "备份和恢复"}, {"TFrmRestore", "备份和恢复"},
         {"TFrmOperLog", "备份和恢复"}, {"TFrmGathAge", "对帐单和统计"}, {"TFrmPayAge", "对帐单和统计"},
         {"TFrmCompDetail", "对帐单和统计"}, {"TFrmServerSettings", "几台电脑共用店铺服务器"},
+        {"TFrmTill", "零售收银"}, {"TFrmDayEnd", "零售收银"}, {"TFrmStyleAnalysis", "款式分析和库龄"},
+        {"TFrmSizeShare", "款式分析和库龄"}, {"TFrmSlowStock", "款式分析和库龄"}, {"TFrmTurnover", "款式分析和库龄"},
     };
     return chapters.value(windowClass);
 }
