@@ -21,8 +21,8 @@ TFrmRestore::TFrmRestore(QWidget* parent)
     setObjectName(QStringLiteral("FrmRestore"));
     FB = WindowParts::named<QListWidget>("FB");
     FB->setMinimumWidth(180);
-    browserRow()->addWidget(FB, 1);
-    resize(600, 420);
+    browserRow()->addWidget(FB, 2);
+    resize(900, 440);
     connect(cmd_add, &QPushButton::clicked, this, &TFrmRestore::cmd_addClick);
     // The automatic backups are where a shop looks first.
     const QString backups = AutoBackup::folder();
@@ -37,11 +37,15 @@ void TFrmRestore::DLChange()
     // 数据备份's brovanta.mdb and the automatic backups, newest first, each checked.
     m_found = BackupFiles::backupsIn(chosenDirectory());
     const QLocale locale;
-    for (const BackupFiles::Found& found : std::as_const(m_found))
+    for (const BackupFiles::Found& found : std::as_const(m_found)) {
+        // One row a backup: the check's detail (the engine's own text) waits in the tooltip.
         FB->addItem(QStringLiteral("%1  %2  %3  %4")
                         .arg(found.madeAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), QFileInfo(found.path).fileName(),
                              locale.formattedDataSize(found.size),
-                             found.problem.isEmpty() ? QStringLiteral("检查通过") : QStringLiteral("不能恢复：") + found.problem));
+                             found.problem.isEmpty() ? QStringLiteral("检查通过")
+                                                     : QStringLiteral("不能恢复：") + found.problem.section(QLatin1Char('\n'), 0, 0)));
+        FB->item(FB->count() - 1)->setToolTip(found.problem);
+    }
     if (FB->count() > 0)
         FB->setCurrentRow(0);
 }

@@ -157,6 +157,9 @@ private slots:
         QVERIFY(w.FB->item(0)->text().startsWith("2026-12-10 14:22:00"));
         QVERIFY(w.FB->item(1)->text().startsWith("2026-12-05 12:00:00"));
         QVERIFY(w.FB->item(1)->text().contains("不能恢复"));
+        // One line a backup; the engine's detail only in the tooltip.
+        QVERIFY2(!w.FB->item(1)->text().contains('\n'), qPrintable(w.FB->item(1)->text()));
+        QVERIFY(w.FB->item(1)->toolTip().contains("详细信息"));
         QVERIFY(w.FB->item(2)->text().startsWith("2026-12-01 09:00:00"));
         QVERIFY(w.FB->item(2)->text().contains("检查通过"));
 
