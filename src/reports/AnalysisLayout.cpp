@@ -1,5 +1,7 @@
 #include "reports/AnalysisLayout.h"
 
+#include <QAbstractItemModel>
+
 #include <algorithm>
 
 AnalysisLayout::AnalysisLayout(QObject* parent)
@@ -24,4 +26,31 @@ void AnalysisLayout::setTable(const QString& title, const QString& choices, cons
     setLabelText(QStringLiteral("title"), title);
     setLabelText(QStringLiteral("choices"), choices);
     setRows(rows, std::move(text));
+}
+
+void AnalysisLayout::previewTable(const QString& title, const QString& choices, const QAbstractItemModel& model,
+                                  const std::function<bool(int)>& isNumber, QWidget* parent)
+{
+    // A column as wide as its longest text; a Chinese character takes two places.
+    const auto width = [](const QString& text) {
+        double places = 0;
+        for (const QChar c : text)
+            places += c.unicode() < 0x2e80 ? 1 : 2;
+        return places;
+    };
+    QStringList captions;
+    QList<bool> numbers;
+    QList<double> widths;
+    for (int column = 0; column < model.columnCount(); ++column) {
+        captions << model.headerData(column, Qt::Horizontal).toString();
+        numbers << isNumber(column);
+        double widest = width(captions.last());
+        for (int row = 0; row < model.rowCount(); ++row)
+            widest = std::max(widest, width(model.index(row, column).data().toString()));
+        widths << widest;
+    }
+    setTable(title, choices, captions, numbers, widths, model.rowCount(),
+             [&model](int row, const QString& field) { return model.index(row, field.toInt()).data().toString(); });
+    preview(parent);
+    setRows(0, {});
 }

@@ -185,30 +185,8 @@ void AnalysisWindow::cmd_prinClick()
 {
     if (!cmd_prin->isEnabled() || m_model->rowCount() == 0)
         return;
-    QStringList captions;
-    QList<bool> numbers;
-    QList<double> widths;
-    // A column as wide as its longest text; a Chinese character takes two places.
-    const auto width = [](const QString& text) {
-        double places = 0;
-        for (const QChar c : text)
-            places += c.unicode() < 0x2e80 ? 1 : 2;
-        return places;
-    };
-    for (int column = 0; column < m_model->columnCount(); ++column) {
-        captions << m_model->headerData(column, Qt::Horizontal).toString();
-        numbers << isNumberColumn(column);
-        double widest = width(captions.last());
-        for (int row = 0; row < m_model->rowCount(); ++row)
-            widest = std::max(widest, width(m_model->index(row, column).data().toString()));
-        widths << widest;
-    }
-    AnalysisLayout& report = ReportLayouts::get<AnalysisLayout>();
-    report.setTable(windowTitle(), m_choices, captions, numbers, widths, m_model->rowCount(),
-                    [this](int row, const QString& field) { return m_model->index(row, field.toInt()).data().toString(); });
-    report.preview(this);
-    // The rows are this window's: the layout outlives it.
-    report.setRows(0, {});
+    ReportLayouts::get<AnalysisLayout>().previewTable(windowTitle(), m_choices, *m_model,
+                                                      [this](int column) { return isNumberColumn(column); }, this);
 }
 
 bool AnalysisWindow::isNumberColumn(int column) const

@@ -3,6 +3,8 @@
 #include "core/Clock.h"
 #include "core/DataHelpers.h"
 #include "core/TFrmDataMod.h"
+#include "reports/AnalysisLayout.h"
+#include "reports/ReportLayouts.h"
 #include "shop/TillShift.h"
 #include "ui/WindowParts.h"
 
@@ -10,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -30,15 +33,20 @@ TFrmDayEnd::TFrmDayEnd(QWidget* parent)
     m_shifts->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_takings = WindowParts::named<QLabel>("takingsLabel", this);
     m_takings->setTextFormat(Qt::PlainText);
+    m_print = WindowParts::named<QPushButton>("printButton", this);
+    m_print->setText(QStringLiteral("打印[&P]"));
+    m_print->setAutoDefault(false);
     auto* top = new QHBoxLayout;
     top->addWidget(WindowParts::caption(QStringLiteral("日期"), m_date, this));
     top->addWidget(m_date);
     top->addStretch();
+    top->addWidget(m_print);
     auto* column = new QVBoxLayout(this);
     column->addLayout(top);
     column->addWidget(m_shifts, 1);
     column->addWidget(m_takings);
     connect(m_date, &QDateEdit::dateChanged, this, &TFrmDayEnd::showDay);
+    connect(m_print, &QPushButton::clicked, this, &TFrmDayEnd::print);
     showDay();
 }
 
@@ -71,4 +79,13 @@ void TFrmDayEnd::showDay()
     for (const auto& [method, amount] : takings.byMethod)
         lines << QStringLiteral("%1：%2").arg(method, DataHelpers::amountText(amount));
     m_takings->setText(lines.join(QLatin1Char('\n')));
+}
+
+void TFrmDayEnd::print()
+{
+    const QString choices = QStringLiteral("%1  %2").arg(m_date->date().toString(QStringLiteral("yyyy-MM-dd")),
+                                                        m_takings->text().replace(QLatin1Char('\n'), QStringLiteral("；")));
+    // The money columns: float, expected, counted, difference.
+    ReportLayouts::get<AnalysisLayout>().previewTable(windowTitle(), choices, *m_shifts->model(),
+                                                      [](int column) { return column >= 3; }, this);
 }

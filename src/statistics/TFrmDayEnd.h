@@ -4,6 +4,7 @@
 
 class QDateEdit;
 class QLabel;
+class QPushButton;
 class QTableWidget;
 
 // "日结": a day at the till over every cashier: each shift with its float,
@@ -17,11 +18,15 @@ public:
     QDateEdit* dateBox() const { return m_date; }
     QTableWidget* shiftsGrid() const { return m_shifts; }
     QLabel* takingsLabel() const { return m_takings; }
+    QPushButton* printButton() const { return m_print; }
 
     void showDay();
+    // The day's shifts on a page, its takings on the line of what was chosen.
+    void print();
 
 private:
     QDateEdit* m_date;
     QTableWidget* m_shifts;
     QLabel* m_takings;
+    QPushButton* m_print;
 };

@@ -8,7 +8,9 @@
 #include "reports/AnalysisLayout.h"
 #include "reports/ReportDocument.h"
 #include "reports/ReportLayouts.h"
+#include "shop/TillShift.h"
 #include "statistics/StyleCellsDialog.h"
+#include "statistics/TFrmDayEnd.h"
 #include "statistics/TFrmSizeShare.h"
 #include "statistics/TFrmSlowStock.h"
 #include "statistics/TFrmStyleAnalysis.h"
@@ -42,6 +44,7 @@ private slots:
     void styleListReadsAsideAndHidesTheMarginWithoutTheRight();
     void enterOpensTheStyleGrid();
     void printAndExportTakeWhatTheTableShows();
+    void dayEndPrintsItsShiftsAndTakings();
     void sizeShareOfTheChosenBrand();
     void stockAgeTotalsAndChart();
 };
@@ -157,6 +160,36 @@ void TestAnalysisWindows::enterOpensTheStyleGrid()
     window.ResultGrid->selectRow(0);
     QTest::keyClick(window.ResultGrid, Qt::Key_Return);
     QVERIFY(grid.isEmpty());
+}
+
+// 日结 prints the shifts as its grid shows them, the day and its takings above.
+void TestAnalysisWindows::dayEndPrintsItsShiftsAndTakings()
+{
+    TestApp app;
+    QObject reports;
+    ReportLayouts::createAll(&reports);
+    db::Connection& books = app.dataModule().AdoConn;
+    TillShift::close(books, TillShift::open(books, QStringLiteral("admin"), 100), 99.5);
+    TFrmDayEnd window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(window.shiftsGrid()->rowCount(), 1);
+    QStringList printed;
+    app.dialogs().onExec = [&](QDialog*) {
+        const AnalysisLayout& layout = ReportLayouts::get<AnalysisLayout>();
+        const ReportDocument document = layout.prepare();
+        printed << layout.labelText("title") << layout.labelText("choices");
+        for (const ReportPage::PlacedBand& band : document.page(0).bands)
+            if (band.kind == ReportBand::Kind::Detail)
+                for (const ReportItem& item : layout.band(ReportBand::Kind::Detail)->items)
+                    if (item.kind == ReportItem::Kind::DataText)
+                        printed << document.itemText(item, band);
+        return int(QDialog::Rejected);
+    };
+    window.printButton()->click();
+    QCOMPARE(printed, (QStringList{"日结", "2026-03-31  销售 0 单，退货 0 单，收款合计 0", "admin", "10:00", "10:00", "100",
+                                   "100", "99.5", "-0.5"}));
+    QCOMPARE(ReportLayouts::get<AnalysisLayout>().rowCount(), 0);
 }
 
 void TestAnalysisWindows::printAndExportTakeWhatTheTableShows()
