@@ -3,6 +3,7 @@
 // dialog's Enter, what reaches the books, and a printer failure that never
 // loses the sale. The rules themselves are proven in tst_till.
 #include "TestSupport.h"
+#include "TillSamples.h"
 #include "WindowDriver.h"
 
 #include "bills/TFrmTill.h"
@@ -54,9 +55,7 @@ private slots:
     {
         Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(10, 15)));
         app = std::make_unique<TestApp>();
-        app->exec("insert into goods(gods_code,gods_name,gods_color,gods_size,valu_in,valu_out,bar_code) "
-                  "values('T1','短袖衬衫','白','XL',40,99,'6901234567892')");
-        app->exec("insert into goods(gods_code,gods_name,valu_in,valu_out) values('T2','长裤',20,35.5)");
+        TillSamples::addGoods(*app);
         amounts = {"100"};   // the float
         printed.clear();
         printerFault.clear();

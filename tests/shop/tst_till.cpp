@@ -2,6 +2,7 @@
 // other; the payments, the rounding and the price limit are checked where the
 // sale is stored; returns against a receipt; the shift's cash.
 #include "TestSupport.h"
+#include "TillSamples.h"
 
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
@@ -64,9 +65,7 @@ private slots:
     {
         Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(10, 15)));
         app = std::make_unique<TestApp>();
-        app->exec("insert into goods(gods_code,gods_name,gods_color,gods_size,valu_in,valu_out,bar_code) "
-                  "values('T1','短袖衬衫','白','XL',40,99,'6901234567892')");
-        app->exec("insert into goods(gods_code,gods_name,valu_in,valu_out) values('T2','长裤',20,35.5)");
+        TillSamples::addGoods(*app);
         app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('T1',10,40)");
         app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('T2',10,20)");
         shift = TillShift::open(connection(), DatabaseFile::adminId, 200);
