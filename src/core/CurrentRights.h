@@ -3,7 +3,7 @@
 #include <QString>
 
 // The rights of the logged-in user: character k of a rights string grants
-// function k of the function list (1 = "员工资料" ... 30 = "改价").
+// function k of the function list (1 = "员工资料" ... 32 = "促销折扣").
 enum class Right { Use, Add, Edit, Delete, Check, Find, Print };
 
 // Positions of the function list, in menu order.
@@ -16,9 +16,11 @@ enum Position {
     SaleOverCreditLimit, // saving a sale that takes a customer over the credit limit
     GrossProfit,         // today's gross profit on the home page
     RetailTill,          // the till: sales and returns at the counter, the shift
-    ChangePrice          // a till price below the discount limit
+    ChangePrice,         // a till price below the discount limit
+    Members,             // member cards and levels, and a member's phone number unmasked
+    Markdowns            // markdown rules
 };
-constexpr int Count = 30;
+constexpr int Count = 32;
 } // namespace Function
 
 struct CurrentRights {

@@ -44,13 +44,17 @@ QList<Column> billHeader()
             text("remark", 50), text("bill_type", 10), text("oper_name", 10), saveIdentity(),
             // Taken off the lines' total (a till's rounding), the till shift that took
             // the money, and on a customer return the till sale it returns goods of.
-            added(7, dbl("disc_tota")), added(7, whole("shift_id")), added(7, text("sale_no", 14))};
+            added(7, dbl("disc_tota")), added(7, whole("shift_id")), added(7, text("sale_no", 14)),
+            // The member card the sale or the return was made for.
+            added(8, text("card_no", 20))};
 }
 
 QList<Column> billLine()
 {
     return {counter("in_id"), text("bill_no", 14), text("gods_code", 20), dbl("sub_amou"),
-            dbl("unit_pric"), text("remark", 10)};
+            dbl("unit_pric"), text("remark", 10),
+            // The retail price the line started from and the markdown rule that priced it.
+            added(8, dbl("list_pric")), added(8, text("mark_name", 30))};
 }
 
 QList<Column> stockCount()
@@ -83,7 +87,7 @@ QList<Table> buildTables()
           dbl("mate_pric"), dbl("mach_pric"), dbl("batch_out"), dbl("valu_in"), dbl("valu_out"),
           dbl("max_amou"), dbl("min_amou"), text("prod_place", 30), text("prod_code", 20),
           text("supp_code", 20), dbl("agent_pric"), text("touch_code", 20), text("gods_note", 100),
-          added(3, text("styl_code", 20)), added(3, text("bar_code", 20))}},
+          added(3, text("styl_code", 20)), added(3, text("bar_code", 20)), added(8, text("season", 20))}},
         {QStringLiteral("company"),
          {text("comp_code", 10), text("comp_name", 50), text("comp_addr", 80), text("rela_name", 20),
           text("rela_phon", 30), text("head_name", 20), text("head_phon", 30), text("bank_no", 40),
@@ -127,7 +131,10 @@ QList<Table> buildTables()
           text("bill_bottom", 100),
           // The till: the lowest price a cashier without the right to change prices may
           // charge, as a percentage of the retail price; the unit the total is rounded down to.
-          added(7, dbl("disc_limit")), added(7, dbl("round_unit"))}},
+          added(7, dbl("disc_limit")), added(7, dbl("round_unit")),
+          // Members: points worth one yuan when redeemed; whether a level's discount
+          // applies on top of a markdown (1) or the member gets the better of the two (0).
+          added(8, dbl("point_value")), added(8, dbl("disc_on_disc"))}},
         // Who changed what: written in the transaction of the change it records.
         {QStringLiteral("oper_log"),
          {counter("log_id"), date("log_time"), text("user_id", 10), text("win_name", 20), text("act_name", 10),
@@ -144,6 +151,22 @@ QList<Table> buildTables()
         {QStringLiteral("tillshift"),
          {counter("shift_id"), text("oper_code", 10), date("open_time"), date("close_time"), dbl("float_amou"),
           dbl("expe_amou"), dbl("count_amou"), dbl("diff_amou")}, 7},
+        // Member cards; the card number is unique, and so is the mobile number when given.
+        {QStringLiteral("member"),
+         {counter("memb_id"), text("card_no", 20), text("memb_name", 20), text("mobile", 20),
+          text("level_name", 10), date("birthday"), date("join_date"), whole("points"), text("remark", 50)}, 8},
+        // Member levels: the discount in percent of the price and the points earned a yuan.
+        {QStringLiteral("memblevel"), {text("level_name", 10), dbl("discount"), dbl("point_rate")}, 8},
+        // Each change of a member's points, signed: earned by a sale, taken back by a
+        // return, spent as money, corrected by hand.
+        {QStringLiteral("membpoint"),
+         {counter("point_id"), text("card_no", 20), date("point_date"), text("bill_no", 14),
+          text("kind", 10), whole("points")}, 8},
+        // Markdowns: a date range, what they cover (款号, 品牌, 分类 or every goods, by
+        // `scope` and `scope_value`), and a percent of the retail price or a fixed price.
+        {QStringLiteral("markdown"),
+         {counter("mark_id"), text("mark_name", 30), date("start_date"), date("end_date"), text("scope", 10),
+          text("scope_value", 20), dbl("discount"), dbl("fixed_pric")}, 8},
     };
 }
 
@@ -349,6 +372,12 @@ const Index indexes[] = {
     {7, "create index if not exists outmain_shift on outmain(shift_id)"},
     {7, "create index if not exists inmain_shift on inmain(shift_id)"},
     {7, "create index if not exists inmain_sale on inmain(sale_no)"},
+    // A member by card or phone, a member's sales and points; goods of a season.
+    {8, "create unique index if not exists member_card on member(card_no)"},
+    {8, "create index if not exists member_mobile on member(mobile)"},
+    {8, "create index if not exists outmain_card on outmain(card_no, bill_date)"},
+    {8, "create index if not exists membpoint_card on membpoint(card_no, point_date)"},
+    {8, "create index if not exists goods_season on goods(season)"},
     {7, "create index if not exists tillshift_open on tillshift(oper_code, close_time)"},
 };
 

@@ -225,6 +225,8 @@ void upgradeCopy(db::Connection& connection)
         mendGoodsCodeCase(connection);
     if (from < 7)   // the till and the right to change its prices
         grantUse(connection, Function::RetailTill, QStringLiteral("11"));
+    if (from < 8)   // members and markdowns
+        grantUse(connection, Function::Members, QStringLiteral("11"));
     transaction.commit();
 }
 
