@@ -52,9 +52,14 @@ QList<Column> billHeader()
 QList<Column> billLine()
 {
     return {counter("in_id"), text("bill_no", 14), text("gods_code", 20), dbl("sub_amou"),
-            dbl("unit_pric"), text("remark", 10),
-            // The retail price the line started from and the markdown rule that priced it.
-            added(8, dbl("list_pric")), added(8, text("mark_name", 30))};
+            dbl("unit_pric"), text("remark", 10)};
+}
+
+// A stored bill's line also keeps the retail price it started from and the
+// markdown rule that priced it.
+QList<Column> storedBillLine()
+{
+    return billLine() << added(8, dbl("list_pric")) << added(8, text("mark_name", 30));
 }
 
 QList<Column> stockCount()
@@ -104,8 +109,8 @@ QList<Table> buildTables()
           text("class_type", 20), text("salary_type", 20)}},
         {QStringLiteral("inmain"), billHeader()},
         {QStringLiteral("outmain"), billHeader()},
-        {QStringLiteral("ingoods"), billLine()},
-        {QStringLiteral("outgoods"), billLine()},
+        {QStringLiteral("ingoods"), storedBillLine()},
+        {QStringLiteral("outgoods"), storedBillLine()},
         {QStringLiteral("outtemp"), billLine()},
         {QStringLiteral("storemain"), {text("gods_code", 20), dbl("gods_amou"), dbl("cost_pric")}},
         {QStringLiteral("chektemp"), stockCount()},

@@ -185,7 +185,7 @@ void TestPower::checkBoxTicksWholeColumn()
              QString("权限 admin 2 项权限改变"));
     const QString detail = app.scalar("select detail from oper_log").toString();
     QVERIFY2(detail.startsWith("使用: -员工资料 -客户资料\n打印: -员工资料 -货品资料"), qPrintable(detail));
-    QVERIFY2(detail.endsWith("-操作日志 -超信用额度销售 -查看毛利 -零售收银 -改价"), qPrintable(detail));
+    QVERIFY2(detail.endsWith("-操作日志 -超信用额度销售 -查看毛利 -零售收银 -改价 -会员资料 -促销折扣"), qPrintable(detail));
 }
 
 void TestPower::clicksChangeNothingWhileBrowsing()
