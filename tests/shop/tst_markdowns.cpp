@@ -29,16 +29,6 @@ db::Connection& connection(TestApp& app)
     return app.dataModule().AdoConn;
 }
 
-QString saveSale(TestApp& app, BillKind kind, const QDate& date, const QList<StockPosting::BillLine>& lines)
-{
-    static int serial = 0;
-    BillStore::Bill bill;
-    bill.billNo = date.toString("yyyyMMdd") + QStringLiteral("%1").arg(++serial, 6, 10, QLatin1Char('0'));
-    bill.header = {{QStringLiteral("bill_date"), date}};
-    bill.lines = lines;
-    return BillStore::save(connection(app), kind, bill);
-}
-
 // The line of the bill as a markdown priced it, from its list price.
 void markLine(TestApp& app, const QString& table, const QString& billNo, const QString& goods, double listPrice,
               const QString& rule)
@@ -150,7 +140,7 @@ void TestMarkdowns::effectOverTheRunAndTheWeeksBefore()
     addGoods(app, "T-W-M", "T", "白", "M");
     addGoods(app, "T-B-L", "T", "黑", "L");
     addGoods(app, "LOOSE", {}, "灰", "F", "OTHER");
-    saveSale(app, BillKind::Purchase, {2026, 1, 5},
+    StyleSamples::save(app, BillKind::Purchase, {2026, 1, 5},
              {{"T-B-S", 20, 30, {}}, {"T-B-M", 20, 40, {}}, {"T-W-M", 20, 45, {}}, {"T-B-L", 20, 25, {}},
               {"LOOSE", 20, 10, {}}});
     // 夏清 runs two weeks from Monday 16 March; today is the 31st.
@@ -159,18 +149,18 @@ void TestMarkdowns::effectOverTheRunAndTheWeeksBefore()
     addRule(app, "一月", {2026, 1, 1}, {2026, 1, 31}, "全部", {}, 90, {});
 
     // Before: the style's sales from 2 to 15 March; the 1st is outside, LOOSE is no T.
-    saveSale(app, BillKind::Sale, {2026, 3, 1}, {{"T-B-M", 1, 100, {}}});
-    saveSale(app, BillKind::Sale, {2026, 3, 10}, {{"T-B-M", 1, 100, {}}, {"T-B-L", 1, 100, {}}, {"LOOSE", 1, 20, {}}});
+    StyleSamples::save(app, BillKind::Sale, {2026, 3, 1}, {{"T-B-M", 1, 100, {}}});
+    StyleSamples::save(app, BillKind::Sale, {2026, 3, 10}, {{"T-B-M", 1, 100, {}}, {"T-B-L", 1, 100, {}}, {"LOOSE", 1, 20, {}}});
     // The run: its first and last days, a full-price line beside a marked one, a
     // return of a marked line, and a marked line after the end.
-    const QString first = saveSale(app, BillKind::Sale, {2026, 3, 16}, {{"T-B-S", 1, 56, {}}});
+    const QString first = StyleSamples::save(app, BillKind::Sale, {2026, 3, 16}, {{"T-B-S", 1, 56, {}}});
     markLine(app, "outgoods", first, "T-B-S", 80, "夏清");
-    saveSale(app, BillKind::Sale, {2026, 3, 20}, {{"T-W-M", 1, 100, {}}});
-    const QString last = saveSale(app, BillKind::Sale, {2026, 3, 29}, {{"T-B-M", 2, 70, {}}});
+    StyleSamples::save(app, BillKind::Sale, {2026, 3, 20}, {{"T-W-M", 1, 100, {}}});
+    const QString last = StyleSamples::save(app, BillKind::Sale, {2026, 3, 29}, {{"T-B-M", 2, 70, {}}});
     markLine(app, "outgoods", last, "T-B-M", 100, "夏清");
-    const QString back = saveSale(app, BillKind::CustomerReturn, {2026, 3, 25}, {{"T-B-M", 1, 70, {}}});
+    const QString back = StyleSamples::save(app, BillKind::CustomerReturn, {2026, 3, 25}, {{"T-B-M", 1, 70, {}}});
     markLine(app, "ingoods", back, "T-B-M", 100, "夏清");
-    const QString after = saveSale(app, BillKind::Sale, {2026, 3, 30}, {{"T-B-M", 1, 70, {}}});
+    const QString after = StyleSamples::save(app, BillKind::Sale, {2026, 3, 30}, {{"T-B-M", 1, 70, {}}});
     markLine(app, "outgoods", after, "T-B-M", 100, "夏清");
     // The margin at the goods' cost as it stands.
     app.exec("update storemain set cost_pric=40 where gods_code='T-B-M'");

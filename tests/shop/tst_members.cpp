@@ -54,14 +54,9 @@ void addMember(TestApp& app, const QString& card, const QString& name, const QSt
 void saveFor(TestApp& app, BillKind kind, const QDate& date, const QString& card,
              const QList<StockPosting::BillLine>& lines, double taken = 0)
 {
-    static int serial = 0;
-    BillStore::Bill bill;
-    bill.billNo = date.toString("yyyyMMdd") + QStringLiteral("%1").arg(++serial, 6, 10, QLatin1Char('0'));
-    bill.header = {{QStringLiteral("bill_date"), date}, {QStringLiteral("disc_tota"), taken}};
-    if (!card.isEmpty())
-        bill.header.append({QStringLiteral("card_no"), card});
-    bill.lines = lines;
-    BillStore::save(connection(app), kind, bill);
+    StyleSamples::save(app, kind, date, lines,
+                       {{QStringLiteral("disc_tota"), taken},
+                        {QStringLiteral("card_no"), card.isEmpty() ? QVariant() : QVariant(card)}});
 }
 
 // Two members' March: sizes S, M and L of style T, a sale without a card, a

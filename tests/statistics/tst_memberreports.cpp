@@ -54,11 +54,8 @@ void memberSale(TestApp& app)
     StyleSamples::addGoods(app, "T-B-M", "T", "黑", "M");
     StyleSamples::save(app, BillKind::Purchase, {2026, 1, 5}, {{"T-B-M", 10, 40, {}}});
     app.exec("insert into member(card_no,memb_name,mobile,points) values('M001','张三','13812345678',0)");
-    BillStore::Bill bill;
-    bill.billNo = QStringLiteral("20260310000001");
-    bill.header = {{QStringLiteral("bill_date"), QDate(2026, 3, 10)}, {QStringLiteral("card_no"), QStringLiteral("M001")}};
-    bill.lines = {{"T-B-M", 2, 100, {}}};
-    BillStore::save(app.dataModule().AdoConn, BillKind::Sale, bill);
+    StyleSamples::save(app, BillKind::Sale, {2026, 3, 10}, {{"T-B-M", 2, 100, {}}},
+                       {{QStringLiteral("card_no"), QStringLiteral("M001")}});
 }
 
 } // namespace
