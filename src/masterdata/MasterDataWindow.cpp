@@ -290,7 +290,6 @@ bool MasterDataWindow::acceptRefusals(const QList<MasterDataRules::Refusal>& ref
             WindowParts::refuse(box, refusal.message(box->text().trimmed()));
             return false;
         }
-    const QString shown = MasterDataRules::numberText(values.value(refusal.field));
     for (ui::DbComboBox* box : GroupBox1->findChildren<ui::DbComboBox*>())
         if (box->fieldName() == refusal.field) {
             WindowParts::refuse(box, refusal.message(box->currentText().trimmed()));
@@ -301,7 +300,7 @@ bool MasterDataWindow::acceptRefusals(const QList<MasterDataRules::Refusal>& ref
             WindowParts::refuse(box, refusal.message(values.value(refusal.field).isNull() ? QString() : box->text()));
             return false;
         }
-    ui::warn(refusal.message(shown), this);
+    ui::warn(refusal.message(MasterDataRules::numberText(values.value(refusal.field))), this);
     return false;
 }
 

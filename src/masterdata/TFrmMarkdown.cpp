@@ -27,7 +27,8 @@ MasterDataWindow::Setup markdownSetup()
     s.codeCaption = QStringLiteral("促销名称");
     s.findLabel = QStringLiteral("促销名称");
     s.position = Function::Markdowns;
-    s.uses = {{"outgoods", "mark_name", QStringLiteral("销售单明细")}};
+    s.uses = {{"outgoods", "mark_name", QStringLiteral("销售单明细")},
+              {"ingoods", "mark_name", QStringLiteral("顾客退货单明细")}};
     s.importKind.reset();
     return s;
 }

@@ -64,7 +64,7 @@ const QList<Caption> employeeCaptions = {
 };
 
 const QList<Caption> memberCaptions = {
-    c("卡号", "card_no"), c("会员卡号", "card_no"), c("姓名", "memb_name"), c("手机", "mobile"),
+    c("会员卡号", "card_no"), c("卡号", "card_no"), c("姓名", "memb_name"), c("手机", "mobile"),
     c("手机号", "mobile"), c("等级", "level_name"), c("会员等级", "level_name"), c("生日", "birthday"),
     c("入会日期", "join_date"), c("备注", "remark"),
 };
