@@ -34,6 +34,8 @@ QString HelpWindow::chapterFor(const QString& windowClass)
         {"TFrmCompDetail", "对帐单和统计"}, {"TFrmServerSettings", "几台电脑共用店铺服务器"},
         {"TFrmTill", "零售收银"}, {"TFrmDayEnd", "零售收银"}, {"TFrmStyleAnalysis", "款式分析和库龄"},
         {"TFrmSizeShare", "款式分析和库龄"}, {"TFrmSlowStock", "款式分析和库龄"}, {"TFrmTurnover", "款式分析和库龄"},
+        {"TFrmMember", "会员和促销"}, {"TFrmMarkdown", "会员和促销"}, {"TFrmMemberRank", "会员和促销"},
+        {"TFrmMarkdownEffect", "会员和促销"},
     };
     return chapters.value(windowClass);
 }

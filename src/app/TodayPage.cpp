@@ -86,6 +86,7 @@ TodayPage::TodayPage(QWidget* parent)
     addCard(QStringLiteral("backup"), QStringLiteral("最近备份"), 1, 1);
     addCard(QStringLiteral("oldstock"), QStringLiteral("库龄超180天"), 1, 2);
     addCard(QStringLiteral("takings"), QStringLiteral("今日收款"), 0, 3);
+    addCard(QStringLiteral("members"), QStringLiteral("会员"), 1, 3);
 
     m_cards[0].className = QStringLiteral("TFrmOutList");
     m_cards[0].prepare = overDays<TFrmOutList>(1, false);
@@ -115,6 +116,8 @@ TodayPage::TodayPage(QWidget* parent)
     m_cards[5].position = Function::RankByGoods;
     m_cards[6].className = QStringLiteral("TFrmDayEnd");
     m_cards[6].position = Function::RetailTill;
+    m_cards[7].className = QStringLiteral("TFrmMember");
+    m_cards[7].position = Function::Members;
 
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("近%1天销售金额").arg(chartDays));
@@ -201,6 +204,8 @@ void TodayPage::startReading()
 {
     for (const Card& c : std::as_const(m_cards))
         c.body->setText(QStringLiteral("读取中…"));
+    // Members' names and birthdays are for those who keep the member records.
+    findChild<QWidget*>(QStringLiteral("membersCard"))->setVisible(hasRight(Right::Use, Function::Members));
     const ShopServer::Place place = ShopServer::placeOf(dataModule().AdoConn);
     const QDate today = Clock::today();
     m_reader->start([this, place, today](const std::atomic_bool& stopping) {
@@ -255,6 +260,17 @@ void TodayPage::readingFinished()
         QStringList lines{QStringLiteral("合计 %1（%2 单）").arg(amount(takings.total())).arg(takings.sales)};
         for (const auto& [method, paid] : takings.byMethod)
             lines << QStringLiteral("%1  %2").arg(method, amount(paid));
+        return lines.join(QLatin1Char('\n'));
+    });
+    showCard(QStringLiteral("members"), TodayFigures::Part::Members, [this] {
+        const MemberAnalysis::Reminders& members = m_read.members;
+        QStringList lines{QStringLiteral("本周生日 %1 位").arg(members.birthdays.size())};
+        for (int i = 0; i < members.birthdays.size() && i < 2; ++i)
+            lines << QStringLiteral("%1 %2").arg(members.birthdays[i].date.toString(QStringLiteral("M月d日")),
+                                                 members.birthdays[i].name);
+        lines << QStringLiteral("%1 天未到店 %2 位").arg(MemberAnalysis::idleDays).arg(members.idle.size());
+        for (int i = 0; i < members.idle.size() && i < 2; ++i)
+            lines << QStringLiteral("%1  %2").arg(members.idle[i].name, members.idle[i].date.toString(QStringLiteral("yyyy-MM-dd")));
         return lines.join(QLatin1Char('\n'));
     });
     showChart();

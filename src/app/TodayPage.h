@@ -12,7 +12,8 @@ class QLabel;
 class Worker;
 
 // The main window's work area: today's business in cards (sales, stock alarm,
-// receivables, this month's best sellers, the last backup, the stock over 180 days old) and the last 30
+// receivables, this month's best sellers, the last backup, the stock over 180 days old, and for
+// users with the members right this week's birthdays and members not seen lately) and the last 30
 // days' sales. Each card reads one statement through the shop rules, on a
 // thread and a connection of their own, so the window never waits for them; a
 // card that cannot be read says "无法读取" and why. A click on a card opens

@@ -18,6 +18,8 @@
 #include "accounts/TFrmPay.h"
 #include "masterdata/TFrmCompany.h"
 #include "masterdata/TFrmGoods.h"
+#include "masterdata/TFrmMarkdown.h"
+#include "masterdata/TFrmMember.h"
 #include "masterdata/TFrmImport.h"
 #include "masterdata/TFrmEmployee.h"
 #include "masterdata/TFrmPower.h"
@@ -30,6 +32,8 @@
 #include "warehouse/TFrmStore.h"
 // statistics
 #include "statistics/TFrmInlist.h"
+#include "statistics/TFrmMarkdownEffect.h"
+#include "statistics/TFrmMemberRank.h"
 #include "statistics/TFrmOutList.h"
 #include "statistics/TFrmOutSortC.h"
 #include "statistics/TFrmOutSortG.h"
@@ -92,6 +96,9 @@ void registerAll()
     // goods and companies
     add<TFrmCompany>("TFrmCompany");
     add<TFrmGoods>("TFrmGoods");
+    // members and markdowns
+    add<TFrmMember>("TFrmMember");
+    add<TFrmMarkdown>("TFrmMarkdown");
     // employees, settings and rights
     add<TFrmEmployee>("TFrmEmployee");
     add<TFrmUser>("TFrmUser");
@@ -130,6 +137,8 @@ void registerAll()
     add<TFrmSizeShare>("TFrmSizeShare");
     add<TFrmSlowStock>("TFrmSlowStock");
     add<TFrmTurnover>("TFrmTurnover");
+    add<TFrmMemberRank>("TFrmMemberRank");
+    add<TFrmMarkdownEffect>("TFrmMarkdownEffect");
     // backup and restore
     add<TFrmBackUp>("TFrmBackUp");
     add<TFrmRestore>("TFrmRestore");

@@ -147,4 +147,13 @@ QString amountText(double value)
     return db::formatNumber(value, amountFormat);
 }
 
+QString containingPattern(const QString& typed)
+{
+    QString escaped = typed.toLower();
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    escaped.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    escaped.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+
 } // namespace DataHelpers

@@ -32,4 +32,7 @@ QString amountText(double value);
 // Only older Windows needed its combo boxes adjusted; here there is nothing to do.
 void adjustComboBoxes(QWidget* window);
 
+// A LIKE pattern (escape '\') for text containing `typed`, in lower case to match lower(column).
+QString containingPattern(const QString& typed);
+
 } // namespace DataHelpers

@@ -70,6 +70,8 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
     TempQ = make("TempQ", {}, optimistic);
     EmployeeQ = make("EmployeeQ", "select * from employee", optimistic);
     CompanyQ = make("CompanyQ", "select * from company", optimistic);
+    MemberQ = make("MemberQ", "select * from member", optimistic);
+    MarkdownQ = make("MarkdownQ", "select * from markdown", optimistic);
 
     GoodsQ = make("GoodsQ", "select * from goods", optimistic);
     addFields(GoodsQ, {"in_id", "gods_code", "gods_name", "gods_spec", "gods_type", "gods_color", "gods_size",

@@ -26,6 +26,8 @@ public:
     db::Dataset* TempQ;
     db::Dataset* EmployeeQ;
     db::Dataset* CompanyQ;
+    db::Dataset* MemberQ;
+    db::Dataset* MarkdownQ;
     db::Dataset* GoodsQ;
     db::Dataset* GoodsFindQ;
     db::Dataset* InFindQ;

@@ -7,6 +7,7 @@
 #include "shop/OperationLog.h"
 #include "ui/WindowParts.h"
 #include "ui/DbComboBox.h"
+#include "ui/DbDateEdit.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
@@ -69,10 +70,12 @@ MasterDataWindow::MasterDataWindow(Setup setup, QWidget* parent)
     DBGrid1->setRowSelect(true);
     // A list to pick a row from: Tab moves on to the next control.
     DBGrid1->setTabKeyNavigation(false);
-    QList<QPair<QString, QString>> exported;
-    for (const SheetImport::Caption& caption : SheetImport::templateColumns(m_setup.importKind))
-        exported.append({caption.field, caption.caption});
-    DBGrid1->setExportFields(exported);
+    if (m_setup.importKind) {
+        QList<QPair<QString, QString>> exported;
+        for (const SheetImport::Caption& caption : SheetImport::templateColumns(*m_setup.importKind))
+            exported.append({caption.field, caption.caption});
+        DBGrid1->setExportFields(exported);
+    }
 
     connect(cmd_add, &QPushButton::clicked, this, &MasterDataWindow::cmd_addClick);
     connect(cmd_edit, &QPushButton::clicked, this, &MasterDataWindow::cmd_editClick);
@@ -230,6 +233,12 @@ void MasterDataWindow::cmd_saveClick()
     for (ui::DbEdit* box : GroupBox1->findChildren<ui::DbEdit*>())
         if (!box->commit())
             return;
+    for (ui::DbComboBox* box : GroupBox1->findChildren<ui::DbComboBox*>())
+        if (!box->commit())
+            return;
+    for (ui::DbDateEdit* box : GroupBox1->findChildren<ui::DbDateEdit*>())
+        if (!box->commit())
+            return;
     try {
         if (codeTaken(code)) {
             WindowParts::refuse(DBEdit1,
@@ -256,18 +265,39 @@ void MasterDataWindow::cmd_saveClick()
     DBGrid1->setFocus();
 }
 
-bool MasterDataWindow::acceptFieldRules()
+QHash<QString, QVariant> MasterDataWindow::rowValues(const QStringList& fields) const
 {
     QHash<QString, QVariant> values;
-    for (const QString& field : MasterDataRules::fields(m_setup.table))
+    for (const QString& field : fields)
         values.insert(field, m_setup.dataset->value(field));
-    const QList<MasterDataRules::Refusal> refusals = MasterDataRules::check(m_setup.table, values);
+    return values;
+}
+
+bool MasterDataWindow::acceptFieldRules()
+{
+    const QHash<QString, QVariant> values = rowValues(MasterDataRules::fields(m_setup.table));
+    return acceptRefusals(MasterDataRules::check(m_setup.table, values), values);
+}
+
+bool MasterDataWindow::acceptRefusals(const QList<MasterDataRules::Refusal>& refusals,
+                                      const QHash<QString, QVariant>& values)
+{
     if (refusals.isEmpty())
         return true;
     const MasterDataRules::Refusal& refusal = refusals.first();
     for (ui::DbEdit* box : GroupBox1->findChildren<ui::DbEdit*>())
         if (box->fieldName() == refusal.field) {
             WindowParts::refuse(box, refusal.message(box->text().trimmed()));
+            return false;
+        }
+    for (ui::DbComboBox* box : GroupBox1->findChildren<ui::DbComboBox*>())
+        if (box->fieldName() == refusal.field) {
+            WindowParts::refuse(box, refusal.message(box->currentText().trimmed()));
+            return false;
+        }
+    for (ui::DbDateEdit* box : GroupBox1->findChildren<ui::DbDateEdit*>())
+        if (box->fieldName() == refusal.field) {
+            WindowParts::refuse(box, refusal.message(values.value(refusal.field).isNull() ? QString() : box->text()));
             return false;
         }
     ui::warn(refusal.message(MasterDataRules::numberText(values.value(refusal.field))), this);
@@ -337,10 +367,15 @@ void MasterDataWindow::cmd_deleClick()
     setMode(QStringLiteral("null"));
 }
 
+void MasterDataWindow::findRow(const QString& text)
+{
+    m_setup.dataset->locate(m_setup.codeField, text);
+}
+
 void MasterDataWindow::cmd_findClick()
 {
     try {
-        m_setup.dataset->locate(m_setup.codeField, Edit1->text().trimmed());
+        findRow(Edit1->text().trimmed());
     } catch (const std::exception& e) {
         report(QStringLiteral("查找失败"), e);
     }

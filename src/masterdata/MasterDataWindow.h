@@ -1,9 +1,11 @@
 #pragma once
 
+#include "shop/MasterDataRules.h"
 #include "shop/SheetImport.h"
 #include "ui/ModeWindow.h"
 
 #include <QList>
+#include <optional>
 
 class QGridLayout;
 class QGroupBox;
@@ -46,8 +48,9 @@ public:
         QString findLabel;      // the label of the quick-find box
         int position = 0;       // in the function list, for the rights
         QList<CodeUse> uses;
-        // What the grid's export writes: every field the window edits, as the import reads it.
-        SheetImport::Kind importKind = SheetImport::Kind::Goods;
+        // What the grid's export writes: every field the window edits, as the import
+        // reads it; none: the columns shown.
+        std::optional<SheetImport::Kind> importKind = SheetImport::Kind::Goods;
     };
 
     QPushButton* cmd_add;
@@ -100,10 +103,16 @@ protected:
     virtual bool acceptRow() { return acceptFieldRules(); }
     // The shop's rules of the table's own fields, told at the refused box.
     bool acceptFieldRules();
+    // The first refusal told at its box (or in a box of its own); true when there is none.
+    bool acceptRefusals(const QList<MasterDataRules::Refusal>& refusals, const QHash<QString, QVariant>& values);
+    // The current row's values of the fields.
+    QHash<QString, QVariant> rowValues(const QStringList& fields) const;
     // After a saved row is back in browse; may throw (reported as a failed save).
     virtual void afterSave(const QString& code) { Q_UNUSED(code); }
     // After a cancel has returned the window to browse.
     virtual void afterCancel() {}
+    // Makes the row the quick find names current: by its whole code unless the window finds otherwise.
+    virtual void findRow(const QString& text);
 
 private:
     bool codeTaken(const QString& code) const;

@@ -33,7 +33,7 @@ using SheetImport::Kind;
 
 namespace {
 
-const QList<Kind> kinds = {Kind::Goods, Kind::Companies, Kind::Employees, Kind::OpeningStock};
+const QList<Kind> kinds = {Kind::Goods, Kind::Companies, Kind::Employees, Kind::OpeningStock, Kind::Members};
 
 int positionOf(Kind kind)
 {
@@ -44,6 +44,8 @@ int positionOf(Kind kind)
         return Function::Company;
     case Kind::Employees:
         return Function::Employee;
+    case Kind::Members:
+        return Function::Members;
     case Kind::OpeningStock:
         break;
     }
@@ -324,7 +326,7 @@ void TFrmImport::cmd_templateClick()
 void TFrmImport::requeryShared()
 {
     TFrmDataMod& dm = dataModule();
-    for (db::Dataset* d : {dm.GoodsQ, dm.CompanyQ, dm.EmployeeQ, dm.StoreiniQ})
+    for (db::Dataset* d : {dm.GoodsQ, dm.CompanyQ, dm.EmployeeQ, dm.StoreiniQ, dm.MemberQ})
         if (d && d->isOpen() && !d->isEditing())
             d->requery();
 }

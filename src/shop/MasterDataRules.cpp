@@ -1,5 +1,7 @@
 #include "shop/MasterDataRules.h"
 
+#include <QRegularExpression>
+
 #include <cstddef>
 
 namespace MasterDataRules {
@@ -22,6 +24,13 @@ const NotNegative companyNotNegative[] = {{"cred_limit", "信用额度"}};
 bool isGoods(const QString& table)
 {
     return table == QLatin1String("goods");
+}
+
+// A mainland mobile number: 11 digits starting with 1.
+bool isMobile(const QString& text)
+{
+    static const QRegularExpression re(QStringLiteral("^1\\d{10}$"));
+    return re.match(text).hasMatch();
 }
 
 template <std::size_t N>
@@ -50,16 +59,30 @@ const QStringList& fields(const QString& table)
         return list;
     }();
     static const QStringList company = {QStringLiteral("cred_limit")};
-    return isGoods(table) ? goods : company;
+    static const QStringList member = {QStringLiteral("mobile")};
+    static const QStringList none;
+    if (table == QLatin1String("member"))
+        return member;
+    if (table == QLatin1String("company"))
+        return company;
+    return isGoods(table) ? goods : none;
 }
 
 QList<Refusal> check(const QString& table, const QHash<QString, QVariant>& values)
 {
     QList<Refusal> refusals;
-    if (!isGoods(table)) {
+    if (table == QLatin1String("member")) {
+        const QString mobile = values.value(QStringLiteral("mobile")).toString().trimmed();
+        if (!mobile.isEmpty() && !isMobile(mobile))
+            refusals.append({QStringLiteral("mobile"), QStringLiteral("手机"), QStringLiteral("不是 11 位手机号码")});
+        return refusals;
+    }
+    if (table == QLatin1String("company")) {
         checkNotNegative(companyNotNegative, values, refusals);
         return refusals;
     }
+    if (!isGoods(table))
+        return refusals;
     checkNotNegative(goodsNotNegative, values, refusals);
     const QVariant upper = values.value(QStringLiteral("max_amou"));
     const QVariant lower = values.value(QStringLiteral("min_amou"));
@@ -71,6 +94,8 @@ QList<Refusal> check(const QString& table, const QHash<QString, QVariant>& value
 
 QString numberText(const QVariant& value)
 {
+    if (value.typeId() == QMetaType::QString)
+        return value.toString().trimmed();
     // Amounts stay far below 15 digits, where 'g' would turn to an exponent.
     return QString::number(value.toDouble(), 'g', 15);
 }

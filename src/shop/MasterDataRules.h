@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 
-// The rules of a goods' and a company's own fields, asked by their windows and
+// The rules of a goods', a company's and a member's own fields, asked by their windows and
 // by the import alike. Window-free.
 namespace MasterDataRules {
 
@@ -19,14 +19,14 @@ struct Refusal {
     QString message(const QString& shown) const;
 };
 
-// The fields the rules of a table ("goods", "company") look at.
+// The fields the rules of a table ("goods", "company", "member") look at.
 const QStringList& fields(const QString& table);
 
 // Every refusal of one row, in field order; `values` holds the row's values by
 // field (a number, or null where empty), and a field it lacks is not checked.
 QList<Refusal> check(const QString& table, const QHash<QString, QVariant>& values);
 
-// A number as the refusals show it: no trailing zeros, no exponent.
+// A value as the refusals show it: a number without trailing zeros or exponent, text as typed.
 QString numberText(const QVariant& value);
 
 } // namespace MasterDataRules

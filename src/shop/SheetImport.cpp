@@ -7,6 +7,7 @@
 #include "shop/Amounts.h"
 #include "shop/Barcodes.h"
 #include "shop/MasterDataRules.h"
+#include "shop/MemberRules.h"
 #include "shop/OperationLog.h"
 #include "shop/StockInit.h"
 
@@ -62,6 +63,12 @@ const QList<Caption> employeeCaptions = {
     c("技能等级", "tech_class"), c("保障底薪", "low_salary"), c("班次", "class_type"),
 };
 
+const QList<Caption> memberCaptions = {
+    c("会员卡号", "card_no"), c("卡号", "card_no"), c("姓名", "memb_name"), c("手机", "mobile"),
+    c("手机号", "mobile"), c("等级", "level_name"), c("会员等级", "level_name"), c("生日", "birthday"),
+    c("入会日期", "join_date"), c("备注", "remark"),
+};
+
 const QList<Caption> stockCaptions = {
     c("货品编码", "gods_code"), c("编码", "gods_code"), c("货品名称", ""), c("名称", ""), c("分类", ""),
     c("品牌", ""), c("款式", ""), c("颜色", ""), c("尺码", ""), c("单位", ""), c("数量", "gods_amou"),
@@ -81,6 +88,8 @@ QString codeField(Kind kind)
         return QStringLiteral("comp_code");
     case Kind::Employees:
         return QStringLiteral("empl_code");
+    case Kind::Members:
+        return QStringLiteral("card_no");
     case Kind::Goods:
     case Kind::OpeningStock:
         break;
@@ -266,6 +275,8 @@ QString kindName(Kind kind)
         return QStringLiteral("客户资料");
     case Kind::Employees:
         return QStringLiteral("员工资料");
+    case Kind::Members:
+        return QStringLiteral("会员资料");
     case Kind::OpeningStock:
         break;
     }
@@ -281,6 +292,8 @@ QString tableOf(Kind kind)
         return QStringLiteral("company");
     case Kind::Employees:
         return QStringLiteral("employee");
+    case Kind::Members:
+        return QStringLiteral("member");
     case Kind::OpeningStock:
         break;
     }
@@ -296,6 +309,8 @@ const QList<Caption>& captions(Kind kind)
         return companyCaptions;
     case Kind::Employees:
         return employeeCaptions;
+    case Kind::Members:
+        return memberCaptions;
     case Kind::OpeningStock:
         break;
     }
@@ -397,7 +412,7 @@ Checked check(db::Connection& connection, Kind kind, const QList<SheetRow>& shee
               ? keysOf(connection, QStringLiteral("select gods_code from ingoods union select gods_code from outgoods"))
               : QSet<QString>();
     // The stored values the field rules look at, for the rows that update.
-    const bool ruled = kind == Kind::Goods || kind == Kind::Companies;
+    const bool ruled = kind == Kind::Goods || kind == Kind::Companies || kind == Kind::Members;
     QHash<QString, QHash<QString, QVariant>> stored;
     if (ruled && updateExisting) {
         const QStringList& ruleFields = MasterDataRules::fields(table);
@@ -410,6 +425,18 @@ Checked check(db::Connection& connection, Kind kind, const QList<SheetRow>& shee
                     values.insert(ruleFields[i], query.value(i + 1));
         }
     }
+    // Members: each mobile's card, and the levels set up.
+    QHash<QString, QString> mobileCards;
+    QSet<QString> levels;
+    if (kind == Kind::Members) {
+        db::Statement mobiles(connection, QStringLiteral("select mobile, card_no from member where mobile is not null"));
+        while (mobiles.next())
+            mobileCards.insert(mobiles.textValue(0).trimmed(), mobiles.textValue(1).trimmed());
+        levels = keysOf(connection, QStringLiteral("select level_name from memblevel"));
+    }
+    const int mobileIndex = kind == Kind::Members ? int(checked.fields.indexOf(QStringLiteral("mobile"))) : -1;
+    const int levelIndex = kind == Kind::Members ? int(checked.fields.indexOf(QStringLiteral("level_name"))) : -1;
+    QHash<QString, int> seenMobiles;   // mobile → its row
     QList<const db::Column*> columns;
     for (const QString& field : std::as_const(checked.fields))
         columns.append(db::Schema::column(table, field));
@@ -547,6 +574,23 @@ Checked check(db::Connection& connection, Kind kind, const QList<SheetRow>& shee
                 checked.problems.append({row.number, captionOf(kind, QStringLiteral("empl_name")), {},
                                          QStringLiteral("姓名不能为空")});
         }
+        if (mobileIndex >= 0 && !refused.contains(mobileIndex) && !values[mobileIndex].isNull()) {
+            const QString mobile = values[mobileIndex].toString().trimmed();
+            values[mobileIndex] = mobile.isEmpty() ? QVariant() : QVariant(mobile);
+            if (mobile.isEmpty()) {
+                // a blank cell: no phone
+            } else if (seenMobiles.contains(mobile)) {
+                refuse(mobileIndex, mobile, QStringLiteral("与第 %1 行重复").arg(seenMobiles.value(mobile)));
+            } else {
+                seenMobiles.insert(mobile, row.number);
+                const QString owner = mobileCards.value(mobile);
+                if (!owner.isEmpty() && owner.toLower() != key)
+                    refuse(mobileIndex, mobile, MemberRules::mobileTakenReason(owner));
+            }
+        }
+        if (levelIndex >= 0 && !refused.contains(levelIndex) && !values[levelIndex].isNull()
+            && !levels.contains(values[levelIndex].toString().trimmed().toLower()))
+            refuse(levelIndex, values[levelIndex].toString(), MemberRules::unknownLevelReason());
         checked.rows.append(values);
         checked.existing.append(inDatabase);
     }

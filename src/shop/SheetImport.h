@@ -12,12 +12,12 @@ namespace db {
 class Connection;
 }
 
-// Goods, companies, employees and opening stock read from a sheet: the header
+// Goods, companies, employees, opening stock and members read from a sheet: the header
 // is matched to fields by the windows' captions, every row is checked before
 // anything is written, and a clean sheet is written in one transaction. Window-free.
 namespace SheetImport {
 
-enum class Kind { Goods, Companies, Employees, OpeningStock };
+enum class Kind { Goods, Companies, Employees, OpeningStock, Members };
 
 // A caption the header may carry and the field it fills; an empty field marks a
 // column that is shown (a name looked up by code) but not imported.

@@ -102,7 +102,7 @@ Page readPage(const ShopServer::Place& place, const QDate& day, const std::atomi
 {
     Page page;
     const QList<Part> parts{Part::Sales, Part::Alarm, Part::Debtors, Part::BestSellers, Part::Backup, Part::Chart,
-                            Part::OldStock, Part::Takings};
+                            Part::OldStock, Part::Takings, Part::Members};
     db::Connection connection;
     try {
         // The window thread's connection is never shared: this one is the reader's own.
@@ -125,6 +125,7 @@ Page readPage(const ShopServer::Place& place, const QDate& day, const std::atomi
             case Part::Chart: page.daily = dailySales(connection, day, chartDays); break;
             case Part::OldStock: page.oldStock = StyleAnalysis::oldStockValue(connection, day); break;
             case Part::Takings: page.takings = TillShift::dayTakings(connection, day); break;
+            case Part::Members: page.members = MemberAnalysis::reminders(connection, day); break;
             }
         } catch (...) {
             // One part that fails leaves the others readable.

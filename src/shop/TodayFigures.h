@@ -2,6 +2,7 @@
 
 #include "core/ShopServer.h"
 #include "shop/Receivables.h"
+#include "shop/MemberAnalysis.h"
 #include "shop/TillShift.h"
 
 #include <QDate>
@@ -57,7 +58,7 @@ QList<Goods> bestSellers(db::Connection& connection, const QDate& day);
 QList<std::pair<QDate, double>> dailySales(db::Connection& connection, const QDate& day, int days);
 
 // Every figure of the home page on one day; a part that could not be read keeps why.
-enum class Part { Sales, Alarm, Debtors, BestSellers, Backup, Chart, OldStock, Takings };
+enum class Part { Sales, Alarm, Debtors, BestSellers, Backup, Chart, OldStock, Takings, Members };
 constexpr int chartDays = 30;
 struct Page {
     Sales sales;
@@ -68,6 +69,7 @@ struct Page {
     QList<std::pair<QDate, double>> daily;         // chartDays days up to the day
     double oldStock = 0;                           // value at cost of the stock over 180 days old
     TillShift::Takings takings;                    // the day's till takings by payment method
+    MemberAnalysis::Reminders members;             // birthdays this week, members not seen lately
     QMap<Part, std::exception_ptr> failures;
 };
 

@@ -1,5 +1,7 @@
 #include "ui/WindowParts.h"
 
+#include "core/DataHelpers.h"
+
 #include "ui/Dialogs.h"
 
 #include <QBoxLayout>
@@ -76,11 +78,7 @@ void refuse(QWidget* box, const QString& message)
 
 QString containingPattern(const QString& typed)
 {
-    QString escaped = typed.toLower();
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    escaped.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    escaped.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return QLatin1Char('%') + escaped + QLatin1Char('%');
+    return DataHelpers::containingPattern(typed);
 }
 
 } // namespace WindowParts

@@ -1,5 +1,5 @@
 // The home page's own part: what each card shows, a card that cannot be read,
-// the gross profit behind its right, a reading in the background whose older
+// the gross profit and the members card behind their rights, a reading in the background whose older
 // result gives way to a newer one, a card opening its window on the same
 // figures, and F5 and a closed window reading the cards again.
 #include "TestSupport.h"
@@ -100,6 +100,23 @@ private slots:
         QVERIFY(refreshed(page));
         QVERIFY(page.cardText("sales").startsWith("单数 3\n数量 17\n金额 170"));
         QCOMPARE(page.cardText("takings"), QString("合计 20（1 单）\n现金  5\n微信  15"));
+    }
+
+    void membersCardOnlyWithTheMembersRight()
+    {
+        // Tuesday 30 June: the week runs to Sunday 5 July.
+        app->exec("insert into member(card_no,memb_name,birthday,join_date) values"
+                  "('M1','王','1990-07-01 00:00:00','2026-01-01 00:00:00'),('M2','李','1990-06-28 00:00:00','2026-06-01 00:00:00')");
+        TodayPage page;
+        QVERIFY(refreshed(page));
+        QVERIFY(page.findChild<QWidget*>("membersCard")->isVisibleTo(&page));
+        QCOMPARE(page.cardText("members"), QString("本周生日 1 位\n7月1日 王\n90 天未到店 1 位\n王  2026-01-01"));
+
+        QString withoutMembers(Function::Count, '1');
+        withoutMembers[Function::Members - 1] = '0';
+        app->setRights(withoutMembers);
+        QVERIFY(refreshed(page));
+        QVERIFY(!page.findChild<QWidget*>("membersCard")->isVisibleTo(&page));
     }
 
     void unreadableCardSaysWhyAndTheOthersStay()

@@ -18,16 +18,18 @@ inline void addGoods(TestApp& app, const QString& code, const QString& style, co
              {code, style.isEmpty() ? QVariant() : QVariant(style), color, size, brand});
 }
 
-// A bill saved through the shop rules, numbered after its date and a serial.
-inline void save(TestApp& app, StockPosting::BillKind kind, const QDate& date,
-                 const QList<StockPosting::BillLine>& lines)
+// A bill saved through the shop rules, numbered after its date and a serial,
+// with more header columns when given (a member's card); returns its number.
+inline QString save(TestApp& app, StockPosting::BillKind kind, const QDate& date,
+                    const QList<StockPosting::BillLine>& lines, const QList<QPair<QString, QVariant>>& header = {})
 {
     static int serial = 0;
     BillStore::Bill bill;
     bill.billNo = date.toString("yyyyMMdd") + QStringLiteral("%1").arg(++serial % 1000000, 6, 10, QLatin1Char('0'));
     bill.header = {{QStringLiteral("bill_date"), date}};
+    bill.header.append(header);
     bill.lines = lines;
-    BillStore::save(app.dataModule().AdoConn, kind, bill);
+    return BillStore::save(app.dataModule().AdoConn, kind, bill);
 }
 
 } // namespace StyleSamples

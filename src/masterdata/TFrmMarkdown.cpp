@@ -1,0 +1,126 @@
+#include "masterdata/TFrmMarkdown.h"
+
+#include "core/Clock.h"
+#include "core/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "shop/MarkdownRules.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbComboBox.h"
+#include "ui/DbDateEdit.h"
+#include "ui/DbEdit.h"
+#include "ui/DbGrid.h"
+#include "ui/WindowPlacement.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+MasterDataWindow::Setup markdownSetup()
+{
+    MasterDataWindow::Setup s;
+    s.dataset = dataModule().MarkdownQ;
+    s.table = QStringLiteral("markdown");
+    s.codeField = QStringLiteral("mark_name");
+    s.codeCaption = QStringLiteral("促销名称");
+    s.findLabel = QStringLiteral("促销名称");
+    s.position = Function::Markdowns;
+    s.uses = {{"outgoods", "mark_name", QStringLiteral("销售单明细")},
+              {"ingoods", "mark_name", QStringLiteral("顾客退货单明细")}};
+    s.importKind.reset();
+    return s;
+}
+
+ui::DbDateEdit* dateBox(QWidget* parent, const char* name, db::Dataset* dataset, const char* field)
+{
+    auto* box = new ui::DbDateEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->bind(dataset, QLatin1String(field));
+    return box;
+}
+
+} // namespace
+
+TFrmMarkdown::TFrmMarkdown(QWidget* parent)
+    : MasterDataWindow(markdownSetup(), parent)
+{
+    setObjectName(QStringLiteral("FrmMarkdown"));
+    setWindowTitle(QStringLiteral("促销折扣"));
+    GroupBox1->setTitle(QStringLiteral("促销规则"));
+
+    DBstart_date = dateBox(GroupBox1, "DBstart_date", dataset(), "start_date");
+    DBend_date = dateBox(GroupBox1, "DBend_date", dataset(), "end_date");
+    DBscope = makeCombo(QStringLiteral("DBscope"), QStringLiteral("scope"));
+    DBscope->addItems(MarkdownRules::scopes());
+    DBscope->lineEdit()->setReadOnly(true);
+    DBscope_value = makeCombo(QStringLiteral("DBscope_value"), QStringLiteral("scope_value"));
+    DBEdit2 = makeEdit(QStringLiteral("DBEdit2"), QStringLiteral("discount"));
+    DBEdit2->setToolTip(QStringLiteral("按售价的百分比，如 70 即 7 折；与一口价只填一个"));
+    DBEdit3 = makeEdit(QStringLiteral("DBEdit3"), QStringLiteral("fixed_pric"));
+    DBEdit3->setToolTip(QStringLiteral("不论售价，一律按这个价格卖；与折扣只填一个"));
+    addField(QStringLiteral("促销名称"), DBEdit1, true);
+    addField(QStringLiteral("开始日期"), DBstart_date);
+    addField(QStringLiteral("结束日期"), DBend_date);
+    addField(QStringLiteral("范围"), DBscope);
+    addField(QStringLiteral("范围值"), DBscope_value);
+    addField(QStringLiteral("折扣%"), DBEdit2);
+    addField(QStringLiteral("一口价"), DBEdit3);
+    connect(DBscope, &QComboBox::currentTextChanged, this, &TFrmMarkdown::fillScopeValues);
+
+    DBGrid1->addColumn(QStringLiteral("mark_name"), QStringLiteral("促销名称"), 180);
+    DBGrid1->addColumn(QStringLiteral("start_date"), QStringLiteral("开始日期"), 100);
+    DBGrid1->addColumn(QStringLiteral("end_date"), QStringLiteral("结束日期"), 100);
+    DBGrid1->addColumn(QStringLiteral("scope"), QStringLiteral("范围"), 60);
+    DBGrid1->addColumn(QStringLiteral("scope_value"), QStringLiteral("范围值"), 120);
+    DBGrid1->addColumn(QStringLiteral("discount"), QStringLiteral("折扣%"), 70);
+    DBGrid1->addColumn(QStringLiteral("fixed_pric"), QStringLiteral("一口价"), 80);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(toolBarLayout());
+    layout->addWidget(GroupBox2);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(DBGrid1, 1);
+    DBGrid1->setMinimumHeight(11 * DBGrid1->verticalHeader()->defaultSectionSize() + 2 * DBGrid1->frameWidth());
+    ensurePolished();
+    ui::setFixedWindowSize(this, 760, qMax(520, layout->totalSizeHint().height()));
+
+    // A new rule starts today and covers a 款号 until it is told otherwise.
+    dataset()->addHook(db::Dataset::Hook::NewRecord, this, [](db::Dataset& q) {
+        const QDateTime today(Clock::today(), QTime(0, 0));
+        q.setValue(QStringLiteral("start_date"), today);
+        q.setValue(QStringLiteral("end_date"), today);
+        q.setValue(QStringLiteral("scope"), MarkdownRules::scopes().first());
+    });
+
+    const ui::BusyCursor busy;
+    openDataset(QStringLiteral("select * from markdown order by mark_name"));
+    setMode(QStringLiteral("null"));
+    fillScopeValues();
+}
+
+void TFrmMarkdown::fillScopeValues()
+{
+    const QString scope = DBscope->currentText().trimmed();
+    DBscope_value->clear();
+    DBscope_value->addItems(MarkdownRules::scopeValues(dataset()->connection(), scope));
+    DBscope_value->setEnabled(scope != MarkdownRules::everyGoods);
+}
+
+bool TFrmMarkdown::acceptRow()
+{
+    // A rule for every goods names no value.
+    if (DBscope->currentText().trimmed() == MarkdownRules::everyGoods)
+        dataset()->setValue(QStringLiteral("scope_value"), QVariant());
+    const QStringList fields{QStringLiteral("mark_name"), QStringLiteral("start_date"), QStringLiteral("end_date"),
+                             QStringLiteral("scope"),     QStringLiteral("scope_value"), QStringLiteral("discount"),
+                             QStringLiteral("fixed_pric")};
+    const QHash<QString, QVariant> values = rowValues(fields);
+    return acceptRefusals(MarkdownRules::check(dataset()->connection(), values), values);
+}
+
+void TFrmMarkdown::afterCancel()
+{
+    dataset()->locate(QStringLiteral("mark_name"), DBEdit1->text().trimmed());
+}

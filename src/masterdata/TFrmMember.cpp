@@ -1,0 +1,165 @@
+#include "masterdata/TFrmMember.h"
+
+#include "core/Clock.h"
+#include "core/DataHelpers.h"
+#include "core/TFrmDataMod.h"
+#include "db/Dataset.h"
+#include "masterdata/MemberPageDialog.h"
+#include "shop/MemberRules.h"
+#include "ui/BusyCursor.h"
+#include "ui/DbComboBox.h"
+#include "ui/DbDateEdit.h"
+#include "ui/DbEdit.h"
+#include "ui/DbGrid.h"
+#include "ui/Dialogs.h"
+#include "ui/WindowParts.h"
+#include "ui/WindowPlacement.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+MasterDataWindow::Setup memberSetup()
+{
+    MasterDataWindow::Setup s;
+    s.dataset = dataModule().MemberQ;
+    s.table = QStringLiteral("member");
+    s.codeField = QStringLiteral("card_no");
+    s.codeCaption = QStringLiteral("会员卡号");
+    s.nameField = QStringLiteral("memb_name");
+    s.findLabel = QStringLiteral("卡号/手机/姓名");
+    s.position = Function::Members;
+    s.uses = {{"outmain", "card_no", QStringLiteral("销售单")},
+              {"inmain", "card_no", QStringLiteral("顾客退货单")},
+              {"membpoint", "card_no", QStringLiteral("积分记录")}};
+    s.importKind = SheetImport::Kind::Members;
+    return s;
+}
+
+} // namespace
+
+TFrmMember::TFrmMember(QWidget* parent)
+    : MasterDataWindow(memberSetup(), parent)
+{
+    setObjectName(QStringLiteral("FrmMember"));
+    setWindowTitle(QStringLiteral("会员资料"));
+    GroupBox1->setTitle(QStringLiteral("会员资料"));
+
+    DBEdit2 = makeEdit(QStringLiteral("DBEdit2"), QStringLiteral("memb_name"));
+    DBEdit3 = makeEdit(QStringLiteral("DBEdit3"), QStringLiteral("mobile"));
+    DBlevel_name = makeCombo(QStringLiteral("DBlevel_name"), QStringLiteral("level_name"));
+    DBbirthday = new ui::DbDateEdit(GroupBox1);
+    DBbirthday->setObjectName(QStringLiteral("DBbirthday"));
+    DBbirthday->bind(dataset(), QStringLiteral("birthday"));
+    DBjoin_date = new ui::DbDateEdit(GroupBox1);
+    DBjoin_date->setObjectName(QStringLiteral("DBjoin_date"));
+    DBjoin_date->bind(dataset(), QStringLiteral("join_date"));
+    DBEdit4 = makeEdit(QStringLiteral("DBEdit4"), QStringLiteral("points"));
+    // Shown, never typed: disabled on its own, it stays so when the group is enabled.
+    DBEdit4->setEnabled(false);
+    DBEdit4->setToolTip(QStringLiteral("积分由销售、退货和积分抵现改变"));
+    DBEdit5 = makeEdit(QStringLiteral("DBEdit5"), QStringLiteral("remark"));
+    addField(QStringLiteral("会员卡号"), DBEdit1);
+    addField(QStringLiteral("姓名"), DBEdit2);
+    addField(QStringLiteral("手机"), DBEdit3);
+    addField(QStringLiteral("等级"), DBlevel_name);
+    addField(QStringLiteral("生日"), DBbirthday);
+    addField(QStringLiteral("入会日期"), DBjoin_date);
+    addField(QStringLiteral("积分"), DBEdit4);
+    addField(QStringLiteral("备注"), DBEdit5, true);
+    DBEdit1->setToolTip(QStringLiteral("扫描会员卡，或输入卡号（也可用手机号作卡号）"));
+
+    DBGrid1->addColumn(QStringLiteral("card_no"), QStringLiteral("会员卡号"), 130);
+    DBGrid1->addColumn(QStringLiteral("memb_name"), QStringLiteral("姓名"), 120);
+    DBGrid1->addColumn(QStringLiteral("mobile"), QStringLiteral("手机"), 130);
+    DBGrid1->addColumn(QStringLiteral("level_name"), QStringLiteral("等级"), 80);
+    DBGrid1->addColumn(QStringLiteral("points"), QStringLiteral("积分"), 80);
+    DBGrid1->addColumn(QStringLiteral("join_date"), QStringLiteral("入会日期"), 110);
+    // Enter or a double click on a member opens the member's page.
+    connect(DBGrid1, &QAbstractItemView::activated, this, &TFrmMember::cmd_pageClick);
+
+    QHBoxLayout* bar = toolBarLayout();
+    cmd_page = WindowParts::addButton(bar, "cmd_page", QStringLiteral("会员档案[&M]"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(GroupBox2);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(DBGrid1, 1);
+    DBGrid1->setMinimumHeight(11 * DBGrid1->verticalHeader()->defaultSectionSize() + 2 * DBGrid1->frameWidth());
+    ensurePolished();
+    ui::setFixedWindowSize(this, 760, qMax(540, layout->totalSizeHint().height()));
+
+    // A new card joins today with no points.
+    dataset()->addHook(db::Dataset::Hook::NewRecord, this, [](db::Dataset& q) {
+        q.setValue(QStringLiteral("join_date"), QDateTime(Clock::today(), QTime(0, 0)));
+        q.setValue(QStringLiteral("points"), 0);
+    });
+
+    FormCreate();
+}
+
+void TFrmMember::FormCreate()
+{
+    const ui::BusyCursor busy;
+    DataHelpers::fillCombo(QStringLiteral("memblevel"), QStringLiteral("level_name"), DBlevel_name);
+    openDataset(QStringLiteral("select * from member order by card_no"));
+    setMode(QStringLiteral("null"));
+}
+
+bool TFrmMember::acceptRow()
+{
+    if (!acceptFieldRules())
+        return false;
+    db::Connection& connection = dataset()->connection();
+    const QString card = DBEdit1->text().trimmed();
+    const QString owner = MemberRules::mobileOwner(connection, DBEdit3->text(), card);
+    if (!owner.isEmpty()) {
+        WindowParts::refuse(DBEdit3, QStringLiteral("手机“%1”%2").arg(DBEdit3->text().trimmed(),
+                                                                     MemberRules::mobileTakenReason(owner)));
+        return false;
+    }
+    const QString level = DBlevel_name->currentText().trimmed();
+    if (!level.isEmpty() && !MemberRules::levelKnown(connection, level)) {
+        WindowParts::refuse(DBlevel_name, QStringLiteral("等级“%1”%2").arg(level, MemberRules::unknownLevelReason()));
+        return false;
+    }
+    return true;
+}
+
+void TFrmMember::afterCancel()
+{
+    dataset()->locate(QStringLiteral("card_no"), DBEdit1->text().trimmed());
+}
+
+void TFrmMember::findRow(const QString& text)
+{
+    const QStringList cards = MemberRules::find(dataset()->connection(), text);
+    if (cards.isEmpty()) {
+        ui::inform(QStringLiteral("没有找到卡号、手机或姓名含“%1”的会员").arg(text), this);
+        return;
+    }
+    // The same text again moves on to the next member it finds.
+    const int at = text == m_lastFind ? int(cards.indexOf(DBEdit1->text().trimmed())) : -1;
+    m_lastFind = text;
+    dataset()->locate(QStringLiteral("card_no"), cards.at((at + 1) % cards.size()));
+}
+
+void TFrmMember::updateButtons()
+{
+    MasterDataWindow::updateButtons();
+    cmd_page->setEnabled(!isEditing() && dataset()->recordCount() > 0);
+}
+
+void TFrmMember::cmd_pageClick()
+{
+    const QString card = DBEdit1->text().trimmed();
+    if (isEditing() || card.isEmpty())
+        return;
+    MemberPageDialog page(dataset()->connection(), card, this);
+    ui::dialogs().exec(&page);
+}

@@ -1,0 +1,194 @@
+// The member and markdown windows: a card typed with its boxes, a refusal told
+// at its box, the quick find by part of a phone moving on when pressed again,
+// the member's page opened from the list, and a markdown's scope values.
+#include "TestSupport.h"
+#include "WindowDriver.h"
+
+#include "core/Clock.h"
+#include "db/Dataset.h"
+#include "masterdata/MemberPageDialog.h"
+#include "masterdata/TFrmMarkdown.h"
+#include "masterdata/TFrmMember.h"
+#include "ui/DbComboBox.h"
+#include "ui/DbDateEdit.h"
+#include "ui/DbEdit.h"
+#include "ui/DbGrid.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+using WindowDriver::retype;
+using WindowDriver::showWindow;
+
+class TestMember : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { Clock::setFixed(QDateTime(QDate(2026, 3, 31), QTime(10, 0))); }
+    void cleanup() { Clock::setFixed({}); }
+    void newCardIsRefusedAtEachBoxUntilItIsRight();
+    void quickFindTakesPartOfAPhoneAndMovesOn();
+    void membersPageOpensFromTheList();
+    void markdownOffersTheValuesOfItsScopeAndRefusesAtTheBox();
+};
+
+namespace {
+
+void addMember(TestApp& app, const QString& card, const QString& name, const QString& mobile)
+{
+    app.exec("insert into member(card_no,memb_name,mobile,points) values(:p1,:p2,:p3,0)", {card, name, mobile});
+}
+
+} // namespace
+
+void TestMember::newCardIsRefusedAtEachBoxUntilItIsRight()
+{
+    TestApp app;
+    app.exec("insert into memblevel(level_name,discount,point_rate) values('金卡',90,1)");
+    addMember(app, "M001", "张三", "13812345678");
+    TFrmMember w;
+    showWindow(w);
+    QCOMPARE(w.DBlevel_name->count(), 1);
+
+    w.cmd_addClick();
+    QVERIFY(!w.DBEdit4->isEnabled());
+    QVERIFY(w.DBEdit1->hasFocus());
+    QCOMPARE(w.DBjoin_date->date(), QDate(2026, 3, 31));
+    QTest::keyClicks(w.DBEdit1, "M002");
+    WindowDriver::typeText(w.DBEdit2, "李四");
+    QTest::keyClicks(w.DBEdit3, "1391234");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("手机“1391234”不是 11 位手机号码"));
+    QVERIFY(w.DBEdit3->hasFocus());
+
+    retype(w.DBEdit3, "13812345678");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("手机“13812345678”已是会员卡“M001”的手机号"));
+
+    retype(w.DBEdit3, "13912345678");
+    WindowDriver::typeText(w.DBlevel_name->lineEdit(), "钻石");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("add"));
+    QVERIFY(app.dialogs().lastMessage().startsWith(QStringLiteral("等级“钻石”不是已设置的会员等级")));
+    QVERIFY(w.DBlevel_name->hasFocus());
+
+    w.DBlevel_name->lineEdit()->clear();
+    WindowDriver::typeText(w.DBlevel_name->lineEdit(), "金卡");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select mobile from member where card_no='M002'").toString(), QStringLiteral("13912345678"));
+    QCOMPARE(app.scalar("select level_name from member where card_no='M002'").toString(), QStringLiteral("金卡"));
+    QCOMPARE(app.scalar("select join_date from member where card_no='M002'").toString(),
+             QStringLiteral("2026-03-31 00:00:00"));
+    QCOMPARE(app.scalar("select points from member where card_no='M002'").toInt(), 0);
+}
+
+void TestMember::quickFindTakesPartOfAPhoneAndMovesOn()
+{
+    TestApp app;
+    addMember(app, "M001", "张三", "13812345678");
+    addMember(app, "M002", "李四", "13912345678");
+    addMember(app, "M003", "王五", "13700000000");
+    TFrmMember w;
+    showWindow(w);
+    db::Dataset* q = app.dataModule().MemberQ;
+    retype(w.Edit1, "5678");
+    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QCOMPARE(q->text("card_no"), QStringLiteral("M001"));
+    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QCOMPARE(q->text("card_no"), QStringLiteral("M002"));
+    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QCOMPARE(q->text("card_no"), QStringLiteral("M001"));
+    retype(w.Edit1, "王");
+    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QCOMPARE(q->text("card_no"), QStringLiteral("M003"));
+    QVERIFY(app.dialogs().messages.isEmpty());
+    retype(w.Edit1, "8888");
+    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("没有找到卡号、手机或姓名含“8888”的会员"));
+    QCOMPARE(q->text("card_no"), QStringLiteral("M003"));
+}
+
+void TestMember::membersPageOpensFromTheList()
+{
+    TestApp app;
+    addMember(app, "M001", "张三", "13812345678");
+    addMember(app, "M002", "李四", "13912345678");
+    app.exec("insert into membpoint(card_no,point_date,bill_no,kind,points) values('M002','2026-03-10 00:00:00','B1','earned',120)");
+    TFrmMember w;
+    showWindow(w);
+    QStringList opened;
+    app.dialogs().onExec = [&](QDialog* dialog) {
+        if (auto* page = qobject_cast<MemberPageDialog*>(dialog))
+            opened << page->windowTitle() << QString::number(page->PointGrid->rowCount());
+        return int(QDialog::Rejected);
+    };
+    const QPoint at = w.DBGrid1->visualRect(w.DBGrid1->model()->index(1, 1)).center();
+    QTest::mouseClick(w.DBGrid1->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w.DBGrid1->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(opened, (QStringList{"会员档案 M002 李四", "1"}));
+    QTest::keyClick(w.DBGrid1, Qt::Key_Up);
+    QTest::keyClick(w.DBGrid1, Qt::Key_Return);
+    QCOMPARE(opened.mid(2), (QStringList{"会员档案 M001 张三", "0"}));
+
+    // Not while a card is being typed.
+    w.cmd_addClick();
+    QVERIFY(!w.cmd_page->isEnabled());
+    w.cmd_pageClick();
+    QCOMPARE(opened.size(), 4);
+    w.cmd_cancClick();
+    QVERIFY(w.cmd_page->isEnabled());
+}
+
+void TestMember::markdownOffersTheValuesOfItsScopeAndRefusesAtTheBox()
+{
+    TestApp app;
+    app.exec("insert into goods(gods_code,gods_name,styl_code,gods_spec,gods_kind) values"
+             "('T-1','T','T','BX','上衣'),('U-1','U','U','AY','裤子')");
+    TFrmMarkdown w;
+    showWindow(w);
+    w.cmd_addClick();
+    QCOMPARE(w.DBscope->currentText(), QStringLiteral("款号"));
+    QCOMPARE(w.DBscope_value->count(), 2);
+    QCOMPARE(w.DBstart_date->date(), QDate(2026, 3, 31));
+    WindowDriver::typeText(w.DBEdit1, "夏清");
+    w.DBscope->setFocus();
+    QTest::keyClick(w.DBscope, Qt::Key_Down);
+    QCOMPARE(w.DBscope->currentText(), QStringLiteral("品牌"));
+    QCOMPARE(w.DBscope_value->itemText(0), QStringLiteral("AY"));
+    QTest::keyClicks(w.DBscope_value->lineEdit(), "BX");
+    QTest::keyClicks(w.DBEdit2, "70");
+    QTest::keyClicks(w.DBEdit3, "50");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("折扣%“70”与一口价只能填一个"));
+    QVERIFY(w.DBEdit2->hasFocus());
+
+    w.DBEdit3->clear();
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(app.scalar("select scope from markdown where mark_name='夏清'").toString(), QStringLiteral("品牌"));
+    QCOMPARE(app.scalar("select scope_value from markdown where mark_name='夏清'").toString(), QStringLiteral("BX"));
+    QCOMPARE(app.scalar("select discount from markdown where mark_name='夏清'").toDouble(), 70.0);
+    QVERIFY(app.scalar("select fixed_pric from markdown where mark_name='夏清'").isNull());
+
+    // Every goods names no value.
+    w.cmd_addClick();
+    WindowDriver::typeText(w.DBEdit1, "全场");
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(w.DBscope, Qt::Key_Down);
+    QCOMPARE(w.DBscope->currentText(), QStringLiteral("全部"));
+    QVERIFY(!w.DBscope_value->isEnabled());
+    QTest::keyClicks(w.DBEdit3, "59");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QVERIFY(app.scalar("select scope_value from markdown where mark_name='全场'").isNull());
+}
+
+QTEST_MAIN(TestMember)
+#include "tst_member.moc"
