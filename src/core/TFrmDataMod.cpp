@@ -10,8 +10,8 @@ TFrmDataMod* theInstance = nullptr;
 const QStringList billHeaderFields = {
     "in_id", "bill_no", "vouc_no", "bill_date", "comp_code", "mone_type", "mone_rate", "fee_type",
     "hand_code", "chek_code", "oper_code", "send_code", "rece_code", "rela_code", "fact_tota",
-    "shou_tota", "remark", "bill_type"};
-const QStringList billLineFields = {"in_id", "bill_no", "gods_code", "sub_amou", "unit_pric", "remark"};
+    "shou_tota", "remark", "bill_type", "card_no"};
+const QStringList billLineFields = {"in_id", "bill_no", "gods_code", "sub_amou", "unit_pric", "remark", "list_pric", "mark_name"};
 const QStringList stockFields = {"gods_code", "gods_amou", "cost_pric"};
 const QStringList settlementFields = {"bill_no", "bill_date", "oper_name", "comp_code", "shou_tota", "fact_tota"};
 const QStringList movementFields = {"gods_code", "last_amou", "in_amou", "out_amou", "now_amou"};
