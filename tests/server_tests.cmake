@@ -9,7 +9,7 @@ set(SERVER_TESTS
   tst_sheetimport tst_stockposting tst_stylegrid tst_listing tst_ranking tst_statisticsquery
   tst_datasetmodel tst_datawidgets tst_stylegriddialog tst_windowplacement tst_pickers tst_scanbar tst_mios tst_stockmovement
   tst_stocksheet tst_storchk tst_storequery tst_storini tst_saveidentity tst_billrules tst_till tst_tillwindow
-  tst_deletionlog tst_styleanalysis tst_analysiswindows tst_pricing tst_memberpoints
+  tst_deletionlog tst_styleanalysis tst_analysiswindows tst_pricing tst_memberpoints tst_memberlevels
 )
 
 # What the server has and the file has not.

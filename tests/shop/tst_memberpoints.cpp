@@ -29,13 +29,7 @@ class TestMemberPoints : public QObject {
 
     TillSale::Sale sale(const QList<TillSale::Line>& lines, const QList<Payment>& payments, const QString& card)
     {
-        TillSale::Sale s;
-        s.lines = lines;
-        s.payments = payments;
-        s.shiftId = shift;
-        s.cashier = DatabaseFile::adminId;
-        s.cardNo = card;
-        return s;
+        return TillSamples::sale(lines, payments, shift, card);
     }
 
     TillReturn::Return goodsBack(const QString& saleNo, const QList<double>& quantities)
@@ -51,10 +45,9 @@ private slots:
         Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(10, 15)));
         app = std::make_unique<TestApp>();
         TillSamples::addGoods(*app);
-        app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('T1',10,40)");
-        app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('T2',10,20)");
-        app->exec("insert into memblevel(level_name,discount,point_rate) values('普通',100,1)");
-        app->exec("insert into memblevel(level_name,discount,point_rate) values('金卡',90,2)");
+        TillSamples::addStock(*app);
+        // The levels of a new database, 金卡 earning two points a yuan.
+        app->exec("update memblevel set point_rate=2 where level_name='金卡'");
         app->exec("insert into member(card_no,memb_name,mobile,level_name,points) values('M001','王芳','13812341234','金卡',500)");
         app->exec("insert into member(card_no,memb_name,mobile,level_name,points) values('M002','李强','13912345678','普通',0)");
         app->exec("insert into member(card_no,memb_name,mobile,level_name,points) values('13700000000','张三','','普通',0)");

@@ -135,7 +135,6 @@ private slots:
     void priceReadsTheMembersLevelAndTheSetting()
     {
         app->exec("insert into goods(gods_code,gods_name,styl_code,valu_out) values('G1','衬衫','S1',200)");
-        app->exec("insert into memblevel(level_name,discount,point_rate) values('金卡',90,1)");
         app->exec("insert into member(card_no,memb_name,level_name,points) values('M001','王芳','金卡',0)");
         addRule("款八折", "2026-03-01 00:00:00", "2026-03-31 00:00:00", "款号", "S1", 80);
         const QDate day(2026, 3, 15);
