@@ -10,6 +10,7 @@ set(SERVER_TESTS
   tst_datasetmodel tst_datawidgets tst_stylegriddialog tst_windowplacement tst_pickers tst_scanbar tst_mios tst_stockmovement
   tst_stocksheet tst_storchk tst_storequery tst_storini tst_saveidentity tst_billrules tst_till tst_tillwindow
   tst_deletionlog tst_styleanalysis tst_analysiswindows tst_members tst_markdowns tst_member tst_memberreports
+  tst_pricing tst_memberpoints tst_memberlevels
 )
 
 # What the server has and the file has not.

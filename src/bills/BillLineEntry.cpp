@@ -24,6 +24,8 @@ const QString goodsCode = QStringLiteral("gods_code");
 const QString quantity = QStringLiteral("sub_amou");
 const QString unitPrice = QStringLiteral("unit_pric");
 const QString remark = QStringLiteral("remark");
+const QString listPrice = QStringLiteral("list_pric");
+const QString markName = QStringLiteral("mark_name");
 
 } // namespace
 
@@ -110,8 +112,10 @@ bool BillLineEntry::enter(QLineEdit* editor)
         return true;
     }
     case Price:
-        if (commit())
+        if (commit()) {
+            keepRuleOnlyAtItsPrice(row);
             moveTo(row, Quantity);
+        }
         return true;
     case Quantity: {
         if (!commit())
@@ -162,8 +166,31 @@ bool BillLineEntry::takeCode(int row, const QString& typed)
 void BillLineEntry::fillPrice(const QString& code)
 {
     const QString price = DataHelpers::lookup(QStringLiteral("goods"), goodsCode, code, m_options.priceColumn);
-    if (!price.isEmpty() || m_options.unknownPriceClears)
-        m_lines->setValue(unitPrice, price);
+    if (price.isEmpty()) {
+        if (m_options.unknownPriceClears)
+            m_lines->setValue(unitPrice, price);
+        return;
+    }
+    if (m_options.pricer) {
+        const LinePricing::Priced priced = m_options.pricer(code);
+        m_lines->setValue(unitPrice, priced.price);
+        m_lines->setValue(listPrice, priced.listPrice);
+        m_lines->setValue(markName, priced.rule.isEmpty() ? QVariant() : QVariant(priced.rule));
+        return;
+    }
+    m_lines->setValue(unitPrice, price);
+}
+
+void BillLineEntry::keepRuleOnlyAtItsPrice(int row)
+{
+    const int rule = m_lines->fieldIndex(markName);
+    if (!m_options.pricer || rule < 0 || m_lines->value(row, rule).toString().isEmpty())
+        return;
+    const QString code = m_lines->value(row, m_lines->fieldIndex(goodsCode)).toString();
+    const double typed = m_lines->value(row, m_lines->fieldIndex(unitPrice)).toDouble();
+    // A price typed by hand is no markdown's.
+    if (shop::amounts::cents(typed) != m_options.pricer(code).price)
+        m_lines->setValue(markName, QVariant());
 }
 
 void BillLineEntry::moveTo(int row, int column)

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "shop/BillRules.h"
+#include "shop/LinePricing.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <functional>
 
 class QKeyEvent;
 class QLineEdit;
@@ -30,6 +33,8 @@ public:
         QString priceColumn;       // goods column proposed as unit price
         bool unknownPriceClears;   // an empty proposed price clears the unit price
         bool stockRemarks;         // the remark column takes "入库" / "不入库"
+        // Prices a sale's new line by the markdowns and the member (instead of priceColumn).
+        std::function<LinePricing::Priced(const QString& code)> pricer;
     };
 
     // Column positions of the bill grid.
@@ -56,7 +61,7 @@ public:
     void refuse(const BillRules::Refusal& refusal);
     // A line nobody typed anything into.
     bool isBlank(int row) const;
-    // The goods' proposed price into the current line.
+    // The goods' proposed price into the current line (with its list price and markdown on a sale).
     void fillPrice(const QString& code);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -70,6 +75,8 @@ private:
     void prepareEditor(QLineEdit* editor);
     void showStockChoices(QLineEdit* editor);
     void moveTo(int row, int column);
+    // Clears the line's markdown when its price was changed by hand.
+    void keepRuleOnlyAtItsPrice(int row);
     void nextLine(int row);
     bool takeCode(int row, const QString& code);
     BillRules::Refusal lineRefusal(int row) const;

@@ -7,11 +7,13 @@
 #include "core/CurrentRights.h"
 #include "bills/BillFinder.h"
 #include "bills/BillLineEntry.h"
+#include "bills/BillMember.h"
 #include "bills/BillLabels.h"
 #include "bills/BillScan.h"
 #include "ui/ScanBar.h"
 #include "bills/BillPrint.h"
 #include "shop/BillRules.h"
+#include "shop/MemberPoints.h"
 #include "shop/BillStore.h"
 #include "shop/Receivables.h"
 #include "bills/TFrmInFind.h"
@@ -120,9 +122,15 @@ void BillWindow::buildLayout()
         const int width = name == QLatin1String("gods_name") ? 130 : name == QLatin1String("gods_code") ? 95 : 62;
         DBGrid1->addColumn(name, title, width);
     }
+    BillLineEntry::Options entry{m_setup.priceColumn, m_setup.unknownPriceClears, m_setup.stockRemarks, {}};
+    if (m_setup.kind == StockPosting::BillKind::Sale) {
+        // A sale's line shows the markdown that priced it.
+        DBGrid1->addColumn(QStringLiteral("mark_name"), QStringLiteral("促销"), 80);
+        DBGrid1->setColumnReadOnly(QStringLiteral("mark_name"), true);
+        entry.pricer = [this](const QString& code) { return m_member->price(code, DateTimePicker1->date()); };
+    }
     DBGrid1->setDataset(m_lines);
-    m_entry = new BillLineEntry(DBGrid1, m_lines,
-                                {m_setup.priceColumn, m_setup.unknownPriceClears, m_setup.stockRemarks}, this);
+    m_entry = new BillLineEntry(DBGrid1, m_lines, entry, this);
     connect(m_entry, &BillLineEntry::failed, this,
             [this](const QString& what, const QString& why) { ui::showError(what + QStringLiteral("：") + why, this); });
 
@@ -260,6 +268,11 @@ QWidget* BillWindow::buildHeader()
                                                {QStringLiteral("单流水号"), DBEdit1},
                                                {QStringLiteral("开单日期"), DateTimePicker1},
                                                m_setup.currencyFirst ? currency : settlement};
+    if (m_setup.kind == StockPosting::BillKind::Sale) {
+        m_member = new BillMember(m_header, GB1);
+        connect(m_member, &BillMember::taken, this, [this] { focusNextChild(); });
+        top.append({QStringLiteral("会员"), m_member->box()});
+    }
     QList<std::pair<QString, QWidget*>> second = {{QStringLiteral("客户编码"), companyCode},
                                                   {m_setup.companyCaption, DBEdit6}};
     if (phoneBox)
@@ -267,6 +280,8 @@ QWidget* BillWindow::buildHeader()
     second.append(m_setup.currencyFirst ? settlement : currency);
     second.append({QStringLiteral("汇率"), DBEdit8});
     row(top);
+    if (m_member)
+        static_cast<QHBoxLayout*>(rows->itemAt(0)->layout())->addWidget(m_member->label(), 1);
     row(second, code);
     return GB1;
 }
@@ -329,10 +344,14 @@ QWidget* BillWindow::buildFooter()
 void BillWindow::setWalkOrder()
 {
     QList<QWidget*> order = {DBEdit5, DateTimePicker1};
-    if (m_setup.currencyFirst)
+    if (m_setup.currencyFirst) {
         order << DBComboBox9 << companyCode << DBComboBox8;
-    else
-        order << DBComboBox8 << companyCode << DBComboBox9;
+    } else {
+        order << DBComboBox8;
+        if (m_member)
+            order << m_member->box();
+        order << companyCode << DBComboBox9;
+    }
     order << DBEdit8 << DBGrid1 << DBEdit4 << DBEdit10;
     for (ui::DbComboBox* person : std::as_const(people))
         order << person;
@@ -399,6 +418,8 @@ void BillWindow::openLines()
     m_lines->setLocking(db::Dataset::Locking::Batch);
     m_lines->open();
     RefreshTotals();
+    if (m_member)
+        m_member->showHeader();
 }
 
 void BillWindow::openBill(const QString& billNo)
@@ -506,13 +527,16 @@ QList<BillLine> BillWindow::linesToSave() const
     const int quantity = m_lines->fieldIndex(QStringLiteral("sub_amou"));
     const int price = m_lines->fieldIndex(QStringLiteral("unit_pric"));
     const int remark = m_lines->fieldIndex(QStringLiteral("remark"));
+    const int listPrice = m_lines->fieldIndex(QStringLiteral("list_pric"));
+    const int markName = m_lines->fieldIndex(QStringLiteral("mark_name"));
     QList<BillLine> result;
     for (int row = 0; row < m_lines->recordCount(); ++row) {
         // A new line left without any change is no line.
         if (m_entry->isBlank(row))
             continue;
         result.append({m_lines->value(row, code).toString(), m_lines->value(row, quantity).toDouble(),
-                       m_lines->value(row, price).toDouble(), m_lines->value(row, remark).toString()});
+                       m_lines->value(row, price).toDouble(), m_lines->value(row, remark).toString(),
+                       m_lines->value(row, listPrice).toDouble(), m_lines->value(row, markName).toString()});
     }
     return result;
 }
@@ -554,7 +578,16 @@ void BillWindow::cmd_saveClick()
 
     QString saved;
     try {
-        saved = BillStore::save(m_header->connection(), m_setup.kind, bill);
+        BillStore::AlsoWrite alsoWrite;
+        if (m_member) {
+            // The member's points follow the bill's amount, stored with it.
+            const double amount = BillRules::totals(bill.lines).amount;
+            const QString card = m_member->cardNo();
+            alsoWrite = [card, amount](db::Connection& c, const QString& no) {
+                MemberPoints::settleSale(c, card, no, Clock::now(), amount, 0);
+            };
+        }
+        saved = BillStore::save(m_header->connection(), m_setup.kind, bill, alsoWrite);
     } catch (const BillRules::Refused& refused) {
         // Refused by the shop's rules (company, an empty bill): nothing was stored.
         refuse(refused.refusal());

@@ -11,6 +11,7 @@
 
 class BillLabels;
 class BillLineEntry;
+class BillMember;
 class BillScan;
 class QComboBox;
 class QDateEdit;
@@ -96,6 +97,8 @@ public:
     StockPosting::BillKind kind() const { return m_setup.kind; }
     db::Dataset* header() const { return m_header; }
     db::Dataset* lines() const { return m_lines; }
+    // The sale's member box; none in the other windows.
+    BillMember* member() const { return m_member; }
 
 public slots:
     void cmd_addClick();
@@ -151,6 +154,7 @@ private:
     db::Dataset* m_lines;
     BillLineEntry* m_entry = nullptr;
     BillScan* m_scan = nullptr;
+    BillMember* m_member = nullptr;
     QString m_storedBillNo;   // the stored bill shown before adding or editing
     QVariant m_paidWhenEditStarted;   // another window may settle the bill meanwhile
     SaveIdentity::Attempt<BillStore::Bill> m_saveAttempt;   // kept for a retry of the same bill

@@ -3,6 +3,7 @@
 #include "bills/TillAmountDialog.h"
 #include "bills/TillPayDialog.h"
 #include "bills/TillReturnDialog.h"
+#include "core/Clock.h"
 #include "core/CurrentRights.h"
 #include "core/DataHelpers.h"
 #include "core/TFrmDataMod.h"
@@ -12,6 +13,7 @@
 #include "shop/BillRules.h"
 #include "shop/TillShift.h"
 #include "ui/Dialogs.h"
+#include "ui/MemberChoiceDialog.h"
 #include "ui/ScanBar.h"
 #include "ui/WindowParts.h"
 
@@ -48,7 +50,7 @@ const QStringList columnTitles = {"编码", "品名", "数量", "单价", "折�
 QString keysText()
 {
     return QStringLiteral("F2 扫描　F3 数量　F4 单品折扣　F11 改价　F5 整单折扣　Del 删除行　F6 挂单　F7 取单　"
-                          "F8 退货　F9 重打小票　F10 交班　F12/Enter 收款　Esc 关闭");
+                          "Ins 会员　F8 退货　F9 重打小票　F10 交班　F12/Enter 收款　Esc 关闭");
 }
 
 } // namespace
@@ -104,7 +106,9 @@ TFrmTill::TFrmTill(QWidget* parent)
     column->addWidget(keys);
 
     connect(m_scan, &ui::ScanBar::scanned, this, [this](const QString& code) {
-        if (code.trimmed().isEmpty())
+        if (m_awaitingMember)
+            takeMember(code);
+        else if (code.trimmed().isEmpty())
             pay();
         else
             addScanned(code);
@@ -125,7 +129,7 @@ void TFrmTill::buildKeys()
         {Qt::Key_F6, &TFrmTill::suspend},        {Qt::Key_F7, &TFrmTill::resume},
         {Qt::Key_F8, &TFrmTill::returnGoods},    {Qt::Key_F9, &TFrmTill::reprint},
         {Qt::Key_F10, &TFrmTill::closeShift},    {Qt::Key_F11, &TFrmTill::changePrice},
-        {Qt::Key_F12, &TFrmTill::pay}};
+        {Qt::Key_F12, &TFrmTill::pay},           {Qt::Key_Insert, &TFrmTill::chooseMember}};
     // Delete in the empty scan box removes the line (the box keeps Delete while it holds text).
     m_scan->box()->installEventFilter(this);
     for (const auto& [key, action] : keys) {
@@ -209,8 +213,9 @@ void TFrmTill::refresh()
                                    line.name,
                                    DataHelpers::amountText(line.quantity),
                                    DataHelpers::amountText(line.price),
-                                   percent < 99.995 ? DataHelpers::amountText(shop::amounts::cents(percent)) + QLatin1Char('%')
-                                                    : QString(),
+                                   (percent < 99.995 ? DataHelpers::amountText(shop::amounts::cents(percent)) + QLatin1Char('%')
+                                                     : QString())
+                                       + (line.rule.isEmpty() ? QString() : QStringLiteral(" ") + line.rule),
                                    DataHelpers::amountText(shop::amounts::cents(line.quantity * line.price))};
         for (int c = 0; c < cells.size(); ++c)
             m_grid->setItem(row, c, new QTableWidgetItem(cells.at(c)));
@@ -220,7 +225,8 @@ void TFrmTill::refresh()
     const double due = TillSale::due(m_lines, settings);
     m_total->setText(DataHelpers::amountText(due));
     m_pieces->setText(QStringLiteral("%1 件").arg(DataHelpers::amountText(pieces)));
-    m_customer->setText(QStringLiteral("顾客：%1").arg(TillSale::walkInCompany));
+    m_customer->setText(m_member ? QStringLiteral("会员：%1").arg(MemberChoiceDialog::describe(*m_member))
+                                 : QStringLiteral("顾客：%1").arg(TillSale::walkInCompany));
     QString shift = QStringLiteral("收银员：%1").arg(cashier());
     if (!m_suspended.isEmpty())
         shift += QStringLiteral("　挂单 %1").arg(m_suspended.size());
@@ -239,7 +245,11 @@ void TFrmTill::addScanned(const QString& code)
         if (m_lines.at(i).code == goods->code)
             row = i;
     if (row < 0) {
-        m_lines.append({goods->code, goods->name, 1, goods->retailPrice, goods->retailPrice});
+        TillSale::Line line{goods->code, goods->name, 1, goods->retailPrice, goods->retailPrice};
+        const LinePricing::Priced priced = rulePrice(line);
+        line.price = priced.price;
+        line.rule = priced.rule;
+        m_lines.append(line);
         row = int(m_lines.size()) - 1;
     } else {
         m_lines[row].quantity += 1;
@@ -292,7 +302,10 @@ void TFrmTill::setLinePrice(int row, double price)
 {
     TillSale::Line changed = m_lines.at(row);
     changed.price = price;
-    if (const QString why = TillSale::priceRefusal(TillSale::settings(books()), row, changed, TillSale::mayChangePrice());
+    changed.byHand = true;
+    changed.rule.clear();
+    if (const QString why = TillSale::priceRefusal(TillSale::settings(books()), row, changed, TillSale::mayChangePrice(),
+                                                   rulePrice(changed).price);
         !why.isEmpty()) {
         tell(why, true);
         return;
@@ -300,6 +313,62 @@ void TFrmTill::setLinePrice(int row, double price)
     m_lines[row] = changed;
     refresh();
     m_grid->selectRow(row);
+}
+
+LinePricing::Priced TFrmTill::rulePrice(const TillSale::Line& line) const
+{
+    return LinePricing::price(books(), line.code, line.retailPrice, Clock::now().date(),
+                              LinePricing::termsFor(books(), m_member ? m_member->cardNo : QString()));
+}
+
+void TFrmTill::priceByRules()
+{
+    for (TillSale::Line& line : m_lines) {
+        if (line.byHand)
+            continue;
+        const LinePricing::Priced priced = rulePrice(line);
+        line.price = priced.price;
+        line.rule = priced.rule;
+    }
+}
+
+void TFrmTill::chooseMember()
+{
+    const QString typed = m_scan->box()->text().trimmed();
+    if (typed.isEmpty()) {
+        m_awaitingMember = true;
+        tell(QStringLiteral("请扫描会员卡或输入手机号，按 Enter（空着按 Enter：不用会员）"));
+        return;
+    }
+    m_scan->box()->clear();
+    takeMember(typed);
+}
+
+void TFrmTill::takeMember(const QString& typed)
+{
+    m_awaitingMember = false;
+    if (typed.trimmed().isEmpty()) {
+        setMember(std::nullopt);
+        tell(QStringLiteral("本单不用会员"));
+        return;
+    }
+    QString why;
+    const auto member = MemberChoiceDialog::find(this, books(), typed, why);
+    backToScanning();
+    if (!member) {
+        if (!why.isEmpty())
+            tell(why, true);
+        return;
+    }
+    setMember(member);
+    tell(QStringLiteral("会员：%1").arg(MemberChoiceDialog::describe(*member)));
+}
+
+void TFrmTill::setMember(const std::optional<MemberPoints::Member>& member)
+{
+    m_member = member;
+    priceByRules();
+    refresh();
 }
 
 void TFrmTill::discountSale()
@@ -317,7 +386,11 @@ void TFrmTill::discountSale()
     const TillSale::Settings settings = TillSale::settings(books());
     for (int row = 0; row < changed.size(); ++row) {
         changed[row].price = TillSale::discounted(changed.at(row).retailPrice, *percent);
-        if (const QString why = TillSale::priceRefusal(settings, row, changed.at(row), TillSale::mayChangePrice()); !why.isEmpty()) {
+        changed[row].byHand = true;
+        changed[row].rule.clear();
+        if (const QString why = TillSale::priceRefusal(settings, row, changed.at(row), TillSale::mayChangePrice(),
+                                                       rulePrice(changed.at(row)).price);
+            !why.isEmpty()) {
             tell(why, true);
             return;
         }
@@ -341,8 +414,9 @@ void TFrmTill::suspend()
 {
     if (m_lines.isEmpty())
         return;
-    m_suspended.append(m_lines);
+    m_suspended.append({m_lines, m_member});
     m_lines.clear();
+    m_member.reset();
     refresh();
     tell(QStringLiteral("已挂单，共 %1 单等待").arg(m_suspended.size()));
 }
@@ -354,10 +428,11 @@ void TFrmTill::resume()
         return;
     }
     // The sale on the screen waits at the back while the oldest comes forward.
-    const QList<TillSale::Line> waiting = m_suspended.takeFirst();
+    const Waiting waiting = m_suspended.takeFirst();
     if (!m_lines.isEmpty())
-        m_suspended.append(m_lines);
-    m_lines = waiting;
+        m_suspended.append({m_lines, m_member});
+    m_lines = waiting.lines;
+    m_member = waiting.member;
     refresh();
     tell(QStringLiteral("已取单%1").arg(m_suspended.isEmpty() ? QString() : QStringLiteral("，还有 %1 单等待").arg(m_suspended.size())));
 }
@@ -370,9 +445,15 @@ void TFrmTill::pay()
         return;
     const double due = TillSale::due(m_lines, TillSale::settings(books()));
     TillPayDialog dialog(due, TillSale::methods(books()), this);
+    if (m_member) {
+        // The points as they stand now, not as they stood when the member was chosen.
+        if (const auto now = MemberPoints::byCard(books(), m_member->cardNo))
+            m_member = now;
+        dialog.allowPoints(MemberPoints::mostRedeemable(m_member->points, due, MemberPoints::settings(books()).pointValue));
+    }
     if (ui::dialogs().exec(&dialog) != QDialog::Accepted)
         return;
-    TillSale::Sale sale{m_lines, dialog.payments(), m_shift, cashier(), {}};
+    TillSale::Sale sale{m_lines, dialog.payments(), m_shift, cashier(), {}, m_member ? m_member->cardNo : QString()};
     sale.saveId = m_attempt.identityFor(sale);
     QString billNo;
     try {
@@ -387,6 +468,7 @@ void TFrmTill::pay()
     m_attempt.succeeded();
     m_lastReceipt = billNo;
     m_lines.clear();
+    m_member.reset();
     refresh();
     tell(QStringLiteral("已收款 %1，找零 %2").arg(DataHelpers::amountText(due), DataHelpers::amountText(dialog.change())));
     shop::Receipt receipt = TillSale::receipt(books(), billNo);

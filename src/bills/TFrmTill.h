@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shop/LinePricing.h"
+#include "shop/MemberPoints.h"
 #include "shop/Receipt.h"
 #include "shop/SaveIdentity.h"
 #include "shop/TillSale.h"
@@ -7,6 +9,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QTableWidget;
@@ -33,6 +36,7 @@ public:
     int suspendedCount() const { return int(m_suspended.size()); }
     qint64 shiftId() const { return m_shift; }
     QString lastReceipt() const { return m_lastReceipt; }
+    const std::optional<MemberPoints::Member>& member() const { return m_member; }
 
     // The keys, as the cashier presses them.
     void addScanned(const QString& code);
@@ -47,6 +51,7 @@ public:
     void returnGoods();          // F8 退货
     void reprint();              // F9 重打小票
     void closeShift();           // F10 交班
+    void chooseMember();         // Insert 会员: the card or phone in the scan box, or the next one scanned
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -57,6 +62,13 @@ private:
     bool startShift();
     void refresh();
     void setLinePrice(int row, double price);
+    // The member of a card scanned or a phone typed; an empty one leaves the sale to a walk-in customer.
+    void takeMember(const QString& typed);
+    void setMember(const std::optional<MemberPoints::Member>& member);
+    // What the markdowns and the member's level make of the line's price.
+    LinePricing::Priced rulePrice(const TillSale::Line& line) const;
+    // Lines not priced by hand follow the rules again (the member changed).
+    void priceByRules();
     int currentRow() const;
     void print(const shop::Receipt& receipt);
     void tell(const QString& text, bool fault = false);
@@ -70,7 +82,13 @@ private:
     QLabel* m_customer;
     QLabel* m_shiftLabel;
     QList<TillSale::Line> m_lines;
-    QList<QList<TillSale::Line>> m_suspended;
+    std::optional<MemberPoints::Member> m_member;
+    bool m_awaitingMember = false;   // the next scan names the member
+    struct Waiting {
+        QList<TillSale::Line> lines;
+        std::optional<MemberPoints::Member> member;
+    };
+    QList<Waiting> m_suspended;
     qint64 m_shift = 0;
     bool m_shiftAsked = false;
     QString m_lastReceipt;

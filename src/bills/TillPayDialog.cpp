@@ -2,6 +2,7 @@
 
 #include "core/DataHelpers.h"
 #include "shop/Amounts.h"
+#include "shop/MemberPoints.h"
 #include "ui/WindowParts.h"
 
 #include <QGridLayout>
@@ -50,6 +51,17 @@ TillPayDialog::TillPayDialog(double due, const QStringList& methods, QWidget* pa
     refresh();
 }
 
+void TillPayDialog::allowPoints(double most)
+{
+    m_mostByPoints = qMax(0.0, most);
+    if (m_mostByPoints == 0 || m_names.contains(MemberPoints::pointsMethod))
+        return;
+    m_names << MemberPoints::pointsMethod;
+    m_amounts << 0.0;
+    m_methods->addItem(MemberPoints::pointsMethod);
+    refresh();
+}
+
 double TillPayDialog::tendered() const
 {
     double sum = 0;
@@ -86,8 +98,14 @@ QList<TillSale::Payment> TillPayDialog::payments() const
 
 void TillPayDialog::refresh()
 {
-    for (int i = 0; i < m_amounts.size(); ++i)
-        m_methods->item(i)->setText(m_names.at(i) + (m_amounts.at(i) > 0 ? QStringLiteral(" ") + DataHelpers::amountText(m_amounts.at(i)) : QString()));
+    for (int i = 0; i < m_amounts.size(); ++i) {
+        QString text = m_names.at(i);
+        if (m_names.at(i) == MemberPoints::pointsMethod)
+            text += QStringLiteral("（可抵 %1）").arg(DataHelpers::amountText(m_mostByPoints));
+        if (m_amounts.at(i) > 0)
+            text += QStringLiteral(" ") + DataHelpers::amountText(m_amounts.at(i));
+        m_methods->item(i)->setText(text);
+    }
     m_dueLabel->setText(DataHelpers::amountText(m_due));
     m_restLabel->setText(DataHelpers::amountText(rest()));
     m_changeLabel->setText(DataHelpers::amountText(change()));
@@ -115,6 +133,16 @@ void TillPayDialog::take()
                                                                   DataHelpers::amountText(rest())));
         m_box->selectAll();
         return;
+    }
+    if (name == MemberPoints::pointsMethod) {
+        // Enter on an empty box spends as many points as may be spent.
+        if (typed.isEmpty())
+            amount = qMin(amount, shop::amounts::cents(m_mostByPoints - m_amounts.at(row)));
+        if (shop::amounts::cents(m_amounts.at(row) + amount) > m_mostByPoints) {
+            m_reason->setText(QStringLiteral("积分最多抵现%1").arg(DataHelpers::amountText(m_mostByPoints)));
+            m_box->selectAll();
+            return;
+        }
     }
     m_amounts[row] = shop::amounts::cents(m_amounts.at(row) + amount);
     m_box->clear();

@@ -17,6 +17,9 @@ class TillPayDialog : public QDialog {
 public:
     TillPayDialog(double due, const QStringList& methods, QWidget* parent = nullptr);
 
+    // Offers the member's points as the method "积分", paying at most `most`.
+    void allowPoints(double most);
+
     QLineEdit* amountBox() const { return m_box; }
     QListWidget* methodList() const { return m_methods; }
 
@@ -34,6 +37,7 @@ private:
     double tendered() const;
 
     double m_due;
+    double m_mostByPoints = 0;
     QStringList m_names;
     QList<double> m_amounts;   // tendered, one per method
     QListWidget* m_methods;

@@ -39,7 +39,21 @@ void initialize(db::Connection& connection)
         .bind(QStringLiteral("dept"), QStringLiteral("管理部"))
         .bind(QStringLiteral("r"), all);
     power.execute();
+    addMemberLevels(connection);
     transaction.commit();
+}
+
+void addMemberLevels(db::Connection& connection)
+{
+    db::Statement any(connection, QStringLiteral("select count(*) from memblevel"));
+    if (any.next() && any.intValue(0) > 0)
+        return;
+    db::Statement level(connection, QStringLiteral("insert into memblevel (level_name,discount,point_rate) values (:name,:discount,1)"));
+    for (const auto& [name, discount] : {std::pair{"普通", 100}, std::pair{"银卡", 95}, std::pair{"金卡", 90}}) {
+        level.reset();
+        level.bind(QStringLiteral("name"), QString::fromUtf8(name)).bind(QStringLiteral("discount"), discount);
+        level.execute();
+    }
 }
 
 void open(db::Connection& connection, const QString& path)

@@ -29,6 +29,10 @@ void open(db::Connection& connection, const QString& path);
 // Writes the schema and the administrator into an open, empty database.
 void initialize(db::Connection& connection);
 
+// Adds the member levels 普通 100%, 银卡 95% and 金卡 90% (1 point a yuan) where
+// there are none; inside the caller's transaction.
+void addMemberLevels(db::Connection& connection);
+
 // True when the file opens with the system's key and holds the system's tables
 // (those of any earlier version too).
 bool isSystemDatabase(const QString& path);

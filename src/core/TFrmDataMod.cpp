@@ -10,8 +10,10 @@ TFrmDataMod* theInstance = nullptr;
 const QStringList billHeaderFields = {
     "in_id", "bill_no", "vouc_no", "bill_date", "comp_code", "mone_type", "mone_rate", "fee_type",
     "hand_code", "chek_code", "oper_code", "send_code", "rece_code", "rela_code", "fact_tota",
-    "shou_tota", "remark", "bill_type"};
+    "shou_tota", "remark", "bill_type", "card_no"};
 const QStringList billLineFields = {"in_id", "bill_no", "gods_code", "sub_amou", "unit_pric", "remark"};
+// A stored line also keeps its list price and markdown; the print copy does not.
+const QStringList storedLineFields = billLineFields + QStringList{"list_pric", "mark_name"};
 const QStringList stockFields = {"gods_code", "gods_amou", "cost_pric"};
 const QStringList settlementFields = {"bill_no", "bill_date", "oper_name", "comp_code", "shou_tota", "fact_tota"};
 const QStringList movementFields = {"gods_code", "last_amou", "in_amou", "out_amou", "now_amou"};
@@ -91,8 +93,8 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
         for (const QString& who : people)
             header->addLookupField(who + "_name", who + "_code", EmployeeQ, "empl_code", "empl_name");
     };
-    const auto addLines = [this](db::Dataset* lines) {
-        addFields(lines, billLineFields);
+    const auto addLines = [this](db::Dataset* lines, const QStringList& fields) {
+        addFields(lines, fields);
         addGoodsLookups(lines);
         lines->addCalculatedField("sub_tota");
         formatAmounts(lines, {"sub_amou", "unit_pric", "sub_tota"});
@@ -101,7 +103,7 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
     InMainQ = make("InMainQ", "select * from inmain", batch);
     addHeader(InMainQ);
     InGoodsQ = make("InGoodsQ", "select * from ingoods", batch);
-    addLines(InGoodsQ);
+    addLines(InGoodsQ, storedLineFields);
 
     StoreQ = make("StoreQ", "select * from storemain", optimistic);
     addFields(StoreQ, stockFields);
@@ -114,9 +116,9 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
     addHeader(OutMainQ);
     OutMainQ->addLookupField("rela_phon", "comp_code", CompanyQ, "comp_code", "rela_phon");
     OutGoodsQ = make("OutGoodsQ", "select * from outgoods limit 1", batch);
-    addLines(OutGoodsQ);
+    addLines(OutGoodsQ, storedLineFields);
     OutTempQ = make("OutTempQ", "select * from outgoods limit 1", optimistic);
-    addLines(OutTempQ);
+    addLines(OutTempQ, billLineFields);
     OutFindQ = make("OutFindQ", "select * from outmain", optimistic);
 
     const auto addListing = [this](db::Dataset* listing, const QStringList& fields) {

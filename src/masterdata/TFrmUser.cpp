@@ -4,6 +4,7 @@
 #include "core/CurrentRights.h"
 #include "core/IniFile.h"
 #include "masterdata/LabelPaperGroup.h"
+#include "masterdata/MemberLevelGroup.h"
 #include "masterdata/ReceiptPrinterGroup.h"
 #include "core/Settings.h"
 #include "core/TFrmDataMod.h"
@@ -194,6 +195,8 @@ void TFrmUser::buildLayout()
     right->addWidget(BackupBox);
     receiptPrinter = new ReceiptPrinterGroup(this);
     right->addWidget(receiptPrinter);
+    memberLevels = new MemberLevelGroup(dm.UserQ, this);
+    right->addWidget(memberLevels);
     auto* body = new QHBoxLayout;
     body->addLayout(left, 3);
     body->addLayout(right, 2);
@@ -278,6 +281,7 @@ void TFrmUser::readSettingsFile()
     Edit1->setText(ini.read(SettingsKeys::billdata, SettingsKeys::lineCount, QStringLiteral("0")).trimmed());
     labelPaper->load();
     receiptPrinter->load();
+    memberLevels->load();
 }
 
 void TFrmUser::updateButtons()
@@ -292,6 +296,7 @@ void TFrmUser::updateButtons()
     BackupBox->setEnabled(editing);
     labelPaper->setEnabled(editing);
     receiptPrinter->setEnabled(editing);
+    memberLevels->setEnabled(editing);
     for (const CodeList& l : std::as_const(m_lists))
         l.grid->setEditable(editing);
     if (!editing)
@@ -516,10 +521,10 @@ void TFrmUser::cmd_saveClick()
     int length = 0;
     int lines = 0;
     if (!checkCompanyName() || !checkNumbers(&width, &length, &lines) || !BackupBox->check() || !receiptPrinter->check()
-        || !checkCodeLists())
+        || !memberLevels->check() || !checkCodeLists())
         return;
     const ui::BusyCursor busy;
-    if (saveData() && writeSettings(width, length, lines) && BackupBox->save())
+    if (saveData() && memberLevels->save() && writeSettings(width, length, lines) && BackupBox->save())
         setMode(QStringLiteral("null"));
 }
 

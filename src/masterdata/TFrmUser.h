@@ -4,6 +4,7 @@
 
 class BackupSettingsBox;
 class LabelPaperGroup;
+class MemberLevelGroup;
 class ReceiptPrinterGroup;
 class CodeListGrid;
 class QComboBox;
@@ -20,7 +21,7 @@ class DbEdit;
 }
 
 // "基本设置": the shop's own data, the nine code lists, the print settings of the
-// sales bill, the till's receipt printer and the automatic backups.
+// sales bill, the till's receipt printer, the member levels and the automatic backups.
 class TFrmUser : public ui::ModeWindow {
     Q_OBJECT
 public:
@@ -64,6 +65,7 @@ public:
     CodeListGrid* DBGrid9;   // units
 
     BackupSettingsBox* BackupBox;   // the automatic backups' folder, count and hour
+    MemberLevelGroup* memberLevels; // member levels, points' worth, 折上折
 
 public slots:
     void FormCreate();

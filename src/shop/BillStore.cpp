@@ -6,6 +6,7 @@
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "shop/BillRules.h"
+#include "shop/MemberPoints.h"
 #include "shop/OperationLog.h"
 
 #include <QDateTime>
@@ -37,8 +38,8 @@ void writeLines(db::Connection& connection, const KindInfo& where, const QString
     db::Statement clear(connection, QStringLiteral("delete from %1 where bill_no=:no").arg(where.lineTable));
     clear.bind(QStringLiteral("no"), billNo);
     clear.execute();
-    db::Statement insert(connection, QStringLiteral("insert into %1 (bill_no,gods_code,sub_amou,unit_pric,remark) "
-                                                    "values (:no,:code,:q,:p,:remark)")
+    db::Statement insert(connection, QStringLiteral("insert into %1 (bill_no,gods_code,sub_amou,unit_pric,remark,list_pric,mark_name) "
+                                                    "values (:no,:code,:q,:p,:remark,:list,:mark)")
                                          .arg(where.lineTable));
     for (const BillLine& line : lines) {
         insert.reset();
@@ -46,7 +47,9 @@ void writeLines(db::Connection& connection, const KindInfo& where, const QString
             .bind(QStringLiteral("code"), line.goodsCode)
             .bind(QStringLiteral("q"), line.quantity)
             .bind(QStringLiteral("p"), line.unitPrice)
-            .bind(QStringLiteral("remark"), line.remark.isEmpty() ? QVariant() : QVariant(line.remark));
+            .bind(QStringLiteral("remark"), line.remark.isEmpty() ? QVariant() : QVariant(line.remark))
+            .bind(QStringLiteral("list"), line.listPrice == 0 ? QVariant() : QVariant(line.listPrice))
+            .bind(QStringLiteral("mark"), line.markName.isEmpty() ? QVariant() : QVariant(line.markName));
         insert.execute();
     }
 }
@@ -136,13 +139,14 @@ void logPrint(db::Connection& connection, BillKind kind, const QString& billNo)
 
 QList<BillLine> storedLines(db::Connection& connection, BillKind kind, const QString& billNo)
 {
-    db::Statement query(connection, QStringLiteral("select gods_code,sub_amou,unit_pric,remark from %1 "
+    db::Statement query(connection, QStringLiteral("select gods_code,sub_amou,unit_pric,remark,list_pric,mark_name from %1 "
                                                    "where bill_no=:no order by in_id")
                                         .arg(info(kind).lineTable));
     query.bind(QStringLiteral("no"), billNo);
     QList<BillLine> lines;
     while (query.next())
-        lines.append({query.textValue(0), query.doubleValue(1), query.doubleValue(2), query.textValue(3)});
+        lines.append({query.textValue(0), query.doubleValue(1), query.doubleValue(2), query.textValue(3),
+                      query.doubleValue(4), query.textValue(5)});
     return lines;
 }
 
@@ -221,6 +225,8 @@ void remove(db::Connection& connection, BillKind kind, const QString& billNo)
                          QStringLiteral("delete from %1 where bill_no=:no and bill_type=:type").arg(where.headerTable));
     header.bind(QStringLiteral("no"), billNo).bind(QStringLiteral("type"), where.billType);
     header.execute();
+    if (kind == BillKind::Sale)
+        MemberPoints::forgetSale(connection, billNo);
     // The deleted bill's lines live on in the log.
     OperationLog::write(connection, {windowName(kind), OperationLog::deleted, billNo,
                                      QStringLiteral("金额 %1 → 0").arg(DataHelpers::amountText(total(stored))),

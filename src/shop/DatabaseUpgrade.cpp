@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
 #include "core/DataHelpers.h"
+#include "core/DatabaseFile.h"
 #include "core/PasswordHash.h"
 #include "db/Connection.h"
 #include "db/Error.h"
@@ -225,8 +226,10 @@ void upgradeCopy(db::Connection& connection)
         mendGoodsCodeCase(connection);
     if (from < 7)   // the till and the right to change its prices
         grantUse(connection, Function::RetailTill, QStringLiteral("11"));
-    if (from < 8)   // members and markdowns
+    if (from < 8) {   // members and markdowns
         grantUse(connection, Function::Members, QStringLiteral("11"));
+        DatabaseFile::addMemberLevels(connection);
+    }
     transaction.commit();
 }
 

@@ -34,6 +34,9 @@ struct BillLine {
     double quantity = 0;
     double unitPrice = 0;
     QString remark;
+    // A sale line's retail price before its markdown or discount, and the markdown that priced it.
+    double listPrice = 0;
+    QString markName;
     bool operator==(const BillLine&) const = default;
 };
 

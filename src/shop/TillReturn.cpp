@@ -7,6 +7,7 @@
 #include "shop/Amounts.h"
 #include "shop/BillRules.h"
 #include "shop/BillStore.h"
+#include "shop/MemberPoints.h"
 #include "shop/TillShift.h"
 
 #include <algorithm>
@@ -35,19 +36,45 @@ BillRules::Refused refusal(int row, BillRules::Column column, const QString& mes
     return BillRules::Refused({row, column, message});
 }
 
+// The member's points for goods coming back: those earned on them taken back,
+// those spent on the sale and refunded given back.
+void givePointsBack(db::Connection& connection, const Sold& receipt, const QList<double>& quantities,
+                    const QList<TillSale::Payment>& refunds, const QString& returnNo, const QDateTime& when)
+{
+    double saleAmount = 0, before = 0, now = 0;
+    for (int i = 0; i < receipt.lines.size(); ++i) {
+        const SoldLine& line = receipt.lines.at(i);
+        saleAmount += line.quantity * line.price;
+        before += line.returned * line.price;
+        if (i < quantities.size())
+            now += quantities.at(i) * line.price;
+    }
+    db::Statement earned(connection, QStringLiteral("select coalesce(sum(points),0) from membpoint where bill_no=:no and kind=:kind"));
+    earned.bind(QStringLiteral("no"), receipt.saleNo).bind(QStringLiteral("kind"), MemberPoints::earnedKind);
+    const qint64 earnedOnSale = earned.next() ? earned.intValue(0) : 0;
+    MemberPoints::record(connection, receipt.cardNo, returnNo, when, MemberPoints::takenBackKind,
+                         -MemberPoints::takenBack(earnedOnSale, shop::amounts::cents(saleAmount), shop::amounts::cents(before),
+                                                  shop::amounts::cents(now)));
+    for (const TillSale::Payment& refund : refunds)
+        if (refund.method == MemberPoints::pointsMethod)
+            MemberPoints::record(connection, receipt.cardNo, returnNo, when, MemberPoints::refundedKind,
+                                 MemberPoints::pointsFor(refund.amount, MemberPoints::settings(connection).pointValue));
+}
+
 } // namespace
 
 Sold sold(db::Connection& connection, const QString& saleNo)
 {
     const QString number = saleNo.trimmed();
+    Sold result;
     {
-        db::Statement sale(connection, QStringLiteral("select 1 from outmain where bill_no=:no and bill_type='out' "
+        db::Statement sale(connection, QStringLiteral("select card_no from outmain where bill_no=:no and bill_type='out' "
                                                       "and shift_id is not null"));
         sale.bind(QStringLiteral("no"), number);
         if (!sale.next())
             throw refusal(-1, BillRules::Column::None, QStringLiteral("小票“%1”不是本店的零售小票").arg(number));
+        result.cardNo = sale.textValue(0);
     }
-    Sold result;
     result.saleNo = number;
     {
         db::Statement lines(connection, QStringLiteral("select l.gods_code,sum(l.sub_amou),sum(l.sub_amou*l.unit_pric),"
@@ -173,9 +200,14 @@ QString giveBack(db::Connection& connection, const Return& goodsBack)
                    {QStringLiteral("fact_tota"), refund},
                    {QStringLiteral("disc_tota"), shop::amounts::cents(BillRules::totals(bill.lines).amount - refund)},
                    {QStringLiteral("shift_id"), goodsBack.shiftId},
-                   {QStringLiteral("sale_no"), receipt.saleNo}};
-    const QString billNo = BillStore::save(connection, StockPosting::BillKind::CustomerReturn, bill,
-                                           [&](db::Connection& c, const QString& no) { TillSale::writePayments(c, no, refunds, -1); });
+                   {QStringLiteral("sale_no"), receipt.saleNo},
+                   {QStringLiteral("card_no"), receipt.cardNo.isEmpty() ? QVariant() : QVariant(receipt.cardNo)}};
+    const auto alsoWrite = [&](db::Connection& c, const QString& no) {
+        TillSale::writePayments(c, no, refunds, -1);
+        if (!receipt.cardNo.isEmpty())
+            givePointsBack(c, receipt, goodsBack.quantities, refunds, no, now);
+    };
+    const QString billNo = BillStore::save(connection, StockPosting::BillKind::CustomerReturn, bill, alsoWrite);
     transaction.commit();
     return billNo;
 }

@@ -29,6 +29,7 @@ struct Sold {
     QString saleNo;
     QList<SoldLine> lines;
     QList<TillSale::Payment> paid;   // by method, net of earlier refunds
+    QString cardNo;                  // the member the sale was made for
 };
 
 // The receipt's goods. Throws BillRules::Refused naming the number when it is
@@ -55,7 +56,8 @@ struct Return {
 
 // Stores the return: each quantity within what the receipt still holds (the
 // refusal names the line), the refunds by the sale's methods, each within what
-// it paid, adding up to refundDue(). Returns the return's number.
+// it paid, adding up to refundDue(); a member's points earned on what comes
+// back are taken back, points refunded given back. Returns the return's number.
 QString giveBack(db::Connection& connection, const Return& goodsBack);
 
 } // namespace TillReturn

@@ -9,6 +9,8 @@
 #include "shop/BillRules.h"
 #include "shop/BillStore.h"
 #include "shop/Barcodes.h"
+#include "shop/LinePricing.h"
+#include "shop/MemberPoints.h"
 #include "shop/TillShift.h"
 
 #include <cmath>
@@ -109,12 +111,15 @@ double discounted(double retailPrice, double percent)
     return shop::amounts::cents(retailPrice * percent / 100.0);
 }
 
-QString priceRefusal(const Settings& settings, int row, const Line& line, bool mayChangePrice)
+QString priceRefusal(const Settings& settings, int row, const Line& line, bool mayChangePrice, double rulePrice)
 {
     const QString where = QStringLiteral("第%1行：").arg(row + 1);
     if (line.price < 0 || !shop::amounts::fits(line.price))
         return where + QStringLiteral("价格“%1”不合适").arg(DataHelpers::amountText(line.price));
-    const double lowest = discounted(line.retailPrice, settings.discountLimit);
+    double lowest = discounted(line.retailPrice, settings.discountLimit);
+    // A markdown or a member's level may go below what a cashier may give by hand.
+    if (rulePrice > 0)
+        lowest = qMin(lowest, rulePrice);
     if (mayChangePrice || line.price >= lowest)
         return {};
     return where + QStringLiteral("价格%1低于售价%2的%3%（%4），需要“改价”权限")
@@ -148,6 +153,14 @@ QString sell(db::Connection& connection, const Sale& sale)
     TillShift::requireOpen(connection, sale.shiftId);
     const Settings rules = settings(connection);
     const bool mayChange = mayChangePrice();
+    std::optional<MemberPoints::Member> member;
+    if (!sale.cardNo.trimmed().isEmpty()) {
+        member = MemberPoints::byCard(connection, sale.cardNo);
+        if (!member)
+            throw BillRules::Refused({-1, BillRules::Column::None, QStringLiteral("会员卡“%1”不存在").arg(sale.cardNo.trimmed())});
+    }
+    const QDateTime now = Clock::now();
+    const LinePricing::Terms terms = LinePricing::termsFor(connection, member ? member->cardNo : QString());
     BillStore::Bill bill;
     for (int row = 0; row < sale.lines.size(); ++row) {
         const Line& line = sale.lines.at(row);
@@ -155,26 +168,36 @@ QString sell(db::Connection& connection, const Sale& sale)
         Line stored = line;
         if (const auto found = goods(connection, line.code))
             stored.retailPrice = found->retailPrice;
-        if (const QString why = priceRefusal(rules, row, stored, mayChange); !why.isEmpty())
+        const double rulePrice = LinePricing::price(connection, line.code, stored.retailPrice, now.date(), terms).price;
+        if (const QString why = priceRefusal(rules, row, stored, mayChange, rulePrice); !why.isEmpty())
             throw BillRules::Refused({row, BillRules::Column::Price, why});
-        bill.lines.append({line.code, line.quantity, line.price, {}});
+        bill.lines.append({line.code, line.quantity, line.price, {}, stored.retailPrice, line.rule});
     }
     const double amount = total(sale.lines);
     const double owed = due(sale.lines, rules);
     double paid = 0;
+    double byPoints = 0;
     for (const Payment& payment : sale.payments) {
         if (payment.amount <= 0 || !shop::amounts::fits(payment.amount) || payment.method.trimmed().isEmpty())
             throw BillRules::Refused({-1, BillRules::Column::None,
                                       QStringLiteral("收款“%1 %2”不合适")
                                           .arg(payment.method, DataHelpers::amountText(payment.amount))});
         paid += payment.amount;
+        if (payment.method == MemberPoints::pointsMethod)
+            byPoints += payment.amount;
+    }
+    if (byPoints > 0) {
+        if (!member)
+            throw BillRules::Refused({-1, BillRules::Column::None, QStringLiteral("只有会员可以用积分抵现")});
+        const QString why = MemberPoints::redemptionRefusal(*member, byPoints, owed, MemberPoints::settings(connection).pointValue);
+        if (!why.isEmpty())
+            throw BillRules::Refused({-1, BillRules::Column::None, why});
     }
     if (shop::amounts::cents(paid) != owed)
         throw BillRules::Refused({-1, BillRules::Column::None,
                                   QStringLiteral("收款合计%1不等于应收%2").arg(DataHelpers::amountText(shop::amounts::cents(paid)),
                                                                         DataHelpers::amountText(owed))});
     addWalkInCustomer(connection);
-    const QDateTime now = Clock::now();
     bill.billNo = now.toString(DataHelpers::timeStampFormat);
     bill.saveId = sale.saveId;
     bill.header = {{QStringLiteral("bill_date"), now},
@@ -184,9 +207,15 @@ QString sell(db::Connection& connection, const Sale& sale)
                    {QStringLiteral("oper_name"), sale.cashier},
                    {QStringLiteral("fact_tota"), owed},
                    {QStringLiteral("disc_tota"), shop::amounts::cents(amount - owed)},
-                   {QStringLiteral("shift_id"), sale.shiftId}};
-    const QString billNo = BillStore::save(connection, StockPosting::BillKind::Sale, bill,
-                                           [&](db::Connection& c, const QString& no) { writePayments(c, no, sale.payments, 1); });
+                   {QStringLiteral("shift_id"), sale.shiftId},
+                   {QStringLiteral("card_no"), member ? QVariant(member->cardNo) : QVariant()}};
+    // Points are earned on what was paid other than by points.
+    const auto alsoWrite = [&](db::Connection& c, const QString& no) {
+        writePayments(c, no, sale.payments, 1);
+        if (member)
+            MemberPoints::settleSale(c, member->cardNo, no, now, owed - byPoints, byPoints);
+    };
+    const QString billNo = BillStore::save(connection, StockPosting::BillKind::Sale, bill, alsoWrite);
     transaction.commit();
     return billNo;
 }

@@ -45,6 +45,8 @@ struct Line {
     double quantity = 0;
     double retailPrice = 0;
     double price = 0;      // charged per piece, after the line's discount
+    QString rule;          // the markdown that priced the line; empty when none did
+    bool byHand = false;   // priced by the cashier: a member's level leaves it alone
     bool operator==(const Line&) const = default;
 };
 
@@ -64,8 +66,9 @@ double due(const QList<Line>& lines, const Settings& settings);
 // The line's price at `percent` of its retail price, to the cent.
 double discounted(double retailPrice, double percent);
 // Why the price of a line (row 0-based) may not be charged: below the discount
-// limit for a user without 改价, or not a price at all; empty when it may.
-QString priceRefusal(const Settings& settings, int row, const Line& line, bool mayChangePrice);
+// limit (or the rules' price `rulePrice`, when lower) for a user without 改价,
+// or not a price at all; empty when it may.
+QString priceRefusal(const Settings& settings, int row, const Line& line, bool mayChangePrice, double rulePrice = 0);
 // Whether the logged-in user may charge below the limit.
 bool mayChangePrice();
 
@@ -81,13 +84,14 @@ struct Sale {
     qint64 shiftId = 0;     // the cashier's open shift
     QString cashier;        // user id
     QString saveId;         // SaveIdentity of this attempt
+    QString cardNo;         // the member's card; empty for a walk-in customer
     bool operator==(const Sale&) const = default;
 };
 
 // Stores the sale: checks every line's price against the limit (unless the
-// user may change prices), the payments against what is due, the shift being
-// open; then one sale bill to the walk-in customer, paid in full, and its
-// payments, in one transaction. Returns its number. Throws BillRules::Refused
+// user may change prices), the payments against what is due (points spent as
+// money within the member's points), the shift being open; then one sale bill to the walk-in customer, paid in full, and its
+// payments and the member's points, in one transaction. Returns its number. Throws BillRules::Refused
 // or db::Error; either way nothing is stored. A retry with the same saveId
 // returns the number stored the first time.
 QString sell(db::Connection& connection, const Sale& sale);

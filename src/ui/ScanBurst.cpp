@@ -64,8 +64,8 @@ bool ScanBurst::take(QWidget* receiver, QKeyEvent* key)
     if (at == 0)
         return false;
     const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
-    if (receiver == m_scanBox) {
-        // The box takes a scan itself; a Tab before it is held, and dropped when a code follows.
+    if (receiver == m_scanBox || receiver->property("takesScans").toBool()) {
+        // The box (or one that reads cards) takes a scan itself; a Tab before it is held, and dropped when a code follows.
         if (tab && m_held.empty()) {
             hold(receiver, key);
             return true;

@@ -15,7 +15,7 @@ namespace ui {
 // Tells a hand scanner from a person at the keyboard of one window. A scanner
 // types a code, each key a few milliseconds after the last, and ends it with
 // Enter. Printable keys bound for any widget of the window other than the scan
-// box are held back until it is clear which it is: a burst that ends in Enter
+// box (or a widget whose property "takesScans" is true) are held back until it is clear which it is: a burst that ends in Enter
 // becomes one scanned code and never reaches the focused widget; otherwise the
 // held keys go on to the focused widget as typed, at the next slower key or
 // after a short pause. A Tab is held the same way, since scanners may send one

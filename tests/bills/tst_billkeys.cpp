@@ -14,10 +14,13 @@
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
+#include "ui/MemberChoiceDialog.h"
 #include "ui/TFrmGoodsFind.h"
 
 #include <QAbstractItemView>
 #include <QDateEdit>
+#include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -38,6 +41,7 @@ private slots:
     void pickerOpensOnTheTypedCode();
     void bindingsFollowTheModeAndTheMakerIsTheUser();
     void editingKeepsWhatAReceiptPaidMeanwhile();
+    void saleMemberBoxFindsTheMemberAndPricesNewLines();
 
 private:
     std::unique_ptr<TestApp> m_app;
@@ -126,7 +130,8 @@ void TestBillKeys::enterWalksFromTheDateToTheSecondLine_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("header");   // boxes after the date, by object name
     QTest::newRow("purchase") << int(Kind::In) << QStringList{"DBComboBox8", "DBEdit2", "DBComboBox9"};
-    QTest::newRow("sale") << int(Kind::Out) << QStringList{"DBComboBox8", "DBEdit3", "DBComboBox9"};
+    // The sale's member box, left empty: a walk-in customer.
+    QTest::newRow("sale") << int(Kind::Out) << QStringList{"DBComboBox8", "memberBox", "DBEdit3", "DBComboBox9"};
     // The returns put the currency first; any key in their settlement list goes on to the lines.
     QTest::newRow("customer return") << int(Kind::ReturnIn) << QStringList{"DBComboBox9", "DBEdit2", "DBComboBox8"};
     QTest::newRow("return to supplier") << int(Kind::ReturnOut) << QStringList{"DBComboBox9", "DBEdit2", "DBComboBox8"};
@@ -369,3 +374,67 @@ int main(int argc, char* argv[])
 }
 
 #include "tst_billkeys.moc"
+
+// The sale's 会员 box: a phone typed and Enter; nobody found is told and the
+// focus stays; several are chosen from; new lines are priced for the member.
+void TestBillKeys::saleMemberBoxFindsTheMemberAndPricesNewLines()
+{
+    // 金卡: 90%, a point a yuan, as a new database has it.
+    m_app->exec("insert into member(card_no,memb_name,mobile,level_name,points) values('M001','王芳','13812341234','金卡',200)");
+    m_app->exec("insert into member(card_no,memb_name,mobile,level_name,points) values('M002','李强','13912345678','',0)");
+    m_app->exec("update goods set styl_code='S2' where gods_code='T002'");
+    m_app->exec("insert into markdown(mark_name,start_date,end_date,scope,scope_value,discount) "
+                "values('清仓','2024-03-05 00:00:00','2024-03-05 00:00:00','款号','S2',50)");
+    ScriptedDialogs& dialogs = m_app->dialogs();
+    QStringList offered;
+    dialogs.onExec = [&offered](QDialog* dialog) {
+        auto* members = qobject_cast<MemberChoiceDialog*>(dialog);
+        if (!members)
+            return int(QDialog::Rejected);
+        for (int i = 0; i < members->list()->count(); ++i)
+            offered << members->list()->item(i)->text();
+        QTest::keyClick(members->list(), Qt::Key_Return);
+        return members->result();
+    };
+    TFrmOut w;
+    openForTyping(w);
+    QLineEdit* box = w.findChild<QLineEdit*>("memberBox");
+    box->setFocus(Qt::MouseFocusReason);
+    type(QStringLiteral("99999"));
+    press(Qt::Key_Return);
+    QCOMPARE(dialogs.lastMessage(), QStringLiteral("没有卡号或手机号为“99999”的会员"));
+    QCOMPARE(focused(), static_cast<QWidget*>(box));
+    WindowDriver::retype(box, QStringLiteral("1234"));
+    press(Qt::Key_Return);
+    QCOMPARE(offered, QStringList({"M001　王芳 金卡 积分 200", "M002　李强  积分 0"}));
+    QCOMPARE(box->text(), QStringLiteral("M001"));
+    QCOMPARE(w.findChild<QLabel*>("memberLabel")->text(), QStringLiteral("王芳 金卡 积分 200"));
+    QCOMPARE(focused(), static_cast<QWidget*>(w.companyCode));
+    type(QStringLiteral("C1"));
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);
+    QCOMPARE(cell(w), qMakePair(0, 0));
+    // The level's 90% of 21; the markdown's 50% of 22; the same goods priced by hand.
+    typeLine(QStringLiteral("T001"), QStringLiteral("2"));
+    typeLine(QStringLiteral("T002"), QStringLiteral("1"));
+    type(QStringLiteral("T002"));
+    press(Qt::Key_Return);
+    type(QStringLiteral("20"));
+    press(Qt::Key_Return);
+    type(QStringLiteral("1"));
+    press(Qt::Key_Return);
+    press(Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(m_app->scalar("select card_no from outmain").toString(), QStringLiteral("M001"));
+    QStringList lines;
+    for (int row = 0; row < 3; ++row) {
+        const auto column = [&](const QString& name) {
+            return m_app->scalar("select " + name + " from outgoods order by in_id limit 1 offset :p1", {row});
+        };
+        lines << QStringLiteral("%1 %2 %3 %4").arg(column("gods_code").toString()).arg(column("unit_pric").toDouble())
+                     .arg(column("list_pric").toDouble()).arg(column("coalesce(mark_name,'-')").toString());
+    }
+    QCOMPARE(lines, QStringList({"T001 18.9 21 -", "T002 11 22 清仓", "T002 20 22 -"}));
+    // 2 × 18.90 + 11 + 20 = 68.80 earns 68 points.
+    QCOMPARE(m_app->scalar("select points from member where card_no='M001'").toInt(), 268);
+}

@@ -13,6 +13,7 @@
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
 #include "shop/TillShift.h"
+#include "ui/MemberChoiceDialog.h"
 #include "ui/ScanBar.h"
 
 #include <QComboBox>
@@ -31,6 +32,7 @@ class TestTillWindow : public QObject {
     QStringList amounts;                            // answers to the amount dialogs, in order
     std::function<void(TillPayDialog&)> paying;     // keys pressed in the pay dialog
     std::function<void(TillReturnDialog&)> returning;
+    int memberRow = -1;                             // the row chosen among several members; -1 escapes
     QList<shop::Receipt> printed;
     QString printerFault;
     quint64 clock = 1000;
@@ -61,7 +63,18 @@ private slots:
         printerFault.clear();
         paying = nullptr;
         returning = nullptr;
+        memberRow = -1;
         app->dialogs().onExec = [this](QDialog* dialog) {
+            if (auto* members = qobject_cast<MemberChoiceDialog*>(dialog)) {
+                if (memberRow < 0) {
+                    QTest::keyClick(members->list(), Qt::Key_Escape);
+                    return int(QDialog::Rejected);
+                }
+                for (int i = 0; i < memberRow; ++i)
+                    QTest::keyClick(members->list(), Qt::Key_Down);
+                QTest::keyClick(members->list(), Qt::Key_Return);
+                return members->result();
+            }
             if (auto* amount = qobject_cast<TillAmountDialog*>(dialog)) {
                 if (amounts.isEmpty())
                     return int(QDialog::Rejected);
@@ -166,6 +179,76 @@ private slots:
         press(*till, Qt::Key_F12);
         QCOMPARE(app->scalar("select fee_type||' '||paid_amou from outpay").toString(), QString("支付宝 35.5"));
         QCOMPARE(printed.first().change, 0.0);
+    }
+
+    void memberKeyTakesACardOrAPhoneAndThePointsPay()
+    {
+        // 金卡: 90%, a point a yuan, as a new database has it.
+        app->exec("insert into member(card_no,memb_name,mobile,level_name,points) values('M001','王芳','13812341234','金卡',500)");
+        app->exec("insert into member(card_no,memb_name,mobile,level_name,points) values('M002','李强','13912345678','',0)");
+        auto till = openTill();
+        QVERIFY(child<QLabel>(*till, "keysLabel")->text().contains("Ins 会员"));
+        scanAt("T1", clock);
+        // A price set by hand stays when the member comes.
+        scanAt("T2", clock);
+        amounts << "30";
+        press(*till, Qt::Key_F11);
+        // The key, then the card scanned.
+        press(*till, Qt::Key_Insert);
+        QVERIFY(till->scanBar()->banner()->text().contains("请扫描会员卡"));
+        scanAt("m001", clock);
+        QCOMPARE(till->member()->cardNo, QString("M001"));
+        QCOMPARE(child<QLabel>(*till, "customerLabel")->text(), QString("会员：王芳 金卡 积分 500"));
+        QCOMPARE(till->lines().first().price, 89.1);
+        QCOMPARE(till->lines().at(1).price, 30.0);
+        QCOMPARE(QApplication::focusWidget(), till->scanBar()->box());
+        // Part of a phone typed first: several fit, Escape keeps the member, a choice changes it.
+        QTest::keyClicks(till->scanBar()->box(), "1234");
+        press(*till, Qt::Key_Insert);
+        QCOMPARE(till->member()->cardNo, QString("M001"));
+        memberRow = 1;
+        QTest::keyClicks(till->scanBar()->box(), "1234");
+        press(*till, Qt::Key_Insert);
+        QCOMPARE(till->member()->cardNo, QString("M002"));
+        QCOMPARE(till->lines().first().price, 99.0);
+        scanAt("M001", clock);
+        QCOMPARE(till->member()->cardNo, QString("M002"));   // a scan without the key is goods
+        QVERIFY(till->scanBar()->banner()->text().contains("M001"));
+        QTest::keyClicks(till->scanBar()->box(), "M001");
+        press(*till, Qt::Key_Insert);
+        QCOMPARE(till->member()->cardNo, QString("M001"));
+        QTest::keyClicks(till->scanBar()->box(), "99999");
+        press(*till, Qt::Key_Insert);
+        QCOMPARE(till->scanBar()->banner()->text(), QString("没有卡号或手机号为“99999”的会员"));
+        QCOMPARE(till->member()->cardNo, QString("M001"));
+        // 89.10 + 30 = 119.10: the points pay 5.00 (all 500), the rest in cash.
+        paying = [](TillPayDialog& pay) {
+            QCOMPARE(pay.methodList()->item(4)->text(), QString("积分（可抵 5）"));
+            for (int i = 0; i < 4; ++i)
+                QTest::keyClick(pay.amountBox(), Qt::Key_Down);
+            QTest::keyClick(pay.amountBox(), Qt::Key_Return);
+            QCOMPARE(pay.rest(), 114.1);
+            for (int i = 0; i < 4; ++i)
+                QTest::keyClick(pay.amountBox(), Qt::Key_Up);
+            QTest::keyClick(pay.amountBox(), Qt::Key_Return);
+        };
+        press(*till, Qt::Key_F12);
+        QCOMPARE(app->scalar("select card_no from outmain").toString(), QString("M001"));
+        QCOMPARE(number("select paid_amou from outpay where fee_type='积分'"), 5.0);
+        QCOMPARE(number("select points from member where card_no='M001'"), 114.0);
+        QVERIFY(!till->member());
+        QCOMPARE(child<QLabel>(*till, "customerLabel")->text(), QString("顾客：散客"));
+        // The next sale: a phone part that fits one member.
+        QTRY_COMPARE(QApplication::focusWidget(), till->scanBar()->box());
+        scanAt("T2", clock);
+        QTest::keyClicks(till->scanBar()->box(), "5678");
+        press(*till, Qt::Key_Insert);
+        QCOMPARE(till->member()->cardNo, QString("M002"));
+        // The key and Enter on an empty box: no member again.
+        press(*till, Qt::Key_Insert);
+        press(*till, Qt::Key_Return);
+        QVERIFY(!till->member());
+        QCOMPARE(till->lines().first().price, 35.5);
     }
 
     void lineKeysAskAndKeepToTheLimit()

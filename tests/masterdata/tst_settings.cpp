@@ -12,6 +12,9 @@
 #include "core/ReceiptPrinterSettings.h"
 #include "core/Settings.h"
 #include "shop/AutoBackup.h"
+#include "shop/MemberLevels.h"
+#include "shop/MemberPoints.h"
+#include "masterdata/MemberLevelGroup.h"
 #include "masterdata/CodeListGrid.h"
 #include "masterdata/TFrmUser.h"
 
@@ -22,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QCheckBox>
+#include <QTableWidget>
 #include <QtTest>
 
 using namespace WindowDriver;
@@ -84,6 +88,7 @@ private slots:
     void paperAndNumberChecks();
     void emptyShopRowIsCreatedByEditAndSave();
     void tillSettingsReachTheTill();
+    void memberSettingsAreCheckedAndStored();
     void codeListsAreWrittenAtSave();
     void cancelKeepsCodeListChangesForNextSave();
     void failingListIsNamedAndModeKept();
@@ -287,6 +292,42 @@ void TestSettings::tillSettingsReachTheTill()
     const TillSale::Settings settings = TillSale::settings(app.dataModule().AdoConn);
     QCOMPARE(settings.discountLimit, 80.0);
     QCOMPARE(settings.roundingUnit, 0.1);
+}
+
+// The levels' table and the two member settings: a refused value keeps the
+// window in its mode with the focus on the cell or box; a good one is stored.
+void TestSettings::memberSettingsAreCheckedAndStored()
+{
+    TestApp app;
+    Window win;
+    auto* levels = child<QTableWidget>(win.w, "levelsTable");
+    QCOMPARE(levels->rowCount(), 3);
+    click(win.w, "cmd_edit");
+    retype(win.w, "DBEdit2", "澜禾");
+    click(win.w, "addLevelButton");
+    QCOMPARE(levels->currentRow(), 3);
+    levels->item(3, 1)->setText("八五");
+    click(win.w, "cmd_save");
+    QCOMPARE(app.dialogs().lastMessage(), QString("会员等级第4行：折扣“八五”不是数"));
+    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(levels->currentColumn(), 1);
+    levels->setItem(3, 0, new QTableWidgetItem("金卡"));
+    levels->item(3, 1)->setText("85");
+    click(win.w, "cmd_save");
+    QCOMPARE(app.dialogs().lastMessage(), QString("会员等级第4行：等级名称“金卡”重复"));
+    levels->item(3, 0)->setText("钻石");
+    retype(win.w, "pointValueEdit", "0");
+    click(win.w, "cmd_save");
+    QCOMPARE(app.dialogs().lastMessage(), QString("积分抵现“0”应为1到10000之间的整数（多少积分抵1元）"));
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(win.w, "pointValueEdit"));
+    retype(win.w, "pointValueEdit", "50");
+    QTest::mouseClick(child<QCheckBox>(win.w, "discountOnDiscountBox"), Qt::LeftButton);
+    click(win.w, "cmd_save");
+    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(MemberLevels::all(app.dataModule().AdoConn).last(), (MemberLevels::Level{"钻石", 85, 1}));
+    const MemberPoints::Settings settings = MemberPoints::settings(app.dataModule().AdoConn);
+    QCOMPARE(settings.pointValue, 50.0);
+    QVERIFY(settings.discountOnDiscount);
 }
 
 void TestSettings::codeListsAreWrittenAtSave()

@@ -38,12 +38,7 @@ class TestTill : public QObject {
 
     TillSale::Sale sale(const QList<Line>& lines, const QList<Payment>& payments)
     {
-        TillSale::Sale s;
-        s.lines = lines;
-        s.payments = payments;
-        s.shiftId = shift;
-        s.cashier = DatabaseFile::adminId;
-        return s;
+        return TillSamples::sale(lines, payments, shift);
     }
 
     void expectRefusal(const TillSale::Sale& s, const QString& message)
@@ -66,8 +61,7 @@ private slots:
         Clock::setFixed(QDateTime(QDate(2026, 3, 5), QTime(10, 15)));
         app = std::make_unique<TestApp>();
         TillSamples::addGoods(*app);
-        app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('T1',10,40)");
-        app->exec("insert into storemain(gods_code,gods_amou,cost_pric) values('T2',10,20)");
+        TillSamples::addStock(*app);
         shift = TillShift::open(connection(), DatabaseFile::adminId, 200);
     }
 
