@@ -1,5 +1,6 @@
 #include "ui/MemberChoiceDialog.h"
 
+#include "shop/MemberRules.h"
 #include "ui/Dialogs.h"
 #include "ui/WindowParts.h"
 
@@ -13,7 +14,8 @@ MemberChoiceDialog::MemberChoiceDialog(const QList<MemberPoints::Member>& member
     setWindowTitle(QStringLiteral("选择会员"));
     m_list = WindowParts::named<QListWidget>("memberList", this);
     for (const MemberPoints::Member& member : members)
-        m_list->addItem(member.cardNo + QStringLiteral("　") + describe(member));
+        // The phone tells two members of one name apart; masked without the members right.
+        m_list->addItem(QStringList{member.cardNo, describe(member), MemberRules::shownPhone(member.mobile)}.join(QStringLiteral("　")));
     m_list->setCurrentRow(0);
     auto* column = new QVBoxLayout(this);
     column->addWidget(WindowParts::caption(QStringLiteral("找到 %1 位会员：").arg(members.size()), m_list, this));
