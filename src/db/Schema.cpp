@@ -1,6 +1,7 @@
 #include "db/Schema.h"
 
 #include "db/Connection.h"
+#include "db/Engine.h"
 #include "db/ServerRoles.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
@@ -245,11 +246,16 @@ const Column* Schema::column(const QString& name)
     return byName.value(name.toLower(), nullptr);
 }
 
-QString Schema::rowIdColumn(const QString& tableName)
+const Column* Schema::counterColumn(const QString& tableName)
 {
     const Table* t = table(tableName);
-    const Column* counter = t ? counterOf(*t) : nullptr;
-    return counter ? counter->name : QStringLiteral("rowid");
+    return t ? counterOf(*t) : nullptr;
+}
+
+QString Schema::rowIdColumn(const QString& tableName)
+{
+    const Column* c = counterColumn(tableName);
+    return c ? c->name : QStringLiteral("rowid");
 }
 
 QString Schema::createStatement(const Table& table, bool server)
@@ -399,15 +405,6 @@ QString uniqueIndexName(const UniqueNumber& unique)
     return QStringLiteral("%1_%2_unique").arg(QString::fromLatin1(unique.table), QString::fromLatin1(unique.column));
 }
 
-bool hasIndex(Connection& connection, const QString& name)
-{
-    Statement query(connection, connection.isServer()
-                                    ? QStringLiteral("select 1 from pg_indexes where schemaname='public' and indexname=:name")
-                                    : QStringLiteral("select 1 from sqlite_master where type='index' and name=:name"));
-    query.bind(QStringLiteral("name"), name);
-    return query.next();
-}
-
 void createIndexes(Connection& connection)
 {
     for (const Index& index : indexes)
@@ -424,16 +421,7 @@ void markVersion(Connection& connection)
 
 QStringList Schema::columnsOf(Connection& connection, const QString& table)
 {
-    const bool server = connection.isServer();
-    Statement columns(connection, server ? QStringLiteral("select column_name from information_schema.columns "
-                                                          "where table_schema='public' and table_name=:t")
-                                         : QStringLiteral("pragma table_info(%1)").arg(table));
-    if (server)
-        columns.bind(QStringLiteral("t"), table);
-    QStringList present;
-    while (columns.next())
-        present << columns.textValue(server ? 0 : 1).toLower();
-    return present;
+    return connection.engine().columnsOf(table);
 }
 
 void Schema::create(Connection& connection)
@@ -494,7 +482,7 @@ QList<DuplicateNumbers> Schema::makeUniqueNumbers(Connection& connection)
     const bool mayMake = ServerRoles::mayChangeShape(connection);
     QList<const UniqueNumber*> missing;
     for (const UniqueNumber& unique : uniqueNumbers)
-        if (!hasIndex(connection, uniqueIndexName(unique)))
+        if (!connection.engine().hasIndex(uniqueIndexName(unique)))
             missing << &unique;
     if (missing.isEmpty())
         return {};
@@ -532,17 +520,12 @@ void Schema::dropUniqueNumbers(Connection& connection)
 
 void Schema::setFileVersion(Connection& connection, int version)
 {
-    if (connection.isServer())
-        connection.execute(QStringLiteral("delete from shape_version; insert into shape_version values (%1)").arg(version));
-    else
-        connection.execute(QStringLiteral("pragma user_version=%1").arg(version));
+    connection.engine().setShapeVersion(version);
 }
 
 int Schema::fileVersion(Connection& connection)
 {
-    Statement query(connection, connection.isServer() ? QStringLiteral("select max(version) from shape_version")
-                                                      : QStringLiteral("pragma user_version"));
-    return query.next() ? query.intValue(0) : 0;
+    return connection.engine().shapeVersion();
 }
 
 void Schema::upgrade(Connection& connection)

@@ -239,7 +239,65 @@ public:
         sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
     }
 
+    QString same(const QString& left, const QString& right) const override
+    {
+        return QStringLiteral("%1 is %2").arg(left, right);
+    }
+
+    int shapeVersion() override { return intOf(QStringLiteral("pragma user_version")); }
+    void setShapeVersion(int version) override { execute(QStringLiteral("pragma user_version=%1").arg(version)); }
+
+    QStringList tableNames() override
+    {
+        return textsOf(QStringLiteral("select lower(name) from sqlite_master where type='table' "
+                                      "and name not like 'sqlite\\_%' escape '\\' order by name"), 0);
+    }
+
+    QStringList columnsOf(const QString& table) override
+    {
+        QStringList names = textsOf(QStringLiteral("pragma table_info(\"%1\")").arg(table), 1);
+        for (QString& name : names)
+            name = name.toLower();
+        return names;
+    }
+
+    bool hasIndex(const QString& name) override
+    {
+        FileCursor query(m_handle, QStringLiteral("select 1 from sqlite_master where type='index' and name=:name"));
+        query.bind(1, name);
+        return query.next();
+    }
+
+    QString integrityProblem() override
+    {
+        const QStringList verdict = textsOf(QStringLiteral("pragma integrity_check"), 0);
+        return verdict == QStringList{QStringLiteral("ok")} ? QString() : verdict.join(QLatin1Char('\n'));
+    }
+
+    // The mode stays with the file: a backup reading on a connection of its own
+    // never holds up a save. Where the file system has no shared memory the
+    // engine keeps its rollback journal; the program still works.
+    void prepareForWork() override { execute(QStringLiteral("pragma journal_mode=wal")); }
+
+    // A counter of the file's numbers on after its highest row by itself.
+    void counterFollowsRows(const QString&, const QString&) override {}
+
 private:
+    qint64 intOf(const QString& sql)
+    {
+        FileCursor query(m_handle, sql);
+        return query.next() ? query.intValue(0) : 0;
+    }
+
+    QStringList textsOf(const QString& sql, int column)
+    {
+        FileCursor query(m_handle, sql);
+        QStringList texts;
+        while (query.next())
+            texts << query.value(column).toString();
+        return texts;
+    }
+
     // After each commit into the write-ahead log: the log is folded back into
     // the file once the program is idle, so that the file alone (copied to a
     // stick while the program runs) holds every save.

@@ -73,10 +73,10 @@ void TestDatabase::everyTableHasItsColumnsInOrder()
             QCOMPARE(db::Schema::table(a)->columns.at(i).name, db::Schema::table(b)->columns.at(i).name);
     }
     QCOMPARE(db::Schema::table("goods")->columns.first().name, QString("in_id"));
-    QCOMPARE(db::Schema::table("goods")->columns.size(), 27);
-    QCOMPARE(db::Schema::table("goods")->columns.last().name, QString("bar_code"));
-    QCOMPARE(db::Schema::table("inmain")->columns.size(), 23);
-    QCOMPARE(db::Schema::table("inmain")->columns.last().name, QString("sale_no"));
+    QCOMPARE(db::Schema::table("goods")->columns.size(), 28);
+    QCOMPARE(db::Schema::table("goods")->columns.last().name, QString("season"));
+    QCOMPARE(db::Schema::table("inmain")->columns.size(), 24);
+    QCOMPARE(db::Schema::table("inmain")->columns.last().name, QString("card_no"));
     QCOMPARE(db::Schema::column("goods", "gods_code")->size, 20);
     QCOMPARE(db::Schema::column("powers", "pow_use")->size, 50);
 }
