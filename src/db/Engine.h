@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Connection.h"
+#include "db/Schema.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -71,6 +72,17 @@ public:
     virtual void prepareForWork() = 0;
     // After rows came in with their counter values: new rows number on after the highest.
     virtual void counterFollowsRows(const QString& table, const QString& counter) = 0;
+
+    // Before the first table: what the engine lacks of what the statements use.
+    virtual void prepareShape() = 0;
+    // Makes the table; one that is only appended to refuses every other change.
+    virtual void createTable(const Table& table) = 0;
+    // The connection's own working copy of a table, hiding the shared one.
+    virtual void createWorkingTable(const Table& table) = 0;
+    virtual void addColumn(const QString& table, const Column& column) = 0;
 };
+
+// A column as the engine declares it in a table.
+QString columnDefinition(const Column& column, bool server);
 
 } // namespace db

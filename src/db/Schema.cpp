@@ -198,6 +198,9 @@ const Column* counterOf(const Table& table)
     return nullptr;
 }
 
+
+} // namespace
+
 QString columnDefinition(const Column& c, bool server)
 {
     QString part = c.name + QLatin1Char(' ') + sqlType(c.type, server);
@@ -205,8 +208,6 @@ QString columnDefinition(const Column& c, bool server)
         part += QStringLiteral(" DEFAULT ") + c.defaultValue.toString();
     return part;
 }
-
-} // namespace
 
 const QList<Table>& Schema::tables()
 {
@@ -271,53 +272,7 @@ QString Schema::createStatement(const Table& table, bool server)
 
 namespace {
 
-// decimal(18,0): a fractional value is rounded half away from zero when stored.
-void roundNowAmount(Connection& connection, const QString& table, bool temporary)
-{
-    for (const char* when : {"insert", "update of now_amou"})
-        connection.execute(QStringLiteral(
-            "create %4 trigger %1_round_%2 after %3 on %1 when typeof(new.now_amou)='real' "
-            "begin update %1 set now_amou=cast(round(new.now_amou) as integer) where rowid=new.rowid; end")
-                               .arg(table, QString::fromLatin1(when).section(QLatin1Char(' '), 0, 0),
-                                    QString::fromLatin1(when), temporary ? QStringLiteral("temp") : QString()));
-}
-
 const char* const scratchTables[] = {"outtemp", "chektemp", "miostemp", "mios"};
-const char* const roundedTables[] = {"miostemp", "mios"};
-
-// What the file's engine has built in or the program adds to it: case-blind
-// text, year(), month(), total() and round() of a double.
-const char* const serverFunctions[] = {
-    "create extension if not exists citext",
-    "create or replace function year(timestamp) returns integer language sql immutable "
-    "as 'select extract(year from $1)::integer'",
-    "create or replace function month(timestamp) returns integer language sql immutable "
-    "as 'select extract(month from $1)::integer'",
-    "create or replace function round(double precision, integer) returns double precision language sql immutable "
-    "as 'select round($1::numeric, $2)::double precision'",
-    "create or replace aggregate total(double precision) (sfunc = float8pl, stype = double precision, initcond = '0')",
-    "create or replace aggregate total(numeric) (sfunc = numeric_add, stype = numeric, initcond = '0')",
-    "create or replace function refuse_change() returns trigger language plpgsql "
-    "as $$begin raise exception '% 只能追加，不能修改或删除', tg_table_name; end$$",
-    "create table if not exists shape_version (version integer not null)",
-};
-
-void createTable(Connection& connection, const Table& table)
-{
-    connection.execute(Schema::createStatement(table, connection.isServer()));
-    if (!table.appendOnly)
-        return;
-    if (connection.isServer()) {
-        connection.execute(QStringLiteral("create trigger %1_no_change before update or delete on %1 "
-                                          "for each statement execute function refuse_change()")
-                               .arg(table.name));
-        return;
-    }
-    for (const char* change : {"update", "delete"})
-        connection.execute(QStringLiteral("create trigger %1_no_%2 before %2 on %1 "
-                                          "begin select raise(abort, '%1 只能追加，不能修改或删除'); end")
-                               .arg(table.name, QString::fromLatin1(change)));
-}
 
 // Look-ups by code and the joins of bill headers and lines; kept when present.
 // Each index with the shape version that added it; an upgrade creates those it lacks.
@@ -426,30 +381,18 @@ QStringList Schema::columnsOf(Connection& connection, const QString& table)
 
 void Schema::create(Connection& connection)
 {
-    if (connection.isServer())
-        for (const char* sql : serverFunctions)
-            connection.execute(QString::fromLatin1(sql));
+    Engine& engine = connection.engine();
+    engine.prepareShape();
     for (const Table& t : tables())
-        createTable(connection, t);
-    if (!connection.isServer())
-        for (const char* table : roundedTables)
-            roundNowAmount(connection, QString::fromLatin1(table), false);
+        engine.createTable(t);
     createIndexes(connection);
     markVersion(connection);
 }
 
 void Schema::createScratchTables(Connection& connection)
 {
-    if (connection.isServer()) {
-        for (const char* name : scratchTables)
-            connection.executeEverySession(QStringLiteral("create temp table %1 (like public.%1 including all)")
-                                   .arg(QString::fromLatin1(name)));
-        return;
-    }
     for (const char* name : scratchTables)
-        connection.execute(QStringLiteral("create temp") + createStatement(*table(QString::fromLatin1(name))).mid(6));
-    for (const char* name : roundedTables)
-        roundNowAmount(connection, QString::fromLatin1(name), true);
+        connection.engine().createWorkingTable(*table(QString::fromLatin1(name)));
 }
 
 bool Schema::isScratch(const QString& name)
@@ -541,13 +484,12 @@ void Schema::upgrade(Connection& connection)
         const QStringList present = Schema::columnsOf(connection, t.name);
         if (t.since > from) {
             if (present.isEmpty())
-                createTable(connection, t);
+                connection.engine().createTable(t);
             continue;
         }
         for (const Column& c : t.columns)
             if (c.since > from && !present.contains(c.name.toLower()))
-                connection.execute(QStringLiteral("alter table %1 add column %2")
-                                       .arg(t.name, columnDefinition(c, connection.isServer())));
+                connection.engine().addColumn(t.name, c);
     }
     createIndexes(connection);
     markVersion(connection);

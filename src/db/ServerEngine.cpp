@@ -428,6 +428,49 @@ public:
                     .arg(table, counter));
     }
 
+    // What the file's engine has built in or the program adds to it: case-blind
+    // text, year(), month(), total() and round() of a double; and the version's table.
+    void prepareShape() override
+    {
+        static const char* const functions[] = {
+            "create extension if not exists citext",
+            "create or replace function year(timestamp) returns integer language sql immutable "
+            "as 'select extract(year from $1)::integer'",
+            "create or replace function month(timestamp) returns integer language sql immutable "
+            "as 'select extract(month from $1)::integer'",
+            "create or replace function round(double precision, integer) returns double precision language sql "
+            "immutable as 'select round($1::numeric, $2)::double precision'",
+            "create or replace aggregate total(double precision) (sfunc = float8pl, stype = double precision, "
+            "initcond = '0')",
+            "create or replace aggregate total(numeric) (sfunc = numeric_add, stype = numeric, initcond = '0')",
+            "create or replace function refuse_change() returns trigger language plpgsql "
+            "as $$begin raise exception '% 只能追加，不能修改或删除', tg_table_name; end$$",
+            "create table if not exists shape_version (version integer not null)",
+        };
+        for (const char* sql : functions)
+            execute(QString::fromLatin1(sql));
+    }
+
+    void createTable(const Table& table) override
+    {
+        execute(Schema::createStatement(table, true));
+        if (table.appendOnly)
+            execute(QStringLiteral("create trigger %1_no_change before update or delete on %1 "
+                                   "for each statement execute function refuse_change()")
+                        .arg(table.name));
+    }
+
+    // A temporary table is the session's: made again whenever the connection is.
+    void createWorkingTable(const Table& table) override
+    {
+        executeEverySession(QStringLiteral("create temp table %1 (like public.%1 including all)").arg(table.name));
+    }
+
+    void addColumn(const QString& table, const Column& column) override
+    {
+        execute(QStringLiteral("alter table %1 add column %2").arg(table, columnDefinition(column, true)));
+    }
+
     QString tableName(Oid table)
     {
         if (table == InvalidOid)

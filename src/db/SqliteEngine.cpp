@@ -282,7 +282,46 @@ public:
     // A counter of the file's numbers on after its highest row by itself.
     void counterFollowsRows(const QString&, const QString&) override {}
 
+    // The file has all the statements use (year() and month() come with the connection).
+    void prepareShape() override {}
+
+    void createTable(const Table& table) override
+    {
+        execute(Schema::createStatement(table));
+        if (table.appendOnly)
+            for (const char* change : {"update", "delete"})
+                execute(QStringLiteral("create trigger %1_no_%2 before %2 on %1 "
+                                       "begin select raise(abort, '%1 只能追加，不能修改或删除'); end")
+                            .arg(table.name, QString::fromLatin1(change)));
+        roundWholeAmounts(table, false);
+    }
+
+    void createWorkingTable(const Table& table) override
+    {
+        execute(QStringLiteral("create temp") + Schema::createStatement(table).mid(6));
+        roundWholeAmounts(table, true);
+    }
+
+    void addColumn(const QString& table, const Column& column) override
+    {
+        execute(QStringLiteral("alter table %1 add column %2").arg(table, columnDefinition(column, false)));
+    }
+
 private:
+    // decimal(18,0): a fractional value is rounded half away from zero when stored.
+    void roundWholeAmounts(const Table& table, bool temporary)
+    {
+        const Column* amount = Schema::column(table.name, QStringLiteral("now_amou"));
+        if (!amount || amount->type != ColumnType::Decimal)
+            return;
+        for (const char* when : {"insert", "update of now_amou"})
+            execute(QStringLiteral("create %4 trigger %1_round_%2 after %3 on %1 when typeof(new.now_amou)='real' "
+                                   "begin update %1 set now_amou=cast(round(new.now_amou) as integer) "
+                                   "where rowid=new.rowid; end")
+                        .arg(table.name, QString::fromLatin1(when).section(QLatin1Char(' '), 0, 0),
+                             QString::fromLatin1(when), temporary ? QStringLiteral("temp") : QString()));
+    }
+
     qint64 intOf(const QString& sql)
     {
         FileCursor query(m_handle, sql);
