@@ -198,7 +198,6 @@ const Column* counterOf(const Table& table)
     return nullptr;
 }
 
-
 } // namespace
 
 QString columnDefinition(const Column& c, bool server)

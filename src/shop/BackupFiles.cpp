@@ -8,7 +8,6 @@
 #include "db/TableCopy.h"
 #include "db/Connection.h"
 #include "db/Error.h"
-#include "db/Statement.h"
 
 #include <QDir>
 #include <QFile>
