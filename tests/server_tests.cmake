@@ -1,7 +1,7 @@
 # The test programs that also run on the test server, as <name>_pg: all but
 # those of the file itself (its engine, its backups, restoring it).
 set(SERVER_TESTS
-  tst_ageing tst_compdetail tst_gath tst_settlement tst_statements tst_application tst_helpers tst_helpwindow tst_login
+  tst_engine tst_ageing tst_compdetail tst_gath tst_settlement tst_statements tst_application tst_helpers tst_helpwindow tst_login
   tst_serversettings
   tst_mainwindow tst_todaypage tst_billkeys tst_bills tst_billscan tst_dataset tst_operlog
   tst_company tst_employee tst_goods tst_import tst_power tst_settings tst_windowrules tst_labels

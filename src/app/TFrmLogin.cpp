@@ -171,7 +171,7 @@ bool TFrmLogin::openServer(db::Connection& connection)
             found = ShopServer::connect(connection, address);
             break;
         } catch (const db::Error& e) {
-            if (e.kind() != db::Error::PasswordNeeded)
+            if (!e.wantsPassword())
                 throw;
             QInputDialog ask(this);
             ask.setWindowTitle(QStringLiteral("店铺服务器的密码"));

@@ -303,7 +303,7 @@ void TfrmMain::showUser()
                              + QLatin1Char(' ') + now.time().toString(QStringLiteral("hh:mm:ss")));
         m_panels[1]->setText(ProductInfo::panel1);
         const db::Connection& connection = dataModule().AdoConn;
-        m_panels[2]->setText(connection.isServer()
+        m_panels[2]->setText(connection.isShared()
                                  ? ProductInfo::panel2Server.arg(connection.serverAddress().host)
                                  : ProductInfo::panel2);
     } catch (...) {

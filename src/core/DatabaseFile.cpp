@@ -59,10 +59,8 @@ void addMemberLevels(db::Connection& connection)
 void open(db::Connection& connection, const QString& path)
 {
     connection.open(path, password);
-    // The mode stays with the file. Where the file system has no shared memory
-    // the engine keeps its rollback journal; the program still works.
-    connection.execute(QStringLiteral("pragma journal_mode=wal"));
     try {
+        connection.prepareForWork();
         db::Schema::createScratchTables(connection);
     } catch (...) {
         connection.close();
@@ -99,14 +97,10 @@ bool isSystemDatabase(const QString& path)
         db::Connection connection;
         connection.open(path, password);
         // The tables of the first release: an older file lacks the later ones until it is opened.
-        for (const db::Table& table : db::Schema::tables()) {
-            if (table.since > 1)
-                continue;
-            db::Statement check(connection, QStringLiteral("select count(*) from sqlite_master where type='table' and name=:name"));
-            check.bind(QStringLiteral("name"), table.name);
-            if (!check.next() || check.intValue(0) == 0)
+        const QStringList present = connection.tableNames();
+        for (const db::Table& table : db::Schema::tables())
+            if (table.since <= 1 && !present.contains(table.name))
                 return false;
-        }
         return true;
     } catch (const db::Error&) {
         return false;

@@ -54,43 +54,43 @@ void saveAddress(const db::ServerAddress& a)
 State state(db::Connection& connection)
 {
     // Every table, also those the connection's role has no rights on.
-    db::Statement tables(connection, QStringLiteral(
-        "select count(*), sum(case when tablename in ('shape_version','goods','outmain') then 1 else 0 end) "
-        "from pg_tables where schemaname='public'"));
-    tables.next();
-    if (tables.intValue(0) == 0)
+    const QStringList tables = connection.tableNames();
+    if (tables.isEmpty())
         return State::Empty;
-    return tables.intValue(1) == 3 ? State::Ready : State::Foreign;
+    if (!tables.contains(QStringLiteral("goods")) || !tables.contains(QStringLiteral("outmain")))
+        return State::Foreign;
+    try {
+        return db::Schema::fileVersion(connection) > 0 ? State::Ready : State::Foreign;
+    } catch (const db::Error&) {
+        return State::Foreign;   // another's version table, not ours to read
+    }
 }
 
 namespace {
 
-// libpq and the server say why in English; the user is told in Chinese, with
-// their text as the detail.
+// Why the server did not let the connection in, told in Chinese; the engine's
+// own text follows as the detail.
 QString whyNot(const db::Error& error, const db::ServerAddress& a)
 {
-    const QString m = error.message();
-    const auto has = [&m](const char* text) { return m.contains(QLatin1String(text), Qt::CaseInsensitive); };
-    if (error.kind() == db::Error::PasswordNeeded)
-        return has("password authentication failed") ? QStringLiteral("用户“%1”的密码不对").arg(a.user)
-                                                     : QStringLiteral("服务器要求输入用户“%1”的密码").arg(a.user);
-    if (has("timeout expired") || has("no route to host") || has("network is unreachable"))
+    switch (error.kind()) {
+    case db::Error::PasswordNeeded:
+        return QStringLiteral("服务器要求输入用户“%1”的密码").arg(a.user);
+    case db::Error::PasswordWrong:
+        return QStringLiteral("用户“%1”的密码不对").arg(a.user);
+    case db::Error::NoAnswer:
         return QStringLiteral("服务器在 5 秒内没有应答，请检查服务器地址和网络");
-    if (has("could not translate host name"))
+    case db::Error::UnknownHost:
         return QStringLiteral("找不到名为“%1”的服务器，请检查服务器地址").arg(a.host);
-    if (has("connection refused") || has("no such file or directory"))
+    case db::Error::NotListening:
         return QStringLiteral("服务器没有在端口 %1 上接受连接，请检查服务器程序是否已启动、端口是否正确").arg(a.port);
-    if (has("database \"") && has("does not exist"))
+    case db::Error::NoSuchDatabase:
         return QStringLiteral("服务器上没有数据库“%1”").arg(a.database);
-    if (has("role \"") && has("does not exist"))
-        return QStringLiteral("服务器上没有用户“%1”").arg(a.user);
-    if (has("no pg_hba.conf entry"))
-        return QStringLiteral("服务器不允许本机以用户“%1”连接数据库“%2”").arg(a.user, a.database);
-    if (has("does not support ssl"))
-        return QStringLiteral("服务器不支持加密连接");
-    if (has("certificate"))
-        return QStringLiteral("无法验证服务器的证书");
-    return QStringLiteral("连接失败");
+    case db::Error::UserRefused:
+        return QStringLiteral("服务器不允许用户“%1”从本机连接数据库“%2”（没有这个用户，或本机不在允许之列）")
+            .arg(a.user, a.database);
+    default:
+        return QStringLiteral("连接失败");
+    }
 }
 
 // Opens the connection, or throws why not in Chinese.
@@ -194,7 +194,7 @@ void open(db::Connection& connection, const db::ServerAddress& address)
 
 Place placeOf(const db::Connection& connection)
 {
-    return {connection.path(), connection.isServer(), connection.serverAddress()};
+    return {connection.path(), connection.isShared(), connection.serverAddress()};
 }
 
 void open(db::Connection& connection, const Place& place)

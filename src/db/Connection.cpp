@@ -71,8 +71,22 @@ int Connection::changes() const
 
 QString Connection::same(const QString& left, const QString& right) const
 {
-    return isServer() ? QStringLiteral("%1 is not distinct from %2").arg(left, right)
-                      : QStringLiteral("%1 is %2").arg(left, right);
+    return engine().same(left, right);
+}
+
+QStringList Connection::tableNames()
+{
+    return engine().tableNames();
+}
+
+QString Connection::integrityProblem()
+{
+    return engine().integrityProblem();
+}
+
+void Connection::prepareForWork()
+{
+    engine().prepareForWork();
 }
 
 // Level 1 is the transaction itself; deeper levels are savepoints in it. A

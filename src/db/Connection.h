@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -43,6 +44,9 @@ public:
     void close();
     bool isOpen() const { return m_engine != nullptr; }
     bool isServer() const { return isOpen() && m_server; }
+    // The shop's PCs share this database over the network: it is no file of
+    // this PC to copy aside or replace, and what is done to it every PC sees.
+    bool isShared() const { return isServer(); }
     // The file's path, or "server:database" for a server.
     QString path() const { return m_path; }
     // The server this connection reached (with its password, never written anywhere).
@@ -65,6 +69,14 @@ public:
 
     // "a is b" with NULL equal to NULL, as this engine writes it.
     QString same(const QString& left, const QString& right) const;
+
+    // The database's own tables, lower case (those this login may not read too).
+    QStringList tableNames();
+    // Empty when the engine finds the database sound; else its verdict.
+    QString integrityProblem();
+    // Readies an open database for the program's work (a backup reading beside
+    // a save must not hold it up).
+    void prepareForWork();
 
     Engine& engine() const;
     // The file engine's handle, for what only the file has (online backup).

@@ -232,7 +232,7 @@ QString Dataset::effectiveSql()
     if (!select.hasMatch())
         return m_sql;
     sql.replace(select.capturedStart(), select.capturedLength(),
-                QStringLiteral("select %1.%2 as __rowid__, ").arg(alias, rowIdColumn()));
+                QStringLiteral("select %1.%2 as __rowid__, ").arg(alias, Schema::rowIdColumn(m_baseTable)));
     m_identity = Identity::RowId;
     m_rowIdColumn = true;
     return sql;
@@ -251,8 +251,9 @@ void Dataset::prepareFields(Statement& statement)
     } else {
         for (int c = first; c < statement.columnCount(); ++c) {
             const QString name = statement.columnName(c);
-            // A server table's own rowid is no field, as the file's is not.
-            if (name == QLatin1String("rowid") && m_connection->isServer())
+            // The row identity a table without a counter has is no field of it.
+            if (name.compare(QLatin1String("rowid"), Qt::CaseInsensitive) == 0
+                && !Schema::column(statement.originTable(c), name))
                 continue;
             const Column* column = Schema::column(statement.originTable(c), statement.originColumn(c));
             if (!column)
@@ -289,12 +290,6 @@ void Dataset::prepareFields(Statement& statement)
                               && statement.originTable(column).compare(m_baseTable, Qt::CaseInsensitive) == 0;
         m_baseColumnOfSlot.append(fromBase ? statement.originColumn(column) : QString());
     }
-}
-
-// The file's tables all have a rowid; on a server a table with a counter has only that.
-QString Dataset::rowIdColumn() const
-{
-    return m_connection->isServer() ? Schema::rowIdColumn(m_baseTable) : QStringLiteral("rowid");
 }
 
 void Dataset::open()

@@ -193,7 +193,6 @@ private:
     void prepareFields(class Statement& statement);
     void readRows(class Statement& statement);
     QString effectiveSql();
-    QString rowIdColumn() const;
     void followMaster();
     void runHooks(Hook hook);
     void ensureActive() const;

@@ -42,7 +42,7 @@ QString Dataset::identityCondition(int record, const QList<QVariant>& original, 
 {
     if (m_identity == Identity::RowId) {
         values->append(m_rowIds[size_t(record)]);
-        return rowIdColumn() + QStringLiteral("=:k0");
+        return Schema::rowIdColumn(m_baseTable) + QStringLiteral("=:k0");
     }
     QStringList parts;
     for (int s : writableSlots(true)) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "db/Connection.h"
+#include "db/Schema.h"
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -53,6 +55,34 @@ public:
     virtual void executeQuietly(const QString& sql) noexcept = 0;
     // Runs `sql` now, and again whenever the engine has to connect anew.
     virtual void executeEverySession(const QString& sql) { execute(sql); }
+
+    // "a is b" with NULL equal to NULL.
+    virtual QString same(const QString& left, const QString& right) const = 0;
+    // The shape version the database is marked with; 0 when it carries none.
+    virtual int shapeVersion() = 0;
+    virtual void setShapeVersion(int version) = 0;
+    // The database's own tables, those this login may not read too; lower case.
+    virtual QStringList tableNames() = 0;
+    // A table's columns in table order, lower case; none when there is no such table.
+    virtual QStringList columnsOf(const QString& table) = 0;
+    virtual bool hasIndex(const QString& name) = 0;
+    // Empty when the engine finds the database sound; else its verdict.
+    virtual QString integrityProblem() = 0;
+    // What the database needs before the program works on it.
+    virtual void prepareForWork() = 0;
+    // After rows came in with their counter values: new rows number on after the highest.
+    virtual void counterFollowsRows(const QString& table, const QString& counter) = 0;
+
+    // Before the first table: what the engine lacks of what the statements use.
+    virtual void prepareShape() = 0;
+    // Makes the table; one that is only appended to refuses every other change.
+    virtual void createTable(const Table& table) = 0;
+    // The connection's own working copy of a table, hiding the shared one.
+    virtual void createWorkingTable(const Table& table) = 0;
+    virtual void addColumn(const QString& table, const Column& column) = 0;
 };
+
+// A column as the engine declares it in a table.
+QString columnDefinition(const Column& column, bool server);
 
 } // namespace db

@@ -1,6 +1,7 @@
 #include "db/Schema.h"
 
 #include "db/Connection.h"
+#include "db/Engine.h"
 #include "db/ServerRoles.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
@@ -202,6 +203,8 @@ const Column* counterOf(const Table& table)
     return nullptr;
 }
 
+} // namespace
+
 QString columnDefinition(const Column& c, bool server)
 {
     QString part = c.name + QLatin1Char(' ') + sqlType(c.type, server);
@@ -209,8 +212,6 @@ QString columnDefinition(const Column& c, bool server)
         part += QStringLiteral(" DEFAULT ") + c.defaultValue.toString();
     return part;
 }
-
-} // namespace
 
 const QList<Table>& Schema::tables()
 {
@@ -250,11 +251,16 @@ const Column* Schema::column(const QString& name)
     return byName.value(name.toLower(), nullptr);
 }
 
-QString Schema::rowIdColumn(const QString& tableName)
+const Column* Schema::counterColumn(const QString& tableName)
 {
     const Table* t = table(tableName);
-    const Column* counter = t ? counterOf(*t) : nullptr;
-    return counter ? counter->name : QStringLiteral("rowid");
+    return t ? counterOf(*t) : nullptr;
+}
+
+QString Schema::rowIdColumn(const QString& tableName)
+{
+    const Column* c = counterColumn(tableName);
+    return c ? c->name : QStringLiteral("rowid");
 }
 
 QString Schema::createStatement(const Table& table, bool server)
@@ -270,53 +276,7 @@ QString Schema::createStatement(const Table& table, bool server)
 
 namespace {
 
-// decimal(18,0): a fractional value is rounded half away from zero when stored.
-void roundNowAmount(Connection& connection, const QString& table, bool temporary)
-{
-    for (const char* when : {"insert", "update of now_amou"})
-        connection.execute(QStringLiteral(
-            "create %4 trigger %1_round_%2 after %3 on %1 when typeof(new.now_amou)='real' "
-            "begin update %1 set now_amou=cast(round(new.now_amou) as integer) where rowid=new.rowid; end")
-                               .arg(table, QString::fromLatin1(when).section(QLatin1Char(' '), 0, 0),
-                                    QString::fromLatin1(when), temporary ? QStringLiteral("temp") : QString()));
-}
-
 const char* const scratchTables[] = {"outtemp", "chektemp", "miostemp", "mios"};
-const char* const roundedTables[] = {"miostemp", "mios"};
-
-// What the file's engine has built in or the program adds to it: case-blind
-// text, year(), month(), total() and round() of a double.
-const char* const serverFunctions[] = {
-    "create extension if not exists citext",
-    "create or replace function year(timestamp) returns integer language sql immutable "
-    "as 'select extract(year from $1)::integer'",
-    "create or replace function month(timestamp) returns integer language sql immutable "
-    "as 'select extract(month from $1)::integer'",
-    "create or replace function round(double precision, integer) returns double precision language sql immutable "
-    "as 'select round($1::numeric, $2)::double precision'",
-    "create or replace aggregate total(double precision) (sfunc = float8pl, stype = double precision, initcond = '0')",
-    "create or replace aggregate total(numeric) (sfunc = numeric_add, stype = numeric, initcond = '0')",
-    "create or replace function refuse_change() returns trigger language plpgsql "
-    "as $$begin raise exception '% 只能追加，不能修改或删除', tg_table_name; end$$",
-    "create table if not exists shape_version (version integer not null)",
-};
-
-void createTable(Connection& connection, const Table& table)
-{
-    connection.execute(Schema::createStatement(table, connection.isServer()));
-    if (!table.appendOnly)
-        return;
-    if (connection.isServer()) {
-        connection.execute(QStringLiteral("create trigger %1_no_change before update or delete on %1 "
-                                          "for each statement execute function refuse_change()")
-                               .arg(table.name));
-        return;
-    }
-    for (const char* change : {"update", "delete"})
-        connection.execute(QStringLiteral("create trigger %1_no_%2 before %2 on %1 "
-                                          "begin select raise(abort, '%1 只能追加，不能修改或删除'); end")
-                               .arg(table.name, QString::fromLatin1(change)));
-}
 
 // Look-ups by code and the joins of bill headers and lines; kept when present.
 // Each index with the shape version that added it; an upgrade creates those it lacks.
@@ -404,15 +364,6 @@ QString uniqueIndexName(const UniqueNumber& unique)
     return QStringLiteral("%1_%2_unique").arg(QString::fromLatin1(unique.table), QString::fromLatin1(unique.column));
 }
 
-bool hasIndex(Connection& connection, const QString& name)
-{
-    Statement query(connection, connection.isServer()
-                                    ? QStringLiteral("select 1 from pg_indexes where schemaname='public' and indexname=:name")
-                                    : QStringLiteral("select 1 from sqlite_master where type='index' and name=:name"));
-    query.bind(QStringLiteral("name"), name);
-    return query.next();
-}
-
 void createIndexes(Connection& connection)
 {
     for (const Index& index : indexes)
@@ -429,44 +380,23 @@ void markVersion(Connection& connection)
 
 QStringList Schema::columnsOf(Connection& connection, const QString& table)
 {
-    const bool server = connection.isServer();
-    Statement columns(connection, server ? QStringLiteral("select column_name from information_schema.columns "
-                                                          "where table_schema='public' and table_name=:t")
-                                         : QStringLiteral("pragma table_info(%1)").arg(table));
-    if (server)
-        columns.bind(QStringLiteral("t"), table);
-    QStringList present;
-    while (columns.next())
-        present << columns.textValue(server ? 0 : 1).toLower();
-    return present;
+    return connection.engine().columnsOf(table);
 }
 
 void Schema::create(Connection& connection)
 {
-    if (connection.isServer())
-        for (const char* sql : serverFunctions)
-            connection.execute(QString::fromLatin1(sql));
+    Engine& engine = connection.engine();
+    engine.prepareShape();
     for (const Table& t : tables())
-        createTable(connection, t);
-    if (!connection.isServer())
-        for (const char* table : roundedTables)
-            roundNowAmount(connection, QString::fromLatin1(table), false);
+        engine.createTable(t);
     createIndexes(connection);
     markVersion(connection);
 }
 
 void Schema::createScratchTables(Connection& connection)
 {
-    if (connection.isServer()) {
-        for (const char* name : scratchTables)
-            connection.executeEverySession(QStringLiteral("create temp table %1 (like public.%1 including all)")
-                                   .arg(QString::fromLatin1(name)));
-        return;
-    }
     for (const char* name : scratchTables)
-        connection.execute(QStringLiteral("create temp") + createStatement(*table(QString::fromLatin1(name))).mid(6));
-    for (const char* name : roundedTables)
-        roundNowAmount(connection, QString::fromLatin1(name), true);
+        connection.engine().createWorkingTable(*table(QString::fromLatin1(name)));
 }
 
 bool Schema::isScratch(const QString& name)
@@ -499,7 +429,7 @@ QList<DuplicateNumbers> Schema::makeUniqueNumbers(Connection& connection)
     const bool mayMake = ServerRoles::mayChangeShape(connection);
     QList<const UniqueNumber*> missing;
     for (const UniqueNumber& unique : uniqueNumbers)
-        if (!hasIndex(connection, uniqueIndexName(unique)))
+        if (!connection.engine().hasIndex(uniqueIndexName(unique)))
             missing << &unique;
     if (missing.isEmpty())
         return {};
@@ -537,17 +467,12 @@ void Schema::dropUniqueNumbers(Connection& connection)
 
 void Schema::setFileVersion(Connection& connection, int version)
 {
-    if (connection.isServer())
-        connection.execute(QStringLiteral("delete from shape_version; insert into shape_version values (%1)").arg(version));
-    else
-        connection.execute(QStringLiteral("pragma user_version=%1").arg(version));
+    connection.engine().setShapeVersion(version);
 }
 
 int Schema::fileVersion(Connection& connection)
 {
-    Statement query(connection, connection.isServer() ? QStringLiteral("select max(version) from shape_version")
-                                                      : QStringLiteral("pragma user_version"));
-    return query.next() ? query.intValue(0) : 0;
+    return connection.engine().shapeVersion();
 }
 
 void Schema::upgrade(Connection& connection)
@@ -563,13 +488,12 @@ void Schema::upgrade(Connection& connection)
         const QStringList present = Schema::columnsOf(connection, t.name);
         if (t.since > from) {
             if (present.isEmpty())
-                createTable(connection, t);
+                connection.engine().createTable(t);
             continue;
         }
         for (const Column& c : t.columns)
             if (c.since > from && !present.contains(c.name.toLower()))
-                connection.execute(QStringLiteral("alter table %1 add column %2")
-                                       .arg(t.name, columnDefinition(c, connection.isServer())));
+                connection.engine().addColumn(t.name, c);
     }
     createIndexes(connection);
     markVersion(connection);

@@ -50,6 +50,8 @@ public:
     static QString createStatement(const Table& table, bool server = false);
     // The column that tells a table's rows apart on both engines: its counter, else rowid.
     static QString rowIdColumn(const QString& table);
+    // The table's counter column; none when it has none.
+    static const Column* counterColumn(const QString& table);
     // Gives the connection its own working tables (outtemp, chektemp, miostemp,
     // mios) as temporary tables that hide the file's: two programs on one file
     // never empty each other's working rows.

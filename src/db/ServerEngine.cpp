@@ -6,10 +6,16 @@
 
 #include <libpq-fe.h>
 
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QList>
+#include <QRegularExpression>
 
+#include <cerrno>
 #include <functional>
+
+#include <netdb.h>
+#include <poll.h>
 
 namespace db {
 
@@ -373,6 +379,98 @@ public:
         m_changes = QByteArray(PQcmdTuples(result)).toInt();
     }
 
+    QString same(const QString& left, const QString& right) const override
+    {
+        return QStringLiteral("%1 is not distinct from %2").arg(left, right);
+    }
+
+    // A table of its own: the file keeps the number in its header.
+    int shapeVersion() override
+    {
+        if (!tableNames().contains(QStringLiteral("shape_version")))
+            return 0;
+        const QStringList version = textsOf(QStringLiteral("select coalesce(max(version),0) from shape_version"));
+        return version.value(0).toInt();
+    }
+
+    void setShapeVersion(int version) override
+    {
+        execute(QStringLiteral("delete from shape_version; insert into shape_version values (%1)").arg(version));
+    }
+
+    QStringList tableNames() override
+    {
+        return textsOf(QStringLiteral("select lower(tablename::text) from pg_tables where schemaname='public' "
+                                      "order by 1"));
+    }
+
+    QStringList columnsOf(const QString& table) override
+    {
+        return textsOf(QStringLiteral("select lower(a.attname::text) from pg_attribute a "
+                                      "where a.attrelid=to_regclass('public.' || quote_ident($1)) "
+                                      "and a.attnum>0 and not a.attisdropped order by a.attnum"),
+                       table.toLower());
+    }
+
+    bool hasIndex(const QString& name) override
+    {
+        return !textsOf(QStringLiteral("select 1 from pg_indexes where schemaname='public' and indexname=$1"),
+                        name).isEmpty();
+    }
+
+    // The server keeps its own pages sound.
+    QString integrityProblem() override { return {}; }
+    void prepareForWork() override {}
+
+    void counterFollowsRows(const QString& table, const QString& counter) override
+    {
+        execute(QStringLiteral("select setval(pg_get_serial_sequence('%1','%2'), coalesce(max(%2),0)+1, false) from %1")
+                    .arg(table, counter));
+    }
+
+    // What the file's engine has built in or the program adds to it: case-blind
+    // text, year(), month(), total() and round() of a double; and the version's table.
+    void prepareShape() override
+    {
+        static const char* const functions[] = {
+            "create extension if not exists citext",
+            "create or replace function year(timestamp) returns integer language sql immutable "
+            "as 'select extract(year from $1)::integer'",
+            "create or replace function month(timestamp) returns integer language sql immutable "
+            "as 'select extract(month from $1)::integer'",
+            "create or replace function round(double precision, integer) returns double precision language sql "
+            "immutable as 'select round($1::numeric, $2)::double precision'",
+            "create or replace aggregate total(double precision) (sfunc = float8pl, stype = double precision, "
+            "initcond = '0')",
+            "create or replace aggregate total(numeric) (sfunc = numeric_add, stype = numeric, initcond = '0')",
+            "create or replace function refuse_change() returns trigger language plpgsql "
+            "as $$begin raise exception '% 只能追加，不能修改或删除', tg_table_name; end$$",
+            "create table if not exists shape_version (version integer not null)",
+        };
+        for (const char* sql : functions)
+            execute(QString::fromLatin1(sql));
+    }
+
+    void createTable(const Table& table) override
+    {
+        execute(Schema::createStatement(table, true));
+        if (table.appendOnly)
+            execute(QStringLiteral("create trigger %1_no_change before update or delete on %1 "
+                                   "for each statement execute function refuse_change()")
+                        .arg(table.name));
+    }
+
+    // A temporary table is the session's: made again whenever the connection is.
+    void createWorkingTable(const Table& table) override
+    {
+        executeEverySession(QStringLiteral("create temp table %1 (like public.%1 including all)").arg(table.name));
+    }
+
+    void addColumn(const QString& table, const Column& column) override
+    {
+        execute(QStringLiteral("alter table %1 add column %2").arg(table, columnDefinition(column, true)));
+    }
+
     QString tableName(Oid table)
     {
         if (table == InvalidOid)
@@ -388,6 +486,22 @@ public:
     }
 
 private:
+    // The first column of every row of `sql`, with at most one parameter.
+    QStringList textsOf(const QString& sql, const QString& parameter = {})
+    {
+        const QByteArray text = sql.toUtf8(), value = parameter.toUtf8();
+        const char* values[] = {value.constData()};
+        PGresult* result = send(sql, [&] {
+            return PQexecParams(m_connection, text.constData(), parameter.isNull() ? 0 : 1, nullptr, values,
+                                nullptr, nullptr, 0);
+        });
+        QStringList texts;
+        for (int row = 0; row < PQntuples(result); ++row)
+            texts << QString::fromUtf8(PQgetvalue(result, row, 0));
+        PQclear(result);
+        return texts;
+    }
+
     // A table's name (at 0) and its columns' names (at their numbers), read once.
     const QHash<int, QString>& catalogue(Oid table)
     {
@@ -457,31 +571,108 @@ QString ServerCursor::originColumn(int column)
 
 } // namespace
 
+namespace {
+
+// libpq keeps no result of a refused start, only its text; in the verbose form
+// that text carries the server's code after the severity ("FATAL:  28P01: …"),
+// in whatever language the server speaks.
+QByteArray refusalCode(const QString& message)
+{
+    static const QRegularExpression code(QStringLiteral(":  ([0-9A-Z]{5}): "));
+    return code.match(message).captured(1).toLatin1();
+}
+
+// The verbose text as the user reads it: without the code and the server's source line.
+QString readable(QString message)
+{
+    static const QRegularExpression code(QStringLiteral("(?<=:  )[0-9A-Z]{5}: "));
+    static const QRegularExpression sourceLine(QStringLiteral("\\n[^\\n]*:  \\w+, [\\w.]+\\.c:\\d+(?=\\n|$)"));
+    return message.remove(code).remove(sourceLine).trimmed();
+}
+
+bool resolves(const QString& host)
+{
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int rc = getaddrinfo(host.toUtf8().constData(), nullptr, &hints, &found);
+    if (found)
+        freeaddrinfo(found);
+    return rc == 0;
+}
+
+// Why a connection was not let in. `answered`: something at the address took
+// the connection; `code`: the server's reason, when it gave one.
+Error::Kind refusal(PGconn* connection, const ServerAddress& address, const QByteArray& code, bool answered,
+                    bool timedOut)
+{
+    if (PQconnectionNeedsPassword(connection))
+        return Error::PasswordNeeded;
+    if (code == "28P01")
+        return address.password.isEmpty() ? Error::PasswordNeeded : Error::PasswordWrong;
+    if (code == "3D000")
+        return Error::NoSuchDatabase;
+    if (code.startsWith("28"))
+        return Error::UserRefused;
+    if (timedOut)
+        return Error::NoAnswer;
+    if (!code.isEmpty() || answered)
+        return Error::Other;
+    // A socket folder is no name to look up.
+    if (!address.host.isEmpty() && !address.host.startsWith(QLatin1Char('/')) && !resolves(address.host))
+        return Error::UnknownHost;
+    return Error::NotListening;
+}
+
+constexpr int connectWaitMs = 5000;
+
+} // namespace
+
 std::unique_ptr<Engine> openServerEngine(const ServerAddress& address)
 {
     const QByteArray host = address.host.toUtf8(), port = QByteArray::number(address.port),
                      database = address.database.toUtf8(), user = address.user.toUtf8(),
-                     password = address.password.toUtf8(), sslMode = address.sslMode.toUtf8();
+                     password = address.password.toUtf8(), sslMode = address.sslMode.toUtf8(),
+                     waitSeconds = QByteArray::number(connectWaitMs / 1000);
     // A save waits 5 s for another PC's lock, then says so; a PC left in the
     // middle of a transaction lets go after ten minutes.
     const char* keys[] = {"host", "port", "dbname", "user", "password", "sslmode", "connect_timeout",
                           "client_encoding", "application_name", "options", nullptr};
     const char* values[] = {host.constData(), port.constData(), database.constData(), user.constData(),
-                            password.isEmpty() ? nullptr : password.constData(), sslMode.constData(), "5",
-                            "UTF8", "brovanta",
+                            password.isEmpty() ? nullptr : password.constData(), sslMode.constData(),
+                            waitSeconds.constData(), "UTF8", "brovanta",
                             "-c lock_timeout=5000 -c idle_in_transaction_session_timeout=600000 "
                             "-c datestyle=ISO,YMD -c extra_float_digits=1",
                             nullptr};
-    PGconn* connection = PQconnectdbParams(keys, values, 0);
-    if (PQstatus(connection) != CONNECTION_OK) {
-        const QString message = QString::fromUtf8(PQerrorMessage(connection)).trimmed();
-        // libpq gives no code for a refused login; the server's text says it.
-        const bool password = PQconnectionNeedsPassword(connection)
-                              || (PQconnectionUsedPassword(connection)
-                                  && message.contains(QLatin1String("password authentication failed")));
-        PQfinish(connection);
-        throw Error(message, 0, {}, password ? Error::PasswordNeeded : Error::ConnectionLost);
+    PGconn* connection = PQconnectStartParams(keys, values, 0);
+    if (!connection)
+        throw Error(QStringLiteral("内存不足，无法连接服务器"), 0, {}, Error::Unreachable);
+    PQsetErrorVerbosity(connection, PQERRORS_VERBOSE);
+    // Step by step, to know how far it got and whether the wait ran out.
+    const QDeadlineTimer deadline(connectWaitMs);
+    PostgresPollingStatusType step = PGRES_POLLING_WRITING;
+    bool answered = false, timedOut = false;
+    while (PQstatus(connection) != CONNECTION_BAD && step != PGRES_POLLING_OK && step != PGRES_POLLING_FAILED) {
+        pollfd wait{PQsocket(connection), short(step == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+        const int ready = ::poll(&wait, 1, int(deadline.remainingTime()));
+        if (ready == 0) {
+            timedOut = true;
+            break;
+        }
+        if (ready < 0 && errno != EINTR)
+            break;
+        step = PQconnectPoll(connection);
+        const ConnStatusType status = PQstatus(connection);
+        answered = answered || (status != CONNECTION_STARTED && status != CONNECTION_NEEDED && status != CONNECTION_BAD);
     }
+    if (step != PGRES_POLLING_OK || PQstatus(connection) != CONNECTION_OK) {
+        const QString message = QString::fromUtf8(PQerrorMessage(connection));
+        const Error::Kind kind = refusal(connection, address, refusalCode(message), answered, timedOut);
+        PQfinish(connection);
+        throw Error(timedOut ? QStringLiteral("%1 秒内没有应答").arg(connectWaitMs / 1000) : readable(message),
+                    0, {}, kind);
+    }
+    PQsetErrorVerbosity(connection, PQERRORS_DEFAULT);
     // The server's notices ("does not exist, skipping") are not for the user.
     PQsetNoticeProcessor(connection, [](void*, const char*) {}, nullptr);
     return std::make_unique<ServerEngine>(connection);

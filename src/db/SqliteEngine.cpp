@@ -239,7 +239,104 @@ public:
         sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
     }
 
+    QString same(const QString& left, const QString& right) const override
+    {
+        return QStringLiteral("%1 is %2").arg(left, right);
+    }
+
+    int shapeVersion() override { return intOf(QStringLiteral("pragma user_version")); }
+    void setShapeVersion(int version) override { execute(QStringLiteral("pragma user_version=%1").arg(version)); }
+
+    QStringList tableNames() override
+    {
+        return textsOf(QStringLiteral("select lower(name) from sqlite_master where type='table' "
+                                      "and name not like 'sqlite\\_%' escape '\\' order by name"), 0);
+    }
+
+    QStringList columnsOf(const QString& table) override
+    {
+        QStringList names = textsOf(QStringLiteral("pragma table_info(\"%1\")").arg(table), 1);
+        for (QString& name : names)
+            name = name.toLower();
+        return names;
+    }
+
+    bool hasIndex(const QString& name) override
+    {
+        FileCursor query(m_handle, QStringLiteral("select 1 from sqlite_master where type='index' and name=:name"));
+        query.bind(1, name);
+        return query.next();
+    }
+
+    QString integrityProblem() override
+    {
+        const QStringList verdict = textsOf(QStringLiteral("pragma integrity_check"), 0);
+        return verdict == QStringList{QStringLiteral("ok")} ? QString() : verdict.join(QLatin1Char('\n'));
+    }
+
+    // The mode stays with the file: a backup reading on a connection of its own
+    // never holds up a save. Where the file system has no shared memory the
+    // engine keeps its rollback journal; the program still works.
+    void prepareForWork() override { execute(QStringLiteral("pragma journal_mode=wal")); }
+
+    // A counter of the file's numbers on after its highest row by itself.
+    void counterFollowsRows(const QString&, const QString&) override {}
+
+    // The file has all the statements use (year() and month() come with the connection).
+    void prepareShape() override {}
+
+    void createTable(const Table& table) override
+    {
+        execute(Schema::createStatement(table));
+        if (table.appendOnly)
+            for (const char* change : {"update", "delete"})
+                execute(QStringLiteral("create trigger %1_no_%2 before %2 on %1 "
+                                       "begin select raise(abort, '%1 只能追加，不能修改或删除'); end")
+                            .arg(table.name, QString::fromLatin1(change)));
+        roundWholeAmounts(table, false);
+    }
+
+    void createWorkingTable(const Table& table) override
+    {
+        execute(QStringLiteral("create temp") + Schema::createStatement(table).mid(6));
+        roundWholeAmounts(table, true);
+    }
+
+    void addColumn(const QString& table, const Column& column) override
+    {
+        execute(QStringLiteral("alter table %1 add column %2").arg(table, columnDefinition(column, false)));
+    }
+
 private:
+    // decimal(18,0): a fractional value is rounded half away from zero when stored.
+    void roundWholeAmounts(const Table& table, bool temporary)
+    {
+        const Column* amount = Schema::column(table.name, QStringLiteral("now_amou"));
+        if (!amount || amount->type != ColumnType::Decimal)
+            return;
+        for (const char* when : {"insert", "update of now_amou"})
+            execute(QStringLiteral("create %4 trigger %1_round_%2 after %3 on %1 when typeof(new.now_amou)='real' "
+                                   "begin update %1 set now_amou=cast(round(new.now_amou) as integer) "
+                                   "where rowid=new.rowid; end")
+                        .arg(table.name, QString::fromLatin1(when).section(QLatin1Char(' '), 0, 0),
+                             QString::fromLatin1(when), temporary ? QStringLiteral("temp") : QString()));
+    }
+
+    qint64 intOf(const QString& sql)
+    {
+        FileCursor query(m_handle, sql);
+        return query.next() ? query.intValue(0) : 0;
+    }
+
+    QStringList textsOf(const QString& sql, int column)
+    {
+        FileCursor query(m_handle, sql);
+        QStringList texts;
+        while (query.next())
+            texts << query.value(column).toString();
+        return texts;
+    }
+
     // After each commit into the write-ahead log: the log is folded back into
     // the file once the program is idle, so that the file alone (copied to a
     // stick while the program runs) holds every save.

@@ -1,6 +1,7 @@
 #include "db/TableCopy.h"
 
 #include "db/Connection.h"
+#include "db/Engine.h"
 #include "db/Error.h"
 #include "db/Schema.h"
 #include "db/Statement.h"
@@ -42,11 +43,8 @@ void copyRows(Connection& from, Connection& to, const QString& table, const QLis
             write.bind(names.at(c), cleaned(columns.at(c), read.value(c)));
         write.execute();
     }
-    const QString counter = Schema::rowIdColumn(table);
-    if (to.isServer() && counter != QLatin1String("rowid"))
-        to.execute(QStringLiteral("select setval(pg_get_serial_sequence('%1','%2'), coalesce(max(%2),0)+1, false) "
-                                  "from %1")
-                       .arg(table, counter));
+    if (const Column* counter = Schema::counterColumn(table))
+        to.engine().counterFollowsRows(table, counter->name);
     if (rowCount(from, table) != rowCount(to, table))
         throw Error(QStringLiteral("复制表 %1 时行数不符，没有复制任何数据").arg(table));
 }

@@ -64,7 +64,7 @@ void TFrmRestore::cmd_addClick()
     const QString made = found.madeAt.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     const db::Connection& connection = dataModule().AdoConn;
     QString question;
-    if (connection.isServer()) {
+    if (connection.isShared()) {
         const db::ServerAddress server = connection.serverAddress();
         question = QStringLiteral("店铺服务器 %1 上数据库 %2 的全部数据将被 %3 的备份（%4）中的数据替换，"
                                   "所有电脑都将使用恢复后的数据（服务器原有数据先保存到本机）。\n确定恢复吗？")

@@ -73,7 +73,7 @@ QString folderProblem(const QString& folder)
 
 bool madeHere(const db::Connection& connection)
 {
-    return !connection.isServer() || settings().server;
+    return !connection.isShared() || settings().server;
 }
 
 QString folder()

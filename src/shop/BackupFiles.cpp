@@ -8,7 +8,6 @@
 #include "db/TableCopy.h"
 #include "db/Connection.h"
 #include "db/Error.h"
-#include "db/Statement.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,9 +44,8 @@ QString problem(const QString& path)
         return withDetail(QStringLiteral("文件不是本系统的数据库，或不能用本系统的密码打开。"), e.message());
     }
     try {
-        db::Statement check(connection, QStringLiteral("pragma integrity_check"));
-        const QString verdict = check.next() ? check.textValue(0) : QString();
-        if (verdict != QLatin1String("ok"))
+        const QString verdict = connection.integrityProblem();
+        if (!verdict.isEmpty())
             return withDetail(QStringLiteral("数据库文件已损坏，未通过完整性检查。"), verdict);
     } catch (const db::Error& e) {
         return withDetail(QStringLiteral("数据库文件已损坏。"), e.message());

@@ -42,16 +42,17 @@ MaintenanceResult DatabaseRestore::run(const QString& directory, const db::Backu
 
 MaintenanceResult DatabaseRestore::runFile(const QString& source, const db::BackupProgress& progress)
 {
-    const bool server = m_dataModule.AdoConn.isServer();
+    // Shared data is copied into, row by row; a file of this PC is replaced.
+    const bool shared = m_dataModule.AdoConn.isShared();
     const QString database = AppPaths::databaseFile();
     if (!QFileInfo(source).isFile())
         return failure(QStringLiteral("备份文件 %1 不存在").arg(QDir::toNativeSeparators(source)));
-    if (!server && BackupFiles::sameFile(source, database))
+    if (!shared && BackupFiles::sameFile(source, database))
         return failure(QStringLiteral("所选文件就是正在使用的数据库"));
     const QString problem = BackupFiles::problem(source, progress);
     if (!problem.isEmpty())
         return failure(problem);
-    if (server)
+    if (shared)
         return replaceServerData(source, progress);
 
     QString restored;

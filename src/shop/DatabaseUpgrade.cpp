@@ -39,11 +39,13 @@ void hashPasswords(db::Connection& connection)
 {
     QList<QPair<qint64, QString>> plain;
     {
-        db::Statement users(connection, QStringLiteral("select rowid, password from powers where coalesce(pass_hash,'')=''"));
+        db::Statement users(connection, QStringLiteral("select %1, password from powers where coalesce(pass_hash,'')=''")
+                                            .arg(db::Schema::rowIdColumn(QStringLiteral("powers"))));
         while (users.next())
             plain.append({users.intValue(0), users.textValue(1)});
     }
-    db::Statement store(connection, QStringLiteral("update powers set pass_hash=:hash, password='' where rowid=:id"));
+    db::Statement store(connection, QStringLiteral("update powers set pass_hash=:hash, password='' where %1=:id")
+                                        .arg(db::Schema::rowIdColumn(QStringLiteral("powers"))));
     for (const auto& [id, password] : plain) {
         store.reset();
         store.bind(QStringLiteral("hash"), PasswordHash::make(password)).bind(QStringLiteral("id"), id);

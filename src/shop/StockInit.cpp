@@ -94,6 +94,9 @@ bool importLines(db::Connection& connection, const QList<OpeningLine>& lines,
 QString rowRefusal(const db::Dataset& stock, int row)
 {
     const QString goods = stock.value(row, stock.fieldIndex(QStringLiteral("gods_code"))).toString();
+    // A stock row is the stock of one goods: without a code it is nobody's.
+    if (goods.trimmed().isEmpty())
+        return QStringLiteral("第%1行没有货品编码，请输入货品编码或删除这一行后再保存").arg(row + 1);
     const QString refusal = StockRules::quantityRefusal(StockRules::Sheet::Opening, goods,
                                                         stock.value(row, stock.fieldIndex(QStringLiteral("gods_amou"))));
     if (!refusal.isEmpty())

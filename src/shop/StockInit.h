@@ -17,8 +17,8 @@ namespace StockInit {
 // Adds, in one transaction, a stock record with quantity and cost 0 for every goods
 // code that has none; existing records are not touched. Returns how many were added.
 int importGoods(db::Connection& connection);
-// Why the books refuse the row's quantity or cost (an empty value, a value beyond
-// shop/Amounts, a cost below zero), or "". Asked of every row the user changed;
+// Why the books refuse the row (no goods code, an empty quantity or cost, a value
+// beyond shop/Amounts, a cost below zero), or "". Asked of every row the user changed;
 // rows nobody touched are left as they are, empty values and all.
 QString rowRefusal(const db::Dataset& stock, int row);
 // A row the books refuse and why; row -1 when they take every row.

@@ -9,7 +9,6 @@
 #include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
 #include "core/Settings.h"
-#include "app/WindowCatalog.h"
 #include "core/Clock.h"
 #include "bills/BillFinder.h"
 #include "bills/BillLineEntry.h"
@@ -76,7 +75,6 @@ private slots:
     void onlyPagesThatReachThePrinterAreLogged();
     void rightsClosingAndHooks();
     void currencyFillsTheRateAndListsMoveOnToTheLines();
-    void menuOpensTheWindowsByClassName();
     void saleOverTheCreditLimitNeedsTheRight();
 
 private:
@@ -1038,19 +1036,6 @@ void TestBills::currencyFillsTheRateAndListsMoveOnToTheLines()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(returns.DBGrid1));
     returns.cmd_cancClick();
-}
-
-void TestBills::menuOpensTheWindowsByClassName()
-{
-    WindowCatalog::registerAll();
-    const QList<std::pair<QString, QString>> windows = {
-        {"TFrmIn", "进货管理"}, {"TFrmOut", "销售管理"}, {"TFrmReturnIn", "顾客退货单"},
-        {"TFrmReturnout", "退货厂商"}, {"TFrmInFind", "单据查询"}, {"TFrmOutFind", "出货单查询"}};
-    for (const auto& [className, caption] : windows) {
-        std::unique_ptr<QDialog> window(WindowCatalog::create(className, nullptr));
-        QVERIFY2(window, qPrintable(className));
-        QCOMPARE(window->windowTitle(), caption);
-    }
 }
 
 QTEST_MAIN(TestBills)

@@ -2,6 +2,8 @@ cmake_minimum_required(VERSION 3.25)
 # Fails when a file under SRC includes a folder on its own floor or above.
 # Floors from the bottom: a file may include its own folder and the floors
 # below it; the window folders share one floor and never include each other.
+# Fails too when a file outside db/ names an engine: which one is open, its
+# pragmas, its catalogue tables or its client library's calls.
 set(floors "db" "core" "shop" "ui" "reports"
            "masterdata|bills|warehouse|accounts|statistics|maintenance" "app")
 
@@ -43,9 +45,20 @@ foreach(source IN LISTS sources)
     endif()
   endforeach()
 endforeach()
+set(engine_words "(^|[^A-Za-z0-9_])(isServer|sqlite_|information_schema|pg_[a-z]|PQ[a-zA-Z])|(^|[^#A-Za-z0-9_])[Pp][Rr][Aa][Gg][Mm][Aa][ \t]")
+foreach(source IN LISTS sources)
+  if(source MATCHES "^db/")
+    continue()
+  endif()
+  file(STRINGS ${SRC}/${source} named REGEX "${engine_words}")
+  foreach(line IN LISTS named)
+    string(STRIP "${line}" line)
+    list(APPEND faults "${source} names an engine: ${line}")
+  endforeach()
+endforeach()
 if(faults)
   list(JOIN faults "\n" text)
-  message(FATAL_ERROR "Includes that run up the layers:\n${text}")
+  message(FATAL_ERROR "Includes that run up the layers, or engine names above db/:\n${text}")
 endif()
 list(LENGTH sources count)
-message(STATUS "${count} files, every include points down")
+message(STATUS "${count} files, every include points down, no engine is named above db/")

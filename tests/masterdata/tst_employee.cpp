@@ -3,7 +3,6 @@
 #include "WindowDriver.h"
 
 #include "core/Clock.h"
-#include "app/WindowCatalog.h"
 
 #include "masterdata/TFrmEmployee.h"
 #include "ui/DbComboBox.h"
@@ -38,7 +37,6 @@ class TestEmployee : public QObject {
     Q_OBJECT
 
 private slots:
-    void opensFromTheCatalogue();
     void saveNeedsCodeAndName_data();
     void saveNeedsCodeAndName();
     void savedDatesHaveNoTimeOfDay();
@@ -53,7 +51,6 @@ private slots:
     void editingLocksTheWindow();
     void rightsGateTheButtons();
     void databaseErrorIsShownAndModeKept();
-    void closingClosesTheDataset();
 };
 
 void TestEmployee::saveNeedsCodeAndName_data()
@@ -298,25 +295,6 @@ void TestEmployee::databaseErrorIsShownAndModeKept()
     QCOMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Critical);
     QVERIFY(app.dialogs().lastMessage().contains("保存失败"));
-}
-
-void TestEmployee::closingClosesTheDataset()
-{
-    TestApp app;
-    {
-        Window win;
-        QVERIFY(app.dataModule().EmployeeQ->isOpen());
-        QCOMPARE(app.dataModule().EmployeeQ->sql(), QString("select * from employee"));
-    }
-    QVERIFY(!app.dataModule().EmployeeQ->isOpen());
-}
-
-void TestEmployee::opensFromTheCatalogue()
-{
-    TestApp app;
-    WindowCatalog::registerAll();
-    std::unique_ptr<QDialog> window(WindowCatalog::create("TFrmEmployee", nullptr));
-    QVERIFY(qobject_cast<TFrmEmployee*>(window.get()));
 }
 
 QTEST_MAIN(TestEmployee)

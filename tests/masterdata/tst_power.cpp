@@ -2,8 +2,6 @@
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
-#include "app/WindowCatalog.h"
-
 #include "core/PasswordHash.h"
 #include "core/CurrentRights.h"
 #include "app/Application.h"
@@ -75,7 +73,6 @@ class TestPower : public QObject {
     Q_OBJECT
 
 private slots:
-    void opensFromTheCatalogue();
     void gridShowsLabelsAndTitles();
     void userWithNoTicksGetsZeros();
     void eachColumnStoresTheRightOfItsTitle();
@@ -407,14 +404,6 @@ void TestPower::rightsGateTheButtons()
     for (const char* gated : {"cmd_add", "cmd_edit", "cmd_dele"})
         QVERIFY2(!child<QPushButton>(win.w, gated)->isEnabled(), gated);
     QVERIFY(child<QPushButton>(win.w, "cmd_exit")->isEnabled());
-}
-
-void TestPower::opensFromTheCatalogue()
-{
-    TestApp app;
-    WindowCatalog::registerAll();
-    std::unique_ptr<QDialog> window(WindowCatalog::create("TFrmPower", nullptr));
-    QVERIFY(qobject_cast<TFrmPower*>(window.get()));
 }
 
 // Ticks typed at the keyboard: Space and Enter toggle the current cell and stay on it.

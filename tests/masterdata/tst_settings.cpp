@@ -4,8 +4,6 @@
 #include "shop/TillSale.h"
 #include "WindowDriver.h"
 
-#include "app/WindowCatalog.h"
-
 #include "core/AppPaths.h"
 #include "app/Application.h"
 #include "core/IniFile.h"
@@ -79,7 +77,6 @@ class TestSettings : public QObject {
     Q_OBJECT
 
 private slots:
-    void opensFromTheCatalogue();
     void openingShowsStoredValues();
     void openingFallsBackToA4();
     void defaultPaperIs218By140();
@@ -530,14 +527,6 @@ void TestSettings::editRightGatesEdit()
     Window win;
     QVERIFY(!child<QPushButton>(win.w, "cmd_edit")->isEnabled());
     QVERIFY(child<QPushButton>(win.w, "cmd_exit")->isEnabled());
-}
-
-void TestSettings::opensFromTheCatalogue()
-{
-    TestApp app;
-    WindowCatalog::registerAll();
-    std::unique_ptr<QDialog> window(WindowCatalog::create("TFrmUser", nullptr));
-    QVERIFY(qobject_cast<TFrmUser*>(window.get()));
 }
 
 // After 修改 the shop's first box has the focus; Enter goes down the boxes into

@@ -1,10 +1,9 @@
 // The sales ranking windows: sums, averages and order of 查询, bill types,
-// companies without a record, printing (never before a query), rights and the catalogue.
+// companies without a record, printing (never before a query) and rights.
 #include "StatisticsSamples.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
 
-#include "app/WindowCatalog.h"
 #include "db/Dataset.h"
 #include "reports/ReportDocument.h"
 #include "reports/ReportLayouts.h"
@@ -38,7 +37,7 @@ private slots:
     void printingBeforeAnyQueryDoesNothing();
     void printShowsWhatWasRanked_data();
     void printShowsWhatWasRanked();
-    void rightsAndCatalogue();
+    void rightsGateEachRanking();
 };
 
 namespace {
@@ -248,24 +247,18 @@ void TestRanking::printShowsWhatWasRanked()
     QCOMPARE(layout.labelText("hjje"), QString("110"));
 }
 
-void TestRanking::rightsAndCatalogue()
+void TestRanking::rightsGateEachRanking()
 {
     TestApp app;
     QString rights(25, '0');
     rights[13] = '1';   // 出货排行-按客户 only
     app.setRights(rights);
-    WindowCatalog::registerAll();
-    std::unique_ptr<QDialog> g(WindowCatalog::create("TFrmOutSortG", nullptr));
-    std::unique_ptr<QDialog> c(WindowCatalog::create("TFrmOutSortC", nullptr));
-    auto* goods = qobject_cast<TFrmOutSortG*>(g.get());
-    auto* companies = qobject_cast<TFrmOutSortC*>(c.get());
-    QVERIFY(goods && companies);
-    QCOMPARE(goods->windowTitle(), QString("出货排行-按货品"));
-    QCOMPARE(companies->windowTitle(), QString("出货排行-按客户"));
-    QVERIFY(!goods->cmd_find->isEnabled());
-    QVERIFY(!goods->cmd_prin->isEnabled());
-    QVERIFY(companies->cmd_find->isEnabled());
-    QVERIFY(companies->cmd_prin->isEnabled());
+    TFrmOutSortG goods;
+    TFrmOutSortC companies;
+    QVERIFY(!goods.cmd_find->isEnabled());
+    QVERIFY(!goods.cmd_prin->isEnabled());
+    QVERIFY(companies.cmd_find->isEnabled());
+    QVERIFY(companies.cmd_prin->isEnabled());
 }
 
 QTEST_MAIN(TestRanking)

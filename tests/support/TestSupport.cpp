@@ -289,13 +289,14 @@ void makeFirstRelease(db::Connection& connection)
         if (first.columns.size() == table.columns.size())
             continue;
         // The engine cannot drop a column: the table is made again without the later ones.
+        // Named in `main`: a working table of the connection hides the file's of its name.
         QStringList names;
         for (const db::Column& column : first.columns)
             names << column.name;
-        connection.execute(QStringLiteral("alter table %1 rename to later_%1").arg(table.name));
-        connection.execute(db::Schema::createStatement(first));
-        connection.execute(QStringLiteral("insert into %1 (%2) select %2 from later_%1").arg(table.name, names.join(',')));
-        connection.execute(QStringLiteral("drop table later_%1").arg(table.name));
+        connection.execute(QStringLiteral("alter table main.%1 rename to later_%1").arg(table.name));
+        connection.execute(db::Schema::createStatement(first).replace("create table ", "create table main."));
+        connection.execute(QStringLiteral("insert into main.%1 (%2) select %2 from main.later_%1").arg(table.name, names.join(',')));
+        connection.execute(QStringLiteral("drop table main.later_%1").arg(table.name));
     }
     db::Statement admin(connection, QStringLiteral("update powers set password=:p where user_id=:id"));
     admin.bind(QStringLiteral("p"), DatabaseFile::adminPassword).bind(QStringLiteral("id"), DatabaseFile::adminId);

@@ -412,6 +412,9 @@ void TestStockSheet::openingStockRefusesWhatTheBooksMustNotHold_data()
     QTest::newRow("negative cost") << "cost_pric" << QVariant(-3.0) << "货品“B2”的成本“-3”不能为负数";
     QTest::newRow("cost with 5 decimals") << "cost_pric" << QVariant(1.00001)
                                           << "货品“B2”的成本“1.00001”超出范围：最多 9 位整数、4 位小数";
+    QTest::newRow("no goods code") << "gods_code" << QVariant() << "第2行没有货品编码，请输入货品编码或删除这一行后再保存";
+    QTest::newRow("a blank goods code") << "gods_code" << QVariant("  ")
+                                        << "第2行没有货品编码，请输入货品编码或删除这一行后再保存";
     QTest::newRow("negative quantity is an opening stock") << "gods_amou" << QVariant(-2.0) << QString();
 }
 
