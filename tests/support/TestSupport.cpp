@@ -292,9 +292,11 @@ void makeFirstRelease(db::Connection& connection)
         QStringList names;
         for (const db::Column& column : first.columns)
             names << column.name;
-        connection.execute(QStringLiteral("alter table %1 rename to later_%1").arg(table.name));
+        // Named in main: the program's connection has working tables of the same names.
+        connection.execute(QStringLiteral("alter table main.%1 rename to later_%1").arg(table.name));
         connection.execute(db::Schema::createStatement(first));
-        connection.execute(QStringLiteral("insert into %1 (%2) select %2 from later_%1").arg(table.name, names.join(',')));
+        connection.execute(
+            QStringLiteral("insert into main.%1 (%2) select %2 from main.later_%1").arg(table.name, names.join(',')));
         connection.execute(QStringLiteral("drop table later_%1").arg(table.name));
     }
     db::Statement admin(connection, QStringLiteral("update powers set password=:p where user_id=:id"));
