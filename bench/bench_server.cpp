@@ -40,8 +40,7 @@ double medianMs(Work work)
         work();
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(times);
 }
 
 // Sales of a year: five lines a bill, a bill every few minutes.

@@ -4,6 +4,7 @@
 // on the file and, with --server HOST (user postgres), on a shop server holding
 // a copy. Medians of 30 runs, wall time.
 #include "BenchDatabase.h"
+#include "BenchFigure.h"
 #include "BenchGoods.h"
 #include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
@@ -58,12 +59,6 @@ void build(db::Connection& c, int goods, int lines)
         }
     }
     t.commit();
-}
-
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
 }
 
 void run(const char* engine, db::Connection& c, int goods)
