@@ -2,8 +2,10 @@
 // lines: saving a 50-line bill (stock included), opening a bill window and a
 // finder's search over a month.
 #include "BenchClock.h"
-#include "core/AppPaths.h"
-#include "core/DatabaseFile.h"
+#include "BenchDatabase.h"
+#include "BenchFigure.h"
+#include "BenchGoods.h"
+#include "BenchReplay.h"
 #include "core/TFrmDataMod.h"
 #include "core/Clock.h"
 #include "shop/BillStore.h"
@@ -16,18 +18,12 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <ctime>
 #include <cstdio>
 #include <vector>
 
 namespace {
-
-QString code(int i)
-{
-    return QStringLiteral("G%1").arg(i, 6, 10, QLatin1Char('0'));
-}
 
 // Bills of five lines each, spread over 2025, every goods in stock.
 void build(db::Connection& c, int goods, int lines)
@@ -59,17 +55,11 @@ void build(db::Connection& c, int goods, int lines)
         h.execute();
         for (int k = 0; k < 5; ++k) {
             l.reset();
-            l.bind("b", number).bind("c", code((b * 5 + k) * 7919 % goods)).bind("a", double(k + 1)).bind("p", 10.5);
+            l.bind("b", number).bind("c", code(int((qint64(b) * 5 + k) * 7919 % goods))).bind("a", double(k + 1)).bind("p", 10.5);
             l.execute();
         }
     }
     t.commit();
-}
-
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
 }
 
 } // namespace
@@ -80,11 +70,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const int goods = argc > 1 ? atoi(argv[1]) : 100000;
     const int lines = argc > 2 ? atoi(argv[2]) : 1000000;
-    QTemporaryDir dir;
-    AppPaths::setDirectory(dir.path());
-    DatabaseFile::createIfMissing(AppPaths::databaseFile());
+    BenchFile file;
     TFrmDataMod dm;
-    dm.AdoConn.open(AppPaths::databaseFile(), DatabaseFile::password);
+    file.open(dm.AdoConn);
     db::Connection& c = dm.AdoConn;
     QElapsedTimer timer;
     timer.start();
@@ -92,22 +80,43 @@ int main(int argc, char* argv[])
     std::printf("built %d goods, %d bill lines in %.0f ms\n", goods, lines, timer.nsecsElapsed() / 1e6);
     Clock::setFixed(QDateTime(QDate(2025, 6, 15), QTime(12, 0)));
 
-    // Saving a 50-line purchase: lines, header and 50 stock records in one transaction.
-    std::vector<double> saves, saveCpu;
+    // Saving a 50-line purchase: lines, header and 50 stock records in one
+    // transaction. Each bill is saved first on one copy of the database with its
+    // statements recorded; they are replayed bare on a second copy, and the bill
+    // saved, untraced, on the database itself.
+    db::Connection recording, bareCopy;
+    file.openTwin(c, recording);
+    file.openTwin(c, bareCopy);
+    std::vector<double> saves, saveCpu, bareSaves, bareCpu;
     for (int run = 0; run < 15; ++run) {
         BillStore::Bill bill;
         bill.billNo = QStringLiteral("20251231%1").arg(run, 6, 10, QLatin1Char('0'));
         bill.header = {{"bill_date", QDate(2025, 12, 31)}, {"comp_code", "C1"}, {"shou_tota", 500.0}};
         for (int k = 0; k < 50; ++k)
             bill.lines.append({code((run * 50 + k) * 31 % goods), double(k % 7 + 1), 11.25, {}});
+        std::vector<bench::StartedStatement> statements;
+        {
+            bench::StatementLog log(recording.handle());
+            BillStore::save(recording, StockPosting::BillKind::Purchase, bill);
+            statements = log.started();
+        }
         timer.restart();
-        const double cpu = cpuMs();
+        double cpu = cpuMs();
+        bench::replay(bareCopy.handle(), statements);
+        bareSaves.push_back(timer.nsecsElapsed() / 1e6);
+        bareCpu.push_back(cpuMs() - cpu);
+        timer.restart();
+        cpu = cpuMs();
         BillStore::save(c, StockPosting::BillKind::Purchase, bill);
         saves.push_back(timer.nsecsElapsed() / 1e6);
         saveCpu.push_back(cpuMs() - cpu);
+        if (run == 0)
+            std::printf("a 50-line save runs %zu statements\n", statements.size());
     }
-    std::printf("save a 50-line bill:          %8.1f ms (median of %zu, worst %.1f; cpu %.1f ms)\n", median(saves),
-                saves.size(), *std::max_element(saves.begin(), saves.end()), median(saveCpu));
+    sameFigures(recording, bareCopy, "select count(*),sum(gods_amou),sum(cost_pric) from storemain");
+    sameFigures(recording, bareCopy, "select count(*),sum(sub_amou) from ingoods");
+    printFigure("save a 50-line bill (wall)", median(bareSaves), median(saves));
+    printFigure("save a 50-line bill (cpu)", median(bareCpu), median(saveCpu));
 
     // Saving an edited 50-line bill through the window: take back, write, apply, show again.
     {
@@ -129,65 +138,69 @@ int main(int argc, char* argv[])
             windowSaves.push_back(timer.nsecsElapsed() / 1e6);
             windowSaveCpu.push_back(cpuMs() - cpu);
         }
-        std::printf("save a 50-line bill (window): %8.1f ms (median, with showing it again; cpu %.1f ms)\n",
-                    median(windowSaves), median(windowSaveCpu));
+        // Against the bare statements of a save: the window adds checks, the
+        // take-back of nothing and showing the bill again.
+        printFigure("save a 50-line bill through the window", median(bareSaves), median(windowSaves));
     }
 
     // Opening the purchase window: the first time loads the goods for the look-ups.
+    // The bare side replays the statements an opening runs.
+    const auto bareTimes = [&](const std::vector<bench::StartedStatement>& statements, int runs) {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            const double cpu = cpuMs();
+            bench::replay(c.handle(), statements);
+            times.push_back(cpuMs() - cpu);
+        }
+        return median(times);
+    };
+    std::vector<bench::StartedStatement> firstOpen;
     dm.GoodsQ->close();
-    timer.restart();
+    {
+        bench::StatementLog log(c.handle());
+        TFrmIn window;
+        firstOpen = log.started();
+    }
+    dm.GoodsQ->close();
     double cpu = cpuMs();
     {
         TFrmIn window;
     }
-    std::printf("open the purchase window:     %8.1f ms (first, loading %d goods; cpu %.1f ms)\n",
-                timer.nsecsElapsed() / 1e6, goods, cpuMs() - cpu);
-    std::vector<double> opens, openCpu;
+    printFigure("open the purchase window, first (cpu)", bareTimes(firstOpen, 1), cpuMs() - cpu);
+    std::vector<bench::StartedStatement> laterOpen;
+    {
+        bench::StatementLog log(c.handle());
+        TFrmIn window;
+        laterOpen = log.started();
+    }
+    std::vector<double> openCpu;
     for (int run = 0; run < 5; ++run) {
-        timer.restart();
         cpu = cpuMs();
         TFrmIn window;
-        opens.push_back(timer.nsecsElapsed() / 1e6);
         openCpu.push_back(cpuMs() - cpu);
     }
-    std::printf("open the purchase window:     %8.1f ms (median, goods already loaded; cpu %.1f ms)\n", median(opens),
-                median(openCpu));
+    printFigure("open the purchase window, again (cpu)", bareTimes(laterOpen, 5), median(openCpu));
 
     // A finder search over one month.
-    std::vector<double> searches, searchCpu;
+    std::vector<double> searchCpu;
+    std::vector<bench::StartedStatement> search;
     int listed = 0;
-    for (int run = 0; run < 5; ++run) {
+    for (int run = 0; run < 6; ++run) {
         TFrmInFind finder;
         finder.DateTimePicker1->setDate(QDate(2025, 3, 1));
         finder.DateTimePicker2->setDate(QDate(2025, 3, 31));
-        timer.restart();
+        if (run == 0) {
+            bench::StatementLog log(c.handle());
+            finder.cmd_editClick();
+            search = log.started();
+            continue;
+        }
         cpu = cpuMs();
         finder.cmd_editClick();
-        searches.push_back(timer.nsecsElapsed() / 1e6);
         searchCpu.push_back(cpuMs() - cpu);
         listed = finder.dataset()->recordCount();
     }
-    std::printf("finder search over a month:   %8.1f ms (median, %d bills listed; cpu %.1f ms)\n", median(searches),
-                listed, median(searchCpu));
-
-    // The same rows read bare, for comparison with what the dataset and grid add.
-    {
-        TFrmInFind finder;
-        timer.restart();
-        db::Statement bare(c, finder.dataset()->sql());
-        bare.bind("date1", QDateTime(QDate(2025, 3, 1), QTime(0, 0)));
-        bare.bind("date2", QDateTime(QDate(2025, 3, 31), QTime(23, 59, 59)));
-        bare.bind("billtype", "in");
-        int n = 0;
-        while (bare.next())
-            n += bare.columnCount() > 0;
-        std::printf("the same search, bare:        %8.1f ms (%d rows)\n", timer.nsecsElapsed() / 1e6, n);
-        timer.restart();
-        finder.dataset()->close();
-        finder.dataset()->setParameter("date1", QDateTime(QDate(2025, 3, 1), QTime(0, 0)));
-        finder.dataset()->setParameter("date2", QDateTime(QDate(2025, 3, 31), QTime(23, 59, 59)));
-        finder.dataset()->open();
-        std::printf("the same search, dataset:     %8.1f ms\n", timer.nsecsElapsed() / 1e6);
-    }
+    std::printf("the finder lists %d bills of a month\n", listed);
+    printFigure("finder search over a month (cpu)", bareTimes(search, 5), median(searchCpu));
     return 0;
 }

@@ -1,11 +1,11 @@
 // Times a scan (code + Enter in the scan box) to the updated line of a sale of
 // 200 lines, in a shop of 100,000 goods that all carry a barcode.
 #include "BenchClock.h"
+#include "BenchDatabase.h"
+#include "BenchFigure.h"
 #include "BenchGoods.h"
 #include "bills/TFrmOut.h"
-#include "core/AppPaths.h"
 #include "core/Clock.h"
-#include "core/DatabaseFile.h"
 #include "core/TFrmDataMod.h"
 #include "db/Dataset.h"
 #include "db/Statement.h"
@@ -16,9 +16,10 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -36,11 +37,33 @@ void build(db::Connection& c, int goods)
     t.commit();
 }
 
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
-}
+// The bare way of a scan: the barcode found in a hash of the catalogue, the
+// line found in a hash of the bill's goods and counted up, or a line appended.
+struct BareBill {
+    struct Goods {
+        std::string code;
+        double price;
+    };
+    struct Line {
+        std::string code;
+        double quantity, price;
+    };
+    std::unordered_map<std::string, Goods> byBarcode;
+    std::unordered_map<std::string, size_t> lineOf;
+    std::vector<Line> lines;
+
+    void scan(const std::string& barcode)
+    {
+        const auto goods = byBarcode.find(barcode);
+        if (goods == byBarcode.end())
+            return;
+        const auto [at, added] = lineOf.try_emplace(goods->second.code, lines.size());
+        if (added)
+            lines.push_back({goods->second.code, 1, goods->second.price});
+        else
+            ++lines[at->second].quantity;
+    }
+};
 
 void scan(QLineEdit* box, const QString& text)
 {
@@ -56,11 +79,9 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int goods = argc > 1 ? atoi(argv[1]) : 100000;
-    QTemporaryDir dir;
-    AppPaths::setDirectory(dir.path());
-    DatabaseFile::createIfMissing(AppPaths::databaseFile());
+    BenchFile file;
     TFrmDataMod dm;
-    dm.AdoConn.open(AppPaths::databaseFile(), DatabaseFile::password);
+    file.open(dm.AdoConn);
     db::Connection& c = dm.AdoConn;
     QElapsedTimer timer;
     timer.start();
@@ -95,11 +116,24 @@ int main(int argc, char* argv[])
         fresh.push_back(timer.nsecsElapsed() / 1e6);
         freshCpu.push_back(cpuMs() - cpu);
     }
-    std::printf("scan, goods on the bill (+1): %8.2f ms (median of 30, worst %.2f; cpu %.2f ms)\n", median(again),
-                *std::max_element(again.begin(), again.end()), median(againCpu));
-    std::printf("scan, new goods (new line):   %8.2f ms (median of 30, worst %.2f; cpu %.2f ms)\n", median(fresh),
-                *std::max_element(fresh.begin(), fresh.end()), median(freshCpu));
+
+    // The same scans the bare way, on a bill of the same 200 lines first.
+    BareBill bare;
+    for (int i = 0; i < goods; ++i)
+        bare.byBarcode.emplace(barcode(i).toStdString(), BareBill::Goods{code(i).toStdString(), 15});
+    for (int k = 0; k < 200; ++k)
+        bare.scan(barcode(k * 487 % goods).toStdString());
+    std::vector<double> bareAgain, bareFresh;
+    for (const bool fresh : {false, true})
+        for (int run = 0; run < 30; ++run) {
+            const std::string scanned = (fresh ? barcode(goods - 1 - run) : barcode((run * 13 % 200) * 487 % goods)).toStdString();
+            const double cpu = cpuMs();
+            bare.scan(scanned);
+            (fresh ? bareFresh : bareAgain).push_back(cpuMs() - cpu);
+        }
+    std::printf("bare bill has %zu lines\n", bare.lines.size());
+    printFigure("scan, goods on the bill (+1) (cpu)", median(bareAgain), median(againCpu));
+    printFigure("scan, new goods (new line) (cpu)", median(bareFresh), median(freshCpu));
     std::printf("bill has %d lines\n", window.lines()->recordCount());
-    window.cmd_cancClick();
     return 0;
 }

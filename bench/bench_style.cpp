@@ -2,10 +2,11 @@
 // opening the size and colour grid of one style on a catalogue of 100,000 goods.
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./bench_style
 #include "BenchClock.h"
-#include "core/DatabaseFile.h"
+#include "BenchDatabase.h"
+#include "BenchFigure.h"
+#include "BenchReplay.h"
 #include "core/TFrmDataMod.h"
 #include "db/Connection.h"
-#include "db/Schema.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "shop/StyleGeneration.h"
@@ -14,7 +15,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
@@ -53,37 +53,61 @@ void catalogue(db::Connection& c, int goods)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QTemporaryDir dir;
+    BenchFile file;
     TFrmDataMod data;
     db::Connection& c = data.AdoConn;
-    c.open(dir.filePath("bench.mdb"), DatabaseFile::password, true);
-    db::Schema::create(c);
+    file.open(c);
     codeList(c, "gods_color", 30);
     codeList(c, "gods_size", 20);
 
+    // Generating writes: recorded on one copy, replayed bare on another, and
+    // done, untraced, on the database itself.
     StyleGeneration::Request r;
     r.style = QStringLiteral("BIG");
     r.stem = QStringLiteral("衬衫");
     r.colors = StyleGeneration::colorList(c);
     r.sizes = StyleGeneration::sizeList(c);
-    QElapsedTimer timer;
-    timer.start();
+    db::Connection recording, bareCopy;
+    file.openTwin(c, recording);
+    file.openTwin(c, bareCopy);
+    std::vector<bench::StartedStatement> generation;
+    {
+        bench::StatementLog log(recording.handle());
+        StyleGeneration::generate(recording, r);
+        generation = log.started();
+    }
     double cpu = cpuMs();
+    bench::replay(bareCopy.handle(), generation);
+    const double bareGenerate = cpuMs() - cpu;
+    cpu = cpuMs();
     const int made = StyleGeneration::generate(c, r);
-    std::printf("generate 30 x 20: %d goods in %.1f ms wall, %.1f ms cpu\n", made, timer.nsecsElapsed() / 1e6,
-                cpuMs() - cpu);
+    sameFigures(recording, bareCopy, "select count(*),max(gods_code),min(gods_name) from goods");
+    printFigure(qPrintable(QStringLiteral("generate 30 x 20: %1 goods (cpu)").arg(made)), bareGenerate, cpuMs() - cpu);
 
     catalogue(c, 100000);
     const QList<StyleGrid::Line> lines = {{QStringLiteral("G002401"), 3}, {QStringLiteral("X"), 1}};
-    // The first dialog of the run also loads fonts and the style: it is shown apart.
-    for (const char* style : {"S02400", "S02400", "S00007", "BIG"}) {
-        timer.restart();
+    // Each grid is opened once untimed, its statements recorded (the first also
+    // loads fonts and the style), then timed against their bare replay.
+    for (const char* style : {"S02400", "S00007", "BIG"}) {
+        std::vector<bench::StartedStatement> loading;
+        long long cells = 0;
+        const auto open = [&] {
+            StyleGrid grid = ui::StyleGridDialog::loadTyped(c, QString::fromLatin1(style), nullptr);
+            grid.showLines(lines);
+            ui::StyleGridDialog dialog(grid, true);
+            cells = grid.colors().size() * grid.sizes().size();
+        };
+        {
+            bench::StatementLog log(c.handle());
+            open();
+            loading = log.started();
+        }
         cpu = cpuMs();
-        StyleGrid grid = ui::StyleGridDialog::loadTyped(c, QString::fromLatin1(style), nullptr);
-        grid.showLines(lines);
-        ui::StyleGridDialog dialog(grid, true);
-        std::printf("open the grid of %s (%lld cells) on 100,600 goods: %.1f ms wall, %.1f ms cpu\n", style,
-                    static_cast<long long>(grid.colors().size() * grid.sizes().size()), timer.nsecsElapsed() / 1e6,
+        bench::replay(c.handle(), loading);
+        const double bare = cpuMs() - cpu;
+        cpu = cpuMs();
+        open();
+        printFigure(qPrintable(QStringLiteral("open the grid of %1, %2 cells (cpu)").arg(style).arg(cells)), bare,
                     cpuMs() - cpu);
     }
     return 0;

@@ -3,6 +3,8 @@
 // stored → receipt read (TillSale::sell with its payments, then the receipt),
 // on the file and, with --server HOST (user postgres), on a shop server holding
 // a copy. Medians of 30 runs, wall time.
+#include "BenchDatabase.h"
+#include "BenchFigure.h"
 #include "BenchGoods.h"
 #include "core/CurrentRights.h"
 #include "core/DatabaseFile.h"
@@ -18,7 +20,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -60,12 +61,6 @@ void build(db::Connection& c, int goods, int lines)
     t.commit();
 }
 
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
-}
-
 void run(const char* engine, db::Connection& c, int goods)
 {
     const qint64 shift = TillShift::open(c, DatabaseFile::adminId, 100);
@@ -104,10 +99,9 @@ int main(int argc, char* argv[])
     const int goods = 100000;
     const int lines = 1000000;
     CurrentRights::current().use = QString(Function::Count, '1');
-    QTemporaryDir dir;
+    BenchFile bench;
     db::Connection file;
-    DatabaseFile::createIfMissing(dir.filePath("shop.mdb"));
-    DatabaseFile::open(file, dir.filePath("shop.mdb"));
+    bench.open(file);
     QElapsedTimer timer;
     timer.start();
     build(file, goods, lines);
@@ -115,19 +109,8 @@ int main(int argc, char* argv[])
     run("file", file, goods);
     if (!onServer)
         return 0;
-    db::ServerAddress address;
-    address.host = args[2];
-    address.user = QStringLiteral("postgres");
-    address.database = QStringLiteral("postgres");
-    {
-        db::Connection admin;
-        admin.openServer(address);
-        admin.execute("drop database if exists brovanta_till_bench with (force)");
-        admin.execute("create database brovanta_till_bench");
-    }
-    address.database = QStringLiteral("brovanta_till_bench");
     db::Connection server;
-    server.openServer(address);
+    server.openServer(freshServerDatabase(args[2], "brovanta_till_bench"));
     db::Schema::create(server);
     db::copyTables(file, server);
     server.execute("analyze");

@@ -1,11 +1,14 @@
 #!/bin/sh
 # A throwaway PostgreSQL for the tests: `start DIR` makes a cluster in DIR and
 # starts it on a socket in DIR (no TCP port); `stop DIR` stops it and removes DIR.
+# `start DIR durable` keeps every commit on disk, as a shop's server does (for the
+# benches); without it the tests' server skips the syncs.
 # The server refuses to run as root, so it runs as the postgres user then.
 set -e
 action=$1
 dir=$2
-[ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+durable=$3
+[ -n "$dir" ] || { echo "usage: $0 start DIR [durable] | stop DIR" >&2; exit 2; }
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1)
 [ -x "$bin/initdb" ] || { echo "PostgreSQL server not installed (scripts/install-deps.sh installs it)" >&2; exit 1; }
 as_server() {
@@ -23,8 +26,10 @@ start)
     # for it, and the owner of the tables, as a shop's server has them.
     as_server sed -i -e '1i local all brovanta_password scram-sha-256' \
         -e '1i local all brovanta_owner scram-sha-256' "$dir/data/pg_hba.conf"
+    syncs="-c fsync=off -c synchronous_commit=off -c full_page_writes=off"
+    [ "$durable" = durable ] && syncs="-c fsync=on -c synchronous_commit=on -c full_page_writes=on"
     as_server "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
-        -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+        -o "-c listen_addresses='' -c unix_socket_directories='$dir' $syncs -c max_connections=200" \
         start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
     as_server "$bin/psql" -h "$dir" -U postgres -d postgres -qc \
         "create role brovanta_password login superuser password 'brovanta-secret';

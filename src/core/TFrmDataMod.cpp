@@ -79,7 +79,7 @@ TFrmDataMod::TFrmDataMod(QObject* parent)
     addFields(GoodsQ, {"in_id", "gods_code", "gods_name", "gods_spec", "gods_type", "gods_color", "gods_size",
                        "gods_in", "gods_face", "gods_kind", "pack_unit", "gods_unit", "mate_pric", "mach_pric",
                        "batch_out", "valu_in", "valu_out", "max_amou", "min_amou", "prod_place", "prod_code",
-                       "supp_code", "agent_pric", "touch_code", "gods_note", "styl_code", "bar_code"});
+                       "supp_code", "agent_pric", "touch_code", "gods_note", "styl_code", "bar_code", "season"});
     GoodsQ->addLookupField("supp_name", "supp_code", CompanyQ, "comp_code", "comp_name");
     GoodsQ->addLookupField("prod_name", "prod_code", CompanyQ, "comp_code", "comp_name");
 

@@ -73,6 +73,7 @@ const GoodsControl goodsControls[] = {
     {"分类", "gods_kind", "DBComboBox2", Kind::Combo, "baseitem"},
     {"款式", "gods_type", "DBComboBox3", Kind::Combo, "baseitem"},
     {"款号", "styl_code", "DBEditStyle", Kind::Edit},
+    {"季节", "season", "SeasonBox", Kind::Combo, "goods"},
     {"尺码", "gods_size", "DBComboBox4", Kind::Combo, "baseitem"},
     {"颜色", "gods_color", "DBComboBox5", Kind::Combo, "baseitem"},
     {"单位", "gods_unit", "DBComboBox6", Kind::Combo, "baseitem"},
@@ -93,9 +94,9 @@ const GoodsControl goodsControls[] = {
 };
 
 // The order in which the drop-downs are filled: brand, category, style, size,
-// colour, unit, place of production, face fabric, lining, packing unit.
-const char* const fillOrder[] = {"DBComboBox1", "DBComboBox2", "DBComboBox3", "DBComboBox4", "DBComboBox5",
-                                 "DBComboBox6", "DBComboBox9", "DBComboBox7", "DBComboBox8", "DBComboBox10"};
+// colour, unit, place of production, face fabric, lining, packing unit, season.
+const char* const fillOrder[] = {"DBComboBox1", "DBComboBox2", "DBComboBox3", "DBComboBox4", "DBComboBox5", "DBComboBox6",
+                                 "DBComboBox9", "DBComboBox7", "DBComboBox8", "DBComboBox10", "SeasonBox"};
 
 QString latin(const char* text)
 {
@@ -119,6 +120,7 @@ TFrmGoods::TFrmGoods(QWidget* parent)
     DBGrid1->addColumn(QStringLiteral("gods_type"), QStringLiteral("款式"), 55);
     DBGrid1->addColumn(QStringLiteral("gods_kind"), QStringLiteral("分类"), 55);
     DBGrid1->addColumn(QStringLiteral("styl_code"), QStringLiteral("款号"), 60);
+    DBGrid1->addColumn(QStringLiteral("season"), QStringLiteral("季节"), 60);
 
     barcodes = new GoodsBarcodeTools(dataset(), GroupBox1->findChild<ui::DbEdit*>(QStringLiteral("DBEdit16")), this);
     auto* left = new QVBoxLayout;

@@ -36,7 +36,7 @@ Caption c(const char* caption, const char* field)
 const QList<Caption> goodsCaptions = {
     c("编码", "gods_code"), c("货品编码", "gods_code"), c("名称", "gods_name"), c("货品名称", "gods_name"),
     c("条形码", "bar_code"), c("品牌", "gods_spec"), c("分类", "gods_kind"), c("款式", "gods_type"),
-    c("款号", "styl_code"), c("尺码", "gods_size"),
+    c("款号", "styl_code"), c("季节", "season"), c("尺码", "gods_size"),
     c("颜色", "gods_color"), c("单位", "gods_unit"), c("面料", "gods_face"), c("内里", "gods_in"),
     c("产地", "prod_place"), c("包装单位", "pack_unit"), c("代理价", "agent_pric"), c("批发价", "batch_out"),
     c("建议进价", "valu_in"), c("建议售价", "valu_out"), c("材料费用", "mate_pric"), c("加工费用", "mach_pric"),

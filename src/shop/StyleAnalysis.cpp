@@ -20,7 +20,7 @@ namespace {
 using StockPosting::BillKind;
 
 struct GoodsInfo {
-    QString style, brand, category, kind, color, size;
+    QString style, brand, category, kind, color, size, season;
 };
 
 // Which goods a reading covers: all, or those whose goods column holds a value.
@@ -51,6 +51,7 @@ QString column(Grouping grouping)
     case Grouping::Brand: return QStringLiteral("gods_spec");
     case Grouping::Category: return QStringLiteral("gods_kind");
     case Grouping::Kind: return QStringLiteral("gods_type");
+    case Grouping::Season: return QStringLiteral("season");
     }
     return {};
 }
@@ -80,12 +81,13 @@ QHash<QString, GoodsInfo> goodsInfo(db::Connection& connection)
 {
     QHash<QString, GoodsInfo> info;
     db::Statement read(connection, QStringLiteral("select gods_code,styl_code,gods_spec,gods_kind,gods_type,"
-                                                  "gods_color,gods_size from goods order by in_id"));
+                                                  "gods_color,gods_size,season from goods order by in_id"));
     while (read.next()) {
         const QString code = read.textValue(0);
         if (!info.contains(code))   // two rows of one code: the first counts, as everywhere
             info.insert(code, {read.textValue(1).trimmed(), read.textValue(2).trimmed(), read.textValue(3).trimmed(),
-                               read.textValue(4).trimmed(), read.textValue(5).trimmed(), read.textValue(6).trimmed()});
+                               read.textValue(4).trimmed(), read.textValue(5).trimmed(), read.textValue(6).trimmed(),
+                               read.textValue(7).trimmed()});
     }
     return info;
 }
@@ -101,6 +103,7 @@ QString keyOf(std::optional<Grouping> grouping, const QString& code, const QHash
     case Grouping::Brand: return goods.brand;
     case Grouping::Category: return goods.category;
     case Grouping::Kind: return goods.kind;
+    case Grouping::Season: return goods.season.isEmpty() ? noSeason : goods.season;
     }
     return code;
 }
@@ -248,6 +251,7 @@ QString groupingName(Grouping grouping)
     case Grouping::Brand: return QStringLiteral("品牌");
     case Grouping::Category: return QStringLiteral("分类");
     case Grouping::Kind: return QStringLiteral("款式");
+    case Grouping::Season: return QStringLiteral("季节");
     }
     return {};
 }

@@ -13,7 +13,7 @@ namespace db {
 class Connection;
 }
 
-// What sells, in which size and colour: per style (or brand, category, 款式)
+// What sells, in which size and colour: per style (or brand, category, 款式, season)
 // the pieces received and sold over a range, sell-through, margin, the size
 // curve, slow movers, the age of the stock and its turnover. Every figure is
 // summed from the bills and the stock records the same way 出货统计 and
@@ -23,8 +23,9 @@ namespace StyleAnalysis {
 using statistics::DateRange;
 
 // What the goods are grouped by. A goods without a 款号 is a style of its own,
-// under its own code.
-enum class Grouping { Style, Brand, Category, Kind };
+// under its own code; goods without a season are grouped under noSeason.
+enum class Grouping { Style, Brand, Category, Kind, Season };
+inline const QString noSeason = QStringLiteral("未分季节");
 // The grouping's name as the windows show it ("款号").
 QString groupingName(Grouping grouping);
 
@@ -46,7 +47,7 @@ struct Figures {
 };
 
 struct StyleRow {
-    QString key;           // the 款号 (or brand, category, 款式)
+    QString key;           // the 款号 (or brand, category, 款式, season)
     Figures figures;
     QDate firstReceipt;    // the first purchase ever; null: never bought
     // Whole weeks from the first receipt to the end of the range; none when never bought.

@@ -17,7 +17,7 @@ using namespace StyleAnalysis;
 
 namespace {
 
-const QList<Grouping> groupings{Grouping::Style, Grouping::Brand, Grouping::Category, Grouping::Kind};
+const QList<Grouping> groupings{Grouping::Style, Grouping::Brand, Grouping::Category, Grouping::Kind, Grouping::Season};
 
 QStringList groupingNames()
 {

@@ -3,7 +3,7 @@
 #include "shop/StyleAnalysis.h"
 #include "statistics/AnalysisWindow.h"
 
-// 款式分析: per 款号 (or brand, category, 款式) over a date range the pieces
+// 款式分析: per 款号 (or brand, category, 款式, season) over a date range the pieces
 // received, sold, returned and in stock, sell-through, sales and margin, first
 // receipt and weeks on sale, highest sell-through first. Enter or a double click
 // on a style opens its size × colour grid and size curve.

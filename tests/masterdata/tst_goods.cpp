@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "core/CurrentRights.h"
 #include "db/Dataset.h"
+#include "shop/DatabaseUpgrade.h"
 #include "ui/TFrmCompFind.h"
 #include "masterdata/TFrmGoods.h"
 #include "ui/TFrmGoodsFind.h"
@@ -32,6 +33,7 @@ private slots:
     void automaticNameFollowsTheBoxOnlyWhenTicked();
     void companyPickFillsCodeAndName();
     void dropDownsTakeTheirListsAndGrowAfterSave();
+    void olderFileGainsTheSeasonAndTheWindowEditsIt();
     void quickFindNeedsTheWholeCode();
     void codeIsStoredTrimmedAndFound();
     void deletingGoodsInUseAsksAgainWithTheCount();
@@ -321,9 +323,12 @@ void TestGoods::dropDownsTakeTheirListsAndGrowAfterSave()
     TestApp app;
     addCodeListValue(app, "gods_spec", "BX");
     addCodeListValue(app, "prod_place", "杭州");
-    app.exec("insert into goods(gods_code, gods_face, gods_spec) values('G1', 'cotton', 'Free')");
+    app.exec("insert into goods(gods_code, gods_face, gods_spec, season) values('G1', 'cotton', 'Free', '2026春夏')");
     TFrmGoods w;
     showWindow(w);
+    auto* season = WindowDriver::child<QComboBox>(w, "SeasonBox");
+    QCOMPARE(season->count(), 1);
+    QCOMPARE(season->itemText(0), QString("2026春夏"));
     QCOMPARE(w.DBComboBox1->count(), 1);
     QCOMPARE(w.DBComboBox1->itemText(0), QString("BX"));
     QCOMPARE(w.DBComboBox9->itemText(0), QString("杭州"));
@@ -336,7 +341,10 @@ void TestGoods::dropDownsTakeTheirListsAndGrowAfterSave()
     QTest::keyClicks(w.DBEdit1, "G2");
     QTest::keyClicks(w.DBComboBox7->lineEdit(), "linen");
     QTest::keyClicks(w.DBComboBox1->lineEdit(), "NewBrand");
+    QTest::keyClicks(season->lineEdit(), "AW26");
     w.cmd_saveClick();
+    QCOMPARE(stored(app, "season", "G2"), QString("AW26"));
+    QCOMPARE(season->count(), 2);   // a season, as 面料, joins the list once used
     QCOMPARE(stored(app, "gods_face", "G2"), QString("linen"));
     QCOMPARE(stored(app, "gods_spec", "G2"), QString("NewBrand"));
     QVERIFY(w.DBComboBox7->findText("linen") >= 0);
@@ -564,6 +572,30 @@ void TestGoods::pickerFindsByWholeCodeAndByName()
 }
 
 // Enter from the code goes box by box to 保存; the company pickers stay shut.
+// A file made before goods had a season gains the column when it is upgraded,
+// and the window shows its goods with no season and stores one.
+void TestGoods::olderFileGainsTheSeasonAndTheWindowEditsIt()
+{
+    if (TestApp::onServer())
+        QSKIP("the first release was a file");
+    TestApp app;
+    addGoods(app, "G1", "衬衫");
+    makeFirstRelease(app.dataModule().AdoConn);
+    DatabaseUpgrade::upgradeCopy(app.dataModule().AdoConn);
+    TFrmGoods w;
+    showWindow(w);
+    auto* season = WindowDriver::child<QComboBox>(w, "SeasonBox");
+    QCOMPARE(w.DBEdit1->text(), QString("G1"));
+    QCOMPARE(season->currentText(), QString());
+    QCOMPARE(season->count(), 0);
+    w.cmd_editClick();
+    QTest::keyClicks(season->lineEdit(), "SS26");
+    w.cmd_saveClick();
+    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(stored(app, "season", "G1"), QString("SS26"));
+    QCOMPARE(stored(app, "gods_name", "G1"), QString("衬衫"));
+}
+
 void TestGoods::enterWalksTheBoxesToSaveWithoutAPicker()
 {
     TestApp app;
@@ -578,11 +610,11 @@ void TestGoods::enterWalksTheBoxesToSaveWithoutAPicker()
     w.cmd_addClick();
     QTest::keyClicks(w.DBEdit1, "G1");
     QStringList walk;
-    for (int i = 0; i < 24 && QApplication::focusWidget() != w.cmd_save; ++i) {
+    for (int i = 0; i < 25 && QApplication::focusWidget() != w.cmd_save; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         walk << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(walk, QStringList({"DBEdit2", "DBEdit16", "DBComboBox1", "DBComboBox2", "DBComboBox3", "DBEditStyle", "DBComboBox4",
+    QCOMPARE(walk, QStringList({"DBEdit2", "DBEdit16", "DBComboBox1", "DBComboBox2", "DBComboBox3", "DBEditStyle", "SeasonBox", "DBComboBox4",
                                 "DBComboBox5", "DBComboBox6", "DBComboBox7", "DBComboBox8", "DBComboBox9", "DBComboBox10",
                                 "DBEdit3", "DBEdit4", "DBEdit5", "DBEdit6", "DBEdit7", "DBEdit8", "DBEdit9", "DBEdit10",
                                 "DBEdit11", "DBEdit13", "cmd_save"}));

@@ -43,10 +43,10 @@ class TestSheetImport : public QObject {
     {
         QList<QStringList> rows;
         db::Statement query(connection(), "select gods_code,gods_name,gods_spec,gods_color,batch_out,valu_out,"
-                                          "supp_code,gods_note from goods order by gods_code");
+                                          "supp_code,gods_note,season from goods order by gods_code");
         while (query.next()) {
             QStringList row;
-            for (int c = 0; c < 8; ++c)
+            for (int c = 0; c < 9; ++c)
                 row << (query.isNull(c) ? QStringLiteral("<null>") : query.value(c).toString());
             rows << row;
         }
@@ -122,10 +122,11 @@ void TestSheetImport::gridExportReimportsUnchanged()
     app->exec("insert into baseitem(gods_spec_id,gods_spec) values('1','品牌甲')");
     app->exec("insert into baseitem(gods_color_id,gods_color) values('1','红')");
     const QString insert = "insert into goods(gods_code,gods_name,gods_spec,gods_color,batch_out,valu_out,supp_code,"
-                           "gods_note) values(:p1,:p2,:p3,:p4,:p5,:p6,:p7,:p8)";
-    app->exec(insert, {"00123", "衬衫,长袖", "品牌甲", "红", 12.5, 99, "S01", "说\"明\"\n第二行"});
-    app->exec(insert, {"6901234567892", "裤子", QVariant(), QVariant(), 0.01, QVariant(), QVariant(), " 前后空格 "});
-    app->exec(insert, {"A-1", "帽", "品牌甲", QVariant(), 123456789.99, 1, "S01", QVariant()});
+                           "gods_note,season) values(:p1,:p2,:p3,:p4,:p5,:p6,:p7,:p8,:p9)";
+    app->exec(insert, {"00123", "衬衫,长袖", "品牌甲", "红", 12.5, 99, "S01", "说\"明\"\n第二行", "2026春夏"});
+    app->exec(insert, {"6901234567892", "裤子", QVariant(), QVariant(), 0.01, QVariant(), QVariant(), " 前后空格 ",
+                       QVariant()});
+    app->exec(insert, {"A-1", "帽", "品牌甲", QVariant(), 123456789.99, 1, "S01", QVariant(), "2026秋冬"});
     const QList<QStringList> before = goodsRows();
 
     db::Dataset* goods = app->dataModule().GoodsQ;
@@ -136,7 +137,7 @@ void TestSheetImport::gridExportReimportsUnchanged()
     const QList<std::pair<QString, QString>> columns = {
         {"gods_name", "名称"}, {"gods_code", "编码"}, {"gods_spec", "品牌"}, {"gods_color", "颜色"},
         {"batch_out", "批发价"}, {"valu_out", "建议售价"}, {"supp_code", "供应商编码"}, {"supp_name", "供应商名称"},
-        {"gods_note", "备注"}};
+        {"gods_note", "备注"}, {"season", "季节"}};
     for (const auto& [field, caption] : columns)
         grid.addColumn(field, caption, 80);
     grid.setDataset(goods);

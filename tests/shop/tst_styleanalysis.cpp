@@ -22,6 +22,7 @@ class TestStyleAnalysis : public QObject {
 
 private slots:
     void sellThroughCountsReturnsInTheirRange();
+    void seasonGroupsItsGoodsAndTheUnseasoned();
     void styleCellsAndANeverBoughtSize();
     void sizeSharesSumToAHundred_data();
     void sizeSharesSumToAHundred();
@@ -120,6 +121,40 @@ void TestStyleAnalysis::sellThroughCountsReturnsInTheirRange()
     const QList<StyleRow> brands = styles(c, Grouping::Brand, march);
     QCOMPARE(brands.size(), 1);
     QCOMPARE(brands.first().figures.sold, sold);
+}
+
+void TestStyleAnalysis::seasonGroupsItsGoodsAndTheUnseasoned()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    sellThroughBills(app);
+    addGoods(app, "LOOSE", {}, "白", "F");
+    addGoods(app, "OLD-1", "OLD", "黑", "M");
+    addGoods(app, "AW-1", "AW", "黑", "M");
+    save(app, BillKind::Purchase, {2026, 3, 2}, {{"LOOSE", 4, 10, {}}, {"AW-1", 5, 50, {}}});
+    save(app, BillKind::Sale, {2026, 3, 3}, {{"LOOSE", 4, 30, {}}, {"OLD-1", 1, 20, {}}, {"AW-1", 1, 90, {}}});
+    app.exec("update goods set season=:p1 where styl_code='S1'", {"2026春夏"});
+    app.exec("update goods set season=:p1 where gods_code='AW-1'", {" 2026秋冬 "});
+    app.exec("update goods set season='  ' where gods_code='OLD-1'");   // blank is no season
+
+    const QList<StyleRow> seasons = styles(c, Grouping::Season, march);
+    QCOMPARE(seasons.size(), 3);
+    const StyleRow* spring = row(seasons, "2026春夏");
+    const StyleRow* autumn = row(seasons, "2026秋冬");
+    const StyleRow* none = row(seasons, noSeason);
+    QVERIFY(spring && autumn && none);
+    QCOMPARE(noSeason, QStringLiteral("未分季节"));
+    // The season holds its styles' sums: S1 alone in spring, LOOSE and OLD without one.
+    const StyleRow* s1 = row(styles(c, Grouping::Style, march), "S1");
+    QCOMPARE(spring->figures.sold, s1->figures.sold);
+    QCOMPARE(spring->figures.received, s1->figures.received);
+    QCOMPARE(spring->figures.stock, s1->figures.stock);
+    QCOMPARE(autumn->figures.sold, 1.0);
+    QCOMPARE(autumn->figures.sellThrough().value(), 20.0);
+    QCOMPARE(none->figures.sold, 5.0);
+    QCOMPARE(none->figures.received, 4.0);
+    QCOMPARE(none->firstReceipt, QDate(2026, 3, 2));
+    QCOMPARE(groupingName(Grouping::Season), QStringLiteral("季节"));
 }
 
 void TestStyleAnalysis::styleCellsAndANeverBoughtSize()

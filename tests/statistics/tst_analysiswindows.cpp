@@ -119,6 +119,15 @@ void TestAnalysisWindows::styleListReadsAsideAndHidesTheMarginWithoutTheRight()
     QVERIFY(!captions(window.model()).contains("毛利"));
     QCOMPARE(captions(window.model()).first(), QStringLiteral("品牌"));
     QCOMPARE(window.model()->rowCount(), 2);
+
+    // By season: T has none, LOOSE is of SS26.
+    app.exec("update goods set season='SS26' where gods_code='LOOSE'");
+    window.GroupBox->setCurrentIndex(window.GroupBox->findText(QStringLiteral("季节")));
+    find(window);
+    QCOMPARE(captions(window.model()).first(), QStringLiteral("季节"));
+    QCOMPARE(window.model()->rowCount(), 2);
+    QCOMPARE(text(window.model(), 0, 0), QStringLiteral("未分季节"));
+    QCOMPARE(text(window.model(), 1, 0), QStringLiteral("SS26"));
 }
 
 void TestAnalysisWindows::enterOpensTheStyleGrid()
