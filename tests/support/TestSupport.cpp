@@ -293,7 +293,6 @@ void makeFirstRelease(db::Connection& connection)
         QStringList names;
         for (const db::Column& column : first.columns)
             names << column.name;
-        // Named in main: the program's connection has working tables of the same names.
         connection.execute(QStringLiteral("alter table main.%1 rename to later_%1").arg(table.name));
         connection.execute(db::Schema::createStatement(first).replace("create table ", "create table main."));
         connection.execute(QStringLiteral("insert into main.%1 (%2) select %2 from main.later_%1").arg(table.name, names.join(',')));
