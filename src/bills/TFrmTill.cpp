@@ -245,7 +245,7 @@ void TFrmTill::addScanned(const QString& code)
         if (m_lines.at(i).code == goods->code)
             row = i;
     if (row < 0) {
-        TillSale::Line line{goods->code, goods->name, 1, goods->retailPrice, goods->retailPrice};
+        TillSale::Line line{goods->code, goods->name, 1, goods->retailPrice, goods->retailPrice, {}, false};
         const LinePricing::Priced priced = rulePrice(line);
         line.price = priced.price;
         line.rule = priced.rule;
