@@ -22,9 +22,9 @@ TFrmStorChg::TFrmStorChg(QWidget* parent)
 {
     setObjectName(QStringLiteral("TFrmStorChg"));
     setWindowTitle(QStringLiteral("库存调整"));
-    WindowParts::addLabelled(filterRow(), {{QStringLiteral("产品编码"), Edit1}, {QStringLiteral("库存总数量"), Edit2}},
+    WindowParts::addLabelled(filterRow(), {{QStringLiteral("产品编码"), codeEdit}, {QStringLiteral("库存总数量"), stockTotalEdit}},
                              2);
-    DBGrid1->addColumn(QStringLiteral("chek_amou"), QStringLiteral("调整数量"), 70);
+    sheetGrid->addColumn(QStringLiteral("chek_amou"), QStringLiteral("调整数量"), 70);
     setFocusGridOnFind(true);
 
     ui::BusyCursor busy;
@@ -50,7 +50,7 @@ void TFrmStorChg::cmd_findClick()
         WarehouseParts::reportFailure(QStringLiteral("无法读取库存"), e, this);
         return;
     }
-    Edit2->setText(DataHelpers::amountText(StockQuery::sum(q).quantity));
+    stockTotalEdit->setText(DataHelpers::amountText(StockQuery::sum(q).quantity));
     q.enableControls();
 }
 
