@@ -69,16 +69,16 @@ StatisticsWindow::StatisticsWindow(const QString& caption, const QString& name, 
     cmd_exit = named<QPushButton>("cmd_exit");
     DP1 = datePicker("DP1");
     DP2 = datePicker("DP2");
-    Edit1 = totalBox("Edit1");
-    Edit2 = totalBox("Edit2");
-    DBGrid1 = named<ui::DbGrid>("DBGrid1");
-    ui::placeGridWindow(this, DBGrid1);
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
+    quantityTotalEdit = totalBox("Edit1");
+    amountTotalEdit = totalBox("Edit2");
+    resultGrid = named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, resultGrid);
+    resultGrid->setReadOnly(true);
+    resultGrid->setRowSelect(true);
 
     // No result until 查询: a list left open by an earlier window is not shown as this one's.
     m_dataset->close();
-    DBGrid1->setDataset(m_dataset);
+    resultGrid->setDataset(m_dataset);
 
     cmd_find->setEnabled(hasRight(Right::Find, rightPosition));
     cmd_prin->setEnabled(hasRight(Right::Print, rightPosition));
@@ -104,7 +104,7 @@ QBoxLayout* StatisticsWindow::toolBar()
 void StatisticsWindow::setColumns(const QList<std::tuple<QString, QString, int>>& columns)
 {
     for (const auto& [field, title, width] : columns)
-        DBGrid1->addColumn(field, title, width);
+        resultGrid->addColumn(field, title, width);
 }
 
 statistics::DateRange StatisticsWindow::dates() const
@@ -154,12 +154,12 @@ void StatisticsWindow::cmd_findClick()
         ui::showError(QStringLiteral("查询失败：%1").arg(ui::errorText(e)), this);
         return;
     }
-    Edit1->setText(statistics::totalText(m_totals.quantity));
-    Edit2->setText(statistics::totalText(m_totals.amount));
+    quantityTotalEdit->setText(statistics::totalText(m_totals.quantity));
+    amountTotalEdit->setText(statistics::totalText(m_totals.amount));
     m_labels = choiceLabels();
     m_labels << std::pair(QStringLiteral("datea"), DP1->date().toString(shortDate))
              << std::pair(QStringLiteral("dateb"), DP2->date().toString(shortDate))
-             << std::pair(QStringLiteral("hjsl"), Edit1->text()) << std::pair(QStringLiteral("hjje"), Edit2->text());
+             << std::pair(QStringLiteral("hjsl"), quantityTotalEdit->text()) << std::pair(QStringLiteral("hjje"), amountTotalEdit->text());
     m_hasResult = true;
 }
 
