@@ -12,6 +12,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -254,13 +255,9 @@ void SettlementWindow::drawUp()
 {
     const ui::BusyCursor busy;
     db::Dataset* list = m_setup.list;
-    list->disableControls();
-    try {
+    {
+        const ui::QuietControls quiet(*list);
         Settlement::openList(*list, m_setup.ledger->billTable, m_filter);
-        list->enableControls();
-    } catch (...) {
-        list->enableControls();
-        throw;
     }
     AccountsParts::showTotals(Settlement::totals(*list), totalDueEdit, totalPaidEdit, totalOwingEdit);
     previousBalanceEdit->setText(generalNumber(Settlement::credit(dataModule().AdoConn, m_filter.compCode)));

@@ -16,6 +16,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -148,13 +149,12 @@ void StatementWindow::cmd_findClick()
     db::Dataset* list = m_setup.list;
     try {
         const ui::BusyCursor busy;
-        list->disableControls();
-        Settlement::openList(*list, m_setup.billTable, filter);
-        list->enableControls();
+        {
+            const ui::QuietControls quiet(*list);
+            Settlement::openList(*list, m_setup.billTable, filter);
+        }
         m_drawnUp = true;
     } catch (const std::exception& e) {
-        if (list->controlsDisabled())
-            list->enableControls();
         m_drawnUp = false;
         ui::showError(QStringLiteral("对帐单无法查询：%1").arg(ui::errorText(e)), this);
     }

@@ -18,6 +18,7 @@
 #include "ui/FieldValue.h"
 #include "ui/WindowParts.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -113,18 +114,17 @@ void TFrmAgeing::cmd_findClick()
     Receivables::AgeingRow sum;
     try {
         const ui::BusyCursor busy;
-        list->disableControls();
-        Receivables::prepareAgeing(*list, m_side, asOfDateEdit->date());
-        list->open();
-        list->enableControls();
+        {
+            const ui::QuietControls quiet(*list);
+            Receivables::prepareAgeing(*list, m_side, asOfDateEdit->date());
+            list->open();
+        }
         for (int row = 0; row < list->recordCount(); ++row) {
             sum.total += list->value(row, list->fieldIndex(QStringLiteral("open_tota"))).toDouble();
             sum.credit += list->value(row, list->fieldIndex(QStringLiteral("rest_tota"))).toDouble();
         }
         m_drawnUp = true;
     } catch (const std::exception& e) {
-        if (list->controlsDisabled())
-            list->enableControls();
         m_drawnUp = false;
         ui::showError(QStringLiteral("账龄无法查询：%1").arg(ui::errorText(e)), this);
     }

@@ -16,6 +16,7 @@
 #include "ui/FieldValue.h"
 #include "ui/WindowParts.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -169,20 +170,21 @@ void TFrmCompDetail::cmd_findClick()
     }
     // The lines are held in memory only: the batch is never written.
     list->open();
-    list->disableControls();
-    for (const Receivables::StatementLine& line : std::as_const(statement.lines)) {
-        list->append();
-        list->setValue(QStringLiteral("line_date"), line.date);
-        list->setValue(QStringLiteral("kind"), line.kind);
-        list->setValue(QStringLiteral("number"), line.number);
-        const auto amount = [](double value) { return value == 0 ? QVariant() : QVariant(value); };
-        list->setValue(QStringLiteral("increase"), amount(line.increase));
-        list->setValue(QStringLiteral("decrease"), amount(line.decrease));
-        list->setValue(QStringLiteral("credit"), amount(line.credit));
-        list->setValue(QStringLiteral("balance"), line.balance);
-        list->post();
+    {
+        const ui::QuietControls quiet(*list);
+        for (const Receivables::StatementLine& line : std::as_const(statement.lines)) {
+            list->append();
+            list->setValue(QStringLiteral("line_date"), line.date);
+            list->setValue(QStringLiteral("kind"), line.kind);
+            list->setValue(QStringLiteral("number"), line.number);
+            const auto amount = [](double value) { return value == 0 ? QVariant() : QVariant(value); };
+            list->setValue(QStringLiteral("increase"), amount(line.increase));
+            list->setValue(QStringLiteral("decrease"), amount(line.decrease));
+            list->setValue(QStringLiteral("credit"), amount(line.credit));
+            list->setValue(QStringLiteral("balance"), line.balance);
+            list->post();
+        }
     }
-    list->enableControls();
     if (!list->isEmpty())
         list->first();
     m_drawnUp = true;

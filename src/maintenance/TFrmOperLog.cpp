@@ -11,6 +11,7 @@
 #include "ui/FieldValue.h"
 #include "ui/WindowParts.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -166,14 +167,8 @@ void TFrmOperLog::cmd_prinClick()
     report.setLabelText(QStringLiteral("action"), action.isEmpty() ? everything : action);
     report.setLabelText(QStringLiteral("keytext"), KeyEdit->text().trimmed());
     report.setLabelText(QStringLiteral("hjts"), QString::number(list->recordCount()));
-    list->disableControls();
-    try {
-        report.preview(this);
-    } catch (...) {
-        list->enableControls();
-        throw;
-    }
-    list->enableControls();
+    const ui::QuietControls quiet(*list);
+    report.preview(this);
 }
 
 void TFrmOperLog::showDetail()

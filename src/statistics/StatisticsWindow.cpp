@@ -6,6 +6,7 @@
 #include "ui/WindowParts.h"
 #include "reports/ReportLayout.h"
 #include "ui/BusyCursor.h"
+#include "ui/QuietControls.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
@@ -23,18 +24,6 @@ using WindowParts::named;
 namespace {
 
 const QString shortDate = QStringLiteral("yyyy-MM-dd");
-
-// Keeps bound grids still while rows are loaded or printed, also when that throws.
-class QuietControls {
-public:
-    explicit QuietControls(db::Dataset* dataset) : m_dataset(dataset) { m_dataset->disableControls(); }
-    ~QuietControls() { m_dataset->enableControls(); }
-    QuietControls(const QuietControls&) = delete;
-    QuietControls& operator=(const QuietControls&) = delete;
-
-private:
-    db::Dataset* m_dataset;
-};
 
 QDateEdit* datePicker(const char* name)
 {
@@ -143,7 +132,7 @@ void StatisticsWindow::cmd_findClick()
     const ui::BusyCursor busy;
     m_hasResult = false;
     try {
-        const QuietControls quiet(m_dataset);
+        const ui::QuietControls quiet(*m_dataset);
         query().applyTo(*m_dataset);
         m_dataset->open();
         m_totals = totals();
@@ -170,7 +159,7 @@ void StatisticsWindow::cmd_prinClick()
     ReportLayout& report = reportLayout();
     for (const auto& [name, text] : m_labels)
         report.setLabelText(name, text);
-    const QuietControls quiet(m_dataset);
+    const ui::QuietControls quiet(*m_dataset);
     report.preview(this);
 }
 

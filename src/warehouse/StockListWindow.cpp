@@ -9,6 +9,7 @@
 #include "ui/DbGrid.h"
 #include "ui/ModeWindow.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 #include "shop/StockQuery.h"
 #include "warehouse/WarehouseParts.h"
 
@@ -102,25 +103,23 @@ void StockListWindow::cmd_findClick()
 {
     db::Dataset* q = m_setup.dataset;
     ui::BusyCursor busy;
-    q->disableControls();
     try {
+        const ui::QuietControls quiet(*q);
         prepareQuery();
         q->open();
         m_queried = true;
+        const StockQuery::Totals totals = StockQuery::sum(*q);
+        quantityTotalEdit->setText(DataHelpers::amountText(totals.quantity));
+        if (costTotalEdit)
+            costTotalEdit->setText(DataHelpers::amountText(totals.cost));
+        if (!q->isEmpty())
+            q->first();
     } catch (const std::exception& e) {
         q->close();
-        q->enableControls();
         m_queried = false;
         WarehouseParts::reportFailure(QStringLiteral("查询失败"), e, this);
         return;
     }
-    const StockQuery::Totals totals = StockQuery::sum(*q);
-    quantityTotalEdit->setText(DataHelpers::amountText(totals.quantity));
-    if (costTotalEdit)
-        costTotalEdit->setText(DataHelpers::amountText(totals.cost));
-    if (!q->isEmpty())
-        q->first();
-    q->enableControls();
     // The grid must follow the new dataset (the window may have shown another list before).
     if (stockGrid->dataset() != q)
         stockGrid->setDataset(q);
@@ -186,11 +185,9 @@ void StockListWindow::cmd_prinClick()
         return;
     try {
         ReportLayout& report = prepareReport();
-        q->disableControls();
+        const ui::QuietControls quiet(*q);
         report.preview(this);
-        q->enableControls();
     } catch (const std::exception& e) {
-        q->enableControls();
         WarehouseParts::reportFailure(QStringLiteral("打印失败"), e, this);
     }
 }

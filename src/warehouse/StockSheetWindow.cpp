@@ -11,6 +11,7 @@
 #include "ui/FieldValue.h"
 #include "ui/StyleGridDialog.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 #include "warehouse/WarehouseParts.h"
 
 #include <QGridLayout>
@@ -235,11 +236,9 @@ void StockSheetWindow::cmd_prinClick()
         return;
     try {
         ReportLayout& layout = report();
-        q.disableControls();
+        const ui::QuietControls quiet(q);
         layout.preview(this);
-        q.enableControls();
     } catch (const std::exception& e) {
-        q.enableControls();
         WarehouseParts::reportFailure(QStringLiteral("打印失败"), e, this);
     }
 }

@@ -11,6 +11,7 @@
 #include "ui/DbGrid.h"
 #include "ui/ModeWindow.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 #include "shop/StockMovement.h"
 #include "warehouse/WarehouseParts.h"
 
@@ -97,15 +98,14 @@ void TFrmMios::cmd_findClick()
     bool done = false;
     {
         ui::BusyCursor busy;
-        q->disableControls();
         try {
+            const ui::QuietControls quiet(*q);
             totals = StockMovement::compute(dataModule().AdoConn, date.year(), date.month());
             reopen();
             done = true;
         } catch (const std::exception& e) {
             // A part of a month is no month: show nothing rather than an incomplete table.
             q->close();
-            q->enableControls();
             for (QLineEdit* box : {inTotalEdit, outTotalEdit, closingTotalEdit})
                 box->clear();
             cmd_find->setEnabled(true);
@@ -114,7 +114,6 @@ void TFrmMios::cmd_findClick()
             WarehouseParts::reportFailure(QStringLiteral("统计失败"), e, this);
             return;
         }
-        q->enableControls();
     }
     m_month = date;
     m_totals = totals;
@@ -140,11 +139,9 @@ void TFrmMios::cmd_prinClick()
         report.setLabelText(QStringLiteral("in_tota"), DataHelpers::amountText(m_totals.in));
         report.setLabelText(QStringLiteral("out_tota"), DataHelpers::amountText(m_totals.out));
         report.setLabelText(QStringLiteral("now_tota"), DataHelpers::amountText(m_totals.closing));
-        q->disableControls();
+        const ui::QuietControls quiet(*q);
         report.preview(this);
-        q->enableControls();
     } catch (const std::exception& e) {
-        q->enableControls();
         WarehouseParts::reportFailure(QStringLiteral("打印失败"), e, this);
     }
 }

@@ -13,6 +13,7 @@
 #include "ui/Dialogs.h"
 #include "warehouse/CountScan.h"
 #include "ui/ScanBar.h"
+#include "ui/QuietControls.h"
 #include "warehouse/WarehouseParts.h"
 #include "warehouse/WorkProgress.h"
 
@@ -74,9 +75,8 @@ void TFrmStorChk::cmd_editClick()
         bool started = false;
         {
             WorkProgress progress(QStringLiteral("正在准备盘点..."), this);
-            q.disableControls();
+            const ui::QuietControls quiet(q);
             started = StockSheet::startCount(q, date);
-            q.enableControls();
         }
         if (!started) {
             ui::inform(countedMessage, this);
@@ -84,7 +84,6 @@ void TFrmStorChk::cmd_editClick()
         }
         showSheet();
     } catch (const std::exception& e) {
-        q.enableControls();
         WarehouseParts::reportFailure(QStringLiteral("无法开始盘点"), e, this);
         return;
     }
@@ -123,16 +122,14 @@ void TFrmStorChk::cmd_findClick()
     int rows = 0;
     {
         ui::BusyCursor busy;
-        q.disableControls();
         try {
+            const ui::QuietControls quiet(q);
             rows = StockSheet::openStoredCount(q, monthEdit->date());
             showSheet();
         } catch (const std::exception& e) {
-            q.enableControls();
             WarehouseParts::reportFailure(QStringLiteral("查询失败"), e, this);
             return;
         }
-        q.enableControls();
     }
     double book = 0;
     double counted = 0;
