@@ -219,7 +219,7 @@ int main(int argc, char** argv)
                 window = std::make_unique<TFrmOutSortC>();
             window->DP1->setDate(year.from);
             window->DP2->setDate(year.to);
-            (byAmount ? window->RadioButton1 : window->RadioButton2)->setChecked(true);
+            (byAmount ? window->byAmountRadio : window->byQuantityRadio)->setChecked(true);
             window->show();
             const statistics::Query sql = statistics::rankingQuery(
                 byGoods ? statistics::RankingKey::Goods : statistics::RankingKey::Company,

@@ -6,6 +6,7 @@
 #include "db/Dataset.h"
 #include "db/Field.h"
 #include "ui/DbGrid.h"
+#include "ui/QuietControls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -92,14 +93,8 @@ void showCodeOfName(QComboBox* code, QComboBox* name)
 
 void previewList(ReportLayout& layout, db::Dataset* list, QWidget* parent)
 {
-    list->disableControls();
-    try {
-        layout.preview(parent);
-    } catch (...) {
-        list->enableControls();
-        throw;
-    }
-    list->enableControls();
+    const ui::QuietControls quiet(*list);
+    layout.preview(parent);
 }
 
 } // namespace AccountsParts

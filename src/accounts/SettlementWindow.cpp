@@ -12,6 +12,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -60,10 +61,10 @@ SettlementWindow::SettlementWindow(Setup setup, QWidget* parent)
     connect(cmd_find, &QPushButton::clicked, this, &SettlementWindow::cmd_findClick);
     connect(cmd_prin, &QPushButton::clicked, this, &SettlementWindow::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &SettlementWindow::cmd_exitClick);
-    connect(Edit5, &QLineEdit::textChanged, this, &SettlementWindow::Edit5Change);
-    connect(Edit3, &QLineEdit::textChanged, this, &SettlementWindow::Edit3Change);
-    connect(ComboBox1, &QComboBox::editTextChanged, this, &SettlementWindow::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::editTextChanged, this, &SettlementWindow::ComboBox2Change);
+    connect(amountEdit, &QLineEdit::textChanged, this, &SettlementWindow::showNewBalance);
+    connect(billNoEdit, &QLineEdit::textChanged, this, &SettlementWindow::clearCompany);
+    connect(companyCodeBox, &QComboBox::editTextChanged, this, &SettlementWindow::showCompanyName);
+    connect(companyNameBox, &QComboBox::editTextChanged, this, &SettlementWindow::showCompanyCode);
 
     FormCreate();
 }
@@ -105,88 +106,88 @@ void SettlementWindow::buildLayout()
         return box;
     };
 
-    GroupBox2 = group("GroupBox2", QStringLiteral("按客户结算"));
-    ComboBox1 = combo("ComboBox1", false);
-    ComboBox2 = combo("ComboBox2", false);
-    ComboBox1->setMinimumWidth(60);
-    ComboBox2->setMinimumWidth(100);
-    WindowParts::addLabelled(new QGridLayout(GroupBox2),
-                             {{QStringLiteral("编码"), ComboBox1}, {QStringLiteral("名称"), ComboBox2}}, 2);
+    byCompanyGroup = group("GroupBox2", QStringLiteral("按客户结算"));
+    companyCodeBox = combo("ComboBox1", false);
+    companyNameBox = combo("ComboBox2", false);
+    companyCodeBox->setMinimumWidth(60);
+    companyNameBox->setMinimumWidth(100);
+    WindowParts::addLabelled(new QGridLayout(byCompanyGroup),
+                             {{QStringLiteral("编码"), companyCodeBox}, {QStringLiteral("名称"), companyNameBox}}, 2);
 
-    GroupBox3 = group("GroupBox3", QStringLiteral("按流水号结算"));
-    Edit3 = edit("Edit3", false);
-    Edit3->setMaxLength(14);
-    Edit3->setMinimumWidth(104);
-    WindowParts::addLabelled(new QGridLayout(GroupBox3), {{QStringLiteral("流水单号"), Edit3}}, 1);
+    byBillGroup = group("GroupBox3", QStringLiteral("按流水号结算"));
+    billNoEdit = edit("Edit3", false);
+    billNoEdit->setMaxLength(14);
+    billNoEdit->setMinimumWidth(104);
+    WindowParts::addLabelled(new QGridLayout(byBillGroup), {{QStringLiteral("流水单号"), billNoEdit}}, 1);
 
-    GroupBox4 = group("GroupBox4", QStringLiteral("结算日期范围"));
+    periodGroup = group("GroupBox4", QStringLiteral("结算日期范围"));
     const QDate today = Clock::today();
-    DP1 = AccountsParts::makeDatePicker("DP1", today, GroupBox4);
-    DP2 = AccountsParts::makeDatePicker("DP2", today, GroupBox4);
-    auto* dates = new QHBoxLayout(GroupBox4);
+    fromDateEdit = AccountsParts::makeDatePicker("DP1", today, periodGroup);
+    toDateEdit = AccountsParts::makeDatePicker("DP2", today, periodGroup);
+    auto* dates = new QHBoxLayout(periodGroup);
     dates->setSpacing(3);
-    auto* dateLabel = new QLabel(QStringLiteral("日期"), GroupBox4);
-    dateLabel->setBuddy(DP1);
+    auto* dateLabel = new QLabel(QStringLiteral("日期"), periodGroup);
+    dateLabel->setBuddy(fromDateEdit);
     dates->addWidget(dateLabel);
-    dates->addWidget(DP1);
-    dates->addWidget(new QLabel(QStringLiteral("-"), GroupBox4));
-    dates->addWidget(DP2);
+    dates->addWidget(fromDateEdit);
+    dates->addWidget(new QLabel(QStringLiteral("-"), periodGroup));
+    dates->addWidget(toDateEdit);
 
-    GroupBox1 = group("GroupBox1", QStringLiteral("结算结果"));
-    Edit1 = edit("Edit1", true, true);
-    Edit2 = edit("Edit2", true, true);
-    Edit4 = edit("Edit4", true, true);
-    Edit10 = edit("Edit10", true);
-    WindowParts::addLabelled(new QGridLayout(GroupBox1),
-                             {{QStringLiteral("应%1总金额").arg(verb), Edit1},
-                              {QStringLiteral("已%1总金额").arg(verb), Edit2},
-                              {QStringLiteral("欠%1总金额").arg(verb), Edit4},
-                              {QStringLiteral("上期节余"), Edit10}},
+    resultGroup = group("GroupBox1", QStringLiteral("结算结果"));
+    totalDueEdit = edit("Edit1", true, true);
+    totalPaidEdit = edit("Edit2", true, true);
+    totalOwingEdit = edit("Edit4", true, true);
+    previousBalanceEdit = edit("Edit10", true);
+    WindowParts::addLabelled(new QGridLayout(resultGroup),
+                             {{QStringLiteral("应%1总金额").arg(verb), totalDueEdit},
+                              {QStringLiteral("已%1总金额").arg(verb), totalPaidEdit},
+                              {QStringLiteral("欠%1总金额").arg(verb), totalOwingEdit},
+                              {QStringLiteral("上期节余"), previousBalanceEdit}},
                              1);
 
-    GroupBox5 = group("GroupBox5", QStringLiteral("%1款明细").arg(verb));
-    Edit7 = edit("Edit7", true);
-    DP3 = AccountsParts::makeDatePicker("DP3", today, nullptr);
-    Edit5 = edit("Edit5", true);
-    Edit6 = edit("Edit6", true, true);
-    ComboBox3 = combo("ComboBox3", true);
-    ComboBox4 = combo("ComboBox4", true);
-    ComboBox5 = combo("ComboBox5", true);
-    Edit8 = edit("Edit8", true);
-    Edit9 = edit("Edit9", true);
-    Edit7->setMaxLength(20);
-    Edit8->setMaxLength(20);
-    Edit9->setMaxLength(50);
-    WindowParts::addLabelled(new QGridLayout(GroupBox5),
-                             {{QStringLiteral("%1款单号").arg(verb), Edit7},
-                              {QStringLiteral("%1款日期").arg(verb), DP3},
-                              {QStringLiteral("%1款金额").arg(verb), Edit5},
-                              {QStringLiteral("本次结余"), Edit6},
-                              {QStringLiteral("开 单 人"), ComboBox3},
-                              {QStringLiteral("%1 款 人").arg(verb), ComboBox4},
-                              {QStringLiteral("复 核 人"), ComboBox5},
-                              {QStringLiteral("凭证号"), Edit8},
-                              {QStringLiteral("备注"), Edit9}},
+    voucherGroup = group("GroupBox5", QStringLiteral("%1款明细").arg(verb));
+    voucherNoEdit = edit("Edit7", true);
+    voucherDateEdit = AccountsParts::makeDatePicker("DP3", today, nullptr);
+    amountEdit = edit("Edit5", true);
+    newBalanceEdit = edit("Edit6", true, true);
+    madeByBox = combo("ComboBox3", true);
+    handledByBox = combo("ComboBox4", true);
+    checkedByBox = combo("ComboBox5", true);
+    invoiceNoEdit = edit("Edit8", true);
+    remarkEdit = edit("Edit9", true);
+    voucherNoEdit->setMaxLength(20);
+    invoiceNoEdit->setMaxLength(20);
+    remarkEdit->setMaxLength(50);
+    WindowParts::addLabelled(new QGridLayout(voucherGroup),
+                             {{QStringLiteral("%1款单号").arg(verb), voucherNoEdit},
+                              {QStringLiteral("%1款日期").arg(verb), voucherDateEdit},
+                              {QStringLiteral("%1款金额").arg(verb), amountEdit},
+                              {QStringLiteral("本次结余"), newBalanceEdit},
+                              {QStringLiteral("开 单 人"), madeByBox},
+                              {QStringLiteral("%1 款 人").arg(verb), handledByBox},
+                              {QStringLiteral("复 核 人"), checkedByBox},
+                              {QStringLiteral("凭证号"), invoiceNoEdit},
+                              {QStringLiteral("备注"), remarkEdit}},
                              3);
 
-    DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
-    AccountsParts::addListColumns(DBGrid1, verb);
+    billGrid = named<ui::DbGrid>("DBGrid1", this);
+    billGrid->setReadOnly(true);
+    billGrid->setRowSelect(true);
+    AccountsParts::addListColumns(billGrid, verb);
 
     auto* filters = new QHBoxLayout;
     filters->setSpacing(4);
-    filters->addWidget(GroupBox2, 3);
-    filters->addWidget(GroupBox3, 2);
-    filters->addWidget(GroupBox4, 3);
+    filters->addWidget(byCompanyGroup, 3);
+    filters->addWidget(byBillGroup, 2);
+    filters->addWidget(periodGroup, 3);
     auto* money = new QHBoxLayout;
-    money->addWidget(GroupBox1, 1);
-    money->addWidget(GroupBox5, 3);
+    money->addWidget(resultGroup, 1);
+    money->addWidget(voucherGroup, 3);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addLayout(filters);
     layout->addLayout(money);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(billGrid, 1);
 }
 
 void SettlementWindow::FormCreate()
@@ -196,7 +197,7 @@ void SettlementWindow::FormCreate()
     db::Dataset* list = m_setup.list;
     // The list shows this window's settlements only, not what another window left in it.
     list->close();
-    DBGrid1->setDataset(list);
+    billGrid->setDataset(list);
     AccountsParts::addMarginHook(*list, this);
     setMode(QStringLiteral("null"));
 }
@@ -204,8 +205,8 @@ void SettlementWindow::FormCreate()
 void SettlementWindow::FillLists()
 {
     try {
-        AccountsParts::fillCompanyLists(ComboBox1, ComboBox2);
-        for (QComboBox* people : {ComboBox3, ComboBox4, ComboBox5})
+        AccountsParts::fillCompanyLists(companyCodeBox, companyNameBox);
+        for (QComboBox* people : {madeByBox, handledByBox, checkedByBox})
             DataHelpers::fillCombo(QStringLiteral("employee"), QStringLiteral("empl_name"), people);
     } catch (const std::exception& e) {
         report(QStringLiteral("公司和员工列表无法读取"), e);
@@ -222,10 +223,10 @@ void SettlementWindow::updateButtons()
 {
     const bool editing = isEditing();
     const int position = m_setup.position;
-    GroupBox1->setEnabled(false);
-    for (QGroupBox* box : {GroupBox2, GroupBox3, GroupBox4})
+    resultGroup->setEnabled(false);
+    for (QGroupBox* box : {byCompanyGroup, byBillGroup, periodGroup})
         box->setEnabled(!editing);
-    GroupBox5->setEnabled(editing);
+    voucherGroup->setEnabled(editing);
     cmd_add->setEnabled(!editing && hasRight(Right::Add, position));
     cmd_calc->setEnabled(!editing && m_canTakeMoney && hasRight(Right::Edit, position));
     cmd_save->setEnabled(editing);
@@ -254,23 +255,19 @@ void SettlementWindow::drawUp()
 {
     const ui::BusyCursor busy;
     db::Dataset* list = m_setup.list;
-    list->disableControls();
-    try {
+    {
+        const ui::QuietControls quiet(*list);
         Settlement::openList(*list, m_setup.ledger->billTable, m_filter);
-        list->enableControls();
-    } catch (...) {
-        list->enableControls();
-        throw;
     }
-    AccountsParts::showTotals(Settlement::totals(*list), Edit1, Edit2, Edit4);
-    Edit10->setText(generalNumber(Settlement::credit(dataModule().AdoConn, m_filter.compCode)));
+    AccountsParts::showTotals(Settlement::totals(*list), totalDueEdit, totalPaidEdit, totalOwingEdit);
+    previousBalanceEdit->setText(generalNumber(Settlement::credit(dataModule().AdoConn, m_filter.compCode)));
 }
 
 void SettlementWindow::cmd_addClick()
 {
-    const QString code = ComboBox1->currentText();
-    const QString name = ComboBox2->currentText();
-    const QString billNo = Edit3->text();
+    const QString code = companyCodeBox->currentText();
+    const QString name = companyNameBox->currentText();
+    const QString billNo = billNoEdit->text();
     if (code.trimmed().isEmpty() && name.trimmed().isEmpty() && billNo.trimmed().isEmpty()) {
         ui::inform(QStringLiteral("请选择客户或流水号结帐！"), this);
         return;
@@ -280,8 +277,8 @@ void SettlementWindow::cmd_addClick()
     m_filter.byCompany = !code.trimmed().isEmpty() || !name.trimmed().isEmpty();
     m_filter.compCode = m_filter.byCompany ? code : QString();
     m_filter.billNo = billNo;
-    m_filter.from = DP1->date();
-    m_filter.to = DP2->date();
+    m_filter.from = fromDateEdit->date();
+    m_filter.to = toDateEdit->date();
     m_compName = name;
     m_canTakeMoney = false;
     try {
@@ -293,38 +290,38 @@ void SettlementWindow::cmd_addClick()
         return;
     }
     bool ok = false;
-    m_canTakeMoney = AccountsParts::amountOf(Edit4, &ok) > 0 && ok;
+    m_canTakeMoney = AccountsParts::amountOf(totalOwingEdit, &ok) > 0 && ok;
     m_printable = true;
     setMode(QStringLiteral("null"));
     m_setup.list->first();
-    Edit5->setText(QStringLiteral("0"));
-    Edit6->setText(Edit4->text());
+    amountEdit->setText(QStringLiteral("0"));
+    newBalanceEdit->setText(totalOwingEdit->text());
 }
 
 void SettlementWindow::cmd_calcClick()
 {
     bool ok = false;
-    if (!m_canTakeMoney || !hasRight(Right::Edit, m_setup.position) || !(AccountsParts::amountOf(Edit4, &ok) > 0) || !ok)
+    if (!m_canTakeMoney || !hasRight(Right::Edit, m_setup.position) || !(AccountsParts::amountOf(totalOwingEdit, &ok) > 0) || !ok)
         return;
     setMode(QStringLiteral("edit"));
-    Edit5->clear();
-    Edit6->clear();
-    DP3->setDate(Clock::today());
+    amountEdit->clear();
+    newBalanceEdit->clear();
+    voucherDateEdit->setDate(Clock::today());
     m_proposedNumber = DataHelpers::timeStamp();
-    Edit7->setText(m_proposedNumber);
-    Edit7->setFocus();
+    voucherNoEdit->setText(m_proposedNumber);
+    voucherNoEdit->setFocus();
 }
 
-void SettlementWindow::Edit5Change()
+void SettlementWindow::showNewBalance()
 {
-    if (Edit5->text().trimmed().isEmpty())
+    if (amountEdit->text().trimmed().isEmpty())
         return;
     bool amountOk = false, creditOk = false, owingOk = false;
-    const double amount = AccountsParts::amountOf(Edit5, &amountOk);
-    const double credit = AccountsParts::amountOf(Edit10, &creditOk);
-    const double owing = AccountsParts::amountOf(Edit4, &owingOk);
+    const double amount = AccountsParts::amountOf(amountEdit, &amountOk);
+    const double credit = AccountsParts::amountOf(previousBalanceEdit, &creditOk);
+    const double owing = AccountsParts::amountOf(totalOwingEdit, &owingOk);
     if (amountOk && creditOk && owingOk)
-        Edit6->setText(amountText(Settlement::newBalance(amount, credit, owing)));
+        newBalanceEdit->setText(amountText(Settlement::newBalance(amount, credit, owing)));
 }
 
 void SettlementWindow::cmd_saveClick()
@@ -332,24 +329,24 @@ void SettlementWindow::cmd_saveClick()
     if (!isEditing())
         return;
     bool ok = false;
-    const double amount = AccountsParts::amountOf(Edit5, &ok);
+    const double amount = AccountsParts::amountOf(amountEdit, &ok);
     if (!ok || !(amount > 0)) {
-        ui::inform(QStringLiteral("%1款金额“%2”必须大于0").arg(m_setup.verb, Edit5->text().trimmed()), this);
-        Edit5->setFocus();
-        Edit5->selectAll();
+        ui::inform(QStringLiteral("%1款金额“%2”必须大于0").arg(m_setup.verb, amountEdit->text().trimmed()), this);
+        amountEdit->setFocus();
+        amountEdit->selectAll();
         return;
     }
     Settlement::Voucher voucher;
-    voucher.number = Edit7->text();
+    voucher.number = voucherNoEdit->text();
     voucher.numberProposed = voucher.number == m_proposedNumber;
-    voucher.date = DP3->date();
+    voucher.date = voucherDateEdit->date();
     voucher.compName = m_compName;
     voucher.amount = amount;
-    voucher.operName = ComboBox3->currentText();
-    voucher.feiName = ComboBox4->currentText();
-    voucher.chekName = ComboBox5->currentText();
-    voucher.invoiceNo = Edit8->text();
-    voucher.remark = Edit9->text();
+    voucher.operName = madeByBox->currentText();
+    voucher.feiName = handledByBox->currentText();
+    voucher.chekName = checkedByBox->currentText();
+    voucher.invoiceNo = invoiceNoEdit->text();
+    voucher.remark = remarkEdit->text();
     voucher.saveId = m_saveAttempt.identityFor({voucher, m_filter});
     Settlement::Saved saved;
     try {
@@ -364,7 +361,7 @@ void SettlementWindow::cmd_saveClick()
             // Show the bills as they stand, so what the user retries against is what is stored.
             try {
                 drawUp();
-                Edit5Change();
+                showNewBalance();
             } catch (const std::exception& again) {
                 report(QStringLiteral("结算无法重新读取"), again);
             }
@@ -374,8 +371,8 @@ void SettlementWindow::cmd_saveClick()
         saved = *stored;
     }
     m_saveAttempt.succeeded();
-    Edit6->setText(amountText(saved.balance));
-    Edit7->setText(saved.number);
+    newBalanceEdit->setText(amountText(saved.balance));
+    voucherNoEdit->setText(saved.number);
     m_canTakeMoney = false;
     setMode(QStringLiteral("null"));
     try {
@@ -408,31 +405,31 @@ void SettlementWindow::showVoucher(const db::Dataset& v)
     const auto number = [&v](const char* field) { return generalNumber(v.number(QString::fromLatin1(field))); };
     const auto text = [&v](const char* field) { return v.text(QString::fromLatin1(field)); };
     const auto date = [&v](const char* field) { return v.value(QString::fromLatin1(field)).toDate(); };
-    AccountsParts::setTextQuietly(ComboBox1, text("comp_code"));
-    AccountsParts::setTextQuietly(ComboBox2, text("comp_name"));
+    AccountsParts::setTextQuietly(companyCodeBox, text("comp_code"));
+    AccountsParts::setTextQuietly(companyNameBox, text("comp_name"));
     {
         // The voucher shows its company and its bill number together.
-        const QSignalBlocker blocker(Edit3);
-        Edit3->setText(text("bill_no"));
+        const QSignalBlocker blocker(billNoEdit);
+        billNoEdit->setText(text("bill_no"));
     }
-    Edit1->setText(number("shou_tota"));
-    Edit2->setText(number("fact_tota"));
-    Edit4->setText(number("lack_tota"));
-    DP1->setDate(date("start_date"));
-    Edit10->setText(number("last_tota"));
-    DP2->setDate(date("end_date"));
-    DP3->setDate(date("fei_date"));
-    Edit7->setText(text("fei_no"));
+    totalDueEdit->setText(number("shou_tota"));
+    totalPaidEdit->setText(number("fact_tota"));
+    totalOwingEdit->setText(number("lack_tota"));
+    fromDateEdit->setDate(date("start_date"));
+    previousBalanceEdit->setText(number("last_tota"));
+    toDateEdit->setDate(date("end_date"));
+    voucherDateEdit->setDate(date("fei_date"));
+    voucherNoEdit->setText(text("fei_no"));
     {
-        const QSignalBlocker blocker(Edit5);
-        Edit5->setText(number("fei_tota"));
+        const QSignalBlocker blocker(amountEdit);
+        amountEdit->setText(number("fei_tota"));
     }
-    Edit6->setText(number("rest_tota"));
-    AccountsParts::setTextQuietly(ComboBox3, text("oper_name"));
-    AccountsParts::setTextQuietly(ComboBox4, text("fei_name"));
-    AccountsParts::setTextQuietly(ComboBox5, text("chek_name"));
-    Edit8->setText(text("invo_no"));
-    Edit9->setText(text("re_mark"));
+    newBalanceEdit->setText(number("rest_tota"));
+    AccountsParts::setTextQuietly(madeByBox, text("oper_name"));
+    AccountsParts::setTextQuietly(handledByBox, text("fei_name"));
+    AccountsParts::setTextQuietly(checkedByBox, text("chek_name"));
+    invoiceNoEdit->setText(text("invo_no"));
+    remarkEdit->setText(text("re_mark"));
 }
 
 void SettlementWindow::cmd_prinClick()
@@ -444,12 +441,12 @@ void SettlementWindow::cmd_prinClick()
     try {
         ReportLayout& layout = m_setup.report();
         const QList<std::pair<const char*, QString>> values = {
-            {"khbm", ComboBox1->currentText()}, {"khmc", ComboBox2->currentText()}, {"lsdh", Edit3->text()},
-            {"rqfw1", shortDate(DP1->date())},  {"rqfw2", shortDate(DP2->date())},  {"ysjea", Edit1->text()},
-            {"ysjeb", Edit2->text()},           {"qkje", Edit4->text()},            {"skje", Edit5->text()},
-            {"zhje", Edit6->text()},            {"skdh", Edit7->text()},            {"skri", shortDate(DP3->date())},
-            {"kdr", ComboBox3->currentText()},  {"skr", ComboBox4->currentText()},  {"fhr", ComboBox5->currentText()},
-            {"pzh", Edit8->text()},             {"bz", Edit9->text()},              {"sqjy", Edit10->text()}};
+            {"khbm", companyCodeBox->currentText()}, {"khmc", companyNameBox->currentText()}, {"lsdh", billNoEdit->text()},
+            {"rqfw1", shortDate(fromDateEdit->date())},  {"rqfw2", shortDate(toDateEdit->date())},  {"ysjea", totalDueEdit->text()},
+            {"ysjeb", totalPaidEdit->text()},           {"qkje", totalOwingEdit->text()},            {"skje", amountEdit->text()},
+            {"zhje", newBalanceEdit->text()},            {"skdh", voucherNoEdit->text()},            {"skri", shortDate(voucherDateEdit->date())},
+            {"kdr", madeByBox->currentText()},  {"skr", handledByBox->currentText()},  {"fhr", checkedByBox->currentText()},
+            {"pzh", invoiceNoEdit->text()},             {"bz", remarkEdit->text()},              {"sqjy", previousBalanceEdit->text()}};
         for (const auto& [name, value] : values)
             layout.setLabelText(QString::fromLatin1(name), value);
         AccountsParts::previewList(layout, list, this);
@@ -463,20 +460,20 @@ void SettlementWindow::cmd_exitClick()
     close();
 }
 
-void SettlementWindow::ComboBox1Change()
+void SettlementWindow::showCompanyName()
 {
-    AccountsParts::showNameOfCode(ComboBox1, ComboBox2);
+    AccountsParts::showNameOfCode(companyCodeBox, companyNameBox);
 }
 
-void SettlementWindow::ComboBox2Change()
+void SettlementWindow::showCompanyCode()
 {
-    AccountsParts::showCodeOfName(ComboBox1, ComboBox2);
+    AccountsParts::showCodeOfName(companyCodeBox, companyNameBox);
 }
 
-void SettlementWindow::Edit3Change()
+void SettlementWindow::clearCompany()
 {
-    if (Edit3->text().trimmed().isEmpty())
+    if (billNoEdit->text().trimmed().isEmpty())
         return;
-    AccountsParts::setTextQuietly(ComboBox1, QString());
-    AccountsParts::setTextQuietly(ComboBox2, QString());
+    AccountsParts::setTextQuietly(companyCodeBox, QString());
+    AccountsParts::setTextQuietly(companyNameBox, QString());
 }

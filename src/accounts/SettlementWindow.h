@@ -44,30 +44,30 @@ public:
     QPushButton* cmd_find;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
-    QGroupBox* GroupBox1;
-    QGroupBox* GroupBox2;
-    QGroupBox* GroupBox3;
-    QGroupBox* GroupBox4;
-    QGroupBox* GroupBox5;
-    QComboBox* ComboBox1;   // company code
-    QComboBox* ComboBox2;   // company name
-    QComboBox* ComboBox3;   // made out by
-    QComboBox* ComboBox4;   // received or paid by
-    QComboBox* ComboBox5;   // checked by
-    QLineEdit* Edit1;       // total due
-    QLineEdit* Edit2;       // total paid
-    QLineEdit* Edit3;       // bill number
-    QLineEdit* Edit4;       // total owing
-    QLineEdit* Edit5;       // amount
-    QLineEdit* Edit6;       // new balance
-    QLineEdit* Edit7;       // voucher number
-    QLineEdit* Edit8;       // invoice number
-    QLineEdit* Edit9;       // remark
-    QLineEdit* Edit10;      // previous balance
-    QDateEdit* DP1;
-    QDateEdit* DP2;
-    QDateEdit* DP3;
-    ui::DbGrid* DBGrid1;
+    QGroupBox* resultGroup;
+    QGroupBox* byCompanyGroup;
+    QGroupBox* byBillGroup;
+    QGroupBox* periodGroup;
+    QGroupBox* voucherGroup;
+    QComboBox* companyCodeBox;
+    QComboBox* companyNameBox;
+    QComboBox* madeByBox;
+    QComboBox* handledByBox;
+    QComboBox* checkedByBox;
+    QLineEdit* totalDueEdit;
+    QLineEdit* totalPaidEdit;
+    QLineEdit* billNoEdit;
+    QLineEdit* totalOwingEdit;
+    QLineEdit* amountEdit;
+    QLineEdit* newBalanceEdit;
+    QLineEdit* voucherNoEdit;
+    QLineEdit* invoiceNoEdit;
+    QLineEdit* remarkEdit;
+    QLineEdit* previousBalanceEdit;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
+    QDateEdit* voucherDateEdit;
+    ui::DbGrid* billGrid;
 
 public slots:
     void cmd_addClick();
@@ -77,10 +77,10 @@ public slots:
     void cmd_findClick();
     void cmd_prinClick();
     void cmd_exitClick();
-    void Edit5Change();
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void Edit3Change();
+    void showNewBalance();
+    void showCompanyName();
+    void showCompanyCode();
+    void clearCompany();
 
 protected:
     SettlementWindow(Setup setup, QWidget* parent);

@@ -37,26 +37,26 @@ public:
     QPushButton* cmd_find;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
-    QGroupBox* GroupBox1;
-    QGroupBox* GroupBox2;
-    QGroupBox* GroupBox3;
-    QComboBox* ComboBox1;   // company code
-    QComboBox* ComboBox2;   // company name
-    QRadioButton* RadioButton1;
-    QRadioButton* RadioButton2;
-    QDateEdit* DP1;
-    QDateEdit* DP2;
-    QLineEdit* Edit1;       // total due
-    QLineEdit* Edit2;       // total paid
-    QLineEdit* Edit3;       // total owing
-    ui::DbGrid* DBGrid1;
+    QGroupBox* companyGroup;
+    QGroupBox* periodGroup;
+    QGroupBox* stateGroup;
+    QComboBox* companyCodeBox;
+    QComboBox* companyNameBox;
+    QRadioButton* allRadio;
+    QRadioButton* openOnlyRadio;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
+    QLineEdit* totalDueEdit;
+    QLineEdit* totalPaidEdit;
+    QLineEdit* totalOwingEdit;
+    ui::DbGrid* billGrid;
 
 public slots:
     void cmd_findClick();
     void cmd_prinClick();
     void cmd_exitClick();
-    void ComboBox1Change();
-    void ComboBox2Change();
+    void showCompanyName();
+    void showCompanyCode();
 
 protected:
     StatementWindow(Setup setup, QWidget* parent);

@@ -18,6 +18,7 @@
 #include "ui/FieldValue.h"
 #include "ui/WindowParts.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -60,47 +61,47 @@ TFrmAgeing::TFrmAgeing(Receivables::Side side, QWidget* parent)
     cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
     bar->addStretch();
 
-    DP1 = AccountsParts::makeDatePicker("DP1", Clock::today(), this);
-    Edit1 = named<QLineEdit>("Edit1");
-    Edit2 = named<QLineEdit>("Edit2");
-    for (QLineEdit* box : {Edit1, Edit2})
+    asOfDateEdit = AccountsParts::makeDatePicker("DP1", Clock::today(), this);
+    owingTotalEdit = named<QLineEdit>("Edit1");
+    balanceTotalEdit = named<QLineEdit>("Edit2");
+    for (QLineEdit* box : {owingTotalEdit, balanceTotalEdit})
         box->setReadOnly(true);
     auto* boxes = new QGridLayout;
     WindowParts::addLabelled(boxes,
-                             {{QStringLiteral("账龄日期"), DP1},
-                              {receivable(side) ? QStringLiteral("欠收合计") : QStringLiteral("欠付合计"), Edit1},
-                              {QStringLiteral("余额合计"), Edit2}},
+                             {{QStringLiteral("账龄日期"), asOfDateEdit},
+                              {receivable(side) ? QStringLiteral("欠收合计") : QStringLiteral("欠付合计"), owingTotalEdit},
+                              {QStringLiteral("余额合计"), balanceTotalEdit}},
                              3);
 
     db::Dataset* list = ageingList();
-    DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
-    ui::placeGridWindow(this, DBGrid1);
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
-    DBGrid1->addColumn(QStringLiteral("comp_code"), QStringLiteral("公司编码"), 80);
-    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("公司名称"), 180);
-    DBGrid1->addColumn(QStringLiteral("age_30"), QStringLiteral("0-30天"), 80);
-    DBGrid1->addColumn(QStringLiteral("age_60"), QStringLiteral("31-60天"), 80);
-    DBGrid1->addColumn(QStringLiteral("age_90"), QStringLiteral("61-90天"), 80);
-    DBGrid1->addColumn(QStringLiteral("age_over"), QStringLiteral("90天以上"), 80);
-    DBGrid1->addColumn(QStringLiteral("open_tota"), QStringLiteral("合计"), 90);
-    DBGrid1->addColumn(QStringLiteral("rest_tota"), QStringLiteral("余额"), 80);
+    ageingGrid = named<ui::DbGrid>("DBGrid1", this);
+    ui::placeGridWindow(this, ageingGrid);
+    ageingGrid->setReadOnly(true);
+    ageingGrid->setRowSelect(true);
+    ageingGrid->addColumn(QStringLiteral("comp_code"), QStringLiteral("公司编码"), 80);
+    ageingGrid->addColumn(QStringLiteral("comp_name"), QStringLiteral("公司名称"), 180);
+    ageingGrid->addColumn(QStringLiteral("age_30"), QStringLiteral("0-30天"), 80);
+    ageingGrid->addColumn(QStringLiteral("age_60"), QStringLiteral("31-60天"), 80);
+    ageingGrid->addColumn(QStringLiteral("age_90"), QStringLiteral("61-90天"), 80);
+    ageingGrid->addColumn(QStringLiteral("age_over"), QStringLiteral("90天以上"), 80);
+    ageingGrid->addColumn(QStringLiteral("open_tota"), QStringLiteral("合计"), 90);
+    ageingGrid->addColumn(QStringLiteral("rest_tota"), QStringLiteral("余额"), 80);
     // The list of another side or date is not shown as this one's.
     list->close();
-    DBGrid1->setDataset(list);
+    ageingGrid->setDataset(list);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addLayout(boxes);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(ageingGrid, 1);
 
     connect(cmd_find, &QPushButton::clicked, this, &TFrmAgeing::cmd_findClick);
     connect(cmd_prin, &QPushButton::clicked, this, &TFrmAgeing::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmAgeing::cmd_exitClick);
-    connect(DBGrid1, &QAbstractItemView::activated, this, &TFrmAgeing::DBGrid1DblClick);
-    ui::setWalksEnter(DBGrid1);   // Enter opens the row's settlement; it does not move on
+    connect(ageingGrid, &QAbstractItemView::activated, this, &TFrmAgeing::openSettlement);
+    ui::setWalksEnter(ageingGrid);   // Enter opens the row's settlement; it does not move on
     // An export carries the title, the date and the totals, as the print-out does.
-    DBGrid1->setExportFrame([this] { return ReportSheet(fillReport()).frame(); });
+    ageingGrid->setExportFrame([this] { return ReportSheet(fillReport()).frame(); });
     cmd_find->setEnabled(hasRight(Right::Find, m_position));
     cmd_prin->setEnabled(hasRight(Right::Print, m_position));
     if (cmd_find->isEnabled())
@@ -113,23 +114,22 @@ void TFrmAgeing::cmd_findClick()
     Receivables::AgeingRow sum;
     try {
         const ui::BusyCursor busy;
-        list->disableControls();
-        Receivables::prepareAgeing(*list, m_side, DP1->date());
-        list->open();
-        list->enableControls();
+        {
+            const ui::QuietControls quiet(*list);
+            Receivables::prepareAgeing(*list, m_side, asOfDateEdit->date());
+            list->open();
+        }
         for (int row = 0; row < list->recordCount(); ++row) {
             sum.total += list->value(row, list->fieldIndex(QStringLiteral("open_tota"))).toDouble();
             sum.credit += list->value(row, list->fieldIndex(QStringLiteral("rest_tota"))).toDouble();
         }
         m_drawnUp = true;
     } catch (const std::exception& e) {
-        if (list->controlsDisabled())
-            list->enableControls();
         m_drawnUp = false;
         ui::showError(QStringLiteral("账龄无法查询：%1").arg(ui::errorText(e)), this);
     }
-    Edit1->setText(DataHelpers::amountText(sum.total));
-    Edit2->setText(DataHelpers::amountText(sum.credit));
+    owingTotalEdit->setText(DataHelpers::amountText(sum.total));
+    balanceTotalEdit->setText(DataHelpers::amountText(sum.credit));
     if (list->isOpen() && !list->isEmpty())
         list->first();
 }
@@ -138,9 +138,9 @@ TQageing& TFrmAgeing::fillReport()
 {
     TQageing& layout = ReportLayouts::get<TQageing>();
     layout.setLabelText(QStringLiteral("title"), windowTitle());
-    layout.setLabelText(QStringLiteral("asof"), QLocale().toString(DP1->date(), QLocale::ShortFormat));
-    layout.setLabelText(QStringLiteral("hjje"), Edit1->text());
-    layout.setLabelText(QStringLiteral("hjye"), Edit2->text());
+    layout.setLabelText(QStringLiteral("asof"), QLocale().toString(asOfDateEdit->date(), QLocale::ShortFormat));
+    layout.setLabelText(QStringLiteral("hjje"), owingTotalEdit->text());
+    layout.setLabelText(QStringLiteral("hjye"), balanceTotalEdit->text());
     return layout;
 }
 
@@ -160,7 +160,7 @@ void TFrmAgeing::cmd_exitClick()
     close();
 }
 
-void TFrmAgeing::DBGrid1DblClick()
+void TFrmAgeing::openSettlement()
 {
     db::Dataset* list = ageingList();
     if (!list->isOpen() || list->isEmpty())
@@ -177,9 +177,9 @@ void TFrmAgeing::DBGrid1DblClick()
     else
         window = std::make_unique<TFrmPay>(this);
     // Every bill up to the ageing date: the settlement shows what the ageing counts.
-    window->ComboBox1->setEditText(code);
-    window->DP1->setDate(DP1->date().addYears(-20));
-    window->DP2->setDate(DP1->date());
+    window->companyCodeBox->setEditText(code);
+    window->fromDateEdit->setDate(asOfDateEdit->date().addYears(-20));
+    window->toDateEdit->setDate(asOfDateEdit->date());
     if (window->cmd_add->isEnabled())
         window->cmd_addClick();
     ui::dialogs().exec(window.get());

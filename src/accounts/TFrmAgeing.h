@@ -24,17 +24,17 @@ public:
     QPushButton* cmd_find;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
-    QDateEdit* DP1;       // 账龄日期
-    QLineEdit* Edit1;     // 欠款合计
-    QLineEdit* Edit2;     // 余额合计
-    ui::DbGrid* DBGrid1;
+    QDateEdit* asOfDateEdit;
+    QLineEdit* owingTotalEdit;
+    QLineEdit* balanceTotalEdit;
+    ui::DbGrid* ageingGrid;
 
 public slots:
     void cmd_findClick();
     void cmd_prinClick();
     void cmd_exitClick();
     // Opens the settlement window of the current row's company, drawn up.
-    void DBGrid1DblClick();
+    void openSettlement();
 
 private:
     // The print-out with this window's title, date and totals.

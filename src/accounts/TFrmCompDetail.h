@@ -26,15 +26,15 @@ public:
     QPushButton* cmd_find;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
-    QComboBox* ComboBox1;       // company code
-    QComboBox* ComboBox2;       // company name
-    QRadioButton* RadioButton1; // 应收
-    QRadioButton* RadioButton2; // 应付
-    QDateEdit* DP1;
-    QDateEdit* DP2;
-    QLineEdit* Edit1;           // 上期结余
-    QLineEdit* Edit2;           // 期末余额
-    ui::DbGrid* Grid1;
+    QComboBox* companyCodeBox;
+    QComboBox* companyNameBox;
+    QRadioButton* receivableRadio;
+    QRadioButton* payableRadio;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
+    QLineEdit* broughtForwardEdit;
+    QLineEdit* closingBalanceEdit;
+    ui::DbGrid* movementGrid;
 
 public slots:
     void cmd_findClick();

@@ -34,51 +34,51 @@ VoucherFinder::VoucherFinder(Setup setup, QWidget* parent)
     cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
     bar->addStretch();
 
-    Edit1 = named<QLineEdit>("Edit1", this);
-    Edit1->setMaxLength(20);
-    dp1 = AccountsParts::makeDatePicker("dp1", Clock::today(), this);
-    CheckBox1 = named<QCheckBox>("CheckBox1", this);
-    CheckBox1->setText(QStringLiteral("全部"));
-    CheckBox1->setChecked(true);
+    voucherNoEdit = named<QLineEdit>("Edit1", this);
+    voucherNoEdit->setMaxLength(20);
+    dateEdit = AccountsParts::makeDatePicker("dp1", Clock::today(), this);
+    allBox = named<QCheckBox>("CheckBox1", this);
+    allBox->setText(QStringLiteral("全部"));
+    allBox->setChecked(true);
     auto* numberLabel = new QLabel(QStringLiteral("%1款单号").arg(verb), this);
-    numberLabel->setBuddy(Edit1);
+    numberLabel->setBuddy(voucherNoEdit);
     auto* dateLabel = new QLabel(QStringLiteral("%1款日期").arg(verb), this);
-    dateLabel->setBuddy(dp1);
+    dateLabel->setBuddy(dateEdit);
     auto* search = new QHBoxLayout;
     search->addWidget(numberLabel);
-    search->addWidget(Edit1, 1);
+    search->addWidget(voucherNoEdit, 1);
     search->addWidget(dateLabel);
-    search->addWidget(dp1);
-    search->addWidget(CheckBox1);
+    search->addWidget(dateEdit);
+    search->addWidget(allBox);
 
-    DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
-    ui::placeGridWindow(this, DBGrid1);
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
-    DBGrid1->addColumn(QStringLiteral("fei_no"), QStringLiteral("%1款单号").arg(verb), 120);
-    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("公司名称"), 170);
-    DBGrid1->addColumn(QStringLiteral("oper_name"), QStringLiteral("操作人员"), 80);
-    DBGrid1->addColumn(QStringLiteral("fei_tota"), QStringLiteral("%1款金额").arg(verb), 90);
+    voucherGrid = named<ui::DbGrid>("DBGrid1", this);
+    ui::placeGridWindow(this, voucherGrid);
+    voucherGrid->setReadOnly(true);
+    voucherGrid->setRowSelect(true);
+    voucherGrid->addColumn(QStringLiteral("fei_no"), QStringLiteral("%1款单号").arg(verb), 120);
+    voucherGrid->addColumn(QStringLiteral("comp_name"), QStringLiteral("公司名称"), 170);
+    voucherGrid->addColumn(QStringLiteral("oper_name"), QStringLiteral("操作人员"), 80);
+    voucherGrid->addColumn(QStringLiteral("fei_tota"), QStringLiteral("%1款金额").arg(verb), 90);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addLayout(search);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(voucherGrid, 1);
 
     connect(cmd_edit, &QPushButton::clicked, this, &VoucherFinder::cmd_editClick);
     connect(cmd_save, &QPushButton::clicked, this, &VoucherFinder::cmd_saveClick);
     connect(cmd_exit, &QPushButton::clicked, this, &VoucherFinder::cmd_exitClick);
-    connect(Edit1, &QLineEdit::textChanged, this, &VoucherFinder::Edit1Change);
-    connect(CheckBox1, &QCheckBox::clicked, this, &VoucherFinder::CheckBox1Click);
-    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &VoucherFinder::cmd_saveClick);
+    connect(voucherNoEdit, &QLineEdit::textChanged, this, &VoucherFinder::onNumberTyped);
+    connect(allBox, &QCheckBox::clicked, this, &VoucherFinder::onAllClicked);
+    connect(voucherGrid, &QAbstractItemView::doubleClicked, this, &VoucherFinder::cmd_saveClick);
 
     FormCreate();
 }
 
 void VoucherFinder::FormCreate()
 {
-    search(QString(), dp1->date());
-    DBGrid1->setDataset(m_setup.vouchers);
+    search(QString(), dateEdit->date());
+    voucherGrid->setDataset(m_setup.vouchers);
 }
 
 void VoucherFinder::search(const QString& number, const QDate& day)
@@ -105,7 +105,7 @@ void VoucherFinder::search(const QString& number, const QDate& day)
 
 void VoucherFinder::cmd_editClick()
 {
-    search(Edit1->text().trimmed(), dp1->date());
+    search(voucherNoEdit->text().trimmed(), dateEdit->date());
 }
 
 void VoucherFinder::cmd_saveClick()
@@ -120,13 +120,13 @@ void VoucherFinder::cmd_exitClick()
     reject();
 }
 
-void VoucherFinder::Edit1Change()
+void VoucherFinder::onNumberTyped()
 {
-    if (!Edit1->text().trimmed().isEmpty())
-        CheckBox1->setChecked(false);
+    if (!voucherNoEdit->text().trimmed().isEmpty())
+        allBox->setChecked(false);
 }
 
-void VoucherFinder::CheckBox1Click()
+void VoucherFinder::onAllClicked()
 {
-    Edit1->clear();
+    voucherNoEdit->clear();
 }

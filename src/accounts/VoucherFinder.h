@@ -29,17 +29,17 @@ public:
     QPushButton* cmd_edit;
     QPushButton* cmd_save;
     QPushButton* cmd_exit;
-    QLineEdit* Edit1;
-    QDateEdit* dp1;
-    QCheckBox* CheckBox1;
-    ui::DbGrid* DBGrid1;
+    QLineEdit* voucherNoEdit;
+    QDateEdit* dateEdit;
+    QCheckBox* allBox;
+    ui::DbGrid* voucherGrid;
 
 public slots:
     void cmd_editClick();
     void cmd_saveClick();
     void cmd_exitClick();
-    void Edit1Change();
-    void CheckBox1Click();
+    void onNumberTyped();
+    void onAllClicked();
 
 protected:
     VoucherFinder(Setup setup, QWidget* parent);

@@ -46,13 +46,13 @@ MaintenanceWindow::MaintenanceWindow(QWidget* parent, const QString& caption, co
     : QDialog(parent)
 {
     setWindowTitle(caption);
-    Label1 = named<QLabel>("Label1");
-    Label1->setText(prompt);
+    promptLabel = named<QLabel>("Label1");
+    promptLabel->setText(prompt);
     DC = named<QComboBox>("DC");
     DL = named<QTreeView>("DL");
     DirLabel = named<QLabel>("DirLabel");
     DirLabel->setWordWrap(true);
-    Label1->setBuddy(DL);
+    promptLabel->setBuddy(DL);
 
     m_model = new QFileSystemModel(this);
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -66,14 +66,14 @@ MaintenanceWindow::MaintenanceWindow(QWidget* parent, const QString& caption, co
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     cmd_add = WindowParts::addButton(buttons, "cmd_add", action);
-    BitBtn1 = WindowParts::addButton(buttons, "BitBtn1", QStringLiteral("退出"));
+    exitButton = WindowParts::addButton(buttons, "BitBtn1", QStringLiteral("退出"));
     auto* tree = new QVBoxLayout;
     tree->addWidget(DC);
     tree->addWidget(DL, 1);
     m_browserRow = new QHBoxLayout;
     m_browserRow->addLayout(tree, 1);
     auto* root = new QVBoxLayout(this);
-    root->addWidget(Label1);
+    root->addWidget(promptLabel);
     root->addLayout(m_browserRow, 1);
     root->addWidget(DirLabel);
     root->addLayout(buttons);
@@ -95,7 +95,7 @@ MaintenanceWindow::MaintenanceWindow(QWidget* parent, const QString& caption, co
         if (!m_revealing.isEmpty())
             reveal();
     });
-    connect(BitBtn1, &QPushButton::clicked, this, &MaintenanceWindow::BitBtn1Click);
+    connect(exitButton, &QPushButton::clicked, this, &MaintenanceWindow::onExit);
     ui::applyRight(cmd_add, Right::Add, rightPosition);
     chooseDirectory(QDir::currentPath());
 }
@@ -155,7 +155,7 @@ void MaintenanceWindow::DCChange()
     DL->setCurrentIndex(place);
 }
 
-void MaintenanceWindow::BitBtn1Click()
+void MaintenanceWindow::onExit()
 {
     close();
 }

@@ -14,16 +14,16 @@ class QTreeView;
 
 // What the backup and restore dialogs share: a place selector `DC` (home, the
 // file system root, mounted volumes), a directory tree `DL` under the chosen
-// place, the action button `cmd_add` and `BitBtn1` "退出".
+// place, the action button `cmd_add` and `exitButton` "退出".
 class MaintenanceWindow : public QDialog {
     Q_OBJECT
 public:
-    QLabel* Label1;
+    QLabel* promptLabel;
     QComboBox* DC;
     QTreeView* DL;
     QLabel* DirLabel;   // the chosen directory, in full
     QPushButton* cmd_add;
-    QPushButton* BitBtn1;
+    QPushButton* exitButton;
 
     QString chosenDirectory() const;
     // Chooses a directory in the tree as a click on it does.
@@ -34,7 +34,7 @@ public:
 
 public slots:
     void DCChange();
-    void BitBtn1Click();
+    void onExit();
 
 protected:
     MaintenanceWindow(QWidget* parent, const QString& caption, const QString& prompt, const QString& action,

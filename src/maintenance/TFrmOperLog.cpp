@@ -11,6 +11,7 @@
 #include "ui/FieldValue.h"
 #include "ui/WindowParts.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -52,20 +53,20 @@ TFrmOperLog::TFrmOperLog(QWidget* parent)
     setWindowTitle(QStringLiteral("操作日志"));
     resize(860, 560);
 
-    DP1 = datePicker("DP1", Clock::today().addDays(-30));
-    DP2 = datePicker("DP2", Clock::today());
+    fromDateEdit = datePicker("DP1", Clock::today().addDays(-30));
+    toDateEdit = datePicker("DP2", Clock::today());
     UserBox = named<QComboBox>("UserBox");
     ActionBox = named<QComboBox>("ActionBox");
     KeyEdit = named<QLineEdit>("KeyEdit");
-    DBGrid1 = named<ui::DbGrid>("DBGrid1");
+    logGrid = named<ui::DbGrid>("DBGrid1");
     DetailText = named<QPlainTextEdit>("DetailText");
     NoteLabel = named<QLabel>("NoteLabel");
 
     auto* filters = new QFormLayout;
     auto* range = new QHBoxLayout;
-    range->addWidget(DP1);
+    range->addWidget(fromDateEdit);
     range->addWidget(new QLabel(QStringLiteral("至")));
-    range->addWidget(DP2);
+    range->addWidget(toDateEdit);
     range->addStretch();
     filters->addRow(QStringLiteral("日期"), range);
     filters->addRow(QStringLiteral("用户"), UserBox);
@@ -84,21 +85,21 @@ TFrmOperLog::TFrmOperLog(QWidget* parent)
 
     db::Dataset* list = dataModule().OperLogQ;
     list->close();
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
-    DBGrid1->setDataset(list);
-    DBGrid1->addColumn(QStringLiteral("log_time"), QStringLiteral("时间"), 140);
-    DBGrid1->addColumn(QStringLiteral("user_id"), QStringLiteral("用户"), 70);
-    DBGrid1->addColumn(QStringLiteral("win_name"), QStringLiteral("窗口"), 90);
-    DBGrid1->addColumn(QStringLiteral("act_name"), QStringLiteral("操作"), 50);
-    DBGrid1->addColumn(QStringLiteral("log_key"), QStringLiteral("单号/编码"), 120);
-    DBGrid1->addColumn(QStringLiteral("summary"), QStringLiteral("摘要"), 300);
+    logGrid->setReadOnly(true);
+    logGrid->setRowSelect(true);
+    logGrid->setDataset(list);
+    logGrid->addColumn(QStringLiteral("log_time"), QStringLiteral("时间"), 140);
+    logGrid->addColumn(QStringLiteral("user_id"), QStringLiteral("用户"), 70);
+    logGrid->addColumn(QStringLiteral("win_name"), QStringLiteral("窗口"), 90);
+    logGrid->addColumn(QStringLiteral("act_name"), QStringLiteral("操作"), 50);
+    logGrid->addColumn(QStringLiteral("log_key"), QStringLiteral("单号/编码"), 120);
+    logGrid->addColumn(QStringLiteral("summary"), QStringLiteral("摘要"), 300);
     list->addHook(db::Dataset::Hook::AfterScroll, this, [this](db::Dataset&) { showDetail(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addLayout(filters);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(logGrid, 1);
     layout->addWidget(new QLabel(QStringLiteral("明细")));
     layout->addWidget(DetailText);
     layout->addWidget(NoteLabel);
@@ -113,7 +114,7 @@ TFrmOperLog::TFrmOperLog(QWidget* parent)
             cmd_findClick();
     });
     fillChoices();
-    ui::placeGridWindow(this, DBGrid1);
+    ui::placeGridWindow(this, logGrid);
     // Opens on the last month's lines, as the date range says.
     if (cmd_find->isEnabled())
         cmd_findClick();
@@ -141,7 +142,7 @@ void TFrmOperLog::cmd_findClick()
     m_listed = false;
     db::Dataset* list = dataModule().OperLogQ;
     try {
-        OperationLog::open(*list, {DP1->date(), DP2->date(), choice(UserBox), choice(ActionBox), KeyEdit->text().trimmed()});
+        OperationLog::open(*list, {fromDateEdit->date(), toDateEdit->date(), choice(UserBox), choice(ActionBox), KeyEdit->text().trimmed()});
         list->first();
     } catch (const std::exception& e) {
         list->close();
@@ -160,20 +161,14 @@ void TFrmOperLog::cmd_prinClick()
     TQoperlog& report = ReportLayouts::get<TQoperlog>();
     const QString user = choice(UserBox);
     const QString action = choice(ActionBox);
-    report.setLabelText(QStringLiteral("datea"), DP1->date().toString(shortDate));
-    report.setLabelText(QStringLiteral("dateb"), DP2->date().toString(shortDate));
+    report.setLabelText(QStringLiteral("datea"), fromDateEdit->date().toString(shortDate));
+    report.setLabelText(QStringLiteral("dateb"), toDateEdit->date().toString(shortDate));
     report.setLabelText(QStringLiteral("user"), user.isEmpty() ? everything : user);
     report.setLabelText(QStringLiteral("action"), action.isEmpty() ? everything : action);
     report.setLabelText(QStringLiteral("keytext"), KeyEdit->text().trimmed());
     report.setLabelText(QStringLiteral("hjts"), QString::number(list->recordCount()));
-    list->disableControls();
-    try {
-        report.preview(this);
-    } catch (...) {
-        list->enableControls();
-        throw;
-    }
-    list->enableControls();
+    const ui::QuietControls quiet(*list);
+    report.preview(this);
 }
 
 void TFrmOperLog::showDetail()

@@ -21,15 +21,15 @@ public:
     explicit TFrmOperLog(QWidget* parent = nullptr);
     ~TFrmOperLog() override;
 
-    QDateEdit* DP1;
-    QDateEdit* DP2;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
     QComboBox* UserBox;     // "全部" or a user id
     QComboBox* ActionBox;   // "全部" or an action
     QLineEdit* KeyEdit;     // part of a bill number or code
     QPushButton* cmd_find;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
-    ui::DbGrid* DBGrid1;
+    ui::DbGrid* logGrid;
     QPlainTextEdit* DetailText;   // the current line's detail
     QLabel* NoteLabel;
 

@@ -14,9 +14,8 @@
 //     report.setLabelAlignment(QStringLiteral("QRLabel1"), Qt::AlignHCenter);
 //     // (TQRout only) report.setCustomPaper(width, length); or report.setPaperA4();
 //     // 3. keep bound grids still while the report reads the rows
-//     dataModule().InGoodsQ->disableControls();
+//     const ui::QuietControls quiet(*dataModule().InGoodsQ);
 //     report.preview(this);                       // modal; returns when closed
-//     dataModule().InGoodsQ->enableControls();
 //
 // setLabelText/setLabelAlignment throw std::out_of_range for a name the layout
 // does not have; each layout's header lists its named labels.

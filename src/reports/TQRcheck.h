@@ -1,9 +1,9 @@
 #pragma once
 
-#include "reports/StockListLayout.h"
+#include "reports/GoodsStockLayout.h"
 
-// 库存调整表: the stock adjustment list over ChektempQ.
-class TQRcheck : public StockListLayout {
+// Prints 库存调整表, the stock adjustment over ChektempQ: book and adjusted quantity per goods.
+class TQRcheck : public GoodsStockLayout {
     Q_OBJECT
 public:
     explicit TQRcheck(QObject* parent = nullptr);

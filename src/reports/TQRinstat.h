@@ -1,9 +1,9 @@
 #pragma once
 
-#include "reports/ListingLayout.h"
+#include "reports/BillLinesLayout.h"
 
-// 进货统计: purchase lines over InListQ. Named labels: title, gods_code, gods_name, datea, dateb, comp_no, comp_name, list_type, hjsl, hjje.
-class TQRinstat : public ListingLayout {
+// Prints 进货统计, the purchase lines over InListQ; its bill type label is list_type.
+class TQRinstat : public BillLinesLayout {
     Q_OBJECT
 public:
     explicit TQRinstat(QObject* parent = nullptr);

@@ -1,3 +1,4 @@
+// Prints 进销存表: a month's opening, in, out and closing quantity per goods, over MiosQ.
 #include "reports/TQRiss.h"
 
 #include "core/TFrmDataMod.h"

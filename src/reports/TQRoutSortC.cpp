@@ -1,3 +1,4 @@
+// Prints 出货排行-按客户: sales quantity and amount ranked by customer, over OutSortCQ.
 #include "reports/TQRoutSortC.h"
 
 #include "core/TFrmDataMod.h"

@@ -1,3 +1,4 @@
+// Prints 出货排行-按货品: sales quantity and amount ranked by goods, over OutSortQ.
 #include "reports/TQRoutSortG.h"
 
 #include "core/TFrmDataMod.h"

@@ -1,26 +1,10 @@
+// Prints 出货统计: the sales lines of a period, goods or company, over OutListQ.
 #include "reports/TQRoutlist.h"
 
 #include "core/TFrmDataMod.h"
 
 TQRoutlist::TQRoutlist(QObject* parent)
-    : ListingLayout(QStringLiteral("出货统计"), data().OutListQ, parent)
+    : BillLinesLayout(QStringLiteral("出货统计"), data().OutListQ, QStringLiteral("QRLabel5"), parent)
 {
     setObjectName(QStringLiteral("TQRoutlist"));
-    const Qt::Alignment number = Qt::AlignRight;
-    build({{{QStringLiteral("货品编码"), 18, QStringLiteral("gods_code"), 28},
-            {QStringLiteral("货品名称"), 18, QStringLiteral("gods_name"), 44},
-            {QStringLiteral("日期范围"), 18, QStringLiteral("datea"), 32},
-            {QString(), 0, QStringLiteral("dateb"), 32}},
-           {{QStringLiteral("客户编号"), 18, QStringLiteral("comp_no"), 28},
-            {QStringLiteral("客户名称"), 18, QStringLiteral("comp_name"), 44},
-            {QString(), 0, QStringLiteral("QRLabel5"), 40}}},
-          {{QStringLiteral("流水号"), QStringLiteral("bill_no"), 30},
-           {QStringLiteral("客户名称"), QStringLiteral("comp_name"), 38},
-           {QStringLiteral("货品编码"), QStringLiteral("gods_code"), 20},
-           {QStringLiteral("货品名称"), QStringLiteral("gods_name"), 26},
-           {QStringLiteral("分类"), QStringLiteral("gods_kind"), 14},
-           {QStringLiteral("单位"), QStringLiteral("gods_unit"), 10},
-           {QStringLiteral("单价"), QStringLiteral("unit_pric"), 16, number},
-           {QStringLiteral("数量"), QStringLiteral("sub_amou"), 14, number},
-           {QStringLiteral("小计"), QStringLiteral("sub_tota"), 22, number}});
 }

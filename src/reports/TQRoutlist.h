@@ -1,9 +1,9 @@
 #pragma once
 
-#include "reports/ListingLayout.h"
+#include "reports/BillLinesLayout.h"
 
-// 出货统计: sales lines over OutListQ. Named labels: title, gods_code, gods_name, datea, dateb, comp_no, comp_name, QRLabel5 (bill type), hjsl, hjje.
-class TQRoutlist : public ListingLayout {
+// Prints 出货统计, the sales lines over OutListQ; its bill type label is QRLabel5.
+class TQRoutlist : public BillLinesLayout {
     Q_OBJECT
 public:
     explicit TQRoutlist(QObject* parent = nullptr);

@@ -1,3 +1,4 @@
+// Prints 盘点表: each goods' book, counted and lost quantity of a stock count, over ChektempQ.
 #include "reports/TQRpd.h"
 
 #include "core/TFrmDataMod.h"

@@ -1,3 +1,4 @@
+// Prints 应收账龄 / 应付账龄: what each company owes by bill age on a date, over AgeingQ.
 #include "reports/TQageing.h"
 
 #include "core/TFrmDataMod.h"

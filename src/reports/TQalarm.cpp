@@ -1,3 +1,4 @@
+// Prints 库存报警: the goods whose stock is outside their limits, over AlarmQ.
 #include "reports/TQalarm.h"
 
 #include "core/TFrmDataMod.h"

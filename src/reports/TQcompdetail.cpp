@@ -1,3 +1,4 @@
+// Prints 客户往来明细: one company's movements of a period with the running balance, over CompDetailQ.
 #include "reports/TQcompdetail.h"
 
 #include "core/TFrmDataMod.h"

@@ -1,3 +1,4 @@
+// Prints 收款单: a receipt voucher with the bills it settles, over GathQ.
 #include "reports/TQgath.h"
 
 #include "core/TFrmDataMod.h"

@@ -1,3 +1,4 @@
+// Prints 进货对帐单: a company's purchase statement of a period, over PayQ.
 #include "reports/TQincost.h"
 
 #include "core/TFrmDataMod.h"

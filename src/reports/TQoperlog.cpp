@@ -1,3 +1,4 @@
+// Prints 操作日志: the change log's lines of a period, over OperLogQ.
 #include "reports/TQoperlog.h"
 
 #include "core/TFrmDataMod.h"

@@ -1,3 +1,4 @@
+// Prints 出货对帐单: a company's sales statement of a period, over GathQ.
 #include "reports/TQoutcost.h"
 
 #include "core/TFrmDataMod.h"

@@ -1,3 +1,4 @@
+// Prints 付款单: a payment voucher with the bills it settles, over PayQ.
 #include "reports/TQpay.h"
 
 #include "core/TFrmDataMod.h"

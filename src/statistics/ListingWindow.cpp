@@ -55,13 +55,13 @@ bool filled(const QComboBox* code, const QComboBox* name)
 ListingWindow::ListingWindow(Kind kind, QWidget* parent)
     : StatisticsWindow(kind.caption, kind.name, kind.dataset, kind.rightPosition, parent), m_kind(std::move(kind))
 {
-    ComboBox1 = filterBox("ComboBox1");
-    ComboBox2 = filterBox("ComboBox2");
-    ComboBox3 = filterBox("ComboBox3");
-    ComboBox4 = filterBox("ComboBox4");
-    RadioButton1 = radio("RadioButton1", QStringLiteral("全部"), true);
-    RadioButton2 = radio("RadioButton2", m_kind.ownCaption);
-    RadioButton3 = radio("RadioButton3", m_kind.returnCaption);
+    goodsCodeBox = filterBox("ComboBox1");
+    goodsNameBox = filterBox("ComboBox2");
+    companyCodeBox = filterBox("ComboBox3");
+    companyNameBox = filterBox("ComboBox4");
+    allRadio = radio("RadioButton1", QStringLiteral("全部"), true);
+    ownRadio = radio("RadioButton2", m_kind.ownCaption);
+    returnRadio = radio("RadioButton3", m_kind.returnCaption);
 
     auto* dateGroup = new QGroupBox(QStringLiteral("日期范围"));
     auto* dateRow = new QHBoxLayout(dateGroup);
@@ -73,9 +73,9 @@ ListingWindow::ListingWindow(Kind kind, QWidget* parent)
     dateRow->addWidget(DP2);
 
     auto* filters = new QHBoxLayout;
-    filters->addWidget(codeAndName(QStringLiteral("按货品属性统计"), ComboBox1, ComboBox2), 2);
-    filters->addWidget(codeAndName(QStringLiteral("按客户统计"), ComboBox3, ComboBox4), 2);
-    filters->addWidget(radioGroup(m_kind.typeGroup, {RadioButton1, RadioButton2, RadioButton3}));
+    filters->addWidget(codeAndName(QStringLiteral("按货品属性统计"), goodsCodeBox, goodsNameBox), 2);
+    filters->addWidget(codeAndName(QStringLiteral("按客户统计"), companyCodeBox, companyNameBox), 2);
+    filters->addWidget(radioGroup(m_kind.typeGroup, {allRadio, ownRadio, returnRadio}));
     filters->addWidget(dateGroup);
 
     setColumns({{"bill_no", QStringLiteral("流水号"), 125},  {"comp_code", QStringLiteral("公司编码"), 70},
@@ -87,30 +87,30 @@ ListingWindow::ListingWindow(Kind kind, QWidget* parent)
                 {"sub_amou", QStringLiteral("数量"), 60},       {"sub_tota", QStringLiteral("小计"), 80}});
 
     auto* totalsRow = new QGridLayout;
-    WindowParts::addLabelled(totalsRow, {{QStringLiteral("合计数量"), Edit1}, {QStringLiteral("合计金额"), Edit2}}, 2);
+    WindowParts::addLabelled(totalsRow, {{QStringLiteral("合计数量"), quantityTotalEdit}, {QStringLiteral("合计金额"), amountTotalEdit}}, 2);
 
     auto* rows = new QVBoxLayout(this);
     rows->addLayout(toolBar());
     rows->addLayout(filters);
-    rows->addWidget(DBGrid1, 1);
+    rows->addWidget(resultGrid, 1);
     rows->addLayout(totalsRow);
 
     FormCreate();
 
-    connect(ComboBox1, &QComboBox::currentTextChanged, this, &ListingWindow::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::currentTextChanged, this, &ListingWindow::ComboBox2Change);
-    connect(ComboBox3, &QComboBox::currentTextChanged, this, &ListingWindow::ComboBox3Change);
-    connect(ComboBox4, &QComboBox::currentTextChanged, this, &ListingWindow::ComboBox4Change);
+    connect(goodsCodeBox, &QComboBox::currentTextChanged, this, &ListingWindow::showGoodsName);
+    connect(goodsNameBox, &QComboBox::currentTextChanged, this, &ListingWindow::showGoodsCode);
+    connect(companyCodeBox, &QComboBox::currentTextChanged, this, &ListingWindow::showCompanyName);
+    connect(companyNameBox, &QComboBox::currentTextChanged, this, &ListingWindow::showCompanyCode);
 }
 
 void ListingWindow::FormCreate()
 {
     const ui::BusyCursor busy;
     DataHelpers::adjustComboBoxes(this);
-    DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_code"), ComboBox1);
-    DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_name"), ComboBox2);
-    DataHelpers::fillCombo(QStringLiteral("company"), QStringLiteral("comp_code"), ComboBox3);
-    DataHelpers::fillCombo(QStringLiteral("company"), QStringLiteral("comp_name"), ComboBox4);
+    DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_code"), goodsCodeBox);
+    DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_name"), goodsNameBox);
+    DataHelpers::fillCombo(QStringLiteral("company"), QStringLiteral("comp_code"), companyCodeBox);
+    DataHelpers::fillCombo(QStringLiteral("company"), QStringLiteral("comp_name"), companyNameBox);
     // The line amount is worked out while this window is open; the hook goes with it.
     dataset()->addHook(db::Dataset::Hook::Calculate, this, [](db::Dataset& lines) {
         lines.setCalculated(QStringLiteral("sub_tota"), lines.number(QStringLiteral("unit_pric"))
@@ -118,59 +118,59 @@ void ListingWindow::FormCreate()
     });
 }
 
-void ListingWindow::follow(QComboBox* partner, const QString& value, QComboBox* other1, QComboBox* other2)
+void ListingWindow::follow(QComboBox* partner, const QString& value, QComboBox* otherCode, QComboBox* otherName)
 {
-    setBoxText(other1, QString());
-    setBoxText(other2, QString());
+    setBoxText(otherCode, QString());
+    setBoxText(otherName, QString());
     setBoxText(partner, value);
 }
 
-void ListingWindow::ComboBox1Change()
+void ListingWindow::showGoodsName()
 {
-    const QString code = ComboBox1->currentText();
+    const QString code = goodsCodeBox->currentText();
     if (!code.isEmpty())
-        follow(ComboBox2, DataHelpers::lookup(QStringLiteral("goods"), QStringLiteral("gods_code"), code,
+        follow(goodsNameBox, DataHelpers::lookup(QStringLiteral("goods"), QStringLiteral("gods_code"), code,
                                               QStringLiteral("gods_name")),
-               ComboBox3, ComboBox4);
+               companyCodeBox, companyNameBox);
 }
 
-void ListingWindow::ComboBox2Change()
+void ListingWindow::showGoodsCode()
 {
-    const QString name = ComboBox2->currentText();
+    const QString name = goodsNameBox->currentText();
     if (!name.isEmpty())
-        follow(ComboBox1, DataHelpers::lookup(QStringLiteral("goods"), QStringLiteral("gods_name"), name,
+        follow(goodsCodeBox, DataHelpers::lookup(QStringLiteral("goods"), QStringLiteral("gods_name"), name,
                                               QStringLiteral("gods_code")),
-               ComboBox3, ComboBox4);
+               companyCodeBox, companyNameBox);
 }
 
-void ListingWindow::ComboBox3Change()
+void ListingWindow::showCompanyName()
 {
-    const QString code = ComboBox3->currentText();
+    const QString code = companyCodeBox->currentText();
     if (!code.isEmpty())
-        follow(ComboBox4, DataHelpers::lookup(QStringLiteral("company"), QStringLiteral("comp_code"), code,
+        follow(companyNameBox, DataHelpers::lookup(QStringLiteral("company"), QStringLiteral("comp_code"), code,
                                               QStringLiteral("comp_name")),
-               ComboBox1, ComboBox2);
+               goodsCodeBox, goodsNameBox);
 }
 
-void ListingWindow::ComboBox4Change()
+void ListingWindow::showCompanyCode()
 {
-    const QString name = ComboBox4->currentText();
+    const QString name = companyNameBox->currentText();
     if (!name.isEmpty())
-        follow(ComboBox3, DataHelpers::lookup(QStringLiteral("company"), QStringLiteral("comp_name"), name,
+        follow(companyCodeBox, DataHelpers::lookup(QStringLiteral("company"), QStringLiteral("comp_name"), name,
                                               QStringLiteral("comp_code")),
-               ComboBox1, ComboBox2);
+               goodsCodeBox, goodsNameBox);
 }
 
 statistics::Query ListingWindow::query() const
 {
     statistics::ListingFilter filter;
     filter.dates = dates();
-    filter.type = billType(RadioButton2, RadioButton3);
+    filter.type = billType(ownRadio, returnRadio);
     // A name whose goods or company is unknown leaves the code blank, which lists nothing.
-    filter.byGoods = filled(ComboBox1, ComboBox2);
-    filter.goodsCode = ComboBox1->currentText().trimmed();
-    filter.byCompany = filled(ComboBox3, ComboBox4);
-    filter.companyCode = ComboBox3->currentText().trimmed();
+    filter.byGoods = filled(goodsCodeBox, goodsNameBox);
+    filter.goodsCode = goodsCodeBox->currentText().trimmed();
+    filter.byCompany = filled(companyCodeBox, companyNameBox);
+    filter.companyCode = companyCodeBox->currentText().trimmed();
     return statistics::listingQuery(m_kind.tables, filter);
 }
 
@@ -186,9 +186,9 @@ ReportLayout& ListingWindow::reportLayout() const
 
 StatisticsWindow::Labels ListingWindow::choiceLabels() const
 {
-    return {{QStringLiteral("gods_code"), ComboBox1->currentText()},
-            {QStringLiteral("gods_name"), ComboBox2->currentText()},
-            {QStringLiteral("comp_no"), ComboBox3->currentText()},
-            {QStringLiteral("comp_name"), ComboBox4->currentText()},
-            {m_kind.typeLabel, m_kind.typeTexts.value(int(billType(RadioButton2, RadioButton3)))}};
+    return {{QStringLiteral("gods_code"), goodsCodeBox->currentText()},
+            {QStringLiteral("gods_name"), goodsNameBox->currentText()},
+            {QStringLiteral("comp_no"), companyCodeBox->currentText()},
+            {QStringLiteral("comp_name"), companyNameBox->currentText()},
+            {m_kind.typeLabel, m_kind.typeTexts.value(int(billType(ownRadio, returnRadio)))}};
 }

@@ -27,20 +27,20 @@ public:
         QStringList typeTexts;    // what it prints for all, own kind, returns
     };
 
-    QComboBox* ComboBox1;   // goods code
-    QComboBox* ComboBox2;   // goods name
-    QComboBox* ComboBox3;   // company code
-    QComboBox* ComboBox4;   // company name
-    QRadioButton* RadioButton1;
-    QRadioButton* RadioButton2;
-    QRadioButton* RadioButton3;
+    QComboBox* goodsCodeBox;
+    QComboBox* goodsNameBox;
+    QComboBox* companyCodeBox;
+    QComboBox* companyNameBox;
+    QRadioButton* allRadio;
+    QRadioButton* ownRadio;
+    QRadioButton* returnRadio;
 
 public slots:
     // Typing or choosing in one box fills its partner and clears the other filter.
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void ComboBox3Change();
-    void ComboBox4Change();
+    void showGoodsName();
+    void showGoodsCode();
+    void showCompanyName();
+    void showCompanyCode();
 
 protected:
     ListingWindow(Kind kind, QWidget* parent);
@@ -53,7 +53,7 @@ protected:
 private:
     void FormCreate();
     // Writes the partner's value and blanks the other pair, without running their handlers.
-    void follow(QComboBox* partner, const QString& value, QComboBox* other1, QComboBox* other2);
+    void follow(QComboBox* partner, const QString& value, QComboBox* otherCode, QComboBox* otherName);
 
     Kind m_kind;
 };

@@ -16,23 +16,23 @@ RankingWindow::RankingWindow(Kind kind, QWidget* parent)
     : StatisticsWindow(kind.caption, kind.name, kind.dataset, kind.rightPosition, parent), m_kind(std::move(kind))
 {
     DataHelpers::adjustComboBoxes(this);
-    RadioButton1 = radio("RadioButton1", QStringLiteral("按金额排序"), true);
-    RadioButton2 = radio("RadioButton2", QStringLiteral("按数量排序"));
-    RadioButton3 = radio("RadioButton3", QStringLiteral("全部"), true);
-    RadioButton4 = radio("RadioButton4", QStringLiteral("销售"));
-    RadioButton5 = radio("RadioButton5", QStringLiteral("退货厂商"));
+    byAmountRadio = radio("RadioButton1", QStringLiteral("按金额排序"), true);
+    byQuantityRadio = radio("RadioButton2", QStringLiteral("按数量排序"));
+    allRadio = radio("RadioButton3", QStringLiteral("全部"), true);
+    salesRadio = radio("RadioButton4", QStringLiteral("销售"));
+    returnsRadio = radio("RadioButton5", QStringLiteral("退货厂商"));
 
     auto* dateGroup = new QGroupBox(QStringLiteral("日期范围"));
     WindowParts::addLabelled(new QGridLayout(dateGroup),
                              {{QStringLiteral("起始日期"), DP1}, {QStringLiteral("截止日期"), DP2}}, 1);
     auto* resultGroup = new QGroupBox(QStringLiteral("统计结果"));
     WindowParts::addLabelled(new QGridLayout(resultGroup),
-                             {{QStringLiteral("合计数量"), Edit1}, {QStringLiteral("合计金额"), Edit2}}, 1);
+                             {{QStringLiteral("合计数量"), quantityTotalEdit}, {QStringLiteral("合计金额"), amountTotalEdit}}, 1);
 
     auto* choices = new QHBoxLayout;
     choices->addWidget(dateGroup, 2);
-    choices->addWidget(radioGroup(QStringLiteral("排序方式"), {RadioButton1, RadioButton2}), 1);
-    choices->addWidget(radioGroup(QStringLiteral("出货方式"), {RadioButton3, RadioButton4, RadioButton5}), 1);
+    choices->addWidget(radioGroup(QStringLiteral("排序方式"), {byAmountRadio, byQuantityRadio}), 1);
+    choices->addWidget(radioGroup(QStringLiteral("出货方式"), {allRadio, salesRadio, returnsRadio}), 1);
     choices->addWidget(resultGroup, 2);
 
     setColumns(m_kind.columns);
@@ -40,14 +40,14 @@ RankingWindow::RankingWindow(Kind kind, QWidget* parent)
     auto* rows = new QVBoxLayout(this);
     rows->addLayout(toolBar());
     rows->addLayout(choices);
-    rows->addWidget(DBGrid1, 1);
+    rows->addWidget(resultGrid, 1);
 }
 
 statistics::Query RankingWindow::query() const
 {
-    const auto order = RadioButton1->isChecked() ? statistics::RankingOrder::ByAmount
+    const auto order = byAmountRadio->isChecked() ? statistics::RankingOrder::ByAmount
                                                  : statistics::RankingOrder::ByQuantity;
-    return statistics::rankingQuery(m_kind.key, order, billType(RadioButton4, RadioButton5), dates());
+    return statistics::rankingQuery(m_kind.key, order, billType(salesRadio, returnsRadio), dates());
 }
 
 statistics::Totals RankingWindow::totals() const
@@ -63,6 +63,6 @@ ReportLayout& RankingWindow::reportLayout() const
 StatisticsWindow::Labels RankingWindow::choiceLabels() const
 {
     static const QStringList typeTexts = {QString(), QStringLiteral("出货"), QStringLiteral("退货厂商")};
-    return {{QStringLiteral("sort_type"), RadioButton1->isChecked() ? RadioButton1->text() : RadioButton2->text()},
-            {QStringLiteral("out_type"), typeTexts.value(int(billType(RadioButton4, RadioButton5)))}};
+    return {{QStringLiteral("sort_type"), byAmountRadio->isChecked() ? byAmountRadio->text() : byQuantityRadio->text()},
+            {QStringLiteral("out_type"), typeTexts.value(int(billType(salesRadio, returnsRadio)))}};
 }

@@ -21,11 +21,11 @@ public:
         QList<std::tuple<QString, QString, int>> columns;   // field, title, width
     };
 
-    QRadioButton* RadioButton1;   // 按金额排序
-    QRadioButton* RadioButton2;   // 按数量排序
-    QRadioButton* RadioButton3;   // 全部
-    QRadioButton* RadioButton4;   // 销售
-    QRadioButton* RadioButton5;   // 退货厂商
+    QRadioButton* byAmountRadio;
+    QRadioButton* byQuantityRadio;
+    QRadioButton* allRadio;
+    QRadioButton* salesRadio;
+    QRadioButton* returnsRadio;
 
 protected:
     RankingWindow(Kind kind, QWidget* parent);

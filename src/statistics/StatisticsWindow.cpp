@@ -6,6 +6,7 @@
 #include "ui/WindowParts.h"
 #include "reports/ReportLayout.h"
 #include "ui/BusyCursor.h"
+#include "ui/QuietControls.h"
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldValue.h"
@@ -23,18 +24,6 @@ using WindowParts::named;
 namespace {
 
 const QString shortDate = QStringLiteral("yyyy-MM-dd");
-
-// Keeps bound grids still while rows are loaded or printed, also when that throws.
-class QuietControls {
-public:
-    explicit QuietControls(db::Dataset* dataset) : m_dataset(dataset) { m_dataset->disableControls(); }
-    ~QuietControls() { m_dataset->enableControls(); }
-    QuietControls(const QuietControls&) = delete;
-    QuietControls& operator=(const QuietControls&) = delete;
-
-private:
-    db::Dataset* m_dataset;
-};
 
 QDateEdit* datePicker(const char* name)
 {
@@ -69,16 +58,16 @@ StatisticsWindow::StatisticsWindow(const QString& caption, const QString& name, 
     cmd_exit = named<QPushButton>("cmd_exit");
     DP1 = datePicker("DP1");
     DP2 = datePicker("DP2");
-    Edit1 = totalBox("Edit1");
-    Edit2 = totalBox("Edit2");
-    DBGrid1 = named<ui::DbGrid>("DBGrid1");
-    ui::placeGridWindow(this, DBGrid1);
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
+    quantityTotalEdit = totalBox("Edit1");
+    amountTotalEdit = totalBox("Edit2");
+    resultGrid = named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, resultGrid);
+    resultGrid->setReadOnly(true);
+    resultGrid->setRowSelect(true);
 
     // No result until 查询: a list left open by an earlier window is not shown as this one's.
     m_dataset->close();
-    DBGrid1->setDataset(m_dataset);
+    resultGrid->setDataset(m_dataset);
 
     cmd_find->setEnabled(hasRight(Right::Find, rightPosition));
     cmd_prin->setEnabled(hasRight(Right::Print, rightPosition));
@@ -104,7 +93,7 @@ QBoxLayout* StatisticsWindow::toolBar()
 void StatisticsWindow::setColumns(const QList<std::tuple<QString, QString, int>>& columns)
 {
     for (const auto& [field, title, width] : columns)
-        DBGrid1->addColumn(field, title, width);
+        resultGrid->addColumn(field, title, width);
 }
 
 statistics::DateRange StatisticsWindow::dates() const
@@ -143,7 +132,7 @@ void StatisticsWindow::cmd_findClick()
     const ui::BusyCursor busy;
     m_hasResult = false;
     try {
-        const QuietControls quiet(m_dataset);
+        const ui::QuietControls quiet(*m_dataset);
         query().applyTo(*m_dataset);
         m_dataset->open();
         m_totals = totals();
@@ -154,12 +143,12 @@ void StatisticsWindow::cmd_findClick()
         ui::showError(QStringLiteral("查询失败：%1").arg(ui::errorText(e)), this);
         return;
     }
-    Edit1->setText(statistics::totalText(m_totals.quantity));
-    Edit2->setText(statistics::totalText(m_totals.amount));
+    quantityTotalEdit->setText(statistics::totalText(m_totals.quantity));
+    amountTotalEdit->setText(statistics::totalText(m_totals.amount));
     m_labels = choiceLabels();
     m_labels << std::pair(QStringLiteral("datea"), DP1->date().toString(shortDate))
              << std::pair(QStringLiteral("dateb"), DP2->date().toString(shortDate))
-             << std::pair(QStringLiteral("hjsl"), Edit1->text()) << std::pair(QStringLiteral("hjje"), Edit2->text());
+             << std::pair(QStringLiteral("hjsl"), quantityTotalEdit->text()) << std::pair(QStringLiteral("hjje"), amountTotalEdit->text());
     m_hasResult = true;
 }
 
@@ -170,7 +159,7 @@ void StatisticsWindow::cmd_prinClick()
     ReportLayout& report = reportLayout();
     for (const auto& [name, text] : m_labels)
         report.setLabelText(name, text);
-    const QuietControls quiet(m_dataset);
+    const ui::QuietControls quiet(*m_dataset);
     report.preview(this);
 }
 

@@ -30,9 +30,9 @@ public:
     QPushButton* cmd_exit;
     QDateEdit* DP1;
     QDateEdit* DP2;
-    ui::DbGrid* DBGrid1;
-    QLineEdit* Edit1;   // 合计数量
-    QLineEdit* Edit2;   // 合计金额
+    ui::DbGrid* resultGrid;
+    QLineEdit* quantityTotalEdit;
+    QLineEdit* amountTotalEdit;
 
     db::Dataset* dataset() const { return m_dataset; }
     // True from a successful 查询 until the next one starts.

@@ -29,14 +29,14 @@ TFrmSizeShare::TFrmSizeShare(QWidget* parent)
     ValueBox = choiceBox("ValueBox", {});
     ValueBox->setEditable(true);
     ValueBox->setMinimumWidth(140);
-    DP1 = datePicker("DP1", Clock::today().addDays(-364));
-    DP2 = datePicker("DP2", Clock::today());
+    fromDateEdit = datePicker("DP1", Clock::today().addDays(-364));
+    toDateEdit = datePicker("DP2", Clock::today());
     ShareChart = WindowParts::named<QChartView>("ShareChart");
     ShareChart->setRenderHint(QPainter::Antialiasing);
     ShareChart->setMinimumHeight(260);
     layOut({},
-           {{QStringLiteral("范围"), GroupBox}, {QStringLiteral("名称"), ValueBox}, {QStringLiteral("起始日期"), DP1},
-            {QStringLiteral("截止日期"), DP2}},
+           {{QStringLiteral("范围"), GroupBox}, {QStringLiteral("名称"), ValueBox}, {QStringLiteral("起始日期"), fromDateEdit},
+            {QStringLiteral("截止日期"), toDateEdit}},
            ShareChart);
     connect(GroupBox, &QComboBox::currentIndexChanged, this, &TFrmSizeShare::fillValues);
     fillValues();
@@ -58,7 +58,7 @@ AnalysisWindow::Reading TFrmSizeShare::reading()
 {
     const Grouping g = groupings.value(GroupBox->currentIndex()).first;
     const QString value = ValueBox->currentText();
-    const DateRange dates{DP1->date(), DP2->date()};
+    const DateRange dates{fromDateEdit->date(), toDateEdit->date()};
     return [this, g, value, dates](db::Connection& connection) { m_shares = sizeShares(connection, g, value, dates); };
 }
 
@@ -85,5 +85,5 @@ QString TFrmSizeShare::choiceText() const
     const QString value = ValueBox->currentText().trimmed();
     return QStringLiteral("%1  %2 至 %3")
         .arg(value.isEmpty() ? QStringLiteral("全部货品") : GroupBox->currentText() + QStringLiteral("：") + value,
-             DP1->date().toString(QStringLiteral("yyyy-MM-dd")), DP2->date().toString(QStringLiteral("yyyy-MM-dd")));
+             fromDateEdit->date().toString(QStringLiteral("yyyy-MM-dd")), toDateEdit->date().toString(QStringLiteral("yyyy-MM-dd")));
 }

@@ -15,8 +15,8 @@ public:
 
     QComboBox* GroupBox;   // 品牌, 分类, 款式
     QComboBox* ValueBox;   // the brand (...) chosen; empty: all goods
-    QDateEdit* DP1;
-    QDateEdit* DP2;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
     QChartView* ShareChart;
 
     const QList<StyleAnalysis::SizeShare>& shares() const { return m_shares; }

@@ -33,9 +33,9 @@ TFrmStyleAnalysis::TFrmStyleAnalysis(QWidget* parent)
     : AnalysisWindow(QStringLiteral("款式分析"), QStringLiteral("FrmStyleAnalysis"), parent)
 {
     GroupBox = choiceBox("GroupBox", groupingNames());
-    DP1 = datePicker("DP1", Clock::today().addDays(-89));
-    DP2 = datePicker("DP2", Clock::today());
-    layOut({}, {{QStringLiteral("分组"), GroupBox}, {QStringLiteral("起始日期"), DP1}, {QStringLiteral("截止日期"), DP2}});
+    fromDateEdit = datePicker("DP1", Clock::today().addDays(-89));
+    toDateEdit = datePicker("DP2", Clock::today());
+    layOut({}, {{QStringLiteral("分组"), GroupBox}, {QStringLiteral("起始日期"), fromDateEdit}, {QStringLiteral("截止日期"), toDateEdit}});
     ResultGrid->installEventFilter(this);
     connect(ResultGrid, &QTableView::doubleClicked, this, &TFrmStyleAnalysis::openStyle);
 }
@@ -48,7 +48,7 @@ Grouping TFrmStyleAnalysis::grouping() const
 AnalysisWindow::Reading TFrmStyleAnalysis::reading()
 {
     const Grouping g = grouping();
-    const DateRange dates{DP1->date(), DP2->date()};
+    const DateRange dates{fromDateEdit->date(), toDateEdit->date()};
     m_shownGrouping = g;
     m_shownDates = dates;
     return [this, g, dates](db::Connection& connection) { m_rows = styles(connection, g, dates); };
@@ -102,5 +102,5 @@ bool TFrmStyleAnalysis::eventFilter(QObject* watched, QEvent* event)
 
 QString TFrmStyleAnalysis::choiceText() const
 {
-    return QStringLiteral("按%1  %2 至 %3").arg(GroupBox->currentText(), DP1->date().toString(QStringLiteral("yyyy-MM-dd")), DP2->date().toString(QStringLiteral("yyyy-MM-dd")));
+    return QStringLiteral("按%1  %2 至 %3").arg(GroupBox->currentText(), fromDateEdit->date().toString(QStringLiteral("yyyy-MM-dd")), toDateEdit->date().toString(QStringLiteral("yyyy-MM-dd")));
 }

@@ -13,8 +13,8 @@ public:
     explicit TFrmStyleAnalysis(QWidget* parent = nullptr);
 
     QComboBox* GroupBox;
-    QDateEdit* DP1;
-    QDateEdit* DP2;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
 
     const QList<StyleAnalysis::StyleRow>& rows() const { return m_rows; }
 

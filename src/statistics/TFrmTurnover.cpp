@@ -22,15 +22,15 @@ TFrmTurnover::TFrmTurnover(QWidget* parent)
     for (Grouping g : groupings)
         names << groupingName(g);
     GroupBox = choiceBox("GroupBox", names);
-    DP1 = datePicker("DP1", Clock::today().addDays(-89));
-    DP2 = datePicker("DP2", Clock::today());
-    layOut({}, {{QStringLiteral("分组"), GroupBox}, {QStringLiteral("起始日期"), DP1}, {QStringLiteral("截止日期"), DP2}});
+    fromDateEdit = datePicker("DP1", Clock::today().addDays(-89));
+    toDateEdit = datePicker("DP2", Clock::today());
+    layOut({}, {{QStringLiteral("分组"), GroupBox}, {QStringLiteral("起始日期"), fromDateEdit}, {QStringLiteral("截止日期"), toDateEdit}});
 }
 
 AnalysisWindow::Reading TFrmTurnover::reading()
 {
     const Grouping g = groupings.value(GroupBox->currentIndex());
-    const DateRange dates{DP1->date(), DP2->date()};
+    const DateRange dates{fromDateEdit->date(), toDateEdit->date()};
     m_keyCaption = groupingName(g);
     return [this, g, dates](db::Connection& connection) { m_rows = turnover(connection, g, dates); };
 }
@@ -48,5 +48,5 @@ void TFrmTurnover::showResult()
 
 QString TFrmTurnover::choiceText() const
 {
-    return QStringLiteral("按%1  %2 至 %3").arg(GroupBox->currentText(), DP1->date().toString(QStringLiteral("yyyy-MM-dd")), DP2->date().toString(QStringLiteral("yyyy-MM-dd")));
+    return QStringLiteral("按%1  %2 至 %3").arg(GroupBox->currentText(), fromDateEdit->date().toString(QStringLiteral("yyyy-MM-dd")), toDateEdit->date().toString(QStringLiteral("yyyy-MM-dd")));
 }

@@ -12,8 +12,8 @@ public:
     explicit TFrmTurnover(QWidget* parent = nullptr);
 
     QComboBox* GroupBox;
-    QDateEdit* DP1;
-    QDateEdit* DP2;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
 
 protected:
     Reading reading() override;

@@ -26,13 +26,13 @@ TFrmCompFind::TFrmCompFind(QWidget* parent)
     ui::setFixedWindowSize(this, 536, 348);
     db::Dataset* companies = dataModule().CompanyQ;
 
-    DBGrid1 = new ui::DbGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
-    DBGrid1->addColumn(QStringLiteral("comp_code"), QStringLiteral("客户编码"), 60);
-    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("客户公司"), 120);
-    DBGrid1->addColumn(QStringLiteral("head_name"), QStringLiteral("负责人名"), 60);
+    companyGrid = new ui::DbGrid(this);
+    companyGrid->setObjectName(QStringLiteral("DBGrid1"));
+    companyGrid->setReadOnly(true);
+    companyGrid->setRowSelect(true);
+    companyGrid->addColumn(QStringLiteral("comp_code"), QStringLiteral("客户编码"), 60);
+    companyGrid->addColumn(QStringLiteral("comp_name"), QStringLiteral("客户公司"), 120);
+    companyGrid->addColumn(QStringLiteral("head_name"), QStringLiteral("负责人名"), 60);
 
     // The current row's details, for reading only.
     const QList<QPair<QString, QString>> details = {
@@ -53,13 +53,13 @@ TFrmCompFind::TFrmCompFind(QWidget* parent)
         form->addRow(label, box);
     }
 
-    BitBtn1 = new QPushButton(QStringLiteral("选择[&O]"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("取消[&C]"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    chooseButton = new QPushButton(QStringLiteral("选择[&O]"), this);
+    chooseButton->setObjectName(QStringLiteral("BitBtn1"));
+    cancelButton = new QPushButton(QStringLiteral("取消[&C]"), this);
+    cancelButton->setObjectName(QStringLiteral("BitBtn2"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (QPushButton* b : {BitBtn1, BitBtn2}) {
+    for (QPushButton* b : {chooseButton, cancelButton}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
@@ -73,13 +73,13 @@ TFrmCompFind::TFrmCompFind(QWidget* parent)
     right->addStretch();
     right->addLayout(buttons);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(companyGrid, 1);
     layout->addLayout(right);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TFrmCompFind::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TFrmCompFind::BitBtn2Click);
-    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrmCompFind::BitBtn1Click);
-    DBGrid1->installEventFilter(this);
+    connect(chooseButton, &QPushButton::clicked, this, &TFrmCompFind::onChoose);
+    connect(cancelButton, &QPushButton::clicked, this, &TFrmCompFind::onCancel);
+    connect(companyGrid, &QAbstractItemView::doubleClicked, this, &TFrmCompFind::onChoose);
+    companyGrid->installEventFilter(this);
 
     FormCreate();
 }
@@ -95,7 +95,7 @@ void TFrmCompFind::FormCreate()
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("公司资料无法打开：%1").arg(ui::errorText(e)), this);
     }
-    DBGrid1->setDataset(companies);
+    companyGrid->setDataset(companies);
     // After the reopening, which sets the boxes from the fields.
     for (ui::DbEdit* box : findChildren<ui::DbEdit*>())
         box->setReadOnly(true);
@@ -128,22 +128,22 @@ void TFrmCompFind::setStartText(const QString& code)
     }
     note->setText(QStringLiteral("编码或名称含“%1”的公司").arg(m_typed));
     note->show();
-    DBGrid1->setFocus();
+    companyGrid->setFocus();
 }
 
 bool TFrmCompFind::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
+    if (watched == companyGrid && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            BitBtn1Click();
+            onChoose();
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TFrmCompFind::BitBtn1Click()
+void TFrmCompFind::onChoose()
 {
     const db::Dataset* companies = dataModule().CompanyQ;
     if (companies->isOpen() && companies->recordCount() > 0) {
@@ -153,7 +153,7 @@ void TFrmCompFind::BitBtn1Click()
     ui::sayNothingToChoose(note, QStringLiteral("公司"), m_typed);
 }
 
-void TFrmCompFind::BitBtn2Click()
+void TFrmCompFind::onCancel()
 {
     reject();
 }

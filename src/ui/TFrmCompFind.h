@@ -22,14 +22,14 @@ public:
     // Opens on text the caller already has: lists the companies whose code or name contains it.
     void setStartText(const QString& code);
 
-    ui::DbGrid* DBGrid1;
-    QPushButton* BitBtn1;
-    QPushButton* BitBtn2;
+    ui::DbGrid* companyGrid;
+    QPushButton* chooseButton;
+    QPushButton* cancelButton;
     QLabel* note;   // what the list holds, or why Enter chose nothing
 
 public slots:
-    void BitBtn1Click();
-    void BitBtn2Click();
+    void onChoose();
+    void onCancel();
 
 protected:
     void showEvent(QShowEvent* event) override;

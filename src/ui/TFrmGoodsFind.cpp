@@ -27,28 +27,28 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
     setWindowTitle(QStringLiteral("货品查询"));
     ui::setFixedWindowSize(this, 680, 420);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    codeEdit = new QLineEdit(this);
+    codeEdit->setObjectName(QStringLiteral("Edit1"));
+    nameBox = new QComboBox(this);
+    nameBox->setObjectName(QStringLiteral("ComboBox1"));
+    nameBox->setEditable(true);
+    nameBox->setInsertPolicy(QComboBox::NoInsert);
     auto* search = new QHBoxLayout;
-    search->addWidget(WindowParts::caption(QStringLiteral("货品编码"), Edit1, this));
-    search->addWidget(Edit1, 1);
+    search->addWidget(WindowParts::caption(QStringLiteral("货品编码"), codeEdit, this));
+    search->addWidget(codeEdit, 1);
     search->addSpacing(12);
-    search->addWidget(WindowParts::caption(QStringLiteral("货品名称"), ComboBox1, this));
-    search->addWidget(ComboBox1, 2);
+    search->addWidget(WindowParts::caption(QStringLiteral("货品名称"), nameBox, this));
+    search->addWidget(nameBox, 2);
     styleEdit = new QLineEdit(this);
     styleEdit->setObjectName(QStringLiteral("styleEdit"));
     search->addSpacing(12);
     search->addWidget(WindowParts::caption(QStringLiteral("款号"), styleEdit, this));
     search->addWidget(styleEdit, 1);
 
-    DBGrid1 = new ui::DbGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
+    goodsGrid = new ui::DbGrid(this);
+    goodsGrid->setObjectName(QStringLiteral("DBGrid1"));
+    goodsGrid->setReadOnly(true);
+    goodsGrid->setRowSelect(true);
     const QList<QPair<QString, QString>> columns = {
         {QStringLiteral("gods_code"), QStringLiteral("货品编码")}, {QStringLiteral("gods_name"), QStringLiteral("货品名称")},
         {QStringLiteral("gods_kind"), QStringLiteral("分类")},     {QStringLiteral("gods_spec"), QStringLiteral("品牌")},
@@ -56,7 +56,7 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
         {QStringLiteral("gods_size"), QStringLiteral("尺码")},     {QStringLiteral("gods_unit"), QStringLiteral("单位")},
         {QStringLiteral("styl_code"), QStringLiteral("款号")}};
     for (const auto& [field, title] : columns)
-        DBGrid1->addColumn(field, title, field == QLatin1String("gods_name") ? 140 : 70);
+        goodsGrid->addColumn(field, title, field == QLatin1String("gods_name") ? 140 : 70);
 
     cmd_prin = new QPushButton(QStringLiteral("选取[&O]"), this);
     cmd_prin->setObjectName(QStringLiteral("cmd_prin"));
@@ -76,19 +76,19 @@ TFrmGoodsFind::TFrmGoodsFind(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(search);
     layout->addWidget(note);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(goodsGrid, 1);
     layout->addLayout(buttons);
 
     FormCreate();
 
-    connect(Edit1, &QLineEdit::textChanged, this, &TFrmGoodsFind::Edit1Change);
-    connect(ComboBox1, &QComboBox::currentTextChanged, this, &TFrmGoodsFind::ComboBox1Change);
+    connect(codeEdit, &QLineEdit::textChanged, this, &TFrmGoodsFind::jumpToCode);
+    connect(nameBox, &QComboBox::currentTextChanged, this, &TFrmGoodsFind::jumpToName);
     connect(styleEdit, &QLineEdit::textChanged, this, &TFrmGoodsFind::styleEditChange);
     connect(cmd_prin, &QPushButton::clicked, this, &TFrmGoodsFind::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmGoodsFind::cmd_exitClick);
-    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrmGoodsFind::cmd_prinClick);
-    for (QWidget* box : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(ComboBox1), static_cast<QWidget*>(styleEdit),
-                         static_cast<QWidget*>(DBGrid1)})
+    connect(goodsGrid, &QAbstractItemView::doubleClicked, this, &TFrmGoodsFind::cmd_prinClick);
+    for (QWidget* box : {static_cast<QWidget*>(codeEdit), static_cast<QWidget*>(nameBox), static_cast<QWidget*>(styleEdit),
+                         static_cast<QWidget*>(goodsGrid)})
         box->installEventFilter(this);
 }
 
@@ -110,9 +110,9 @@ void TFrmGoodsFind::setStartText(const QString& code)
     m_typed = typed;
     note->setText(QStringLiteral("编码或名称含“%1”的货品").arg(typed));
     note->show();
-    Edit1->setText(typed);
-    Edit1->selectAll();
-    Edit1->setFocus();
+    codeEdit->setText(typed);
+    codeEdit->selectAll();
+    codeEdit->setFocus();
 }
 
 bool TFrmGoodsFind::eventFilter(QObject* watched, QEvent* event)
@@ -131,12 +131,12 @@ void TFrmGoodsFind::FormCreate()
 {
     const ui::BusyCursor busy;
     DataHelpers::adjustComboBoxes(this);
-    DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_name"), ComboBox1);
+    DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_name"), nameBox);
     db::Dataset* goods = dataModule().GoodsFindQ;
     goods->close();
     goods->setSql(QStringLiteral("select * from goods order by gods_code"));
     goods->open();
-    DBGrid1->setDataset(goods);
+    goodsGrid->setDataset(goods);
 }
 
 void TFrmGoodsFind::showEvent(QShowEvent* event)
@@ -145,11 +145,11 @@ void TFrmGoodsFind::showEvent(QShowEvent* event)
     ui::centreOnScreen(this);
 }
 
-void TFrmGoodsFind::Edit1Change()
+void TFrmGoodsFind::jumpToCode()
 {
     try {
         db::Dataset* goods = dataModule().GoodsFindQ;
-        const QString typed = Edit1->text().trimmed();
+        const QString typed = codeEdit->text().trimmed();
         if (const int row = typed.isEmpty() ? -1 : goods->findStarting(QStringLiteral("gods_code"), typed); row >= 0)
             goods->moveTo(row);
     } catch (const std::exception& e) {
@@ -157,15 +157,15 @@ void TFrmGoodsFind::Edit1Change()
     }
 }
 
-void TFrmGoodsFind::ComboBox1Change()
+void TFrmGoodsFind::jumpToName()
 {
     // An unknown name gives an empty code, which finds nothing: the row stays.
     const QString code = DataHelpers::lookup(QStringLiteral("goods"), QStringLiteral("gods_name"),
-                                             ComboBox1->currentText(), QStringLiteral("gods_code"));
+                                             nameBox->currentText(), QStringLiteral("gods_code"));
     // Located also when the box already held this code.
-    const QSignalBlocker quiet(Edit1);
-    Edit1->setText(code);
-    Edit1Change();
+    const QSignalBlocker quiet(codeEdit);
+    codeEdit->setText(code);
+    jumpToCode();
 }
 
 void TFrmGoodsFind::styleEditChange()

@@ -22,19 +22,19 @@ public:
     // Opens on text the caller already has: lists the goods whose code or name contains it.
     void setStartText(const QString& code);
 
-    QLineEdit* Edit1;
-    QComboBox* ComboBox1;
+    QLineEdit* codeEdit;
+    QComboBox* nameBox;
     QLineEdit* styleEdit;   // 款号: the style's first goods
-    ui::DbGrid* DBGrid1;
+    ui::DbGrid* goodsGrid;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
     QLabel* note;   // what the list holds, or why Enter chose nothing
 
 public slots:
     // Jumps to the goods whose code is typed, else to the first whose code starts with it.
-    void Edit1Change();
+    void jumpToCode();
     // Finds the code of the chosen or typed name and jumps to it.
-    void ComboBox1Change();
+    void jumpToName();
     // Jumps to the first goods of the typed style.
     void styleEditChange();
     void cmd_prinClick();

@@ -9,6 +9,7 @@
 #include "ui/DbGrid.h"
 #include "ui/ModeWindow.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 #include "shop/StockQuery.h"
 #include "warehouse/WarehouseParts.h"
 
@@ -35,38 +36,38 @@ StockListWindow::StockListWindow(const Setup& setup, QWidget* parent)
     m_bar->addStretch();
     layout->addLayout(m_bar);
 
-    Edit1 = named<QLineEdit>("Edit1");
-    ComboBox1 = named<QComboBox>("ComboBox1");
-    ComboBox2 = named<QComboBox>("ComboBox2");
-    for (QComboBox* box : {ComboBox1, ComboBox2}) {
+    codeEdit = named<QLineEdit>("Edit1");
+    nameBox = named<QComboBox>("ComboBox1");
+    kindBox = named<QComboBox>("ComboBox2");
+    for (QComboBox* box : {nameBox, kindBox}) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
     }
-    CheckBox1 = named<QCheckBox>("CheckBox1");
-    CheckBox1->setText(QStringLiteral("全部"));
-    CheckBox1->setChecked(true);
+    allBox = named<QCheckBox>("CheckBox1");
+    allBox->setText(QStringLiteral("全部"));
+    allBox->setChecked(true);
     auto* filters = new QGridLayout;
-    WindowParts::addLabelled(filters, {{setup.codeLabel, Edit1}, {setup.nameLabel, ComboBox1},
-                                       {setup.kindLabel, ComboBox2}}, 3);
-    filters->addWidget(CheckBox1, 0, 6);
+    WindowParts::addLabelled(filters, {{setup.codeLabel, codeEdit}, {setup.nameLabel, nameBox},
+                                       {setup.kindLabel, kindBox}}, 3);
+    filters->addWidget(allBox, 0, 6);
     layout->addLayout(filters);
 
-    DBGrid1 = named<ui::DbGrid>("DBGrid1");
-    ui::placeGridWindow(this, DBGrid1);
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
-    WarehouseParts::addGoodsColumns(DBGrid1);
-    layout->addWidget(DBGrid1, 1);
+    stockGrid = named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, stockGrid);
+    stockGrid->setReadOnly(true);
+    stockGrid->setRowSelect(true);
+    WarehouseParts::addGoodsColumns(stockGrid);
+    layout->addWidget(stockGrid, 1);
 
-    Edit2 = named<QLineEdit>("Edit2");
-    QList<std::pair<QString, QWidget*>> totals{{setup.quantityLabel, Edit2}};
+    quantityTotalEdit = named<QLineEdit>("Edit2");
+    QList<std::pair<QString, QWidget*>> totals{{setup.quantityLabel, quantityTotalEdit}};
     if (!setup.costLabel.isEmpty()) {
-        Edit3 = named<QLineEdit>("Edit3");
-        totals.append({setup.costLabel, Edit3});
+        costTotalEdit = named<QLineEdit>("Edit3");
+        totals.append({setup.costLabel, costTotalEdit});
     }
     auto* totalRow = new QGridLayout;
     WindowParts::addLabelled(totalRow, totals, 2);
-    for (QLineEdit* box : {Edit2, Edit3})
+    for (QLineEdit* box : {quantityTotalEdit, costTotalEdit})
         if (box)
             box->setReadOnly(true);
     layout->addLayout(totalRow);
@@ -75,17 +76,17 @@ StockListWindow::StockListWindow(const Setup& setup, QWidget* parent)
     connect(cmd_prin, &QPushButton::clicked, this, &StockListWindow::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &StockListWindow::cmd_exitClick);
     // Only the user's own changes run the handlers: a box the handlers clear stays quiet.
-    connect(Edit1, &QLineEdit::textEdited, this, &StockListWindow::Edit1Change);
-    connect(ComboBox1, &QComboBox::activated, this, &StockListWindow::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::activated, this, &StockListWindow::ComboBox2Change);
+    connect(codeEdit, &QLineEdit::textEdited, this, &StockListWindow::onCodeEdited);
+    connect(nameBox, &QComboBox::activated, this, &StockListWindow::onNamePicked);
+    connect(kindBox, &QComboBox::activated, this, &StockListWindow::onKindPicked);
     // A kind typed into the box counts as one picked from its list.
-    connect(ComboBox2->lineEdit(), &QLineEdit::textEdited, this, &StockListWindow::ComboBox2Change);
-    connect(CheckBox1, &QCheckBox::clicked, this, &StockListWindow::CheckBox1Click);
+    connect(kindBox->lineEdit(), &QLineEdit::textEdited, this, &StockListWindow::onKindPicked);
+    connect(allBox, &QCheckBox::clicked, this, &StockListWindow::onAllClicked);
 
     ui::BusyCursor busy;
     try {
-        DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_name"), ComboBox1);
-        DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_kind"), ComboBox2);
+        DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_name"), nameBox);
+        DataHelpers::fillCombo(QStringLiteral("goods"), QStringLiteral("gods_kind"), kindBox);
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("无法读取货品资料"), e, this);
     }
@@ -95,85 +96,83 @@ StockListWindow::StockListWindow(const Setup& setup, QWidget* parent)
 
 StockQuery::Filter StockListWindow::filter() const
 {
-    return {Edit1->text(), ComboBox2->currentText()};
+    return {codeEdit->text(), kindBox->currentText()};
 }
 
 void StockListWindow::cmd_findClick()
 {
     db::Dataset* q = m_setup.dataset;
     ui::BusyCursor busy;
-    q->disableControls();
     try {
+        const ui::QuietControls quiet(*q);
         prepareQuery();
         q->open();
         m_queried = true;
+        const StockQuery::Totals totals = StockQuery::sum(*q);
+        quantityTotalEdit->setText(DataHelpers::amountText(totals.quantity));
+        if (costTotalEdit)
+            costTotalEdit->setText(DataHelpers::amountText(totals.cost));
+        if (!q->isEmpty())
+            q->first();
     } catch (const std::exception& e) {
         q->close();
-        q->enableControls();
         m_queried = false;
         WarehouseParts::reportFailure(QStringLiteral("查询失败"), e, this);
         return;
     }
-    const StockQuery::Totals totals = StockQuery::sum(*q);
-    Edit2->setText(DataHelpers::amountText(totals.quantity));
-    if (Edit3)
-        Edit3->setText(DataHelpers::amountText(totals.cost));
-    if (!q->isEmpty())
-        q->first();
-    q->enableControls();
     // The grid must follow the new dataset (the window may have shown another list before).
-    if (DBGrid1->dataset() != q)
-        DBGrid1->setDataset(q);
+    if (stockGrid->dataset() != q)
+        stockGrid->setDataset(q);
 }
 
-void StockListWindow::Edit1Change()
+void StockListWindow::onCodeEdited()
 {
     db::Dataset* q = m_setup.dataset;
     if (!m_queried || !q->isOpen() || q->isEmpty())
         return;
     try {
-        WarehouseParts::moveToCode(*q, Edit1->text().trimmed());
+        WarehouseParts::moveToCode(*q, codeEdit->text().trimmed());
     } catch (const std::exception&) {
         return;   // positioning is a convenience; the list stays as it is
     }
-    ComboBox2->setCurrentIndex(-1);
-    ComboBox2->setEditText(QString());
-    CheckBox1->setChecked(false);
+    kindBox->setCurrentIndex(-1);
+    kindBox->setEditText(QString());
+    allBox->setChecked(false);
 }
 
-void StockListWindow::ComboBox1Change()
+void StockListWindow::onNamePicked()
 {
-    const QString name = ComboBox1->currentText().trimmed();
+    const QString name = nameBox->currentText().trimmed();
     if (name.isEmpty())
         return;
-    Edit1->setText(DataHelpers::lookup(QStringLiteral("goods"), QStringLiteral("gods_name"), name,
+    codeEdit->setText(DataHelpers::lookup(QStringLiteral("goods"), QStringLiteral("gods_name"), name,
                                        QStringLiteral("gods_code")));
-    ComboBox2->setCurrentIndex(-1);
-    ComboBox2->setEditText(QString());
-    CheckBox1->setChecked(false);
+    kindBox->setCurrentIndex(-1);
+    kindBox->setEditText(QString());
+    allBox->setChecked(false);
     db::Dataset* q = m_setup.dataset;
     if (m_queried && q->isOpen() && !q->isEmpty()) {
         try {
-            WarehouseParts::moveToCode(*q, Edit1->text().trimmed());
+            WarehouseParts::moveToCode(*q, codeEdit->text().trimmed());
         } catch (const std::exception&) {
         }
     }
 }
 
-void StockListWindow::ComboBox2Change()
+void StockListWindow::onKindPicked()
 {
-    if (ComboBox2->currentText().trimmed().isEmpty())
+    if (kindBox->currentText().trimmed().isEmpty())
         return;
-    Edit1->clear();
-    ComboBox1->setCurrentIndex(-1);
-    ComboBox1->setEditText(QString());
-    CheckBox1->setChecked(false);
+    codeEdit->clear();
+    nameBox->setCurrentIndex(-1);
+    nameBox->setEditText(QString());
+    allBox->setChecked(false);
 }
 
-void StockListWindow::CheckBox1Click()
+void StockListWindow::onAllClicked()
 {
-    Edit1->clear();
-    for (QComboBox* box : {ComboBox1, ComboBox2}) {
+    codeEdit->clear();
+    for (QComboBox* box : {nameBox, kindBox}) {
         box->setCurrentIndex(-1);
         box->setEditText(QString());
     }
@@ -186,11 +185,9 @@ void StockListWindow::cmd_prinClick()
         return;
     try {
         ReportLayout& report = prepareReport();
-        q->disableControls();
+        const ui::QuietControls quiet(*q);
         report.preview(this);
-        q->enableControls();
     } catch (const std::exception& e) {
-        q->enableControls();
         WarehouseParts::reportFailure(QStringLiteral("打印失败"), e, this);
     }
 }

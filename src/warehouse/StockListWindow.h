@@ -27,20 +27,20 @@ public:
     QPushButton* cmd_find;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
-    QLineEdit* Edit1;
-    QComboBox* ComboBox1;
-    QComboBox* ComboBox2;
-    QCheckBox* CheckBox1;
-    ui::DbGrid* DBGrid1;
-    QLineEdit* Edit2;
-    QLineEdit* Edit3 = nullptr;   // the stock query's total cost
+    QLineEdit* codeEdit;
+    QComboBox* nameBox;
+    QComboBox* kindBox;
+    QCheckBox* allBox;
+    ui::DbGrid* stockGrid;
+    QLineEdit* quantityTotalEdit;
+    QLineEdit* costTotalEdit = nullptr;   // the stock query's only
 
 public slots:
     void cmd_findClick();
-    void Edit1Change();
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void CheckBox1Click();
+    void onCodeEdited();
+    void onNamePicked();
+    void onKindPicked();
+    void onAllClicked();
     void cmd_prinClick();
     void cmd_exitClick();
 

@@ -11,6 +11,7 @@
 #include "ui/FieldValue.h"
 #include "ui/StyleGridDialog.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 #include "warehouse/WarehouseParts.h"
 
 #include <QGridLayout>
@@ -46,18 +47,18 @@ StockSheetWindow::StockSheetWindow(int position, StockRules::Sheet kind, const Q
 
     m_filterRow = new QGridLayout;
     layout->addLayout(m_filterRow);
-    Edit1 = named<QLineEdit>("Edit1");
-    Edit2 = named<QLineEdit>("Edit2");
-    Edit2->setReadOnly(true);
+    codeEdit = named<QLineEdit>("Edit1");
+    stockTotalEdit = named<QLineEdit>("Edit2");
+    stockTotalEdit->setReadOnly(true);
 
-    DBGrid1 = named<ui::DbGrid>("DBGrid1");
-    ui::placeGridWindow(this, DBGrid1);
-    WarehouseParts::addGoodsColumns(DBGrid1);
-    DBGrid1->addColumn(QStringLiteral("gods_amou"), QStringLiteral("库存数量"), 70);
+    sheetGrid = named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, sheetGrid);
+    WarehouseParts::addGoodsColumns(sheetGrid);
+    sheetGrid->addColumn(QStringLiteral("gods_amou"), QStringLiteral("库存数量"), 70);
     for (const char* field : {"gods_code", "gods_name", "gods_kind", "gods_spec", "gods_type", "gods_color",
                               "gods_size", "gods_unit", "gods_amou", "lost_amou"})
-        DBGrid1->setColumnReadOnly(QString::fromLatin1(field), true);
-    layout->addWidget(DBGrid1, 1);
+        sheetGrid->setColumnReadOnly(QString::fromLatin1(field), true);
+    layout->addWidget(sheetGrid, 1);
 
     connect(cmd_find, &QPushButton::clicked, this, &StockSheetWindow::cmd_findClick);
     connect(cmd_edit, &QPushButton::clicked, this, &StockSheetWindow::cmd_editClick);
@@ -65,12 +66,12 @@ StockSheetWindow::StockSheetWindow(int position, StockRules::Sheet kind, const Q
     connect(cmd_canc, &QPushButton::clicked, this, &StockSheetWindow::cmd_cancClick);
     connect(cmd_prin, &QPushButton::clicked, this, &StockSheetWindow::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &StockSheetWindow::cmd_exitClick);
-    connect(Edit1, &QLineEdit::textEdited, this, &StockSheetWindow::Edit1Change);
+    connect(codeEdit, &QLineEdit::textEdited, this, &StockSheetWindow::onCodeEdited);
     connect(styleButton, &QPushButton::clicked, this, &StockSheetWindow::enterByStyle);
-    DBGrid1->installEventFilter(this);
-    Edit1->installEventFilter(this);
+    sheetGrid->installEventFilter(this);
+    codeEdit->installEventFilter(this);
     // A quantity typed over counts as entered even when it equals what the row held.
-    connect(static_cast<ui::DbGridDelegate*>(DBGrid1->itemDelegate()), &ui::DbGridDelegate::edited, this,
+    connect(static_cast<ui::DbGridDelegate*>(sheetGrid->itemDelegate()), &ui::DbGridDelegate::edited, this,
             [this](const QModelIndex& index) {
                 if (index.row() < sheet().recordCount())
                     m_entered.add(sheet().value(index.row(), sheet().fieldIndex(codeField)).toString());
@@ -91,8 +92,8 @@ db::Dataset& StockSheetWindow::sheet() const
 
 void StockSheetWindow::showSheet()
 {
-    if (DBGrid1->dataset() != &sheet())
-        DBGrid1->setDataset(&sheet());
+    if (sheetGrid->dataset() != &sheet())
+        sheetGrid->setDataset(&sheet());
 }
 
 bool StockSheetWindow::anythingEntered() const
@@ -124,7 +125,7 @@ void StockSheetWindow::hideEvent(QHideEvent* event)
 void StockSheetWindow::updateButtons()
 {
     const bool editing = isEditing();
-    DBGrid1->setReadOnly(!editing);
+    sheetGrid->setReadOnly(!editing);
     cmd_edit->setEnabled(!editing);
     cmd_find->setEnabled(!editing);
     cmd_prin->setEnabled(!editing);
@@ -142,7 +143,7 @@ void StockSheetWindow::updateButtons()
 
 bool StockSheetWindow::postTypedRow()
 {
-    if (!DBGrid1->commitEditor())
+    if (!sheetGrid->commitEditor())
         return false;
     try {
         sheet().post();
@@ -152,7 +153,7 @@ bool StockSheetWindow::postTypedRow()
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("保存失败"), e, this);
     }
-    DBGrid1->setFocus();
+    sheetGrid->setFocus();
     return false;
 }
 
@@ -173,7 +174,7 @@ bool StockSheetWindow::acceptSaveResult(const StockSheet::SaveResult& result)
             WarehouseParts::moveToCode(sheet(), result.goods);
         } catch (const std::exception&) {
         }
-        DBGrid1->setFocus();
+        sheetGrid->setFocus();
         return false;
     case StockSheet::Outcome::AlreadySaved:
         showStored();
@@ -204,7 +205,7 @@ void StockSheetWindow::showStored()
     m_saveAttempt.succeeded();
     m_entered.clear();
     try {
-        DBGrid1->dropEditor();
+        sheetGrid->dropEditor();
         sheet().cancelBatch();
     } catch (const std::exception&) {
         // The sheet is opened anew below.
@@ -218,7 +219,7 @@ void StockSheetWindow::cmd_cancClick()
     if (anythingEntered() && !askToDiscard())
         return;
     try {
-        DBGrid1->dropEditor();
+        sheetGrid->dropEditor();
         sheet().cancel();
         sheet().cancelBatch();
     } catch (const std::exception&) {
@@ -235,31 +236,29 @@ void StockSheetWindow::cmd_prinClick()
         return;
     try {
         ReportLayout& layout = report();
-        q.disableControls();
+        const ui::QuietControls quiet(q);
         layout.preview(this);
-        q.enableControls();
     } catch (const std::exception& e) {
-        q.enableControls();
         WarehouseParts::reportFailure(QStringLiteral("打印失败"), e, this);
     }
 }
 
-void StockSheetWindow::Edit1Change()
+void StockSheetWindow::onCodeEdited()
 {
     db::Dataset& q = sheet();
     if (!q.isOpen() || q.isEmpty())
         return;
-    const QString code = Edit1->text().trimmed();
+    const QString code = codeEdit->text().trimmed();
     try {
         if (WarehouseParts::moveToCode(q, code) && m_focusGridOnFind)
-            DBGrid1->setFocus();
+            sheetGrid->setFocus();
     } catch (const std::exception&) {
     }
 }
 
 bool StockSheetWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == DBGrid1 || watched == Edit1) && event->type() == QEvent::KeyPress) {
+    if ((watched == sheetGrid || watched == codeEdit) && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F7 && key->modifiers() == Qt::NoModifier) {
             enterByStyle();
@@ -272,12 +271,12 @@ bool StockSheetWindow::eventFilter(QObject* watched, QEvent* event)
 void StockSheetWindow::enterByStyle()
 {
     db::Dataset& q = sheet();
-    if (!isEditing() || !q.isOpen() || !DBGrid1->commitEditor())
+    if (!isEditing() || !q.isOpen() || !sheetGrid->commitEditor())
         return;
     const QString quantity = QStringLiteral("chek_amou");
     try {
         q.post();
-        const QString typed = Edit1->text().trimmed().isEmpty() ? q.text(QStringLiteral("gods_code")) : Edit1->text();
+        const QString typed = codeEdit->text().trimmed().isEmpty() ? q.text(QStringLiteral("gods_code")) : codeEdit->text();
         StyleGrid grid = ui::StyleGridDialog::loadTyped(q.connection(), typed, this);
         if (grid.isEmpty())
             return;
@@ -304,7 +303,7 @@ void StockSheetWindow::enterByStyle()
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("无法按款式输入"), e, this);
     }
-    DBGrid1->setFocus();
+    sheetGrid->setFocus();
 }
 
 void StockSheetWindow::cmd_exitClick()

@@ -30,9 +30,9 @@ public:
     QPushButton* cmd_canc;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
-    QLineEdit* Edit1;
-    QLineEdit* Edit2;
-    ui::DbGrid* DBGrid1;
+    QLineEdit* codeEdit;
+    QLineEdit* stockTotalEdit;
+    ui::DbGrid* sheetGrid;
     QPushButton* styleButton;   // the size and colour grid (F7)
 
 public slots:
@@ -42,7 +42,7 @@ public slots:
     // Throws away what was entered, after a question when anything was.
     void cmd_cancClick();
     void cmd_prinClick();
-    void Edit1Change();
+    void onCodeEdited();
     // The quantities of the style in 产品编码 (or of the current row) as a size and colour grid.
     void enterByStyle();
     void cmd_exitClick();

@@ -14,9 +14,9 @@ TFrmAlarm::TFrmAlarm(QWidget* parent)
 {
     setObjectName(QStringLiteral("TFrmAlarm"));
     setWindowTitle(QStringLiteral("库存报警"));
-    DBGrid1->addColumn(QStringLiteral("gods_amou"), QStringLiteral("数量"), 70);
-    DBGrid1->addColumn(QStringLiteral("max_amou"), QStringLiteral("库存上限"), 70);
-    DBGrid1->addColumn(QStringLiteral("min_amou"), QStringLiteral("库存下限"), 70);
+    stockGrid->addColumn(QStringLiteral("gods_amou"), QStringLiteral("数量"), 70);
+    stockGrid->addColumn(QStringLiteral("max_amou"), QStringLiteral("库存上限"), 70);
+    stockGrid->addColumn(QStringLiteral("min_amou"), QStringLiteral("库存下限"), 70);
 }
 
 void TFrmAlarm::prepareQuery()
@@ -27,6 +27,6 @@ void TFrmAlarm::prepareQuery()
 ReportLayout& TFrmAlarm::prepareReport()
 {
     TQalarm& report = ReportLayouts::get<TQalarm>();
-    report.setLabelText(QStringLiteral("hjsl"), Edit2->text());
+    report.setLabelText(QStringLiteral("hjsl"), quantityTotalEdit->text());
     return report;
 }

@@ -11,6 +11,7 @@
 #include "ui/DbGrid.h"
 #include "ui/ModeWindow.h"
 #include "ui/WindowPlacement.h"
+#include "ui/QuietControls.h"
 #include "shop/StockMovement.h"
 #include "warehouse/WarehouseParts.h"
 
@@ -37,36 +38,36 @@ TFrmMios::TFrmMios(QWidget* parent)
     bar->addStretch();
     layout->addLayout(bar);
 
-    DateTimePicker1 = named<QDateEdit>("DateTimePicker1");
-    DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
-    Edit1 = named<QLineEdit>("Edit1");
-    Edit2 = named<QLineEdit>("Edit2");
-    Edit3 = named<QLineEdit>("Edit3");
-    for (QLineEdit* box : {Edit1, Edit2, Edit3})
+    monthEdit = named<QDateEdit>("DateTimePicker1");
+    monthEdit->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
+    inTotalEdit = named<QLineEdit>("Edit1");
+    outTotalEdit = named<QLineEdit>("Edit2");
+    closingTotalEdit = named<QLineEdit>("Edit3");
+    for (QLineEdit* box : {inTotalEdit, outTotalEdit, closingTotalEdit})
         box->setReadOnly(true);
     auto* row = new QGridLayout;
-    WindowParts::addLabelled(row, {{QStringLiteral("统计月份"), DateTimePicker1}, {QStringLiteral("进货总数"), Edit1},
-                                   {QStringLiteral("销售总数"), Edit2}, {QStringLiteral("结存总数"), Edit3}},
+    WindowParts::addLabelled(row, {{QStringLiteral("统计月份"), monthEdit}, {QStringLiteral("进货总数"), inTotalEdit},
+                                   {QStringLiteral("销售总数"), outTotalEdit}, {QStringLiteral("结存总数"), closingTotalEdit}},
                              4);
     layout->addLayout(row);
 
-    DBGrid1 = named<ui::DbGrid>("DBGrid1");
-    ui::placeGridWindow(this, DBGrid1);
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
-    WarehouseParts::addGoodsColumns(DBGrid1);
-    DBGrid1->addColumn(QStringLiteral("last_amou"), QStringLiteral("上月结存"), 70);
-    DBGrid1->addColumn(QStringLiteral("in_amou"), QStringLiteral("本月进货"), 70);
-    DBGrid1->addColumn(QStringLiteral("out_amou"), QStringLiteral("本月出货"), 70);
-    DBGrid1->addColumn(QStringLiteral("now_amou"), QStringLiteral("本月结存"), 70);
-    layout->addWidget(DBGrid1, 1);
+    movementGrid = named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, movementGrid);
+    movementGrid->setReadOnly(true);
+    movementGrid->setRowSelect(true);
+    WarehouseParts::addGoodsColumns(movementGrid);
+    movementGrid->addColumn(QStringLiteral("last_amou"), QStringLiteral("上月结存"), 70);
+    movementGrid->addColumn(QStringLiteral("in_amou"), QStringLiteral("本月进货"), 70);
+    movementGrid->addColumn(QStringLiteral("out_amou"), QStringLiteral("本月出货"), 70);
+    movementGrid->addColumn(QStringLiteral("now_amou"), QStringLiteral("本月结存"), 70);
+    layout->addWidget(movementGrid, 1);
 
     connect(cmd_find, &QPushButton::clicked, this, &TFrmMios::cmd_findClick);
     connect(cmd_prin, &QPushButton::clicked, this, &TFrmMios::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmMios::cmd_exitClick);
 
     ui::BusyCursor busy;
-    DateTimePicker1->setDate(Clock::today());
+    monthEdit->setDate(Clock::today());
     try {
         dataModule().AdoConn.execute(QStringLiteral("delete from mios"));
         reopen();
@@ -84,29 +85,28 @@ void TFrmMios::reopen()
     q->setSql(QStringLiteral("select * from mios"));
     q->setLocking(db::Dataset::Locking::Optimistic);
     q->open();
-    if (DBGrid1->dataset() != q)
-        DBGrid1->setDataset(q);
+    if (movementGrid->dataset() != q)
+        movementGrid->setDataset(q);
 }
 
 void TFrmMios::cmd_findClick()
 {
     db::Dataset* q = dataModule().MiosQ;
-    const QDate date = DateTimePicker1->date();
+    const QDate date = monthEdit->date();
     cmd_find->setEnabled(false);
     StockMovement::Totals totals;
     bool done = false;
     {
         ui::BusyCursor busy;
-        q->disableControls();
         try {
+            const ui::QuietControls quiet(*q);
             totals = StockMovement::compute(dataModule().AdoConn, date.year(), date.month());
             reopen();
             done = true;
         } catch (const std::exception& e) {
             // A part of a month is no month: show nothing rather than an incomplete table.
             q->close();
-            q->enableControls();
-            for (QLineEdit* box : {Edit1, Edit2, Edit3})
+            for (QLineEdit* box : {inTotalEdit, outTotalEdit, closingTotalEdit})
                 box->clear();
             cmd_find->setEnabled(true);
             ui::applyRight(cmd_find, Right::Find, Function::StockMovement);
@@ -114,13 +114,12 @@ void TFrmMios::cmd_findClick()
             WarehouseParts::reportFailure(QStringLiteral("统计失败"), e, this);
             return;
         }
-        q->enableControls();
     }
     m_month = date;
     m_totals = totals;
-    Edit1->setText(DataHelpers::amountText(totals.in));
-    Edit2->setText(DataHelpers::amountText(totals.out));
-    Edit3->setText(DataHelpers::amountText(totals.closing));
+    inTotalEdit->setText(DataHelpers::amountText(totals.in));
+    outTotalEdit->setText(DataHelpers::amountText(totals.out));
+    closingTotalEdit->setText(DataHelpers::amountText(totals.closing));
     cmd_find->setEnabled(true);
     ui::applyRight(cmd_find, Right::Find, Function::StockMovement);
     cmd_prin->setEnabled(done && !q->isEmpty());
@@ -140,11 +139,9 @@ void TFrmMios::cmd_prinClick()
         report.setLabelText(QStringLiteral("in_tota"), DataHelpers::amountText(m_totals.in));
         report.setLabelText(QStringLiteral("out_tota"), DataHelpers::amountText(m_totals.out));
         report.setLabelText(QStringLiteral("now_tota"), DataHelpers::amountText(m_totals.closing));
-        q->disableControls();
+        const ui::QuietControls quiet(*q);
         report.preview(this);
-        q->enableControls();
     } catch (const std::exception& e) {
-        q->enableControls();
         WarehouseParts::reportFailure(QStringLiteral("打印失败"), e, this);
     }
 }

@@ -22,11 +22,11 @@ public:
     QPushButton* cmd_find;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
-    QDateEdit* DateTimePicker1;
-    QLineEdit* Edit1;
-    QLineEdit* Edit2;
-    QLineEdit* Edit3;
-    ui::DbGrid* DBGrid1;
+    QDateEdit* monthEdit;
+    QLineEdit* inTotalEdit;
+    QLineEdit* outTotalEdit;
+    QLineEdit* closingTotalEdit;
+    ui::DbGrid* movementGrid;
 
 public slots:
     void cmd_findClick();

@@ -9,6 +9,7 @@
 #include "ui/DbGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/WindowParts.h"
+#include "ui/QuietControls.h"
 #include "shop/StockQuery.h"
 #include "warehouse/WarehouseParts.h"
 #include "warehouse/WorkProgress.h"
@@ -22,9 +23,9 @@ TFrmStorChg::TFrmStorChg(QWidget* parent)
 {
     setObjectName(QStringLiteral("TFrmStorChg"));
     setWindowTitle(QStringLiteral("库存调整"));
-    WindowParts::addLabelled(filterRow(), {{QStringLiteral("产品编码"), Edit1}, {QStringLiteral("库存总数量"), Edit2}},
+    WindowParts::addLabelled(filterRow(), {{QStringLiteral("产品编码"), codeEdit}, {QStringLiteral("库存总数量"), stockTotalEdit}},
                              2);
-    DBGrid1->addColumn(QStringLiteral("chek_amou"), QStringLiteral("调整数量"), 70);
+    sheetGrid->addColumn(QStringLiteral("chek_amou"), QStringLiteral("调整数量"), 70);
     setFocusGridOnFind(true);
 
     ui::BusyCursor busy;
@@ -41,17 +42,14 @@ void TFrmStorChg::cmd_findClick()
 {
     ui::BusyCursor busy;
     db::Dataset& q = sheet();
-    q.disableControls();
     try {
+        const ui::QuietControls quiet(q);
         StockSheet::openBook(q, false);
         showSheet();
+        stockTotalEdit->setText(DataHelpers::amountText(StockQuery::sum(q).quantity));
     } catch (const std::exception& e) {
-        q.enableControls();
         WarehouseParts::reportFailure(QStringLiteral("无法读取库存"), e, this);
-        return;
     }
-    Edit2->setText(DataHelpers::amountText(StockQuery::sum(q).quantity));
-    q.enableControls();
 }
 
 void TFrmStorChg::cmd_editClick()
@@ -63,19 +61,17 @@ void TFrmStorChg::cmd_editClick()
                            false, ui::Dialogs::Default::Cancel))
         return;
     ui::BusyCursor busy;
-    q.disableControls();
     try {
+        const ui::QuietControls quiet(q);
         // Every new quantity starts at the book quantity of now.
         const int row = q.currentRow();
         StockSheet::openBook(q, true);
         if (row >= 0 && row < q.recordCount())
             q.moveTo(row);
     } catch (const std::exception& e) {
-        q.enableControls();
         WarehouseParts::reportFailure(QStringLiteral("无法开始调整"), e, this);
         return;
     }
-    q.enableControls();
     entered().clear();
     setMode(QStringLiteral("edit"));
 }

@@ -13,6 +13,7 @@
 #include "ui/Dialogs.h"
 #include "warehouse/CountScan.h"
 #include "ui/ScanBar.h"
+#include "ui/QuietControls.h"
 #include "warehouse/WarehouseParts.h"
 #include "warehouse/WorkProgress.h"
 
@@ -30,19 +31,19 @@ TFrmStorChk::TFrmStorChk(QWidget* parent)
 {
     setObjectName(QStringLiteral("TFrmStorChk"));
     setWindowTitle(QStringLiteral("库存盘点"));
-    DateTimePicker1 = WindowParts::named<QDateEdit>("DateTimePicker1");
-    DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
-    DateTimePicker1->setDate(Clock::today());
-    Edit3 = WindowParts::named<QLineEdit>("Edit3");
-    Edit3->setReadOnly(true);
+    monthEdit = WindowParts::named<QDateEdit>("DateTimePicker1");
+    monthEdit->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
+    monthEdit->setDate(Clock::today());
+    countedTotalEdit = WindowParts::named<QLineEdit>("Edit3");
+    countedTotalEdit->setReadOnly(true);
     WindowParts::addLabelled(filterRow(),
-                             {{QStringLiteral("盘点月份"), DateTimePicker1}, {QStringLiteral("产品编码"), Edit1},
-                              {QStringLiteral("库存总数量"), Edit2}, {QStringLiteral("盘点数量"), Edit3}},
+                             {{QStringLiteral("盘点月份"), monthEdit}, {QStringLiteral("产品编码"), codeEdit},
+                              {QStringLiteral("库存总数量"), stockTotalEdit}, {QStringLiteral("盘点数量"), countedTotalEdit}},
                              4);
-    DBGrid1->addColumn(QStringLiteral("chek_amou"), QStringLiteral("实盘数量"), 70);
-    scan = new CountScan(&sheet(), &entered(), DBGrid1, this);
+    sheetGrid->addColumn(QStringLiteral("chek_amou"), QStringLiteral("实盘数量"), 70);
+    scan = new CountScan(&sheet(), &entered(), sheetGrid, this);
     filterRow()->addWidget(scan->bar(), filterRow()->rowCount(), 0, 1, -1);
-    DBGrid1->addColumn(QStringLiteral("lost_amou"), QStringLiteral("盈亏数量"), 70);
+    sheetGrid->addColumn(QStringLiteral("lost_amou"), QStringLiteral("盈亏数量"), 70);
 
     ui::BusyCursor busy;
     // Serves only while this window is open.
@@ -61,22 +62,21 @@ TFrmStorChk::TFrmStorChk(QWidget* parent)
 
 void TFrmStorChk::updateExtraControls(bool editing)
 {
-    DateTimePicker1->setEnabled(!editing);
+    monthEdit->setEnabled(!editing);
     if (scan)
         scan->setCounting(editing);
 }
 
 void TFrmStorChk::cmd_editClick()
 {
-    const QDate date = DateTimePicker1->date();
+    const QDate date = monthEdit->date();
     db::Dataset& q = sheet();
     try {
         bool started = false;
         {
             WorkProgress progress(QStringLiteral("正在准备盘点..."), this);
-            q.disableControls();
+            const ui::QuietControls quiet(q);
             started = StockSheet::startCount(q, date);
-            q.enableControls();
         }
         if (!started) {
             ui::inform(countedMessage, this);
@@ -84,7 +84,6 @@ void TFrmStorChk::cmd_editClick()
         }
         showSheet();
     } catch (const std::exception& e) {
-        q.enableControls();
         WarehouseParts::reportFailure(QStringLiteral("无法开始盘点"), e, this);
         return;
     }
@@ -102,7 +101,7 @@ void TFrmStorChk::cmd_saveClick()
     StockSheet::SaveResult result;
     try {
         WorkProgress progress(QStringLiteral("正在保存盘点..."), this);
-        result = StockSheet::saveCount(dataModule().AdoConn, DateTimePicker1->date(), lines, saveId,
+        result = StockSheet::saveCount(dataModule().AdoConn, monthEdit->date(), lines, saveId,
                                        [&progress](int done, int total) { progress.step(done, total); });
     } catch (const std::exception& e) {
         if (!showIfStored(e, saveId))
@@ -123,16 +122,14 @@ void TFrmStorChk::cmd_findClick()
     int rows = 0;
     {
         ui::BusyCursor busy;
-        q.disableControls();
         try {
-            rows = StockSheet::openStoredCount(q, DateTimePicker1->date());
+            const ui::QuietControls quiet(q);
+            rows = StockSheet::openStoredCount(q, monthEdit->date());
             showSheet();
         } catch (const std::exception& e) {
-            q.enableControls();
             WarehouseParts::reportFailure(QStringLiteral("查询失败"), e, this);
             return;
         }
-        q.enableControls();
     }
     double book = 0;
     double counted = 0;
@@ -142,8 +139,8 @@ void TFrmStorChk::cmd_findClick()
         book += q.value(row, bookField).toDouble();
         counted += q.value(row, countedField).toDouble();
     }
-    Edit2->setText(DataHelpers::amountText(book));
-    Edit3->setText(DataHelpers::amountText(counted));
+    stockTotalEdit->setText(DataHelpers::amountText(book));
+    countedTotalEdit->setText(DataHelpers::amountText(counted));
     if (rows == 0)
         ui::inform(QStringLiteral("本月没有盘点数据！"), this);
 }

@@ -12,8 +12,8 @@ class TFrmStorChk : public StockSheetWindow {
 public:
     explicit TFrmStorChk(QWidget* parent = nullptr);
 
-    QDateEdit* DateTimePicker1;
-    QLineEdit* Edit3;
+    QDateEdit* monthEdit;
+    QLineEdit* countedTotalEdit;
     CountScan* scan = nullptr;
 
 public slots:

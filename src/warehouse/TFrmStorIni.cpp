@@ -33,15 +33,15 @@ TFrmStorIni::TFrmStorIni(QWidget* parent)
     bar->addStretch();
     layout->addLayout(bar);
 
-    DBGrid1 = WindowParts::named<ui::DbGrid>("DBGrid1");
-    ui::placeGridWindow(this, DBGrid1);
-    WarehouseParts::addGoodsColumns(DBGrid1);
-    DBGrid1->addColumn(QStringLiteral("gods_amou"), QStringLiteral("数量"), 70);
-    DBGrid1->addColumn(QStringLiteral("cost_pric"), QStringLiteral("成本"), 70);
+    stockGrid = WindowParts::named<ui::DbGrid>("DBGrid1");
+    ui::placeGridWindow(this, stockGrid);
+    WarehouseParts::addGoodsColumns(stockGrid);
+    stockGrid->addColumn(QStringLiteral("gods_amou"), QStringLiteral("数量"), 70);
+    stockGrid->addColumn(QStringLiteral("cost_pric"), QStringLiteral("成本"), 70);
     for (const char* field : {"gods_code", "gods_name", "gods_kind", "gods_spec", "gods_type", "gods_color",
                               "gods_size", "gods_unit"})
-        DBGrid1->setColumnReadOnly(QString::fromLatin1(field), true);
-    layout->addWidget(DBGrid1, 1);
+        stockGrid->setColumnReadOnly(QString::fromLatin1(field), true);
+    layout->addWidget(stockGrid, 1);
 
     connect(cmd_add, &QPushButton::clicked, this, &TFrmStorIni::cmd_addClick);
     connect(cmd_edit, &QPushButton::clicked, this, &TFrmStorIni::cmd_editClick);
@@ -74,14 +74,14 @@ void TFrmStorIni::reopen()
     q->setSql(QStringLiteral("select * from storemain"));
     q->setLocking(db::Dataset::Locking::Batch);
     q->open();
-    if (DBGrid1->dataset() != q)
-        DBGrid1->setDataset(q);
+    if (stockGrid->dataset() != q)
+        stockGrid->setDataset(q);
 }
 
 void TFrmStorIni::updateButtons()
 {
     const bool editing = isEditing();
-    DBGrid1->setReadOnly(!editing);
+    stockGrid->setReadOnly(!editing);
     cmd_add->setEnabled(!editing);
     cmd_edit->setEnabled(!editing);
     cmd_dele->setEnabled(true);
@@ -128,7 +128,7 @@ void TFrmStorIni::cmd_editClick()
         return;
     }
     setMode(QStringLiteral("edit"));
-    DBGrid1->setFocus();
+    stockGrid->setFocus();
 }
 
 void TFrmStorIni::cmd_deleClick()
@@ -172,7 +172,7 @@ void TFrmStorIni::cmd_saveClick()
                                            .arg(goods)
                                            .arg(negative.size());
             if (!ui::dialogs().ask(this, text, QStringLiteral("确认"), false, ui::Dialogs::Default::Cancel)) {
-                DBGrid1->setFocus();
+                stockGrid->setFocus();
                 return;
             }
         }
@@ -182,7 +182,7 @@ void TFrmStorIni::cmd_saveClick()
         }
     } catch (const ui::InputError& e) {
         ui::warn(QString::fromUtf8(e.what()), this);
-        DBGrid1->setFocus();
+        stockGrid->setFocus();
         return;
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("保存失败，库存资料未作改动"), e, this);
@@ -195,7 +195,7 @@ void TFrmStorIni::refuse(const StockInit::Refusal& refused)
 {
     dataModule().StoreiniQ->moveTo(refused.row);
     ui::warn(refused.message, this);
-    DBGrid1->setFocus();
+    stockGrid->setFocus();
 }
 
 void TFrmStorIni::cmd_cancClick()

@@ -22,7 +22,7 @@ public:
     QPushButton* cmd_save;
     QPushButton* cmd_canc;
     QPushButton* cmd_exit;
-    ui::DbGrid* DBGrid1;
+    ui::DbGrid* stockGrid;
 
 public slots:
     void cmd_addClick();

@@ -23,10 +23,10 @@ TFrmStore::TFrmStore(QWidget* parent)
 {
     setObjectName(QStringLiteral("TFrmStore"));
     setWindowTitle(QStringLiteral("库存查询"));
-    DBGrid1->addColumn(QStringLiteral("styl_code"), QStringLiteral("款号"), 70);
-    DBGrid1->addColumn(QStringLiteral("gods_amou"), QStringLiteral("数量"), 70);
-    DBGrid1->addColumn(QStringLiteral("cost_pric"), QStringLiteral("成本"), 70);
-    DBGrid1->addColumn(QStringLiteral("cost_tota"), QStringLiteral("小计"), 80);
+    stockGrid->addColumn(QStringLiteral("styl_code"), QStringLiteral("款号"), 70);
+    stockGrid->addColumn(QStringLiteral("gods_amou"), QStringLiteral("数量"), 70);
+    stockGrid->addColumn(QStringLiteral("cost_pric"), QStringLiteral("成本"), 70);
+    stockGrid->addColumn(QStringLiteral("cost_tota"), QStringLiteral("小计"), 80);
     // The value of a row serves only this window; the hook goes when it closes.
     dataModule().StoreQ->addHook(db::Dataset::Hook::Calculate, this, [](db::Dataset& q) {
         q.setCalculated(QStringLiteral("cost_tota"), q.number(QStringLiteral("cost_pric"))
@@ -34,7 +34,7 @@ TFrmStore::TFrmStore(QWidget* parent)
     });
     styleButton = WindowParts::addButton(toolBar(), "styleButton", QStringLiteral("款式库存(F7)..."));
     connect(styleButton, &QPushButton::clicked, this, &TFrmStore::showStyle);
-    for (QWidget* box : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(DBGrid1)})
+    for (QWidget* box : {static_cast<QWidget*>(codeEdit), static_cast<QWidget*>(stockGrid)})
         box->installEventFilter(this);
 }
 
@@ -53,7 +53,7 @@ bool TFrmStore::eventFilter(QObject* watched, QEvent* event)
 void TFrmStore::showStyle()
 {
     const db::Dataset* q = dataModule().StoreQ;
-    QString typed = Edit1->text().trimmed();
+    QString typed = codeEdit->text().trimmed();
     if (typed.isEmpty() && q->isOpen() && q->currentRow() >= 0)
         typed = q->text(QStringLiteral("gods_code"));
     try {
@@ -84,7 +84,7 @@ void TFrmStore::prepareQuery()
 ReportLayout& TFrmStore::prepareReport()
 {
     TRptstore& report = ReportLayouts::get<TRptstore>();
-    report.setLabelText(QStringLiteral("hjsl"), Edit2->text());
-    report.setLabelText(QStringLiteral("hjcb"), Edit3->text());
+    report.setLabelText(QStringLiteral("hjsl"), quantityTotalEdit->text());
+    report.setLabelText(QStringLiteral("hjcb"), costTotalEdit->text());
     return report;
 }

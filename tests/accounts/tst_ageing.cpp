@@ -29,7 +29,7 @@ using Side = Receivables::Side;
 
 QStringList companies(TFrmAgeing& w)
 {
-    db::Dataset* list = w.DBGrid1->dataset();
+    db::Dataset* list = w.ageingGrid->dataset();
     QStringList codes;
     for (int row = 0; list->isOpen() && row < list->recordCount(); ++row)
         codes << list->value(row, list->fieldIndex("comp_code")).toString();
@@ -38,7 +38,7 @@ QStringList companies(TFrmAgeing& w)
 
 void ageOn(TFrmAgeing& w, const QDate& day)
 {
-    w.DP1->setDate(day);
+    w.asOfDateEdit->setDate(day);
     QTest::mouseClick(w.cmd_find, Qt::LeftButton);
 }
 
@@ -72,15 +72,15 @@ private slots:
         // Read on opening, at today.
         QCOMPARE(companies(w), QStringList({"C2", "C1", "C3"}));
         // What is owed: the open bills less the advance.
-        QCOMPARE(w.Edit1->text(), QString("430"));
-        QCOMPARE(w.Edit2->text(), QString("20"));
+        QCOMPARE(w.owingTotalEdit->text(), QString("430"));
+        QCOMPARE(w.balanceTotalEdit->text(), QString("20"));
 
         ageOn(w, QDate(2026, 6, 28));   // the bill of the 29th is not yet there
         QCOMPARE(companies(w), QStringList({"C2", "C1", "C3"}));
-        QCOMPARE(w.Edit1->text(), QString("380"));
+        QCOMPARE(w.owingTotalEdit->text(), QString("380"));
         ageOn(w, QDate(2026, 2, 28));
         QCOMPARE(companies(w), QStringList({"C3"}));
-        QCOMPARE(w.Edit1->text(), QString("-20"));
+        QCOMPARE(w.owingTotalEdit->text(), QString("-20"));
     }
 
     void rowOpensItsCompanysSettlementAndTheAgeingIsReadAgain_data()
@@ -111,22 +111,22 @@ private slots:
         app->dialogs().onExec = [&](QDialog* dialog) {
             auto* settlement = qobject_cast<SettlementWindow*>(dialog);
             opened = dialog->objectName();
-            code = settlement->ComboBox1->currentText();
-            to = settlement->DP2->date();
-            settlementOwing = settlement->Edit4->text();
+            code = settlement->companyCodeBox->currentText();
+            to = settlement->toDateEdit->date();
+            settlementOwing = settlement->totalOwingEdit->text();
             // What the window takes in: C1 pays all but 10 a bill.
             app->exec(QString("update %1 set fact_tota=shou_tota-10 where comp_code='C1'").arg(table));
             return int(QDialog::Rejected);
         };
-        const QModelIndex second = w.DBGrid1->model()->index(1, 0);
+        const QModelIndex second = w.ageingGrid->model()->index(1, 0);
         if (byEnter) {
-            w.DBGrid1->setFocus();
-            QTest::keyClick(w.DBGrid1, Qt::Key_Down);
-            QTest::keyClick(w.DBGrid1, Qt::Key_Return);
+            w.ageingGrid->setFocus();
+            QTest::keyClick(w.ageingGrid, Qt::Key_Down);
+            QTest::keyClick(w.ageingGrid, Qt::Key_Return);
         } else {
-            const QPoint at = w.DBGrid1->visualRect(second).center();
-            QTest::mouseClick(w.DBGrid1->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseDClick(w.DBGrid1->viewport(), Qt::LeftButton, {}, at);
+            const QPoint at = w.ageingGrid->visualRect(second).center();
+            QTest::mouseClick(w.ageingGrid->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(w.ageingGrid->viewport(), Qt::LeftButton, {}, at);
         }
         // That company's settlement, drawn up over its bills to the ageing date.
         QCOMPARE(opened, window);
@@ -135,8 +135,8 @@ private slots:
         QCOMPARE(settlementOwing, owing);
         // Read again, and C1 stays the current row. The advance is a customer's.
         QCOMPARE(companies(w), receivable ? QStringList({"C2", "C1", "C3"}) : QStringList({"C2", "C1"}));
-        QCOMPARE(w.DBGrid1->dataset()->text("comp_code"), QString("C1"));
-        QCOMPARE(w.DBGrid1->dataset()->text("open_tota"), QString("10"));
+        QCOMPARE(w.ageingGrid->dataset()->text("comp_code"), QString("C1"));
+        QCOMPARE(w.ageingGrid->dataset()->text("open_tota"), QString("10"));
     }
 
     void rightsGovernTheListAndTheSettlement()
@@ -151,8 +151,8 @@ private slots:
             opened = true;
             return int(QDialog::Rejected);
         };
-        w.DBGrid1->setFocus();
-        QTest::keyClick(w.DBGrid1, Qt::Key_Return);
+        w.ageingGrid->setFocus();
+        QTest::keyClick(w.ageingGrid, Qt::Key_Return);
         QVERIFY(!opened);
         QCOMPARE(app->dialogs().lastMessage(), QString("您没有使用收款单的权限"));
 

@@ -30,8 +30,8 @@ namespace {
 
 void query(TFrmCompDetail& w, const QString& code)
 {
-    w.ComboBox1->lineEdit()->clear();
-    typeText(w.ComboBox1->lineEdit(), code);
+    w.companyCodeBox->lineEdit()->clear();
+    typeText(w.companyCodeBox->lineEdit(), code);
     QTest::mouseClick(w.cmd_find, Qt::LeftButton);
 }
 
@@ -39,7 +39,7 @@ void query(TFrmCompDetail& w, const QString& code)
 QStringList lines(TFrmCompDetail& w)
 {
     QStringList result;
-    const QAbstractItemModel* model = w.Grid1->model();
+    const QAbstractItemModel* model = w.movementGrid->model();
     for (int row = 0; model && row < model->rowCount(); ++row) {
         QStringList cells;
         for (int c = 1; c < model->columnCount(); ++c)
@@ -72,23 +72,23 @@ private slots:
         TFrmCompDetail w;
         showWindow(w);
         // The period opens at the first of the month, to today.
-        QCOMPARE(w.DP1->date(), QDate(2026, 6, 1));
-        QCOMPARE(w.DP2->date(), QDate(2026, 6, 30));
+        QCOMPARE(w.fromDateEdit->date(), QDate(2026, 6, 1));
+        QCOMPARE(w.toDateEdit->date(), QDate(2026, 6, 30));
         query(w, "C1");
-        QCOMPARE(w.ComboBox2->currentText(), QString("华美服饰"));
-        QCOMPARE(w.Edit1->text(), QString("100"));
+        QCOMPARE(w.companyNameBox->currentText(), QString("华美服饰"));
+        QCOMPARE(w.broughtForwardEdit->text(), QString("100"));
         QCOMPARE(lines(w), QStringList({"销售 S2 40   140"}));
-        QCOMPARE(w.Edit2->text(), QString("140"));
+        QCOMPARE(w.closingBalanceEdit->text(), QString("140"));
 
-        QTest::mouseClick(w.RadioButton2, Qt::LeftButton);
+        QTest::mouseClick(w.payableRadio, Qt::LeftButton);
         QTest::mouseClick(w.cmd_find, Qt::LeftButton);
-        QCOMPARE(w.Edit1->text(), QString("0"));
+        QCOMPARE(w.broughtForwardEdit->text(), QString("0"));
         QCOMPARE(lines(w), QStringList({"进货 P1 70   70"}));
 
-        w.DP2->setDate(QDate(2026, 6, 9));
+        w.toDateEdit->setDate(QDate(2026, 6, 9));
         QTest::mouseClick(w.cmd_find, Qt::LeftButton);
         QVERIFY(lines(w).isEmpty());
-        QCOMPARE(w.Edit2->text(), QString("0"));
+        QCOMPARE(w.closingBalanceEdit->text(), QString("0"));
     }
 
     void refusesNoCompanyAnUnknownCodeAndAReversedPeriod()
@@ -103,9 +103,9 @@ private slots:
         query(w, "C9");
         QCOMPARE(app->dialogs().lastMessage(), QString("客户编码“C9”不存在"));
         QVERIFY(lines(w).isEmpty());   // not C1's lines under C9's message
-        QVERIFY(w.Edit2->text().isEmpty());
+        QVERIFY(w.closingBalanceEdit->text().isEmpty());
 
-        w.DP1->setDate(QDate(2026, 7, 1));
+        w.fromDateEdit->setDate(QDate(2026, 7, 1));
         query(w, "C1");
         QCOMPARE(app->dialogs().lastMessage(), QString("起始日期晚于截止日期，请重新选择日期"));
         QVERIFY(lines(w).isEmpty());
@@ -139,8 +139,8 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath("statement.xlsx");
         app->dialogs().fileAnswers << file;
-        w.Grid1->setFocus();
-        QTest::keyClick(w.Grid1, Qt::Key_E, Qt::ControlModifier);
+        w.movementGrid->setFocus();
+        QTest::keyClick(w.movementGrid, Qt::Key_E, Qt::ControlModifier);
         // Title, company, period; the captions; the line; the balances.
         const QList<SheetRow> sheet = SheetReader::read(file);
         QCOMPARE(sheet.size(), 5);

@@ -80,11 +80,11 @@ std::unique_ptr<SettlementWindow> open(const QString& window)
 // Settles March 2026 for a company typed into the code box.
 void settle(SettlementWindow& w, const QString& company)
 {
-    w.DP1->setDate(QDate(2026, 3, 1));
-    w.DP2->setDate(QDate(2026, 3, 31));
+    w.fromDateEdit->setDate(QDate(2026, 3, 1));
+    w.toDateEdit->setDate(QDate(2026, 3, 31));
     if (!company.isEmpty()) {
-        w.ComboBox1->lineEdit()->clear();
-        typeText(w.ComboBox1->lineEdit(), company);
+        w.companyCodeBox->lineEdit()->clear();
+        typeText(w.companyCodeBox->lineEdit(), company);
     }
     QTest::mouseClick(w.cmd_add, Qt::LeftButton);
 }
@@ -94,8 +94,8 @@ void takeMoney(SettlementWindow& w, const QString& amount)
 {
     QTest::mouseClick(w.cmd_calc, Qt::LeftButton);
     QCOMPARE(w.mode(), QString("edit"));
-    w.DP3->setDate(QDate(2026, 3, 15));
-    retype(w.Edit5, amount);
+    w.voucherDateEdit->setDate(QDate(2026, 3, 15));
+    retype(w.amountEdit, amount);
     QTest::mouseClick(w.cmd_save, Qt::LeftButton);
 }
 
@@ -114,7 +114,7 @@ void TestGath::settlingNeedsACompanyOrABillNumber()
     TFrmGath w;
     showWindow(w);
     QCOMPARE(w.windowTitle(), QString("收款单"));
-    retype(w.Edit3, "   ");
+    retype(w.billNoEdit, "   ");
     QTest::mouseClick(w.cmd_add, Qt::LeftButton);
     QCOMPARE(app.dialogs().lastMessage(), QString("请选择客户或流水号结帐！"));
     QVERIFY(!w.cmd_calc->isEnabled());
@@ -136,20 +136,20 @@ void TestGath::amountSpreadsOverTheListedBills()
     const auto w = open(window);
 
     settle(*w, "C01");
-    QCOMPARE(w->ComboBox2->currentText(), QString("华美服饰"));
-    QCOMPARE(w->Edit1->text(), QString("140"));
-    QCOMPARE(w->Edit2->text(), QString("0"));
-    QCOMPARE(w->Edit4->text(), QString("140"));
-    QCOMPARE(w->Edit10->text(), QString("0"));
-    QCOMPARE(w->DBGrid1->model()->rowCount(), 2);
+    QCOMPARE(w->companyNameBox->currentText(), QString("华美服饰"));
+    QCOMPARE(w->totalDueEdit->text(), QString("140"));
+    QCOMPARE(w->totalPaidEdit->text(), QString("0"));
+    QCOMPARE(w->totalOwingEdit->text(), QString("140"));
+    QCOMPARE(w->previousBalanceEdit->text(), QString("0"));
+    QCOMPARE(w->billGrid->model()->rowCount(), 2);
     QVERIFY(w->cmd_calc->isEnabled());
 
     QTest::mouseClick(w->cmd_calc, Qt::LeftButton);
-    QCOMPARE(w->Edit7->text().size(), 14);
-    QVERIFY(w->GroupBox5->isEnabled());
-    QVERIFY(!w->GroupBox2->isEnabled());
-    retype(w->Edit5, "100");
-    QCOMPARE(w->Edit6->text(), QString("-40"));
+    QCOMPARE(w->voucherNoEdit->text().size(), 14);
+    QVERIFY(w->voucherGroup->isEnabled());
+    QVERIFY(!w->byCompanyGroup->isEnabled());
+    retype(w->amountEdit, "100");
+    QCOMPARE(w->newBalanceEdit->text(), QString("-40"));
     QTest::mouseClick(w->cmd_save, Qt::LeftButton);
 
     QCOMPARE(w->mode(), QString("null"));
@@ -161,13 +161,13 @@ void TestGath::amountSpreadsOverTheListedBills()
     QCOMPARE(app.scalar("select rest_tota from " + kind.vouchers).toDouble(), -40.0);
     QCOMPARE(app.scalar("select comp_name from " + kind.vouchers).toString(), QString("华美服饰"));
     // The list shows what was received; another amount needs a new settlement.
-    db::Dataset* list = w->DBGrid1->dataset();
+    db::Dataset* list = w->billGrid->dataset();
     QCOMPARE(list->value(1, list->fieldIndex("fact_tota")).toDouble(), 40.0);
     QCOMPARE(list->value(1, list->fieldIndex("margin")).toDouble(), 40.0);
     QVERIFY(!w->cmd_calc->isEnabled());
 
     settle(*w, QString());
-    QCOMPARE(w->Edit4->text(), QString("40"));
+    QCOMPARE(w->totalOwingEdit->text(), QString("40"));
     QVERIFY(w->cmd_calc->isEnabled());
 }
 
@@ -191,20 +191,20 @@ void TestGath::creditIsOfferedAtTheNextSettlementInBothWindows()
         const auto w = open(window);
         settle(*w, "C01");
         takeMoney(*w, "200");
-        QCOMPARE(w->Edit6->text(), QString("60"));
+        QCOMPARE(w->newBalanceEdit->text(), QString("60"));
         QCOMPARE(paidOf(app, kind.table, "B2").toDouble(), 80.0);
         QCOMPARE(creditOf(app, "C01").toDouble(), 60.0);
 
         addBill(app, kind.table, "B3", 20, "C01", 25, 0);
         settle(*w, QString());
-        QCOMPARE(w->Edit10->text(), QString("60"));
-        QCOMPARE(w->Edit4->text(), QString("25"));
+        QCOMPARE(w->previousBalanceEdit->text(), QString("60"));
+        QCOMPARE(w->totalOwingEdit->text(), QString("25"));
     }
     const auto o = open(other);
     settle(*o, "C01");
-    QCOMPARE(o->Edit10->text(), QString("60"));
+    QCOMPARE(o->previousBalanceEdit->text(), QString("60"));
     takeMoney(*o, "5");
-    QCOMPARE(o->Edit6->text(), QString("15"));
+    QCOMPARE(o->newBalanceEdit->text(), QString("15"));
     QCOMPARE(paidOf(app, kindOf(other).table, "X1").toDouble(), 50.0);
     QCOMPARE(creditOf(app, "C01").toDouble(), 15.0);
 }
@@ -217,14 +217,14 @@ void TestGath::creditUsedUpBecomesZero()
     TFrmGath w;
     showWindow(w);
     settle(w, "C01");
-    QCOMPARE(w.Edit10->text(), QString("30"));
+    QCOMPARE(w.previousBalanceEdit->text(), QString("30"));
     takeMoney(w, "10");
-    QCOMPARE(w.Edit6->text(), QString("-10"));
+    QCOMPARE(w.newBalanceEdit->text(), QString("-10"));
     QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 40.0);
     QCOMPARE(creditOf(app, "C01").toDouble(), 0.0);
     settle(w, QString());
-    QCOMPARE(w.Edit10->text(), QString("0"));
-    QCOMPARE(w.Edit4->text(), QString("10"));
+    QCOMPARE(w.previousBalanceEdit->text(), QString("0"));
+    QCOMPARE(w.totalOwingEdit->text(), QString("10"));
 }
 
 void TestGath::amountZeroOrEmptyIsRefused_data()
@@ -262,12 +262,12 @@ void TestGath::settlementWithoutBillsShowsZeroAndCannotTakeMoney()
     TFrmPay w;
     showWindow(w);
     settle(w, "C01");
-    QCOMPARE(w.Edit4->text(), QString("0"));
+    QCOMPARE(w.totalOwingEdit->text(), QString("0"));
     QVERIFY(!w.cmd_calc->isEnabled());
     settle(w, "C09");
-    QCOMPARE(w.Edit1->text(), QString("0"));
-    QCOMPARE(w.Edit2->text(), QString("0"));
-    QCOMPARE(w.Edit4->text(), QString("0"));
+    QCOMPARE(w.totalDueEdit->text(), QString("0"));
+    QCOMPARE(w.totalPaidEdit->text(), QString("0"));
+    QCOMPARE(w.totalOwingEdit->text(), QString("0"));
     QVERIFY(!w.cmd_calc->isEnabled());
     w.cmd_calcClick();
     QCOMPARE(w.mode(), QString("null"));
@@ -286,7 +286,7 @@ void TestGath::failedSaveChangesNothingAndTheRetrySpreadsOnce()
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().contains("收款单保存失败"));
     QCOMPARE(w.mode(), QString("edit"));
-    QCOMPARE(w.Edit5->text(), QString("100"));
+    QCOMPARE(w.amountEdit->text(), QString("100"));
     QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 0.0);
     QCOMPARE(creditOf(app, "C01").toDouble(), 30.0);
     QCOMPARE(count(app, "gathmain"), 0);
@@ -294,7 +294,7 @@ void TestGath::failedSaveChangesNothingAndTheRetrySpreadsOnce()
     app.allow("refuse_b2", "outmain");
     QTest::mouseClick(w.cmd_save, Qt::LeftButton);
     QCOMPARE(w.mode(), QString("null"));
-    QCOMPARE(w.Edit6->text(), QString("-10"));
+    QCOMPARE(w.newBalanceEdit->text(), QString("-10"));
     QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 60.0);
     QCOMPARE(paidOf(app, "outmain", "B2").toDouble(), 70.0);
     QCOMPARE(creditOf(app, "C01").toDouble(), 0.0);
@@ -319,8 +319,8 @@ void TestGath::receiptWithItsAnswerLostIsShownSaved()
     QCOMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().lastMessage(), SaveIdentity::alreadySaved);
     QCOMPARE(w.mode(), QString("null"));
-    QCOMPARE(w.Edit6->text(), QString("-40"));
-    QCOMPARE(w.Edit7->text(), app.scalar("select fei_no from gathmain").toString());
+    QCOMPARE(w.newBalanceEdit->text(), QString("-40"));
+    QCOMPARE(w.voucherNoEdit->text(), app.scalar("select fei_no from gathmain").toString());
     QCOMPARE(count(app, "gathmain"), 1);
     QCOMPARE(paidOf(app, "outmain", "B2").toDouble(), 40.0);
 }
@@ -333,10 +333,10 @@ void TestGath::foundVoucherIsShownAndCannotBePaidAgain()
     showWindow(w);
     settle(w, "C01");
     QTest::mouseClick(w.cmd_calc, Qt::LeftButton);
-    w.DP3->setDate(QDate(2026, 3, 15));
-    retype(w.Edit7, "R-0001");
-    retype(w.Edit5, "100");
-    retype(w.Edit9, "首付");
+    w.voucherDateEdit->setDate(QDate(2026, 3, 15));
+    retype(w.voucherNoEdit, "R-0001");
+    retype(w.amountEdit, "100");
+    retype(w.remarkEdit, "首付");
     QTest::mouseClick(w.cmd_save, Qt::LeftButton);
     settle(w, "C01");
     QVERIFY(w.cmd_calc->isEnabled());
@@ -349,13 +349,13 @@ void TestGath::foundVoucherIsShownAndCannotBePaidAgain()
             return int(QDialog::Rejected);
         ++shown;
         // "全部" only empties the number: the search goes by the picked day.
-        allAtStart = finder->CheckBox1->isChecked();
-        finder->dp1->setDate(QDate(2026, 3, 14));
+        allAtStart = finder->allBox->isChecked();
+        finder->dateEdit->setDate(QDate(2026, 3, 14));
         QTest::mouseClick(finder->cmd_edit, Qt::LeftButton);
         QTest::mouseClick(finder->cmd_save, Qt::LeftButton);   // nothing that day: stays open
         if (finder->result() == QDialog::Accepted)
             return int(QDialog::Accepted);
-        finder->dp1->setDate(QDate(2026, 3, 15));
+        finder->dateEdit->setDate(QDate(2026, 3, 15));
         QTest::mouseClick(finder->cmd_edit, Qt::LeftButton);
         QTest::mouseClick(finder->cmd_save, Qt::LeftButton);
         return finder->result();
@@ -363,12 +363,12 @@ void TestGath::foundVoucherIsShownAndCannotBePaidAgain()
     QTest::mouseClick(w.cmd_find, Qt::LeftButton);
     QCOMPARE(shown, 1);
     QVERIFY(allAtStart);
-    QCOMPARE(w.Edit7->text(), QString("R-0001"));
-    QCOMPARE(w.Edit5->text(), QString("100"));
-    QCOMPARE(w.Edit6->text(), QString("-40"));
-    QCOMPARE(w.Edit9->text(), QString("首付"));
-    QCOMPARE(w.ComboBox1->currentText(), QString("C01"));
-    QCOMPARE(w.DP3->date(), QDate(2026, 3, 15));
+    QCOMPARE(w.voucherNoEdit->text(), QString("R-0001"));
+    QCOMPARE(w.amountEdit->text(), QString("100"));
+    QCOMPARE(w.newBalanceEdit->text(), QString("-40"));
+    QCOMPARE(w.remarkEdit->text(), QString("首付"));
+    QCOMPARE(w.companyCodeBox->currentText(), QString("C01"));
+    QCOMPARE(w.voucherDateEdit->date(), QDate(2026, 3, 15));
     QVERIFY(!w.cmd_calc->isEnabled());
     QCOMPARE(w.mode(), QString("null"));
 }
@@ -385,12 +385,12 @@ void TestGath::takenProposedNumberMovesOnAndATypedOneIsRefused()
     settle(w, "C01");
     takeMoney(w, "10");
     QCOMPARE(w.mode(), QString("null"));
-    QCOMPARE(w.Edit7->text(), QString("20260315093001"));
+    QCOMPARE(w.voucherNoEdit->text(), QString("20260315093001"));
 
     settle(w, "C01");
     QTest::mouseClick(w.cmd_calc, Qt::LeftButton);
-    retype(w.Edit7, "20260315093001");
-    retype(w.Edit5, "10");
+    retype(w.voucherNoEdit, "20260315093001");
+    retype(w.amountEdit, "10");
     QTest::mouseClick(w.cmd_save, Qt::LeftButton);
     QVERIFY2(app.dialogs().lastMessage().contains("收款单号 20260315093001 已经用过，请换一个单号"),
              qPrintable(app.dialogs().lastMessage()));
@@ -456,17 +456,17 @@ void TestGath::billNumberEmptiesTheCompanyBoxesAndBothFiltersApply()
     addBill(app, "outmain", "B2", 9, "C02", 70, 0, "retu");
     TFrmGath w;
     showWindow(w);
-    typeText(w.ComboBox1->lineEdit(), "C01");
-    retype(w.Edit3, "B2");
-    QCOMPARE(w.ComboBox1->currentText(), QString());
-    QCOMPARE(w.ComboBox2->currentText(), QString());
+    typeText(w.companyCodeBox->lineEdit(), "C01");
+    retype(w.billNoEdit, "B2");
+    QCOMPARE(w.companyCodeBox->currentText(), QString());
+    QCOMPARE(w.companyNameBox->currentText(), QString());
     settle(w, QString());
-    QCOMPARE(w.Edit4->text(), QString("150"));
-    QCOMPARE(w.Edit10->text(), QString("0"));
+    QCOMPARE(w.totalOwingEdit->text(), QString("150"));
+    QCOMPARE(w.previousBalanceEdit->text(), QString("0"));
 
     settle(w, "C01");
-    QCOMPARE(w.Edit3->text(), QString("B2"));
-    QCOMPARE(w.Edit4->text(), QString("80"));
+    QCOMPARE(w.billNoEdit->text(), QString("B2"));
+    QCOMPARE(w.totalOwingEdit->text(), QString("80"));
 }
 
 void TestGath::windowRefusesToCloseWhileTakingMoney()
@@ -500,7 +500,7 @@ void TestGath::rightsOfEachWindowGovernItsButtons()
     TFrmGath g;
     showWindow(g);
     settle(g, "C01");
-    QCOMPARE(g.Edit4->text(), QString("140"));
+    QCOMPARE(g.totalOwingEdit->text(), QString("140"));
     QVERIFY(!g.cmd_calc->isEnabled());
     QVERIFY(!g.cmd_prin->isEnabled());
     QVERIFY(g.cmd_add->isEnabled());

@@ -58,17 +58,17 @@ QString tableOf(const QString& window)
 
 void drawUp(StatementWindow& w, const QString& company = {}, bool onlyOpen = false)
 {
-    w.DP1->setDate(QDate(2026, 3, 1));
-    w.DP2->setDate(QDate(2026, 3, 31));
+    w.fromDateEdit->setDate(QDate(2026, 3, 1));
+    w.toDateEdit->setDate(QDate(2026, 3, 31));
     if (!company.isEmpty())
-        typeText(w.ComboBox1->lineEdit(), company);
-    QTest::mouseClick(onlyOpen ? w.RadioButton2 : w.RadioButton1, Qt::LeftButton);
+        typeText(w.companyCodeBox->lineEdit(), company);
+    QTest::mouseClick(onlyOpen ? w.openOnlyRadio : w.allRadio, Qt::LeftButton);
     QTest::mouseClick(w.cmd_find, Qt::LeftButton);
 }
 
 QStringList listed(StatementWindow& w)
 {
-    db::Dataset* list = w.DBGrid1->dataset();
+    db::Dataset* list = w.billGrid->dataset();
     QStringList numbers;
     for (int row = 0; row < list->recordCount(); ++row)
         numbers << list->value(row, list->fieldIndex("bill_no")).toString();
@@ -120,10 +120,10 @@ void TestStatements::listsBillsAndTotals()
     const auto w = open(window);
     drawUp(*w, company, onlyOpen);
     QCOMPARE(listed(*w), bills);
-    QTEST(w->Edit1->text(), "due");
-    QTEST(w->Edit2->text(), "paid");
-    QTEST(w->Edit3->text(), "owing");
-    QCOMPARE(w->DBGrid1->model()->rowCount(), bills.size());
+    QTEST(w->totalDueEdit->text(), "due");
+    QTEST(w->totalPaidEdit->text(), "paid");
+    QTEST(w->totalOwingEdit->text(), "owing");
+    QCOMPARE(w->billGrid->model()->rowCount(), bills.size());
     QVERIFY(app.dialogs().messages.isEmpty());
 }
 
@@ -133,14 +133,14 @@ void TestStatements::pickingACompanyByNameListsThatCompanyOnly()
     addStatementBills(app, "outmain");
     TFrmOutcost w;
     showWindow(w);
-    typeText(w.ComboBox2->lineEdit(), "东方鞋业");
-    QCOMPARE(w.ComboBox1->currentText(), QString("C02"));
+    typeText(w.companyNameBox->lineEdit(), "东方鞋业");
+    QCOMPARE(w.companyCodeBox->currentText(), QString("C02"));
     drawUp(w);
     QCOMPARE(listed(w), QStringList({"B3", "B4"}));
     // A name no company has lists nothing, not every company.
-    w.ComboBox2->lineEdit()->clear();
-    typeText(w.ComboBox2->lineEdit(), "无此公司");
-    QCOMPARE(w.ComboBox1->currentText(), QString());
+    w.companyNameBox->lineEdit()->clear();
+    typeText(w.companyNameBox->lineEdit(), "无此公司");
+    QCOMPARE(w.companyCodeBox->currentText(), QString());
     drawUp(w);
     QCOMPARE(listed(w), QStringList());
 }
@@ -151,13 +151,13 @@ void TestStatements::rangeWithoutBillsShowsZeroTotals()
     addStatementBills(app, "inmain");
     TFrmIncost w;
     showWindow(w);
-    w.DP1->setDate(QDate(2025, 1, 1));
-    w.DP2->setDate(QDate(2025, 12, 31));
+    w.fromDateEdit->setDate(QDate(2025, 1, 1));
+    w.toDateEdit->setDate(QDate(2025, 12, 31));
     QTest::mouseClick(w.cmd_find, Qt::LeftButton);
-    QCOMPARE(w.Edit1->text(), QString("0"));
-    QCOMPARE(w.Edit2->text(), QString("0"));
-    QCOMPARE(w.Edit3->text(), QString("0"));
-    QCOMPARE(w.DBGrid1->model()->rowCount(), 0);
+    QCOMPARE(w.totalDueEdit->text(), QString("0"));
+    QCOMPARE(w.totalPaidEdit->text(), QString("0"));
+    QCOMPARE(w.totalOwingEdit->text(), QString("0"));
+    QCOMPARE(w.billGrid->model()->rowCount(), 0);
 }
 
 void TestStatements::receiptsShowAtOnce()
@@ -167,11 +167,11 @@ void TestStatements::receiptsShowAtOnce()
     TFrmOutcost w;
     showWindow(w);
     drawUp(w, QString(), true);
-    QCOMPARE(w.Edit2->text(), QString("140"));
+    QCOMPARE(w.totalPaidEdit->text(), QString("140"));
     app.exec("update outmain set fact_tota=100 where bill_no='B3'");
     QTest::mouseClick(w.cmd_find, Qt::LeftButton);
     QCOMPARE(listed(w), QStringList({"B2", "B4"}));
-    QCOMPARE(w.Edit2->text(), QString("140"));
+    QCOMPARE(w.totalPaidEdit->text(), QString("140"));
 }
 
 // 欠收 is what the customer owes, as the ageing says: its advance comes off.
@@ -184,14 +184,14 @@ void TestStatements::owingTakesOffTheCustomersAdvance()
     TFrmOutcost sales;
     showWindow(sales);
     drawUp(sales, "C03");
-    QCOMPARE(sales.Edit1->text(), QString("100"));
-    QCOMPARE(sales.Edit2->text(), QString("0"));
-    QCOMPARE(sales.Edit3->text(), QString("80"));
+    QCOMPARE(sales.totalDueEdit->text(), QString("100"));
+    QCOMPARE(sales.totalPaidEdit->text(), QString("0"));
+    QCOMPARE(sales.totalOwingEdit->text(), QString("80"));
     // A customer's advance lowers no supplier's bill.
     TFrmIncost purchases;
     showWindow(purchases);
     drawUp(purchases, "C03");
-    QCOMPARE(purchases.Edit3->text(), QString("100"));
+    QCOMPARE(purchases.totalOwingEdit->text(), QString("100"));
 }
 
 void TestStatements::printingBeforeAQueryPrintsNothing()

@@ -165,14 +165,14 @@ private slots:
         QCOMPARE(opened, QString("TFrmOutList"));
         TFrmOutList listing;
         prepare(&listing);
-        QCOMPARE(listing.Edit1->text(), QString("15"));
-        QCOMPARE(listing.Edit2->text(), QString("150"));
+        QCOMPARE(listing.quantityTotalEdit->text(), QString("15"));
+        QCOMPARE(listing.amountTotalEdit->text(), QString("150"));
 
         QTest::mouseClick(page.findChild<QWidget*>("alarmCard"), Qt::LeftButton);
         QCOMPARE(opened, QString("TFrmAlarm"));
         TFrmAlarm alarm;
         prepare(&alarm);
-        QCOMPARE(alarm.Edit2->text(), QString("-5"));   // its one row, G1
+        QCOMPARE(alarm.quantityTotalEdit->text(), QString("-5"));   // its one row, G1
 
         // Without the window's use right the card opens nothing.
         opened.clear();

@@ -320,7 +320,7 @@ void TestBillKeys::pickerOpensOnTheTypedCode()
         auto* picker = qobject_cast<TFrmGoodsFind*>(dialog);
         if (!picker)
             return int(QDialog::Rejected);
-        startedOn = picker->Edit1->text();
+        startedOn = picker->codeEdit->text();
         dataModule().GoodsFindQ->locate("gods_code", "T003");
         return int(QDialog::Accepted);
     };

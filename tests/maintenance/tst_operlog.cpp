@@ -70,15 +70,15 @@ private slots:
         QCOMPARE(w.UserBox->count(), 3);   // 全部, admin, clerk
         QVERIFY(w.ActionBox->findText("重印") > 0);
 
-        w.DP1->setDate(QDate(2026, 3, 2));
-        w.DP2->setDate(QDate(2026, 3, 3));
+        w.fromDateEdit->setDate(QDate(2026, 3, 2));
+        w.toDateEdit->setDate(QDate(2026, 3, 3));
         click(w, "cmd_find");
         // Whole days: the last second of the first day and the first of the last both count.
         QCOMPARE(listedKeys(), QStringList({"20260302090000", "G2"}));
         QCOMPARE(w.DetailText->toPlainText(), QString("G2 2×10"));
 
-        w.DP1->setDate(QDate(2026, 3, 1));
-        w.DP2->setDate(QDate(2026, 3, 4));
+        w.fromDateEdit->setDate(QDate(2026, 3, 1));
+        w.toDateEdit->setDate(QDate(2026, 3, 4));
         choose(w.UserBox, "admin");
         click(w, "cmd_find");
         QCOMPARE(listedKeys(), QStringList({"20260301080000", "20260304100000"}));
@@ -100,7 +100,7 @@ private slots:
     {
         TFrmOperLog w;
         showWindow(w);
-        w.DP1->setDate(QDate(2026, 3, 1));
+        w.fromDateEdit->setDate(QDate(2026, 3, 1));
         choose(w.ActionBox, "删除");
         click(w, "cmd_find");
         int detailRows = 0;
@@ -144,16 +144,16 @@ private slots:
     {
         TFrmOperLog w;
         showWindow(w);
-        w.DP1->setDate(QDate(2026, 3, 1));
+        w.fromDateEdit->setDate(QDate(2026, 3, 1));
         click(w, "cmd_find");
         QVERIFY(w.NoteLabel->text().contains("不能修改或删除"));
         // Typing into the grid and pressing Delete change nothing.
-        w.DBGrid1->setFocus();
-        w.DBGrid1->setCurrentIndex(w.DBGrid1->model()->index(0, 5));
-        typeText(w.DBGrid1, "x");
-        QTest::keyClick(w.DBGrid1, Qt::Key_Return);
-        QTest::keyClick(w.DBGrid1, Qt::Key_Delete);
-        QTest::keyClick(w.DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
+        w.logGrid->setFocus();
+        w.logGrid->setCurrentIndex(w.logGrid->model()->index(0, 5));
+        typeText(w.logGrid, "x");
+        QTest::keyClick(w.logGrid, Qt::Key_Return);
+        QTest::keyClick(w.logGrid, Qt::Key_Delete);
+        QTest::keyClick(w.logGrid, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(app->scalar("select count(*) from oper_log").toInt(), 4);
         QCOMPARE(app->scalar("select summary from oper_log where log_key='20260301080000'").toString(), QString("金额 47"));
         QCOMPARE(app->dataModule().OperLogQ->recordCount(), 4);

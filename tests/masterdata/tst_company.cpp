@@ -358,7 +358,7 @@ void TestCompany::pickerListsCompaniesAndChoosesNothingWhenEmpty()
         QCOMPARE(picker.windowTitle(), QString("公司查询"));
         picker.show();
         // Nothing to choose: the picker says so and stays open.
-        QTest::mouseClick(picker.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(picker.chooseButton, Qt::LeftButton);
         QVERIFY(picker.isVisible());
         QCOMPARE(picker.findChild<QLabel*>("FindNote")->text(), QString("没有可选的公司，按Esc返回"));
     }
@@ -371,14 +371,14 @@ void TestCompany::pickerListsCompaniesAndChoosesNothingWhenEmpty()
     picker.show();
     // Reopened over the whole table in code order.
     QVERIFY(q->isOpen());
-    QCOMPARE(picker.DBGrid1->model()->rowCount(), 2);
-    QCOMPARE(picker.DBGrid1->model()->index(0, 0).data().toString(), QString("C01"));
-    QCOMPARE(picker.DBGrid1->model()->headerData(1, Qt::Horizontal).toString(), QString("客户公司"));
+    QCOMPARE(picker.companyGrid->model()->rowCount(), 2);
+    QCOMPARE(picker.companyGrid->model()->index(0, 0).data().toString(), QString("C01"));
+    QCOMPARE(picker.companyGrid->model()->headerData(1, Qt::Horizontal).toString(), QString("客户公司"));
     q->moveTo(1);
     auto* name = picker.findChild<ui::DbEdit*>("DBEdit2");
     QCOMPARE(name->text(), QString("锦绣制衣"));
     QVERIFY(name->isReadOnly());
-    QTest::mouseClick(picker.BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(picker.cancelButton, Qt::LeftButton);
     QCOMPARE(picker.result(), int(QDialog::Rejected));
 }
 

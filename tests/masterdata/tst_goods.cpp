@@ -276,7 +276,7 @@ void TestGoods::companyPickFillsCodeAndName()
             return int(QDialog::Rejected);
         ++shown;
         app.dataModule().CompanyQ->locate("comp_code", "C02");
-        QTest::mouseClick(picker->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(picker->chooseButton, Qt::LeftButton);
         return picker->result();
     };
     w.cmd_addClick();
@@ -310,7 +310,7 @@ void TestGoods::companyPickFillsCodeAndName()
     app.exec("delete from company");
     w.cmd_editClick();
     app.dialogs().onExec = [](QDialog* d) {
-        qobject_cast<TFrmCompFind*>(d)->BitBtn1Click();
+        qobject_cast<TFrmCompFind*>(d)->onChoose();
         return d->result();
     };
     w.Button2Click();
@@ -526,7 +526,7 @@ void TestGoods::pickerChoosesOnlyFromRows()
     QCOMPARE(q->text("gods_code"), QString("G001"));
     q->moveTo(1);
     // A code that no goods starts with leaves the row; the row is still chosen.
-    QTest::keyClicks(picker.Edit1, "X");
+    QTest::keyClicks(picker.codeEdit, "X");
     QTest::mouseClick(picker.cmd_prin, Qt::LeftButton);
     QCOMPARE(picker.result(), int(QDialog::Accepted));
     QCOMPARE(q->text("gods_code"), QString("G002"));
@@ -541,33 +541,33 @@ void TestGoods::pickerFindsByWholeCodeAndByName()
     TFrmGoodsFind picker;
     picker.show();
     db::Dataset* q = app.dataModule().GoodsFindQ;
-    QCOMPARE(picker.ComboBox1->count(), 3);
-    QCOMPARE(picker.DBGrid1->model()->headerData(7, Qt::Horizontal).toString(), QString("单位"));
+    QCOMPARE(picker.nameBox->count(), 3);
+    QCOMPARE(picker.goodsGrid->model()->headerData(7, Qt::Horizontal).toString(), QString("单位"));
 
-    QTest::keyClicks(picker.Edit1, "G00");
+    QTest::keyClicks(picker.codeEdit, "G00");
     QCOMPARE(q->currentRow(), 0);
-    QTest::keyClicks(picker.Edit1, "3");
+    QTest::keyClicks(picker.codeEdit, "3");
     QCOMPARE(q->currentRow(), 2);
 
-    choose(picker.ComboBox1, "长裤");
-    QCOMPARE(picker.Edit1->text(), QString("G002"));
+    choose(picker.nameBox, "长裤");
+    QCOMPARE(picker.codeEdit->text(), QString("G002"));
     QCOMPARE(q->currentRow(), 1);
 
     // An unknown name empties the code; the row stays.
-    picker.ComboBox1->setEditText("nothing");
-    QVERIFY(picker.Edit1->text().isEmpty());
+    picker.nameBox->setEditText("nothing");
+    QVERIFY(picker.codeEdit->text().isEmpty());
     QCOMPARE(q->currentRow(), 1);
 
     // Choosing the name of the item whose code is already in the box still jumps to it.
-    QTest::keyClicks(picker.Edit1, "G003");
+    QTest::keyClicks(picker.codeEdit, "G003");
     QCOMPARE(q->currentRow(), 2);
     q->moveTo(0);
-    choose(picker.ComboBox1, "外套");
+    choose(picker.nameBox, "外套");
     QCOMPARE(q->currentRow(), 2);
 
-    const QPoint cell = picker.DBGrid1->visualRect(picker.DBGrid1->model()->index(2, 0)).center();
-    QTest::mouseClick(picker.DBGrid1->viewport(), Qt::LeftButton, {}, cell);
-    QTest::mouseDClick(picker.DBGrid1->viewport(), Qt::LeftButton, {}, cell);
+    const QPoint cell = picker.goodsGrid->visualRect(picker.goodsGrid->model()->index(2, 0)).center();
+    QTest::mouseClick(picker.goodsGrid->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(picker.goodsGrid->viewport(), Qt::LeftButton, {}, cell);
     QCOMPARE(picker.result(), int(QDialog::Accepted));
 }
 
@@ -701,8 +701,8 @@ void TestGoods::companyPickerFromTheKeyboard()
         auto* picker = qobject_cast<TFrmCompFind*>(d);
         picker->show();
         startRow = app.dataModule().CompanyQ->text("comp_code");
-        QTest::keyClick(picker->DBGrid1, Qt::Key_Up);
-        QTest::keyClick(picker->DBGrid1, Qt::Key(key));
+        QTest::keyClick(picker->companyGrid, Qt::Key_Up);
+        QTest::keyClick(picker->companyGrid, Qt::Key(key));
         result = picker->isVisible() ? -1 : picker->result();
         return result;
     };
@@ -744,7 +744,7 @@ void TestGoods::goodsPickerKeys()
         QApplication::setActiveWindow(&picker);
         QVERIFY(QTest::qWaitForWindowActive(&picker));
         picker.setStartText(" G002 ");
-        QCOMPARE(picker.Edit1->text(), QString("G002"));
+        QCOMPARE(picker.codeEdit->text(), QString("G002"));
         QWidget* box = WindowDriver::child<QWidget>(picker, from);
         box->setFocus();
         QTest::keyClick(box, Qt::Key(key));

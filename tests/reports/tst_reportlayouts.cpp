@@ -321,11 +321,11 @@ void TestReportLayouts::rendersTitleAndHeadingsToPdf_data()
                                            "产品名称", "款式", "收款金额", "合计金额大写", "制单", "收货",
                                            "儿童运动鞋", "910"};
     QTest::newRow("TQRinstat") << "TQRinstat"
-                               << QStringList{"进货统计", "商品编码", "商品名称", "日期范围", "客户编码", "客户",
+                               << QStringList{"进货统计", "货品编码", "货品名称", "日期范围", "客户编码", "客户名称",
                                               "流水号", "货品编码", "货品名称", "分类", "单位", "单价", "数量",
                                               "小计", "合计数量", "合计金额", "女式牛仔裤", "960"};
     QTest::newRow("TQRoutlist") << "TQRoutlist"
-                                << QStringList{"出货统计", "货品编码", "货品名称", "日期范围", "客户编号",
+                                << QStringList{"出货统计", "货品编码", "货品名称", "日期范围", "客户编码",
                                                "客户名称", "流水号", "单价", "合计数量", "合计金额", "杭州澜禾服饰有限公司"};
     QTest::newRow("TQRoutSortG") << "TQRoutSortG"
                                  << QStringList{"出货排行-按货品", "排序方式：", "日期范围", "货品编码", "货品名称",

@@ -97,7 +97,7 @@ void TestAnalysisWindows::styleListReadsAsideAndHidesTheMarginWithoutTheRight()
     TestApp app;
     shopData(app);
     TFrmStyleAnalysis window;
-    window.DP1->setDate({2026, 3, 1});
+    window.fromDateEdit->setDate({2026, 3, 1});
     find(window);
     QVERIFY(app.dialogs().messages.isEmpty());
     const QStandardItemModel* model = window.model();
@@ -135,7 +135,7 @@ void TestAnalysisWindows::enterOpensTheStyleGrid()
     TestApp app;
     shopData(app);
     TFrmStyleAnalysis window;
-    window.DP1->setDate({2026, 3, 1});
+    window.fromDateEdit->setDate({2026, 3, 1});
     window.show();
     find(window);
     QStringList grid;
@@ -208,7 +208,7 @@ void TestAnalysisWindows::printAndExportTakeWhatTheTableShows()
     ReportLayouts::createAll(&reports);
     shopData(app);
     TFrmTurnover window;
-    window.DP1->setDate({2026, 3, 1});
+    window.fromDateEdit->setDate({2026, 3, 1});
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     find(window);
@@ -251,7 +251,7 @@ void TestAnalysisWindows::sizeShareOfTheChosenBrand()
     TFrmSizeShare window;
     QCOMPARE(window.ValueBox->count(), 3);   // all, BX, OTHER
     window.ValueBox->setCurrentText("BX");
-    window.DP1->setDate({2026, 3, 1});
+    window.fromDateEdit->setDate({2026, 3, 1});
     find(window);
     const QStandardItemModel* model = window.model();
     QCOMPARE(model->rowCount(), 3);

@@ -87,7 +87,7 @@ QString cell(const StatisticsWindow& w, int row, const QString& field)
 
 int gridRows(const StatisticsWindow& w)
 {
-    return w.DBGrid1->model()->rowCount();
+    return w.resultGrid->model()->rowCount();
 }
 
 // Three sides' worth of March bills with known goods and companies.
@@ -121,7 +121,7 @@ void TestListing::queryListsEveryLineWithTotals()
     auto w = makeWindow(side);
     showWindow(*w);
     QCOMPARE(gridRows(*w), 0);   // nothing until 查询
-    QVERIFY(w->Edit1->text().isEmpty());
+    QVERIFY(w->quantityTotalEdit->text().isEmpty());
 
     setMarch(*w);
     WindowDriver::click(*w, "cmd_find");
@@ -129,8 +129,8 @@ void TestListing::queryListsEveryLineWithTotals()
     QVERIFY(w->hasResult());
     // The two equal lines of the first bill are both listed.
     QCOMPARE(gridRows(*w), 3);
-    QCOMPARE(w->Edit1->text(), QString("7"));
-    QCOMPARE(w->Edit2->text(), QString("65"));
+    QCOMPARE(w->quantityTotalEdit->text(), QString("7"));
+    QCOMPARE(w->amountTotalEdit->text(), QString("65"));
     QCOMPARE(cell(*w, 0, "gods_name"), QString("衬衫"));
     QCOMPARE(cell(*w, 1, "comp_name"), QString("华美服饰"));
     QCOMPARE(cell(*w, 1, "sub_tota"), QString("30"));
@@ -141,8 +141,8 @@ void TestListing::queryListsEveryLineWithTotals()
     setRange(*w, QDate(2025, 1, 1), QDate(2025, 1, 31));
     w->cmd_findClick();
     QCOMPARE(gridRows(*w), 0);
-    QCOMPARE(w->Edit1->text(), QString("0"));
-    QCOMPARE(w->Edit2->text(), QString("0"));
+    QCOMPARE(w->quantityTotalEdit->text(), QString("0"));
+    QCOMPARE(w->amountTotalEdit->text(), QString("0"));
 }
 
 void TestListing::datePickersCountWholeDays()
@@ -157,7 +157,7 @@ void TestListing::datePickersCountWholeDays()
     w.DP1->setDateTime(QDateTime(QDate(2026, 3, 4), QTime(15, 0)));
     w.DP2->setDateTime(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
     w.cmd_findClick();
-    QCOMPARE(w.Edit1->text(), QString("3"));
+    QCOMPARE(w.quantityTotalEdit->text(), QString("3"));
 }
 
 void TestListing::goodsAndCompanyFiltersExcludeEachOther()
@@ -167,33 +167,33 @@ void TestListing::goodsAndCompanyFiltersExcludeEachOther()
     TFrmInlist w;
     showWindow(w);
     setMarch(w);
-    QCOMPARE(w.ComboBox1->count(), 2);
-    QCOMPARE(w.ComboBox4->count(), 2);
+    QCOMPARE(w.goodsCodeBox->count(), 2);
+    QCOMPARE(w.companyNameBox->count(), 2);
 
-    typeInto(w.ComboBox1, "G1");
-    QCOMPARE(w.ComboBox2->currentText(), QString("衬衫"));
+    typeInto(w.goodsCodeBox, "G1");
+    QCOMPARE(w.goodsNameBox->currentText(), QString("衬衫"));
     w.cmd_findClick();
     QCOMPARE(gridRows(w), 2);
-    QCOMPARE(w.Edit1->text(), QString("6"));
+    QCOMPARE(w.quantityTotalEdit->text(), QString("6"));
 
     // Choosing a company clears the goods boxes: the list is the company's only.
-    choose(w.ComboBox4, "锦绣制衣");
-    QCOMPARE(w.ComboBox3->currentText(), QString("C2"));
-    QVERIFY(w.ComboBox1->currentText().isEmpty());
-    QVERIFY(w.ComboBox2->currentText().isEmpty());
+    choose(w.companyNameBox, "锦绣制衣");
+    QCOMPARE(w.companyCodeBox->currentText(), QString("C2"));
+    QVERIFY(w.goodsCodeBox->currentText().isEmpty());
+    QVERIFY(w.goodsNameBox->currentText().isEmpty());
     w.cmd_findClick();
     QCOMPARE(gridRows(w), 1);
     QCOMPARE(cell(w, 0, "gods_code"), QString("G2"));
 
     // And a goods code clears the company again.
-    typeInto(w.ComboBox1, "G2");
-    QVERIFY(w.ComboBox3->currentText().isEmpty());
-    QVERIFY(w.ComboBox4->currentText().isEmpty());
-    QCOMPARE(w.ComboBox2->currentText(), QString("长裤"));
+    typeInto(w.goodsCodeBox, "G2");
+    QVERIFY(w.companyCodeBox->currentText().isEmpty());
+    QVERIFY(w.companyNameBox->currentText().isEmpty());
+    QCOMPARE(w.goodsNameBox->currentText(), QString("长裤"));
 
     // An unknown code leaves the name blank and lists nothing.
-    typeInto(w.ComboBox1, "G9");
-    QVERIFY(w.ComboBox2->currentText().isEmpty());
+    typeInto(w.goodsCodeBox, "G9");
+    QVERIFY(w.goodsNameBox->currentText().isEmpty());
     w.cmd_findClick();
     QCOMPARE(gridRows(w), 0);
 }
@@ -208,21 +208,21 @@ void TestListing::goodsNameFindsItsCode()
     showWindow(w);
     setMarch(w);
 
-    choose(w.ComboBox2, "长裤");
-    QCOMPARE(w.ComboBox1->currentText(), QString("G2"));
+    choose(w.goodsNameBox, "长裤");
+    QCOMPARE(w.goodsCodeBox->currentText(), QString("G2"));
     w.cmd_findClick();
     QCOMPARE(gridRows(w), 1);
-    QCOMPARE(w.Edit1->text(), QString("1"));
+    QCOMPARE(w.quantityTotalEdit->text(), QString("1"));
 
     // A typed name with an apostrophe finds its code like any other.
-    typeInto(w.ComboBox2, "O'Neil 外套");
-    QCOMPARE(w.ComboBox1->currentText(), QString("G3"));
+    typeInto(w.goodsNameBox, "O'Neil 外套");
+    QCOMPARE(w.goodsCodeBox->currentText(), QString("G3"));
     w.cmd_findClick();
-    QCOMPARE(w.Edit2->text(), QString("100"));
+    QCOMPARE(w.amountTotalEdit->text(), QString("100"));
 
     // A name of no goods lists nothing rather than everything.
-    typeInto(w.ComboBox2, "无此货品");
-    QVERIFY(w.ComboBox1->currentText().isEmpty());
+    typeInto(w.goodsNameBox, "无此货品");
+    QVERIFY(w.goodsCodeBox->currentText().isEmpty());
     w.cmd_findClick();
     QCOMPARE(gridRows(w), 0);
     QVERIFY(app.dialogs().messages.isEmpty());
@@ -235,19 +235,19 @@ void TestListing::billTypeChoiceNarrowsTheList()
     TFrmInlist w;
     showWindow(w);
     setMarch(w);
-    QVERIFY(w.RadioButton1->isChecked());
-    QCOMPARE(w.RadioButton2->text(), QString("进货"));
-    QCOMPARE(w.RadioButton3->text(), QString("顾客退货"));
-    w.RadioButton3->click();
+    QVERIFY(w.allRadio->isChecked());
+    QCOMPARE(w.ownRadio->text(), QString("进货"));
+    QCOMPARE(w.returnRadio->text(), QString("顾客退货"));
+    w.returnRadio->click();
     w.cmd_findClick();
-    QCOMPARE(w.Edit1->text(), QString("1"));
-    w.RadioButton2->click();
+    QCOMPARE(w.quantityTotalEdit->text(), QString("1"));
+    w.ownRadio->click();
     w.cmd_findClick();
-    QCOMPARE(w.Edit1->text(), QString("6"));
+    QCOMPARE(w.quantityTotalEdit->text(), QString("6"));
 
     TFrmOutList out;
-    QCOMPARE(out.RadioButton2->text(), QString("销售"));
-    QCOMPARE(out.RadioButton3->text(), QString("退货厂商"));
+    QCOMPARE(out.ownRadio->text(), QString("销售"));
+    QCOMPARE(out.returnRadio->text(), QString("退货厂商"));
 }
 
 void TestListing::printingBeforeAnyQueryDoesNothing()
@@ -285,13 +285,13 @@ void TestListing::printingAnEmptyOrFailedResultDoesNothing()
     // A listing that fails says so once; its old totals stay but nothing prints.
     setMarch(w);
     w.cmd_findClick();
-    QCOMPARE(w.Edit1->text(), QString("7"));
+    QCOMPARE(w.quantityTotalEdit->text(), QString("7"));
     app.execAsOwner("drop table outgoods");
     w.cmd_findClick();
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().startsWith("查询失败"));
     QVERIFY(!w.dataset()->isOpen());
-    QCOMPARE(w.Edit1->text(), QString("7"));
+    QCOMPARE(w.quantityTotalEdit->text(), QString("7"));
     w.cmd_prinClick();
     QCOMPARE(previews, 0);
     QVERIFY(w.isVisible());
@@ -318,13 +318,13 @@ void TestListing::printShowsWhatWasListed()
     auto w = makeWindow(side);
     showWindow(*w);
     setMarch(*w);
-    choose(w->ComboBox3, "C2");
-    w->RadioButton3->click();
+    choose(w->companyCodeBox, "C2");
+    w->returnRadio->click();
     w->cmd_findClick();
-    QCOMPARE(w->Edit1->text(), QString("1"));
+    QCOMPARE(w->quantityTotalEdit->text(), QString("1"));
     // Choices changed after the query do not change what the print-out says.
-    w->RadioButton1->click();
-    choose(w->ComboBox1, "G1");
+    w->allRadio->click();
+    choose(w->goodsCodeBox, "G1");
 
     ReportLayout* shown = nullptr;
     int detailRows = 0;

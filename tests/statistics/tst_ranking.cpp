@@ -58,7 +58,7 @@ void setMarch(StatisticsWindow& w)
 QStringList column(const StatisticsWindow& w, const QString& field)
 {
     QStringList texts;
-    const QAbstractItemModel* model = w.DBGrid1->model();
+    const QAbstractItemModel* model = w.resultGrid->model();
     const db::Dataset* d = w.dataset();
     for (int row = 0; row < model->rowCount(); ++row)
         texts << d->displayText(row, d->fieldIndex(field));
@@ -87,7 +87,7 @@ void TestRanking::linesOfOneGoodsRankAsOneRow()
     addBill(app, "out", "20260401080000", "2026-04-01 00:00:00", "C1", "out", {{"G1", 50, 20}});
     TFrmOutSortG w;
     showWindow(w);
-    QCOMPARE(w.DBGrid1->model()->rowCount(), 0);
+    QCOMPARE(w.resultGrid->model()->rowCount(), 0);
     setMarch(w);
     WindowDriver::click(w, "cmd_find");
     QCOMPARE(column(w, "gods_code"), QStringList{"G1"});
@@ -95,15 +95,15 @@ void TestRanking::linesOfOneGoodsRankAsOneRow()
     QCOMPARE(column(w, "sub_amou"), QStringList{"8"});
     QCOMPARE(column(w, "unit_pric"), QStringList{"16.25"});   // 130 / 8
     QCOMPARE(column(w, "sub_tota"), QStringList{"130"});
-    QCOMPARE(w.Edit1->text(), QString("8"));
-    QCOMPARE(w.Edit2->text(), QString("130"));
+    QCOMPARE(w.quantityTotalEdit->text(), QString("8"));
+    QCOMPARE(w.amountTotalEdit->text(), QString("130"));
 
     TFrmOutSortC c;
     setMarch(c);
     c.cmd_findClick();
     QCOMPARE(column(c, "comp_code"), QStringList{"C1"});
-    QCOMPARE(c.Edit1->text(), QString("8"));
-    QCOMPARE(c.Edit2->text(), QString("130"));
+    QCOMPARE(c.quantityTotalEdit->text(), QString("8"));
+    QCOMPARE(c.amountTotalEdit->text(), QString("130"));
 }
 
 void TestRanking::orderFollowsTheChosenSort_data()
@@ -127,14 +127,14 @@ void TestRanking::orderFollowsTheChosenSort()
     auto w = makeWindow(byGoods);
     showWindow(*w);
     setMarch(*w);
-    QVERIFY(w->RadioButton1->isChecked());
+    QVERIFY(w->byAmountRadio->isChecked());
     w->cmd_findClick();
     QCOMPARE(column(*w, field), byAmount);
-    w->RadioButton2->click();
+    w->byQuantityRadio->click();
     w->cmd_findClick();
     QCOMPARE(column(*w, field), byQuantity);
-    QCOMPARE(w->Edit1->text(), QString("12"));
-    QCOMPARE(w->Edit2->text(), QString("110"));
+    QCOMPARE(w->quantityTotalEdit->text(), QString("12"));
+    QCOMPARE(w->amountTotalEdit->text(), QString("110"));
 }
 
 void TestRanking::billTypeChoice_data()
@@ -163,8 +163,8 @@ void TestRanking::billTypeChoice()
         setMarch(*w);
         WindowDriver::child<QRadioButton>(*w, qPrintable(button))->click();
         w->cmd_findClick();
-        QCOMPARE(w->Edit1->text(), quantity);
-        QCOMPARE(w->Edit2->text(), amount);
+        QCOMPARE(w->quantityTotalEdit->text(), quantity);
+        QCOMPARE(w->amountTotalEdit->text(), amount);
     }
 }
 
@@ -222,8 +222,8 @@ void TestRanking::printShowsWhatWasRanked()
     auto w = makeWindow(byGoods);
     showWindow(*w);
     setMarch(*w);
-    w->RadioButton2->click();
-    w->RadioButton4->click();
+    w->byQuantityRadio->click();
+    w->salesRadio->click();
     w->cmd_findClick();
 
     ReportLayout& layout = byGoods ? static_cast<ReportLayout&>(ReportLayouts::get<TQRoutSortG>())

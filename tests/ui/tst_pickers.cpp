@@ -96,23 +96,23 @@ void TestPickers::enterWithNothingToChooseSaysSoAndStays()
     TFrmGoodsFind goods;
     goods.setStartText(QStringLiteral("9999"));
     open(goods);
-    QTest::keyClick(goods.Edit1, Qt::Key_Return);
+    QTest::keyClick(goods.codeEdit, Qt::Key_Return);
     QVERIFY(goods.isVisible());
     QCOMPARE(goods.result(), int(QDialog::Rejected));
     auto* note = WindowDriver::child<QLabel>(goods, "FindNote");
     QCOMPARE(note->text(), QStringLiteral("没有编码或名称含“9999”的货品，按Esc返回修改"));
     QVERIFY(m_app->dialogs().messages.isEmpty());
-    QTest::keyClick(goods.Edit1, Qt::Key_Escape);
+    QTest::keyClick(goods.codeEdit, Qt::Key_Escape);
     QVERIFY(!goods.isVisible());
 
     TFrmCompFind companies;
     companies.setStartText(QStringLiteral("6901234567892"));
     open(companies);
-    QTest::keyClick(companies.DBGrid1, Qt::Key_Return);
+    QTest::keyClick(companies.companyGrid, Qt::Key_Return);
     QVERIFY(companies.isVisible());
     QCOMPARE(WindowDriver::child<QLabel>(companies, "FindNote")->text(),
              QStringLiteral("没有编码或名称含“6901234567892”的公司，按Esc返回修改"));
-    QTest::keyClick(companies.DBGrid1, Qt::Key_Escape);
+    QTest::keyClick(companies.companyGrid, Qt::Key_Escape);
     QVERIFY(!companies.isVisible());
     QCOMPARE(companies.result(), int(QDialog::Rejected));
 }
@@ -122,16 +122,16 @@ void TestPickers::codeBoxJumpsToTheFirstCodeStartingWithIt()
     TFrmGoodsFind picker;
     open(picker);
     db::Dataset* goods = dataModule().GoodsFindQ;
-    WindowDriver::retype(picker.Edit1, QStringLiteral("a0"));
+    WindowDriver::retype(picker.codeEdit, QStringLiteral("a0"));
     QCOMPARE(goods->text("gods_code"), QStringLiteral("A01"));
-    WindowDriver::retype(picker.Edit1, QStringLiteral("A02"));
+    WindowDriver::retype(picker.codeEdit, QStringLiteral("A02"));
     QCOMPARE(goods->text("gods_code"), QStringLiteral("A02"));
     // Nothing starts with it: the row stays.
-    WindowDriver::retype(picker.Edit1, QStringLiteral("Q"));
+    WindowDriver::retype(picker.codeEdit, QStringLiteral("Q"));
     QCOMPARE(goods->text("gods_code"), QStringLiteral("A02"));
-    WindowDriver::retype(picker.Edit1, QStringLiteral("b1"));
+    WindowDriver::retype(picker.codeEdit, QStringLiteral("b1"));
     QCOMPARE(goods->text("gods_code"), QStringLiteral("B10"));
-    QTest::keyClick(picker.Edit1, Qt::Key_Return);
+    QTest::keyClick(picker.codeEdit, Qt::Key_Return);
     QCOMPARE(picker.result(), int(QDialog::Accepted));
 }
 
@@ -143,7 +143,7 @@ void TestPickers::companyPickerListsWhatContainsTheTypedText()
     picker.setStartText(QStringLiteral("布行"));
     QCOMPARE(listed(dataModule().CompanyQ, "comp_code"), (QStringList{"C2"}));
     open(picker);
-    QTest::keyClick(picker.DBGrid1, Qt::Key_Return);
+    QTest::keyClick(picker.companyGrid, Qt::Key_Return);
     QCOMPARE(picker.result(), int(QDialog::Accepted));
     QCOMPARE(dataModule().CompanyQ->text("comp_code"), QStringLiteral("C2"));
 }

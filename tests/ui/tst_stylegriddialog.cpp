@@ -211,10 +211,10 @@ void TestStyleGridDialog::countAndStockQueryByStyle()
     TFrmStorChk w;
     showWindow(w);
     QApplication::setActiveWindow(&w);
-    w.DateTimePicker1->setDate(QDate(2026, 11, 30));
+    w.monthEdit->setDate(QDate(2026, 11, 30));
     w.cmd_editClick();
     QCOMPARE(w.mode(), QStringLiteral("edit"));
-    w.Edit1->setText("T01");
+    w.codeEdit->setText("T01");
     // Only goods with stock records are on the sheet, so only they take a count.
     onGrid(*m_app, [](ui::StyleGridDialog* d) {
         QVERIFY(!(d->table->item(1, 1)->flags() & Qt::ItemIsEditable));
@@ -227,7 +227,7 @@ void TestStyleGridDialog::countAndStockQueryByStyle()
         key(Qt::Key_Return);
         d->cmd_ok->click();
     });
-    w.Edit1->setFocus();
+    w.codeEdit->setFocus();
     key(Qt::Key_F7);
     db::Dataset* sheet = m_app->dataModule().ChektempQ;
     const auto counted = [sheet](const char* code) {
@@ -241,7 +241,7 @@ void TestStyleGridDialog::countAndStockQueryByStyle()
     TFrmStore store;
     showWindow(store);
     QApplication::setActiveWindow(&store);
-    store.Edit1->setText("T01-W-3");   // a goods code stands for its style
+    store.codeEdit->setText("T01-W-3");   // a goods code stands for its style
     QString shown;
     bool editable = true;
     m_app->dialogs().onExec = [&](QDialog* dialog) {
@@ -250,7 +250,7 @@ void TestStyleGridDialog::countAndStockQueryByStyle()
         editable = d->cmd_ok->isVisibleTo(d) || (d->table->item(0, 0)->flags() & Qt::ItemIsEditable);
         return int(QDialog::Rejected);
     };
-    store.Edit1->setFocus();
+    store.codeEdit->setFocus();
     key(Qt::Key_F7);
     QCOMPARE(shown, QStringLiteral("6/8"));
     QVERIFY(!editable);

@@ -36,21 +36,21 @@ void TestMios::monthShowsRowsAndTotals()
     addBillLine(app, true, "20250503090000", QDate(2025, 5, 3), "A1", 3);
     addBillLine(app, false, "20250504090000", QDate(2025, 5, 4), "A1", 4);
     TFrmMios w;
-    w.DateTimePicker1->setDate(QDate(2025, 5, 19));
+    w.monthEdit->setDate(QDate(2025, 5, 19));
     click(w, "cmd_find");
     db::Dataset* q = app.dataModule().MiosQ;
     QCOMPARE(q->recordCount(), 1);
     QCOMPARE(q->text("gods_name"), QString("货品A1"));
     QCOMPARE(q->displayText("last_amou"), QString("10"));
     QCOMPARE(q->displayText("now_amou"), QString("14"));
-    QCOMPARE(w.Edit1->text(), QString("8"));
-    QCOMPARE(w.Edit2->text(), QString("4"));
-    QCOMPARE(w.Edit3->text(), QString("14"));
+    QCOMPARE(w.inTotalEdit->text(), QString("8"));
+    QCOMPARE(w.outTotalEdit->text(), QString("4"));
+    QCOMPARE(w.closingTotalEdit->text(), QString("14"));
     QVERIFY(w.cmd_prin->isEnabled());
     int previews = 0;
     app.dialogs().onExec = [&previews](QDialog*) { ++previews; return 0; };
     // The sheet prints the month it shows, even with the picker moved on since.
-    w.DateTimePicker1->setDate(QDate(2025, 6, 1));
+    w.monthEdit->setDate(QDate(2025, 6, 1));
     click(w, "cmd_prin");
     QCOMPARE(previews, 1);
     TQRiss& report = ReportLayouts::get<TQRiss>();
@@ -67,11 +67,11 @@ void TestMios::emptyMonthDisablesPrinting()
     app.exec("insert into mios(gods_code,now_amou) values('OLD',1)");
     TFrmMios w;
     QCOMPARE(app.scalar("select count(*) from mios").toInt(), 0);   // opening empties it
-    w.DateTimePicker1->setDate(QDate(2025, 2, 1));
+    w.monthEdit->setDate(QDate(2025, 2, 1));
     click(w, "cmd_find");
     QCOMPARE(app.dataModule().MiosQ->recordCount(), 0);
-    QCOMPARE(w.Edit1->text(), QString("0"));
-    QCOMPARE(w.Edit3->text(), QString("0"));
+    QCOMPARE(w.inTotalEdit->text(), QString("0"));
+    QCOMPARE(w.closingTotalEdit->text(), QString("0"));
     QVERIFY(!w.cmd_prin->isEnabled());
     QVERIFY(w.cmd_find->isEnabled());
 }
@@ -81,13 +81,13 @@ void TestMios::failedRunShowsNothing()
     TestApp app;
     addBillLine(app, true, "20250502090000", QDate(2025, 5, 2), "A1", 5);
     TFrmMios w;
-    w.DateTimePicker1->setDate(QDate(2025, 5, 2));
+    w.monthEdit->setDate(QDate(2025, 5, 2));
     app.refuse("fail_mios", "insert", "mios", {}, "disk full");
     click(w, "cmd_find");
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().startsWith("统计失败"));
     QVERIFY(!app.dataModule().MiosQ->isOpen());
-    QCOMPARE(w.Edit1->text(), QString());
+    QCOMPARE(w.inTotalEdit->text(), QString());
     QVERIFY(!w.cmd_prin->isEnabled());
     QVERIFY(w.cmd_find->isEnabled());
 }

@@ -52,7 +52,7 @@ const QDate countDay(2025, 3, 14);
 
 void startCount(TestApp& app, TFrmStorChk& w)
 {
-    w.DateTimePicker1->setDate(countDay);
+    w.monthEdit->setDate(countDay);
     app.dialogs().clear();
     click(w, "cmd_edit");
     QCOMPARE(w.mode(), QString("edit"));
@@ -69,10 +69,10 @@ void TestStorChk::countOf7Against10ShowsLossAndSetsStock()
     showWindow(w);
     startCount(app, w);
     QVERIFY(app.dialogs().lastMessage().startsWith("本系统采用安全盘点法"));
-    QVERIFY(!w.DateTimePicker1->isEnabled());
+    QVERIFY(!w.monthEdit->isEnabled());
     QVERIFY(!w.cmd_exit->isEnabled());
 
-    typeInCell(*w.DBGrid1, 0, "chek_amou", "7");
+    typeInCell(*w.sheetGrid, 0, "chek_amou", "7");
     db::Dataset* q = app.dataModule().ChektempQ;
     QCOMPARE(q->value(0, q->fieldIndex("lost_amou")).toDouble(), -3.0);
     QCOMPARE(q->displayText(0, q->fieldIndex("lost_amou")), QString("-3"));
@@ -150,7 +150,7 @@ void TestStorChk::countedMonthIsRefused()
     addStock(app, "A1", 10.0);
     addCount(app, "A1", 10.0, QDate(2025, 3, 2));
     TFrmStorChk w;
-    w.DateTimePicker1->setDate(countDay);
+    w.monthEdit->setDate(countDay);
     click(w, "cmd_edit");
     QCOMPARE(app.dialogs().lastMessage(), QString("该月已盘点，不能再进行盘点操作!请查询."));
     QCOMPARE(w.mode(), QString("null"));
@@ -165,8 +165,8 @@ void TestStorChk::saveFailingHalfwayKeepsTheCountOpen()
     TFrmStorChk w;
     showWindow(w);
     startCount(app, w);
-    typeInCell(*w.DBGrid1, 0, "chek_amou", "7");
-    typeInCell(*w.DBGrid1, 2, "chek_amou", "2.5");
+    typeInCell(*w.sheetGrid, 0, "chek_amou", "7");
+    typeInCell(*w.sheetGrid, 2, "chek_amou", "2.5");
     failStockUpdateAt(app, 2);
     app.dialogs().clear();
     click(w, "cmd_save");
@@ -197,13 +197,13 @@ void TestStorChk::typedQuantityIsRefusedWhereTyped()
     TFrmStorChk w;
     showWindow(w);
     startCount(app, w);
-    typeInCell(*w.DBGrid1, 0, "chek_amou", "-5");
+    typeInCell(*w.sheetGrid, 0, "chek_amou", "-5");
     app.dialogs().clear();
-    w.DBGrid1->setCurrentIndex(w.DBGrid1->model()->index(1, 0));
+    w.sheetGrid->setCurrentIndex(w.sheetGrid->model()->index(1, 0));
     QCOMPARE(app.dialogs().lastMessage(), QString("货品“A1”的实盘数量“-5”不能为负数"));
     QCOMPARE(app.dataModule().ChektempQ->currentRow(), 0);
 
-    typeInCell(*w.DBGrid1, 0, "chek_amou", "");
+    typeInCell(*w.sheetGrid, 0, "chek_amou", "");
     app.dialogs().clear();
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), QString("货品“A1”的实盘数量为空，请输入后再保存"));
@@ -218,17 +218,17 @@ void TestStorChk::lookingUpAMonthWithoutCount()
     addCount(app, "A1", 6.0, QDate(2025, 3, 31));
     app.exec("update storchek set gods_amou=8");
     TFrmStorChk w;
-    w.DateTimePicker1->setDate(QDate(2025, 3, 1));
+    w.monthEdit->setDate(QDate(2025, 3, 1));
     click(w, "cmd_find");
     QCOMPARE(app.dialogs().messages.size(), 0);
-    QCOMPARE(w.Edit2->text(), QString("8"));
-    QCOMPARE(w.Edit3->text(), QString("6"));
+    QCOMPARE(w.stockTotalEdit->text(), QString("8"));
+    QCOMPARE(w.countedTotalEdit->text(), QString("6"));
     QCOMPARE(app.dataModule().ChektempQ->recordCount(), 1);
 
-    w.DateTimePicker1->setDate(QDate(2025, 4, 1));
+    w.monthEdit->setDate(QDate(2025, 4, 1));
     click(w, "cmd_find");
     QCOMPARE(app.dialogs().lastMessage(), QString("本月没有盘点数据！"));
-    QCOMPARE(w.Edit2->text(), QString("0"));
+    QCOMPARE(w.stockTotalEdit->text(), QString("0"));
     QCOMPARE(app.dataModule().ChektempQ->recordCount(), 0);
 }
 
@@ -246,7 +246,7 @@ void TestStorChk::hooksGoWhenTheWindowCloses()
         w.showMinimized();
         QTRY_VERIFY(w.isMinimized());
         w.showNormal();
-        typeInCell(*w.DBGrid1, 0, "chek_amou", "4");
+        typeInCell(*w.sheetGrid, 0, "chek_amou", "4");
         QCOMPARE(q->value(0, q->fieldIndex("lost_amou")).toDouble(), -6.0);
         app.dialogs().answers = {true};   // what was typed is thrown away
         w.close();
@@ -268,18 +268,18 @@ void TestStorChk::adjustmentTo12Point5KeepsCost()
     TFrmStorChg w;
     showWindow(w);
     click(w, "cmd_find");
-    QCOMPARE(w.Edit2->text(), QString("7"));
+    QCOMPARE(w.stockTotalEdit->text(), QString("7"));
     // Typing a whole code moves to its row and into the grid, ready to type the quantity.
     WindowDriver::retype(w, "Edit1", "O'K");
     QCOMPARE(app.dataModule().ChektempQ->currentRow(), 1);
-    QVERIFY(w.DBGrid1->hasFocus());
+    QVERIFY(w.sheetGrid->hasFocus());
     app.dialogs().answers = {true};
     click(w, "cmd_edit");
     QCOMPARE(app.dialogs().questions.size(), 1);
     QCOMPARE(w.mode(), QString("edit"));
     db::Dataset* q = app.dataModule().ChektempQ;
     QCOMPARE(q->value(1, q->fieldIndex("chek_amou")).toDouble(), 3.0);   // B2 first, then O'K
-    typeInCell(*w.DBGrid1, 1, "chek_amou", "12.5");
+    typeInCell(*w.sheetGrid, 1, "chek_amou", "12.5");
     click(w, "cmd_save");
     QCOMPARE(w.mode(), QString("null"));
     QCOMPARE(stock(app, "O'K"), 12.5);
@@ -289,7 +289,7 @@ void TestStorChk::adjustmentTo12Point5KeepsCost()
 
     // An emptied quantity is refused before anything is written.
     click(w, "cmd_edit");
-    typeInCell(*w.DBGrid1, 0, "chek_amou", "");
+    typeInCell(*w.sheetGrid, 0, "chek_amou", "");
     app.dialogs().clear();
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), QString("货品“B2”的调整数量为空，请输入后再保存"));
@@ -369,13 +369,13 @@ void TestStorChk::scanAddsToWhatTheLineHolds()
     TFrmStorChk w;
     showWindow(w);
     startCount(app, w);
-    typeInCell(*w.DBGrid1, 0, "chek_amou", "5");
+    typeInCell(*w.sheetGrid, 0, "chek_amou", "5");
     QVERIFY(w.scan->take("A1"));
     QCOMPARE(counted(app, "A1"), 6.0);
     for (int i = 0; i < 3; ++i)
         w.scan->take("B2");
     QCOMPARE(counted(app, "B2"), 3.0);   // the first piece replaced the book quantity
-    typeInCell(*w.DBGrid1, 1, "chek_amou", "2");
+    typeInCell(*w.sheetGrid, 1, "chek_amou", "2");
     w.scan->take("B2");
     QCOMPARE(counted(app, "B2"), 3.0);
 }
@@ -393,7 +393,7 @@ void TestStorChk::reviewListsOnlyGoodsNeitherScannedNorTyped()
     TFrmStorChk w;
     showWindow(w);
     startCount(app, w);
-    typeInCell(*w.DBGrid1, 0, "chek_amou", "7");   // counted as the book says
+    typeInCell(*w.sheetGrid, 0, "chek_amou", "7");   // counted as the book says
     w.scan->take("4006381333931");
     w.scan->take("4006381333931");
     Review review;
@@ -443,7 +443,7 @@ void TestStorChk::cancelAsksOnlyWhenSomethingWasEntered()
     click(adjustment, "cmd_find");
     app.dialogs().answers = {true};
     click(adjustment, "cmd_edit");
-    typeInCell(*adjustment.DBGrid1, 0, "chek_amou", "3");
+    typeInCell(*adjustment.sheetGrid, 0, "chek_amou", "3");
     app.dialogs().clear();
     app.dialogs().answers = {false};
     click(adjustment, "cmd_canc");
@@ -469,8 +469,8 @@ void TestStorChk::countOf20ScannedGoodsWithTwoCorrected()
     for (int i = 0; i < 20; ++i)
         for (int piece = 0; piece <= i % 4; ++piece)
             QVERIFY(w.scan->take(codes[i].toLower()));
-    typeInCell(*w.DBGrid1, 2, "chek_amou", "12");
-    typeInCell(*w.DBGrid1, 7, "chek_amou", "0");
+    typeInCell(*w.sheetGrid, 2, "chek_amou", "12");
+    typeInCell(*w.sheetGrid, 7, "chek_amou", "0");
     w.scan->take("G08");
     Review review;
     review.answer = 1;
@@ -500,7 +500,7 @@ void TestStorChk::countWithItsAnswerLostIsShownAsSaved()
     TFrmStorChk w;
     showWindow(w);
     startCount(app, w);
-    typeInCell(*w.DBGrid1, 0, "chek_amou", "7");
+    typeInCell(*w.sheetGrid, 0, "chek_amou", "7");
     app.dialogs().clear();
     proxy.cutAt(PgProxy::Cut::AnswerToCommit);
     click(w, "cmd_save");

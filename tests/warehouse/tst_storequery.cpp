@@ -79,10 +79,10 @@ void TestStoreQuery::totals()
     addStock(app, "B2", 3.0, 3.25);   // 9.75
     addStock(app, "C3", QVariant(), 2.0);   // an empty quantity counts as 0
     TFrmStore w;
-    retype(w.Edit1, code);
+    retype(w.codeEdit, code);
     click(w, "cmd_find");
-    QTEST(w.Edit2->text(), "quantity");
-    QTEST(w.Edit3->text(), "cost");
+    QTEST(w.quantityTotalEdit->text(), "quantity");
+    QTEST(w.costTotalEdit->text(), "cost");
     QCOMPARE(app.dialogs().messages.size(), 0);
     if (code == "B2")
         QCOMPARE(app.dataModule().StoreQ->displayText(0, app.dataModule().StoreQ->fieldIndex("cost_tota")),
@@ -97,7 +97,7 @@ void TestStoreQuery::blankCodesAreHiddenAndRowsOrdered()
     TFrmStore w;
     click(w, "cmd_find");
     QCOMPARE(listedCodes(app.dataModule().StoreQ), (QStringList{"A1", "B2", "C3"}));
-    QCOMPARE(w.Edit2->text(), QString("3"));
+    QCOMPARE(w.quantityTotalEdit->text(), QString("3"));
 }
 
 void TestStoreQuery::codeAndKindTogetherBothHold()
@@ -109,22 +109,22 @@ void TestStoreQuery::codeAndKindTogetherBothHold()
     for (const char* code : {"A1", "B2", "C3"})
         addStock(app, code, 2.0);
     TFrmStore w;
-    chooseKind(w.ComboBox2, "裤子");
-    QVERIFY(!w.CheckBox1->isChecked());
+    chooseKind(w.kindBox, "裤子");
+    QVERIFY(!w.allBox->isChecked());
     click(w, "cmd_find");
     QCOMPARE(listedCodes(app.dataModule().StoreQ), (QStringList{"B2", "C3"}));
 
     // A kind chosen, then a code typed while no row matches: both must hold.
-    w.ComboBox2->setEditText("裤子");
-    w.Edit1->setText("A1");
+    w.kindBox->setEditText("裤子");
+    w.codeEdit->setText("A1");
     click(w, "cmd_find");
     QCOMPARE(listedCodes(app.dataModule().StoreQ), QStringList());
-    w.Edit1->setText("C3");
+    w.codeEdit->setText("C3");
     click(w, "cmd_find");
     QCOMPARE(listedCodes(app.dataModule().StoreQ), QStringList{"C3"});
     // A quote in the kind is just text.
-    w.Edit1->clear();
-    w.ComboBox2->setEditText("裤'子");
+    w.codeEdit->clear();
+    w.kindBox->setEditText("裤'子");
     click(w, "cmd_find");
     QCOMPARE(app.dataModule().StoreQ->recordCount(), 0);
     QCOMPARE(app.dialogs().messages.size(), 0);
@@ -140,17 +140,17 @@ void TestStoreQuery::typedKindClearsThePickedCode()
         addStock(app, code, 2.0);
     TFrmStore w;
     showWindow(w);
-    const int name = w.ComboBox1->findText("货品A1");
+    const int name = w.nameBox->findText("货品A1");
     QVERIFY(name >= 0);
-    w.ComboBox1->setCurrentIndex(name);
-    emit w.ComboBox1->activated(name);
-    QCOMPARE(w.Edit1->text(), QString("A1"));
+    w.nameBox->setCurrentIndex(name);
+    emit w.nameBox->activated(name);
+    QCOMPARE(w.codeEdit->text(), QString("A1"));
 
-    w.ComboBox2->setFocus();
-    WindowDriver::typeText(w.ComboBox2->lineEdit(), "裤子");
-    QCOMPARE(w.Edit1->text(), QString());
-    QCOMPARE(w.ComboBox1->currentText(), QString());
-    QVERIFY(!w.CheckBox1->isChecked());
+    w.kindBox->setFocus();
+    WindowDriver::typeText(w.kindBox->lineEdit(), "裤子");
+    QCOMPARE(w.codeEdit->text(), QString());
+    QCOMPARE(w.nameBox->currentText(), QString());
+    QVERIFY(!w.allBox->isChecked());
     click(w, "cmd_find");
     QCOMPARE(listedCodes(app.dataModule().StoreQ), QStringList{"B2"});
 }
@@ -164,17 +164,17 @@ void TestStoreQuery::typingACodeMovesToItsRow()
     }
     TFrmStore w;
     showWindow(w);
-    retype(w.Edit1, "B2");   // no result yet: only the box changes
-    QVERIFY(!w.DBGrid1->dataset());
-    retype(w.Edit1, "");
+    retype(w.codeEdit, "B2");   // no result yet: only the box changes
+    QVERIFY(!w.stockGrid->dataset());
+    retype(w.codeEdit, "");
     click(w, "cmd_find");
-    chooseKind(w.ComboBox2, "上衣");
-    retype(w.Edit1, "C3");
+    chooseKind(w.kindBox, "上衣");
+    retype(w.codeEdit, "C3");
     QCOMPARE(app.dataModule().StoreQ->currentRow(), 2);
-    QCOMPARE(w.ComboBox2->currentText(), QString());
-    retype(w.Edit1, "c3");   // exact, case counts: the row stays
+    QCOMPARE(w.kindBox->currentText(), QString());
+    retype(w.codeEdit, "c3");   // exact, case counts: the row stays
     QCOMPARE(app.dataModule().StoreQ->currentRow(), 2);
-    retype(w.Edit1, "A1");
+    retype(w.codeEdit, "A1");
     QCOMPARE(app.dataModule().StoreQ->currentRow(), 0);
     QCOMPARE(app.dataModule().StoreQ->recordCount(), 3);
 }
@@ -207,7 +207,7 @@ void TestStoreQuery::alarmLimits()
     click(w, "cmd_find");
     db::Dataset* q = app.dataModule().AlarmQ;
     QCOMPARE(q->recordCount(), alarms ? 1 : 0);
-    QCOMPARE(w.Edit2->text(), alarms ? QLocale::c().toString(stock) : QString("0"));
+    QCOMPARE(w.quantityTotalEdit->text(), alarms ? QLocale::c().toString(stock) : QString("0"));
     if (alarms && max.isValid())
         QCOMPARE(q->value(0, q->fieldIndex("max_amou")), max);
 }

@@ -74,8 +74,8 @@ void TestStorIni::cancelUndoesEditsAndDeletions()
     TFrmStorIni w;
     showWindow(w);
     click(w, "cmd_edit");
-    typeInCell(*w.DBGrid1, 0, "gods_amou", "11");
-    typeInCell(*w.DBGrid1, 1, "cost_pric", "22");
+    typeInCell(*w.stockGrid, 0, "gods_amou", "11");
+    typeInCell(*w.stockGrid, 1, "cost_pric", "22");
     app.dataModule().StoreiniQ->moveTo(2);
     click(w, "cmd_dele");
     QCOMPARE(app.dataModule().StoreiniQ->recordCount(), 2);
@@ -103,8 +103,8 @@ void TestStorIni::saveWritesAllRowsAtOnce()
     TFrmStorIni w;
     showWindow(w);
     click(w, "cmd_edit");
-    typeInCell(*w.DBGrid1, 0, "gods_amou", "12.5");
-    typeInCell(*w.DBGrid1, 1, "cost_pric", "3.75");
+    typeInCell(*w.stockGrid, 0, "gods_amou", "12.5");
+    typeInCell(*w.stockGrid, 1, "cost_pric", "3.75");
     QCOMPARE(stock(app, "A1"), 1.0);
     click(w, "cmd_save");
     QCOMPARE(w.mode(), QString("null"));
@@ -120,8 +120,8 @@ void TestStorIni::failedSaveKeepsTypedValuesAndMode()
     TFrmStorIni w;
     showWindow(w);
     click(w, "cmd_edit");
-    typeInCell(*w.DBGrid1, 0, "gods_amou", "5");
-    typeInCell(*w.DBGrid1, 1, "gods_amou", "6");
+    typeInCell(*w.stockGrid, 0, "gods_amou", "5");
+    typeInCell(*w.stockGrid, 1, "gods_amou", "6");
     failStockUpdateAt(app, 2);
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().messages.size(), 1);
@@ -139,7 +139,7 @@ void TestStorIni::failedSaveKeepsTypedValuesAndMode()
 
     // An emptied quantity is refused, naming the goods.
     click(w, "cmd_edit");
-    typeInCell(*w.DBGrid1, 1, "gods_amou", "");
+    typeInCell(*w.stockGrid, 1, "gods_amou", "");
     click(w, "cmd_save");
     QVERIFY(app.dialogs().lastMessage().contains("B2"));
     QCOMPARE(w.mode(), QString("edit"));
@@ -155,7 +155,7 @@ void TestStorIni::untouchedRowWithEmptyCostDoesNotBlockSaving()
     TFrmStorIni w;
     showWindow(w);
     click(w, "cmd_edit");   // starts on G9's row, which stays as it was
-    typeInCell(*w.DBGrid1, 1, "gods_amou", "4");
+    typeInCell(*w.stockGrid, 1, "gods_amou", "4");
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().messages.size(), 0);
     QCOMPARE(w.mode(), QString("null"));
@@ -164,7 +164,7 @@ void TestStorIni::untouchedRowWithEmptyCostDoesNotBlockSaving()
 
     // Once the user touches G9, its empty cost must be filled in.
     click(w, "cmd_edit");
-    typeInCell(*w.DBGrid1, 0, "gods_amou", "3");
+    typeInCell(*w.stockGrid, 0, "gods_amou", "3");
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), QString("货品“G9”的成本为空，请输入后再保存"));
     QCOMPARE(w.mode(), QString("edit"));
@@ -190,7 +190,7 @@ void TestStorIni::negativeQuantityNeedsConfirmation()
     TFrmStorIni w;
     showWindow(w);
     click(w, "cmd_edit");
-    typeInCell(*w.DBGrid1, 0, "gods_amou", "-5");
+    typeInCell(*w.stockGrid, 0, "gods_amou", "-5");
     app.dialogs().answers = {confirmed};
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().questions, QStringList{"货品“A1”的数量为负数（-5），确认保存?"});
@@ -209,10 +209,10 @@ void TestStorIni::altSSavesTheOpenEditorsText()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     click(w, "cmd_edit");
     db::Dataset* q = app.dataModule().StoreiniQ;
-    const QModelIndex cell = w.DBGrid1->model()->index(0, w.DBGrid1->datasetModel()->columnOfField("cost_pric"));
-    w.DBGrid1->setCurrentIndex(cell);
-    w.DBGrid1->setFocus();
-    QTest::keyClick(w.DBGrid1, Qt::Key_7);   // typing opens the editor with the key
+    const QModelIndex cell = w.stockGrid->model()->index(0, w.stockGrid->datasetModel()->columnOfField("cost_pric"));
+    w.stockGrid->setCurrentIndex(cell);
+    w.stockGrid->setFocus();
+    QTest::keyClick(w.stockGrid, Qt::Key_7);   // typing opens the editor with the key
     QLineEdit* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_5);
@@ -246,8 +246,8 @@ void TestStorIni::typedCostIsRefusedWhereTyped()
     TFrmStorIni w;
     showWindow(w);
     click(w, "cmd_edit");
-    typeInCell(*w.DBGrid1, 0, "cost_pric", "-3");
-    w.DBGrid1->setCurrentIndex(w.DBGrid1->model()->index(1, 0));
+    typeInCell(*w.stockGrid, 0, "cost_pric", "-3");
+    w.stockGrid->setCurrentIndex(w.stockGrid->model()->index(1, 0));
     QCOMPARE(app.dialogs().lastMessage(), QString("货品“A1”的成本“-3”不能为负数"));
     QCOMPARE(app.dataModule().StoreiniQ->currentRow(), 0);
     click(w, "cmd_save");
