@@ -198,8 +198,8 @@ int main(int argc, char** argv)
     size_t rows = 0;
 
     TFrmOutList listing;
-    listing.DP1->setDate(year.from);
-    listing.DP2->setDate(year.to);
+    listing.fromDateEdit->setDate(year.from);
+    listing.toDateEdit->setDate(year.to);
     listing.show();
     const statistics::Query listingSql = statistics::listingQuery(statistics::outBills(), {year});
     bare(dm.AdoConn, listingSql, &rows);   // warm the page cache for both contenders
@@ -217,8 +217,8 @@ int main(int argc, char** argv)
                 window = std::make_unique<TFrmOutSortG>();
             else
                 window = std::make_unique<TFrmOutSortC>();
-            window->DP1->setDate(year.from);
-            window->DP2->setDate(year.to);
+            window->fromDateEdit->setDate(year.from);
+            window->toDateEdit->setDate(year.to);
             (byAmount ? window->byAmountRadio : window->byQuantityRadio)->setChecked(true);
             window->show();
             const statistics::Query sql = statistics::rankingQuery(

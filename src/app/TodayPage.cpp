@@ -59,8 +59,8 @@ std::function<void(QDialog*)> overDays(int days, bool byQuantity)
         if (!window)
             return;
         const QDate today = Clock::today();
-        window->DP1->setDate(days > 0 ? today.addDays(1 - days) : QDate(today.year(), today.month(), 1));
-        window->DP2->setDate(today);
+        window->fromDateEdit->setDate(days > 0 ? today.addDays(1 - days) : QDate(today.year(), today.month(), 1));
+        window->toDateEdit->setDate(today);
         if (auto* own = window->template findChild<QRadioButton*>(QString::fromLatin1(byQuantity ? "RadioButton4" : "RadioButton2")))
             own->setChecked(true);   // sales only, as the card counts
         if (byQuantity)

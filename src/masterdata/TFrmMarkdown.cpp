@@ -50,24 +50,24 @@ TFrmMarkdown::TFrmMarkdown(QWidget* parent)
     setWindowTitle(QStringLiteral("促销折扣"));
     GroupBox1->setTitle(QStringLiteral("促销规则"));
 
-    DBstart_date = dateBox(GroupBox1, "DBstart_date", dataset(), "start_date");
-    DBend_date = dateBox(GroupBox1, "DBend_date", dataset(), "end_date");
-    DBscope = makeCombo(QStringLiteral("DBscope"), QStringLiteral("scope"));
-    DBscope->addItems(MarkdownRules::scopes());
-    DBscope->lineEdit()->setReadOnly(true);
-    DBscope_value = makeCombo(QStringLiteral("DBscope_value"), QStringLiteral("scope_value"));
-    DBEdit2 = makeEdit(QStringLiteral("DBEdit2"), QStringLiteral("discount"));
-    DBEdit2->setToolTip(QStringLiteral("按售价的百分比，如 70 即 7 折；与一口价只填一个"));
-    DBEdit3 = makeEdit(QStringLiteral("DBEdit3"), QStringLiteral("fixed_pric"));
-    DBEdit3->setToolTip(QStringLiteral("不论售价，一律按这个价格卖；与折扣只填一个"));
+    startDateEdit = dateBox(GroupBox1, "DBstart_date", dataset(), "start_date");
+    endDateEdit = dateBox(GroupBox1, "DBend_date", dataset(), "end_date");
+    scopeBox = makeCombo(QStringLiteral("DBscope"), QStringLiteral("scope"));
+    scopeBox->addItems(MarkdownRules::scopes());
+    scopeBox->lineEdit()->setReadOnly(true);
+    scopeValueBox = makeCombo(QStringLiteral("DBscope_value"), QStringLiteral("scope_value"));
+    discountEdit = makeEdit(QStringLiteral("DBEdit2"), QStringLiteral("discount"));
+    discountEdit->setToolTip(QStringLiteral("按售价的百分比，如 70 即 7 折；与一口价只填一个"));
+    fixedPriceEdit = makeEdit(QStringLiteral("DBEdit3"), QStringLiteral("fixed_pric"));
+    fixedPriceEdit->setToolTip(QStringLiteral("不论售价，一律按这个价格卖；与折扣只填一个"));
     addField(QStringLiteral("促销名称"), DBEdit1, true);
-    addField(QStringLiteral("开始日期"), DBstart_date);
-    addField(QStringLiteral("结束日期"), DBend_date);
-    addField(QStringLiteral("范围"), DBscope);
-    addField(QStringLiteral("范围值"), DBscope_value);
-    addField(QStringLiteral("折扣%"), DBEdit2);
-    addField(QStringLiteral("一口价"), DBEdit3);
-    connect(DBscope, &QComboBox::currentTextChanged, this, &TFrmMarkdown::fillScopeValues);
+    addField(QStringLiteral("开始日期"), startDateEdit);
+    addField(QStringLiteral("结束日期"), endDateEdit);
+    addField(QStringLiteral("范围"), scopeBox);
+    addField(QStringLiteral("范围值"), scopeValueBox);
+    addField(QStringLiteral("折扣%"), discountEdit);
+    addField(QStringLiteral("一口价"), fixedPriceEdit);
+    connect(scopeBox, &QComboBox::currentTextChanged, this, &TFrmMarkdown::fillScopeValues);
 
     DBGrid1->addColumn(QStringLiteral("mark_name"), QStringLiteral("促销名称"), 180);
     DBGrid1->addColumn(QStringLiteral("start_date"), QStringLiteral("开始日期"), 100);
@@ -102,16 +102,16 @@ TFrmMarkdown::TFrmMarkdown(QWidget* parent)
 
 void TFrmMarkdown::fillScopeValues()
 {
-    const QString scope = DBscope->currentText().trimmed();
-    DBscope_value->clear();
-    DBscope_value->addItems(MarkdownRules::scopeValues(dataset()->connection(), scope));
-    DBscope_value->setEnabled(scope != MarkdownRules::everyGoods);
+    const QString scope = scopeBox->currentText().trimmed();
+    scopeValueBox->clear();
+    scopeValueBox->addItems(MarkdownRules::scopeValues(dataset()->connection(), scope));
+    scopeValueBox->setEnabled(scope != MarkdownRules::everyGoods);
 }
 
 bool TFrmMarkdown::acceptRow()
 {
     // A rule for every goods names no value.
-    if (DBscope->currentText().trimmed() == MarkdownRules::everyGoods)
+    if (scopeBox->currentText().trimmed() == MarkdownRules::everyGoods)
         dataset()->setValue(QStringLiteral("scope_value"), QVariant());
     const QStringList fields{QStringLiteral("mark_name"), QStringLiteral("start_date"), QStringLiteral("end_date"),
                              QStringLiteral("scope"),     QStringLiteral("scope_value"), QStringLiteral("discount"),

@@ -14,12 +14,12 @@ class TFrmMarkdown : public MasterDataWindow {
 public:
     explicit TFrmMarkdown(QWidget* parent = nullptr);
 
-    ui::DbDateEdit* DBstart_date;
-    ui::DbDateEdit* DBend_date;
-    ui::DbComboBox* DBscope;
-    ui::DbComboBox* DBscope_value;
-    ui::DbEdit* DBEdit2;   // 折扣%
-    ui::DbEdit* DBEdit3;   // 一口价
+    ui::DbDateEdit* startDateEdit;
+    ui::DbDateEdit* endDateEdit;
+    ui::DbComboBox* scopeBox;
+    ui::DbComboBox* scopeValueBox;
+    ui::DbEdit* discountEdit;
+    ui::DbEdit* fixedPriceEdit;
 
 protected:
     bool acceptRow() override;

@@ -49,28 +49,28 @@ TFrmMember::TFrmMember(QWidget* parent)
     setWindowTitle(QStringLiteral("会员资料"));
     GroupBox1->setTitle(QStringLiteral("会员资料"));
 
-    DBEdit2 = makeEdit(QStringLiteral("DBEdit2"), QStringLiteral("memb_name"));
-    DBEdit3 = makeEdit(QStringLiteral("DBEdit3"), QStringLiteral("mobile"));
-    DBlevel_name = makeCombo(QStringLiteral("DBlevel_name"), QStringLiteral("level_name"));
-    DBbirthday = new ui::DbDateEdit(GroupBox1);
-    DBbirthday->setObjectName(QStringLiteral("DBbirthday"));
-    DBbirthday->bind(dataset(), QStringLiteral("birthday"));
-    DBjoin_date = new ui::DbDateEdit(GroupBox1);
-    DBjoin_date->setObjectName(QStringLiteral("DBjoin_date"));
-    DBjoin_date->bind(dataset(), QStringLiteral("join_date"));
-    DBEdit4 = makeEdit(QStringLiteral("DBEdit4"), QStringLiteral("points"));
+    nameEdit = makeEdit(QStringLiteral("DBEdit2"), QStringLiteral("memb_name"));
+    mobileEdit = makeEdit(QStringLiteral("DBEdit3"), QStringLiteral("mobile"));
+    levelBox = makeCombo(QStringLiteral("DBlevel_name"), QStringLiteral("level_name"));
+    birthdayEdit = new ui::DbDateEdit(GroupBox1);
+    birthdayEdit->setObjectName(QStringLiteral("DBbirthday"));
+    birthdayEdit->bind(dataset(), QStringLiteral("birthday"));
+    joinDateEdit = new ui::DbDateEdit(GroupBox1);
+    joinDateEdit->setObjectName(QStringLiteral("DBjoin_date"));
+    joinDateEdit->bind(dataset(), QStringLiteral("join_date"));
+    pointsEdit = makeEdit(QStringLiteral("DBEdit4"), QStringLiteral("points"));
     // Shown, never typed: disabled on its own, it stays so when the group is enabled.
-    DBEdit4->setEnabled(false);
-    DBEdit4->setToolTip(QStringLiteral("积分由销售、退货和积分抵现改变"));
-    DBEdit5 = makeEdit(QStringLiteral("DBEdit5"), QStringLiteral("remark"));
+    pointsEdit->setEnabled(false);
+    pointsEdit->setToolTip(QStringLiteral("积分由销售、退货和积分抵现改变"));
+    remarkEdit = makeEdit(QStringLiteral("DBEdit5"), QStringLiteral("remark"));
     addField(QStringLiteral("会员卡号"), DBEdit1);
-    addField(QStringLiteral("姓名"), DBEdit2);
-    addField(QStringLiteral("手机"), DBEdit3);
-    addField(QStringLiteral("等级"), DBlevel_name);
-    addField(QStringLiteral("生日"), DBbirthday);
-    addField(QStringLiteral("入会日期"), DBjoin_date);
-    addField(QStringLiteral("积分"), DBEdit4);
-    addField(QStringLiteral("备注"), DBEdit5, true);
+    addField(QStringLiteral("姓名"), nameEdit);
+    addField(QStringLiteral("手机"), mobileEdit);
+    addField(QStringLiteral("等级"), levelBox);
+    addField(QStringLiteral("生日"), birthdayEdit);
+    addField(QStringLiteral("入会日期"), joinDateEdit);
+    addField(QStringLiteral("积分"), pointsEdit);
+    addField(QStringLiteral("备注"), remarkEdit, true);
     DBEdit1->setToolTip(QStringLiteral("扫描会员卡，或输入卡号（也可用手机号作卡号）"));
 
     DBGrid1->addColumn(QStringLiteral("card_no"), QStringLiteral("会员卡号"), 130);
@@ -80,10 +80,10 @@ TFrmMember::TFrmMember(QWidget* parent)
     DBGrid1->addColumn(QStringLiteral("points"), QStringLiteral("积分"), 80);
     DBGrid1->addColumn(QStringLiteral("join_date"), QStringLiteral("入会日期"), 110);
     // Enter or a double click on a member opens the member's page.
-    connect(DBGrid1, &QAbstractItemView::activated, this, &TFrmMember::cmd_pageClick);
+    connect(DBGrid1, &QAbstractItemView::activated, this, &TFrmMember::openPage);
 
     QHBoxLayout* bar = toolBarLayout();
-    cmd_page = WindowParts::addButton(bar, "cmd_page", QStringLiteral("会员档案[&M]"));
+    pageButton = WindowParts::addButton(bar, "cmd_page", QStringLiteral("会员档案[&M]"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -106,7 +106,7 @@ TFrmMember::TFrmMember(QWidget* parent)
 void TFrmMember::FormCreate()
 {
     const ui::BusyCursor busy;
-    DataHelpers::fillCombo(QStringLiteral("memblevel"), QStringLiteral("level_name"), DBlevel_name);
+    DataHelpers::fillCombo(QStringLiteral("memblevel"), QStringLiteral("level_name"), levelBox);
     openDataset(QStringLiteral("select * from member order by card_no"));
     setMode(QStringLiteral("null"));
 }
@@ -117,15 +117,15 @@ bool TFrmMember::acceptRow()
         return false;
     db::Connection& connection = dataset()->connection();
     const QString card = DBEdit1->text().trimmed();
-    const QString owner = MemberRules::mobileOwner(connection, DBEdit3->text(), card);
+    const QString owner = MemberRules::mobileOwner(connection, mobileEdit->text(), card);
     if (!owner.isEmpty()) {
-        WindowParts::refuse(DBEdit3, QStringLiteral("手机“%1”%2").arg(DBEdit3->text().trimmed(),
+        WindowParts::refuse(mobileEdit, QStringLiteral("手机“%1”%2").arg(mobileEdit->text().trimmed(),
                                                                      MemberRules::mobileTakenReason(owner)));
         return false;
     }
-    const QString level = DBlevel_name->currentText().trimmed();
+    const QString level = levelBox->currentText().trimmed();
     if (!level.isEmpty() && !MemberRules::levelKnown(connection, level)) {
-        WindowParts::refuse(DBlevel_name, QStringLiteral("等级“%1”%2").arg(level, MemberRules::unknownLevelReason()));
+        WindowParts::refuse(levelBox, QStringLiteral("等级“%1”%2").arg(level, MemberRules::unknownLevelReason()));
         return false;
     }
     return true;
@@ -152,10 +152,10 @@ void TFrmMember::findRow(const QString& text)
 void TFrmMember::updateButtons()
 {
     MasterDataWindow::updateButtons();
-    cmd_page->setEnabled(!isEditing() && dataset()->recordCount() > 0);
+    pageButton->setEnabled(!isEditing() && dataset()->recordCount() > 0);
 }
 
-void TFrmMember::cmd_pageClick()
+void TFrmMember::openPage()
 {
     const QString card = DBEdit1->text().trimmed();
     if (isEditing() || card.isEmpty())

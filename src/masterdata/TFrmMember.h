@@ -14,17 +14,17 @@ class TFrmMember : public MasterDataWindow {
 public:
     explicit TFrmMember(QWidget* parent = nullptr);
 
-    ui::DbEdit* DBEdit2;          // 姓名
-    ui::DbEdit* DBEdit3;          // 手机
-    ui::DbComboBox* DBlevel_name;
-    ui::DbDateEdit* DBbirthday;
-    ui::DbDateEdit* DBjoin_date;
-    ui::DbEdit* DBEdit4;          // 积分: changed only by sales, returns and redeeming
-    ui::DbEdit* DBEdit5;          // 备注
-    QPushButton* cmd_page;
+    ui::DbEdit* nameEdit;
+    ui::DbEdit* mobileEdit;
+    ui::DbComboBox* levelBox;
+    ui::DbDateEdit* birthdayEdit;
+    ui::DbDateEdit* joinDateEdit;
+    ui::DbEdit* pointsEdit;   // 积分: changed only by sales, returns and redeeming
+    ui::DbEdit* remarkEdit;
+    QPushButton* pageButton;
 
 public slots:
-    void cmd_pageClick();
+    void openPage();
 
 protected:
     bool acceptRow() override;

@@ -66,11 +66,11 @@ ListingWindow::ListingWindow(Kind kind, QWidget* parent)
     auto* dateGroup = new QGroupBox(QStringLiteral("日期范围"));
     auto* dateRow = new QHBoxLayout(dateGroup);
     auto* dateLabel = new QLabel(QStringLiteral("日期"));
-    dateLabel->setBuddy(DP1);
+    dateLabel->setBuddy(fromDateEdit);
     dateRow->addWidget(dateLabel);
-    dateRow->addWidget(DP1);
+    dateRow->addWidget(fromDateEdit);
     dateRow->addWidget(new QLabel(QStringLiteral("-")));
-    dateRow->addWidget(DP2);
+    dateRow->addWidget(toDateEdit);
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(codeAndName(QStringLiteral("按货品属性统计"), goodsCodeBox, goodsNameBox), 2);

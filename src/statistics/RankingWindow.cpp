@@ -24,7 +24,7 @@ RankingWindow::RankingWindow(Kind kind, QWidget* parent)
 
     auto* dateGroup = new QGroupBox(QStringLiteral("日期范围"));
     WindowParts::addLabelled(new QGridLayout(dateGroup),
-                             {{QStringLiteral("起始日期"), DP1}, {QStringLiteral("截止日期"), DP2}}, 1);
+                             {{QStringLiteral("起始日期"), fromDateEdit}, {QStringLiteral("截止日期"), toDateEdit}}, 1);
     auto* resultGroup = new QGroupBox(QStringLiteral("统计结果"));
     WindowParts::addLabelled(new QGridLayout(resultGroup),
                              {{QStringLiteral("合计数量"), quantityTotalEdit}, {QStringLiteral("合计金额"), amountTotalEdit}}, 1);

@@ -56,8 +56,8 @@ StatisticsWindow::StatisticsWindow(const QString& caption, const QString& name, 
     cmd_find = named<QPushButton>("cmd_find");
     cmd_prin = named<QPushButton>("cmd_prin");
     cmd_exit = named<QPushButton>("cmd_exit");
-    DP1 = datePicker("DP1");
-    DP2 = datePicker("DP2");
+    fromDateEdit = datePicker("DP1");
+    toDateEdit = datePicker("DP2");
     quantityTotalEdit = totalBox("Edit1");
     amountTotalEdit = totalBox("Edit2");
     resultGrid = named<ui::DbGrid>("DBGrid1");
@@ -98,7 +98,7 @@ void StatisticsWindow::setColumns(const QList<std::tuple<QString, QString, int>>
 
 statistics::DateRange StatisticsWindow::dates() const
 {
-    return {DP1->date(), DP2->date()};
+    return {fromDateEdit->date(), toDateEdit->date()};
 }
 
 statistics::BillType StatisticsWindow::billType(const QRadioButton* own, const QRadioButton* returns)
@@ -146,8 +146,8 @@ void StatisticsWindow::cmd_findClick()
     quantityTotalEdit->setText(statistics::totalText(m_totals.quantity));
     amountTotalEdit->setText(statistics::totalText(m_totals.amount));
     m_labels = choiceLabels();
-    m_labels << std::pair(QStringLiteral("datea"), DP1->date().toString(shortDate))
-             << std::pair(QStringLiteral("dateb"), DP2->date().toString(shortDate))
+    m_labels << std::pair(QStringLiteral("datea"), fromDateEdit->date().toString(shortDate))
+             << std::pair(QStringLiteral("dateb"), toDateEdit->date().toString(shortDate))
              << std::pair(QStringLiteral("hjsl"), quantityTotalEdit->text()) << std::pair(QStringLiteral("hjje"), amountTotalEdit->text());
     m_hasResult = true;
 }

@@ -28,8 +28,8 @@ public:
     QPushButton* cmd_find;
     QPushButton* cmd_prin;
     QPushButton* cmd_exit;
-    QDateEdit* DP1;
-    QDateEdit* DP2;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
     ui::DbGrid* resultGrid;
     QLineEdit* quantityTotalEdit;
     QLineEdit* amountTotalEdit;

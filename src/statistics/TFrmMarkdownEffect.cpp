@@ -11,14 +11,14 @@ using namespace MemberAnalysis;
 TFrmMarkdownEffect::TFrmMarkdownEffect(QWidget* parent)
     : AnalysisWindow(QStringLiteral("促销效果"), QStringLiteral("FrmMarkdownEffect"), parent)
 {
-    DP1 = datePicker("DP1", Clock::today().addDays(-89));
-    DP2 = datePicker("DP2", Clock::today());
-    layOut({}, {{QStringLiteral("起始日期"), DP1}, {QStringLiteral("截止日期"), DP2}});
+    fromDateEdit = datePicker("DP1", Clock::today().addDays(-89));
+    toDateEdit = datePicker("DP2", Clock::today());
+    layOut({}, {{QStringLiteral("起始日期"), fromDateEdit}, {QStringLiteral("截止日期"), toDateEdit}});
 }
 
 AnalysisWindow::Reading TFrmMarkdownEffect::reading()
 {
-    const DateRange dates{DP1->date(), DP2->date()};
+    const DateRange dates{fromDateEdit->date(), toDateEdit->date()};
     const QDate today = Clock::today();
     return [this, dates, today](db::Connection& connection) { m_rows = markdownEffects(connection, dates, today); };
 }
@@ -54,6 +54,6 @@ void TFrmMarkdownEffect::showResult()
 
 QString TFrmMarkdownEffect::choiceText() const
 {
-    return QStringLiteral("%1 至 %2").arg(DP1->date().toString(QStringLiteral("yyyy-MM-dd")),
-                                         DP2->date().toString(QStringLiteral("yyyy-MM-dd")));
+    return QStringLiteral("%1 至 %2").arg(fromDateEdit->date().toString(QStringLiteral("yyyy-MM-dd")),
+                                         toDateEdit->date().toString(QStringLiteral("yyyy-MM-dd")));
 }

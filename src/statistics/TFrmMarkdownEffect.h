@@ -11,8 +11,8 @@ class TFrmMarkdownEffect : public AnalysisWindow {
 public:
     explicit TFrmMarkdownEffect(QWidget* parent = nullptr);
 
-    QDateEdit* DP1;
-    QDateEdit* DP2;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
 
     const QList<MemberAnalysis::EffectRow>& rows() const { return m_rows; }
 

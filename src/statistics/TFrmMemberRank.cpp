@@ -10,14 +10,14 @@ using namespace MemberAnalysis;
 TFrmMemberRank::TFrmMemberRank(QWidget* parent)
     : AnalysisWindow(QStringLiteral("会员消费排行"), QStringLiteral("FrmMemberRank"), parent)
 {
-    DP1 = datePicker("DP1", QDate(Clock::today().year(), 1, 1));
-    DP2 = datePicker("DP2", Clock::today());
-    layOut({}, {{QStringLiteral("起始日期"), DP1}, {QStringLiteral("截止日期"), DP2}});
+    fromDateEdit = datePicker("DP1", QDate(Clock::today().year(), 1, 1));
+    toDateEdit = datePicker("DP2", Clock::today());
+    layOut({}, {{QStringLiteral("起始日期"), fromDateEdit}, {QStringLiteral("截止日期"), toDateEdit}});
 }
 
 AnalysisWindow::Reading TFrmMemberRank::reading()
 {
-    const DateRange dates{DP1->date(), DP2->date()};
+    const DateRange dates{fromDateEdit->date(), toDateEdit->date()};
     return [this, dates](db::Connection& connection) { m_rows = ranking(connection, dates); };
 }
 
@@ -37,6 +37,6 @@ void TFrmMemberRank::showResult()
 
 QString TFrmMemberRank::choiceText() const
 {
-    return QStringLiteral("%1 至 %2").arg(DP1->date().toString(QStringLiteral("yyyy-MM-dd")),
-                                         DP2->date().toString(QStringLiteral("yyyy-MM-dd")));
+    return QStringLiteral("%1 至 %2").arg(fromDateEdit->date().toString(QStringLiteral("yyyy-MM-dd")),
+                                         toDateEdit->date().toString(QStringLiteral("yyyy-MM-dd")));
 }

@@ -11,8 +11,8 @@ class TFrmMemberRank : public AnalysisWindow {
 public:
     explicit TFrmMemberRank(QWidget* parent = nullptr);
 
-    QDateEdit* DP1;
-    QDateEdit* DP2;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
 
     const QList<MemberAnalysis::RankRow>& rows() const { return m_rows; }
 

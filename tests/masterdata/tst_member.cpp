@@ -51,34 +51,34 @@ void TestMember::newCardIsRefusedAtEachBoxUntilItIsRight()
     addMember(app, "M001", "张三", "13812345678");
     TFrmMember w;
     showWindow(w);
-    QCOMPARE(w.DBlevel_name->count(), 1);
+    QCOMPARE(w.levelBox->count(), 1);
 
     w.cmd_addClick();
-    QVERIFY(!w.DBEdit4->isEnabled());
+    QVERIFY(!w.pointsEdit->isEnabled());
     QVERIFY(w.DBEdit1->hasFocus());
-    QCOMPARE(w.DBjoin_date->date(), QDate(2026, 3, 31));
+    QCOMPARE(w.joinDateEdit->date(), QDate(2026, 3, 31));
     QTest::keyClicks(w.DBEdit1, "M002");
-    WindowDriver::typeText(w.DBEdit2, "李四");
-    QTest::keyClicks(w.DBEdit3, "1391234");
+    WindowDriver::typeText(w.nameEdit, "李四");
+    QTest::keyClicks(w.mobileEdit, "1391234");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), QString("add"));
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("手机“1391234”不是 11 位手机号码"));
-    QVERIFY(w.DBEdit3->hasFocus());
+    QVERIFY(w.mobileEdit->hasFocus());
 
-    retype(w.DBEdit3, "13812345678");
+    retype(w.mobileEdit, "13812345678");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), QString("add"));
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("手机“13812345678”已是会员卡“M001”的手机号"));
 
-    retype(w.DBEdit3, "13912345678");
-    WindowDriver::typeText(w.DBlevel_name->lineEdit(), "钻石");
+    retype(w.mobileEdit, "13912345678");
+    WindowDriver::typeText(w.levelBox->lineEdit(), "钻石");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), QString("add"));
     QVERIFY(app.dialogs().lastMessage().startsWith(QStringLiteral("等级“钻石”不是已设置的会员等级")));
-    QVERIFY(w.DBlevel_name->hasFocus());
+    QVERIFY(w.levelBox->hasFocus());
 
-    w.DBlevel_name->lineEdit()->clear();
-    WindowDriver::typeText(w.DBlevel_name->lineEdit(), "金卡");
+    w.levelBox->lineEdit()->clear();
+    WindowDriver::typeText(w.levelBox->lineEdit(), "金卡");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), QString("null"));
     QCOMPARE(app.scalar("select mobile from member where card_no='M002'").toString(), QStringLiteral("13912345678"));
@@ -138,11 +138,11 @@ void TestMember::membersPageOpensFromTheList()
 
     // Not while a card is being typed.
     w.cmd_addClick();
-    QVERIFY(!w.cmd_page->isEnabled());
-    w.cmd_pageClick();
+    QVERIFY(!w.pageButton->isEnabled());
+    w.openPage();
     QCOMPARE(opened.size(), 4);
     w.cmd_cancClick();
-    QVERIFY(w.cmd_page->isEnabled());
+    QVERIFY(w.pageButton->isEnabled());
 }
 
 void TestMember::markdownOffersTheValuesOfItsScopeAndRefusesAtTheBox()
@@ -153,23 +153,23 @@ void TestMember::markdownOffersTheValuesOfItsScopeAndRefusesAtTheBox()
     TFrmMarkdown w;
     showWindow(w);
     w.cmd_addClick();
-    QCOMPARE(w.DBscope->currentText(), QStringLiteral("款号"));
-    QCOMPARE(w.DBscope_value->count(), 2);
-    QCOMPARE(w.DBstart_date->date(), QDate(2026, 3, 31));
+    QCOMPARE(w.scopeBox->currentText(), QStringLiteral("款号"));
+    QCOMPARE(w.scopeValueBox->count(), 2);
+    QCOMPARE(w.startDateEdit->date(), QDate(2026, 3, 31));
     WindowDriver::typeText(w.DBEdit1, "夏清");
-    w.DBscope->setFocus();
-    QTest::keyClick(w.DBscope, Qt::Key_Down);
-    QCOMPARE(w.DBscope->currentText(), QStringLiteral("品牌"));
-    QCOMPARE(w.DBscope_value->itemText(0), QStringLiteral("AY"));
-    QTest::keyClicks(w.DBscope_value->lineEdit(), "BX");
-    QTest::keyClicks(w.DBEdit2, "70");
-    QTest::keyClicks(w.DBEdit3, "50");
+    w.scopeBox->setFocus();
+    QTest::keyClick(w.scopeBox, Qt::Key_Down);
+    QCOMPARE(w.scopeBox->currentText(), QStringLiteral("品牌"));
+    QCOMPARE(w.scopeValueBox->itemText(0), QStringLiteral("AY"));
+    QTest::keyClicks(w.scopeValueBox->lineEdit(), "BX");
+    QTest::keyClicks(w.discountEdit, "70");
+    QTest::keyClicks(w.fixedPriceEdit, "50");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), QString("add"));
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("折扣%“70”与一口价只能填一个"));
-    QVERIFY(w.DBEdit2->hasFocus());
+    QVERIFY(w.discountEdit->hasFocus());
 
-    w.DBEdit3->clear();
+    w.fixedPriceEdit->clear();
     w.cmd_saveClick();
     QCOMPARE(w.mode(), QString("null"));
     QCOMPARE(app.scalar("select scope from markdown where mark_name='夏清'").toString(), QStringLiteral("品牌"));
@@ -181,10 +181,10 @@ void TestMember::markdownOffersTheValuesOfItsScopeAndRefusesAtTheBox()
     w.cmd_addClick();
     WindowDriver::typeText(w.DBEdit1, "全场");
     for (int i = 0; i < 3; ++i)
-        QTest::keyClick(w.DBscope, Qt::Key_Down);
-    QCOMPARE(w.DBscope->currentText(), QStringLiteral("全部"));
-    QVERIFY(!w.DBscope_value->isEnabled());
-    QTest::keyClicks(w.DBEdit3, "59");
+        QTest::keyClick(w.scopeBox, Qt::Key_Down);
+    QCOMPARE(w.scopeBox->currentText(), QStringLiteral("全部"));
+    QVERIFY(!w.scopeValueBox->isEnabled());
+    QTest::keyClicks(w.fixedPriceEdit, "59");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), QString("null"));
     QVERIFY(app.scalar("select scope_value from markdown where mark_name='全场'").isNull());

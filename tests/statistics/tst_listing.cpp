@@ -54,8 +54,8 @@ std::unique_ptr<ListingWindow> makeWindow(const QString& side)
 
 void setRange(StatisticsWindow& w, QDate from, QDate to)
 {
-    w.DP1->setDate(from);
-    w.DP2->setDate(to);
+    w.fromDateEdit->setDate(from);
+    w.toDateEdit->setDate(to);
 }
 
 void setMarch(StatisticsWindow& w)
@@ -154,8 +154,8 @@ void TestListing::datePickersCountWholeDays()
     TFrmOutList w;
     showWindow(w);
     // The pickers carry a time of day of their own; only the dates count.
-    w.DP1->setDateTime(QDateTime(QDate(2026, 3, 4), QTime(15, 0)));
-    w.DP2->setDateTime(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
+    w.fromDateEdit->setDateTime(QDateTime(QDate(2026, 3, 4), QTime(15, 0)));
+    w.toDateEdit->setDateTime(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
     w.cmd_findClick();
     QCOMPARE(w.quantityTotalEdit->text(), QString("3"));
 }

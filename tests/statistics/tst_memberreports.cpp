@@ -67,7 +67,7 @@ void TestMemberReports::rankingExportMasksThePhoneWithoutTheRight()
     TFrmMemberRank window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.DP1->date(), QDate(2026, 1, 1));
+    QCOMPARE(window.fromDateEdit->date(), QDate(2026, 1, 1));
     find(window);
     QCOMPARE(window.model()->rowCount(), 1);
     QCOMPARE(window.model()->index(0, 3).data().toString(), QStringLiteral("13812345678"));

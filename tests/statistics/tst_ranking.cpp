@@ -51,8 +51,8 @@ std::unique_ptr<RankingWindow> makeWindow(bool byGoods)
 
 void setMarch(StatisticsWindow& w)
 {
-    w.DP1->setDate(QDate(2026, 3, 1));
-    w.DP2->setDate(QDate(2026, 3, 31));
+    w.fromDateEdit->setDate(QDate(2026, 3, 1));
+    w.toDateEdit->setDate(QDate(2026, 3, 31));
 }
 
 QStringList column(const StatisticsWindow& w, const QString& field)
