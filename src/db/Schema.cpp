@@ -343,6 +343,8 @@ const Index indexes[] = {
     {8, "create index if not exists outmain_card on outmain(card_no, bill_date)"},
     {8, "create index if not exists membpoint_card on membpoint(card_no, point_date)"},
     {8, "create index if not exists goods_season on goods(season)"},
+    // A count's save finds each counted goods' row of the month.
+    {8, "create index if not exists storchek_code on storchek(gods_code, chek_date)"},
     {7, "create index if not exists tillshift_open on tillshift(oper_code, close_time)"},
 };
 
