@@ -77,7 +77,7 @@ QStringList apply(db::Connection& connection, const QList<Change>& changes, cons
         detail << QStringLiteral("%1 %2 → %3（%4）")
                       .arg(change.code, DataHelpers::amountText(before),
                            DataHelpers::amountText(before + change.difference), signedText(change.difference));
-        moves.append({change.code, change.difference, 0, {}});
+        moves.append({change.code, change.difference, 0, {}, 0, {}});
     }
     const int total = int(changes.size());
     constexpr int step = 5000;

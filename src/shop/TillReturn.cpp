@@ -163,7 +163,7 @@ QString giveBack(db::Connection& connection, const Return& goodsBack)
                               .arg(line.name.isEmpty() ? line.code : line.name, DataHelpers::amountText(quantity),
                                    DataHelpers::amountText(line.returnable()), DataHelpers::amountText(line.quantity),
                                    DataHelpers::amountText(line.returned)));
-        bill.lines.append({line.code, quantity, line.price, StockPosting::atCost});
+        bill.lines.append({line.code, quantity, line.price, StockPosting::atCost, 0, {}});
     }
     if (bill.lines.isEmpty())
         throw refusal(-1, BillRules::Column::Quantity, QStringLiteral("没有选择要退的货品"));

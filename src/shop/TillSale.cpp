@@ -86,7 +86,7 @@ double total(const QList<Line>& lines)
 {
     QList<StockPosting::BillLine> billLines;
     for (const Line& line : lines)
-        billLines.append({line.code, line.quantity, line.price, {}});
+        billLines.append({line.code, line.quantity, line.price, {}, 0, {}});
     return BillRules::totals(billLines).amount;
 }
 
