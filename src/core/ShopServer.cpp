@@ -155,7 +155,8 @@ bool holdsShopData(const QString& file)
         return false;
     }
     for (const db::Table& table : db::Schema::tables()) {
-        if (db::Schema::isScratch(table.name))
+        // The member levels every new file starts with are settings, not the shop's data.
+        if (db::Schema::isScratch(table.name) || table.name == QLatin1String("memblevel"))
             continue;
         const bool seeded = table.name == QLatin1String("employee") || table.name == QLatin1String("powers");
         try {

@@ -252,8 +252,8 @@ void TestServerMode::fileCopiesIntoAnEmptyServer()
     TestApp app;
     // The owner copies in: the login asks for its password (see tst_login).
     db::Connection& server = app.owner();
-    // The server's new database holds only the administrator: empty it as a new one would be.
-    for (const char* table : {"powers", "employee"})
+    // The server's new database holds only the administrator and the member levels: empty it as a new one would be.
+    for (const char* table : {"powers", "employee", "memblevel"})
         server.execute(QString("delete from %1").arg(table));
     QTemporaryDir dir;
     const QString path = dir.filePath("shop.mdb");
