@@ -181,6 +181,28 @@ void BillLineEntry::fillPrice(const QString& code)
     m_lines->setValue(unitPrice, price);
 }
 
+void BillLineEntry::reprice(const std::function<LinePricing::Priced(const QString& code)>& before)
+{
+    if (!m_options.pricer || !commit())
+        return;
+    const int current = m_lines->currentRow();
+    for (int row = 0; row < m_lines->recordCount(); ++row) {
+        const QString code = m_lines->value(row, m_lines->fieldIndex(goodsCode)).toString().trimmed();
+        const QVariant price = m_lines->value(row, m_lines->fieldIndex(unitPrice));
+        if (code.isEmpty() || price.isNull() || shop::amounts::cents(price.toDouble()) != before(code).price)
+            continue;
+        const LinePricing::Priced priced = m_options.pricer(code);
+        m_lines->moveTo(row);
+        m_lines->edit();
+        m_lines->setValue(unitPrice, priced.price);
+        m_lines->setValue(listPrice, priced.listPrice);
+        m_lines->setValue(markName, priced.rule.isEmpty() ? QVariant() : QVariant(priced.rule));
+        m_lines->post();
+    }
+    if (current >= 0 && current < m_lines->recordCount())
+        m_lines->moveTo(current);
+}
+
 void BillLineEntry::keepRuleOnlyAtItsPrice(int row)
 {
     const int rule = m_lines->fieldIndex(markName);

@@ -63,6 +63,9 @@ public:
     bool isBlank(int row) const;
     // The goods' proposed price into the current line (with its list price and markdown on a sale).
     void fillPrice(const QString& code);
+    // The sale's member changed: each line still at the price `before` gave it
+    // takes the price the pricer gives now; a price typed by hand stays.
+    void reprice(const std::function<LinePricing::Priced(const QString& code)>& before);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

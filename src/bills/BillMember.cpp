@@ -58,9 +58,12 @@ LinePricing::Priced BillMember::price(const QString& goodsCode, const QDate& day
 bool BillMember::take()
 {
     const QString typed = m_box->text().trimmed();
+    const QString before = cardNo();
     if (typed.isEmpty()) {
         m_header->setValue(cardColumn, QVariant());
         show({});
+        if (!before.isEmpty())
+            emit changed(before);
         return true;
     }
     if (typed == cardNo())
@@ -77,6 +80,8 @@ bool BillMember::take()
     m_header->setValue(cardColumn, member->cardNo);
     m_box->setText(member->cardNo);
     show(MemberChoiceDialog::describe(*member));
+    if (member->cardNo != before)
+        emit changed(before);
     return true;
 }
 

@@ -13,10 +13,11 @@ namespace db {
 class Dataset;
 }
 
-// The member of a sale bill: a card scanned or a phone number typed into the
-// 会员 box, Enter finds the member (a choice when several phones fit), shows
-// the name, level and points, and keeps the card in the header's card_no.
-// Enter on an empty box sells without a member. New lines are priced for him.
+// The member of a sale or customer return: a card scanned or a phone number
+// typed into the 会员 box, Enter finds the member (a choice when several phones
+// fit), shows the name, level and points, and keeps the card in the header's
+// card_no, by which the save moves the member's points. Enter on an empty box
+// leaves the bill without a member.
 class BillMember : public QObject {
     Q_OBJECT
 public:
@@ -35,6 +36,8 @@ public:
 signals:
     // Enter found the member, or left the box empty: the walk goes on.
     void taken();
+    // The bill's card is no longer `before` (empty when it had none).
+    void changed(const QString& before);
 
 private:
     // False when nobody was found or chosen: the focus stays in the box.

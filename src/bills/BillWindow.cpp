@@ -13,7 +13,6 @@
 #include "ui/ScanBar.h"
 #include "bills/BillPrint.h"
 #include "shop/BillRules.h"
-#include "shop/MemberPoints.h"
 #include "shop/BillStore.h"
 #include "shop/Receivables.h"
 #include "bills/TFrmInFind.h"
@@ -268,9 +267,15 @@ QWidget* BillWindow::buildHeader()
                                                {QStringLiteral("单流水号"), DBEdit1},
                                                {QStringLiteral("开单日期"), DateTimePicker1},
                                                m_setup.currencyFirst ? currency : settlement};
-    if (m_setup.kind == StockPosting::BillKind::Sale) {
+    if (m_setup.kind == StockPosting::BillKind::Sale || m_setup.kind == StockPosting::BillKind::CustomerReturn) {
         m_member = new BillMember(m_header, GB1);
         connect(m_member, &BillMember::taken, this, [this] { focusNextChild(); });
+        // Lines priced for the member before follow the one chosen now.
+        connect(m_member, &BillMember::changed, this, [this](const QString& before) {
+            m_entry->reprice([this, before](const QString& code) {
+                return LinePricing::price(m_header->connection(), code, DateTimePicker1->date(), before);
+            });
+        });
         top.append({QStringLiteral("会员"), m_member->box()});
     }
     QList<std::pair<QString, QWidget*>> second = {{QStringLiteral("客户编码"), companyCode},
@@ -343,15 +348,10 @@ QWidget* BillWindow::buildFooter()
 // first), then the lines, then the footer.
 void BillWindow::setWalkOrder()
 {
-    QList<QWidget*> order = {DBEdit5, DateTimePicker1};
-    if (m_setup.currencyFirst) {
-        order << DBComboBox9 << companyCode << DBComboBox8;
-    } else {
-        order << DBComboBox8;
-        if (m_member)
-            order << m_member->box();
-        order << companyCode << DBComboBox9;
-    }
+    QList<QWidget*> order = {DBEdit5, DateTimePicker1, m_setup.currencyFirst ? DBComboBox9 : DBComboBox8};
+    if (m_member)
+        order << m_member->box();
+    order << companyCode << (m_setup.currencyFirst ? DBComboBox8 : DBComboBox9);
     order << DBEdit8 << DBGrid1 << DBEdit4 << DBEdit10;
     for (ui::DbComboBox* person : std::as_const(people))
         order << person;
@@ -578,16 +578,7 @@ void BillWindow::cmd_saveClick()
 
     QString saved;
     try {
-        BillStore::AlsoWrite alsoWrite;
-        if (m_member) {
-            // The member's points follow the bill's amount, stored with it.
-            const double amount = BillRules::totals(bill.lines).amount;
-            const QString card = m_member->cardNo();
-            alsoWrite = [card, amount](db::Connection& c, const QString& no) {
-                MemberPoints::settleSale(c, card, no, Clock::now(), amount, 0);
-            };
-        }
-        saved = BillStore::save(m_header->connection(), m_setup.kind, bill, alsoWrite);
+        saved = BillStore::save(m_header->connection(), m_setup.kind, bill);
     } catch (const BillRules::Refused& refused) {
         // Refused by the shop's rules (company, an empty bill): nothing was stored.
         refuse(refused.refusal());

@@ -31,6 +31,23 @@ QString describe(const QList<BillLine>& lines)
     return text.join(QLatin1Char('\n'));
 }
 
+// A member's points follow every sale and customer return stored, whichever
+// window saved it; a new bill without a card has none to settle.
+void settlePoints(db::Connection& connection, BillKind kind, const Bill& bill, const QString& billNo)
+{
+    if (kind != BillKind::Sale && kind != BillKind::CustomerReturn)
+        return;
+    QString card;
+    for (const auto& [column, value] : bill.header)
+        if (column == QLatin1String("card_no"))
+            card = value.toString().trimmed();
+    if (card.isEmpty() && bill.headerId == 0)
+        return;
+    if (kind == BillKind::Sale)
+        MemberPoints::settleSaleBill(connection, card, billNo, Clock::now(), total(bill.lines));
+    else
+        MemberPoints::settleReturnBill(connection, card, billNo, Clock::now(), total(bill.lines));
+}
 
 void writeLines(db::Connection& connection, const KindInfo& where, const QString& billNo,
                 const QList<BillLine>& lines)
@@ -197,6 +214,7 @@ QString save(db::Connection& connection, BillKind kind, const Bill& given, const
     writeLines(connection, where, billNo, bill.lines);
     writeHeader(connection, where, billNo, bill);
     StockPosting::applyBill(connection, kind, bill.lines);
+    settlePoints(connection, kind, bill, billNo);
     if (alsoWrite)
         alsoWrite(connection, billNo);
     const bool isNew = bill.headerId == 0;
@@ -225,8 +243,9 @@ void remove(db::Connection& connection, BillKind kind, const QString& billNo)
                          QStringLiteral("delete from %1 where bill_no=:no and bill_type=:type").arg(where.headerTable));
     header.bind(QStringLiteral("no"), billNo).bind(QStringLiteral("type"), where.billType);
     header.execute();
-    if (kind == BillKind::Sale)
-        MemberPoints::forgetSale(connection, billNo);
+    if (kind == BillKind::Sale || kind == BillKind::CustomerReturn)
+        MemberPoints::forget(connection, billNo,
+                             kind == BillKind::Sale ? MemberPoints::saleKinds : MemberPoints::returnKinds);
     // The deleted bill's lines live on in the log.
     OperationLog::write(connection, {windowName(kind), OperationLog::deleted, billNo,
                                      QStringLiteral("金额 %1 → 0").arg(DataHelpers::amountText(total(stored))),

@@ -47,9 +47,11 @@ struct Bill {
 // number the bill is stored under. A bill BillRules refuses throws
 // BillRules::Refused, any other failure db::Error; either way nothing changed.
 // Codes are stored as the goods' and company's own, the amount due as the
-// bill's total.
+// bill's total. A sale or customer return with a member's card_no moves the
+// member's points (MemberPoints::settleSaleBill / settleReturnBill).
 // `alsoWrite` stores what belongs to the bill in other tables (a till sale's
-// payments) in the same transaction, after the bill and its stock.
+// payments and the points it spent) in the same transaction, after the bill,
+// its stock and its points.
 using AlsoWrite = std::function<void(db::Connection& connection, const QString& billNo)>;
 QString save(db::Connection& connection, BillKind kind, const Bill& bill, const AlsoWrite& alsoWrite = {});
 

@@ -140,11 +140,20 @@ void record(db::Connection& connection, const QString& cardNo, const QString& bi
     balance.execute();
 }
 
-void forgetSale(db::Connection& connection, const QString& billNo)
+void forget(db::Connection& connection, const QString& billNo, const QStringList& kinds)
 {
-    db::Statement rows(connection, QStringLiteral("select card_no,sum(points) from membpoint where bill_no=:no "
-                                                  "and kind in (:earned,:spent) group by card_no order by card_no"));
-    rows.bind(QStringLiteral("no"), billNo).bind(QStringLiteral("earned"), earnedKind).bind(QStringLiteral("spent"), spentKind);
+    QStringList marks;
+    for (int i = 0; i < kinds.size(); ++i)
+        marks << QStringLiteral(":kind%1").arg(i);
+    const QString which = QStringLiteral("bill_no=:no and kind in (%1)").arg(marks.join(QLatin1Char(',')));
+    const auto bound = [&](db::Statement& statement) {
+        statement.bind(QStringLiteral("no"), billNo);
+        for (int i = 0; i < kinds.size(); ++i)
+            statement.bind(marks.at(i).mid(1), kinds.at(i));
+    };
+    db::Statement rows(connection,
+                       QStringLiteral("select card_no,sum(points) from membpoint where %1 group by card_no order by card_no").arg(which));
+    bound(rows);
     QList<std::pair<QString, qint64>> changes;
     while (rows.next())
         changes.append({rows.textValue(0), rows.intValue(1)});
@@ -153,15 +162,15 @@ void forgetSale(db::Connection& connection, const QString& billNo)
         balance.bind(QStringLiteral("points"), points).bind(QStringLiteral("card"), card);
         balance.execute();
     }
-    db::Statement clear(connection, QStringLiteral("delete from membpoint where bill_no=:no and kind in (:earned,:spent)"));
-    clear.bind(QStringLiteral("no"), billNo).bind(QStringLiteral("earned"), earnedKind).bind(QStringLiteral("spent"), spentKind);
+    db::Statement clear(connection, QStringLiteral("delete from membpoint where %1").arg(which));
+    bound(clear);
     clear.execute();
 }
 
 void settleSale(db::Connection& connection, const QString& cardNo, const QString& billNo, const QDateTime& when,
                 double amountPaid, double moneyFromPoints)
 {
-    forgetSale(connection, billNo);
+    forget(connection, billNo, saleKinds);
     if (cardNo.isEmpty())
         return;
     const auto member = byCard(connection, cardNo);
@@ -170,6 +179,27 @@ void settleSale(db::Connection& connection, const QString& cardNo, const QString
     const Settings rules = settings(connection);
     record(connection, cardNo, billNo, when, spentKind, -pointsFor(moneyFromPoints, rules.pointValue));
     record(connection, cardNo, billNo, when, earnedKind, earned(amountPaid, member->pointRate));
+}
+
+void settleSaleBill(db::Connection& connection, const QString& cardNo, const QString& billNo, const QDateTime& when,
+                    double amount)
+{
+    db::Statement spent(connection, QStringLiteral("select coalesce(sum(points),0) from membpoint where bill_no=:no and kind=:kind"));
+    spent.bind(QStringLiteral("no"), billNo).bind(QStringLiteral("kind"), spentKind);
+    const qint64 spentPoints = spent.next() ? -spent.intValue(0) : 0;
+    forget(connection, billNo, {earnedKind});
+    if (const auto member = cardNo.isEmpty() ? std::nullopt : byCard(connection, cardNo)) {
+        const double byPoints = moneyFor(spentPoints, settings(connection).pointValue);
+        record(connection, member->cardNo, billNo, when, earnedKind, earned(amount - byPoints, member->pointRate));
+    }
+}
+
+void settleReturnBill(db::Connection& connection, const QString& cardNo, const QString& billNo, const QDateTime& when,
+                      double amount)
+{
+    forget(connection, billNo, {takenBackKind});
+    if (const auto member = cardNo.isEmpty() ? std::nullopt : byCard(connection, cardNo))
+        record(connection, member->cardNo, billNo, when, takenBackKind, -earned(amount, member->pointRate));
 }
 
 } // namespace MemberPoints

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -74,7 +75,19 @@ void record(db::Connection& connection, const QString& cardNo, const QString& bi
 // edited bill counts once.
 void settleSale(db::Connection& connection, const QString& cardNo, const QString& billNo, const QDateTime& when,
                 double amountPaid, double moneyFromPoints);
-// Takes back every change of points a sale made (the sale is deleted or re-saved).
-void forgetSale(db::Connection& connection, const QString& billNo);
+
+// The points every stored bill of a member moves, whichever window saved it: a
+// sale earns on its amount less what points paid of it, a customer return takes
+// back what its amount earns. An earlier save's rows of that kind are replaced;
+// points spent or refunded stay as they were written.
+void settleSaleBill(db::Connection& connection, const QString& cardNo, const QString& billNo, const QDateTime& when,
+                    double amount);
+void settleReturnBill(db::Connection& connection, const QString& cardNo, const QString& billNo, const QDateTime& when,
+                      double amount);
+
+// Takes back the changes of these kinds a bill made (the bill is deleted or re-saved).
+void forget(db::Connection& connection, const QString& billNo, const QStringList& kinds);
+inline const QStringList saleKinds = {earnedKind, spentKind};
+inline const QStringList returnKinds = {takenBackKind, refundedKind};
 
 } // namespace MemberPoints

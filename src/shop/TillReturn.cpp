@@ -52,6 +52,8 @@ void givePointsBack(db::Connection& connection, const Sold& receipt, const QList
     db::Statement earned(connection, QStringLiteral("select coalesce(sum(points),0) from membpoint where bill_no=:no and kind=:kind"));
     earned.bind(QStringLiteral("no"), receipt.saleNo).bind(QStringLiteral("kind"), MemberPoints::earnedKind);
     const qint64 earnedOnSale = earned.next() ? earned.intValue(0) : 0;
+    // The receipt's share replaces what the store took back by the return's amount alone.
+    MemberPoints::forget(connection, returnNo, MemberPoints::returnKinds);
     MemberPoints::record(connection, receipt.cardNo, returnNo, when, MemberPoints::takenBackKind,
                          -MemberPoints::takenBack(earnedOnSale, shop::amounts::cents(saleAmount), shop::amounts::cents(before),
                                                   shop::amounts::cents(now)));

@@ -42,6 +42,7 @@ private slots:
     void bindingsFollowTheModeAndTheMakerIsTheUser();
     void editingKeepsWhatAReceiptPaidMeanwhile();
     void saleMemberBoxFindsTheMemberAndPricesNewLines();
+    void aMemberChosenAfterTheLinesRepricesThoseTheRulesPriced();
 
 private:
     std::unique_ptr<TestApp> m_app;
@@ -133,7 +134,7 @@ void TestBillKeys::enterWalksFromTheDateToTheSecondLine_data()
     // The sale's member box, left empty: a walk-in customer.
     QTest::newRow("sale") << int(Kind::Out) << QStringList{"DBComboBox8", "memberBox", "DBEdit3", "DBComboBox9"};
     // The returns put the currency first; any key in their settlement list goes on to the lines.
-    QTest::newRow("customer return") << int(Kind::ReturnIn) << QStringList{"DBComboBox9", "DBEdit2", "DBComboBox8"};
+    QTest::newRow("customer return") << int(Kind::ReturnIn) << QStringList{"DBComboBox9", "memberBox", "DBEdit2", "DBComboBox8"};
     QTest::newRow("return to supplier") << int(Kind::ReturnOut) << QStringList{"DBComboBox9", "DBEdit2", "DBComboBox8"};
 }
 
@@ -406,7 +407,7 @@ void TestBillKeys::saleMemberBoxFindsTheMemberAndPricesNewLines()
     QCOMPARE(focused(), static_cast<QWidget*>(box));
     WindowDriver::retype(box, QStringLiteral("1234"));
     press(Qt::Key_Return);
-    QCOMPARE(offered, QStringList({"M001　王芳 金卡 积分 200", "M002　李强  积分 0"}));
+    QCOMPARE(offered, QStringList({"M001　王芳 金卡 积分 200　13812341234", "M002　李强  积分 0　13912345678"}));
     QCOMPARE(box->text(), QStringLiteral("M001"));
     QCOMPARE(w.findChild<QLabel*>("memberLabel")->text(), QStringLiteral("王芳 金卡 积分 200"));
     QCOMPARE(focused(), static_cast<QWidget*>(w.companyCode));
@@ -437,4 +438,32 @@ void TestBillKeys::saleMemberBoxFindsTheMemberAndPricesNewLines()
     QCOMPARE(lines, QStringList({"T001 18.9 21 -", "T002 11 22 清仓", "T002 20 22 -"}));
     // 2 × 18.90 + 11 + 20 = 68.80 earns 68 points.
     QCOMPARE(m_app->scalar("select points from member where card_no='M001'").toInt(), 268);
+}
+
+void TestBillKeys::aMemberChosenAfterTheLinesRepricesThoseTheRulesPriced()
+{
+    m_app->exec("insert into member(card_no,memb_name,mobile,level_name,points) values('M001','王芳','13812341234','金卡',0)");
+    TFrmOut w;
+    openForTyping(w);
+    w.companyCode->setFocus(Qt::MouseFocusReason);
+    type(QStringLiteral("C1"));
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);
+    typeLine(QStringLiteral("T001"), QStringLiteral("2"));
+    type(QStringLiteral("T002"));
+    press(Qt::Key_Return);
+    type(QStringLiteral("20"));
+    press(Qt::Key_Return);
+    type(QStringLiteral("1"));
+    press(Qt::Key_Return);
+    w.findChild<QLineEdit*>("memberBox")->setFocus(Qt::MouseFocusReason);
+    type(QStringLiteral("M001"));
+    press(Qt::Key_Return);
+    press(Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(w.mode(), QStringLiteral("null"));
+    // The level's 90% of 21 on the line the rules priced; the 20 typed by hand stays.
+    QList<double> prices;
+    for (int row = 0; row < 2; ++row)
+        prices << m_app->scalar("select unit_pric from outgoods order by in_id limit 1 offset :p1", {row}).toDouble();
+    QCOMPARE(prices, QList<double>({18.9, 20}));
 }

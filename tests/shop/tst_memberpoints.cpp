@@ -222,27 +222,61 @@ private slots:
         }
     }
 
-    void deletingASaleTakesItsPointsBack()
+    void everyStoredSaleAndReturnOfAMemberMovesItsPoints()
     {
-        BillStore::Bill bill;
-        bill.billNo = "20260305101500";
-        bill.header = {{"bill_date", Clock::now()}, {"comp_code", TillSale::walkInCompany}, {"card_no", "M002"}};
-        bill.lines = {{"T2", 2, 35.5, {}}};
+        // Saved as 销售输入 and 顾客退货 save them: the card in the header, nothing else said.
+        using StockPosting::BillKind;
         TillSale::addWalkInCustomer(connection());
-        const QString no = BillStore::save(connection(), StockPosting::BillKind::Sale, bill, [](db::Connection& c, const QString& n) {
-            MemberPoints::settleSale(c, "M002", n, Clock::now(), 71, 0);
-        });
+        const auto stored = [&](BillKind kind, BillStore::Bill& bill) {
+            bill.billNo = BillStore::save(connection(), kind, bill);
+            bill.headerId = qint64(number(QString("select in_id from %1 where bill_no=:p1").arg(BillStore::info(kind).headerTable),
+                                          {bill.billNo}));
+        };
+        BillStore::Bill sale;
+        sale.billNo = "20260305101500";
+        sale.header = {{"bill_date", Clock::now()}, {"comp_code", TillSale::walkInCompany}, {"card_no", "M002"}};
+        sale.lines = {{"T2", 2, 35.5, {}}};
+        stored(BillKind::Sale, sale);
         QCOMPARE(points("M002"), 71.0);
-        // Saved again (edited): counted once.
-        bill.headerId = qint64(number("select in_id from outmain where bill_no=:p1", {no}));
-        bill.billNo = no;
-        BillStore::save(connection(), StockPosting::BillKind::Sale, bill, [](db::Connection& c, const QString& n) {
-            MemberPoints::settleSale(c, "M002", n, Clock::now(), 71, 0);
-        });
-        QCOMPARE(points("M002"), 71.0);
-        BillStore::remove(connection(), StockPosting::BillKind::Sale, no);
+        sale.lines = {{"T2", 3, 35.5, {}}};
+        stored(BillKind::Sale, sale);
+        QCOMPARE(points("M002"), 106.0);   // edited: counted once, on 106.50
+        sale.header.last().second = QVariant();
+        stored(BillKind::Sale, sale);
+        QCOMPARE(points("M002"), 0.0);     // the card taken off the bill
+        sale.header.last().second = "M002";
+        stored(BillKind::Sale, sale);
+        QCOMPARE(points("M002"), 106.0);
+
+        BillStore::Bill back;
+        back.billNo = "20260305111500";
+        back.header = {{"bill_date", Clock::now()}, {"comp_code", TillSale::walkInCompany}, {"card_no", "M002"}};
+        back.lines = {{"T2", 1, 35.5, "入库"}};
+        stored(BillKind::CustomerReturn, back);
+        QCOMPARE(points("M002"), 106.0 - 35);
+        stored(BillKind::CustomerReturn, back);
+        QCOMPARE(points("M002"), 106.0 - 35);
+        BillStore::remove(connection(), BillKind::CustomerReturn, back.billNo);
+        QCOMPARE(points("M002"), 106.0);
+        BillStore::remove(connection(), BillKind::Sale, sale.billNo);
         QCOMPARE(points("M002"), 0.0);
         QCOMPARE(number("select count(*) from membpoint"), 0.0);
+    }
+
+    void aTillSaleSavedAgainKeepsThePointsItSpent()
+    {
+        // 金卡: 2 × 35.50 at 90% = 63.90, 5.00 of it by 500 points; the 58.90 paid earns 117 at 2 a yuan.
+        const QString no = TillSale::sell(connection(), sale({{"T2", {}, 2, 35.5, 31.95}}, {{"积分", 5}, {"现金", 58.9}}, "M001"));
+        QCOMPARE(points("M001"), 500.0 - 500 + 117);
+        // Opened and saved again in 销售输入: the points spent stay spent, the earned ones are counted once.
+        BillStore::Bill bill;
+        bill.billNo = no;
+        bill.headerId = qint64(number("select in_id from outmain where bill_no=:p1", {no}));
+        bill.header = {{"bill_date", Clock::now()}, {"comp_code", TillSale::walkInCompany}, {"card_no", "M001"}};
+        bill.lines = {{"T2", 2, 31.95, {}}};
+        BillStore::save(connection(), StockPosting::BillKind::Sale, bill);
+        QCOMPARE(number("select points from membpoint where bill_no=:p1 and kind='抵现'", {no}), -500.0);
+        QCOMPARE(points("M001"), 117.0);
     }
 };
 

@@ -195,9 +195,8 @@ void TestMembers::memberPageSumsThisYearAndThePointsBalance()
 {
     TestApp app;
     marchSales(app);
-    app.exec("insert into membpoint(card_no,point_date,bill_no,kind,points) values"
-             "('M001','2026-03-10 00:00:00','A','earned',280),('M001','2026-03-20 00:00:00','B','earned',99),"
-             "('M001','2026-03-21 00:00:00','C','spent',-100),('M002','2026-03-15 00:00:00','D','earned',300)");
+    // The sales earned their points as they were saved (金卡: a point a yuan); 100 were spent since.
+    app.exec("insert into membpoint(card_no,point_date,bill_no,kind,points) values('M001','2026-03-31 12:00:00','C','抵现',-100)");
     const MemberAnalysis::MemberPage page = MemberAnalysis::memberPage(connection(app), "m001", Clock::today());
     QCOMPARE(page.cardNo, QStringLiteral("M001"));
     QCOMPARE(page.name, QStringLiteral("张三"));
@@ -209,8 +208,8 @@ void TestMembers::memberPageSumsThisYearAndThePointsBalance()
     QCOMPARE(page.purchases.last().date, QDate(2025, 12, 20));
     QCOMPARE(page.spentThisYear, 280 + 99.5);
     QCOMPARE(page.lastVisit, QDate(2026, 3, 20));
-    QCOMPARE(page.pointChanges.size(), 3);
-    QCOMPARE(page.pointChanges.last().balance, qint64(279));
+    QCOMPARE(page.pointChanges.size(), 4);
+    QCOMPARE(page.pointChanges.last().balance, qint64(50 + 280 + 100 - 100));
 
     // A return counts against the year and is a visit.
     const MemberAnalysis::MemberPage other = MemberAnalysis::memberPage(connection(app), "M002", Clock::today());
