@@ -51,16 +51,8 @@ bool ScanBurst::eventFilter(QObject* watched, QEvent* event)
 bool ScanBurst::take(QWidget* receiver, QKeyEvent* key)
 {
     const quint64 at = key->timestamp();
-    if (!m_held.empty() && (at == 0 || at - m_lastKey > keyGap)) {
-        release();
-        // The held keys may have opened a cell editor: this key follows them there.
-        if (QWidget* focus = QApplication::focusWidget(); focus != receiver && focus && focus->window() == m_window) {
-            m_releasing = true;
-            QCoreApplication::sendEvent(focus, key);
-            m_releasing = false;
-            return true;
-        }
-    }
+    if (!m_held.empty() && (at == 0 || at - m_lastKey > keyGap) && releaseBefore(receiver, key))
+        return true;
     if (at == 0)
         return false;
     const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
@@ -96,8 +88,20 @@ bool ScanBurst::take(QWidget* receiver, QKeyEvent* key)
         emit scanned(code);
         return true;
     }
+    return releaseBefore(receiver, key);
+}
+
+bool ScanBurst::releaseBefore(QWidget* receiver, QKeyEvent* key)
+{
     release();
-    return false;
+    // The held keys may have opened a cell editor: this key follows them there.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == receiver || !focus || focus->window() != m_window)
+        return false;
+    m_releasing = true;
+    QCoreApplication::sendEvent(focus, key);
+    m_releasing = false;
+    return true;
 }
 
 void ScanBurst::drop()

@@ -43,6 +43,9 @@ private:
     void hold(QWidget* receiver, const QKeyEvent* key);
     // Delivers the held keys as typed.
     void release();
+    // Delivers the held keys, then `key` where they left the focus: true when
+    // that is not its receiver (a key opened a cell editor) and it went there.
+    bool releaseBefore(QWidget* receiver, QKeyEvent* key);
     // Forgets the held keys: they were a scan's.
     void drop();
 

@@ -224,6 +224,14 @@ void TestBillScan::codeColumnTakesABarcode()
     QCOMPARE(w->DBGrid1->currentIndex().column(), 8);
     QCOMPARE(w->lines()->text(QStringLiteral("gods_code")), QStringLiteral("T3"));
     QCOMPARE(w->lines()->number(QStringLiteral("unit_pric")), 13.0);
+    // A label of a short goods code, read by the scanner into the next line's code cell.
+    WindowDriver::keyAt(Qt::Key_Return, QStringLiteral("\r"), m_clock += 150);
+    WindowDriver::typeAt(QStringLiteral("1"), m_clock += 150, 150);
+    WindowDriver::keyAt(Qt::Key_Return, QStringLiteral("\r"), m_clock += 150);
+    QCOMPARE(w->DBGrid1->currentIndex(), w->DBGrid1->model()->index(1, 0));
+    WindowDriver::scanAt(QStringLiteral("T2"), m_clock);
+    QCOMPARE(w->DBGrid1->currentIndex(), w->DBGrid1->model()->index(1, 8));
+    QCOMPARE(w->lines()->text(QStringLiteral("gods_code")), QStringLiteral("T2"));
 }
 
 void TestBillScan::aScanLandsOnceWhereverTheFocusIs_data()
