@@ -487,9 +487,9 @@ void TFrmTill::print(const shop::Receipt& receipt)
 {
     if (!receiptPrinter())
         return;
-    // The sale is stored: only the paper is missing.
+    // The sale is stored: only the paper is missing. The printer's answer says "小票没有打印" itself.
     if (const QString why = receiptPrinter()(receipt); !why.isEmpty())
-        ui::warn(QStringLiteral("小票没有打印出来：%1\n本单已经保存，可按 F9 重打小票。").arg(why), this);
+        ui::warn(why + QStringLiteral("\n本单已经保存，可按 F9 重打小票。"), this);
 }
 
 void TFrmTill::reprint()

@@ -1,10 +1,12 @@
 #include "ui/DbDateEdit.h"
 
+#include "core/Clock.h"
 #include "db/Field.h"
 #include "ui/FieldLink.h"
 
 #include <QCalendarWidget>
 #include <QDateTime>
+#include <QKeyEvent>
 
 namespace ui {
 
@@ -60,6 +62,16 @@ QString DbDateEdit::fieldName() const
 bool DbDateEdit::commit()
 {
     return m_link->commit();
+}
+
+void DbDateEdit::keyPressEvent(QKeyEvent* event)
+{
+    // The blank has no sections a digit could go into.
+    if (date() == blankDate && !isReadOnly() && event->text().size() == 1 && event->text().at(0).isDigit()) {
+        setDate(Clock::today());
+        setSelectedSection(QDateTimeEdit::YearSection);
+    }
+    QDateEdit::keyPressEvent(event);
 }
 
 } // namespace ui

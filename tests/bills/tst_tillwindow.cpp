@@ -307,11 +307,11 @@ private slots:
     {
         auto till = openTill();
         scanAt("T2", clock);
-        printerFault = "打印机缺纸";
+        printerFault = "小票没有打印：打印机缺纸";
         paying = [](TillPayDialog& pay) { QTest::keyClick(pay.amountBox(), Qt::Key_Return); };
         press(*till, Qt::Key_F12);
         QCOMPARE(number("select count(*) from outmain"), 1.0);
-        QCOMPARE(app->dialogs().lastMessage(), QString("小票没有打印出来：打印机缺纸\n本单已经保存，可按 F9 重打小票。"));
+        QCOMPARE(app->dialogs().lastMessage(), QString("小票没有打印：打印机缺纸\n本单已经保存，可按 F9 重打小票。"));
         printerFault.clear();
         press(*till, Qt::Key_F9);
         QCOMPARE(printed.size(), 2);
