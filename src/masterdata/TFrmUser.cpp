@@ -11,6 +11,7 @@
 #include "db/Statement.h"
 #include "masterdata/BackupSettingsBox.h"
 #include "masterdata/CodeListGrid.h"
+#include "shop/TillSale.h"
 #include "ui/WindowParts.h"
 #include "ui/BusyCursor.h"
 #include "ui/DbEdit.h"
@@ -379,6 +380,24 @@ bool TFrmUser::checkNumbers(int* width, int* length, int* lines)
     return true;
 }
 
+// The till's discount limit and 抹零 as the shop's rules take them.
+bool TFrmUser::checkTillRules()
+{
+    if (!discountLimitEdit->commit() || !roundingUnitEdit->commit())
+        return false;
+    db::Dataset* shop = dataModule().UserQ;
+    const QList<std::pair<QLineEdit*, QString>> refusals = {
+        {discountLimitEdit, TillSale::discountLimitRefusal(shop->value(QStringLiteral("disc_limit")))},
+        {roundingUnitEdit, TillSale::roundingUnitRefusal(shop->value(QStringLiteral("round_unit")))}};
+    for (const auto& [box, why] : refusals) {
+        if (!why.isEmpty()) {
+            WindowParts::refuse(box, why);
+            return false;
+        }
+    }
+    return true;
+}
+
 // A blank company name would blank the one already stored (in the shop row or system.ini).
 bool TFrmUser::checkCompanyName()
 {
@@ -520,7 +539,8 @@ void TFrmUser::cmd_saveClick()
     int width = 0;
     int length = 0;
     int lines = 0;
-    if (!checkCompanyName() || !checkNumbers(&width, &length, &lines) || !BackupBox->check() || !receiptPrinter->check()
+    if (!checkCompanyName() || !checkTillRules() || !checkNumbers(&width, &length, &lines) || !BackupBox->check()
+        || !receiptPrinter->check()
         || !memberLevels->check() || !checkCodeLists())
         return;
     const ui::BusyCursor busy;

@@ -91,6 +91,7 @@ private:
     CodeListGrid* codeListGrid(const char* name, db::Dataset* dataset, const QList<std::pair<QString, QString>>& columns);
     void readSettingsFile();
     bool checkCompanyName();
+    bool checkTillRules();
     bool checkNumbers(int* width, int* length, int* lines);
     bool checkCodeLists();
     QString trimAndCheck(const CodeList& list, int* badRow);

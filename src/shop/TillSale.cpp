@@ -82,6 +82,21 @@ Settings settings(db::Connection& connection)
     return result;
 }
 
+QString discountLimitRefusal(const QVariant& percent)
+{
+    if (percent.isNull() || (percent.toDouble() >= 0 && percent.toDouble() <= 100))
+        return {};
+    return QStringLiteral("收银最低折扣%“%1”应在0到100之间").arg(DataHelpers::amountText(percent.toDouble()));
+}
+
+QString roundingUnitRefusal(const QVariant& unit)
+{
+    const double cents = shop::amounts::cents(unit.toDouble());
+    if (unit.isNull() || cents == 0 || cents == 0.1 || cents == 1)
+        return {};
+    return QStringLiteral("收银抹零“%1”只能是0、0.1或1元").arg(DataHelpers::amountText(unit.toDouble()));
+}
+
 double total(const QList<Line>& lines)
 {
     QList<StockPosting::BillLine> billLines;

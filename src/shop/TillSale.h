@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <optional>
 
@@ -38,6 +39,10 @@ struct Settings {
     double roundingUnit = 0;     // 抹零: 0 (off), 0.1 or 1 yuan
 };
 Settings settings(db::Connection& connection);
+// Why a value typed into 基本设置 may not be the till's; empty when it may. The
+// discount limit is blank (none) or 0 to 100; 抹零 is blank, 0, 0.1 or 1.
+QString discountLimitRefusal(const QVariant& percent);
+QString roundingUnitRefusal(const QVariant& unit);
 
 struct Line {
     QString code;

@@ -284,6 +284,12 @@ void TestSettings::tillSettingsReachTheTill()
     click(win.w, "cmd_edit");
     retype(win.w, "DBEdit2", "澜禾");
     retype(win.w, "discountLimitEdit", "80");
+    // 抹零 of half a yuan is none the till knows: refused at its box, nothing stored.
+    retype(win.w, "roundingUnitEdit", "0.5");
+    click(win.w, "cmd_save");
+    QCOMPARE(app.dialogs().lastMessage(), QString("收银抹零“0.5”只能是0、0.1或1元"));
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(win.w, "roundingUnitEdit"));
+    QCOMPARE(app.scalar("select count(*) from userinfo").toInt(), 0);
     retype(win.w, "roundingUnitEdit", "0.1");
     click(win.w, "cmd_save");
     const TillSale::Settings settings = TillSale::settings(app.dataModule().AdoConn);

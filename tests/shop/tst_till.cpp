@@ -154,6 +154,28 @@ private slots:
         QCOMPARE(TillSale::rounding(total, unit), off);
     }
 
+    void settingsTheTillKnows_data()
+    {
+        QTest::addColumn<QVariant>("limit");
+        QTest::addColumn<QVariant>("unit");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("blank") << QVariant() << QVariant() << QString();
+        QTest::newRow("bounds") << QVariant(0.0) << QVariant(1.0) << QString();
+        QTest::newRow("a tenth") << QVariant(100.0) << QVariant(0.1) << QString();
+        QTest::newRow("limit over 100") << QVariant(120.0) << QVariant() << "收银最低折扣%“120”应在0到100之间";
+        QTest::newRow("negative limit") << QVariant(-5.0) << QVariant() << "收银最低折扣%“-5”应在0到100之间";
+        QTest::newRow("half a yuan") << QVariant() << QVariant(0.5) << "收银抹零“0.5”只能是0、0.1或1元";
+        QTest::newRow("ten yuan") << QVariant() << QVariant(10.0) << "收银抹零“10”只能是0、0.1或1元";
+    }
+
+    void settingsTheTillKnows()
+    {
+        QFETCH(QVariant, limit);
+        QFETCH(QVariant, unit);
+        QFETCH(QString, refusal);
+        QCOMPARE(TillSale::discountLimitRefusal(limit) + TillSale::roundingUnitRefusal(unit), refusal);
+    }
+
     void roundedSaleStoresTheRoundingAsItsDiscount()
     {
         app->exec("insert into userinfo(comp_name,round_unit) values('本店',1)");
