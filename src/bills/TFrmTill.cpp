@@ -35,6 +35,12 @@ TFrmTill::PrintReceipt& receiptPrinter()
     return printer;
 }
 
+TFrmTill::PrintShift& shiftPrinter()
+{
+    static TFrmTill::PrintShift printer = [](const TillShift::Report& report) { return ReceiptPrinter().print(report); };
+    return printer;
+}
+
 db::Connection& books()
 {
     return dataModule().AdoConn;
@@ -58,6 +64,11 @@ QString keysText()
 void TFrmTill::setReceiptPrinter(PrintReceipt printer)
 {
     receiptPrinter() = std::move(printer);
+}
+
+void TFrmTill::setShiftPrinter(PrintShift printer)
+{
+    shiftPrinter() = std::move(printer);
 }
 
 TFrmTill::TFrmTill(QWidget* parent)
@@ -558,5 +569,10 @@ void TFrmTill::closeShift()
     ui::inform(QStringLiteral("<p>已交班。应有现金 %1，清点 %2。</p><p>%3</p>")
                    .arg(DataHelpers::amountText(closed.expected), DataHelpers::amountText(closed.counted), difference),
                this);
+    // The shift is closed: a printer that fails costs only the paper.
+    if (shiftPrinter()) {
+        if (const QString why = shiftPrinter()(TillShift::report(books(), closed.id)); !why.isEmpty())
+            ui::warn(why + QStringLiteral("\n已经交班，交班单没有打印。"), this);
+    }
     refresh();
 }

@@ -2,6 +2,7 @@
 
 #include "shop/LinePricing.h"
 #include "shop/MemberPoints.h"
+#include "shop/TillShift.h"
 #include "shop/Receipt.h"
 #include "shop/SaveIdentity.h"
 #include "shop/TillSale.h"
@@ -29,6 +30,9 @@ public:
     // Where receipts go: returns why one did not print, empty when it did.
     using PrintReceipt = std::function<QString(const shop::Receipt&)>;
     static void setReceiptPrinter(PrintReceipt printer);
+    // Where a closed shift's 交班单 goes, likewise.
+    using PrintShift = std::function<QString(const TillShift::Report&)>;
+    static void setShiftPrinter(PrintShift printer);
 
     ui::ScanBar* scanBar() const { return m_scan; }
     QTableWidget* linesGrid() const { return m_grid; }

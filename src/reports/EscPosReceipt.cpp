@@ -63,10 +63,15 @@ int dotsAcross(int columns)
 
 QByteArray bytes(const shop::Receipt& receipt, int columns)
 {
+    return bytes(ReceiptText::slip(receipt, columns), columns);
+}
+
+QByteArray bytes(const ReceiptText::Slip& slip, int columns)
+{
     QStringEncoder gb18030("GB18030");
     QByteArray out = command({ESC, '@'});     // reset
     out += command({FS, '&'});                 // two-byte characters on
-    for (const ReceiptText::Line& line : ReceiptText::lines(receipt, columns)) {
+    for (const ReceiptText::Line& line : slip.lines) {
         const QByteArray text = gb18030.encode(ReceiptText::padded(line, columns));
         switch (line.style) {
         case ReceiptText::Style::Normal:
@@ -82,10 +87,10 @@ QByteArray bytes(const shop::Receipt& receipt, int columns)
         }
         out += '\n';
     }
-    out += barcode(receipt.number, columns);
+    out += barcode(slip.barcode, columns);
     out += command({ESC, 'd', 4});            // feed past the cutter
     out += command({GS, 'V', 1});              // partial cut
-    if (receipt.cashTaken)
+    if (slip.cashTaken)
         out += command({ESC, 'p', 0, 25, 250}); // drawer on pin 2: 50 ms on, 500 ms off
     return out;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/ReceiptText.h"
 #include "shop/Receipt.h"
 
 #include <QByteArray>
@@ -13,5 +14,7 @@ namespace EscPosReceipt {
 int dotsAcross(int columns);
 
 QByteArray bytes(const shop::Receipt& receipt, int columns);
+// Any slip the same way: its lines, its barcode, feed, cut, the drawer when it took cash.
+QByteArray bytes(const ReceiptText::Slip& slip, int columns);
 
 } // namespace EscPosReceipt

@@ -68,16 +68,16 @@ double ReceiptLayout::rollWidthMm(int columns)
     return EscPosReceipt::dotsAcross(columns) * 25.4 / 203;
 }
 
-int ReceiptLayout::pageCount(const shop::Receipt& receipt, int columns, QSizeF pageMm)
+int ReceiptLayout::pageCount(const ReceiptText::Slip& slip, int columns, QSizeF pageMm)
 {
-    return pagesOf(ReceiptText::lines(receipt, columns), geometry(columns, pageMm)).last() + 1;
+    return pagesOf(slip.lines, geometry(columns, pageMm)).last() + 1;
 }
 
-ReceiptLayout::ReceiptLayout(const shop::Receipt& receipt, int columns, QSizeF pageMm, int page, QObject* parent)
+ReceiptLayout::ReceiptLayout(const ReceiptText::Slip& slip, int columns, QSizeF pageMm, int page, QObject* parent)
     : ReportLayout(parent)
 {
     setObjectName(QStringLiteral("ReceiptLayout"));
-    setTitle(receipt.isReturn ? QStringLiteral("退货小票") : QStringLiteral("小票"));
+    setTitle(slip.title);
     const Geometry g = geometry(columns, pageMm);
     setPaper(g.paper);
     setContentWidth(g.width);
@@ -87,7 +87,7 @@ ReceiptLayout::ReceiptLayout(const shop::Receipt& receipt, int columns, QSizeF p
     setDefaultFont(font);
     addBand(Kind::Title, g.pageHeight);
 
-    const QList<ReceiptText::Line> lines = ReceiptText::lines(receipt, columns);
+    const QList<ReceiptText::Line>& lines = slip.lines;
     const QList<int> pages = pagesOf(lines, g);
     double y = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -114,6 +114,6 @@ ReceiptLayout::ReceiptLayout(const shop::Receipt& receipt, int columns, QSizeF p
         }
         y += h;
     }
-    if (pages.last() == page && !receipt.number.isEmpty())
-        addBarcode(Kind::Title, QRectF(0, y + g.lineHeight / 2, g.width, barcodeHeightMm), receipt.number);
+    if (pages.last() == page && !slip.barcode.isEmpty())
+        addBarcode(Kind::Title, QRectF(0, y + g.lineHeight / 2, g.width, barcodeHeightMm), slip.barcode);
 }

@@ -52,21 +52,31 @@ ReceiptPrinter::ReceiptPrinter(const ReceiptPrinterSettings& settings)
 
 QString ReceiptPrinter::print(const shop::Receipt& receipt) const
 {
+    return print(ReceiptText::slip(receipt, m_settings.columns()));
+}
+
+QString ReceiptPrinter::print(const TillShift::Report& report) const
+{
+    return print(ReceiptText::slip(report, m_settings.columns()));
+}
+
+QString ReceiptPrinter::print(const ReceiptText::Slip& slip) const
+{
     switch (m_settings.output) {
     case ReceiptPrinterSettings::Output::Queue:
-        return sendToQueue(EscPosReceipt::bytes(receipt, m_settings.columns()));
+        return sendToQueue(EscPosReceipt::bytes(slip, m_settings.columns()));
     case ReceiptPrinterSettings::Output::Device:
-        return writeToDevice(EscPosReceipt::bytes(receipt, m_settings.columns()));
+        return writeToDevice(EscPosReceipt::bytes(slip, m_settings.columns()));
     case ReceiptPrinterSettings::Output::Page:
         break;
     }
     QPrinter printer(QPrinter::HighResolution);
     if (!m_settings.target.isEmpty())
         printer.setPrinterName(m_settings.target);
-    return printOnPage(receipt, printer);
+    return printOnPage(slip, printer);
 }
 
-QString ReceiptPrinter::printOnPage(const shop::Receipt& receipt, QPrinter& printer) const
+QString ReceiptPrinter::printOnPage(const ReceiptText::Slip& slip, QPrinter& printer) const
 {
     const QString name = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
     if (!printer.isValid() || name.isEmpty())
@@ -76,12 +86,12 @@ QString ReceiptPrinter::printOnPage(const shop::Receipt& receipt, QPrinter& prin
     const int columns = m_settings.columns();
     QPainter painter;
     bool painted = painter.begin(&printer);
-    const int pages = ReceiptLayout::pageCount(receipt, columns, pageMm);
+    const int pages = ReceiptLayout::pageCount(slip, columns, pageMm);
     for (int page = 0; painted && page < pages; ++page) {
         if (page > 0)
             painted = printer.newPage();
         if (painted)
-            ReceiptLayout(receipt, columns, pageMm, page).prepare(pageMm).paint(0, painter);
+            ReceiptLayout(slip, columns, pageMm, page).prepare(pageMm).paint(0, painter);
     }
     if (!painted || !painter.end())
         return QStringLiteral("小票没有打印：打印机“%1”无法打印").arg(name);

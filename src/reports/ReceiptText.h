@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shop/Receipt.h"
+#include "shop/TillShift.h"
 
 #include <QList>
 #include <QString>
@@ -30,6 +31,19 @@ QStringList wrap(const QString& text, int columns);
 
 // Every line of the receipt, each fitting `columns`; the number's barcode follows them.
 QList<Line> lines(const shop::Receipt& receipt, int columns);
+
+// What one paper off the roll holds: the lines, then a barcode (none when
+// empty); one that took cash opens the drawer. The title names it on a page.
+struct Slip {
+    QString title;
+    QList<Line> lines;
+    QString barcode;
+    bool cashTaken = false;
+};
+Slip slip(const shop::Receipt& receipt, int columns);
+// A shift's 交班单: its times, sales and returns, takings by method, the cash
+// expected, counted and the difference.
+Slip slip(const TillShift::Report& report, int columns);
 
 // The line as exactly `columns` columns of text, padded with spaces.
 QString padded(const Line& line, int columns);

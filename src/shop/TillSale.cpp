@@ -245,17 +245,21 @@ QList<Payment> payments(db::Connection& connection, const QString& billNo)
     return result;
 }
 
-shop::Receipt receipt(db::Connection& connection, const QString& billNo)
+shop::Receipt heading(db::Connection& connection)
 {
     shop::Receipt result;
-    {
-        db::Statement shop(connection, QStringLiteral("select comp_name,user_addr,user_tele from userinfo order by rowid limit 1"));
-        if (shop.next()) {
-            result.shopName = shop.textValue(0);
-            result.shopAddress = shop.textValue(1);
-            result.shopPhone = shop.textValue(2);
-        }
+    db::Statement shop(connection, QStringLiteral("select comp_name,user_addr,user_tele from userinfo order by rowid limit 1"));
+    if (shop.next()) {
+        result.shopName = shop.textValue(0);
+        result.shopAddress = shop.textValue(1);
+        result.shopPhone = shop.textValue(2);
     }
+    return result;
+}
+
+shop::Receipt receipt(db::Connection& connection, const QString& billNo)
+{
+    shop::Receipt result = heading(connection);
     // A sale is in outmain; a till return in inmain, linked to its sale.
     QString linesTable = QStringLiteral("outgoods");
     {

@@ -106,6 +106,8 @@ QString methodOfBill(const QList<Payment>& payments);
 // Stores a bill's payments inside the caller's transaction; sign -1 stores refunds negative.
 void writePayments(db::Connection& connection, const QString& billNo, const QList<Payment>& payments, int sign);
 
+// The shop's name, address and phone of 基本设置, as every slip of the till heads them.
+shop::Receipt heading(db::Connection& connection);
 // A stored till sale or return as its receipt prints it (change not kept: 0).
 shop::Receipt receipt(db::Connection& connection, const QString& billNo);
 

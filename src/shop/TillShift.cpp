@@ -133,6 +133,11 @@ void requireOpen(db::Connection& connection, qint64 id)
         throw db::Error(shiftClosedMessage);
 }
 
+Report report(db::Connection& connection, qint64 id)
+{
+    return {TillSale::heading(connection).shopName, stored(connection, id), takings(connection, id)};
+}
+
 Takings takings(db::Connection& connection, qint64 shiftId)
 {
     return sums(connection, QStringLiteral("shift_id=:shift"),

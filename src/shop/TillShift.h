@@ -61,6 +61,14 @@ Shift close(db::Connection& connection, qint64 id, double counted);
 // The shifts opened on the day, closed or not, by opening time.
 QList<Shift> shiftsOfDay(db::Connection& connection, const QDate& day);
 
+// A shift as its 交班单 prints it: the shop, the shift and its takings.
+struct Report {
+    QString shopName;
+    Shift shift;
+    Takings takings;
+};
+Report report(db::Connection& connection, qint64 id);
+
 inline const QString shiftClosedMessage = QStringLiteral("本班已经交班，请重新开班");
 
 } // namespace TillShift

@@ -34,6 +34,7 @@ class TestTillWindow : public QObject {
     std::function<void(TillReturnDialog&)> returning;
     int memberRow = -1;                             // the row chosen among several members; -1 escapes
     QList<shop::Receipt> printed;
+    QList<TillShift::Report> shiftsPrinted;
     QString printerFault;
     quint64 clock = 1000;
 
@@ -60,6 +61,7 @@ private slots:
         TillSamples::addGoods(*app);
         amounts = {"100"};   // the float
         printed.clear();
+        shiftsPrinted.clear();
         printerFault.clear();
         paying = nullptr;
         returning = nullptr;
@@ -105,11 +107,16 @@ private slots:
             printed << receipt;
             return printerFault;
         });
+        TFrmTill::setShiftPrinter([this](const TillShift::Report& report) {
+            shiftsPrinted << report;
+            return QString();
+        });
     }
 
     void cleanup()
     {
         TFrmTill::setReceiptPrinter({});
+        TFrmTill::setShiftPrinter({});
         app.reset();
         Clock::setFixed({});
     }
@@ -349,6 +356,10 @@ private slots:
         QVERIFY(app->dialogs().lastMessage().contains("color:#c62828"));
         QVERIFY(app->dialogs().lastMessage().contains("短款 0.5"));
         QCOMPARE(till->shiftId(), 0);
+        // Its 交班单 goes to the receipt printer, as stored.
+        QCOMPARE(shiftsPrinted.size(), 1);
+        QCOMPARE(shiftsPrinted.first().shift.difference, -0.5);
+        QCOMPARE(shiftsPrinted.first().takings.returns, 1);
     }
 
     void shiftLeftOpenIsOfferedForClosingAtTheNextStart()

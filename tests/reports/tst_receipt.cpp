@@ -63,6 +63,7 @@ private slots:
     void pageFallbackScansBack_data();
     void pageFallbackScansBack();
     void longReceiptGoesOnOverPages();
+    void shiftSlipShowsTheCashAndTheDifference();
 };
 
 void TestReceipt::saleReadsBackAsTheCashierChecksIt_data()
@@ -296,11 +297,11 @@ void TestReceipt::pageFallbackScansBack()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("receipt.pdf")));
     printer.setPageSize(QPageSize(page, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
-    QCOMPARE(ReceiptPrinter(settings).printOnPage(sale(), printer), QString());
+    QCOMPARE(ReceiptPrinter(settings).printOnPage(ReceiptText::slip(sale(), columns), printer), QString());
 
     // Every line's text lies within the roll's width (or the page's) on the one page.
-    QCOMPARE(ReceiptLayout::pageCount(sale(), columns, page), 1);
-    const ReceiptLayout layout(sale(), columns, page);
+    QCOMPARE(ReceiptLayout::pageCount(ReceiptText::slip(sale(), columns), columns, page), 1);
+    const ReceiptLayout layout(ReceiptText::slip(sale(), columns), columns, page);
     QVERIFY(layout.contentWidth() <= page.width() - 2 * layout.paper().border + 1e-9);
     QVERIFY(layout.contentWidth() <= ReceiptLayout::rollWidthMm(columns) + 1e-9);
     for (const ReportItem& item : layout.band(ReportBand::Kind::Title)->items)
@@ -334,7 +335,7 @@ void TestReceipt::longReceiptGoesOnOverPages()
     for (int i = 1; i <= 40; ++i)
         r.lines.append({QStringLiteral("袜子 %1").arg(i), 1, 5, 5});
     const QSizeF page(58, 100);
-    const int pages = ReceiptLayout::pageCount(r, 32, page);
+    const int pages = ReceiptLayout::pageCount(ReceiptText::slip(r, 32), 32, page);
     QVERIFY(pages > 2);
 
     // Every text of the roll once, in its order, inside its page; the barcode after the last line.
@@ -345,7 +346,7 @@ void TestReceipt::longReceiptGoesOnOverPages()
                 expected << text;
     QStringList printed;
     for (int p = 0; p < pages; ++p) {
-        const ReceiptLayout layout(r, 32, page, p);
+        const ReceiptLayout layout(ReceiptText::slip(r, 32), 32, page, p);
         const double bottom = page.height() - 2 * layout.paper().border;
         int barcodes = 0;
         for (const ReportItem& item : layout.band(ReportBand::Kind::Title)->items) {
@@ -365,11 +366,41 @@ void TestReceipt::longReceiptGoesOnOverPages()
     printer.setPageSize(QPageSize(page, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
     ReceiptPrinterSettings settings;
     settings.paperMm = 58;
-    QCOMPARE(ReceiptPrinter(settings).printOnPage(r, printer), QString());
+    QCOMPARE(ReceiptPrinter(settings).printOnPage(ReceiptText::slip(r, 32), printer), QString());
     QProcess info;
     info.start(tool("pdfinfo"), {printer.outputFileName()});
     QVERIFY(info.waitForFinished(60000));
     QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))));
+}
+
+void TestReceipt::shiftSlipShowsTheCashAndTheDifference()
+{
+    TillShift::Report report;
+    report.shopName = QStringLiteral("衣恋服饰");
+    report.shift = {7, QStringLiteral("王丽"), QDateTime(QDate(2026, 12, 11), QTime(9, 0)),
+                    QDateTime(QDate(2026, 12, 11), QTime(18, 30)), 200, 1078.5, 1078, -0.5};
+    report.takings.byMethod = {{QStringLiteral("现金"), 878.5}, {QStringLiteral("微信"), 460}};
+    report.takings.cashIn = 968.5;
+    report.takings.cashRefunded = 90;
+    report.takings.sales = 20;
+    report.takings.returns = 1;
+    const EscPosReader printed(EscPosReceipt::bytes(ReceiptText::slip(report, 32), 32));
+    QVERIFY2(printed.fault.isEmpty(), qPrintable(printed.fault));
+    for (const EscPosReader::TextLine& line : printed.lines)
+        QCOMPARE(line.columns, 32);
+    QCOMPARE(printed.texts().mid(0, 2), QStringList({"衣恋服饰", "交班单"}));
+    QVERIFY(printed.texts().contains(QStringLiteral("交班：2026-12-11 18:30:00")));
+    const QStringList sums = {"销售单数 20", "退货单数 1", "现金 878.50", "微信 460.00", "收款合计 1338.50", "备用金 200.00",
+                              "现金收入 968.50", "现金退款 90.00", "应有现金 1078.50", "清点现金 1078.00"};
+    for (const QString& sum : sums) {
+        const QString caption = sum.section(QLatin1Char(' '), 0, 0);
+        QCOMPARE(printed.line(caption).text.simplified(), sum);
+    }
+    QCOMPARE(printed.line(QStringLiteral("短款")).text.simplified(), QStringLiteral("短款 0.50"));
+    QVERIFY(printed.line(QStringLiteral("短款")).large);
+    // No receipt number to scan, no cash taken: no barcode, no drawer.
+    QVERIFY(printed.barcodes.isEmpty());
+    QVERIFY(printed.cut && !printed.drawerPulse);
 }
 
 QTEST_MAIN(TestReceipt)
