@@ -104,6 +104,17 @@ void typeLine(const QString& code, const QString& quantity)
     press(Qt::Key_Return);
 }
 
+// The same with the price typed over the proposed one.
+void typeLineAtPrice(const QString& code, const QString& price, const QString& quantity)
+{
+    type(code);
+    press(Qt::Key_Return);
+    type(price);
+    press(Qt::Key_Return);
+    type(quantity);
+    press(Qt::Key_Return);
+}
+
 } // namespace
 
 void TestBillKeys::init()
@@ -418,12 +429,7 @@ void TestBillKeys::saleMemberBoxFindsTheMemberAndPricesNewLines()
     // The level's 90% of 21; the markdown's 50% of 22; the same goods priced by hand.
     typeLine(QStringLiteral("T001"), QStringLiteral("2"));
     typeLine(QStringLiteral("T002"), QStringLiteral("1"));
-    type(QStringLiteral("T002"));
-    press(Qt::Key_Return);
-    type(QStringLiteral("20"));
-    press(Qt::Key_Return);
-    type(QStringLiteral("1"));
-    press(Qt::Key_Return);
+    typeLineAtPrice(QStringLiteral("T002"), QStringLiteral("20"), QStringLiteral("1"));
     press(Qt::Key_S, Qt::AltModifier);
     QCOMPARE(w.mode(), QStringLiteral("null"));
     QCOMPARE(m_app->scalar("select card_no from outmain").toString(), QStringLiteral("M001"));
@@ -450,12 +456,7 @@ void TestBillKeys::aMemberChosenAfterTheLinesRepricesThoseTheRulesPriced()
     press(Qt::Key_Return);
     press(Qt::Key_Return);
     typeLine(QStringLiteral("T001"), QStringLiteral("2"));
-    type(QStringLiteral("T002"));
-    press(Qt::Key_Return);
-    type(QStringLiteral("20"));
-    press(Qt::Key_Return);
-    type(QStringLiteral("1"));
-    press(Qt::Key_Return);
+    typeLineAtPrice(QStringLiteral("T002"), QStringLiteral("20"), QStringLiteral("1"));
     w.findChild<QLineEdit*>("memberBox")->setFocus(Qt::MouseFocusReason);
     type(QStringLiteral("M001"));
     press(Qt::Key_Return);
