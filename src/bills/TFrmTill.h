@@ -2,10 +2,10 @@
 
 #include "shop/LinePricing.h"
 #include "shop/MemberPoints.h"
-#include "shop/TillShift.h"
 #include "shop/Receipt.h"
 #include "shop/SaveIdentity.h"
 #include "shop/TillSale.h"
+#include "shop/TillShift.h"
 
 #include <QDialog>
 

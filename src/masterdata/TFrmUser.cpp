@@ -540,8 +540,7 @@ void TFrmUser::cmd_saveClick()
     int length = 0;
     int lines = 0;
     if (!checkCompanyName() || !checkTillRules() || !checkNumbers(&width, &length, &lines) || !BackupBox->check()
-        || !receiptPrinter->check()
-        || !memberLevels->check() || !checkCodeLists())
+        || !receiptPrinter->check() || !memberLevels->check() || !checkCodeLists())
         return;
     const ui::BusyCursor busy;
     if (saveData() && memberLevels->save() && writeSettings(width, length, lines) && BackupBox->save())

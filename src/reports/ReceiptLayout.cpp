@@ -41,8 +41,8 @@ double barcodeHeight(const Geometry& g)
     return barcodeHeightMm + g.lineHeight / 2;
 }
 
-// The page of each line, and after them the page of the barcode.
-QList<int> pagesOf(const QList<ReceiptText::Line>& lines, const Geometry& g)
+// The page of each line, and after them the page of the barcode when the slip has one.
+QList<int> pagesOf(const ReceiptText::Slip& slip, const Geometry& g)
 {
     QList<int> pages;
     int page = 0;
@@ -55,9 +55,10 @@ QList<int> pagesOf(const QList<ReceiptText::Line>& lines, const Geometry& g)
         pages << page;
         y += h;
     };
-    for (const ReceiptText::Line& line : lines)
+    for (const ReceiptText::Line& line : slip.lines)
         place(heightOf(line, g));
-    place(barcodeHeight(g));
+    if (!slip.barcode.isEmpty())
+        place(barcodeHeight(g));
     return pages;
 }
 
@@ -70,7 +71,8 @@ double ReceiptLayout::rollWidthMm(int columns)
 
 int ReceiptLayout::pageCount(const ReceiptText::Slip& slip, int columns, QSizeF pageMm)
 {
-    return pagesOf(slip.lines, geometry(columns, pageMm)).last() + 1;
+    const QList<int> pages = pagesOf(slip, geometry(columns, pageMm));
+    return pages.isEmpty() ? 1 : pages.last() + 1;
 }
 
 ReceiptLayout::ReceiptLayout(const ReceiptText::Slip& slip, int columns, QSizeF pageMm, int page, QObject* parent)
@@ -88,7 +90,7 @@ ReceiptLayout::ReceiptLayout(const ReceiptText::Slip& slip, int columns, QSizeF 
     addBand(Kind::Title, g.pageHeight);
 
     const QList<ReceiptText::Line>& lines = slip.lines;
-    const QList<int> pages = pagesOf(lines, g);
+    const QList<int> pages = pagesOf(slip, g);
     double y = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (pages.at(i) != page)
@@ -114,6 +116,6 @@ ReceiptLayout::ReceiptLayout(const ReceiptText::Slip& slip, int columns, QSizeF 
         }
         y += h;
     }
-    if (pages.last() == page && !slip.barcode.isEmpty())
+    if (!slip.barcode.isEmpty() && pages.last() == page)
         addBarcode(Kind::Title, QRectF(0, y + g.lineHeight / 2, g.width, barcodeHeightMm), slip.barcode);
 }
