@@ -66,7 +66,7 @@ bool BillMember::take()
             emit changed(before);
         return true;
     }
-    if (typed == cardNo())
+    if (typed == before)
         return true;
     QString why;
     const auto member = MemberChoiceDialog::find(m_box->window(), m_header->connection(), typed, why);

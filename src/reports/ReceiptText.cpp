@@ -31,6 +31,47 @@ Line ruleLine(int columns)
     return line;
 }
 
+// Lines fitting the roll, added as a receipt lays them out.
+class Builder {
+public:
+    explicit Builder(int columns) : m_columns(columns) {}
+
+    void centred(const QString& text, Style style = Style::Normal)
+    {
+        if (text.isEmpty())
+            return;
+        for (const QString& piece : wrap(text, m_columns))
+            m_lines.append({piece, {}, true, style});
+    }
+    void left(const QString& text)
+    {
+        for (const QString& piece : wrap(text, m_columns))
+            m_lines.append({piece, {}, false, Style::Normal});
+    }
+    // A caption and an amount on one line, or the amount on a line of its own when both do not fit.
+    void pair(const QString& caption, const QString& amount, Style style = Style::Normal)
+    {
+        if (displayWidth(caption) + 1 + displayWidth(amount) <= m_columns) {
+            m_lines.append({caption, amount, false, style});
+            return;
+        }
+        for (const QString& piece : wrap(caption, m_columns))
+            m_lines.append({piece, {}, false, style});
+        m_lines.append({{}, amount, false, style});
+    }
+    void rule() { m_lines.append(ruleLine(m_columns)); }
+    QList<Line> lines() const { return m_lines; }
+
+private:
+    int m_columns;
+    QList<Line> m_lines;
+};
+
+QString timeText(const QDateTime& when)
+{
+    return when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
 } // namespace
 
 int displayWidth(const QString& text)
@@ -86,50 +127,6 @@ QString quantity(double value)
     return text;
 }
 
-namespace {
-
-// Lines fitting the roll, added as a receipt lays them out.
-class Builder {
-public:
-    explicit Builder(int columns) : m_columns(columns) {}
-
-    void centred(const QString& text, Style style = Style::Normal)
-    {
-        if (text.isEmpty())
-            return;
-        for (const QString& piece : wrap(text, m_columns))
-            m_lines.append({piece, {}, true, style});
-    }
-    void left(const QString& text)
-    {
-        for (const QString& piece : wrap(text, m_columns))
-            m_lines.append({piece, {}, false, Style::Normal});
-    }
-    // A caption and an amount on one line, or the amount on a line of its own when both do not fit.
-    void pair(const QString& caption, const QString& amount, Style style = Style::Normal)
-    {
-        if (displayWidth(caption) + 1 + displayWidth(amount) <= m_columns) {
-            m_lines.append({caption, amount, false, style});
-            return;
-        }
-        for (const QString& piece : wrap(caption, m_columns))
-            m_lines.append({piece, {}, false, style});
-        m_lines.append({{}, amount, false, style});
-    }
-    void rule() { m_lines.append(ruleLine(m_columns)); }
-    QList<Line> lines() const { return m_lines; }
-
-private:
-    int m_columns;
-    QList<Line> m_lines;
-};
-
-QString timeText(const QDateTime& when)
-{
-    return when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-}
-
-} // namespace
 
 QList<Line> lines(const shop::Receipt& receipt, int columns)
 {

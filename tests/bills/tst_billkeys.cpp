@@ -240,11 +240,7 @@ void TestBillKeys::altSTakesTheOpenEditor()
     TFrmReturnIn returns;
     openForTyping(returns);
     returns.DBGrid1->setFocus(Qt::TabFocusReason);
-    type(QStringLiteral("T005"));
-    press(Qt::Key_Return);
-    press(Qt::Key_Return);
-    type(QStringLiteral("1"));
-    press(Qt::Key_Return);
+    typeLine(QStringLiteral("T005"), QStringLiteral("1"));
     QCOMPARE(cell(returns), qMakePair(0, 11));
     // The first letter takes the choice, and the editor is still open at Alt+S.
     type(QStringLiteral("不"));
