@@ -199,7 +199,7 @@ void SettlementWindow::FormCreate()
     list->close();
     billGrid->setDataset(list);
     AccountsParts::addMarginHook(*list, this);
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void SettlementWindow::FillLists()
@@ -285,14 +285,14 @@ void SettlementWindow::cmd_addClick()
         drawUp();
     } catch (const std::exception& e) {
         m_printable = false;
-        setMode(QStringLiteral("null"));
+        setMode(Mode::Browsing);
         report(QStringLiteral("结算失败"), e);
         return;
     }
     bool ok = false;
     m_canTakeMoney = AccountsParts::amountOf(totalOwingEdit, &ok) > 0 && ok;
     m_printable = true;
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
     m_setup.list->first();
     amountEdit->setText(QStringLiteral("0"));
     newBalanceEdit->setText(totalOwingEdit->text());
@@ -303,7 +303,7 @@ void SettlementWindow::cmd_calcClick()
     bool ok = false;
     if (!m_canTakeMoney || !hasRight(Right::Edit, m_setup.position) || !(AccountsParts::amountOf(totalOwingEdit, &ok) > 0) || !ok)
         return;
-    setMode(QStringLiteral("edit"));
+    setMode(Mode::Editing);
     amountEdit->clear();
     newBalanceEdit->clear();
     voucherDateEdit->setDate(Clock::today());
@@ -374,7 +374,7 @@ void SettlementWindow::cmd_saveClick()
     newBalanceEdit->setText(amountText(saved.balance));
     voucherNoEdit->setText(saved.number);
     m_canTakeMoney = false;
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
     try {
         const ui::BusyCursor busy;
         m_setup.list->requery();
@@ -385,7 +385,7 @@ void SettlementWindow::cmd_saveClick()
 
 void SettlementWindow::cmd_cancClick()
 {
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void SettlementWindow::cmd_findClick()

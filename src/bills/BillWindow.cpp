@@ -397,7 +397,7 @@ void BillWindow::FormCreate()
     } catch (const std::exception& e) {
         report(QStringLiteral("无法打开单据"), e);
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void BillWindow::FillLists()
@@ -492,7 +492,7 @@ void BillWindow::cmd_addClick()
         return;
     }
     DateTimePicker1->setDate(Clock::now().date());
-    setMode(QStringLiteral("add"));
+    setMode(Mode::Adding);
     Edit1->clear();
     Edit2->clear();
     Edit3->clear();
@@ -516,7 +516,7 @@ void BillWindow::cmd_editClick()
         report(QStringLiteral("无法修改"), e);
         return;
     }
-    setMode(QStringLiteral("edit"));
+    setMode(Mode::Editing);
     rememberStart();
     DBEdit5->setFocus();
 }
@@ -596,7 +596,7 @@ void BillWindow::cmd_saveClick()
         saved = *stored;
     }
     m_saveAttempt.succeeded();
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
     try {
         openBill(saved);
     } catch (const std::exception& e) {
@@ -608,7 +608,7 @@ void BillWindow::cmd_saveClick()
 BillStore::Bill BillWindow::billToSave() const
 {
     BillStore::Bill bill;
-    bill.headerId = mode() == QLatin1String("add") ? 0 : m_header->value(QStringLiteral("in_id")).toLongLong();
+    bill.headerId = mode() == Mode::Adding ? 0 : m_header->value(QStringLiteral("in_id")).toLongLong();
     bill.billNo = m_header->text(QStringLiteral("bill_no"));
     for (int i = 0; i < m_header->fieldCount(); ++i) {
         const db::Field& f = m_header->field(i);
@@ -618,7 +618,7 @@ BillStore::Bill BillWindow::billToSave() const
         QVariant value = m_header->value(f.name);
         if (f.name == QLatin1String("bill_date"))
             value = DateTimePicker1->date();
-        else if (f.name == QLatin1String("fact_tota") && mode() == QLatin1String("edit")
+        else if (f.name == QLatin1String("fact_tota") && mode() == Mode::Editing
                  && ui::sameValue(value, m_paidWhenEditStarted))
             continue;   // a receipt saved meanwhile keeps what it paid
         bill.header.append({f.name, value});
@@ -718,10 +718,10 @@ void BillWindow::cmd_cancClick()
     try {
         m_lines->cancelBatch();
         m_header->cancelBatch();
-        setMode(QStringLiteral("null"));
+        setMode(Mode::Browsing);
         openBill(m_storedBillNo);
     } catch (const std::exception& e) {
-        setMode(QStringLiteral("null"));
+        setMode(Mode::Browsing);
         report(QStringLiteral("无法取消"), e);
     }
     cmd_add->setFocus();

@@ -190,7 +190,7 @@ void MasterDataWindow::cmd_addClick()
         return;
     }
     m_codeBeforeEdit.clear();
-    setMode(QStringLiteral("add"));
+    setMode(Mode::Adding);
     DBEdit1->setFocus();
 }
 
@@ -208,14 +208,14 @@ void MasterDataWindow::cmd_editClick()
         return;
     }
     m_codeBeforeEdit = code;
-    setMode(QStringLiteral("edit"));
+    setMode(Mode::Editing);
     DBEdit1->setFocus();
 }
 
 bool MasterDataWindow::codeTaken(const QString& code) const
 {
     // Keeping its own code is no duplicate, even where old data already holds one.
-    if (mode() == QLatin1String("edit") && code.compare(m_codeBeforeEdit, Qt::CaseInsensitive) == 0)
+    if (mode() == Mode::Editing && code.compare(m_codeBeforeEdit, Qt::CaseInsensitive) == 0)
         return false;
     db::Statement count(m_setup.dataset->connection(),
                         QStringLiteral("select count(*) from %1 where lower(trim(%2))=lower(:code)")
@@ -255,7 +255,7 @@ void MasterDataWindow::cmd_saveClick()
         report(QStringLiteral("保存失败"), e);
         return;
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
     try {
         afterSave(code);
     } catch (const std::exception& e) {
@@ -312,7 +312,7 @@ void MasterDataWindow::cmd_cancClick()
         report(QStringLiteral("无法取消"), e);
         return;
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
     try {
         afterCancel();
     } catch (const std::exception& e) {
@@ -364,7 +364,7 @@ void MasterDataWindow::cmd_deleClick()
         report(QStringLiteral("删除失败"), e);
         return;
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void MasterDataWindow::findRow(const QString& text)

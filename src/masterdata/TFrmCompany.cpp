@@ -131,7 +131,7 @@ void TFrmCompany::FormCreate()
     DataHelpers::adjustComboBoxes(this);
     FillLists();
     openDataset(QStringLiteral("select * from company order by comp_code"));
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void TFrmCompany::FillLists()

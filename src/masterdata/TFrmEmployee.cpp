@@ -183,7 +183,7 @@ void TFrmEmployee::FormCreate()
     q->setSql(QStringLiteral("select * from employee"));
     q->setLocking(db::Dataset::Locking::Optimistic);
     q->open();
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void TFrmEmployee::fillCombos()
@@ -234,7 +234,7 @@ void TFrmEmployee::BitBtn2Click()
         db::Dataset* q = dataModule().EmployeeQ;
         q->append();
         q->setValue(QStringLiteral("empl_sex"), QStringLiteral("男"));
-        setMode(QStringLiteral("add"));
+        setMode(Mode::Adding);
         DBEdit1->setFocus();
         const QDateTime now = Clock::now();
         DateTimePicker1->setDateTime(now);
@@ -253,7 +253,7 @@ void TFrmEmployee::BitBtn7Click()
         q->locate(QStringLiteral("empl_code"), DBEdit1->text().trimmed());
         q->edit();
         m_editedCode = q->text(QStringLiteral("empl_code"));
-        setMode(QStringLiteral("edit"));
+        setMode(Mode::Editing);
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);
     }
@@ -261,7 +261,7 @@ void TFrmEmployee::BitBtn7Click()
 
 bool TFrmEmployee::codeTakenByAnother(const QString& code) const
 {
-    if (mode() == QLatin1String("edit") && code.compare(m_editedCode.trimmed(), Qt::CaseInsensitive) == 0)
+    if (mode() == Mode::Editing && code.compare(m_editedCode.trimmed(), Qt::CaseInsensitive) == 0)
         return false;
     return EmployeeRecords::isEmployee(code);
 }
@@ -290,7 +290,7 @@ void TFrmEmployee::BitBtn4Click()
         q->setValue(QStringLiteral("empl_birth"), picked(DateTimePicker1));
         q->setValue(QStringLiteral("in_date"), picked(DateTimePicker2));
         q->post();
-        setMode(QStringLiteral("null"));
+        setMode(Mode::Browsing);
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("员工资料保存失败：%1").arg(ui::errorText(e)), this);
     }
@@ -301,7 +301,7 @@ void TFrmEmployee::BitBtn3Click()
     try {
         db::Dataset* q = dataModule().EmployeeQ;
         q->cancel();
-        setMode(QStringLiteral("null"));
+        setMode(Mode::Browsing);
         q->locate(QStringLiteral("empl_code"), DBEdit1->text().trimmed());
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);

@@ -247,7 +247,7 @@ void TFrmGoods::FormCreate()
     DataHelpers::adjustComboBoxes(this);
     fillComboBoxes();
     openDataset(QStringLiteral("select * from goods order by gods_code"));
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void TFrmGoods::fillComboBoxes()

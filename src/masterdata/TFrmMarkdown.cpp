@@ -96,7 +96,7 @@ TFrmMarkdown::TFrmMarkdown(QWidget* parent)
 
     const ui::BusyCursor busy;
     openDataset(QStringLiteral("select * from markdown order by mark_name"));
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
     fillScopeValues();
 }
 

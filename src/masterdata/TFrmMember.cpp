@@ -108,7 +108,7 @@ void TFrmMember::FormCreate()
     const ui::BusyCursor busy;
     DataHelpers::fillCombo(QStringLiteral("memblevel"), QStringLiteral("level_name"), levelBox);
     openDataset(QStringLiteral("select * from member order by card_no"));
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 bool TFrmMember::acceptRow()

@@ -163,7 +163,7 @@ void TFrmPower::FormCreate()
         ui::showError(QStringLiteral("用户列表无法打开：%1").arg(ui::errorText(e)), this);
     }
     SGrid->writeLabels();
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void TFrmPower::reloadTicks()
@@ -194,7 +194,7 @@ void TFrmPower::updateButtons()
         box->setEnabled(editing);
     SGrid->setTicking(editing);
     // A user's id cannot change once saved.
-    DBEdit1->setEnabled(mode() != QLatin1String("edit"));
+    DBEdit1->setEnabled(mode() != Mode::Editing);
     if (editing)
         return;
     ui::applyRight(cmd_add, Right::Add, Function::Powers);
@@ -212,7 +212,7 @@ void TFrmPower::cmd_addClick()
         return;
     }
     clearGrid();
-    setMode(QStringLiteral("add"));
+    setMode(Mode::Adding);
     DBEdit1->setFocus();
 }
 
@@ -234,7 +234,7 @@ TFrmPower::IdCheck TFrmPower::checkNewUser(const QString& id)
 
 void TFrmPower::DBEdit1KeyPress()
 {
-    if (mode() != QLatin1String("add"))
+    if (mode() != Mode::Adding)
         return;
     try {
         if (checkNewUser(DBEdit1->text().trimmed()) == IdCheck::NotEmployee) {
@@ -259,7 +259,7 @@ void TFrmPower::cmd_editClick()
             return;
         }
         q->edit();
-        setMode(QStringLiteral("edit"));
+        setMode(Mode::Editing);
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);
     }
@@ -269,7 +269,7 @@ void TFrmPower::cmd_saveClick()
 {
     db::Dataset* q = dataModule().PowerQ;
     try {
-        if (mode() == QLatin1String("add")) {
+        if (mode() == Mode::Adding) {
             const QString id = DBEdit1->text().trimmed();
             if (checkNewUser(id) != IdCheck::Ok)
                 return;
@@ -301,20 +301,20 @@ void TFrmPower::cmd_saveClick()
         }
         // The password is kept only as its hash; an empty box on an edit keeps the old one.
         const QString typed = DBEdit4->text();
-        if (mode() == QLatin1String("add") || !typed.isEmpty()) {
+        if (mode() == Mode::Adding || !typed.isEmpty()) {
             q->setValue(QStringLiteral("pass_hash"), PasswordHash::make(typed));
             q->setValue(QStringLiteral("password"), QString());
         }
         const QString user = DBEdit1->text().trimmed();
         OperationLog::record(q->connection(),
-                             {windowTitle(), mode() == QLatin1String("add") ? OperationLog::added : OperationLog::rightsChanged,
+                             {windowTitle(), mode() == Mode::Adding ? OperationLog::added : OperationLog::rightsChanged,
                               user, QStringLiteral("%1 项权限改变").arg(changes.size()), changes.join(QLatin1Char('\n'))},
                              [q] { q->post(); });
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("用户保存失败：%1").arg(ui::errorText(e)), this);
         return;
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 // A password is kept exactly as typed, so a blank at either end must be typed
@@ -333,7 +333,7 @@ bool TFrmPower::blanksAccepted()
 
 void TFrmPower::cmd_cancClick()
 {
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
     try {
         dataModule().PowerQ->cancel();
     } catch (const std::exception& e) {

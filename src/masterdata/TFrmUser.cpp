@@ -256,7 +256,7 @@ QGroupBox* TFrmUser::buildPrintGroup()
 
 void TFrmUser::FormCreate()
 {
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
     const ui::BusyCursor busy;
     readSettingsFile();
     TFrmDataMod& dm = dataModule();
@@ -313,7 +313,7 @@ void TFrmUser::cmd_editClick()
             shop->append();
         else
             shop->edit();
-        setMode(QStringLiteral("edit"));
+        setMode(Mode::Editing);
         DBEdit1->setFocus();
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);
@@ -544,7 +544,7 @@ void TFrmUser::cmd_saveClick()
         return;
     const ui::BusyCursor busy;
     if (saveData() && memberLevels->save() && writeSettings(width, length, lines) && BackupBox->save())
-        setMode(QStringLiteral("null"));
+        setMode(Mode::Browsing);
 }
 
 void TFrmUser::cmd_cancClick()
@@ -562,7 +562,7 @@ void TFrmUser::cmd_cancClick()
     BackupBox->load();
     MaskEdit1->setEnabled(true);
     MaskEdit2->setEnabled(true);
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void TFrmUser::cmd_exitClick()

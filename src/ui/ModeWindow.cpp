@@ -11,7 +11,7 @@ ModeWindow::ModeWindow(QWidget* parent)
 {
 }
 
-void ModeWindow::setMode(const QString& mode)
+void ModeWindow::setMode(Mode mode)
 {
     m_mode = mode;
     updateButtons();

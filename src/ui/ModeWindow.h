@@ -6,17 +6,20 @@
 
 namespace ui {
 
-// A modal window that edits data: its mode is "null" (browsing), "add" or
-// "edit". One routine, updateButtons(), sets every button from the mode and
-// the current rights. While adding or editing the window refuses to close.
+// A modal window that edits data: it is browsing, adding or editing. One
+// routine, updateButtons(), sets every button from the mode and the current
+// rights. While adding or editing the window refuses to close.
 class ModeWindow : public QDialog {
     Q_OBJECT
 public:
+    enum class Mode { Browsing, Adding, Editing };
+    Q_ENUM(Mode)
+
     explicit ModeWindow(QWidget* parent = nullptr);
 
-    QString mode() const { return m_mode; }
-    bool isEditing() const { return m_mode != QLatin1String("null"); }
-    void setMode(const QString& mode);
+    Mode mode() const { return m_mode; }
+    bool isEditing() const { return m_mode != Mode::Browsing; }
+    void setMode(Mode mode);
 
 protected:
     // Sets every button from the mode and the rights; called by setMode.
@@ -28,7 +31,7 @@ protected:
     void reject() override;
 
 private:
-    QString m_mode = QStringLiteral("null");
+    Mode m_mode = Mode::Browsing;
 };
 
 // Disables the button when the current user lacks the right at the position.

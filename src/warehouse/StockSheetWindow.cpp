@@ -166,7 +166,7 @@ bool StockSheetWindow::acceptSaveResult(const StockSheet::SaveResult& result)
     case StockSheet::Outcome::NothingToSave:
         ui::inform(QStringLiteral("没有改动任何%1，无需保存").arg(StockRules::quantityColumn(m_kind)), this);
         sheet().cancelBatch();
-        setMode(QStringLiteral("null"));
+        setMode(Mode::Browsing);
         return false;
     case StockSheet::Outcome::Refused:
         ui::warn(result.message, this);
@@ -210,7 +210,7 @@ void StockSheetWindow::showStored()
     } catch (const std::exception&) {
         // The sheet is opened anew below.
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
     cmd_findClick();
 }
 
@@ -226,7 +226,7 @@ void StockSheetWindow::cmd_cancClick()
         // Nothing was being typed; the sheet keeps what it holds.
     }
     m_entered.clear();
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void StockSheetWindow::cmd_prinClick()

@@ -35,7 +35,7 @@ TFrmStorChg::TFrmStorChg(QWidget* parent)
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("无法打开调整表"), e, this);
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void TFrmStorChg::cmd_findClick()
@@ -73,7 +73,7 @@ void TFrmStorChg::cmd_editClick()
         return;
     }
     entered().clear();
-    setMode(QStringLiteral("edit"));
+    setMode(Mode::Editing);
 }
 
 void TFrmStorChg::cmd_saveClick()
@@ -94,7 +94,7 @@ void TFrmStorChg::cmd_saveClick()
         return;
     }
     if (acceptSaveResult(result))
-        setMode(QStringLiteral("null"));
+        setMode(Mode::Browsing);
 }
 
 ReportLayout& TFrmStorChg::report()

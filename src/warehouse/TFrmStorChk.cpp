@@ -51,7 +51,7 @@ TFrmStorChk::TFrmStorChk(QWidget* parent)
         d.setCalculated(QStringLiteral("lost_amou"),
                         d.number(QStringLiteral("chek_amou")) - d.number(QStringLiteral("gods_amou")));
     });
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
     try {
         StockSheet::openEmpty(sheet());
         showSheet();
@@ -89,7 +89,7 @@ void TFrmStorChk::cmd_editClick()
     }
     ui::inform(QStringLiteral("本系统采用安全盘点法：'即初始默认盘点数量与实际库存'大部分相同的情况下进行盘点"), this);
     entered().clear();
-    setMode(QStringLiteral("edit"));
+    setMode(Mode::Editing);
 }
 
 void TFrmStorChk::cmd_saveClick()
@@ -113,7 +113,7 @@ void TFrmStorChk::cmd_saveClick()
         return;
     }
     if (acceptSaveResult(result))
-        setMode(QStringLiteral("null"));
+        setMode(Mode::Browsing);
 }
 
 void TFrmStorChk::cmd_findClick()

@@ -64,7 +64,7 @@ TFrmStorIni::TFrmStorIni(QWidget* parent)
     } catch (const std::exception& e) {
         WarehouseParts::reportFailure(QStringLiteral("无法读取库存"), e, this);
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void TFrmStorIni::reopen()
@@ -110,7 +110,7 @@ void TFrmStorIni::cmd_addClick()
         WarehouseParts::reportFailure(QStringLiteral("导入失败，库存资料未作改动"), e, this);
         return;
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void TFrmStorIni::cmd_editClick()
@@ -127,7 +127,7 @@ void TFrmStorIni::cmd_editClick()
         WarehouseParts::reportFailure(QStringLiteral("无法修改"), e, this);
         return;
     }
-    setMode(QStringLiteral("edit"));
+    setMode(Mode::Editing);
     stockGrid->setFocus();
 }
 
@@ -188,7 +188,7 @@ void TFrmStorIni::cmd_saveClick()
         WarehouseParts::reportFailure(QStringLiteral("保存失败，库存资料未作改动"), e, this);
         return;
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void TFrmStorIni::refuse(const StockInit::Refusal& refused)
@@ -208,7 +208,7 @@ void TFrmStorIni::cmd_cancClick()
         WarehouseParts::reportFailure(QStringLiteral("无法取消"), e, this);
         return;
     }
-    setMode(QStringLiteral("null"));
+    setMode(Mode::Browsing);
 }
 
 void TFrmStorIni::cmd_exitClick()

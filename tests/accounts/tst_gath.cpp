@@ -93,7 +93,7 @@ void settle(SettlementWindow& w, const QString& company)
 void takeMoney(SettlementWindow& w, const QString& amount)
 {
     QTest::mouseClick(w.cmd_calc, Qt::LeftButton);
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     w.voucherDateEdit->setDate(QDate(2026, 3, 15));
     retype(w.amountEdit, amount);
     QTest::mouseClick(w.cmd_save, Qt::LeftButton);
@@ -152,7 +152,7 @@ void TestGath::amountSpreadsOverTheListedBills()
     QCOMPARE(w->newBalanceEdit->text(), QString("-40"));
     QTest::mouseClick(w->cmd_save, Qt::LeftButton);
 
-    QCOMPARE(w->mode(), QString("null"));
+    QCOMPARE(w->mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(app.dialogs().messages.isEmpty());
     QCOMPARE(paidOf(app, kind.table, "B1").toDouble(), 60.0);
     QCOMPARE(paidOf(app, kind.table, "B2").toDouble(), 40.0);
@@ -245,7 +245,7 @@ void TestGath::amountZeroOrEmptyIsRefused()
     showWindow(w);
     settle(w, "C01");
     takeMoney(w, amount);
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QVERIFY(w.cmd_save->isEnabled());
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("收款金额“%1”必须大于0").arg(amount));
     QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 0.0);
@@ -270,7 +270,7 @@ void TestGath::settlementWithoutBillsShowsZeroAndCannotTakeMoney()
     QCOMPARE(w.totalOwingEdit->text(), QString("0"));
     QVERIFY(!w.cmd_calc->isEnabled());
     w.cmd_calcClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
 }
 
 void TestGath::failedSaveChangesNothingAndTheRetrySpreadsOnce()
@@ -285,7 +285,7 @@ void TestGath::failedSaveChangesNothingAndTheRetrySpreadsOnce()
     takeMoney(w, "100");
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().contains("收款单保存失败"));
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(w.amountEdit->text(), QString("100"));
     QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 0.0);
     QCOMPARE(creditOf(app, "C01").toDouble(), 30.0);
@@ -293,7 +293,7 @@ void TestGath::failedSaveChangesNothingAndTheRetrySpreadsOnce()
 
     app.allow("refuse_b2", "outmain");
     QTest::mouseClick(w.cmd_save, Qt::LeftButton);
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(w.newBalanceEdit->text(), QString("-10"));
     QCOMPARE(paidOf(app, "outmain", "B1").toDouble(), 60.0);
     QCOMPARE(paidOf(app, "outmain", "B2").toDouble(), 70.0);
@@ -318,7 +318,7 @@ void TestGath::receiptWithItsAnswerLostIsShownSaved()
     takeMoney(w, "100");
     QCOMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().lastMessage(), SaveIdentity::alreadySaved);
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(w.newBalanceEdit->text(), QString("-40"));
     QCOMPARE(w.voucherNoEdit->text(), app.scalar("select fei_no from gathmain").toString());
     QCOMPARE(count(app, "gathmain"), 1);
@@ -370,7 +370,7 @@ void TestGath::foundVoucherIsShownAndCannotBePaidAgain()
     QCOMPARE(w.companyCodeBox->currentText(), QString("C01"));
     QCOMPARE(w.voucherDateEdit->date(), QDate(2026, 3, 15));
     QVERIFY(!w.cmd_calc->isEnabled());
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
 }
 
 void TestGath::takenProposedNumberMovesOnAndATypedOneIsRefused()
@@ -384,7 +384,7 @@ void TestGath::takenProposedNumberMovesOnAndATypedOneIsRefused()
     showWindow(w);
     settle(w, "C01");
     takeMoney(w, "10");
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(w.voucherNoEdit->text(), QString("20260315093001"));
 
     settle(w, "C01");
@@ -480,7 +480,7 @@ void TestGath::windowRefusesToCloseWhileTakingMoney()
     QVERIFY(!w.close());
     QVERIFY(w.isVisible());
     QTest::mouseClick(w.cmd_canc, Qt::LeftButton);
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(count(app, "gathmain"), 0);
     // A cancelled receipt leaves the settlement ready for another try.
     QVERIFY(w.cmd_calc->isEnabled());
@@ -506,7 +506,7 @@ void TestGath::rightsOfEachWindowGovernItsButtons()
     QVERIFY(g.cmd_add->isEnabled());
     QVERIFY(g.cmd_find->isEnabled());
     g.cmd_calcClick();
-    QCOMPARE(g.mode(), QString("null"));
+    QCOMPARE(g.mode(), ui::ModeWindow::Mode::Browsing);
 
     TFrmPay p;
     QVERIFY(!p.cmd_add->isEnabled());

@@ -202,7 +202,7 @@ void TestBillKeys::tenLinePurchaseTypedAndSavedWithAltS()
     QVERIFY(perLine <= 4);
     QCOMPARE(w.Edit1->text(), QStringLiteral("55"));
     press(Qt::Key_S, Qt::AltModifier);
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(m_app->scalar("select count(*) from ingoods").toInt(), 10);
     // What the screen showed: sum of i x (10 + i) for i = 1..10.
     QCOMPARE(m_app->scalar("select shou_tota from inmain").toDouble(), 935.0);
@@ -259,7 +259,7 @@ void TestBillKeys::altSTakesTheOpenEditor()
     press(Qt::Key_Return);
     type(QStringLiteral("3"));
     press(Qt::Key_S, Qt::AltModifier);
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(m_app->scalar("select sub_amou from ingoods where gods_code='T001'").toDouble(), 3.0);
     QCOMPARE(m_app->scalar("select unit_pric from ingoods where gods_code='T001'").toDouble(), 4.5);
     QCOMPARE(m_app->scalar("select shou_tota from inmain where bill_type='in'").toDouble(), 13.5);
@@ -312,7 +312,7 @@ void TestBillKeys::typedValuesAreRefusedWhereTyped()
     WindowDriver::retype(w.companyCode, QStringLiteral("C1"));
     press(Qt::Key_S, Qt::AltModifier);
     QCOMPARE(dialogs.lastMessage(), QStringLiteral("第1行：数量“-5”必须大于0"));
-    QCOMPARE(w.mode(), QStringLiteral("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(m_app->scalar("select count(*) from inmain").toInt(), 0);
     QCOMPARE(m_app->scalar("select count(*) from storemain").toInt(), 0);
     w.cmd_cancClick();
@@ -369,7 +369,7 @@ void TestBillKeys::editingKeepsWhatAReceiptPaidMeanwhile()
     w.DBEdit4->setFocus();
     type(QStringLiteral("改"));
     press(Qt::Key_S, Qt::AltModifier);
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(m_app->scalar("select fact_tota from inmain").toDouble(), 20.0);
     QCOMPARE(m_app->scalar("select remark from inmain").toString(), QStringLiteral("改"));
 }
@@ -427,7 +427,7 @@ void TestBillKeys::saleMemberBoxFindsTheMemberAndPricesNewLines()
     typeLine(QStringLiteral("T002"), QStringLiteral("1"));
     typeLineAtPrice(QStringLiteral("T002"), QStringLiteral("20"), QStringLiteral("1"));
     press(Qt::Key_S, Qt::AltModifier);
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(m_app->scalar("select card_no from outmain").toString(), QStringLiteral("M001"));
     QStringList lines;
     for (int row = 0; row < 3; ++row) {
@@ -457,7 +457,7 @@ void TestBillKeys::aMemberChosenAfterTheLinesRepricesThoseTheRulesPriced()
     type(QStringLiteral("M001"));
     press(Qt::Key_Return);
     press(Qt::Key_S, Qt::AltModifier);
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     // The level's 90% of 21 on the line the rules priced; the 20 typed by hand stays.
     QList<double> prices;
     for (int row = 0; row < 2; ++row)

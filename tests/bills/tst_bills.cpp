@@ -237,7 +237,7 @@ void TestBills::windowsOpenOnTodaysBillOfTheirKind()
     QCOMPARE(w->windowTitle(), caption);
     QCOMPARE(w->DBEdit1->text(), billNo);
     QCOMPARE(w->DateTimePicker1->date(), today);
-    QCOMPARE(w->mode(), QStringLiteral("null"));
+    QCOMPARE(w->mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(BillFinder::currentKind(), Kind(kind) == Kind::In ? "in" : Kind(kind) == Kind::Out ? "out" : "retu");
     if (Kind(kind) == Kind::ReturnIn) {
         QCOMPARE(w->Edit1->text(), QStringLiteral("2"));
@@ -273,7 +273,7 @@ void TestBills::savingMovesStockAsEachKindDoes()
     setStock(app, "G1", 8, 5);
     const auto w = makeWindow(Kind(kind));
     saveBill(*w, {{"G1", 2, 10, remark}});
-    QCOMPARE(w->mode(), QStringLiteral("null"));
+    QCOMPARE(w->mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.dialogs().messages.size(), 0);
     QCOMPARE(stockQty(app), qty);
     QCOMPARE(stockCost(app), cost);
@@ -294,7 +294,7 @@ void TestBills::savedHeaderHoldsTotalsDateAndMakerName()
     typeLine(w, "G1", 3, 1.1, {});
     typeLine(w, "G2", 1, 0.06, {});
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select bill_type from outmain").toString(), QStringLiteral("out"));
     QCOMPARE(app.scalar("select bill_date from outmain").toString(), QStringLiteral("2024-03-02 00:00:00"));
     QCOMPARE(app.scalar("select shou_tota from outmain").toDouble(), 3.36);
@@ -317,7 +317,7 @@ void TestBills::saveTakesTheTypedLineAndChecksTheTotal()
     typeLine(w, "G1", 0, 5);
     w.cmd_saveClick();
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("第1行：数量“0”必须大于0"));
-    QCOMPARE(w.mode(), QStringLiteral("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(rows(app, "inmain"), 0);
     typeLine(w, "G2", -1, 5);
     w.cmd_saveClick();
@@ -332,7 +332,7 @@ void TestBills::saveTakesTheTypedLineAndChecksTheTotal()
     w.lines()->setValue("sub_amou", 2.5);
     QVERIFY(w.lines()->isEditing());
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select sum(sub_amou) from ingoods").toDouble(), 3.5);
     QCOMPARE(stockQty(app, "G2"), 2.5);
     QCOMPARE(w.Edit1->text(), QStringLiteral("3.5"));
@@ -376,12 +376,12 @@ void TestBills::saveAsksTheShopsRules()
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("客户编码“c9”不存在"));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.companyCode));
     QCOMPARE(rows(app, "outmain") + rows(app, "outgoods"), 0);
-    QCOMPARE(w.mode(), QStringLiteral("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
 
     w.header()->setValue("comp_code", "c1");
     w.lines()->setValue("gods_code", "g2");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select comp_code from outmain").toString(), QStringLiteral("C1"));
     QCOMPARE(app.scalar("select max(gods_code) from outgoods").toString(), QStringLiteral("G2"));
     QCOMPARE(app.scalar("select shou_tota from outmain").toDouble(), 79.0);
@@ -399,7 +399,7 @@ void TestBills::editOfABillDeletedMeanwhileFails()
     BillStore::remove(app.dataModule().AdoConn, StockPosting::BillKind::Purchase, billNo);
     w.cmd_saveClick();
     QVERIFY(app.dialogs().lastMessage().contains(QStringLiteral("本单已被删除")));
-    QCOMPARE(w.mode(), QStringLiteral("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(rows(app, "ingoods"), 0);
     QCOMPARE(stockQty(app, "G1"), 0.0);
     QCOMPARE(rows(app, "storemain where gods_code='G2'"), 0);
@@ -419,7 +419,7 @@ void TestBills::failedSaveKeepsTheBillAndARetryAppliesStockOnce()
     w.cmd_saveClick();
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().contains(QStringLiteral("磁盘已满")));
-    QCOMPARE(w.mode(), QStringLiteral("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(rows(app, "inmain") + rows(app, "ingoods"), 0);
     QCOMPARE(stockQty(app), 30.0);
     QCOMPARE(rows(app, "storemain"), 1);
@@ -431,7 +431,7 @@ void TestBills::failedSaveKeepsTheBillAndARetryAppliesStockOnce()
 
     app.allow("second_line", "ingoods");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(rows(app, "ingoods"), 2);
     QCOMPARE(stockQty(app), 40.0);
     QCOMPARE(stockCost(app), 6.5);
@@ -466,16 +466,16 @@ void TestBills::saveWithItsAnswerLost()
     QCOMPARE(app.dialogs().messages.size(), 1);
     if (committed) {
         QCOMPARE(app.dialogs().lastMessage(), SaveIdentity::alreadySaved);
-        QCOMPARE(w.mode(), QStringLiteral("null"));
+        QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
         QCOMPARE(w.DBEdit1->text(), app.scalar("select bill_no from outmain").toString());
         QCOMPARE(w.lines()->recordCount(), 1);
     } else {
         QVERIFY2(app.dialogs().lastMessage().startsWith("保存失败，本单未保存：与店铺服务器的连接断开了"),
                  qPrintable(app.dialogs().lastMessage()));
-        QCOMPARE(w.mode(), QStringLiteral("add"));
+        QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
         QCOMPARE(stockQty(app), 30.0);
         w.cmd_saveClick();
-        QCOMPARE(w.mode(), QStringLiteral("null"));
+        QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     }
     QCOMPARE(stockQty(app), 23.0);
     QCOMPARE(rows(app, "outgoods"), 1);
@@ -492,7 +492,7 @@ void TestBills::editingTakesTheOldLinesBackOut()
 
     // Saved again unchanged: 40 at 6.50 stays 40 at 6.50.
     w.cmd_editClick();
-    QCOMPARE(w.mode(), QStringLiteral("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     w.cmd_saveClick();
     QCOMPARE(stockQty(app), 40.0);
     QCOMPARE(stockCost(app), 6.5);
@@ -586,7 +586,7 @@ void TestBills::deleteWhileAddingRemovesOneLine()
     w.cmd_deleClick();
     QCOMPARE(app.dialogs().questions.last(), QStringLiteral("确认删除本条数据?"));
     QCOMPARE(w.lines()->recordCount(), 1);
-    QCOMPARE(w.mode(), QStringLiteral("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(w.Edit1->text(), QStringLiteral("1"));
     QCOMPARE(w.Edit2->text(), QStringLiteral("5"));
     w.cmd_saveClick();
@@ -611,7 +611,7 @@ void TestBills::cancelRestoresTheStoredBill()
     w.DateTimePicker1->setDate(QDate(2024, 2, 1));
     QCOMPARE(w.Edit1->text(), QStringLiteral("3"));
     w.cmd_cancClick();
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(w.lines()->number("sub_amou"), 10.0);
     QCOMPARE(w.DBEdit4->text(), QString());
     QCOMPARE(w.Edit1->text(), QStringLiteral("10"));
@@ -1061,7 +1061,7 @@ void TestBills::saleOverTheCreditLimitNeedsTheRight()
     withoutLimit[Function::SaleOverCreditLimit - 1] = '0';
     app.setRights(withoutLimit);
     sell(0.01);
-    QCOMPARE(w.mode(), QStringLiteral("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(rows(app, "outmain"), 2);
     const QString refusal = app.dialogs().lastMessage();
     QVERIFY2(refusal.contains("信用额度 100") && refusal.contains("已欠款 100") && refusal.contains("本单欠款 0.01"),
@@ -1077,7 +1077,7 @@ void TestBills::saleOverTheCreditLimitNeedsTheRight()
     app.dialogs().answers = {true};
     w.cmd_saveClick();
     QCOMPARE(rows(app, "outmain"), 3);
-    QCOMPARE(w.mode(), QStringLiteral("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
 }
 
 #include "tst_bills.moc"

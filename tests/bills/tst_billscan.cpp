@@ -341,7 +341,7 @@ void TestBillScan::cancelAsksOnlyWhenSomethingWasEntered()
     startScanning(*w);
     // Nothing entered: nothing to lose, no question.
     QTest::keyClick(w.get(), Qt::Key_C, Qt::AltModifier);
-    QTRY_COMPARE(w->mode(), QStringLiteral("null"));
+    QTRY_COMPARE(w->mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(dialogs.questions.isEmpty());
 
     const QString question = QStringLiteral("本单已输入的内容将不保存，确认取消吗？");
@@ -357,12 +357,12 @@ void TestBillScan::cancelAsksOnlyWhenSomethingWasEntered()
         QCOMPARE(dialogs.questions.last(), question);
         QCOMPARE(dialogs.questionDefaults.last(), ui::Dialogs::Default::Cancel);
         // 否 keeps the bill as entered.
-        QCOMPARE(w->mode(), QStringLiteral("add"));
+        QCOMPARE(w->mode(), ui::ModeWindow::Mode::Adding);
         QCOMPARE(w->header()->text(QStringLiteral("vouc_no")).isEmpty(), what == QLatin1String("scan"));
         QCOMPARE(linesOf(*w).isEmpty(), what == QLatin1String("voucher"));
         dialogs.answers = {true};
         w->cmd_cancClick();
-        QCOMPARE(w->mode(), QStringLiteral("null"));
+        QCOMPARE(w->mode(), ui::ModeWindow::Mode::Browsing);
         dialogs.clear();
     }
     QCOMPARE(m_app->scalar("select count(*) from outmain").toInt(), 0);
@@ -380,7 +380,7 @@ void TestBillScan::aDateMovedMoreThanAYearAsksBeforeSaving()
     QCOMPARE(dialogs.questions.size(), 1);
     QVERIFY(dialogs.questions.last().contains(QStringLiteral("2000年8月10日")));
     QCOMPARE(dialogs.questionDefaults.last(), ui::Dialogs::Default::Cancel);
-    QCOMPARE(w->mode(), QStringLiteral("add"));
+    QCOMPARE(w->mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->DateTimePicker1));
     QCOMPARE(m_app->scalar("select count(*) from outmain").toInt(), 0);
 

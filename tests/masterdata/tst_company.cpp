@@ -61,18 +61,18 @@ void TestCompany::blankCodeIsNotSavedAndCancelDropsTheRow()
     QCOMPARE(q->recordCount(), 1);
 
     w.cmd_addClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QVERIFY(w.DBEdit1->hasFocus());
     QTest::keyClicks(w.DBEdit1, "   ");
     QTest::keyClicks(w.DBEdit3, "Main Street 1");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QVERIFY(w.cmd_save->isEnabled());
     QVERIFY(app.dialogs().messages.isEmpty());
     QCOMPARE(companies(app), 1);
 
     w.cmd_cancClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(q->recordCount(), 1);
     QCOMPARE(w.DBEdit1->text(), QString("C01"));
     QCOMPARE(companies(app), 1);
@@ -95,7 +95,7 @@ void TestCompany::typedCompanyIsSavedAndTheWindowBrowsesAgain()
     // The save button takes no focus from the box being typed in; the text still counts.
     w.cmd_saveClick();
 
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(!w.cmd_save->isEnabled());
     QVERIFY(w.cmd_add->isEnabled());
     QVERIFY(w.DBGrid1->isEnabled());
@@ -118,7 +118,7 @@ void TestCompany::existingCodeIsRefusedAndTheWindowStaysInItsMode()
     QTest::keyClicks(w.DBEdit1, " c01 ");
     QTest::keyClicks(w.DBEdit2, "Copy");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().contains("c01"));
     QVERIFY(app.dialogs().lastMessage().contains("已存在"));
@@ -126,7 +126,7 @@ void TestCompany::existingCodeIsRefusedAndTheWindowStaysInItsMode()
 
     retype(w.DBEdit1, "C03");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select comp_name from company where comp_code='C03'").toString(), QString("Copy"));
 
     // Editing may keep the row's own code, but not take another's.
@@ -134,13 +134,13 @@ void TestCompany::existingCodeIsRefusedAndTheWindowStaysInItsMode()
     w.cmd_editClick();
     retype(w.DBEdit2, "Jinxiu");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select comp_name from company where comp_code='C02'").toString(), QString("Jinxiu"));
 
     w.cmd_editClick();
     retype(w.DBEdit1, "C03");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.dialogs().messages.size(), 2);
     QCOMPARE(app.scalar("select count(*) from company where comp_code='C03'").toInt(), 1);
     w.cmd_cancClick();
@@ -153,7 +153,7 @@ void TestCompany::editAndDeleteOnAnEmptyTableDoNothing()
     TFrmCompany w;
     showWindow(w);
     w.cmd_editClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     w.cmd_deleClick();
     QVERIFY(app.dialogs().questions.isEmpty());
     QVERIFY(app.dialogs().messages.isEmpty());
@@ -272,7 +272,7 @@ void TestCompany::deletingACompanyInUseAsksAgainWithTheCount()
     QCOMPARE(app.scalar("select count(*) from company where comp_code='C01'").toInt(), 0);
     QCOMPARE(q->recordCount(), 1);
     QCOMPARE(w.DBEdit1->text(), QString("C02"));
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
 
     // C02 is only a producer of one goods item.
     app.dialogs().clear();
@@ -305,12 +305,12 @@ void TestCompany::databaseFailureIsReportedAndTheModeKept()
     w.cmd_editClick();
     retype(w.DBEdit2, "Changed");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Critical);
     QVERIFY(app.dialogs().lastMessage().startsWith("保存失败"));
     w.cmd_cancClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
 
     app.dialogs().clear();
     app.dialogs().answers = {true};
@@ -343,7 +343,7 @@ void TestCompany::dropDownsOfferValuesStoredWhenOpened()
         QTest::keyClicks(w.DBEdit1, "C05");
         QTest::keyClicks(w.DBcomp_type->lineEdit(), "agent");
         w.cmd_saveClick();
-        QCOMPARE(w.mode(), QString("null"));
+        QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
         QCOMPARE(w.DBcomp_type->findText("agent"), -1);
     }
     TFrmCompany again;

@@ -81,11 +81,11 @@ void TestEmployee::saveNeedsCodeAndName()
     const int rows = app.scalar("select count(*) from employee where empl_code=:p1", {code.trimmed()}).toInt();
     if (saved) {
         QCOMPARE(rows, 1);
-        QCOMPARE(win.w.mode(), QString("null"));
+        QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
         QVERIFY(app.dialogs().messages.isEmpty());
     } else {
         QCOMPARE(rows, 0);
-        QCOMPARE(win.w.mode(), QString("add"));
+        QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Adding);
         QCOMPARE(app.dialogs().lastMessage(), QString("员工编号,名称不能为空"));
         QCOMPARE(app.dialogs().messages.last().caption, QString("提示"));
     }
@@ -143,7 +143,7 @@ void TestEmployee::duplicateCodeIsRefused()
     retype(win.w, "DBEdit1", code);
     retype(win.w, "DBEdit3", "重复");
     click(win.w, "BitBtn4");
-    QCOMPARE(win.w.mode(), QString("add"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Adding);
     QVERIFY2(app.dialogs().lastMessage().contains("已存在"), qPrintable(app.dialogs().lastMessage()));
     // Back in the code box, so that typing corrects the code and not the name.
     auto* codeBox = child<QLineEdit>(win.w, "DBEdit1");
@@ -155,7 +155,7 @@ void TestEmployee::duplicateCodeIsRefused()
     box->selectAll();
     typeText(box, "E09");
     click(win.w, "BitBtn4");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(employees(app, "E09"), 1);
 }
 
@@ -166,12 +166,12 @@ void TestEmployee::editKeepingOwnCodeSaves()
     Window win;
     QVERIFY(app.dataModule().EmployeeQ->locate("empl_code", "E05"));
     click(win.w, "BitBtn7");
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     auto* name = child<QLineEdit>(win.w, "DBEdit3");
     name->selectAll();
     typeText(name, "赵六六");
     click(win.w, "BitBtn4");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select empl_name from employee where empl_code='E05'").toString(), QString("赵六六"));
     // Dates the record never had stay empty.
     QVERIFY(app.scalar("select empl_birth from employee where empl_code='E05'").isNull());
@@ -183,7 +183,7 @@ void TestEmployee::editKeepingOwnCodeSaves()
     code->selectAll();
     typeText(code, "admin");
     click(win.w, "BitBtn4");
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(employees(app, "E05"), 1);
 }
 
@@ -195,7 +195,7 @@ void TestEmployee::cancelAfterAddDropsTheRow()
     retype(win.w, "DBEdit1", "E03");
     retype(win.w, "DBEdit3", "取消");
     click(win.w, "BitBtn3");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(employees(app, "E03"), 0);
     QCOMPARE(app.dataModule().EmployeeQ->recordCount(), 1);
     QCOMPARE(child<QLineEdit>(win.w, "DBEdit1")->text(), QString("admin"));
@@ -291,7 +291,7 @@ void TestEmployee::databaseErrorIsShownAndModeKept()
     retype(win.w, "DBEdit3", "周九");
     app.execAsOwner("alter table employee rename to employee_gone");
     click(win.w, "BitBtn4");
-    QCOMPARE(win.w.mode(), QString("add"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Critical);
     QVERIFY(app.dialogs().lastMessage().contains("保存失败"));

@@ -97,17 +97,17 @@ void TestGoods::blankCodeIsNotSavedAndCancelDropsTheRow()
     db::Dataset* q = app.dataModule().GoodsQ;
 
     w.cmd_addClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(q->recordCount(), 2);
     QTest::keyClicks(w.DBEdit2, "Nameless");
     QTest::keyClicks(w.DBEdit4, "12.5");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QVERIFY(app.dialogs().messages.isEmpty());
     QCOMPARE(goodsCount(app), 1);
 
     w.cmd_cancClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(q->recordCount(), 1);
     QCOMPARE(goodsCount(app), 1);
 
@@ -117,7 +117,7 @@ void TestGoods::blankCodeIsNotSavedAndCancelDropsTheRow()
     QTest::keyClicks(w.DBEdit4, "12.5");
     QTest::keyClicks(w.DBEdit10, "3");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select batch_out from goods where gods_code='G002'").toDouble(), 12.5);
     QCOMPARE(app.scalar("select min_amou from goods where gods_code='G002'").toDouble(), 3.0);
     QCOMPARE(w.DBEdit1->text(), QString("G002"));
@@ -132,12 +132,12 @@ void TestGoods::existingCodeIsRefused()
     w.cmd_addClick();
     QTest::keyClicks(w.DBEdit1, "g001");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QString("货品编码“g001”已存在，不能重复，请换一个编码"));
     QCOMPARE(goodsCount(app), 1);
     retype(w.DBEdit1, "G002");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(goodsCount(app), 2);
 }
 
@@ -153,7 +153,7 @@ void TestGoods::barcodeIsUniqueAndAWrongCheckDigitNeedsConsent()
     QTest::keyClicks(w.DBEdit1, "G003");
     QTest::keyClicks(barCode, "4006381333931");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QString("条形码“4006381333931”已被货品“G001 衬衫”使用"));
 
     // A wrong check digit: kept back when the user declines, stored when he confirms.
@@ -162,9 +162,9 @@ void TestGoods::barcodeIsUniqueAndAWrongCheckDigitNeedsConsent()
     w.cmd_saveClick();
     QCOMPARE(app.dialogs().questions.last(), QString("条形码“4006381333932”的校验位不对（应为1），仍要保存吗?"));
     QCOMPARE(app.dialogs().questionDefaults.last(), ui::Dialogs::Default::Cancel);
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stored(app, "bar_code", "G003"), QString("4006381333932"));
 
     // "生成条码" fills only the goods without one; the current row stays.
@@ -191,14 +191,14 @@ void TestGoods::barcodeIsNeverAnotherGoodsCode()
     QTest::keyClicks(w.DBEdit1, "B-100");
     QTest::keyClicks(barCode, "1002");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QString("条形码“1002”是货品“1002 衬衫”的编码"));
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(barCode));
 
     retype(barCode, "");
     retype(w.DBEdit1, "1004");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QString("编码“1004”是货品“B-200 帽”的条形码"));
     QCOMPARE(goodsCount(app), 2);
 }
@@ -214,7 +214,7 @@ void TestGoods::savingReturnsToTheGridAndTabLeavesIt()
     w.cmd_addClick();
     QTest::keyClicks(w.DBEdit1, "G002");
     QTest::keyClick(w.DBEdit1, Qt::Key_S, Qt::AltModifier);
-    QTRY_COMPARE(w.mode(), QString("null"));
+    QTRY_COMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.DBGrid1));
     QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
     QTest::keyClick(w.DBGrid1, Qt::Key_Tab);
@@ -249,7 +249,7 @@ void TestGoods::automaticNameFollowsTheBoxOnlyWhenTicked()
     choose(w.DBComboBox2, "衬衫");
     QCOMPARE(w.DBEdit2->text(), QString("BX红XL衬衫"));
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stored(app, "gods_name", "G1"), QString("BX红XL衬衫"));
     QCOMPARE(stored(app, "gods_type", "G1"), QString("slim"));
 
@@ -425,13 +425,13 @@ void TestGoods::failedSaveIsReportedAndTheModeKept()
     w.cmd_editClick();
     QTest::keyClicks(w.DBEdit5, "abc");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Critical);
     QCOMPARE(app.dialogs().lastMessage(), QString("“abc”不是有效的数值"));
     w.cmd_cancClick();
 
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stored(app, "valu_in", "G001"), QString());
 }
 
@@ -476,10 +476,10 @@ void TestGoods::enterInTheSupplierCodeGoesToSave()
     QTest::keyClicks(w.DBEdit13, "C9");
     QTest::keyClick(w.DBEdit13, Qt::Key_Return);
     QVERIFY(w.cmd_save->hasFocus());
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     // A second Enter presses the focused button.
     QTest::keyClick(w.cmd_save, Qt::Key_Return);
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stored(app, "supp_code", "G1"), QString("C9"));
     QVERIFY(app.dialogs().messages.isEmpty());
 }
@@ -493,7 +493,7 @@ void TestGoods::codeIsStoredTrimmedAndFound()
     w.cmd_addClick();
     QTest::keyClicks(w.DBEdit1, "  SP 03  ");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select count(*) from goods where gods_code='SP 03'").toInt(), 1);
     QCOMPARE(w.DBEdit1->text(), QString("SP 03"));
 
@@ -591,7 +591,7 @@ void TestGoods::olderFileGainsTheSeasonAndTheWindowEditsIt()
     w.cmd_editClick();
     QTest::keyClicks(season->lineEdit(), "SS26");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stored(app, "season", "G1"), QString("SS26"));
     QCOMPARE(stored(app, "gods_name", "G1"), QString("衬衫"));
 }
@@ -620,7 +620,7 @@ void TestGoods::enterWalksTheBoxesToSaveWithoutAPicker()
                                 "DBEdit11", "DBEdit13", "cmd_save"}));
     QCOMPARE(pickers, 0);
     QTest::keyClick(w.cmd_save, Qt::Key_Return);
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(goodsCount(app), 1);
 }
 
@@ -659,13 +659,13 @@ void TestGoods::refusedValueKeepsTheFocus()
     QCOMPARE(app.dialogs().lastMessage(), message);
     QTRY_COMPARE(QApplication::focusWidget(), refused);
     QCOMPARE(refused->selectedText(), typed);
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(goodsCount(app), 0);
 
     // Corrected in place, the row is saved.
     retype(refused, "3");
     QTest::keyClick(refused, Qt::Key_S, Qt::AltModifier);
-    QTRY_COMPARE(w.mode(), QString("null"));
+    QTRY_COMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select " + w.findChild<ui::DbEdit*>(box)->fieldName() + " from goods").toDouble(), 3.0);
 }
 

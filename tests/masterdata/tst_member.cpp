@@ -61,26 +61,26 @@ void TestMember::newCardIsRefusedAtEachBoxUntilItIsRight()
     WindowDriver::typeText(w.nameEdit, "李四");
     QTest::keyClicks(w.mobileEdit, "1391234");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("手机“1391234”不是 11 位手机号码"));
     QVERIFY(w.mobileEdit->hasFocus());
 
     retype(w.mobileEdit, "13812345678");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("手机“13812345678”已是会员卡“M001”的手机号"));
 
     retype(w.mobileEdit, "13912345678");
     WindowDriver::typeText(w.levelBox->lineEdit(), "钻石");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QVERIFY(app.dialogs().lastMessage().startsWith(QStringLiteral("等级“钻石”不是已设置的会员等级")));
     QVERIFY(w.levelBox->hasFocus());
 
     w.levelBox->lineEdit()->clear();
     WindowDriver::typeText(w.levelBox->lineEdit(), "金卡");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select mobile from member where card_no='M002'").toString(), QStringLiteral("13912345678"));
     QCOMPARE(app.scalar("select level_name from member where card_no='M002'").toString(), QStringLiteral("金卡"));
     QCOMPARE(app.scalar("select join_date from member where card_no='M002'").toString(),
@@ -165,13 +165,13 @@ void TestMember::markdownOffersTheValuesOfItsScopeAndRefusesAtTheBox()
     QTest::keyClicks(w.discountEdit, "70");
     QTest::keyClicks(w.fixedPriceEdit, "50");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("add"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("折扣%“70”与一口价只能填一个"));
     QVERIFY(w.discountEdit->hasFocus());
 
     w.fixedPriceEdit->clear();
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select scope from markdown where mark_name='夏清'").toString(), QStringLiteral("品牌"));
     QCOMPARE(app.scalar("select scope_value from markdown where mark_name='夏清'").toString(), QStringLiteral("BX"));
     QCOMPARE(app.scalar("select discount from markdown where mark_name='夏清'").toDouble(), 70.0);
@@ -186,7 +186,7 @@ void TestMember::markdownOffersTheValuesOfItsScopeAndRefusesAtTheBox()
     QVERIFY(!w.scopeValueBox->isEnabled());
     QTest::keyClicks(w.fixedPriceEdit, "59");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(app.scalar("select scope_value from markdown where mark_name='全场'").isNull());
 }
 

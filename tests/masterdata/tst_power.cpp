@@ -123,7 +123,7 @@ void TestPower::userWithNoTicksGetsZeros()
     QVERIFY(app.dialogs().messages.isEmpty());
     QCOMPARE(child<QLineEdit>(win.w, "DBEdit2")->text(), QString("员工E01"));
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     for (const char* column : {"pow_use", "pow_add", "pow_edit", "pow_dele", "pow_chek", "pow_find", "pow_prin"})
         QCOMPARE(rights(app, "E01", column), zeros);
     QVERIFY(hasPassword(app, "E01", "pw"));
@@ -219,7 +219,7 @@ void TestPower::passwordsMustMatchForNewUser()
     win.addUser("E04", "pw1", "pw2");
     click(win.w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), QString("密码不一致"));
-    QCOMPARE(win.w.mode(), QString("add"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.scalar("select count(*) from powers where user_id='E04'").toInt(), 0);
     // A blank is a character of the password like any other.
     retype(win.w, "Edit5", "pw1 ");
@@ -228,7 +228,7 @@ void TestPower::passwordsMustMatchForNewUser()
     QCOMPARE(app.dialogs().lastMessage(), QString("密码不一致"));
     retype(win.w, "Edit5", "pw1");
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(hasPassword(app, "E04", "pw1"));
     QVERIFY(app.dialogs().questions.isEmpty());
 }
@@ -246,13 +246,13 @@ void TestPower::blankAtAnEndIsAskedAboutAndKept()
     click(win.w, "cmd_save");
     QCOMPARE(app.dialogs().questions, QStringList{question});
     QCOMPARE(app.dialogs().questionDefaults.last(), ui::Dialogs::Default::Cancel);
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(win.w.focusWidget(), child<QLineEdit>(win.w, "DBEdit4"));
     QVERIFY(hasPassword(app, "admin", "admin"));
 
     app.dialogs().answers = {true};
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(hasPassword(app, "admin", "pw1 "));
 
     // The administrator gets in with what he set, and only with that.
@@ -272,11 +272,11 @@ void TestPower::editChangesPasswordWithoutConfirmation()
     TestApp app;
     Window win;
     click(win.w, "cmd_edit");
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QVERIFY(!child<QLineEdit>(win.w, "DBEdit1")->isEnabled());
     retype(win.w, "DBEdit4", "new");
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(hasPassword(app, "admin", "new"));
     // An edit that leaves the box empty keeps the password.
     click(win.w, "cmd_edit");
@@ -319,7 +319,7 @@ void TestPower::saveRepeatsTheIdChecks()
     retype(win.w, "DBEdit1", id);   // no Enter: the save must check on its own
     click(win.w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), message);
-    QCOMPARE(win.w.mode(), QString("add"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.scalar("select count(*) from powers").toInt(), 1);
 }
 
@@ -334,7 +334,7 @@ void TestPower::editAndDeleteNeedAnId()
     QCOMPARE(app.dialogs().messages.size(), 2);
     QCOMPARE(app.dialogs().lastMessage(), QString("请先定位删除员工"));
     QVERIFY(app.dialogs().questions.isEmpty());
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
 }
 
 void TestPower::deleteLeavesStaleRowListed()
@@ -374,7 +374,7 @@ void TestPower::cancelShowsStoredTicks()
     click(win.w, "CheckBox2");
     QCOMPARE(win.grid->rightsString(2), zeros);
     click(win.w, "cmd_canc");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(win.grid->rightsString(2), all);
     QCOMPARE(rights(app, "admin", "pow_add"), all);
 }
@@ -387,7 +387,7 @@ void TestPower::failingSaveSaysSoAndKeepsMode()
     retype(win.w, "DBEdit4", "changed");
     app.exec("delete from powers");   // the row being edited is gone
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Critical);
     QVERIFY(app.dialogs().lastMessage().contains("保存失败"));

@@ -116,7 +116,7 @@ void TestSettings::openingShowsStoredValues()
     QCOMPARE(child<QLineEdit>(win.w, "MaskEdit1")->text().trimmed(), QString("300"));
     QCOMPARE(child<QLineEdit>(win.w, "MaskEdit2")->text().trimmed(), QString("297"));   // not a number
     QCOMPARE(child<QLineEdit>(win.w, "Edit1")->text(), QString("12"));
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(!child<QGroupBox>(win.w, "GroupBox2")->isEnabled());
 }
 
@@ -148,7 +148,7 @@ void TestSettings::defaultPaperIs218By140()
     retype(win.w, "DBEdit9", "谢谢惠顾");
     retype(win.w, "Edit1", "8");
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(ini("pagesize", "page_type"), QString("默认"));
     QCOMPARE(ini("pagesize", "page_width"), QString("218"));
     QCOMPARE(ini("pagesize", "page_length"), QString("140"));
@@ -241,7 +241,7 @@ void TestSettings::paperAndNumberChecks()
     const int brandRows = app.scalar("select count(*) from baseitem where gods_spec='新品牌'").toInt();
     if (message.isEmpty()) {
         QVERIFY2(app.dialogs().messages.isEmpty(), qPrintable(app.dialogs().lastMessage()));
-        QCOMPARE(win.w.mode(), QString("null"));
+        QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
         QCOMPARE(ini("pagesize", "page_type"), type);
         QCOMPARE(ini("pagesize", "page_width"), width);
         QCOMPARE(ini("pagesize", "page_length"), length);
@@ -250,7 +250,7 @@ void TestSettings::paperAndNumberChecks()
         QCOMPARE(brandRows, 1);
     } else {
         QCOMPARE(app.dialogs().lastMessage(), message);
-        QCOMPARE(win.w.mode(), QString("edit"));
+        QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
         QCOMPARE(ini("pagesize", "page_type"), QString("<absent>"));
         QCOMPARE(ini("billdata", "company_name"), QString("<absent>"));
         QCOMPARE(shopRows, 0);
@@ -312,7 +312,7 @@ void TestSettings::memberSettingsAreCheckedAndStored()
     levels->item(3, 1)->setText("八五");
     click(win.w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), QString("会员等级第4行：折扣“八五”不是数"));
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(levels->currentColumn(), 1);
     levels->setItem(3, 0, new QTableWidgetItem("金卡"));
     levels->item(3, 1)->setText("85");
@@ -326,7 +326,7 @@ void TestSettings::memberSettingsAreCheckedAndStored()
     retype(win.w, "pointValueEdit", "50");
     QTest::mouseClick(child<QCheckBox>(win.w, "discountOnDiscountBox"), Qt::LeftButton);
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(MemberLevels::all(app.dataModule().AdoConn).last(), (MemberLevels::Level{"钻石", 85, 1}));
     const MemberPoints::Settings settings = MemberPoints::settings(app.dataModule().AdoConn);
     QCOMPARE(settings.pointValue, 50.0);
@@ -365,7 +365,7 @@ void TestSettings::codeListsAreWrittenAtSave()
     QCOMPARE(app.scalar("select count(*) from baseitem where gods_color='红'").toInt(), 2);
     QCOMPARE(app.scalar("select count(*) from baseitem where gods_spec='李宁'").toInt(), 1);
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select count(*) from baseitem where gods_color='大红'").toInt(), 2);
     QCOMPARE(app.scalar("select count(*) from baseitem where gods_spec='李宁'").toInt(), 0);
     QCOMPARE(app.scalar("select mone_rate from baseitem where mone_type='人民币'").toDouble(), 1.5);
@@ -386,7 +386,7 @@ void TestSettings::cancelKeepsCodeListChangesForNextSave()
     typeCell(fees, rowOf(fees, 1, "现金"), 1, "支票");
     retype(win.w, "DBEdit2", "不要");
     click(win.w, "cmd_canc");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select count(*) from userinfo where comp_name='不要'").toInt(), 0);
     QCOMPARE(app.scalar("select count(*) from baseitem where fee_type='支票'").toInt(), 0);
     // Browsing: the grids take no typing.
@@ -406,7 +406,7 @@ void TestSettings::failingListIsNamedAndModeKept()
     typeCell(sizes, rowOf(sizes, 1, "M"), 1, "L");
     app.exec("delete from baseitem where gods_size='M'");   // gone under the window
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().messages.first().icon, ui::Dialogs::Icon::Critical);
     QVERIFY2(app.dialogs().lastMessage().contains("尺码"), qPrintable(app.dialogs().lastMessage()));
@@ -434,7 +434,7 @@ void TestSettings::badRateWithEnterIsRefusedSafely()
     // The window still works: a good rate is taken and saved.
     typeCell(currencies, row, 2, "2.5");
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select mone_rate from baseitem where mone_type='人民币'").toDouble(), 2.5);
 }
 
@@ -451,7 +451,7 @@ void TestSettings::codeListEntriesAreTrimmed()
     typeCell(brands, added, 0, "  B2 ");
     typeCell(brands, added, 1, " 耐克");
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select count(*) from baseitem where gods_spec_id='B2' and gods_spec='耐克'").toInt(), 1);
     // Entries stored with blanks before are trimmed as well.
     QCOMPARE(app.scalar("select count(*) from baseitem where gods_spec_id='B1' and gods_spec='李宁'").toInt(), 1);
@@ -494,7 +494,7 @@ void TestSettings::emptyOrRepeatedEntryIsRefused()
         typeCell(list, added, 1, name);
     click(win.w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), message);
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.scalar("select count(*) from baseitem").toInt(), before);
     QCOMPARE(ini("pagesize", "page_type"), QString("<absent>"));
 }
@@ -512,7 +512,7 @@ void TestSettings::cancelPutsEveryBoxBack()
     choosePaper(win.w, "A4");
     QCOMPARE(child<QLineEdit>(win.w, "MaskEdit1")->text().trimmed(), QString("210"));
     click(win.w, "cmd_canc");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(child<QLineEdit>(win.w, "Edit1")->text(), QString("12"));
     QCOMPARE(child<QComboBox>(win.w, "ComboBox1")->currentText(), QString("自定义"));
     QCOMPARE(child<QLineEdit>(win.w, "MaskEdit1")->text().trimmed(), QString("100"));
@@ -557,7 +557,7 @@ void TestSettings::editFocusesTheShopAndEnterNeverSaves()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("DBGrid6"));
     }
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.scalar("select comp_name from userinfo").toString(), QString("澜禾"));
     QCOMPARE(ini("billdata", "company_name"), QString("<absent>"));
 }
@@ -577,7 +577,7 @@ void TestSettings::blankCompanyNameIsRefusedOverAStoredOne()
     QTRY_COMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().lastMessage(), QString("公司名称不能为空（现为“澜禾”），请输入公司名称"));
     QTRY_COMPARE(QApplication::focusWidget(), name);
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(ini("billdata", "company_name"), QString("澜禾"));
     QCOMPARE(app.scalar("select comp_name from userinfo").toString(), QString("澜禾"));
 }
@@ -675,7 +675,7 @@ void TestSettings::backupFolderIsCheckedWhenChosen()
     click(win.w, "cmd_save");
     QVERIFY(app.dialogs().lastMessage().contains("不存在"));
     QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(win.w, "BackupFolder"));
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(ini("autobackup", "folder"), QString("<absent>"));
 
     retype(win.w, "BackupFolder", stick);
@@ -684,7 +684,7 @@ void TestSettings::backupFolderIsCheckedWhenChosen()
     QVERIFY(!child<QCheckBox>(win.w, "BackupServerPc")->isChecked());
     click(win.w, "BackupServerPc");
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     const AutoBackup::Settings saved = AutoBackup::settings();
     QCOMPARE(saved.folder, stick);
     QCOMPARE(saved.keep, 7);
@@ -711,13 +711,13 @@ void TestSettings::receiptPrinterIsKeptForThisPc()
     target->setEditText({});
     click(win.w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), QString("请输入小票打印机的 CUPS 队列名"));
-    QCOMPARE(win.w.mode(), QString("edit"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(ini("receipt", "output"), QString("<absent>"));
 
     retype(target->lineEdit(), "till");
     paper->setCurrentIndex(paper->findData(58));
     click(win.w, "cmd_save");
-    QCOMPARE(win.w.mode(), QString("null"));
+    QCOMPARE(win.w.mode(), ui::ModeWindow::Mode::Browsing);
     const ReceiptPrinterSettings saved = ReceiptPrinterSettings::load();
     QCOMPARE(saved.output, ReceiptPrinterSettings::Output::Queue);
     QCOMPARE(saved.target, QString("till"));

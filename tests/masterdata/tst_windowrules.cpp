@@ -155,7 +155,7 @@ void TestWindowRules::pastedTextStopsAtTheColumnWidth()
     QCOMPARE(w.DBEdit2->text().size(), 40);
     QTest::keyClicks(w.DBEdit1, "G1");
     w.cmd_saveClick();
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select gods_name from goods where gods_code='G1'").toString(), QString(40, QChar(0x886B)));
 }
 

@@ -213,7 +213,7 @@ void TestStyleGridDialog::countAndStockQueryByStyle()
     QApplication::setActiveWindow(&w);
     w.monthEdit->setDate(QDate(2026, 11, 30));
     w.cmd_editClick();
-    QCOMPARE(w.mode(), QStringLiteral("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     w.codeEdit->setText("T01");
     // Only goods with stock records are on the sheet, so only they take a count.
     onGrid(*m_app, [](ui::StyleGridDialog* d) {

@@ -55,7 +55,7 @@ void startCount(TestApp& app, TFrmStorChk& w)
     w.monthEdit->setDate(countDay);
     app.dialogs().clear();
     click(w, "cmd_edit");
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
 }
 } // namespace
 
@@ -79,7 +79,7 @@ void TestStorChk::countOf7Against10ShowsLossAndSetsStock()
     QCOMPARE(q->value(1, q->fieldIndex("lost_amou")).toDouble(), 0.0);
     click(w, "cmd_save");
 
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stock(app, "A1"), 7.0);
     QCOMPARE(stock(app, "B2"), 3.0);
     QCOMPARE(app.scalar("select cost_pric from storemain where gods_code='A1'").toDouble(), 4.0);
@@ -133,11 +133,11 @@ void TestStorChk::shelfCountedByScanningWithTheReview()
     };
     click(w, "cmd_save");
     QCOMPARE(listed, QStringList{"B2"});
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(stock(app, "A1"), 10.0);
     answer = 1;   // 未扫描的货品按0计
     click(w, "cmd_save");
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stock(app, "A1"), 3.0);
     QCOMPARE(stock(app, "B2"), 0.0);
     QCOMPARE(app.scalar("select chek_amou from storchek where gods_code='C3'").toDouble(), 1.0);
@@ -153,7 +153,7 @@ void TestStorChk::countedMonthIsRefused()
     w.monthEdit->setDate(countDay);
     click(w, "cmd_edit");
     QCOMPARE(app.dialogs().lastMessage(), QString("该月已盘点，不能再进行盘点操作!请查询."));
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.dataModule().ChektempQ->recordCount(), 0);
 }
 
@@ -173,7 +173,7 @@ void TestStorChk::saveFailingHalfwayKeepsTheCountOpen()
 
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().contains("盘点保存失败"));
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QVERIFY(!StockPosting::isMonthCounted(app.dataModule().AdoConn, countDay));
     QCOMPARE(app.scalar("select count(*) from storchek").toInt(), 0);
     QCOMPARE(stock(app, "A1"), 10.0);
@@ -182,7 +182,7 @@ void TestStorChk::saveFailingHalfwayKeepsTheCountOpen()
 
     removeFailure(app);
     click(w, "cmd_save");
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select count(*) from storchek").toInt(), 3);
     QCOMPARE(stock(app, "A1"), 7.0);
     QCOMPARE(stock(app, "C3"), 2.5);
@@ -207,7 +207,7 @@ void TestStorChk::typedQuantityIsRefusedWhereTyped()
     app.dialogs().clear();
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), QString("货品“A1”的实盘数量为空，请输入后再保存"));
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.scalar("select count(*) from storchek").toInt(), 0);
     QCOMPARE(stock(app, "A1"), 10.0);
 }
@@ -276,12 +276,12 @@ void TestStorChk::adjustmentTo12Point5KeepsCost()
     app.dialogs().answers = {true};
     click(w, "cmd_edit");
     QCOMPARE(app.dialogs().questions.size(), 1);
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     db::Dataset* q = app.dataModule().ChektempQ;
     QCOMPARE(q->value(1, q->fieldIndex("chek_amou")).toDouble(), 3.0);   // B2 first, then O'K
     typeInCell(*w.sheetGrid, 1, "chek_amou", "12.5");
     click(w, "cmd_save");
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stock(app, "O'K"), 12.5);
     QCOMPARE(app.scalar("select cost_pric from storemain where gods_code=:p1", {QString("O'K")}).toDouble(), 8.25);
     QCOMPARE(stock(app, "B2"), 4.0);
@@ -293,7 +293,7 @@ void TestStorChk::adjustmentTo12Point5KeepsCost()
     app.dialogs().clear();
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), QString("货品“B2”的调整数量为空，请输入后再保存"));
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(stock(app, "O'K"), 12.5);
     QCOMPARE(app.scalar("select count(*) from storemain where gods_amou is null").toInt(), 0);
 }
@@ -304,7 +304,7 @@ void TestStorChk::adjustmentAsksFirstAndNotOnAnEmptyGrid()
     TFrmStorChg w;
     click(w, "cmd_edit");
     QCOMPARE(app.dialogs().questions.size(), 0);
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
 
     addStock(app, "A1", 2.0);
     click(w, "cmd_find");
@@ -312,7 +312,7 @@ void TestStorChk::adjustmentAsksFirstAndNotOnAnEmptyGrid()
     click(w, "cmd_edit");
     QCOMPARE(app.dialogs().questions, QStringList{"本操作将影响目前库存，确认是否继续操作?"});
     QCOMPARE(app.dialogs().questionDefaults.value(0), ui::Dialogs::Default::Cancel);
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(app.dataModule().ChektempQ->value(0, 2).isNull());
     QCOMPARE(w.cmd_edit->text(), QString("修改&V]"));
 }
@@ -402,10 +402,10 @@ void TestStorChk::reviewListsOnlyGoodsNeitherScannedNorTyped()
     QCOMPARE(review.listed, QStringList{"C9"});
     QVERIFY(review.text.contains("按账面数量计"));
     QVERIFY(review.text.contains("按0计"));
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     review.answer = 1;   // 按0计
     click(w, "cmd_save");
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stock(app, "1003"), 7.0);
     QCOMPARE(stock(app, "st01-02-3"), 2.0);
     QCOMPARE(stock(app, "C9"), 0.0);
@@ -421,7 +421,7 @@ void TestStorChk::cancelAsksOnlyWhenSomethingWasEntered()
     startCount(app, w);
     app.dialogs().clear();
     QTest::keyClick(&w, Qt::Key_C, Qt::AltModifier);
-    QTRY_COMPARE(w.mode(), QString("null"));
+    QTRY_COMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.dialogs().questions.size(), 0);
 
     startCount(app, w);
@@ -430,11 +430,11 @@ void TestStorChk::cancelAsksOnlyWhenSomethingWasEntered()
     click(w, "cmd_canc");
     QCOMPARE(app.dialogs().questions.size(), 1);
     QCOMPARE(app.dialogs().questionDefaults.value(0), ui::Dialogs::Default::Cancel);
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(counted(app, "A1"), 1.0);
     app.dialogs().answers = {true};
     click(w, "cmd_canc");
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stock(app, "A1"), 10.0);
 
     // The adjustment asks the same.
@@ -448,7 +448,7 @@ void TestStorChk::cancelAsksOnlyWhenSomethingWasEntered()
     app.dialogs().answers = {false};
     click(adjustment, "cmd_canc");
     QCOMPARE(app.dialogs().questions.size(), 1);
-    QCOMPARE(adjustment.mode(), QString("edit"));
+    QCOMPARE(adjustment.mode(), ui::ModeWindow::Mode::Editing);
 }
 
 // A shelf of 20 goods scanned piece by piece, two lines corrected by hand, then a last scan of one of them.
@@ -477,7 +477,7 @@ void TestStorChk::countOf20ScannedGoodsWithTwoCorrected()
     review.install(app);
     click(w, "cmd_save");
     QCOMPARE(review.listed, QStringList{"Z99"});
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     for (int i = 0; i < 20; ++i) {
         const double expected = i == 2 ? 12 : i == 7 ? 1 : i % 4 + 1;
         QCOMPARE(stock(app, codes[i]), expected);
@@ -506,7 +506,7 @@ void TestStorChk::countWithItsAnswerLostIsShownAsSaved()
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().messages.size(), 1);
     QCOMPARE(app.dialogs().lastMessage(), SaveIdentity::alreadySaved);
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     db::Dataset* q = app.dataModule().ChektempQ;
     QCOMPARE(q->recordCount(), 1);
     QCOMPARE(q->value(0, q->fieldIndex("chek_amou")).toDouble(), 7.0);

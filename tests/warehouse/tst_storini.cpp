@@ -62,7 +62,7 @@ void TestStorIni::importTwiceAddsNothingAndKeepsQuantities()
     QCOMPARE(app.scalar("select count(*) from storemain").toInt(), 3);
     QCOMPARE(stock(app, "A1"), 7.0);
     QCOMPARE(app.dataModule().StoreiniQ->recordCount(), 3);
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
 }
 
 void TestStorIni::cancelUndoesEditsAndDeletions()
@@ -80,9 +80,9 @@ void TestStorIni::cancelUndoesEditsAndDeletions()
     click(w, "cmd_dele");
     QCOMPARE(app.dataModule().StoreiniQ->recordCount(), 2);
     QCOMPARE(app.scalar("select count(*) from storemain").toInt(), 3);   // nothing written yet
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     click(w, "cmd_canc");
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     db::Dataset* q = app.dataModule().StoreiniQ;
     QCOMPARE(q->recordCount(), 3);
     QCOMPARE(q->value(0, q->fieldIndex("gods_amou")).toDouble(), 1.0);
@@ -107,7 +107,7 @@ void TestStorIni::saveWritesAllRowsAtOnce()
     typeInCell(*w.stockGrid, 1, "cost_pric", "3.75");
     QCOMPARE(stock(app, "A1"), 1.0);
     click(w, "cmd_save");
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stock(app, "A1"), 12.5);
     QCOMPARE(app.scalar("select cost_pric from storemain where gods_code='B2'").toDouble(), 3.75);
 }
@@ -126,14 +126,14 @@ void TestStorIni::failedSaveKeepsTypedValuesAndMode()
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().messages.size(), 1);
     QVERIFY(app.dialogs().lastMessage().contains("保存失败"));
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(stock(app, "A1"), 1.0);
     db::Dataset* q = app.dataModule().StoreiniQ;
     QCOMPARE(q->value(1, q->fieldIndex("gods_amou")).toDouble(), 6.0);
 
     removeFailure(app);
     click(w, "cmd_save");
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stock(app, "A1"), 5.0);
     QCOMPARE(stock(app, "B2"), 6.0);
 
@@ -142,7 +142,7 @@ void TestStorIni::failedSaveKeepsTypedValuesAndMode()
     typeInCell(*w.stockGrid, 1, "gods_amou", "");
     click(w, "cmd_save");
     QVERIFY(app.dialogs().lastMessage().contains("B2"));
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(stock(app, "B2"), 6.0);
 }
 
@@ -158,7 +158,7 @@ void TestStorIni::untouchedRowWithEmptyCostDoesNotBlockSaving()
     typeInCell(*w.stockGrid, 1, "gods_amou", "4");
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().messages.size(), 0);
-    QCOMPARE(w.mode(), QString("null"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stock(app, "A1"), 4.0);
     QVERIFY(app.scalar("select cost_pric from storemain where gods_code='G9'").isNull());
 
@@ -167,7 +167,7 @@ void TestStorIni::untouchedRowWithEmptyCostDoesNotBlockSaving()
     typeInCell(*w.stockGrid, 0, "gods_amou", "3");
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), QString("货品“G9”的成本为空，请输入后再保存"));
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(stock(app, "G9"), -2.0);
 }
 
@@ -175,16 +175,16 @@ void TestStorIni::negativeQuantityNeedsConfirmation_data()
 {
     QTest::addColumn<bool>("confirmed");
     QTest::addColumn<double>("stored");
-    QTest::addColumn<QString>("mode");
-    QTest::newRow("confirmed: saved") << true << -5.0 << "null";
-    QTest::newRow("not confirmed: nothing stored") << false << 1.0 << "edit";
+    QTest::addColumn<ui::ModeWindow::Mode>("mode");
+    QTest::newRow("confirmed: saved") << true << -5.0 << ui::ModeWindow::Mode::Browsing;
+    QTest::newRow("not confirmed: nothing stored") << false << 1.0 << ui::ModeWindow::Mode::Editing;
 }
 
 void TestStorIni::negativeQuantityNeedsConfirmation()
 {
     QFETCH(bool, confirmed);
     QFETCH(double, stored);
-    QFETCH(QString, mode);
+    QFETCH(ui::ModeWindow::Mode, mode);
     TestApp app;
     addStock(app, "A1", 1.0, 1.0);
     TFrmStorIni w;
@@ -217,7 +217,7 @@ void TestStorIni::altSSavesTheOpenEditorsText()
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_5);
     QTest::keyClick(editor, Qt::Key_S, Qt::AltModifier);
-    QTRY_COMPARE(w.mode(), QString("null"));   // a mnemonic clicks its button after a short animation
+    QTRY_COMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);   // a mnemonic clicks its button after a short animation
     QCOMPARE(app.dialogs().messages.size(), 0);
     QCOMPARE(app.scalar("select cost_pric from storemain where gods_code='A1'").toDouble(), 75.0);
     QCOMPARE(q->value(0, q->fieldIndex("cost_pric")).toDouble(), 75.0);
@@ -233,7 +233,7 @@ void TestStorIni::emptyStockEditsOneBlankRow()
     QCOMPARE(app.dataModule().StoreiniQ->recordCount(), 1);
     click(w, "cmd_save");
     QCOMPARE(app.dialogs().lastMessage(), QString("第1行没有货品编码，请输入货品编码或删除这一行后再保存"));
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.scalar("select count(*) from storemain").toInt(), 0);
 }
 
@@ -251,7 +251,7 @@ void TestStorIni::typedCostIsRefusedWhereTyped()
     QCOMPARE(app.dialogs().lastMessage(), QString("货品“A1”的成本“-3”不能为负数"));
     QCOMPARE(app.dataModule().StoreiniQ->currentRow(), 0);
     click(w, "cmd_save");
-    QCOMPARE(w.mode(), QString("edit"));
+    QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.scalar("select cost_pric from storemain where gods_code='A1'").toDouble(), 1.0);
 }
 
