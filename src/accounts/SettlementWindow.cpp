@@ -75,11 +75,11 @@ void SettlementWindow::buildLayout()
     auto* bar = new QHBoxLayout;
     cmd_add = WindowParts::addButton(bar, "cmd_add", QStringLiteral("结算[&K]"));
     cmd_calc = WindowParts::addButton(bar, "cmd_calc", QStringLiteral("%1款[&J]").arg(verb));
-    cmd_save = WindowParts::addButton(bar, "cmd_save", QStringLiteral("保存[&S]"));
-    cmd_canc = WindowParts::addButton(bar, "cmd_canc", QStringLiteral("取消[&C]"));
-    cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));
-    cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
-    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    cmd_save = WindowParts::addCommand(bar, "cmd_save", WindowParts::Command::Save);
+    cmd_canc = WindowParts::addCommand(bar, "cmd_canc", WindowParts::Command::Cancel);
+    cmd_find = WindowParts::addCommand(bar, "cmd_find", WindowParts::Command::Find);
+    cmd_prin = WindowParts::addCommand(bar, "cmd_prin", WindowParts::Command::Print);
+    cmd_exit = WindowParts::addCommand(bar, "cmd_exit", WindowParts::Command::Exit);
     bar->addStretch();
 
     const auto group = [this](const char* name, const QString& title) {

@@ -51,8 +51,8 @@ void StatementWindow::buildLayout()
     const QString& verb = m_setup.verb;
     auto* bar = new QHBoxLayout;
     cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("结算[&F]"));
-    cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
-    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    cmd_prin = WindowParts::addCommand(bar, "cmd_prin", WindowParts::Command::Print);
+    cmd_exit = WindowParts::addCommand(bar, "cmd_exit", WindowParts::Command::Exit);
     bar->addStretch();
 
     companyGroup = named<QGroupBox>("GroupBox1", this);

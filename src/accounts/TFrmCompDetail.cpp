@@ -47,9 +47,9 @@ TFrmCompDetail::TFrmCompDetail(QWidget* parent)
     resize(792, 573);
 
     auto* bar = new QHBoxLayout;
-    cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));
-    cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
-    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    cmd_find = WindowParts::addCommand(bar, "cmd_find", WindowParts::Command::Find);
+    cmd_prin = WindowParts::addCommand(bar, "cmd_prin", WindowParts::Command::Print);
+    cmd_exit = WindowParts::addCommand(bar, "cmd_exit", WindowParts::Command::Exit);
     bar->addStretch();
 
     companyCodeBox = named<QComboBox>("ComboBox1");

@@ -66,7 +66,7 @@ MaintenanceWindow::MaintenanceWindow(QWidget* parent, const QString& caption, co
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     cmd_add = WindowParts::addButton(buttons, "cmd_add", action);
-    exitButton = WindowParts::addButton(buttons, "BitBtn1", QStringLiteral("退出"));
+    exitButton = WindowParts::addCommand(buttons, "BitBtn1", WindowParts::Command::Exit);
     auto* tree = new QVBoxLayout;
     tree->addWidget(DC);
     tree->addWidget(DL, 1);

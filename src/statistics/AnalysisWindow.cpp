@@ -89,10 +89,11 @@ void AnalysisWindow::layOut(const QList<QWidget*>& leading, const QList<std::pai
                             QWidget* chart)
 {
     auto* bar = new QHBoxLayout;
-    const std::pair<QPushButton*, QString> buttons[] = {{cmd_find, QStringLiteral("查询[&F]")},
-                                                        {cmd_prin, QStringLiteral("打印[&P]")},
+    using WindowParts::Command;
+    const std::pair<QPushButton*, QString> buttons[] = {{cmd_find, WindowParts::commandCaption(Command::Find)},
+                                                        {cmd_prin, WindowParts::commandCaption(Command::Print)},
                                                         {cmd_export, QStringLiteral("导出[&E]")},
-                                                        {cmd_exit, QStringLiteral("退出[&X]")}};
+                                                        {cmd_exit, WindowParts::commandCaption(Command::Exit)}};
     for (const auto& [button, text] : buttons) {
         button->setText(text);
         button->setAutoDefault(false);

@@ -79,8 +79,10 @@ StatisticsWindow::StatisticsWindow(const QString& caption, const QString& name, 
 QBoxLayout* StatisticsWindow::toolBar()
 {
     auto* bar = new QHBoxLayout;
-    const std::pair<QPushButton*, QString> buttons[] = {
-        {cmd_find, QStringLiteral("查询[&F]")}, {cmd_prin, QStringLiteral("打印[&P]")}, {cmd_exit, QStringLiteral("退出[&X]")}};
+    using WindowParts::Command;
+    const std::pair<QPushButton*, QString> buttons[] = {{cmd_find, WindowParts::commandCaption(Command::Find)},
+                                                        {cmd_prin, WindowParts::commandCaption(Command::Print)},
+                                                        {cmd_exit, WindowParts::commandCaption(Command::Exit)}};
     for (const auto& [button, text] : buttons) {
         button->setText(text);
         button->setAutoDefault(false);

@@ -34,7 +34,7 @@ TFrmDayEnd::TFrmDayEnd(QWidget* parent)
     m_takings = WindowParts::named<QLabel>("takingsLabel", this);
     m_takings->setTextFormat(Qt::PlainText);
     m_print = WindowParts::named<QPushButton>("printButton", this);
-    m_print->setText(QStringLiteral("打印[&P]"));
+    m_print->setText(WindowParts::commandCaption(WindowParts::Command::Print));
     m_print->setAutoDefault(false);
     auto* top = new QHBoxLayout;
     top->addWidget(WindowParts::caption(QStringLiteral("日期"), m_date, this));

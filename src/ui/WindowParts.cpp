@@ -25,6 +25,26 @@ QPushButton* addButton(QBoxLayout* bar, const char* name, const QString& text)
     return button;
 }
 
+QString commandCaption(Command command)
+{
+    switch (command) {
+    case Command::Add: return QStringLiteral("新增[&A]");
+    case Command::Edit: return QStringLiteral("修改[&E]");
+    case Command::Delete: return QStringLiteral("删除[&D]");
+    case Command::Find: return QStringLiteral("查询[&F]");
+    case Command::Print: return QStringLiteral("打印[&P]");
+    case Command::Save: return QStringLiteral("保存[&S]");
+    case Command::Cancel: return QStringLiteral("取消[&C]");
+    case Command::Exit: return QStringLiteral("退出[&X]");
+    }
+    return {};
+}
+
+QPushButton* addCommand(QBoxLayout* bar, const char* name, Command command)
+{
+    return addButton(bar, name, commandCaption(command));
+}
+
 QLabel* caption(const QString& text, QWidget* control, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);

@@ -25,6 +25,11 @@ Widget* named(const char* name, QWidget* parent = nullptr)
 // A command button on a tool bar row. It is no dialog's default: Enter in a box moves to the next one.
 QPushButton* addButton(QBoxLayout* bar, const char* name, const QString& text);
 
+// The commands of the windows' button bars: each has one caption, with its key, in every window.
+enum class Command { Add, Edit, Delete, Find, Print, Save, Cancel, Exit };
+QString commandCaption(Command command);
+QPushButton* addCommand(QBoxLayout* bar, const char* name, Command command);
+
 // A caption label that is its control's buddy, so assistive tools name the control by it.
 QLabel* caption(const QString& text, QWidget* control, QWidget* parent = nullptr);
 

@@ -30,9 +30,9 @@ StockListWindow::StockListWindow(const Setup& setup, QWidget* parent)
     resize(980, 600);
     auto* layout = new QVBoxLayout(this);
     m_bar = new QHBoxLayout;
-    cmd_find = WindowParts::addButton(m_bar, "cmd_find", QStringLiteral("查询[&F]"));
-    cmd_prin = WindowParts::addButton(m_bar, "cmd_prin", QStringLiteral("打印[&P]"));
-    cmd_exit = WindowParts::addButton(m_bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    cmd_find = WindowParts::addCommand(m_bar, "cmd_find", WindowParts::Command::Find);
+    cmd_prin = WindowParts::addCommand(m_bar, "cmd_prin", WindowParts::Command::Print);
+    cmd_exit = WindowParts::addCommand(m_bar, "cmd_exit", WindowParts::Command::Exit);
     m_bar->addStretch();
     layout->addLayout(m_bar);
 

@@ -34,12 +34,12 @@ StockSheetWindow::StockSheetWindow(int position, StockRules::Sheet kind, const Q
     resize(980, 600);
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
-    cmd_find = WindowParts::addButton(bar, "cmd_find", QStringLiteral("查询[&F]"));
+    cmd_find = WindowParts::addCommand(bar, "cmd_find", WindowParts::Command::Find);
     cmd_edit = WindowParts::addButton(bar, "cmd_edit", editCaption);
-    cmd_save = WindowParts::addButton(bar, "cmd_save", QStringLiteral("保存[&S]"));
-    cmd_canc = WindowParts::addButton(bar, "cmd_canc", QStringLiteral("取消[&C]"));
-    cmd_prin = WindowParts::addButton(bar, "cmd_prin", QStringLiteral("打印[&P]"));
-    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    cmd_save = WindowParts::addCommand(bar, "cmd_save", WindowParts::Command::Save);
+    cmd_canc = WindowParts::addCommand(bar, "cmd_canc", WindowParts::Command::Cancel);
+    cmd_prin = WindowParts::addCommand(bar, "cmd_prin", WindowParts::Command::Print);
+    cmd_exit = WindowParts::addCommand(bar, "cmd_exit", WindowParts::Command::Exit);
     bar->addStretch();
     styleButton = WindowParts::addButton(bar, "styleButton", QStringLiteral("尺码颜色(F7)..."));
     styleButton->setFocusPolicy(Qt::NoFocus);

@@ -19,7 +19,7 @@
 #include <QPushButton>
 
 TFrmStorChg::TFrmStorChg(QWidget* parent)
-    : StockSheetWindow(Function::StockAdjust, StockRules::Sheet::Adjustment, QStringLiteral("修改&V]"), parent)
+    : StockSheetWindow(Function::StockAdjust, StockRules::Sheet::Adjustment, QStringLiteral("修改[&V]"), parent)
 {
     setObjectName(QStringLiteral("TFrmStorChg"));
     setWindowTitle(QStringLiteral("库存调整"));

@@ -25,11 +25,11 @@ TFrmStorIni::TFrmStorIni(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
     cmd_add = WindowParts::addButton(bar, "cmd_add", QStringLiteral("导入[&A]"));
-    cmd_edit = WindowParts::addButton(bar, "cmd_edit", QStringLiteral("修改[&E]"));
-    cmd_dele = WindowParts::addButton(bar, "cmd_dele", QStringLiteral("删除[&D]"));
-    cmd_save = WindowParts::addButton(bar, "cmd_save", QStringLiteral("保存[&S]"));
-    cmd_canc = WindowParts::addButton(bar, "cmd_canc", QStringLiteral("取消[&C]"));
-    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    cmd_edit = WindowParts::addCommand(bar, "cmd_edit", WindowParts::Command::Edit);
+    cmd_dele = WindowParts::addCommand(bar, "cmd_dele", WindowParts::Command::Delete);
+    cmd_save = WindowParts::addCommand(bar, "cmd_save", WindowParts::Command::Save);
+    cmd_canc = WindowParts::addCommand(bar, "cmd_canc", WindowParts::Command::Cancel);
+    cmd_exit = WindowParts::addCommand(bar, "cmd_exit", WindowParts::Command::Exit);
     bar->addStretch();
     layout->addLayout(bar);
 

@@ -314,7 +314,7 @@ void TestStorChk::adjustmentAsksFirstAndNotOnAnEmptyGrid()
     QCOMPARE(app.dialogs().questionDefaults.value(0), ui::Dialogs::Default::Cancel);
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(app.dataModule().ChektempQ->value(0, 2).isNull());
-    QCOMPARE(w.cmd_edit->text(), QString("修改&V]"));
+    QCOMPARE(w.cmd_edit->text(), QString("修改[&V]"));
 }
 
 void TestStorChk::rightsSetTheButtons()
