@@ -6,7 +6,7 @@ class QLabel;
 class QProgressBar;
 class QTimer;
 
-// The splash window shown while the program builds its windows.
+// The splash window shown while the program starts, until the login shows.
 class TfrmFlash : public QWidget {
     Q_OBJECT
 public:

@@ -5,7 +5,6 @@
 #include "app/HelpWindow.h"
 #include "app/HomePage.h"
 #include "app/ProductInfo.h"
-#include "app/TFrmLogin.h"
 #include "app/TodayPage.h"
 #include "app/TfrmAbout.h"
 #include "app/WindowCatalog.h"
@@ -142,7 +141,6 @@ TfrmMain::TfrmMain(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProductInfo::designedCaption);
-    CurrentRights::current().userId.clear();
     buildMenus();
     buildToolBar();
     buildStatusBar();
@@ -152,10 +150,8 @@ TfrmMain::TfrmMain(QWidget* parent)
     central->setStyleSheet(QStringLiteral("#background { background: #eef3f9; }"));
     Image1 = new QLabel(central);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/images/background800.png")));
     Image2 = new QLabel(central);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setPixmap(QPixmap(QStringLiteral(":/images/background1024.png")));
     m_today = new TodayPage(central);
     m_today->hide();   // until someone has logged in
     (new QVBoxLayout(central))->addWidget(m_today);
@@ -272,6 +268,10 @@ void TfrmMain::applyBackground(int screenWidth)
     Image2->hide();
     QLabel* picture = screenWidth == 800 ? Image1 : screenWidth == 1024 ? Image2 : nullptr;
     if (picture) {
+        // Read only for the width that shows it: decoding both held up the start.
+        if (picture->pixmap().isNull())
+            picture->setPixmap(QPixmap(picture == Image1 ? QStringLiteral(":/images/background800.png")
+                                                         : QStringLiteral(":/images/background1024.png")));
         picture->move(0, 45);
         picture->adjustSize();
         picture->show();
@@ -315,24 +315,12 @@ void TfrmMain::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!m_shown) {
         m_shown = true;
-        // The login comes up once the main window is on the screen.
         QTimer::singleShot(0, this, &TfrmMain::FormShow);
     }
 }
 
 void TfrmMain::FormShow()
 {
-    if (m_login) {
-        const int result = ui::dialogs().exec(m_login);
-        if (m_login->closeExitCode() != 0) {
-            endProgram(m_login->closeExitCode());
-            return;
-        }
-        if (m_login->terminateRequested() || result != QDialog::Accepted) {
-            endProgram(0);
-            return;
-        }
-    }
     showUser();
     applyRights();
     // The backup question comes with the main window, before anything slow: a
@@ -376,12 +364,6 @@ void TfrmMain::checkNumbers()
         if (!report.isEmpty())
             ui::warn(report, this);
     }
-}
-
-void TfrmMain::endProgram(int exitCode)
-{
-    m_ending = true;
-    QTimer::singleShot(0, qApp, [exitCode] { QCoreApplication::exit(exitCode); });
 }
 
 void TfrmMain::openWindow(const QString& className, const std::function<void(QDialog*)>& prepare)
@@ -434,9 +416,7 @@ void TfrmMain::X1Click()
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    if (m_ending) {
-        event->accept();
-    } else if (ui::confirm(QStringLiteral("确认退出系统?"), this)) {
+    if (ui::confirm(QStringLiteral("确认退出系统?"), this)) {
         m_backups->backupOnExit();
         event->accept();
     } else {

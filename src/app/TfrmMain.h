@@ -12,18 +12,16 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class BackupKeeper;
-class TFrmLogin;
 class TodayPage;
 
-// The main window: menu bar and tool bar that open every command window,
-// the status bar with the user, and the rights applied to every command.
+// The main window, built once someone has logged in: menu bar and tool bar that
+// open every command window, the status bar with the user, and the rights
+// applied to every command.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TfrmMain(QWidget* parent = nullptr);
     ~TfrmMain() override;
-
-    void setLogin(TFrmLogin* login) { m_login = login; }
 
     // Enables each numbered menu item and tool-bar button from pow_use.
     void applyRights();
@@ -42,6 +40,8 @@ public:
     BackupKeeper* backups() const { return m_backups; }
 
 public slots:
+    // What the logged-in user meets first: status bar, rights, the backup
+    // question, the numbers check and the home page. Runs when the window first shows.
     void FormShow();
     void N48Click();   // 访问主页
     void N50Click();   // 帮助
@@ -59,9 +59,7 @@ private:
     void checkNumbers();
     // Brings the window up front and waits (a second at most) until it is active.
     void waitUntilActive();
-    void endProgram(int exitCode);
 
-    TFrmLogin* m_login = nullptr;
     QToolBar* ToolBar1;
     QLabel* Image1;
     QLabel* Image2;
@@ -71,7 +69,6 @@ private:
     QHash<QString, QToolButton*> m_buttons;
     QHash<QString, QPointer<QDialog>> m_open;
     bool m_shown = false;
-    bool m_ending = false;
     BackupKeeper* m_backups;
     TodayPage* m_today;
 };
