@@ -12,12 +12,12 @@ class TfrmFlash : public QWidget {
 public:
     explicit TfrmFlash(QWidget* parent = nullptr);
 
-    QProgressBar* ProgressBar1;
+    QProgressBar* progressBar;
 
 public slots:
-    void Timer1Timer();
+    void advanceProgress();
 
 private:
-    QLabel* Image1;
-    QTimer* Timer1;
+    QLabel* picture;
+    QTimer* progressTimer;
 };

@@ -43,10 +43,10 @@ public slots:
     // What the logged-in user meets first: status bar, rights, the backup
     // question, the numbers check and the home page. Runs when the window first shows.
     void FormShow();
-    void N48Click();   // 访问主页
-    void N50Click();   // 帮助
-    void N51Click();   // 关于
-    void X1Click();    // 退出
+    void openHomePage();
+    void openHelp();
+    void openAbout();
+    void exitProgram();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -60,9 +60,9 @@ private:
     // Brings the window up front and waits (a second at most) until it is active.
     void waitUntilActive();
 
-    QToolBar* ToolBar1;
-    QLabel* Image1;
-    QLabel* Image2;
+    QToolBar* m_toolBar;
+    QLabel* m_background800;
+    QLabel* m_background1024;
     QList<QLabel*> m_panels;
     QHash<QString, QAction*> m_items;
     QHash<QString, int> m_positions;         // menu item / tool button -> function position

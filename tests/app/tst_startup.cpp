@@ -62,8 +62,8 @@ void TestStartup::mainWindowFollowsOnlyALogin()
         if (presses == 0)
             login->cmd_close->click();
         for (int i = 0; i < presses; ++i) {
-            login->Edit1->setText("admin");
-            login->Edit2->setText(password);
+            login->userEdit->setText("admin");
+            login->passwordEdit->setText(password);
             login->cmd_ok->click();
         }
         return login->result();
