@@ -10,6 +10,7 @@
 #include "app/TfrmMain.h"
 #include "app/WindowCatalog.h"
 #include "reports/ReportLayouts.h"
+#include "ui/BusyCursor.h"
 #include "ui/Dialogs.h"
 
 #include <QDir>
@@ -19,6 +20,7 @@
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
+#include <memory>
 
 namespace {
 
@@ -69,19 +71,32 @@ int runBrovanta(int argc, char* argv[])
     } catch (const std::exception&) {
     }
 
-    WindowCatalog::registerAll();
-    TfrmMain mainWindow;
-    app.processEvents();
-    TFrmLogin login(&mainWindow);
-    mainWindow.setLogin(&login);
     TFrmDataMod dataModule;
-    app.processEvents();
-    ReportLayouts::createAll(&mainWindow);
 
-    // The splash shows only while the forms are made: the login follows at once.
+    // The splash shows only while the database is made: the login follows at once.
     splash->hide();
     delete splash;
 
-    mainWindow.showMaximized();
-    return app.exec();
+    return logInAndRun();
+}
+
+int logInAndRun()
+{
+    {
+        TFrmLogin login;
+        const int result = ui::dialogs().exec(&login);
+        if (login.closeExitCode() != 0)
+            return login.closeExitCode();
+        if (login.terminateRequested() || result != QDialog::Accepted)
+            return 0;
+    }
+    std::unique_ptr<TfrmMain> mainWindow;
+    {
+        const ui::BusyCursor busy;
+        WindowCatalog::registerAll();
+        mainWindow = std::make_unique<TfrmMain>();
+        ReportLayouts::createAll(mainWindow.get());
+    }
+    mainWindow->showMaximized();
+    return QApplication::exec();
 }

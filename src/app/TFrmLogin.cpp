@@ -38,11 +38,11 @@ TFrmLogin::TFrmLogin(QWidget* parent)
     setObjectName(QStringLiteral("FrmLogin"));
     setWindowTitle(QStringLiteral("用户登录"));
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit2 = new QLineEdit(this);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setEchoMode(QLineEdit::Password);
+    userEdit = new QLineEdit(this);
+    userEdit->setObjectName(QStringLiteral("Edit1"));
+    passwordEdit = new QLineEdit(this);
+    passwordEdit->setObjectName(QStringLiteral("Edit2"));
+    passwordEdit->setEchoMode(QLineEdit::Password);
     cmd_ok = new QPushButton(QStringLiteral("确定[&O]"), this);
     cmd_ok->setObjectName(QStringLiteral("cmd_ok"));
     cmd_close = new QPushButton(QStringLiteral("关闭[&X]"), this);
@@ -60,9 +60,9 @@ TFrmLogin::TFrmLogin(QWidget* parent)
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("用户名："), this), 0, 0);
-    grid->addWidget(Edit1, 0, 1);
+    grid->addWidget(userEdit, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("密  码："), this), 1, 0);
-    grid->addWidget(Edit2, 1, 1);
+    grid->addWidget(passwordEdit, 1, 1);
     auto* choice = new QHBoxLayout;
     choice->addWidget(rbFile);
     choice->addWidget(rbServer);
@@ -83,7 +83,7 @@ TFrmLogin::TFrmLogin(QWidget* parent)
 
     connect(cmd_ok, &QPushButton::clicked, this, &TFrmLogin::cmd_okClick);
     connect(cmd_close, &QPushButton::clicked, this, &TFrmLogin::cmd_closeClick);
-    connect(Edit2, &QLineEdit::returnPressed, this, &TFrmLogin::cmd_okClick);
+    connect(passwordEdit, &QLineEdit::returnPressed, this, &TFrmLogin::cmd_okClick);
     connect(cmd_server, &QPushButton::clicked, this, &TFrmLogin::cmd_serverClick);
     connect(rbServer, &QRadioButton::toggled, this, &TFrmLogin::dropConnection);
 }
@@ -92,7 +92,7 @@ void TFrmLogin::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     ui::centreOnScreen(this);
-    Edit1->setFocus();
+    userEdit->setFocus();
 }
 
 void TFrmLogin::reject()
@@ -270,7 +270,7 @@ bool TFrmLogin::checkUser(const QString& userId, const QString& password)
 void TFrmLogin::cmd_okClick()
 {
     // The password is what was typed, blanks and all, as 权限设置 keeps it.
-    const QString password = Edit2->text();
+    const QString password = passwordEdit->text();
     if (m_attempt == 3)
         m_terminateRequested = true;
     ++m_attempt;
@@ -301,14 +301,14 @@ bool TFrmLogin::typedUserFound(const QString& password)
     bool found = false;
     try {
         const ui::BusyCursor busy;
-        found = checkUser(Edit1->text().trimmed(), password);
+        found = checkUser(userEdit->text().trimmed(), password);
     } catch (const db::Error&) {
         ui::showError(QStringLiteral("数据库无法打开"), this);
         return false;
     }
     if (!found) {
         ui::warn(QStringLiteral("用户名或密码错误！"), this);
-        Edit1->setFocus();
+        userEdit->setFocus();
     }
     return found;
 }
@@ -325,9 +325,9 @@ void TFrmLogin::cmd_closeClick()
 // nothing saved, is open to all.
 void TFrmLogin::cmd_serverClick()
 {
-    if (!ShopServer::address().host.isEmpty() && !Edit1->text().trimmed().isEmpty()) {
+    if (!ShopServer::address().host.isEmpty() && !userEdit->text().trimmed().isEmpty()) {
         connectDatabase();
-        if (!m_connected || !typedUserFound(Edit2->text()))
+        if (!m_connected || !typedUserFound(passwordEdit->text()))
             return;
     }
     int result = QDialog::Rejected;

@@ -18,8 +18,8 @@ class TFrmLogin : public QDialog {
 public:
     explicit TFrmLogin(QWidget* parent = nullptr);
 
-    QLineEdit* Edit1;
-    QLineEdit* Edit2;
+    QLineEdit* userEdit;
+    QLineEdit* passwordEdit;
     QPushButton* cmd_ok;
     QPushButton* cmd_close;
     QRadioButton* rbFile;

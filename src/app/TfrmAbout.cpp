@@ -16,17 +16,17 @@ TfrmAbout::TfrmAbout(QWidget* parent)
     picture->setGeometry(0, 0, 400, 250);
     picture->setPixmap(QPixmap(QStringLiteral(":/images/about.png")));
 
-    Label3 = new QLabel(QStringLiteral("关闭"), this);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(340, 215, 40, 20);
-    Label3->setStyleSheet(QStringLiteral("color:#1f4e79; text-decoration: underline;"));
+    closeLabel = new QLabel(QStringLiteral("关闭"), this);
+    closeLabel->setObjectName(QStringLiteral("Label3"));
+    closeLabel->setGeometry(340, 215, 40, 20);
+    closeLabel->setStyleSheet(QStringLiteral("color:#1f4e79; text-decoration: underline;"));
 
     // Blank and clickable, over the "访问主页" line of the picture.
-    Label5 = new QLabel(this);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    Label5->setGeometry(150, 160, 100, 24);
+    homePageLabel = new QLabel(this);
+    homePageLabel->setObjectName(QStringLiteral("Label5"));
+    homePageLabel->setGeometry(150, 160, 100, 24);
 
-    for (QLabel* label : {Label3, Label5}) {
+    for (QLabel* label : {closeLabel, homePageLabel}) {
         label->setCursor(Qt::PointingHandCursor);
         label->installEventFilter(this);
     }
@@ -35,21 +35,21 @@ TfrmAbout::TfrmAbout(QWidget* parent)
 bool TfrmAbout::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Label3)
-            Label3Click();
-        else if (watched == Label5)
-            Label5Click();
+        if (watched == closeLabel)
+            closeAbout();
+        else if (watched == homePageLabel)
+            openHomePage();
         return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TfrmAbout::Label3Click()
+void TfrmAbout::closeAbout()
 {
     close();
 }
 
-void TfrmAbout::Label5Click()
+void TfrmAbout::openHomePage()
 {
     HomePage::open();
 }

@@ -10,12 +10,12 @@ class TfrmAbout : public QDialog {
 public:
     explicit TfrmAbout(QWidget* parent = nullptr);
 
-    QLabel* Label3;
-    QLabel* Label5;
+    QLabel* closeLabel;
+    QLabel* homePageLabel;
 
 public slots:
-    void Label3Click();
-    void Label5Click();
+    void closeAbout();
+    void openHomePage();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,29 +11,29 @@ TfrmFlash::TfrmFlash(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmFlash"));
     setFixedSize(399, 249);
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, 400, 305);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/images/splash.png")));
-    Image1->setScaledContents(false);
+    picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setGeometry(0, 0, 400, 305);
+    picture->setPixmap(QPixmap(QStringLiteral(":/images/splash.png")));
+    picture->setScaledContents(false);
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setGeometry(0, height() - 7, 150, 7);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    progressBar->setTextVisible(false);
+    progressBar->setGeometry(0, height() - 7, 150, 7);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, &TfrmFlash::Timer1Timer);
-    Timer1->start();
+    progressTimer = new QTimer(this);
+    progressTimer->setObjectName(QStringLiteral("Timer1"));
+    progressTimer->setInterval(100);
+    connect(progressTimer, &QTimer::timeout, this, &TfrmFlash::advanceProgress);
+    progressTimer->start();
 
     ui::centreOnScreen(this);
 }
 
-void TfrmFlash::Timer1Timer()
+void TfrmFlash::advanceProgress()
 {
-    ProgressBar1->setValue(ProgressBar1->value() == 100 ? 0 : ProgressBar1->value() + 5);
+    progressBar->setValue(progressBar->value() == 100 ? 0 : progressBar->value() + 5);
 }

@@ -6,18 +6,18 @@ class QLabel;
 class QProgressBar;
 class QTimer;
 
-// The splash window shown while the program builds its windows.
+// The splash window shown while the program starts, until the login shows.
 class TfrmFlash : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmFlash(QWidget* parent = nullptr);
 
-    QProgressBar* ProgressBar1;
+    QProgressBar* progressBar;
 
 public slots:
-    void Timer1Timer();
+    void advanceProgress();
 
 private:
-    QLabel* Image1;
-    QTimer* Timer1;
+    QLabel* picture;
+    QTimer* progressTimer;
 };

@@ -5,7 +5,6 @@
 #include "app/HelpWindow.h"
 #include "app/HomePage.h"
 #include "app/ProductInfo.h"
-#include "app/TFrmLogin.h"
 #include "app/TodayPage.h"
 #include "app/TfrmAbout.h"
 #include "app/WindowCatalog.h"
@@ -142,7 +141,6 @@ TfrmMain::TfrmMain(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProductInfo::designedCaption);
-    CurrentRights::current().userId.clear();
     buildMenus();
     buildToolBar();
     buildStatusBar();
@@ -150,12 +148,10 @@ TfrmMain::TfrmMain(QWidget* parent)
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("background"));
     central->setStyleSheet(QStringLiteral("#background { background: #eef3f9; }"));
-    Image1 = new QLabel(central);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/images/background800.png")));
-    Image2 = new QLabel(central);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setPixmap(QPixmap(QStringLiteral(":/images/background1024.png")));
+    m_background800 = new QLabel(central);
+    m_background800->setObjectName(QStringLiteral("Image1"));
+    m_background1024 = new QLabel(central);
+    m_background1024->setObjectName(QStringLiteral("Image2"));
     m_today = new TodayPage(central);
     m_today->hide();   // until someone has logged in
     (new QVBoxLayout(central))->addWidget(m_today);
@@ -196,35 +192,35 @@ void TfrmMain::buildMenus()
                 connect(action, &QAction::triggered, this, [this, window] { openWindow(window); });
         }
     }
-    connect(m_items.value("N48"), &QAction::triggered, this, &TfrmMain::N48Click);
-    connect(m_items.value("N50"), &QAction::triggered, this, &TfrmMain::N50Click);
-    connect(m_items.value("N51"), &QAction::triggered, this, &TfrmMain::N51Click);
+    connect(m_items.value("N48"), &QAction::triggered, this, &TfrmMain::openHomePage);
+    connect(m_items.value("N50"), &QAction::triggered, this, &TfrmMain::openHelp);
+    connect(m_items.value("N51"), &QAction::triggered, this, &TfrmMain::openAbout);
     QAction* exit = menuBar()->addAction(QStringLiteral("退出[&X]"));
     exit->setObjectName(QStringLiteral("X1"));
     m_items.insert(QStringLiteral("X1"), exit);
-    connect(exit, &QAction::triggered, this, &TfrmMain::X1Click);
+    connect(exit, &QAction::triggered, this, &TfrmMain::exitProgram);
 }
 
 void TfrmMain::buildToolBar()
 {
-    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setIconSize(QSize(24, 24));
+    m_toolBar = addToolBar(QStringLiteral("ToolBar1"));
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setIconSize(QSize(24, 24));
     bool firstGroup = true;
     for (const QList<ToolCommand>& group : toolGroups()) {
         if (!firstGroup)
-            ToolBar1->addSeparator();
+            m_toolBar->addSeparator();
         firstGroup = false;
         for (const ToolCommand& c : group) {
-            auto* button = new QToolButton(ToolBar1);
+            auto* button = new QToolButton(m_toolBar);
             const QString name = QString::fromLatin1(c.button);
             button->setObjectName(name);
             button->setText(QString::fromUtf8(c.caption));
             button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(c.icon))));
             button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
             button->setMinimumHeight(39);
-            ToolBar1->addWidget(button);
+            m_toolBar->addWidget(button);
             m_buttons.insert(name, button);
             const QString item = QString::fromLatin1(c.item);
             if (m_positions.contains(item))
@@ -268,10 +264,14 @@ QToolButton* TfrmMain::toolButton(const QString& name) const
 
 void TfrmMain::applyBackground(int screenWidth)
 {
-    Image1->hide();
-    Image2->hide();
-    QLabel* picture = screenWidth == 800 ? Image1 : screenWidth == 1024 ? Image2 : nullptr;
+    m_background800->hide();
+    m_background1024->hide();
+    QLabel* picture = screenWidth == 800 ? m_background800 : screenWidth == 1024 ? m_background1024 : nullptr;
     if (picture) {
+        // Read only for the width that shows it: decoding both held up the start.
+        if (picture->pixmap().isNull())
+            picture->setPixmap(QPixmap(picture == m_background800 ? QStringLiteral(":/images/background800.png")
+                                                         : QStringLiteral(":/images/background1024.png")));
         picture->move(0, 45);
         picture->adjustSize();
         picture->show();
@@ -315,24 +315,12 @@ void TfrmMain::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!m_shown) {
         m_shown = true;
-        // The login comes up once the main window is on the screen.
         QTimer::singleShot(0, this, &TfrmMain::FormShow);
     }
 }
 
 void TfrmMain::FormShow()
 {
-    if (m_login) {
-        const int result = ui::dialogs().exec(m_login);
-        if (m_login->closeExitCode() != 0) {
-            endProgram(m_login->closeExitCode());
-            return;
-        }
-        if (m_login->terminateRequested() || result != QDialog::Accepted) {
-            endProgram(0);
-            return;
-        }
-    }
     showUser();
     applyRights();
     // The backup question comes with the main window, before anything slow: a
@@ -378,12 +366,6 @@ void TfrmMain::checkNumbers()
     }
 }
 
-void TfrmMain::endProgram(int exitCode)
-{
-    m_ending = true;
-    QTimer::singleShot(0, qApp, [exitCode] { QCoreApplication::exit(exitCode); });
-}
-
 void TfrmMain::openWindow(const QString& className, const std::function<void(QDialog*)>& prepare)
 {
     if (m_open.value(className))
@@ -410,33 +392,31 @@ void TfrmMain::openWindow(const QString& className, const std::function<void(QDi
         m_today->refresh();
 }
 
-void TfrmMain::N48Click()
+void TfrmMain::openHomePage()
 {
     if (!HomePage::open())
         ui::warn(QStringLiteral("无法打开主页"), this);
 }
 
-void TfrmMain::N50Click()
+void TfrmMain::openHelp()
 {
     HelpWindow::showFor(this);
 }
 
-void TfrmMain::N51Click()
+void TfrmMain::openAbout()
 {
     TfrmAbout about(this);
     ui::dialogs().exec(&about);
 }
 
-void TfrmMain::X1Click()
+void TfrmMain::exitProgram()
 {
     close();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    if (m_ending) {
-        event->accept();
-    } else if (ui::confirm(QStringLiteral("确认退出系统?"), this)) {
+    if (ui::confirm(QStringLiteral("确认退出系统?"), this)) {
         m_backups->backupOnExit();
         event->accept();
     } else {

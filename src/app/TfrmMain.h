@@ -12,18 +12,16 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class BackupKeeper;
-class TFrmLogin;
 class TodayPage;
 
-// The main window: menu bar and tool bar that open every command window,
-// the status bar with the user, and the rights applied to every command.
+// The main window, built once someone has logged in: menu bar and tool bar that
+// open every command window, the status bar with the user, and the rights
+// applied to every command.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TfrmMain(QWidget* parent = nullptr);
     ~TfrmMain() override;
-
-    void setLogin(TFrmLogin* login) { m_login = login; }
 
     // Enables each numbered menu item and tool-bar button from pow_use.
     void applyRights();
@@ -42,11 +40,13 @@ public:
     BackupKeeper* backups() const { return m_backups; }
 
 public slots:
+    // What the logged-in user meets first: status bar, rights, the backup
+    // question, the numbers check and the home page. Runs when the window first shows.
     void FormShow();
-    void N48Click();   // 访问主页
-    void N50Click();   // 帮助
-    void N51Click();   // 关于
-    void X1Click();    // 退出
+    void openHomePage();
+    void openHelp();
+    void openAbout();
+    void exitProgram();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -59,19 +59,16 @@ private:
     void checkNumbers();
     // Brings the window up front and waits (a second at most) until it is active.
     void waitUntilActive();
-    void endProgram(int exitCode);
 
-    TFrmLogin* m_login = nullptr;
-    QToolBar* ToolBar1;
-    QLabel* Image1;
-    QLabel* Image2;
+    QToolBar* m_toolBar;
+    QLabel* m_background800;
+    QLabel* m_background1024;
     QList<QLabel*> m_panels;
     QHash<QString, QAction*> m_items;
     QHash<QString, int> m_positions;         // menu item / tool button -> function position
     QHash<QString, QToolButton*> m_buttons;
     QHash<QString, QPointer<QDialog>> m_open;
     bool m_shown = false;
-    bool m_ending = false;
     BackupKeeper* m_backups;
     TodayPage* m_today;
 };

@@ -37,8 +37,8 @@ struct Unconnected : TestApp {
 
 void login(TFrmLogin& dialog, const QString& user, const QString& password)
 {
-    dialog.Edit1->setText(user);
-    dialog.Edit2->setText(password);
+    dialog.userEdit->setText(user);
+    dialog.passwordEdit->setText(password);
     dialog.cmd_okClick();
 }
 
@@ -158,8 +158,8 @@ void TestLogin::lineCountThatIsNoIntegerIsAnError()
     Unconnected app;
     IniFile(AppPaths::settingsFile()).write("billdata", "line_count", "12a");
     TFrmLogin dialog;
-    dialog.Edit1->setText("admin");
-    dialog.Edit2->setText("admin");
+    dialog.userEdit->setText("admin");
+    dialog.passwordEdit->setText("admin");
     QVERIFY_THROWS_EXCEPTION(db::Error, dialog.cmd_okClick());
     QVERIFY(!dialog.isConnected());
     QVERIFY(!app.dataModule().AdoConn.isOpen());
@@ -194,8 +194,8 @@ void TestLogin::wrongPasswordKeepsTheTexts()
     TFrmLogin dialog;
     login(dialog, "admin", "nimda");
     QCOMPARE(app.dialogs().lastMessage(), QString("用户名或密码错误！"));
-    QCOMPARE(dialog.Edit1->text(), QString("admin"));
-    QCOMPARE(dialog.Edit2->text(), QString("nimda"));
+    QCOMPARE(dialog.userEdit->text(), QString("admin"));
+    QCOMPARE(dialog.passwordEdit->text(), QString("nimda"));
     QVERIFY(dialog.result() != QDialog::Accepted);
 }
 
@@ -328,12 +328,12 @@ void TestLogin::enterWalksUserPasswordOk()
     TFrmLogin dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QCOMPARE(QApplication::focusWidget(), dialog.Edit1);
-    QTest::keyClicks(dialog.Edit1, "admin");
-    QTest::keyClick(dialog.Edit1, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), dialog.Edit2);
-    QTest::keyClicks(dialog.Edit2, "admin");
-    QTest::keyClick(dialog.Edit2, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), dialog.userEdit);
+    QTest::keyClicks(dialog.userEdit, "admin");
+    QTest::keyClick(dialog.userEdit, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), dialog.passwordEdit);
+    QTest::keyClicks(dialog.passwordEdit, "admin");
+    QTest::keyClick(dialog.passwordEdit, Qt::Key_Return);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }
 
@@ -472,19 +472,19 @@ void TestLogin::savedServerChangesOnlyForAnAdministrator()
              {QString(Function::Count, '1').replace(Function::Powers - 1, 1, '0')});
     // A wrong password opens nothing.
     app.dialogs().clear();
-    dialog.Edit1->setText("admin");
-    dialog.Edit2->setText("wrong");
+    dialog.userEdit->setText("admin");
+    dialog.passwordEdit->setText("wrong");
     dialog.cmd_server->click();
     QCOMPARE(seen.size(), 1);
     QCOMPARE(app.dialogs().lastMessage(), QString("用户名或密码错误！"));
     // A clerk without the right sees it only; the administrator may change it.
-    dialog.Edit1->setText("clerk");
-    dialog.Edit2->setText("pw");
+    dialog.userEdit->setText("clerk");
+    dialog.passwordEdit->setText("pw");
     dialog.cmd_server->click();
     QCOMPARE(seen.size(), 2);
     QVERIFY(!seen.last().changeable);
-    dialog.Edit1->setText("Admin");
-    dialog.Edit2->setText("admin");
+    dialog.userEdit->setText("Admin");
+    dialog.passwordEdit->setText("admin");
     dialog.cmd_server->click();
     QCOMPARE(seen.size(), 3);
     QVERIFY(seen.last().changeable);

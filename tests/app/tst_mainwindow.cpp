@@ -198,6 +198,8 @@ void TestMainWindow::closeConfirmationCanBeCancelled()
 
 void TestMainWindow::backgroundOnlyAtTwoWidths()
 {
+    // The pictures are in the library's resources.
+    Q_INIT_RESOURCE(resources);
     TestApp app;
     TfrmMain w;
     auto* image1 = w.findChild<QLabel*>("Image1");
@@ -206,9 +208,11 @@ void TestMainWindow::backgroundOnlyAtTwoWidths()
     QVERIFY(image1->isHidden() && image2->isHidden());
     w.applyBackground(800);
     QVERIFY(!image1->isHidden() && image2->isHidden());
+    QVERIFY(!image1->pixmap().isNull());
     QCOMPARE(image1->pos(), QPoint(0, 45));
     w.applyBackground(1024);
     QVERIFY(image1->isHidden() && !image2->isHidden());
+    QVERIFY(!image2->pixmap().isNull());
 }
 
 void TestMainWindow::windowsOpenFreshAndAreDestroyed()

@@ -148,8 +148,8 @@ void TestPower::eachColumnStoresTheRightOfItsTitle()
 
     // At the next login the user may use the purchase window's find button.
     TFrmLogin login;
-    login.Edit1->setText("E02");
-    login.Edit2->setText("pw");
+    login.userEdit->setText("E02");
+    login.passwordEdit->setText("pw");
     login.cmd_okClick();
     QVERIFY(hasRight(Right::Find, Function::PurchaseIn));
     QVERIFY(hasRight(Right::Use, Function::PurchaseIn));
@@ -258,8 +258,8 @@ void TestPower::blankAtAnEndIsAskedAboutAndKept()
     // The administrator gets in with what he set, and only with that.
     const auto logsIn = [](const QString& password) {
         TFrmLogin login;
-        login.Edit1->setText("admin");
-        login.Edit2->setText(password);
+        login.userEdit->setText("admin");
+        login.passwordEdit->setText(password);
         login.cmd_okClick();
         return login.result() == QDialog::Accepted;
     };

@@ -393,8 +393,8 @@ void TestServerMode::emptyServerIsSetUpAtTheFirstLogin()
     }
     app.dialogs().answers = answers;
     TFrmLogin login;
-    login.Edit1->setText("admin");
-    login.Edit2->setText("admin");
+    login.userEdit->setText("admin");
+    login.passwordEdit->setText("admin");
     login.cmd_okClick();
     QCOMPARE(app.dialogs().questions.size(), answers.size());
     QCOMPARE(app.dialogs().questions.join('\n').contains("的全部数据导入服务器吗？"), shopInFile);
