@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QScrollBar>
+#include <QTableView>
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -131,6 +132,69 @@ std::vector<Line> bareLoop(db::Connection& c)
 const char* const lookupColumns[] = {"gods_name", "gods_spec", "gods_type", "gods_kind",
                                      "gods_unit", "gods_color", "gods_size"};
 
+// The bare contender for painting: a plain model of as many rows and columns,
+// holding the texts, alignments and titles the grid showed for the rows it showed.
+class PlainTexts : public QAbstractTableModel {
+public:
+    explicit PlainTexts(const QAbstractItemModel& shown) : m_rows(shown.rowCount())
+    {
+        for (int column = 0; column < shown.columnCount(); ++column) {
+            m_titles << shown.headerData(column, Qt::Horizontal).toString();
+            m_alignments << shown.data(shown.index(0, column), Qt::TextAlignmentRole);
+        }
+    }
+    void take(const QAbstractItemModel& shown, int top, int count)
+    {
+        for (int row = top; row < top + count && row < m_rows; ++row)
+            for (int column = 0; column < m_titles.size(); ++column)
+                m_texts[row] << shown.data(shown.index(row, column)).toString();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_rows; }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_titles.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::DisplayRole)
+            return m_texts.value(index.row()).value(index.column());
+        if (role == Qt::TextAlignmentRole)
+            return m_alignments.value(index.column());
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return m_titles.value(section);
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+
+private:
+    int m_rows;
+    QStringList m_titles;
+    QVariantList m_alignments;
+    QHash<int, QStringList> m_texts;
+};
+
+// Paints a screen of rows at places spread over the rows, timing each paint;
+// `painted` is told the top row and the number of rows of each screen.
+template <typename Painted>
+void paintScreens(QTableView& view, int rows, Timing& paint, Painted painted)
+{
+    view.resize(1280, 40 * view.verticalHeader()->defaultSectionSize() + view.horizontalHeader()->height() + 4);
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.show();
+    QApplication::processEvents();
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    view.render(&image);   // the first paint lays the view out
+    for (int i = 0; i < 20; ++i) {
+        view.verticalScrollBar()->setValue(int(qint64(rows) * i / 20 + i * 7));
+        QApplication::processEvents();
+        paint.run([&] { view.render(&image); });
+        painted(view.rowAt(0), view.rowAt(view.viewport()->height() - 1) - view.rowAt(0) + 1);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -222,33 +286,29 @@ int main(int argc, char* argv[])
         }
     }
 
-    // --- painting a screen of grid rows at places spread over the dataset
-    Timing paint, screenTexts;
+    // --- painting a screen of grid rows at places spread over the dataset, and
+    // the same screens of the same texts through a plain model and Qt's own view
+    Timing paint, screenTexts, barePaint;
     int shownRows = 0;
     qsizetype textBytes = 0;
     {
         ui::DbGrid grid;
         grid.setDataset(&linesQ);
-        grid.resize(1280, 40 * grid.verticalHeader()->defaultSectionSize() + grid.horizontalHeader()->height() + 4);
-        grid.setAttribute(Qt::WA_DontShowOnScreen);
-        grid.show();
-        QApplication::processEvents();
-        QImage image(grid.size(), QImage::Format_ARGB32_Premultiplied);
-        grid.render(&image);   // the first paint lays the grid out
-        for (int i = 0; i < 20; ++i) {
-            grid.verticalScrollBar()->setValue(int(qint64(rows) * i / 20 + i * 7));
-            QApplication::processEvents();
-            paint.run([&] { grid.render(&image); });
-            shownRows = grid.rowAt(grid.viewport()->height() - 1) - grid.rowAt(0) + 1;
+        QAbstractItemModel* model = grid.model();
+        PlainTexts plain(*model);
+        paintScreens(grid, rows, paint, [&](int top, int count) {
+            shownRows = count;
+            plain.take(*model, top, count);
             // The dataset's share of a paint: the texts of the screen's cells.
-            const int top = grid.rowAt(0);
-            QAbstractItemModel* model = grid.model();
             screenTexts.run([&] {
-                for (int row = top; row < top + shownRows; ++row)
+                for (int row = top; row < top + count; ++row)
                     for (int column = 0; column < model->columnCount(); ++column)
                         textBytes += model->data(model->index(row, column)).toString().size();
             });
-        }
+        });
+        QTableView bareView;
+        bareView.setModel(&plain);
+        paintScreens(bareView, rows, barePaint, [](int, int) {});
     }
     const long datasetPeak = peakMemoryMb();
 
@@ -276,7 +336,7 @@ int main(int argc, char* argv[])
     printFigure("100,000 look-ups, warm", bareLookups.cpuMsMedian(), warm.cpuMsMedian(), {1.5});
     printFigure("100,000 look-ups, keys known", bareLookups.cpuMsMedian(), again.cpuMsMedian(), {1.5});
     printFigure("100,000 rows x 7 look-ups", bareSeven.cpuMsMedian(), seven.cpuMsMedian(), {1.5});
-    printFigure("paint a screen of grid rows (cpu)", std::nan(""), paint.cpuMsMedian(), {infinite, 5});
+    printFigure("paint a screen of grid rows (cpu)", barePaint.cpuMsMedian(), paint.cpuMsMedian(), {infinite, 5});
     std::printf("  (%d rows painted; the cells' texts, %lld characters, take %.2f ms of it)\n", shownRows,
                 (long long)textBytes / 20, screenTexts.cpuMsMedian());
     std::printf("peak memory: building the db %ld MB\n", buildPeak);

@@ -2,6 +2,7 @@
 
 #include "db/DatasetColumn.h"
 #include "db/Field.h"
+#include "db/KeyIndex.h"
 
 #include <QHash>
 #include <QList>
@@ -14,24 +15,6 @@
 namespace db {
 
 class Connection;
-
-// A key of a dataset's hash index: text compares without case, as the database does,
-// without folding (and so allocating) a copy of every key. The hash, of the folded
-// text, is worked out once, so that probing a bucket seldom compares texts at all.
-struct IndexKey {
-    explicit IndexKey(QString key);
-    QString text;
-    size_t hash = 0;
-    bool operator==(const IndexKey& other) const
-    {
-        return hash == other.hash && text.size() == other.text.size()
-               && (text == other.text || text.compare(other.text, Qt::CaseInsensitive) == 0);
-    }
-};
-inline size_t qHash(const IndexKey& key, size_t seed = 0) noexcept
-{
-    return key.hash ^ seed;
-}
 
 // A named query with its rows held in memory (a client-side cursor), a current
 // row, edit states and hooks, writing back to the statement's base table either
@@ -173,7 +156,7 @@ private:
     };
     // A hash index over one field: the first row holding each value.
     struct Index {
-        QHash<IndexKey, int> rows;
+        KeyIndex rows;
         quint64 generation = 0;     // new with every build, so users see a rebuild
     };
     // Look-up fields sharing a key field and a source find the source row once:
@@ -185,7 +168,8 @@ private:
         QString sourceKey;
         mutable int sourceKeyIndex = -1;
         mutable quint64 sourceFieldsVersion = 0;
-        mutable quint64 generation = 0;
+        mutable quint64 generation = 0;        // of the source's key index the rows were found in; 0 before
+        mutable quint64 sourceIndexDrops = 0;  // the source's index drops when that was last checked
         mutable std::vector<int> sourceRows;   // by key text id or by record; unresolved or -1 when none
     };
 
@@ -260,6 +244,7 @@ private:
     int m_disableCount = 0;
 
     mutable QHash<int, Index> m_indexes;
+    quint64 m_indexDrops = 0;               // counts every dropping of indexes
     mutable int m_calculatingRow = -1;
     mutable QList<QVariant>* m_calculated = nullptr;
 

@@ -4,7 +4,6 @@
 #include "db/Error.h"
 #include "db/Statement.h"
 
-#include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
 
@@ -43,21 +42,6 @@ quint64 nextGeneration()
 }
 
 } // namespace
-
-IndexKey::IndexKey(QString key) : text(std::move(key))
-{
-    const qsizetype size = text.size();
-    QVarLengthArray<char16_t, 64> folded(size);
-    const QChar* chars = text.constData();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = chars[i].unicode();
-        if (c < 0x80)
-            folded[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        else
-            folded[i] = chars[i].toCaseFolded().unicode();
-    }
-    hash = qHash(QStringView(folded.constData(), size));
-}
 
 // ---------------------------------------------------------------- navigation
 
@@ -144,11 +128,13 @@ int Dataset::rowOf(int record) const
 void Dataset::invalidateIndexes()
 {
     m_indexes.clear();
+    ++m_indexDrops;
 }
 
 // A changed value leaves the indexes of other stored fields as they are.
 void Dataset::fieldChanged(int fieldIndex, int record)
 {
+    ++m_indexDrops;
     for (auto it = m_indexes.begin(); it != m_indexes.end();) {
         if (it.key() == fieldIndex || m_slotOfField.value(it.key(), -1) < 0)
             it = m_indexes.erase(it);
@@ -182,11 +168,10 @@ const Dataset::Index& Dataset::indexOf(int fieldIndex) const
     Index index;
     index.generation = nextGeneration();
     index.rows.reserve(recordCount());
-    // Walking backwards leaves each key with its first row.
-    for (int row = recordCount() - 1; row >= 0; --row) {
-        QString key = indexKeyOf(row, fieldIndex);
+    for (int row = 0; row < recordCount(); ++row) {
+        const QString key = indexKeyOf(row, fieldIndex);
         if (!key.isNull())
-            index.rows.insert(IndexKey(std::move(key)), row);
+            index.rows.insert(key, row);
     }
     return *m_indexes.insert(fieldIndex, std::move(index));
 }
@@ -207,7 +192,7 @@ int Dataset::find(const QString& fieldName, const QVariant& wanted) const
     const QString key = indexKey(converted, m_fields.at(index).type);
     if (key.isNull())
         return -1;
-    return indexOf(index).rows.value(IndexKey(key), -1);
+    return indexOf(index).rows.find(key);
 }
 
 int Dataset::findStarting(const QString& fieldName, const QString& prefix) const
@@ -253,6 +238,7 @@ int Dataset::lookupRow(int row, const LookupGroup& group) const
         group.sourceKeyIndex = source->fieldIndex(group.sourceKey);
         group.sourceFieldsVersion = source->m_fieldsVersion;
         group.sourceRows.clear();
+        group.generation = 0;
     }
     if (group.sourceKeyIndex < 0)
         return -1;
@@ -273,10 +259,14 @@ int Dataset::lookupRow(int row, const LookupGroup& group) const
             cacheSlot = size_t(record);
             cacheSize = size_t(column.size());
         }
-        const quint64 generation = source->indexOf(group.sourceKeyIndex).generation;
-        if (generation != group.generation) {
-            group.sourceRows.clear();
-            group.generation = generation;
+        // Only a dropped index can have been rebuilt since the last look.
+        if (group.generation == 0 || group.sourceIndexDrops != source->m_indexDrops) {
+            const quint64 generation = source->indexOf(group.sourceKeyIndex).generation;
+            if (generation != group.generation) {
+                group.sourceRows.clear();
+                group.generation = generation;
+            }
+            group.sourceIndexDrops = source->m_indexDrops;
         }
         if (cacheSlot < group.sourceRows.size() && group.sourceRows[cacheSlot] != unresolved)
             return group.sourceRows[cacheSlot];
@@ -293,8 +283,7 @@ int Dataset::lookupRow(int row, const LookupGroup& group) const
             // a key that is no value of the source's type finds nothing
         }
     }
-    const int sourceRow = wanted.isNull() ? -1
-                                          : source->indexOf(group.sourceKeyIndex).rows.value(IndexKey(wanted), -1);
+    const int sourceRow = wanted.isNull() ? -1 : source->indexOf(group.sourceKeyIndex).rows.find(wanted);
     if (slot >= 0) {
         if (group.sourceRows.size() <= cacheSlot)
             group.sourceRows.resize(std::max(cacheSize, cacheSlot + 1), unresolved);

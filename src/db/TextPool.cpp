@@ -1,6 +1,7 @@
 #include "db/TextPool.h"
 
 #include <QHashFunctions>
+#include <utility>
 
 namespace db {
 
@@ -31,57 +32,57 @@ bool sameText(const QString& text, QByteArrayView utf8)
 
 void TextPool::grow()
 {
-    const size_t capacity = m_table.empty() ? 64 : m_table.size() * 2;
-    m_table.assign(capacity, 0);
-    const size_t mask = capacity - 1;
-    for (size_t id = 0; id < m_hashes.size(); ++id) {
-        size_t position = m_hashes[id] & mask;
-        while (m_table[position])
+    std::vector<Slot> old = std::exchange(m_table, std::vector<Slot>(m_table.empty() ? 64 : m_table.size() * 2));
+    const size_t mask = m_table.size() - 1;
+    for (const Slot& slot : old) {
+        if (!slot.entry)
+            continue;
+        size_t position = slot.hash & mask;
+        while (m_table[position].entry)
             position = (position + 1) & mask;
-        m_table[position] = quint32(id + 1);
+        m_table[position] = slot;
     }
 }
 
-quint32 TextPool::insert(QString text, size_t hash, size_t position)
+quint32 TextPool::insert(QString text, quint32 hash, size_t position)
 {
     const auto id = quint32(m_texts.size());
     m_texts.push_back(std::move(text));
-    m_hashes.push_back(hash);
-    m_table[position] = id + 1;
+    m_table[position] = {id + 1, hash};
     if (m_texts.size() * 2 > m_table.size())
         grow();
     return id;
 }
 
-quint32 TextPool::intern(QByteArrayView utf8)
+template <typename Same>
+size_t TextPool::place(quint32 hash, Same same)
 {
     if (m_table.empty())
         grow();
-    const size_t hash = qHash(utf8);
     const size_t mask = m_table.size() - 1;
     size_t position = hash & mask;
-    while (const quint32 entry = m_table[position]) {
-        if (m_hashes[entry - 1] == hash && sameText(m_texts[entry - 1], utf8))
-            return entry - 1;
+    for (Slot slot = m_table[position]; slot.entry; slot = m_table[position]) {
+        if (slot.hash == hash && same(m_texts[slot.entry - 1]))
+            break;
         position = (position + 1) & mask;
     }
-    return insert(QString::fromUtf8(utf8), hash, position);
+    return position;
+}
+
+quint32 TextPool::intern(QByteArrayView utf8)
+{
+    const auto hash = quint32(qHash(utf8));
+    const size_t position = place(hash, [utf8](const QString& text) { return sameText(text, utf8); });
+    const quint32 entry = m_table[position].entry;
+    return entry ? entry - 1 : insert(QString::fromUtf8(utf8), hash, position);
 }
 
 quint32 TextPool::intern(const QString& text)
 {
-    if (m_table.empty())
-        grow();
-    const QByteArray utf8 = text.toUtf8();
-    const size_t hash = qHash(QByteArrayView(utf8));
-    const size_t mask = m_table.size() - 1;
-    size_t position = hash & mask;
-    while (const quint32 entry = m_table[position]) {
-        if (m_hashes[entry - 1] == hash && m_texts[entry - 1] == text)
-            return entry - 1;
-        position = (position + 1) & mask;
-    }
-    return insert(text, hash, position);
+    const auto hash = quint32(qHash(QByteArrayView(text.toUtf8())));
+    const size_t position = place(hash, [&text](const QString& held) { return held == text; });
+    const quint32 entry = m_table[position].entry;
+    return entry ? entry - 1 : insert(text, hash, position);
 }
 
 } // namespace db

@@ -16,12 +16,22 @@ public:
     qsizetype size() const { return qsizetype(m_texts.size()); }
 
 private:
-    quint32 insert(QString text, size_t hash, size_t position);
+    // A place of the open-addressing table: the text's id + 1 (0 when free) beside
+    // the low half of the hash of its UTF-8 form, so that probing past other texts
+    // reads the table alone and a new text costs no look at the texts at all.
+    struct Slot {
+        quint32 entry = 0;
+        quint32 hash = 0;
+    };
+
+    // The place of the text with this hash that `same` accepts, or the free place where it goes.
+    template <typename Same>
+    size_t place(quint32 hash, Same same);
+    quint32 insert(QString text, quint32 hash, size_t position);
     void grow();
 
     std::vector<QString> m_texts;
-    std::vector<size_t> m_hashes;    // hash of each text's UTF-8 form
-    std::vector<quint32> m_table;    // open addressing: id + 1, 0 when free
+    std::vector<Slot> m_table;
 };
 
 } // namespace db
