@@ -111,25 +111,25 @@ TFrmGoods::TFrmGoods(QWidget* parent)
     setObjectName(QStringLiteral("FrmGoods"));
     setWindowTitle(QStringLiteral("货品资料"));
     ui::setFixedWindowSize(this, 960, 620);
-    GroupBox1->setTitle(QStringLiteral("货品资料"));
+    dataGroup->setTitle(QStringLiteral("货品资料"));
     buildDataGroup();
 
-    DBGrid1->addColumn(QStringLiteral("gods_code"), QStringLiteral("编码"), 75);
-    DBGrid1->addColumn(QStringLiteral("gods_name"), QStringLiteral("名称"), 130);
-    DBGrid1->addColumn(QStringLiteral("gods_spec"), QStringLiteral("品牌"), 55);
-    DBGrid1->addColumn(QStringLiteral("gods_type"), QStringLiteral("款式"), 55);
-    DBGrid1->addColumn(QStringLiteral("gods_kind"), QStringLiteral("分类"), 55);
-    DBGrid1->addColumn(QStringLiteral("styl_code"), QStringLiteral("款号"), 60);
-    DBGrid1->addColumn(QStringLiteral("season"), QStringLiteral("季节"), 60);
+    listGrid->addColumn(QStringLiteral("gods_code"), QStringLiteral("编码"), 75);
+    listGrid->addColumn(QStringLiteral("gods_name"), QStringLiteral("名称"), 130);
+    listGrid->addColumn(QStringLiteral("gods_spec"), QStringLiteral("品牌"), 55);
+    listGrid->addColumn(QStringLiteral("gods_type"), QStringLiteral("款式"), 55);
+    listGrid->addColumn(QStringLiteral("gods_kind"), QStringLiteral("分类"), 55);
+    listGrid->addColumn(QStringLiteral("styl_code"), QStringLiteral("款号"), 60);
+    listGrid->addColumn(QStringLiteral("season"), QStringLiteral("季节"), 60);
 
-    barcodes = new GoodsBarcodeTools(dataset(), GroupBox1->findChild<ui::DbEdit*>(QStringLiteral("DBEdit16")), this);
+    barcodes = new GoodsBarcodeTools(dataset(), dataGroup->findChild<ui::DbEdit*>(QStringLiteral("DBEdit16")), this);
     auto* left = new QVBoxLayout;
-    left->addWidget(DBGrid1, 1);
-    left->addWidget(GroupBox2);
+    left->addWidget(listGrid, 1);
+    left->addWidget(findGroup);
     left->addWidget(barcodes);
     auto* body = new QHBoxLayout;
     body->addLayout(left, 4);
-    body->addWidget(GroupBox1, 5);
+    body->addWidget(dataGroup, 5);
     auto* layout = new QVBoxLayout(this);
     QHBoxLayout* bar = toolBarLayout();
     cmd_style = WindowParts::addButton(bar, "cmd_style", QStringLiteral("按款式生成[&G]..."));
@@ -156,7 +156,7 @@ TFrmGoods::TFrmGoods(QWidget* parent)
 void TFrmGoods::buildDataGroup()
 {
     const auto edit = [this](const char* name, const char* field) {
-        return name == QLatin1String("DBEdit1") ? DBEdit1 : makeEdit(latin(name), latin(field));
+        return name == QLatin1String("DBEdit1") ? codeEdit : makeEdit(latin(name), latin(field));
     };
     for (const GoodsControl& c : goodsControls) {
         const QString label = QString::fromUtf8(c.label);
@@ -174,9 +174,9 @@ void TFrmGoods::buildDataGroup()
             auto* row = new QHBoxLayout;
             ui::DbEdit* material = edit(c.name, c.field);
             ui::DbEdit* fee = edit(c.name2, c.field2);
-            row->addWidget(WindowParts::caption(QStringLiteral("材料费用"), material, GroupBox1));
+            row->addWidget(WindowParts::caption(QStringLiteral("材料费用"), material, dataGroup));
             row->addWidget(material, 1);
-            row->addWidget(WindowParts::caption(QStringLiteral("费用"), fee, GroupBox1));
+            row->addWidget(WindowParts::caption(QStringLiteral("费用"), fee, dataGroup));
             row->addWidget(fee, 1);
             addFieldRow(label, row);
             break;
@@ -190,7 +190,7 @@ void TFrmGoods::buildDataGroup()
             name->setAccessibleName(producer ? QStringLiteral("生产商名称") : QStringLiteral("供应商名称"));
             name->setFocusPolicy(Qt::ClickFocus);   // shown, not typed: Enter passes it by
             row->addWidget(name, 2);
-            auto* pick = new QPushButton(QStringLiteral("..."), GroupBox1);
+            auto* pick = new QPushButton(QStringLiteral("..."), dataGroup);
             pick->setObjectName(producer ? QStringLiteral("Button1") : QStringLiteral("Button2"));
             pick->setAccessibleName(producer ? QStringLiteral("选择生产商") : QStringLiteral("选择供应商"));
             pick->setAutoDefault(false);
@@ -203,14 +203,14 @@ void TFrmGoods::buildDataGroup()
         }
         }
     }
-    CheckBox1 = new QCheckBox(QStringLiteral("自动生成名称"), GroupBox1);
+    CheckBox1 = new QCheckBox(QStringLiteral("自动生成名称"), dataGroup);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setChecked(true);
     fieldGrid()->addWidget(CheckBox1, fieldGrid()->rowCount(), 1, 1, 3, Qt::AlignLeft);
     fieldGrid()->setRowStretch(fieldGrid()->rowCount(), 1);
 
     const auto find = [this](auto*& member, const char* name) {
-        member = GroupBox1->findChild<std::remove_reference_t<decltype(*member)>*>(latin(name));
+        member = dataGroup->findChild<std::remove_reference_t<decltype(*member)>*>(latin(name));
         Q_ASSERT(member);
     };
     find(DBEdit2, "DBEdit2");
@@ -254,7 +254,7 @@ void TFrmGoods::fillComboBoxes()
 {
     const ui::BusyCursor busy;
     for (const char* name : fillOrder) {
-        auto* box = GroupBox1->findChild<ui::DbComboBox*>(latin(name));
+        auto* box = dataGroup->findChild<ui::DbComboBox*>(latin(name));
         for (const GoodsControl& c : goodsControls)
             if (box->objectName() == QLatin1String(c.name))
                 DataHelpers::mergeCombo(latin(c.listTable), latin(c.field), box);
@@ -264,7 +264,7 @@ void TFrmGoods::fillComboBoxes()
 // The goods' own rules, then its barcode, each told at its box.
 bool TFrmGoods::acceptRow()
 {
-    return barcodes->acceptCode(DBEdit1) && acceptFieldRules() && barcodes->acceptBarcode();
+    return barcodes->acceptCode(codeEdit) && acceptFieldRules() && barcodes->acceptBarcode();
 }
 
 

@@ -113,14 +113,14 @@ void TestGoods::blankCodeIsNotSavedAndCancelDropsTheRow()
 
     // With a code, the row and its numbers are written.
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G002");
+    QTest::keyClicks(w.codeEdit, "G002");
     QTest::keyClicks(w.DBEdit4, "12.5");
     QTest::keyClicks(w.DBEdit10, "3");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select batch_out from goods where gods_code='G002'").toDouble(), 12.5);
     QCOMPARE(app.scalar("select min_amou from goods where gods_code='G002'").toDouble(), 3.0);
-    QCOMPARE(w.DBEdit1->text(), QString("G002"));
+    QCOMPARE(w.codeEdit->text(), QString("G002"));
 }
 
 void TestGoods::existingCodeIsRefused()
@@ -130,12 +130,12 @@ void TestGoods::existingCodeIsRefused()
     TFrmGoods w;
     showWindow(w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "g001");
+    QTest::keyClicks(w.codeEdit, "g001");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QString("货品编码“g001”已存在，不能重复，请换一个编码"));
     QCOMPARE(goodsCount(app), 1);
-    retype(w.DBEdit1, "G002");
+    retype(w.codeEdit, "G002");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(goodsCount(app), 2);
@@ -150,7 +150,7 @@ void TestGoods::barcodeIsUniqueAndAWrongCheckDigitNeedsConsent()
     showWindow(w);
     auto* barCode = WindowDriver::child<QLineEdit>(w, "DBEdit16");
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G003");
+    QTest::keyClicks(w.codeEdit, "G003");
     QTest::keyClicks(barCode, "4006381333931");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
@@ -172,7 +172,7 @@ void TestGoods::barcodeIsUniqueAndAWrongCheckDigitNeedsConsent()
     WindowDriver::click(w, "cmd_code");
     QCOMPARE(stored(app, "bar_code", "G002"), QString("2000000000008"));
     QCOMPARE(stored(app, "bar_code", "G001"), QString("4006381333931"));
-    QCOMPARE(w.DBEdit1->text(), QString("G001"));
+    QCOMPARE(w.codeEdit->text(), QString("G001"));
     QCOMPARE(app.dialogs().lastMessage(), QString("已给1种货品生成条形码"));
 }
 
@@ -188,7 +188,7 @@ void TestGoods::barcodeIsNeverAnotherGoodsCode()
     QApplication::setActiveWindow(&w);
     auto* barCode = WindowDriver::child<QLineEdit>(w, "DBEdit16");
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "B-100");
+    QTest::keyClicks(w.codeEdit, "B-100");
     QTest::keyClicks(barCode, "1002");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
@@ -196,7 +196,7 @@ void TestGoods::barcodeIsNeverAnotherGoodsCode()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(barCode));
 
     retype(barCode, "");
-    retype(w.DBEdit1, "1004");
+    retype(w.codeEdit, "1004");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QString("编码“1004”是货品“B-200 帽”的条形码"));
@@ -212,13 +212,13 @@ void TestGoods::savingReturnsToTheGridAndTabLeavesIt()
     showWindow(w);
     QApplication::setActiveWindow(&w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G002");
-    QTest::keyClick(w.DBEdit1, Qt::Key_S, Qt::AltModifier);
+    QTest::keyClicks(w.codeEdit, "G002");
+    QTest::keyClick(w.codeEdit, Qt::Key_S, Qt::AltModifier);
     QTRY_COMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.DBGrid1));
-    QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
-    QTest::keyClick(w.DBGrid1, Qt::Key_Tab);
-    QVERIFY(QApplication::focusWidget() != w.DBGrid1);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.listGrid));
+    QCOMPARE(w.listGrid->currentIndex().row(), 1);
+    QTest::keyClick(w.listGrid, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != w.listGrid);
 }
 
 void TestGoods::automaticNameFollowsTheBoxOnlyWhenTicked()
@@ -233,7 +233,7 @@ void TestGoods::automaticNameFollowsTheBoxOnlyWhenTicked()
 
     // Unticked: the name stays as typed.
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
+    QTest::keyClicks(w.codeEdit, "G1");
     QTest::keyClick(w.CheckBox1, Qt::Key_Space);
     QVERIFY(!w.CheckBox1->isChecked());
     QTest::keyClicks(w.DBEdit2, "Own name");
@@ -280,7 +280,7 @@ void TestGoods::companyPickFillsCodeAndName()
         return picker->result();
     };
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
+    QTest::keyClicks(w.codeEdit, "G1");
     QVERIFY(w.Button1->isEnabled());
     w.Button1Click();
     QCOMPARE(shown, 1);
@@ -338,7 +338,7 @@ void TestGoods::dropDownsTakeTheirListsAndGrowAfterSave()
     QCOMPARE(w.DBComboBox1->currentText(), QString("Free"));
 
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G2");
+    QTest::keyClicks(w.codeEdit, "G2");
     QTest::keyClicks(w.DBComboBox7->lineEdit(), "linen");
     QTest::keyClicks(w.DBComboBox1->lineEdit(), "NewBrand");
     QTest::keyClicks(season->lineEdit(), "AW26");
@@ -351,7 +351,7 @@ void TestGoods::dropDownsTakeTheirListsAndGrowAfterSave()
     QCOMPARE(w.DBComboBox7->count(), 2);
     QCOMPARE(w.DBComboBox1->findText("NewBrand"), -1);
     QCOMPARE(w.DBComboBox1->count(), 1);
-    QCOMPARE(w.DBEdit1->text(), QString("G2"));
+    QCOMPARE(w.codeEdit->text(), QString("G2"));
 }
 
 void TestGoods::quickFindNeedsTheWholeCode()
@@ -364,17 +364,17 @@ void TestGoods::quickFindNeedsTheWholeCode()
     db::Dataset* q = app.dataModule().GoodsQ;
     QCOMPARE(q->currentRow(), 0);
 
-    QTest::keyClicks(w.Edit1, "H00");
+    QTest::keyClicks(w.findEdit, "H00");
     w.cmd_findClick();
     QCOMPARE(q->currentRow(), 0);
-    QTest::keyClicks(w.Edit1, "1");
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QTest::keyClicks(w.findEdit, "1");
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
     QCOMPARE(q->currentRow(), 2);
     QCOMPARE(w.DBEdit2->text(), QString("Item H001"));
-    retype(w.Edit1, "g002");
+    retype(w.findEdit, "g002");
     w.cmd_findClick();
     QCOMPARE(q->currentRow(), 1);
-    QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
+    QCOMPARE(w.listGrid->currentIndex().row(), 1);
 }
 
 void TestGoods::deletingGoodsInUseAsksAgainWithTheCount()
@@ -402,14 +402,14 @@ void TestGoods::deletingGoodsInUseAsksAgainWithTheCount()
     w.cmd_deleClick();
     QCOMPARE(goodsCount(app), 1);
     QCOMPARE(q->recordCount(), 1);
-    QCOMPARE(w.DBEdit1->text(), QString("G002"));
+    QCOMPARE(w.codeEdit->text(), QString("G002"));
 
     app.dialogs().clear();
     app.dialogs().answers = {true};
     w.cmd_deleClick();
     QCOMPARE(app.dialogs().questions.size(), 1);
     QCOMPARE(goodsCount(app), 0);
-    QVERIFY(w.DBEdit1->text().isEmpty());
+    QVERIFY(w.codeEdit->text().isEmpty());
     w.cmd_deleClick();
     QCOMPARE(app.dialogs().questions.size(), 1);
 }
@@ -451,7 +451,7 @@ void TestGoods::rightsAndClosing()
     w.cmd_addClick();
     for (QPushButton* b : {w.cmd_add, w.cmd_edit, w.cmd_dele, w.cmd_exit})
         QVERIFY(!b->isEnabled());
-    QVERIFY(!w.GroupBox2->isEnabled());
+    QVERIFY(!w.findGroup->isEnabled());
     QVERIFY(!w.close());
     QTest::keyClick(&w, Qt::Key_Escape);
     QVERIFY(w.isVisible());
@@ -460,7 +460,7 @@ void TestGoods::rightsAndClosing()
     QVERIFY(w.cmd_add->isEnabled());
     QVERIFY(!w.cmd_edit->isEnabled());
     QVERIFY(!w.cmd_save->isEnabled());
-    QVERIFY(w.GroupBox2->isEnabled());
+    QVERIFY(w.findGroup->isEnabled());
     QVERIFY(w.close());
 }
 
@@ -471,7 +471,7 @@ void TestGoods::enterInTheSupplierCodeGoesToSave()
     showWindow(w);
     QApplication::setActiveWindow(&w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
+    QTest::keyClicks(w.codeEdit, "G1");
     w.DBEdit13->setFocus();
     QTest::keyClicks(w.DBEdit13, "C9");
     QTest::keyClick(w.DBEdit13, Qt::Key_Return);
@@ -491,17 +491,17 @@ void TestGoods::codeIsStoredTrimmedAndFound()
     TFrmGoods w;
     showWindow(w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "  SP 03  ");
+    QTest::keyClicks(w.codeEdit, "  SP 03  ");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select count(*) from goods where gods_code='SP 03'").toInt(), 1);
-    QCOMPARE(w.DBEdit1->text(), QString("SP 03"));
+    QCOMPARE(w.codeEdit->text(), QString("SP 03"));
 
     app.dataModule().GoodsQ->moveTo(0);
-    QCOMPARE(w.DBEdit1->text(), QString("A1"));
-    retype(w.Edit1, " SP 03 ");
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
-    QCOMPARE(w.DBEdit1->text(), QString("SP 03"));
+    QCOMPARE(w.codeEdit->text(), QString("A1"));
+    retype(w.findEdit, " SP 03 ");
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
+    QCOMPARE(w.codeEdit->text(), QString("SP 03"));
 }
 
 void TestGoods::pickerChoosesOnlyFromRows()
@@ -585,7 +585,7 @@ void TestGoods::olderFileGainsTheSeasonAndTheWindowEditsIt()
     TFrmGoods w;
     showWindow(w);
     auto* season = WindowDriver::child<QComboBox>(w, "SeasonBox");
-    QCOMPARE(w.DBEdit1->text(), QString("G1"));
+    QCOMPARE(w.codeEdit->text(), QString("G1"));
     QCOMPARE(season->currentText(), QString());
     QCOMPARE(season->count(), 0);
     w.cmd_editClick();
@@ -608,7 +608,7 @@ void TestGoods::enterWalksTheBoxesToSaveWithoutAPicker()
     showWindow(w);
     QApplication::setActiveWindow(&w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
+    QTest::keyClicks(w.codeEdit, "G1");
     QStringList walk;
     for (int i = 0; i < 25 && QApplication::focusWidget() != w.cmd_save; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -650,7 +650,7 @@ void TestGoods::refusedValueKeepsTheFocus()
     showWindow(w);
     QApplication::setActiveWindow(&w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
+    QTest::keyClicks(w.codeEdit, "G1");
     retype(w.DBEdit9, "5");
     auto* refused = WindowDriver::child<QLineEdit>(w, box.toLatin1());
     retype(refused, typed);
@@ -707,7 +707,7 @@ void TestGoods::companyPickerFromTheKeyboard()
         return result;
     };
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
+    QTest::keyClicks(w.codeEdit, "G1");
     retype(w.DBEdit11, "C02");
     QTest::keyClick(w.DBEdit11, Qt::Key_F4);
     QCOMPARE(startRow, companies ? QString("C02") : QString());
