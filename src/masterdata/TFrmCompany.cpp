@@ -107,22 +107,22 @@ void TFrmCompany::buildDataGroup()
     const auto combo = [this](const char* name) {
         return dataGroup->findChild<ui::DbComboBox*>(QLatin1String(name));
     };
-    DBEdit2 = edit("DBEdit2");
-    DBEdit3 = edit("DBEdit3");
-    DBEdit4 = edit("DBEdit4");
-    DBEdit5 = edit("DBEdit5");
-    DBEdit6 = edit("DBEdit6");
-    DBEdit7 = edit("DBEdit7");
-    DBEdit8 = edit("DBEdit8");
-    DBEdit9 = edit("DBEdit9");
-    DBEdit10 = edit("DBEdit10");
-    DBEdit11 = edit("DBEdit11");
-    DBEdit12 = edit("DBEdit12");
-    DBEdit13 = edit("DBEdit13");
-    DBcomp_type = combo("DBcomp_type");
-    DBbelo_coun = combo("DBbelo_coun");
-    DBbelo_area = combo("DBbelo_area");
-    DBbelo_prov = combo("DBbelo_prov");
+    nameEdit = edit("DBEdit2");
+    addressEdit = edit("DBEdit3");
+    contactNameEdit = edit("DBEdit4");
+    contactPhoneEdit = edit("DBEdit5");
+    managerNameEdit = edit("DBEdit6");
+    managerPhoneEdit = edit("DBEdit7");
+    bankAccountEdit = edit("DBEdit8");
+    postCodeEdit = edit("DBEdit9");
+    faxEdit = edit("DBEdit10");
+    emailEdit = edit("DBEdit11");
+    remarkEdit = edit("DBEdit12");
+    creditLimitEdit = edit("DBEdit13");
+    typeBox = combo("DBcomp_type");
+    countryBox = combo("DBbelo_coun");
+    areaBox = combo("DBbelo_area");
+    provinceBox = combo("DBbelo_prov");
 }
 
 void TFrmCompany::FormCreate()
@@ -137,7 +137,7 @@ void TFrmCompany::FormCreate()
 void TFrmCompany::FillLists()
 {
     const QString table = QStringLiteral("company");
-    for (ui::DbComboBox* box : {DBcomp_type, DBbelo_coun, DBbelo_area, DBbelo_prov})
+    for (ui::DbComboBox* box : {typeBox, countryBox, areaBox, provinceBox})
         DataHelpers::fillCombo(table, box->fieldName(), box);
 }
 

@@ -64,7 +64,7 @@ void TestCompany::blankCodeIsNotSavedAndCancelDropsTheRow()
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QVERIFY(w.codeEdit->hasFocus());
     QTest::keyClicks(w.codeEdit, "   ");
-    QTest::keyClicks(w.DBEdit3, "Main Street 1");
+    QTest::keyClicks(w.addressEdit, "Main Street 1");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QVERIFY(w.cmd_save->isEnabled());
@@ -89,9 +89,9 @@ void TestCompany::typedCompanyIsSavedAndTheWindowBrowsesAgain()
     QVERIFY(!w.findGroup->isEnabled());
     QVERIFY(!w.listGrid->isEnabled());
     QTest::keyClicks(w.codeEdit, "K7");
-    QTest::keyClicks(w.DBEdit2, "Lanhe Trading");
-    QTest::keyClicks(w.DBEdit6, "Wang");
-    QTest::keyClicks(w.DBcomp_type->lineEdit(), "wholesale");
+    QTest::keyClicks(w.nameEdit, "Lanhe Trading");
+    QTest::keyClicks(w.managerNameEdit, "Wang");
+    QTest::keyClicks(w.typeBox->lineEdit(), "wholesale");
     // The save button takes no focus from the box being typed in; the text still counts.
     w.cmd_saveClick();
 
@@ -116,7 +116,7 @@ void TestCompany::existingCodeIsRefusedAndTheWindowStaysInItsMode()
     // Another case and surrounding blanks still name the same company.
     w.cmd_addClick();
     QTest::keyClicks(w.codeEdit, " c01 ");
-    QTest::keyClicks(w.DBEdit2, "Copy");
+    QTest::keyClicks(w.nameEdit, "Copy");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().messages.size(), 1);
@@ -132,7 +132,7 @@ void TestCompany::existingCodeIsRefusedAndTheWindowStaysInItsMode()
     // Editing may keep the row's own code, but not take another's.
     QVERIFY(app.dataModule().CompanyQ->locate("comp_code", "C02"));
     w.cmd_editClick();
-    retype(w.DBEdit2, "Jinxiu");
+    retype(w.nameEdit, "Jinxiu");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select comp_name from company where comp_code='C02'").toString(), QString("Jinxiu"));
@@ -176,7 +176,7 @@ void TestCompany::quickFindNeedsTheWholeCode()
     QTest::keyClicks(w.findEdit, "1");
     QTest::keyClick(w.findEdit, Qt::Key_Return);
     QCOMPARE(q->currentRow(), 2);
-    QCOMPARE(w.DBEdit2->text(), QString("Company B001"));
+    QCOMPARE(w.nameEdit->text(), QString("Company B001"));
 
     retype(w.findEdit, " a001 ");
     QTest::keyClick(w.findEdit, Qt::Key_Return);
@@ -303,7 +303,7 @@ void TestCompany::databaseFailureIsReportedAndTheModeKept()
     app.exec("delete from company where comp_code='C01'");
 
     w.cmd_editClick();
-    retype(w.DBEdit2, "Changed");
+    retype(w.nameEdit, "Changed");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.dialogs().messages.size(), 1);
@@ -331,23 +331,23 @@ void TestCompany::dropDownsOfferValuesStoredWhenOpened()
     {
         TFrmCompany w;
         showWindow(w);
-        QCOMPARE(w.DBcomp_type->count(), 2);
-        QVERIFY(w.DBcomp_type->findText("批发") >= 0);
-        QVERIFY(w.DBcomp_type->findText("零售") >= 0);
-        QCOMPARE(w.DBbelo_prov->count(), 1);
-        QCOMPARE(w.DBbelo_coun->count(), 0);
+        QCOMPARE(w.typeBox->count(), 2);
+        QVERIFY(w.typeBox->findText("批发") >= 0);
+        QVERIFY(w.typeBox->findText("零售") >= 0);
+        QCOMPARE(w.provinceBox->count(), 1);
+        QCOMPARE(w.countryBox->count(), 0);
         // The combo shows the current row's value, whatever the list.
-        QCOMPARE(w.DBcomp_type->currentText(), QString("批发"));
+        QCOMPARE(w.typeBox->currentText(), QString("批发"));
 
         w.cmd_addClick();
         QTest::keyClicks(w.codeEdit, "C05");
-        QTest::keyClicks(w.DBcomp_type->lineEdit(), "agent");
+        QTest::keyClicks(w.typeBox->lineEdit(), "agent");
         w.cmd_saveClick();
         QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
-        QCOMPARE(w.DBcomp_type->findText("agent"), -1);
+        QCOMPARE(w.typeBox->findText("agent"), -1);
     }
     TFrmCompany again;
-    QVERIFY(again.DBcomp_type->findText("agent") >= 0);
+    QVERIFY(again.typeBox->findText("agent") >= 0);
 }
 
 void TestCompany::pickerListsCompaniesAndChoosesNothingWhenEmpty()
