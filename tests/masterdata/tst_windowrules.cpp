@@ -149,10 +149,10 @@ void TestWindowRules::pastedTextStopsAtTheColumnWidth()
     showWindow(w);
     w.cmd_addClick();
     QGuiApplication::clipboard()->setText(QString(300, QChar(0x886B)));   // 衫
-    w.DBEdit2->setFocus();
-    QTest::keySequence(w.DBEdit2, QKeySequence::Paste);
+    w.nameEdit->setFocus();
+    QTest::keySequence(w.nameEdit, QKeySequence::Paste);
     // What the box shows is what is stored.
-    QCOMPARE(w.DBEdit2->text().size(), 40);
+    QCOMPARE(w.nameEdit->text().size(), 40);
     QTest::keyClicks(w.codeEdit, "G1");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
