@@ -47,34 +47,34 @@ MasterDataWindow::MasterDataWindow(Setup setup, QWidget* parent)
     cmd_save->setEnabled(false);
     cmd_canc->setEnabled(false);
 
-    GroupBox2 = new QGroupBox(QStringLiteral("快速查找"), this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    Edit1 = new QLineEdit(GroupBox2);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    cmd_find = makeButton(QStringLiteral("cmd_find"), QStringLiteral("查找"), GroupBox2);
-    auto* findRow = new QHBoxLayout(GroupBox2);
-    findRow->addWidget(WindowParts::caption(m_setup.findLabel, Edit1, GroupBox2));
-    findRow->addWidget(Edit1, 1);
+    findGroup = new QGroupBox(QStringLiteral("快速查找"), this);
+    findGroup->setObjectName(QStringLiteral("GroupBox2"));
+    findEdit = new QLineEdit(findGroup);
+    findEdit->setObjectName(QStringLiteral("Edit1"));
+    cmd_find = makeButton(QStringLiteral("cmd_find"), QStringLiteral("查找"), findGroup);
+    auto* findRow = new QHBoxLayout(findGroup);
+    findRow->addWidget(WindowParts::caption(m_setup.findLabel, findEdit, findGroup));
+    findRow->addWidget(findEdit, 1);
     findRow->addWidget(cmd_find);
 
-    GroupBox1 = new QGroupBox(this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    m_fieldGrid = new QGridLayout(GroupBox1);
+    dataGroup = new QGroupBox(this);
+    dataGroup->setObjectName(QStringLiteral("GroupBox1"));
+    m_fieldGrid = new QGridLayout(dataGroup);
     m_fieldGrid->setColumnStretch(1, 1);
     m_fieldGrid->setColumnStretch(3, 1);
-    DBEdit1 = makeEdit(QStringLiteral("DBEdit1"), m_setup.codeField);
+    codeEdit = makeEdit(QStringLiteral("DBEdit1"), m_setup.codeField);
 
-    DBGrid1 = new ui::DbGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
+    listGrid = new ui::DbGrid(this);
+    listGrid->setObjectName(QStringLiteral("DBGrid1"));
+    listGrid->setReadOnly(true);
+    listGrid->setRowSelect(true);
     // A list to pick a row from: Tab moves on to the next control.
-    DBGrid1->setTabKeyNavigation(false);
+    listGrid->setTabKeyNavigation(false);
     if (m_setup.importKind) {
         QList<QPair<QString, QString>> exported;
         for (const SheetImport::Caption& caption : SheetImport::templateColumns(*m_setup.importKind))
             exported.append({caption.field, caption.caption});
-        DBGrid1->setExportFields(exported);
+        listGrid->setExportFields(exported);
     }
 
     connect(cmd_add, &QPushButton::clicked, this, &MasterDataWindow::cmd_addClick);
@@ -84,7 +84,7 @@ MasterDataWindow::MasterDataWindow(Setup setup, QWidget* parent)
     connect(cmd_canc, &QPushButton::clicked, this, &MasterDataWindow::cmd_cancClick);
     connect(cmd_exit, &QPushButton::clicked, this, &MasterDataWindow::cmd_exitClick);
     connect(cmd_find, &QPushButton::clicked, this, &MasterDataWindow::cmd_findClick);
-    connect(Edit1, &QLineEdit::returnPressed, this, &MasterDataWindow::Edit1KeyPress);
+    connect(findEdit, &QLineEdit::returnPressed, this, &MasterDataWindow::cmd_findClick);
 }
 
 QHBoxLayout* MasterDataWindow::toolBarLayout()
@@ -98,7 +98,7 @@ QHBoxLayout* MasterDataWindow::toolBarLayout()
 
 ui::DbEdit* MasterDataWindow::makeEdit(const QString& name, const QString& field)
 {
-    auto* edit = new ui::DbEdit(GroupBox1);
+    auto* edit = new ui::DbEdit(dataGroup);
     edit->setObjectName(name);
     edit->bind(m_setup.dataset, field);
     return edit;
@@ -106,7 +106,7 @@ ui::DbEdit* MasterDataWindow::makeEdit(const QString& name, const QString& field
 
 ui::DbComboBox* MasterDataWindow::makeCombo(const QString& name, const QString& field)
 {
-    auto* combo = new ui::DbComboBox(GroupBox1);
+    auto* combo = new ui::DbComboBox(dataGroup);
     combo->setObjectName(name);
     combo->bind(m_setup.dataset, field);
     return combo;
@@ -118,7 +118,7 @@ void MasterDataWindow::addField(const QString& label, QWidget* control, bool wid
         ++m_fieldRow;
         m_fieldColumn = 0;
     }
-    m_fieldGrid->addWidget(WindowParts::caption(label, control, GroupBox1), m_fieldRow, m_fieldColumn);
+    m_fieldGrid->addWidget(WindowParts::caption(label, control, dataGroup), m_fieldRow, m_fieldColumn);
     m_fieldGrid->addWidget(control, m_fieldRow, m_fieldColumn + 1, 1, wide ? 3 : 1);
     m_fieldColumn += wide ? 4 : 2;
     if (m_fieldColumn >= 4) {
@@ -138,7 +138,7 @@ void MasterDataWindow::addFieldRow(const QString& label, QLayout* controls)
     for (int i = 0; i < controls->count() && !first; ++i)
         if (QWidget* w = controls->itemAt(i)->widget(); w && !qobject_cast<QLabel*>(w))
             first = w;
-    m_fieldGrid->addWidget(WindowParts::caption(label, first, GroupBox1), m_fieldRow, 0);
+    m_fieldGrid->addWidget(WindowParts::caption(label, first, dataGroup), m_fieldRow, 0);
     m_fieldGrid->addLayout(controls, m_fieldRow, 1, 1, 3);
     ++m_fieldRow;
 }
@@ -150,7 +150,7 @@ void MasterDataWindow::openDataset(const QString& sql)
     q->setSql(sql);
     q->setLocking(db::Dataset::Locking::Optimistic);
     q->open();
-    DBGrid1->setDataset(q);
+    listGrid->setDataset(q);
 }
 
 void MasterDataWindow::showEvent(QShowEvent* event)
@@ -162,13 +162,13 @@ void MasterDataWindow::showEvent(QShowEvent* event)
 void MasterDataWindow::updateButtons()
 {
     const bool editing = isEditing();
-    DBGrid1->setEnabled(!editing);
+    listGrid->setEnabled(!editing);
     for (QPushButton* b : {cmd_add, cmd_edit, cmd_dele, cmd_exit})
         b->setEnabled(!editing);
     cmd_save->setEnabled(editing);
     cmd_canc->setEnabled(editing);
-    GroupBox1->setEnabled(editing);
-    GroupBox2->setEnabled(!editing);
+    dataGroup->setEnabled(editing);
+    findGroup->setEnabled(!editing);
     if (!editing) {
         ui::applyRight(cmd_add, Right::Add, m_setup.position);
         ui::applyRight(cmd_edit, Right::Edit, m_setup.position);
@@ -191,12 +191,12 @@ void MasterDataWindow::cmd_addClick()
     }
     m_codeBeforeEdit.clear();
     setMode(Mode::Adding);
-    DBEdit1->setFocus();
+    codeEdit->setFocus();
 }
 
 void MasterDataWindow::cmd_editClick()
 {
-    const QString code = DBEdit1->text().trimmed();
+    const QString code = codeEdit->text().trimmed();
     if (code.isEmpty())
         return;
     db::Dataset* q = m_setup.dataset;
@@ -209,7 +209,7 @@ void MasterDataWindow::cmd_editClick()
     }
     m_codeBeforeEdit = code;
     setMode(Mode::Editing);
-    DBEdit1->setFocus();
+    codeEdit->setFocus();
 }
 
 bool MasterDataWindow::codeTaken(const QString& code) const
@@ -226,30 +226,30 @@ bool MasterDataWindow::codeTaken(const QString& code) const
 
 void MasterDataWindow::cmd_saveClick()
 {
-    const QString code = DBEdit1->text().trimmed();
+    const QString code = codeEdit->text().trimmed();
     if (code.isEmpty())
         return;
     // Every box's text first: a refused number is told at its own box.
-    for (ui::DbEdit* box : GroupBox1->findChildren<ui::DbEdit*>())
+    for (ui::DbEdit* box : dataGroup->findChildren<ui::DbEdit*>())
         if (!box->commit())
             return;
-    for (ui::DbComboBox* box : GroupBox1->findChildren<ui::DbComboBox*>())
+    for (ui::DbComboBox* box : dataGroup->findChildren<ui::DbComboBox*>())
         if (!box->commit())
             return;
-    for (ui::DbDateEdit* box : GroupBox1->findChildren<ui::DbDateEdit*>())
+    for (ui::DbDateEdit* box : dataGroup->findChildren<ui::DbDateEdit*>())
         if (!box->commit())
             return;
     try {
         if (codeTaken(code)) {
-            WindowParts::refuse(DBEdit1,
+            WindowParts::refuse(codeEdit,
                                 QStringLiteral("%1“%2”已存在，不能重复，请换一个编码").arg(m_setup.codeCaption, code));
             return;
         }
         if (!acceptRow())
             return;
         // Stored without the blanks typed around it, so that finding it by its code works.
-        if (DBEdit1->text() != code)
-            DBEdit1->setText(code);
+        if (codeEdit->text() != code)
+            codeEdit->setText(code);
         m_setup.dataset->post();
     } catch (const std::exception& e) {
         report(QStringLiteral("保存失败"), e);
@@ -262,7 +262,7 @@ void MasterDataWindow::cmd_saveClick()
         report(QStringLiteral("已保存，但刷新失败"), e);
     }
     // Back on the list, at the saved row, ready for the next move.
-    DBGrid1->setFocus();
+    listGrid->setFocus();
 }
 
 QHash<QString, QVariant> MasterDataWindow::rowValues(const QStringList& fields) const
@@ -285,17 +285,17 @@ bool MasterDataWindow::acceptRefusals(const QList<MasterDataRules::Refusal>& ref
     if (refusals.isEmpty())
         return true;
     const MasterDataRules::Refusal& refusal = refusals.first();
-    for (ui::DbEdit* box : GroupBox1->findChildren<ui::DbEdit*>())
+    for (ui::DbEdit* box : dataGroup->findChildren<ui::DbEdit*>())
         if (box->fieldName() == refusal.field) {
             WindowParts::refuse(box, refusal.message(box->text().trimmed()));
             return false;
         }
-    for (ui::DbComboBox* box : GroupBox1->findChildren<ui::DbComboBox*>())
+    for (ui::DbComboBox* box : dataGroup->findChildren<ui::DbComboBox*>())
         if (box->fieldName() == refusal.field) {
             WindowParts::refuse(box, refusal.message(box->currentText().trimmed()));
             return false;
         }
-    for (ui::DbDateEdit* box : GroupBox1->findChildren<ui::DbDateEdit*>())
+    for (ui::DbDateEdit* box : dataGroup->findChildren<ui::DbDateEdit*>())
         if (box->fieldName() == refusal.field) {
             WindowParts::refuse(box, refusal.message(values.value(refusal.field).isNull() ? QString() : box->text()));
             return false;
@@ -338,7 +338,7 @@ int MasterDataWindow::countUses(const QString& code, QStringList* details) const
 
 void MasterDataWindow::cmd_deleClick()
 {
-    const QString code = DBEdit1->text().trimmed();
+    const QString code = codeEdit->text().trimmed();
     if (code.isEmpty())
         return;
     db::Dataset* q = m_setup.dataset;
@@ -375,15 +375,10 @@ void MasterDataWindow::findRow(const QString& text)
 void MasterDataWindow::cmd_findClick()
 {
     try {
-        findRow(Edit1->text().trimmed());
+        findRow(findEdit->text().trimmed());
     } catch (const std::exception& e) {
         report(QStringLiteral("查找失败"), e);
     }
-}
-
-void MasterDataWindow::Edit1KeyPress()
-{
-    cmd_findClick();
 }
 
 void MasterDataWindow::cmd_exitClick()

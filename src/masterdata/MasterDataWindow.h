@@ -24,8 +24,8 @@ class DbGrid;
 }
 
 // The common frame of the goods and company windows: one table edited through a
-// shared dataset, keyed by a code in DBEdit1, with the tool-bar buttons, the
-// data group GroupBox1, the quick find GroupBox2 and the grid DBGrid1.
+// shared dataset, keyed by the code in codeEdit, with the tool-bar buttons, the
+// group of the row's fields, the quick find and the list of rows.
 //
 // Beyond plain add/edit/save/cancel/delete it refuses a code that already
 // exists, asks again before deleting a code other records still use, and
@@ -59,12 +59,12 @@ public:
     QPushButton* cmd_save;
     QPushButton* cmd_canc;
     QPushButton* cmd_exit;
-    QGroupBox* GroupBox1;
-    QGroupBox* GroupBox2;
-    QLineEdit* Edit1;
+    QGroupBox* dataGroup;
+    QGroupBox* findGroup;
+    QLineEdit* findEdit;
     QPushButton* cmd_find;
-    ui::DbGrid* DBGrid1;
-    ui::DbEdit* DBEdit1;
+    ui::DbGrid* listGrid;
+    ui::DbEdit* codeEdit;
 
     // How many records of other tables hold the code, and which ones ("进货单 2 条").
     int countUses(const QString& code, QStringList* details = nullptr) const;
@@ -77,17 +77,16 @@ public slots:
     void cmd_cancClick();
     void cmd_findClick();
     void cmd_exitClick();
-    void Edit1KeyPress();
 
 protected:
     MasterDataWindow(Setup setup, QWidget* parent);
 
     // The tool bar: the six buttons in their order.
     QHBoxLayout* toolBarLayout();
-    // Bound controls of GroupBox1, named as given.
+    // Bound controls of the data group, named as given.
     ui::DbEdit* makeEdit(const QString& name, const QString& field);
     ui::DbComboBox* makeCombo(const QString& name, const QString& field);
-    // Lays GroupBox1 out as label/control pairs, two to a row; a wide control takes a whole row.
+    // Lays the data group out as label/control pairs, two to a row; a wide control takes a whole row.
     void addField(const QString& label, QWidget* control, bool wide = false);
     void addFieldRow(const QString& label, QLayout* controls);
     QGridLayout* fieldGrid() const { return m_fieldGrid; }

@@ -73,20 +73,20 @@ TFrmCompany::TFrmCompany(QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmCompany"));
     setWindowTitle(QStringLiteral("客户资料"));   // as the menu, the tool bar and the rights name it
-    GroupBox1->setTitle(QStringLiteral("公司资料"));
+    dataGroup->setTitle(QStringLiteral("公司资料"));
     buildDataGroup();
 
-    DBGrid1->addColumn(QStringLiteral("comp_code"), QStringLiteral("公司编码"), 120);
-    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("客户名称"), 440);
-    DBGrid1->addColumn(QStringLiteral("head_name"), QStringLiteral("负责人名"), 170);
+    listGrid->addColumn(QStringLiteral("comp_code"), QStringLiteral("公司编码"), 120);
+    listGrid->addColumn(QStringLiteral("comp_name"), QStringLiteral("客户名称"), 440);
+    listGrid->addColumn(QStringLiteral("head_name"), QStringLiteral("负责人名"), 170);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(toolBarLayout());
-    layout->addWidget(GroupBox2);
-    layout->addWidget(GroupBox1);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(findGroup);
+    layout->addWidget(dataGroup);
+    layout->addWidget(listGrid, 1);
     // Room for ten companies and the heading (no taller than a row); the window grows to hold them.
-    DBGrid1->setMinimumHeight(11 * DBGrid1->verticalHeader()->defaultSectionSize() + 2 * DBGrid1->frameWidth());
+    listGrid->setMinimumHeight(11 * listGrid->verticalHeader()->defaultSectionSize() + 2 * listGrid->frameWidth());
     ensurePolished();   // sizes with the fonts and style the window will show
     ui::setFixedWindowSize(this, 792, qMax(573, layout->totalSizeHint().height()));
 
@@ -98,31 +98,31 @@ void TFrmCompany::buildDataGroup()
     for (const CompanyControl& c : companyControls) {
         const QString name = QString::fromLatin1(c.name);
         const QString field = QString::fromLatin1(c.field);
-        QWidget* control = name == QLatin1String("DBEdit1") ? DBEdit1
+        QWidget* control = name == QLatin1String("DBEdit1") ? codeEdit
                            : c.combo                        ? static_cast<QWidget*>(makeCombo(name, field))
                                                             : makeEdit(name, field);
         addField(QString::fromUtf8(c.label), control, c.wide);
     }
-    const auto edit = [this](const char* name) { return GroupBox1->findChild<ui::DbEdit*>(QLatin1String(name)); };
+    const auto edit = [this](const char* name) { return dataGroup->findChild<ui::DbEdit*>(QLatin1String(name)); };
     const auto combo = [this](const char* name) {
-        return GroupBox1->findChild<ui::DbComboBox*>(QLatin1String(name));
+        return dataGroup->findChild<ui::DbComboBox*>(QLatin1String(name));
     };
-    DBEdit2 = edit("DBEdit2");
-    DBEdit3 = edit("DBEdit3");
-    DBEdit4 = edit("DBEdit4");
-    DBEdit5 = edit("DBEdit5");
-    DBEdit6 = edit("DBEdit6");
-    DBEdit7 = edit("DBEdit7");
-    DBEdit8 = edit("DBEdit8");
-    DBEdit9 = edit("DBEdit9");
-    DBEdit10 = edit("DBEdit10");
-    DBEdit11 = edit("DBEdit11");
-    DBEdit12 = edit("DBEdit12");
-    DBEdit13 = edit("DBEdit13");
-    DBcomp_type = combo("DBcomp_type");
-    DBbelo_coun = combo("DBbelo_coun");
-    DBbelo_area = combo("DBbelo_area");
-    DBbelo_prov = combo("DBbelo_prov");
+    nameEdit = edit("DBEdit2");
+    addressEdit = edit("DBEdit3");
+    contactNameEdit = edit("DBEdit4");
+    contactPhoneEdit = edit("DBEdit5");
+    managerNameEdit = edit("DBEdit6");
+    managerPhoneEdit = edit("DBEdit7");
+    bankAccountEdit = edit("DBEdit8");
+    postCodeEdit = edit("DBEdit9");
+    faxEdit = edit("DBEdit10");
+    emailEdit = edit("DBEdit11");
+    remarkEdit = edit("DBEdit12");
+    creditLimitEdit = edit("DBEdit13");
+    typeBox = combo("DBcomp_type");
+    countryBox = combo("DBbelo_coun");
+    areaBox = combo("DBbelo_area");
+    provinceBox = combo("DBbelo_prov");
 }
 
 void TFrmCompany::FormCreate()
@@ -137,12 +137,12 @@ void TFrmCompany::FormCreate()
 void TFrmCompany::FillLists()
 {
     const QString table = QStringLiteral("company");
-    for (ui::DbComboBox* box : {DBcomp_type, DBbelo_coun, DBbelo_area, DBbelo_prov})
+    for (ui::DbComboBox* box : {typeBox, countryBox, areaBox, provinceBox})
         DataHelpers::fillCombo(table, box->fieldName(), box);
 }
 
 void TFrmCompany::afterCancel()
 {
     // Back on the row that became current.
-    dataset()->locate(QStringLiteral("comp_code"), DBEdit1->text().trimmed());
+    dataset()->locate(QStringLiteral("comp_code"), codeEdit->text().trimmed());
 }

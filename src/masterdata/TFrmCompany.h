@@ -12,22 +12,22 @@ class TFrmCompany : public MasterDataWindow {
 public:
     explicit TFrmCompany(QWidget* parent = nullptr);
 
-    ui::DbEdit* DBEdit2;
-    ui::DbEdit* DBEdit3;
-    ui::DbEdit* DBEdit4;
-    ui::DbEdit* DBEdit5;
-    ui::DbEdit* DBEdit6;
-    ui::DbEdit* DBEdit7;
-    ui::DbEdit* DBEdit8;
-    ui::DbEdit* DBEdit9;
-    ui::DbEdit* DBEdit10;
-    ui::DbEdit* DBEdit11;
-    ui::DbEdit* DBEdit12;
-    ui::DbEdit* DBEdit13;   // 信用额度: 0 or empty is no limit
-    ui::DbComboBox* DBcomp_type;
-    ui::DbComboBox* DBbelo_coun;
-    ui::DbComboBox* DBbelo_area;
-    ui::DbComboBox* DBbelo_prov;
+    ui::DbEdit* nameEdit;
+    ui::DbEdit* addressEdit;
+    ui::DbEdit* contactNameEdit;
+    ui::DbEdit* contactPhoneEdit;
+    ui::DbEdit* managerNameEdit;
+    ui::DbEdit* managerPhoneEdit;
+    ui::DbEdit* bankAccountEdit;
+    ui::DbEdit* postCodeEdit;
+    ui::DbEdit* faxEdit;
+    ui::DbEdit* emailEdit;
+    ui::DbEdit* remarkEdit;
+    ui::DbEdit* creditLimitEdit;   // 0 or empty is no limit
+    ui::DbComboBox* typeBox;
+    ui::DbComboBox* countryBox;
+    ui::DbComboBox* areaBox;
+    ui::DbComboBox* provinceBox;
 
     // The four drop-downs offer the values already stored.
     void FillLists();

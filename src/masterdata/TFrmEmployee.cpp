@@ -57,31 +57,31 @@ void TFrmEmployee::buildLayout()
     db::Dataset* q = dataModule().EmployeeQ;
 
     auto* bar = new QHBoxLayout;
-    BitBtn2 = WindowParts::addButton(bar, "BitBtn2", QStringLiteral("新增&A"));
-    BitBtn7 = WindowParts::addButton(bar, "BitBtn7", QStringLiteral("修改&E"));
-    BitBtn6 = WindowParts::addButton(bar, "BitBtn6", QStringLiteral("删除&D"));
-    BitBtn4 = WindowParts::addButton(bar, "BitBtn4", QStringLiteral("保存&S"));
-    BitBtn3 = WindowParts::addButton(bar, "BitBtn3", QStringLiteral("取消&C"));
-    BitBtn5 = WindowParts::addButton(bar, "BitBtn5", QStringLiteral("打印&P"));
-    BitBtn1 = WindowParts::addButton(bar, "BitBtn1", QStringLiteral("退出&X"));
+    addButton = WindowParts::addButton(bar, "BitBtn2", QStringLiteral("新增&A"));
+    editButton = WindowParts::addButton(bar, "BitBtn7", QStringLiteral("修改&E"));
+    deleteButton = WindowParts::addButton(bar, "BitBtn6", QStringLiteral("删除&D"));
+    saveButton = WindowParts::addButton(bar, "BitBtn4", QStringLiteral("保存&S"));
+    cancelButton = WindowParts::addButton(bar, "BitBtn3", QStringLiteral("取消&C"));
+    printButton = WindowParts::addButton(bar, "BitBtn5", QStringLiteral("打印&P"));
+    exitButton = WindowParts::addButton(bar, "BitBtn1", QStringLiteral("退出&X"));
     bar->addStretch();
-    connect(BitBtn2, &QPushButton::clicked, this, &TFrmEmployee::BitBtn2Click);
-    connect(BitBtn7, &QPushButton::clicked, this, &TFrmEmployee::BitBtn7Click);
-    connect(BitBtn6, &QPushButton::clicked, this, &TFrmEmployee::BitBtn6Click);
-    connect(BitBtn4, &QPushButton::clicked, this, &TFrmEmployee::BitBtn4Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &TFrmEmployee::BitBtn3Click);
-    connect(BitBtn5, &QPushButton::clicked, this, &TFrmEmployee::BitBtn5Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &TFrmEmployee::BitBtn1Click);
+    connect(addButton, &QPushButton::clicked, this, &TFrmEmployee::onAdd);
+    connect(editButton, &QPushButton::clicked, this, &TFrmEmployee::onEdit);
+    connect(deleteButton, &QPushButton::clicked, this, &TFrmEmployee::onDelete);
+    connect(saveButton, &QPushButton::clicked, this, &TFrmEmployee::onSave);
+    connect(cancelButton, &QPushButton::clicked, this, &TFrmEmployee::onCancel);
+    connect(printButton, &QPushButton::clicked, this, &TFrmEmployee::onPrint);
+    connect(exitButton, &QPushButton::clicked, this, &TFrmEmployee::onExit);
 
-    DBGrid1 = named<ui::DbGrid>("DBGrid1");
-    DBGrid1->addColumn(QStringLiteral("empl_code"), QStringLiteral("编号"), 80);
-    DBGrid1->addColumn(QStringLiteral("empl_name"), QStringLiteral("姓名"), 80);
-    DBGrid1->addColumn(QStringLiteral("empl_sex"), QStringLiteral("性别"), 40);
-    DBGrid1->addColumn(QStringLiteral("dept_name"), QStringLiteral("部门"), 90);
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
-    DBGrid1->setDataset(q);
-    DBGrid1->setFixedWidth(330);
+    employeeGrid = named<ui::DbGrid>("DBGrid1");
+    employeeGrid->addColumn(QStringLiteral("empl_code"), QStringLiteral("编号"), 80);
+    employeeGrid->addColumn(QStringLiteral("empl_name"), QStringLiteral("姓名"), 80);
+    employeeGrid->addColumn(QStringLiteral("empl_sex"), QStringLiteral("性别"), 40);
+    employeeGrid->addColumn(QStringLiteral("dept_name"), QStringLiteral("部门"), 90);
+    employeeGrid->setReadOnly(true);
+    employeeGrid->setRowSelect(true);
+    employeeGrid->setDataset(q);
+    employeeGrid->setFixedWidth(330);
 
     const auto edit = [q](const char* name, const char* field) {
         auto* box = named<ui::DbEdit>(name);
@@ -94,65 +94,65 @@ void TFrmEmployee::buildLayout()
         return box;
     };
 
-    GroupBox1 = named<QGroupBox>("GroupBox1");
-    GroupBox1->setTitle(QStringLiteral("个人资料"));
-    DBEdit1 = edit("DBEdit1", "empl_code");
-    DBEdit3 = edit("DBEdit3", "empl_name");
-    DBComboBox4 = combo("DBComboBox4", "empl_sex");
-    DBComboBox4->addItems({QStringLiteral("男"), QStringLiteral("女")});
-    DBComboBox8 = combo("DBComboBox8", "regi_place");
-    DBComboBox7 = combo("DBComboBox7", "native_place");
-    DateTimePicker1 = datePicker("DateTimePicker1");
-    DBEdit4 = edit("DBEdit4", "id_card");
-    DBEdit7 = edit("DBEdit7", "rela_phon");
-    DBEdit6 = edit("DBEdit6", "mobile");
-    DBEdit10 = edit("DBEdit10", "exig_rela");
-    DBEdit8 = edit("DBEdit8", "exig_tele");
-    DBComboBox9 = combo("DBComboBox9", "school_name");
-    DBComboBox10 = combo("DBComboBox10", "special");
-    DBEdit13 = edit("DBEdit13", "leave_school");
-    DBComboBox11 = combo("DBComboBox11", "degree");
-    DBEdit9 = edit("DBEdit9", "society_no");
-    DBEdit11 = edit("DBEdit11", "medica_no");
-    DBEdit5 = edit("DBEdit5", "rela_addr");
-    DBEdit12 = edit("DBEdit12", "post_code");
-    auto* personal = new QGridLayout(GroupBox1);
+    personalGroup = named<QGroupBox>("GroupBox1");
+    personalGroup->setTitle(QStringLiteral("个人资料"));
+    codeEdit = edit("DBEdit1", "empl_code");
+    nameEdit = edit("DBEdit3", "empl_name");
+    sexBox = combo("DBComboBox4", "empl_sex");
+    sexBox->addItems({QStringLiteral("男"), QStringLiteral("女")});
+    registeredPlaceBox = combo("DBComboBox8", "regi_place");
+    nativePlaceBox = combo("DBComboBox7", "native_place");
+    birthDateEdit = datePicker("DateTimePicker1");
+    idCardEdit = edit("DBEdit4", "id_card");
+    phoneEdit = edit("DBEdit7", "rela_phon");
+    mobileEdit = edit("DBEdit6", "mobile");
+    emergencyContactEdit = edit("DBEdit10", "exig_rela");
+    emergencyPhoneEdit = edit("DBEdit8", "exig_tele");
+    schoolBox = combo("DBComboBox9", "school_name");
+    majorBox = combo("DBComboBox10", "special");
+    graduationEdit = edit("DBEdit13", "leave_school");
+    degreeBox = combo("DBComboBox11", "degree");
+    pensionNoEdit = edit("DBEdit9", "society_no");
+    medicalNoEdit = edit("DBEdit11", "medica_no");
+    addressEdit = edit("DBEdit5", "rela_addr");
+    postCodeEdit = edit("DBEdit12", "post_code");
+    auto* personal = new QGridLayout(personalGroup);
     WindowParts::addLabelled(personal,
-                             {{QStringLiteral("员工编号"), DBEdit1}, {QStringLiteral("姓名"), DBEdit3},
-                              {QStringLiteral("性别"), DBComboBox4}, {QStringLiteral("户口"), DBComboBox8},
-                              {QStringLiteral("籍贯"), DBComboBox7}, {QStringLiteral("出生日期"), DateTimePicker1},
-                              {QStringLiteral("身份证号"), DBEdit4}, {QStringLiteral("联系电话"), DBEdit7},
-                              {QStringLiteral("移动电话"), DBEdit6}, {QStringLiteral("紧急联系人"), DBEdit10},
-                              {QStringLiteral("紧急电话"), DBEdit8}, {QStringLiteral("毕业学校"), DBComboBox9},
-                              {QStringLiteral("专业"), DBComboBox10}, {QStringLiteral("毕业时间"), DBEdit13},
-                              {QStringLiteral("学位"), DBComboBox11}, {QStringLiteral("养老保险号"), DBEdit9},
-                              {QStringLiteral("医疗保险号"), DBEdit11}, {QStringLiteral("联系地址"), DBEdit5},
-                              {QStringLiteral("邮编"), DBEdit12}},
+                             {{QStringLiteral("员工编号"), codeEdit}, {QStringLiteral("姓名"), nameEdit},
+                              {QStringLiteral("性别"), sexBox}, {QStringLiteral("户口"), registeredPlaceBox},
+                              {QStringLiteral("籍贯"), nativePlaceBox}, {QStringLiteral("出生日期"), birthDateEdit},
+                              {QStringLiteral("身份证号"), idCardEdit}, {QStringLiteral("联系电话"), phoneEdit},
+                              {QStringLiteral("移动电话"), mobileEdit}, {QStringLiteral("紧急联系人"), emergencyContactEdit},
+                              {QStringLiteral("紧急电话"), emergencyPhoneEdit}, {QStringLiteral("毕业学校"), schoolBox},
+                              {QStringLiteral("专业"), majorBox}, {QStringLiteral("毕业时间"), graduationEdit},
+                              {QStringLiteral("学位"), degreeBox}, {QStringLiteral("养老保险号"), pensionNoEdit},
+                              {QStringLiteral("医疗保险号"), medicalNoEdit}, {QStringLiteral("联系地址"), addressEdit},
+                              {QStringLiteral("邮编"), postCodeEdit}},
                              2);
 
-    GroupBox2 = named<QGroupBox>("GroupBox2");
-    GroupBox2->setTitle(QStringLiteral("在职资料"));
-    DBComboBox1 = combo("DBComboBox1", "dept_name");
-    DateTimePicker2 = datePicker("DateTimePicker2");
-    DBComboBox3 = combo("DBComboBox3", "duty");
-    DBComboBox6 = combo("DBComboBox6", "salary_type");
-    DBComboBox2 = combo("DBComboBox2", "tech_class");
-    DBEdit2 = edit("DBEdit2", "low_salary");
-    DBComboBox5 = combo("DBComboBox5", "class_type");
-    auto* employment = new QGridLayout(GroupBox2);
+    employmentGroup = named<QGroupBox>("GroupBox2");
+    employmentGroup->setTitle(QStringLiteral("在职资料"));
+    departmentBox = combo("DBComboBox1", "dept_name");
+    joinDateEdit = datePicker("DateTimePicker2");
+    dutyBox = combo("DBComboBox3", "duty");
+    salaryTypeBox = combo("DBComboBox6", "salary_type");
+    skillLevelBox = combo("DBComboBox2", "tech_class");
+    baseSalaryEdit = edit("DBEdit2", "low_salary");
+    shiftBox = combo("DBComboBox5", "class_type");
+    auto* employment = new QGridLayout(employmentGroup);
     WindowParts::addLabelled(employment,
-                             {{QStringLiteral("部门"), DBComboBox1}, {QStringLiteral("入职日期"), DateTimePicker2},
-                              {QStringLiteral("职务"), DBComboBox3}, {QStringLiteral("薪资类型"), DBComboBox6},
-                              {QStringLiteral("技能等级"), DBComboBox2}, {QStringLiteral("保障底薪"), DBEdit2},
-                              {QStringLiteral("班次"), DBComboBox5}},
+                             {{QStringLiteral("部门"), departmentBox}, {QStringLiteral("入职日期"), joinDateEdit},
+                              {QStringLiteral("职务"), dutyBox}, {QStringLiteral("薪资类型"), salaryTypeBox},
+                              {QStringLiteral("技能等级"), skillLevelBox}, {QStringLiteral("保障底薪"), baseSalaryEdit},
+                              {QStringLiteral("班次"), shiftBox}},
                              2);
 
     auto* groups = new QVBoxLayout;
-    groups->addWidget(GroupBox1);
-    groups->addWidget(GroupBox2);
+    groups->addWidget(personalGroup);
+    groups->addWidget(employmentGroup);
     groups->addStretch();
     auto* body = new QHBoxLayout;
-    body->addWidget(DBGrid1);
+    body->addWidget(employeeGrid);
     body->addLayout(groups, 1);
     auto* root = new QVBoxLayout(this);
     root->addLayout(bar);
@@ -189,10 +189,10 @@ void TFrmEmployee::FormCreate()
 void TFrmEmployee::fillCombos()
 {
     const QList<std::pair<const char*, ui::DbComboBox*>> lists = {
-        {"regi_place", DBComboBox8}, {"native_place", DBComboBox7}, {"school_name", DBComboBox9},
-        {"special", DBComboBox10},   {"degree", DBComboBox11},      {"dept_name", DBComboBox1},
-        {"tech_class", DBComboBox2}, {"duty", DBComboBox3},         {"class_type", DBComboBox5},
-        {"salary_type", DBComboBox6}};
+        {"regi_place", registeredPlaceBox}, {"native_place", nativePlaceBox}, {"school_name", schoolBox},
+        {"special", majorBox},              {"degree", degreeBox},            {"dept_name", departmentBox},
+        {"tech_class", skillLevelBox},      {"duty", dutyBox},                {"class_type", shiftBox},
+        {"salary_type", salaryTypeBox}};
     for (const auto& [column, box] : lists)
         DataHelpers::mergeCombo(QStringLiteral("employee"), QString::fromLatin1(column), box);
 }
@@ -200,20 +200,20 @@ void TFrmEmployee::fillCombos()
 void TFrmEmployee::updateButtons()
 {
     const bool editing = isEditing();
-    DBGrid1->setEnabled(!editing);
-    for (QPushButton* browse : {BitBtn2, BitBtn7, BitBtn6, BitBtn5, BitBtn1})
+    employeeGrid->setEnabled(!editing);
+    for (QPushButton* browse : {addButton, editButton, deleteButton, printButton, exitButton})
         browse->setEnabled(!editing);
-    BitBtn4->setEnabled(editing);
-    BitBtn3->setEnabled(editing);
-    GroupBox1->setEnabled(editing);
-    GroupBox2->setEnabled(editing);
+    saveButton->setEnabled(editing);
+    cancelButton->setEnabled(editing);
+    personalGroup->setEnabled(editing);
+    employmentGroup->setEnabled(editing);
     if (editing) {
         fillCombos();
         return;
     }
-    ui::applyRight(BitBtn2, Right::Add, Function::Employee);
-    ui::applyRight(BitBtn7, Right::Edit, Function::Employee);
-    ui::applyRight(BitBtn6, Right::Delete, Function::Employee);
+    ui::applyRight(addButton, Right::Add, Function::Employee);
+    ui::applyRight(editButton, Right::Edit, Function::Employee);
+    ui::applyRight(deleteButton, Right::Delete, Function::Employee);
 }
 
 void TFrmEmployee::showDates()
@@ -224,33 +224,33 @@ void TFrmEmployee::showDates()
         const QVariant value = onRow ? q->value(QString::fromLatin1(field)) : QVariant();
         return value.isNull() ? zeroDate : value.toDateTime().date();
     };
-    DateTimePicker1->setDate(stored("empl_birth"));
-    DateTimePicker2->setDate(stored("in_date"));
+    birthDateEdit->setDate(stored("empl_birth"));
+    joinDateEdit->setDate(stored("in_date"));
 }
 
-void TFrmEmployee::BitBtn2Click()
+void TFrmEmployee::onAdd()
 {
     try {
         db::Dataset* q = dataModule().EmployeeQ;
         q->append();
         q->setValue(QStringLiteral("empl_sex"), QStringLiteral("男"));
         setMode(Mode::Adding);
-        DBEdit1->setFocus();
+        codeEdit->setFocus();
         const QDateTime now = Clock::now();
-        DateTimePicker1->setDateTime(now);
-        DateTimePicker2->setDateTime(now);
+        birthDateEdit->setDateTime(now);
+        joinDateEdit->setDateTime(now);
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);
     }
 }
 
-void TFrmEmployee::BitBtn7Click()
+void TFrmEmployee::onEdit()
 {
-    if (DBEdit1->text().isEmpty())
+    if (codeEdit->text().isEmpty())
         return;
     try {
         db::Dataset* q = dataModule().EmployeeQ;
-        q->locate(QStringLiteral("empl_code"), DBEdit1->text().trimmed());
+        q->locate(QStringLiteral("empl_code"), codeEdit->text().trimmed());
         q->edit();
         m_editedCode = q->text(QStringLiteral("empl_code"));
         setMode(Mode::Editing);
@@ -266,29 +266,29 @@ bool TFrmEmployee::codeTakenByAnother(const QString& code) const
     return EmployeeRecords::isEmployee(code);
 }
 
-void TFrmEmployee::BitBtn4Click()
+void TFrmEmployee::onSave()
 {
     // The code is stored without surrounding blanks, so a code of blanks is none.
-    const QString code = DBEdit1->text().trimmed();
-    if (code.isEmpty() || DBEdit3->text().isEmpty()) {
+    const QString code = codeEdit->text().trimmed();
+    if (code.isEmpty() || nameEdit->text().isEmpty()) {
         ui::inform(QStringLiteral("员工编号,名称不能为空"), this);
-        WindowParts::focusBox(code.isEmpty() ? DBEdit1 : DBEdit3);
+        WindowParts::focusBox(code.isEmpty() ? codeEdit : nameEdit);
         return;
     }
     try {
         if (codeTakenByAnother(code)) {
-            WindowParts::refuse(DBEdit1, QStringLiteral("员工编号“%1”已存在，不能重复使用").arg(code));
+            WindowParts::refuse(codeEdit, QStringLiteral("员工编号“%1”已存在，不能重复使用").arg(code));
             return;
         }
-        if (DBEdit1->text() != code)
-            DBEdit1->setText(code);
+        if (codeEdit->text() != code)
+            codeEdit->setText(code);
         db::Dataset* q = dataModule().EmployeeQ;
         // A picker still on the empty-date marker leaves the date empty instead of storing 1899.
         const auto picked = [](const QDateEdit* picker) {
             return picker->date() == zeroDate ? QVariant() : QVariant(QDateTime(picker->date(), QTime(0, 0)));
         };
-        q->setValue(QStringLiteral("empl_birth"), picked(DateTimePicker1));
-        q->setValue(QStringLiteral("in_date"), picked(DateTimePicker2));
+        q->setValue(QStringLiteral("empl_birth"), picked(birthDateEdit));
+        q->setValue(QStringLiteral("in_date"), picked(joinDateEdit));
         q->post();
         setMode(Mode::Browsing);
     } catch (const std::exception& e) {
@@ -296,21 +296,21 @@ void TFrmEmployee::BitBtn4Click()
     }
 }
 
-void TFrmEmployee::BitBtn3Click()
+void TFrmEmployee::onCancel()
 {
     try {
         db::Dataset* q = dataModule().EmployeeQ;
         q->cancel();
         setMode(Mode::Browsing);
-        q->locate(QStringLiteral("empl_code"), DBEdit1->text().trimmed());
+        q->locate(QStringLiteral("empl_code"), codeEdit->text().trimmed());
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);
     }
 }
 
-void TFrmEmployee::BitBtn6Click()
+void TFrmEmployee::onDelete()
 {
-    const QString code = DBEdit1->text().trimmed();
+    const QString code = codeEdit->text().trimmed();
     if (code.isEmpty())
         return;
     if (!ui::confirm(QStringLiteral("确认删除?"), this))
@@ -334,12 +334,12 @@ void TFrmEmployee::BitBtn6Click()
     }
 }
 
-void TFrmEmployee::BitBtn5Click()
+void TFrmEmployee::onPrint()
 {
     // The staff list has no print-out.
 }
 
-void TFrmEmployee::BitBtn1Click()
+void TFrmEmployee::onExit()
 {
     close();
 }

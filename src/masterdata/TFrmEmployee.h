@@ -19,54 +19,54 @@ public:
     explicit TFrmEmployee(QWidget* parent = nullptr);
     ~TFrmEmployee() override;
 
-    ui::DbGrid* DBGrid1;
-    QPushButton* BitBtn2;   // 新增
-    QPushButton* BitBtn7;   // 修改
-    QPushButton* BitBtn6;   // 删除
-    QPushButton* BitBtn4;   // 保存
-    QPushButton* BitBtn3;   // 取消
-    QPushButton* BitBtn5;   // 打印
-    QPushButton* BitBtn1;   // 退出
+    ui::DbGrid* employeeGrid;
+    QPushButton* addButton;
+    QPushButton* editButton;
+    QPushButton* deleteButton;
+    QPushButton* saveButton;
+    QPushButton* cancelButton;
+    QPushButton* printButton;
+    QPushButton* exitButton;
 
-    QGroupBox* GroupBox1;
-    ui::DbEdit* DBEdit1;
-    ui::DbEdit* DBEdit3;
-    ui::DbComboBox* DBComboBox4;
-    ui::DbComboBox* DBComboBox8;
-    ui::DbComboBox* DBComboBox7;
-    QDateEdit* DateTimePicker1;
-    ui::DbEdit* DBEdit4;
-    ui::DbEdit* DBEdit7;
-    ui::DbEdit* DBEdit6;
-    ui::DbEdit* DBEdit10;
-    ui::DbEdit* DBEdit8;
-    ui::DbComboBox* DBComboBox9;
-    ui::DbComboBox* DBComboBox10;
-    ui::DbEdit* DBEdit13;
-    ui::DbComboBox* DBComboBox11;
-    ui::DbEdit* DBEdit9;
-    ui::DbEdit* DBEdit11;
-    ui::DbEdit* DBEdit5;
-    ui::DbEdit* DBEdit12;
+    QGroupBox* personalGroup;
+    ui::DbEdit* codeEdit;
+    ui::DbEdit* nameEdit;
+    ui::DbComboBox* sexBox;
+    ui::DbComboBox* registeredPlaceBox;
+    ui::DbComboBox* nativePlaceBox;
+    QDateEdit* birthDateEdit;
+    ui::DbEdit* idCardEdit;
+    ui::DbEdit* phoneEdit;
+    ui::DbEdit* mobileEdit;
+    ui::DbEdit* emergencyContactEdit;
+    ui::DbEdit* emergencyPhoneEdit;
+    ui::DbComboBox* schoolBox;
+    ui::DbComboBox* majorBox;
+    ui::DbEdit* graduationEdit;
+    ui::DbComboBox* degreeBox;
+    ui::DbEdit* pensionNoEdit;
+    ui::DbEdit* medicalNoEdit;
+    ui::DbEdit* addressEdit;
+    ui::DbEdit* postCodeEdit;
 
-    QGroupBox* GroupBox2;
-    ui::DbComboBox* DBComboBox1;
-    QDateEdit* DateTimePicker2;
-    ui::DbComboBox* DBComboBox3;
-    ui::DbComboBox* DBComboBox6;
-    ui::DbComboBox* DBComboBox2;
-    ui::DbEdit* DBEdit2;
-    ui::DbComboBox* DBComboBox5;
+    QGroupBox* employmentGroup;
+    ui::DbComboBox* departmentBox;
+    QDateEdit* joinDateEdit;
+    ui::DbComboBox* dutyBox;
+    ui::DbComboBox* salaryTypeBox;
+    ui::DbComboBox* skillLevelBox;
+    ui::DbEdit* baseSalaryEdit;
+    ui::DbComboBox* shiftBox;
 
 public slots:
     void FormCreate();
-    void BitBtn2Click();
-    void BitBtn7Click();
-    void BitBtn6Click();
-    void BitBtn4Click();
-    void BitBtn3Click();
-    void BitBtn5Click();
-    void BitBtn1Click();
+    void onAdd();
+    void onEdit();
+    void onDelete();
+    void onSave();
+    void onCancel();
+    void onPrint();
+    void onExit();
 
 protected:
     void updateButtons() override;

@@ -111,25 +111,25 @@ TFrmGoods::TFrmGoods(QWidget* parent)
     setObjectName(QStringLiteral("FrmGoods"));
     setWindowTitle(QStringLiteral("货品资料"));
     ui::setFixedWindowSize(this, 960, 620);
-    GroupBox1->setTitle(QStringLiteral("货品资料"));
+    dataGroup->setTitle(QStringLiteral("货品资料"));
     buildDataGroup();
 
-    DBGrid1->addColumn(QStringLiteral("gods_code"), QStringLiteral("编码"), 75);
-    DBGrid1->addColumn(QStringLiteral("gods_name"), QStringLiteral("名称"), 130);
-    DBGrid1->addColumn(QStringLiteral("gods_spec"), QStringLiteral("品牌"), 55);
-    DBGrid1->addColumn(QStringLiteral("gods_type"), QStringLiteral("款式"), 55);
-    DBGrid1->addColumn(QStringLiteral("gods_kind"), QStringLiteral("分类"), 55);
-    DBGrid1->addColumn(QStringLiteral("styl_code"), QStringLiteral("款号"), 60);
-    DBGrid1->addColumn(QStringLiteral("season"), QStringLiteral("季节"), 60);
+    listGrid->addColumn(QStringLiteral("gods_code"), QStringLiteral("编码"), 75);
+    listGrid->addColumn(QStringLiteral("gods_name"), QStringLiteral("名称"), 130);
+    listGrid->addColumn(QStringLiteral("gods_spec"), QStringLiteral("品牌"), 55);
+    listGrid->addColumn(QStringLiteral("gods_type"), QStringLiteral("款式"), 55);
+    listGrid->addColumn(QStringLiteral("gods_kind"), QStringLiteral("分类"), 55);
+    listGrid->addColumn(QStringLiteral("styl_code"), QStringLiteral("款号"), 60);
+    listGrid->addColumn(QStringLiteral("season"), QStringLiteral("季节"), 60);
 
-    barcodes = new GoodsBarcodeTools(dataset(), GroupBox1->findChild<ui::DbEdit*>(QStringLiteral("DBEdit16")), this);
+    barcodes = new GoodsBarcodeTools(dataset(), dataGroup->findChild<ui::DbEdit*>(QStringLiteral("DBEdit16")), this);
     auto* left = new QVBoxLayout;
-    left->addWidget(DBGrid1, 1);
-    left->addWidget(GroupBox2);
+    left->addWidget(listGrid, 1);
+    left->addWidget(findGroup);
     left->addWidget(barcodes);
     auto* body = new QHBoxLayout;
     body->addLayout(left, 4);
-    body->addWidget(GroupBox1, 5);
+    body->addWidget(dataGroup, 5);
     auto* layout = new QVBoxLayout(this);
     QHBoxLayout* bar = toolBarLayout();
     cmd_style = WindowParts::addButton(bar, "cmd_style", QStringLiteral("按款式生成[&G]..."));
@@ -137,15 +137,15 @@ TFrmGoods::TFrmGoods(QWidget* parent)
     layout->addLayout(bar);
     layout->addLayout(body, 1);
 
-    for (ui::DbComboBox* box : {DBComboBox1, DBComboBox2, DBComboBox4, DBComboBox5})
+    for (ui::DbComboBox* box : {brandBox, categoryBox, sizeBox, colorBox})
         connect(box, &QComboBox::currentTextChanged, this, &TFrmGoods::makeName);
-    connect(CheckBox1, &QCheckBox::clicked, this, [this](bool checked) {
+    connect(autoNameCheck, &QCheckBox::clicked, this, [this](bool checked) {
         if (checked)
             makeName();
     });
-    connect(Button1, &QPushButton::clicked, this, &TFrmGoods::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFrmGoods::Button2Click);
-    for (ui::DbEdit* code : {DBEdit11, DBEdit13}) {
+    connect(pickProducerButton, &QPushButton::clicked, this, &TFrmGoods::pickProducer);
+    connect(pickSupplierButton, &QPushButton::clicked, this, &TFrmGoods::pickSupplier);
+    for (ui::DbEdit* code : {producerCodeEdit, supplierCodeEdit}) {
         code->installEventFilter(this);
         code->setToolTip(QStringLiteral("F4：选择公司"));
     }
@@ -156,7 +156,7 @@ TFrmGoods::TFrmGoods(QWidget* parent)
 void TFrmGoods::buildDataGroup()
 {
     const auto edit = [this](const char* name, const char* field) {
-        return name == QLatin1String("DBEdit1") ? DBEdit1 : makeEdit(latin(name), latin(field));
+        return name == QLatin1String("DBEdit1") ? codeEdit : makeEdit(latin(name), latin(field));
     };
     for (const GoodsControl& c : goodsControls) {
         const QString label = QString::fromUtf8(c.label);
@@ -174,9 +174,9 @@ void TFrmGoods::buildDataGroup()
             auto* row = new QHBoxLayout;
             ui::DbEdit* material = edit(c.name, c.field);
             ui::DbEdit* fee = edit(c.name2, c.field2);
-            row->addWidget(WindowParts::caption(QStringLiteral("材料费用"), material, GroupBox1));
+            row->addWidget(WindowParts::caption(QStringLiteral("材料费用"), material, dataGroup));
             row->addWidget(material, 1);
-            row->addWidget(WindowParts::caption(QStringLiteral("费用"), fee, GroupBox1));
+            row->addWidget(WindowParts::caption(QStringLiteral("费用"), fee, dataGroup));
             row->addWidget(fee, 1);
             addFieldRow(label, row);
             break;
@@ -190,7 +190,7 @@ void TFrmGoods::buildDataGroup()
             name->setAccessibleName(producer ? QStringLiteral("生产商名称") : QStringLiteral("供应商名称"));
             name->setFocusPolicy(Qt::ClickFocus);   // shown, not typed: Enter passes it by
             row->addWidget(name, 2);
-            auto* pick = new QPushButton(QStringLiteral("..."), GroupBox1);
+            auto* pick = new QPushButton(QStringLiteral("..."), dataGroup);
             pick->setObjectName(producer ? QStringLiteral("Button1") : QStringLiteral("Button2"));
             pick->setAccessibleName(producer ? QStringLiteral("选择生产商") : QStringLiteral("选择供应商"));
             pick->setAutoDefault(false);
@@ -203,42 +203,42 @@ void TFrmGoods::buildDataGroup()
         }
         }
     }
-    CheckBox1 = new QCheckBox(QStringLiteral("自动生成名称"), GroupBox1);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setChecked(true);
-    fieldGrid()->addWidget(CheckBox1, fieldGrid()->rowCount(), 1, 1, 3, Qt::AlignLeft);
+    autoNameCheck = new QCheckBox(QStringLiteral("自动生成名称"), dataGroup);
+    autoNameCheck->setObjectName(QStringLiteral("CheckBox1"));
+    autoNameCheck->setChecked(true);
+    fieldGrid()->addWidget(autoNameCheck, fieldGrid()->rowCount(), 1, 1, 3, Qt::AlignLeft);
     fieldGrid()->setRowStretch(fieldGrid()->rowCount(), 1);
 
     const auto find = [this](auto*& member, const char* name) {
-        member = GroupBox1->findChild<std::remove_reference_t<decltype(*member)>*>(latin(name));
+        member = dataGroup->findChild<std::remove_reference_t<decltype(*member)>*>(latin(name));
         Q_ASSERT(member);
     };
-    find(DBEdit2, "DBEdit2");
-    find(DBEdit3, "DBEdit3");
-    find(DBEdit4, "DBEdit4");
-    find(DBEdit5, "DBEdit5");
-    find(DBEdit6, "DBEdit6");
-    find(DBEdit7, "DBEdit7");
-    find(DBEdit8, "DBEdit8");
-    find(DBEdit9, "DBEdit9");
-    find(DBEdit10, "DBEdit10");
-    find(DBEdit11, "DBEdit11");
-    find(DBEdit12, "DBEdit12");
-    find(DBEdit13, "DBEdit13");
-    find(DBEdit14, "DBEdit14");
-    find(DBEdit15, "DBEdit15");
-    find(DBComboBox1, "DBComboBox1");
-    find(DBComboBox2, "DBComboBox2");
-    find(DBComboBox3, "DBComboBox3");
-    find(DBComboBox4, "DBComboBox4");
-    find(DBComboBox5, "DBComboBox5");
-    find(DBComboBox6, "DBComboBox6");
-    find(DBComboBox7, "DBComboBox7");
-    find(DBComboBox8, "DBComboBox8");
-    find(DBComboBox9, "DBComboBox9");
-    find(DBComboBox10, "DBComboBox10");
-    find(Button1, "Button1");
-    find(Button2, "Button2");
+    find(nameEdit, "DBEdit2");
+    find(agentPriceEdit, "DBEdit3");
+    find(wholesalePriceEdit, "DBEdit4");
+    find(priceInEdit, "DBEdit5");
+    find(priceOutEdit, "DBEdit6");
+    find(materialCostEdit, "DBEdit7");
+    find(processingFeeEdit, "DBEdit8");
+    find(stockMaxEdit, "DBEdit9");
+    find(stockMinEdit, "DBEdit10");
+    find(producerCodeEdit, "DBEdit11");
+    find(producerNameEdit, "DBEdit12");
+    find(supplierCodeEdit, "DBEdit13");
+    find(supplierNameEdit, "DBEdit14");
+    find(remarkEdit, "DBEdit15");
+    find(brandBox, "DBComboBox1");
+    find(categoryBox, "DBComboBox2");
+    find(styleBox, "DBComboBox3");
+    find(sizeBox, "DBComboBox4");
+    find(colorBox, "DBComboBox5");
+    find(unitBox, "DBComboBox6");
+    find(fabricBox, "DBComboBox7");
+    find(liningBox, "DBComboBox8");
+    find(originBox, "DBComboBox9");
+    find(packUnitBox, "DBComboBox10");
+    find(pickProducerButton, "Button1");
+    find(pickSupplierButton, "Button2");
 }
 
 void TFrmGoods::FormCreate()
@@ -254,7 +254,7 @@ void TFrmGoods::fillComboBoxes()
 {
     const ui::BusyCursor busy;
     for (const char* name : fillOrder) {
-        auto* box = GroupBox1->findChild<ui::DbComboBox*>(latin(name));
+        auto* box = dataGroup->findChild<ui::DbComboBox*>(latin(name));
         for (const GoodsControl& c : goodsControls)
             if (box->objectName() == QLatin1String(c.name))
                 DataHelpers::mergeCombo(latin(c.listTable), latin(c.field), box);
@@ -264,7 +264,7 @@ void TFrmGoods::fillComboBoxes()
 // The goods' own rules, then its barcode, each told at its box.
 bool TFrmGoods::acceptRow()
 {
-    return barcodes->acceptCode(DBEdit1) && acceptFieldRules() && barcodes->acceptBarcode();
+    return barcodes->acceptCode(codeEdit) && acceptFieldRules() && barcodes->acceptBarcode();
 }
 
 
@@ -276,12 +276,12 @@ void TFrmGoods::afterSave(const QString& code)
 
 void TFrmGoods::makeName()
 {
-    if (!CheckBox1->isChecked() || !cmd_save->isEnabled())
+    if (!autoNameCheck->isChecked() || !cmd_save->isEnabled())
         return;
-    DBEdit2->setText(DBComboBox1->currentText().trimmed() + DBComboBox5->currentText().trimmed()
-                     + DBComboBox4->currentText().trimmed() + DBComboBox2->currentText().trimmed());
+    nameEdit->setText(brandBox->currentText().trimmed() + colorBox->currentText().trimmed()
+                      + sizeBox->currentText().trimmed() + categoryBox->currentText().trimmed());
     // Into the row at once, so the grid shows the name while it is being made.
-    DBEdit2->commit();
+    nameEdit->commit();
 }
 
 void TFrmGoods::updateButtons()
@@ -326,33 +326,33 @@ void TFrmGoods::pickCompany(ui::DbEdit* code, ui::DbEdit* name, QWidget* next)
     next->setFocus();
 }
 
-void TFrmGoods::Button1Click()
+void TFrmGoods::pickProducer()
 {
-    pickCompany(DBEdit11, DBEdit12, DBEdit13);
+    pickCompany(producerCodeEdit, producerNameEdit, supplierCodeEdit);
 }
 
-void TFrmGoods::Button2Click()
+void TFrmGoods::pickSupplier()
 {
-    pickCompany(DBEdit13, DBEdit14, DBEdit15);
+    pickCompany(supplierCodeEdit, supplierNameEdit, remarkEdit);
 }
 
 bool TFrmGoods::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == DBEdit11 || watched == DBEdit13) && event->type() == QEvent::KeyPress) {
+    if ((watched == producerCodeEdit || watched == supplierCodeEdit) && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool pick = (key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier)
                           || (key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier);
         if (pick) {
-            if (watched == DBEdit11)
-                Button1Click();
+            if (watched == producerCodeEdit)
+                pickProducer();
             else
-                Button2Click();
+                pickSupplier();
             return true;
         }
         // Enter in the supplier code goes straight to "保存".
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (watched == DBEdit13 && enter) {
-            if (DBEdit13->commit())
+        if (watched == supplierCodeEdit && enter) {
+            if (supplierCodeEdit->commit())
                 cmd_save->setFocus();
             return true;
         }

@@ -12,33 +12,33 @@ class TFrmGoods : public MasterDataWindow {
 public:
     explicit TFrmGoods(QWidget* parent = nullptr);
 
-    ui::DbEdit* DBEdit2;
-    ui::DbEdit* DBEdit3;
-    ui::DbEdit* DBEdit4;
-    ui::DbEdit* DBEdit5;
-    ui::DbEdit* DBEdit6;
-    ui::DbEdit* DBEdit7;
-    ui::DbEdit* DBEdit8;
-    ui::DbEdit* DBEdit9;
-    ui::DbEdit* DBEdit10;
-    ui::DbEdit* DBEdit11;
-    ui::DbEdit* DBEdit12;
-    ui::DbEdit* DBEdit13;
-    ui::DbEdit* DBEdit14;
-    ui::DbEdit* DBEdit15;
-    ui::DbComboBox* DBComboBox1;
-    ui::DbComboBox* DBComboBox2;
-    ui::DbComboBox* DBComboBox3;
-    ui::DbComboBox* DBComboBox4;
-    ui::DbComboBox* DBComboBox5;
-    ui::DbComboBox* DBComboBox6;
-    ui::DbComboBox* DBComboBox7;
-    ui::DbComboBox* DBComboBox8;
-    ui::DbComboBox* DBComboBox9;
-    ui::DbComboBox* DBComboBox10;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QCheckBox* CheckBox1;
+    ui::DbEdit* nameEdit;
+    ui::DbEdit* agentPriceEdit;
+    ui::DbEdit* wholesalePriceEdit;
+    ui::DbEdit* priceInEdit;
+    ui::DbEdit* priceOutEdit;
+    ui::DbEdit* materialCostEdit;
+    ui::DbEdit* processingFeeEdit;
+    ui::DbEdit* stockMaxEdit;
+    ui::DbEdit* stockMinEdit;
+    ui::DbEdit* producerCodeEdit;
+    ui::DbEdit* producerNameEdit;
+    ui::DbEdit* supplierCodeEdit;
+    ui::DbEdit* supplierNameEdit;
+    ui::DbEdit* remarkEdit;
+    ui::DbComboBox* brandBox;
+    ui::DbComboBox* categoryBox;
+    ui::DbComboBox* styleBox;
+    ui::DbComboBox* sizeBox;
+    ui::DbComboBox* colorBox;
+    ui::DbComboBox* unitBox;
+    ui::DbComboBox* fabricBox;
+    ui::DbComboBox* liningBox;
+    ui::DbComboBox* originBox;
+    ui::DbComboBox* packUnitBox;
+    QPushButton* pickProducerButton;
+    QPushButton* pickSupplierButton;
+    QCheckBox* autoNameCheck;
     QPushButton* cmd_style = nullptr;   // 按款式生成, with the right to add
     GoodsBarcodeTools* barcodes = nullptr;
 
@@ -46,8 +46,8 @@ public:
     void fillComboBoxes();
 
 public slots:
-    void Button1Click();
-    void Button2Click();
+    void pickProducer();
+    void pickSupplier();
     void cmd_styleClick();
     // Brand + colour + size + category, while adding or editing with "自动生成名称" ticked.
     void makeName();

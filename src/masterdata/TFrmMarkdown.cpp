@@ -48,10 +48,10 @@ TFrmMarkdown::TFrmMarkdown(QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmMarkdown"));
     setWindowTitle(QStringLiteral("促销折扣"));
-    GroupBox1->setTitle(QStringLiteral("促销规则"));
+    dataGroup->setTitle(QStringLiteral("促销规则"));
 
-    startDateEdit = dateBox(GroupBox1, "DBstart_date", dataset(), "start_date");
-    endDateEdit = dateBox(GroupBox1, "DBend_date", dataset(), "end_date");
+    startDateEdit = dateBox(dataGroup, "DBstart_date", dataset(), "start_date");
+    endDateEdit = dateBox(dataGroup, "DBend_date", dataset(), "end_date");
     scopeBox = makeCombo(QStringLiteral("DBscope"), QStringLiteral("scope"));
     scopeBox->addItems(MarkdownRules::scopes());
     scopeBox->lineEdit()->setReadOnly(true);
@@ -60,7 +60,7 @@ TFrmMarkdown::TFrmMarkdown(QWidget* parent)
     discountEdit->setToolTip(QStringLiteral("按售价的百分比，如 70 即 7 折；与一口价只填一个"));
     fixedPriceEdit = makeEdit(QStringLiteral("DBEdit3"), QStringLiteral("fixed_pric"));
     fixedPriceEdit->setToolTip(QStringLiteral("不论售价，一律按这个价格卖；与折扣只填一个"));
-    addField(QStringLiteral("促销名称"), DBEdit1, true);
+    addField(QStringLiteral("促销名称"), codeEdit, true);
     addField(QStringLiteral("开始日期"), startDateEdit);
     addField(QStringLiteral("结束日期"), endDateEdit);
     addField(QStringLiteral("范围"), scopeBox);
@@ -69,20 +69,20 @@ TFrmMarkdown::TFrmMarkdown(QWidget* parent)
     addField(QStringLiteral("一口价"), fixedPriceEdit);
     connect(scopeBox, &QComboBox::currentTextChanged, this, &TFrmMarkdown::fillScopeValues);
 
-    DBGrid1->addColumn(QStringLiteral("mark_name"), QStringLiteral("促销名称"), 180);
-    DBGrid1->addColumn(QStringLiteral("start_date"), QStringLiteral("开始日期"), 100);
-    DBGrid1->addColumn(QStringLiteral("end_date"), QStringLiteral("结束日期"), 100);
-    DBGrid1->addColumn(QStringLiteral("scope"), QStringLiteral("范围"), 60);
-    DBGrid1->addColumn(QStringLiteral("scope_value"), QStringLiteral("范围值"), 120);
-    DBGrid1->addColumn(QStringLiteral("discount"), QStringLiteral("折扣%"), 70);
-    DBGrid1->addColumn(QStringLiteral("fixed_pric"), QStringLiteral("一口价"), 80);
+    listGrid->addColumn(QStringLiteral("mark_name"), QStringLiteral("促销名称"), 180);
+    listGrid->addColumn(QStringLiteral("start_date"), QStringLiteral("开始日期"), 100);
+    listGrid->addColumn(QStringLiteral("end_date"), QStringLiteral("结束日期"), 100);
+    listGrid->addColumn(QStringLiteral("scope"), QStringLiteral("范围"), 60);
+    listGrid->addColumn(QStringLiteral("scope_value"), QStringLiteral("范围值"), 120);
+    listGrid->addColumn(QStringLiteral("discount"), QStringLiteral("折扣%"), 70);
+    listGrid->addColumn(QStringLiteral("fixed_pric"), QStringLiteral("一口价"), 80);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(toolBarLayout());
-    layout->addWidget(GroupBox2);
-    layout->addWidget(GroupBox1);
-    layout->addWidget(DBGrid1, 1);
-    DBGrid1->setMinimumHeight(11 * DBGrid1->verticalHeader()->defaultSectionSize() + 2 * DBGrid1->frameWidth());
+    layout->addWidget(findGroup);
+    layout->addWidget(dataGroup);
+    layout->addWidget(listGrid, 1);
+    listGrid->setMinimumHeight(11 * listGrid->verticalHeader()->defaultSectionSize() + 2 * listGrid->frameWidth());
     ensurePolished();
     ui::setFixedWindowSize(this, 760, qMax(520, layout->totalSizeHint().height()));
 
@@ -122,5 +122,5 @@ bool TFrmMarkdown::acceptRow()
 
 void TFrmMarkdown::afterCancel()
 {
-    dataset()->locate(QStringLiteral("mark_name"), DBEdit1->text().trimmed());
+    dataset()->locate(QStringLiteral("mark_name"), codeEdit->text().trimmed());
 }

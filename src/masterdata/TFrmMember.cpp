@@ -47,15 +47,15 @@ TFrmMember::TFrmMember(QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmMember"));
     setWindowTitle(QStringLiteral("会员资料"));
-    GroupBox1->setTitle(QStringLiteral("会员资料"));
+    dataGroup->setTitle(QStringLiteral("会员资料"));
 
     nameEdit = makeEdit(QStringLiteral("DBEdit2"), QStringLiteral("memb_name"));
     mobileEdit = makeEdit(QStringLiteral("DBEdit3"), QStringLiteral("mobile"));
     levelBox = makeCombo(QStringLiteral("DBlevel_name"), QStringLiteral("level_name"));
-    birthdayEdit = new ui::DbDateEdit(GroupBox1);
+    birthdayEdit = new ui::DbDateEdit(dataGroup);
     birthdayEdit->setObjectName(QStringLiteral("DBbirthday"));
     birthdayEdit->bind(dataset(), QStringLiteral("birthday"));
-    joinDateEdit = new ui::DbDateEdit(GroupBox1);
+    joinDateEdit = new ui::DbDateEdit(dataGroup);
     joinDateEdit->setObjectName(QStringLiteral("DBjoin_date"));
     joinDateEdit->bind(dataset(), QStringLiteral("join_date"));
     pointsEdit = makeEdit(QStringLiteral("DBEdit4"), QStringLiteral("points"));
@@ -63,7 +63,7 @@ TFrmMember::TFrmMember(QWidget* parent)
     pointsEdit->setEnabled(false);
     pointsEdit->setToolTip(QStringLiteral("积分由销售、退货和积分抵现改变"));
     remarkEdit = makeEdit(QStringLiteral("DBEdit5"), QStringLiteral("remark"));
-    addField(QStringLiteral("会员卡号"), DBEdit1);
+    addField(QStringLiteral("会员卡号"), codeEdit);
     addField(QStringLiteral("姓名"), nameEdit);
     addField(QStringLiteral("手机"), mobileEdit);
     addField(QStringLiteral("等级"), levelBox);
@@ -71,26 +71,26 @@ TFrmMember::TFrmMember(QWidget* parent)
     addField(QStringLiteral("入会日期"), joinDateEdit);
     addField(QStringLiteral("积分"), pointsEdit);
     addField(QStringLiteral("备注"), remarkEdit, true);
-    DBEdit1->setToolTip(QStringLiteral("扫描会员卡，或输入卡号（也可用手机号作卡号）"));
+    codeEdit->setToolTip(QStringLiteral("扫描会员卡，或输入卡号（也可用手机号作卡号）"));
 
-    DBGrid1->addColumn(QStringLiteral("card_no"), QStringLiteral("会员卡号"), 130);
-    DBGrid1->addColumn(QStringLiteral("memb_name"), QStringLiteral("姓名"), 120);
-    DBGrid1->addColumn(QStringLiteral("mobile"), QStringLiteral("手机"), 130);
-    DBGrid1->addColumn(QStringLiteral("level_name"), QStringLiteral("等级"), 80);
-    DBGrid1->addColumn(QStringLiteral("points"), QStringLiteral("积分"), 80);
-    DBGrid1->addColumn(QStringLiteral("join_date"), QStringLiteral("入会日期"), 110);
+    listGrid->addColumn(QStringLiteral("card_no"), QStringLiteral("会员卡号"), 130);
+    listGrid->addColumn(QStringLiteral("memb_name"), QStringLiteral("姓名"), 120);
+    listGrid->addColumn(QStringLiteral("mobile"), QStringLiteral("手机"), 130);
+    listGrid->addColumn(QStringLiteral("level_name"), QStringLiteral("等级"), 80);
+    listGrid->addColumn(QStringLiteral("points"), QStringLiteral("积分"), 80);
+    listGrid->addColumn(QStringLiteral("join_date"), QStringLiteral("入会日期"), 110);
     // Enter or a double click on a member opens the member's page.
-    connect(DBGrid1, &QAbstractItemView::activated, this, &TFrmMember::openPage);
+    connect(listGrid, &QAbstractItemView::activated, this, &TFrmMember::openPage);
 
     QHBoxLayout* bar = toolBarLayout();
     pageButton = WindowParts::addButton(bar, "cmd_page", QStringLiteral("会员档案[&M]"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
-    layout->addWidget(GroupBox2);
-    layout->addWidget(GroupBox1);
-    layout->addWidget(DBGrid1, 1);
-    DBGrid1->setMinimumHeight(11 * DBGrid1->verticalHeader()->defaultSectionSize() + 2 * DBGrid1->frameWidth());
+    layout->addWidget(findGroup);
+    layout->addWidget(dataGroup);
+    layout->addWidget(listGrid, 1);
+    listGrid->setMinimumHeight(11 * listGrid->verticalHeader()->defaultSectionSize() + 2 * listGrid->frameWidth());
     ensurePolished();
     ui::setFixedWindowSize(this, 760, qMax(540, layout->totalSizeHint().height()));
 
@@ -116,7 +116,7 @@ bool TFrmMember::acceptRow()
     if (!acceptFieldRules())
         return false;
     db::Connection& connection = dataset()->connection();
-    const QString card = DBEdit1->text().trimmed();
+    const QString card = codeEdit->text().trimmed();
     const QString owner = MemberRules::mobileOwner(connection, mobileEdit->text(), card);
     if (!owner.isEmpty()) {
         WindowParts::refuse(mobileEdit, QStringLiteral("手机“%1”%2").arg(mobileEdit->text().trimmed(),
@@ -133,7 +133,7 @@ bool TFrmMember::acceptRow()
 
 void TFrmMember::afterCancel()
 {
-    dataset()->locate(QStringLiteral("card_no"), DBEdit1->text().trimmed());
+    dataset()->locate(QStringLiteral("card_no"), codeEdit->text().trimmed());
 }
 
 void TFrmMember::findRow(const QString& text)
@@ -144,7 +144,7 @@ void TFrmMember::findRow(const QString& text)
         return;
     }
     // The same text again moves on to the next member it finds.
-    const int at = text == m_lastFind ? int(cards.indexOf(DBEdit1->text().trimmed())) : -1;
+    const int at = text == m_lastFind ? int(cards.indexOf(codeEdit->text().trimmed())) : -1;
     m_lastFind = text;
     dataset()->locate(QStringLiteral("card_no"), cards.at((at + 1) % cards.size()));
 }
@@ -157,7 +157,7 @@ void TFrmMember::updateButtons()
 
 void TFrmMember::openPage()
 {
-    const QString card = DBEdit1->text().trimmed();
+    const QString card = codeEdit->text().trimmed();
     if (isEditing() || card.isEmpty())
         return;
     MemberPageDialog page(dataset()->connection(), card, this);

@@ -61,46 +61,46 @@ void TFrmPower::buildLayout()
     connect(cmd_canc, &QPushButton::clicked, this, &TFrmPower::cmd_cancClick);
     connect(cmd_exit, &QPushButton::clicked, this, &TFrmPower::cmd_exitClick);
 
-    GB1 = named<QGroupBox>("GB1");
-    DBEdit1 = named<ui::DbEdit>("DBEdit1");
-    DBEdit1->bind(q, QStringLiteral("user_id"));
-    connect(DBEdit1, &QLineEdit::returnPressed, this, &TFrmPower::DBEdit1KeyPress);
-    DBEdit2 = named<ui::DbEdit>("DBEdit2");
-    DBEdit2->bind(q, QStringLiteral("user_name"));
-    DBEdit2->setEnabled(false);
-    DBEdit4 = named<ui::DbEdit>("DBEdit4");
-    DBEdit4->bind(q, QStringLiteral("password"));
-    DBEdit4->setEchoMode(QLineEdit::Password);
-    Edit5 = named<QLineEdit>("Edit5");
-    Edit5->setEchoMode(QLineEdit::Password);
-    Edit5->setMaxLength(10);
+    userGroup = named<QGroupBox>("GB1");
+    userIdEdit = named<ui::DbEdit>("DBEdit1");
+    userIdEdit->bind(q, QStringLiteral("user_id"));
+    connect(userIdEdit, &QLineEdit::returnPressed, this, &TFrmPower::onUserIdEntered);
+    userNameEdit = named<ui::DbEdit>("DBEdit2");
+    userNameEdit->bind(q, QStringLiteral("user_name"));
+    userNameEdit->setEnabled(false);
+    passwordEdit = named<ui::DbEdit>("DBEdit4");
+    passwordEdit->bind(q, QStringLiteral("password"));
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    passwordAgainEdit = named<QLineEdit>("Edit5");
+    passwordAgainEdit->setEchoMode(QLineEdit::Password);
+    passwordAgainEdit->setMaxLength(10);
     auto* fields = new QGridLayout;
     WindowParts::addLabelled(fields,
-                             {{QStringLiteral("员工编码:"), DBEdit1}, {QStringLiteral("姓名"), DBEdit2},
-                              {QStringLiteral("密    码:"), DBEdit4}, {QStringLiteral("确认密码:"), Edit5}},
+                             {{QStringLiteral("员工编码:"), userIdEdit}, {QStringLiteral("姓名"), userNameEdit},
+                              {QStringLiteral("密    码:"), passwordEdit}, {QStringLiteral("确认密码:"), passwordAgainEdit}},
                              1);
-    auto* group = new QVBoxLayout(GB1);
+    auto* group = new QVBoxLayout(userGroup);
     group->addLayout(fields);
     for (const char* note : {"说明：", "√—有此权限", "单击左键改变权限"})
         group->addWidget(new QLabel(QString::fromUtf8(note)));
 
-    DBGrid1 = named<ui::DbGrid>("DBGrid1");
-    DBGrid1->addColumn(QStringLiteral("user_id"), QStringLiteral("编码"), 80);
-    DBGrid1->addColumn(QStringLiteral("user_name"), QStringLiteral("姓名"), 90);
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
-    DBGrid1->setDataset(q);
+    userGrid = named<ui::DbGrid>("DBGrid1");
+    userGrid->addColumn(QStringLiteral("user_id"), QStringLiteral("编码"), 80);
+    userGrid->addColumn(QStringLiteral("user_name"), QStringLiteral("姓名"), 90);
+    userGrid->setReadOnly(true);
+    userGrid->setRowSelect(true);
+    userGrid->setDataset(q);
 
-    SGrid = named<RightsGrid>("SGrid");
-    const int gridWidth = RightsGrid::labelWidth + RightsGrid::columns * RightsGrid::tickWidth + 2 * SGrid->frameWidth();
-    SGrid->setFixedWidth(gridWidth + 20);   // room for the vertical scroll bar
+    rightsGrid = named<RightsGrid>("SGrid");
+    const int gridWidth = RightsGrid::labelWidth + RightsGrid::columns * RightsGrid::tickWidth + 2 * rightsGrid->frameWidth();
+    rightsGrid->setFixedWidth(gridWidth + 20);   // room for the vertical scroll bar
 
     auto* left = new QVBoxLayout;
-    left->addWidget(GB1);
-    left->addWidget(DBGrid1, 1);
+    left->addWidget(userGroup);
+    left->addWidget(userGrid, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(buildColumnBoxes());
-    right->addWidget(SGrid, 1);
+    right->addWidget(rightsGrid, 1);
     auto* body = new QHBoxLayout;
     body->addLayout(left, 1);
     body->addLayout(right);
@@ -117,12 +117,11 @@ QWidget* TFrmPower::buildColumnBoxes()
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addSpacing(RightsGrid::labelWidth + SGrid->frameWidth());
-    QCheckBox** boxes[] = {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4, &CheckBox5, &CheckBox6, &CheckBox7};
+    row->addSpacing(RightsGrid::labelWidth + rightsGrid->frameWidth());
     for (int column = 1; column <= RightsGrid::columns; ++column) {
         auto* box = new QCheckBox;
         box->setObjectName(QStringLiteral("CheckBox%1").arg(column));
-        *boxes[column - 1] = box;
+        columnChecks.append(box);
         auto* cell = new QWidget;
         cell->setFixedWidth(RightsGrid::tickWidth);
         auto* centre = new QHBoxLayout(cell);
@@ -133,16 +132,11 @@ QWidget* TFrmPower::buildColumnBoxes()
         row->addWidget(cell);
         connect(box, &QCheckBox::clicked, this, [this, column](bool checked) {
             if (isEditing())
-                SGrid->setColumnTicked(column, checked);
+                rightsGrid->setColumnTicked(column, checked);
         });
     }
     row->addStretch();
     return strip;
-}
-
-QList<QCheckBox*> TFrmPower::columnBoxes() const
-{
-    return {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7};
 }
 
 void TFrmPower::FormCreate()
@@ -162,7 +156,7 @@ void TFrmPower::FormCreate()
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("用户列表无法打开：%1").arg(ui::errorText(e)), this);
     }
-    SGrid->writeLabels();
+    rightsGrid->writeLabels();
     setMode(Mode::Browsing);
 }
 
@@ -171,30 +165,30 @@ void TFrmPower::reloadTicks()
     const db::Dataset* q = dataModule().PowerQ;
     const bool onRow = q->isOpen() && q->currentRow() >= 0;
     for (int column = 1; column <= RightsGrid::columns; ++column)
-        SGrid->showRights(column, onRow ? q->text(columnFields.at(column - 1)) : QString());
+        rightsGrid->showRights(column, onRow ? q->text(columnFields.at(column - 1)) : QString());
 }
 
 void TFrmPower::clearGrid()
 {
-    Edit5->clear();
-    SGrid->writeLabels();
-    SGrid->clearTicks();
+    passwordAgainEdit->clear();
+    rightsGrid->writeLabels();
+    rightsGrid->clearTicks();
 }
 
 void TFrmPower::updateButtons()
 {
     const bool editing = isEditing();
-    GB1->setEnabled(editing);
-    DBGrid1->setEnabled(!editing);
+    userGroup->setEnabled(editing);
+    userGrid->setEnabled(!editing);
     for (QPushButton* browse : {cmd_add, cmd_edit, cmd_dele, cmd_exit})
         browse->setEnabled(!editing);
     cmd_save->setEnabled(editing);
     cmd_canc->setEnabled(editing);
-    for (QCheckBox* box : columnBoxes())
+    for (QCheckBox* box : std::as_const(columnChecks))
         box->setEnabled(editing);
-    SGrid->setTicking(editing);
+    rightsGrid->setTicking(editing);
     // A user's id cannot change once saved.
-    DBEdit1->setEnabled(mode() != Mode::Editing);
+    userIdEdit->setEnabled(mode() != Mode::Editing);
     if (editing)
         return;
     ui::applyRight(cmd_add, Right::Add, Function::Powers);
@@ -213,7 +207,7 @@ void TFrmPower::cmd_addClick()
     }
     clearGrid();
     setMode(Mode::Adding);
-    DBEdit1->setFocus();
+    userIdEdit->setFocus();
 }
 
 // A new user must be an employee and must not be a user already; a refusal is told.
@@ -221,25 +215,25 @@ TFrmPower::IdCheck TFrmPower::checkNewUser(const QString& id)
 {
     if (EmployeeRecords::usersNamed(id) > 0) {
         ui::inform(QStringLiteral("该员工已存在！"), this);
-        WindowParts::focusBox(DBEdit1);
+        WindowParts::focusBox(userIdEdit);
         return IdCheck::AlreadyUser;
     }
     if (!EmployeeRecords::isEmployee(id)) {
         ui::inform(QStringLiteral("无此员工编码！"), this);
-        WindowParts::focusBox(DBEdit1);
+        WindowParts::focusBox(userIdEdit);
         return IdCheck::NotEmployee;
     }
     return IdCheck::Ok;
 }
 
-void TFrmPower::DBEdit1KeyPress()
+void TFrmPower::onUserIdEntered()
 {
     if (mode() != Mode::Adding)
         return;
     try {
-        if (checkNewUser(DBEdit1->text().trimmed()) == IdCheck::NotEmployee) {
-            DBEdit1->clear();
-            DBEdit1->commit();
+        if (checkNewUser(userIdEdit->text().trimmed()) == IdCheck::NotEmployee) {
+            userIdEdit->clear();
+            userIdEdit->commit();
         }
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);
@@ -248,13 +242,13 @@ void TFrmPower::DBEdit1KeyPress()
 
 void TFrmPower::cmd_editClick()
 {
-    if (DBEdit1->text().isEmpty()) {
+    if (userIdEdit->text().isEmpty()) {
         ui::inform(QStringLiteral("请先定位删除员工"), this);
         return;
     }
     try {
         db::Dataset* q = dataModule().PowerQ;
-        if (!q->locate(QStringLiteral("user_id"), DBEdit1->text().trimmed())) {
+        if (!q->locate(QStringLiteral("user_id"), userIdEdit->text().trimmed())) {
             ui::inform(QStringLiteral("请先定位员工编码"), this);
             return;
         }
@@ -270,16 +264,16 @@ void TFrmPower::cmd_saveClick()
     db::Dataset* q = dataModule().PowerQ;
     try {
         if (mode() == Mode::Adding) {
-            const QString id = DBEdit1->text().trimmed();
+            const QString id = userIdEdit->text().trimmed();
             if (checkNewUser(id) != IdCheck::Ok)
                 return;
             // Only a new user's password must be typed twice, exactly alike.
-            if (DBEdit4->text() != Edit5->text()) {
+            if (passwordEdit->text() != passwordAgainEdit->text()) {
                 ui::inform(QStringLiteral("密码不一致"), this);
-                WindowParts::focusBox(Edit5);
+                WindowParts::focusBox(passwordAgainEdit);
                 return;
             }
-            DBEdit1->setText(id);
+            userIdEdit->setText(id);
         }
         if (!blanksAccepted())
             return;
@@ -287,25 +281,25 @@ void TFrmPower::cmd_saveClick()
         QStringList changes;
         for (int column = 1; column <= RightsGrid::columns; ++column) {
             const QString before = q->text(columnFields.at(column - 1));
-            const QString after = SGrid->rightsString(column);
+            const QString after = rightsGrid->rightsString(column);
             QStringList change;
             for (int row = 1; row <= after.size(); ++row) {
                 const bool had = before.mid(row - 1, 1) == QLatin1String("1");
                 const bool has = after.at(row - 1) == QLatin1Char('1');
                 if (had != has)
-                    change << (has ? QStringLiteral("+") : QStringLiteral("-")) + SGrid->verticalHeaderItem(row - 1)->text();
+                    change << (has ? QStringLiteral("+") : QStringLiteral("-")) + rightsGrid->verticalHeaderItem(row - 1)->text();
             }
             if (!change.isEmpty())
-                changes << SGrid->horizontalHeaderItem(column - 1)->text() + QStringLiteral(": ") + change.join(QLatin1Char(' '));
+                changes << rightsGrid->horizontalHeaderItem(column - 1)->text() + QStringLiteral(": ") + change.join(QLatin1Char(' '));
             q->setValue(columnFields.at(column - 1), after);
         }
         // The password is kept only as its hash; an empty box on an edit keeps the old one.
-        const QString typed = DBEdit4->text();
+        const QString typed = passwordEdit->text();
         if (mode() == Mode::Adding || !typed.isEmpty()) {
             q->setValue(QStringLiteral("pass_hash"), PasswordHash::make(typed));
             q->setValue(QStringLiteral("password"), QString());
         }
-        const QString user = DBEdit1->text().trimmed();
+        const QString user = userIdEdit->text().trimmed();
         OperationLog::record(q->connection(),
                              {windowTitle(), mode() == Mode::Adding ? OperationLog::added : OperationLog::rightsChanged,
                               user, QStringLiteral("%1 项权限改变").arg(changes.size()), changes.join(QLatin1Char('\n'))},
@@ -321,13 +315,13 @@ void TFrmPower::cmd_saveClick()
 // at every login: asked about first, with 否 for a slip of the Enter key.
 bool TFrmPower::blanksAccepted()
 {
-    const QString typed = DBEdit4->text();
+    const QString typed = passwordEdit->text();
     if (typed.isEmpty() || typed.trimmed() == typed)
         return true;
     if (ui::dialogs().ask(this, QStringLiteral("密码的开头或结尾有空格，登录时必须同样输入这些空格。\n仍然保存吗？"),
                           QStringLiteral("提示"), true, ui::Dialogs::Default::Cancel))
         return true;
-    WindowParts::focusBox(DBEdit4);
+    WindowParts::focusBox(passwordEdit);
     return false;
 }
 
@@ -345,14 +339,14 @@ void TFrmPower::cmd_cancClick()
 
 void TFrmPower::cmd_deleClick()
 {
-    if (DBEdit1->text().isEmpty()) {
+    if (userIdEdit->text().isEmpty()) {
         ui::inform(QStringLiteral("请先定位删除员工"), this);
         return;
     }
     if (!ui::askYesNo(QStringLiteral("确认删除该记录"), this))
         return;
     try {
-        const QString user = DBEdit1->text().trimmed();
+        const QString user = userIdEdit->text().trimmed();
         OperationLog::record(dataModule().AdoConn, {windowTitle(), OperationLog::deleted, user, {}, {}}, [&user] {
             db::Statement remove(dataModule().AdoConn, QStringLiteral("delete from powers where user_id=:id"));
             remove.bind(QStringLiteral("id"), user);

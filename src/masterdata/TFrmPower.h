@@ -27,28 +27,22 @@ public:
     QPushButton* cmd_canc;
     QPushButton* cmd_exit;
 
-    QGroupBox* GB1;
-    ui::DbEdit* DBEdit1;   // user id
-    ui::DbEdit* DBEdit2;   // name, looked up
-    ui::DbEdit* DBEdit4;   // password
-    QLineEdit* Edit5;      // password again
-    ui::DbGrid* DBGrid1;
+    QGroupBox* userGroup;
+    ui::DbEdit* userIdEdit;
+    ui::DbEdit* userNameEdit;   // looked up
+    ui::DbEdit* passwordEdit;
+    QLineEdit* passwordAgainEdit;
+    ui::DbGrid* userGrid;
 
-    QCheckBox* CheckBox1;
-    QCheckBox* CheckBox2;
-    QCheckBox* CheckBox3;
-    QCheckBox* CheckBox4;
-    QCheckBox* CheckBox5;
-    QCheckBox* CheckBox6;
-    QCheckBox* CheckBox7;
-    RightsGrid* SGrid;
+    QList<QCheckBox*> columnChecks;   // above the tick columns, in their order
+    RightsGrid* rightsGrid;
 
     // The rights string each grid column edits, under its title: "复核" (5) is pow_chek, "查询" (6) pow_find.
     static const QStringList columnFields;
 
 public slots:
     void FormCreate();
-    void DBEdit1KeyPress();
+    void onUserIdEntered();
     void cmd_addClick();
     void cmd_editClick();
     void cmd_saveClick();
@@ -68,5 +62,4 @@ private:
     IdCheck checkNewUser(const QString& id);
     // False when the user would rather not keep a blank at an end of the typed password.
     bool blanksAccepted();
-    QList<QCheckBox*> columnBoxes() const;
 };

@@ -111,34 +111,34 @@ void TFrmUser::buildLayout()
         box->bind(dm.UserQ, QString::fromLatin1(field));
         return box;
     };
-    GroupBox1 = named<QGroupBox>("GroupBox1");
-    GroupBox1->setTitle(QStringLiteral("公司资料"));
-    DBEdit1 = shopEdit("DBEdit1", "user_posi");
-    DBEdit3 = shopEdit("DBEdit3", "stad_no");
-    DBEdit2 = shopEdit("DBEdit2", "comp_name");
-    DBEdit5 = shopEdit("DBEdit5", "user_tele");
-    DBEdit4 = shopEdit("DBEdit4", "user_fax");
-    DBEdit6 = shopEdit("DBEdit6", "user_addr");
-    DBEdit7 = shopEdit("DBEdit7", "user_mail");
-    DBEdit8 = shopEdit("DBEdit8", "user_www");
+    shopGroup = named<QGroupBox>("GroupBox1");
+    shopGroup->setTitle(QStringLiteral("公司资料"));
+    positionEdit = shopEdit("DBEdit1", "user_posi");
+    unifiedNoEdit = shopEdit("DBEdit3", "stad_no");
+    companyNameEdit = shopEdit("DBEdit2", "comp_name");
+    phoneEdit = shopEdit("DBEdit5", "user_tele");
+    faxEdit = shopEdit("DBEdit4", "user_fax");
+    addressEdit = shopEdit("DBEdit6", "user_addr");
+    emailEdit = shopEdit("DBEdit7", "user_mail");
+    homePageEdit = shopEdit("DBEdit8", "user_www");
     // The till's rules for the whole shop.
     discountLimitEdit = shopEdit("discountLimitEdit", "disc_limit");
     roundingUnitEdit = shopEdit("roundingUnitEdit", "round_unit");
-    WindowParts::addLabelled(new QGridLayout(GroupBox1),
-                             {{QStringLiteral("本店位置"), DBEdit1}, {QStringLiteral("统一编号"), DBEdit3},
-                              {QStringLiteral("公司名称"), DBEdit2}, {QStringLiteral("公司电话"), DBEdit5},
-                              {QStringLiteral("公司传真"), DBEdit4}, {QStringLiteral("公司地址"), DBEdit6},
-                              {QStringLiteral("E_MAIL"), DBEdit7}, {QStringLiteral("公司主页"), DBEdit8},
+    WindowParts::addLabelled(new QGridLayout(shopGroup),
+                             {{QStringLiteral("本店位置"), positionEdit}, {QStringLiteral("统一编号"), unifiedNoEdit},
+                              {QStringLiteral("公司名称"), companyNameEdit}, {QStringLiteral("公司电话"), phoneEdit},
+                              {QStringLiteral("公司传真"), faxEdit}, {QStringLiteral("公司地址"), addressEdit},
+                              {QStringLiteral("E_MAIL"), emailEdit}, {QStringLiteral("公司主页"), homePageEdit},
                               {QStringLiteral("收银最低折扣%"), discountLimitEdit},
                               {QStringLiteral("收银抹零(0/0.1/1元)"), roundingUnitEdit}},
                              1);
 
-    GroupBox2 = buildPrintGroup();
+    billPrintGroup = buildPrintGroup();
 
-    DBGrid6 = codeListGrid("DBGrid6", dm.FeeDefiQ,
+    settlementGrid = codeListGrid("DBGrid6", dm.FeeDefiQ,
                            {{QStringLiteral("fee_code"), QStringLiteral("代码")},
                             {QStringLiteral("fee_type"), QStringLiteral("结算方式")}});
-    DBGrid7 = codeListGrid("DBGrid7", dm.MoneDefQ,
+    currencyGrid = codeListGrid("DBGrid7", dm.MoneDefQ,
                            {{QStringLiteral("mone_code"), QStringLiteral("代码")},
                             {QStringLiteral("mone_type"), QStringLiteral("币种")},
                             {QStringLiteral("mone_rate"), QStringLiteral("汇率")}});
@@ -148,21 +148,21 @@ void TFrmUser::buildLayout()
         return codeListGrid(name, dataset,
                             {{QString::fromLatin1(code), QStringLiteral("编号")}, {QString::fromLatin1(field), title}});
     };
-    PageControl1 = named<QTabWidget>("PageControl1");
-    DBGrid3 = goodsList("DBGrid3", dm.SpecDefiQ, "gods_spec_id", "gods_spec", QStringLiteral("品牌"));
-    DBGrid4 = goodsList("DBGrid4", dm.TypeDefiQ, "gods_type_id", "gods_type", QStringLiteral("款式"));
-    DBGrid5 = goodsList("DBGrid5", dm.KindDefiQ, "gods_kind_id", "gods_kind", QStringLiteral("分类"));
-    DBGrid1 = goodsList("DBGrid1", dm.ColorDefiQ, "gods_color_id", "gods_color", QStringLiteral("颜色"));
-    DBGrid2 = goodsList("DBGrid2", dm.SizeDefiQ, "gods_size_id", "gods_size", QStringLiteral("尺码"));
-    DBGrid8 = goodsList("DBGrid8", dm.ProdDefiQ, "prod_place_id", "prod_place", QStringLiteral("产地"));
-    DBGrid9 = goodsList("DBGrid9", dm.UnitDefiQ, "gods_unit_id", "gods_unit", QStringLiteral("单位"));
-    const QList<std::pair<CodeListGrid*, const char*>> tabs = {{DBGrid3, "品牌"}, {DBGrid4, "款式"}, {DBGrid5, "分类"},
-                                                               {DBGrid1, "颜色"}, {DBGrid2, "尺码"}, {DBGrid8, "产地"},
-                                                               {DBGrid9, "单位"}};
+    goodsListTabs = named<QTabWidget>("PageControl1");
+    brandGrid = goodsList("DBGrid3", dm.SpecDefiQ, "gods_spec_id", "gods_spec", QStringLiteral("品牌"));
+    styleGrid = goodsList("DBGrid4", dm.TypeDefiQ, "gods_type_id", "gods_type", QStringLiteral("款式"));
+    categoryGrid = goodsList("DBGrid5", dm.KindDefiQ, "gods_kind_id", "gods_kind", QStringLiteral("分类"));
+    colorGrid = goodsList("DBGrid1", dm.ColorDefiQ, "gods_color_id", "gods_color", QStringLiteral("颜色"));
+    sizeGrid = goodsList("DBGrid2", dm.SizeDefiQ, "gods_size_id", "gods_size", QStringLiteral("尺码"));
+    originGrid = goodsList("DBGrid8", dm.ProdDefiQ, "prod_place_id", "prod_place", QStringLiteral("产地"));
+    unitGrid = goodsList("DBGrid9", dm.UnitDefiQ, "gods_unit_id", "gods_unit", QStringLiteral("单位"));
+    const QList<std::pair<CodeListGrid*, const char*>> tabs = {
+        {brandGrid, "品牌"}, {styleGrid, "款式"},  {categoryGrid, "分类"}, {colorGrid, "颜色"},
+        {sizeGrid, "尺码"},  {originGrid, "产地"}, {unitGrid, "单位"}};
     for (const auto& [grid, title] : tabs)
-        PageControl1->addTab(grid, QString::fromUtf8(title));
-    PageControl1->setCurrentIndex(0);
-    PageControl1->setMinimumWidth(430);   // all seven tabs in view
+        goodsListTabs->addTab(grid, QString::fromUtf8(title));
+    goodsListTabs->setCurrentIndex(0);
+    goodsListTabs->setMinimumWidth(430);   // all seven tabs in view
 
     // Opened in this order; the statements order each list by its code.
     const auto select = [](const char* columns, const char* code) {
@@ -170,29 +170,29 @@ void TFrmUser::buildLayout()
             .arg(QLatin1String(columns), QLatin1String(code));
     };
     m_lists = {
-        {DBGrid3, dm.SpecDefiQ, QStringLiteral("品牌"), select("gods_spec_id,gods_spec", "gods_spec_id")},
-        {DBGrid4, dm.TypeDefiQ, QStringLiteral("款式"), select("gods_type_id,gods_type", "gods_type_id")},
-        {DBGrid5, dm.KindDefiQ, QStringLiteral("分类"), select("gods_kind_id,gods_kind", "gods_kind_id")},
-        {DBGrid6, dm.FeeDefiQ, QStringLiteral("结算方式"), select("fee_code,fee_type", "fee_code")},
-        {DBGrid7, dm.MoneDefQ, QStringLiteral("币种"), select("mone_code,mone_type,mone_rate", "mone_code")},
-        {DBGrid1, dm.ColorDefiQ, QStringLiteral("颜色"), select("gods_color_id,gods_color", "gods_color_id")},
-        {DBGrid2, dm.SizeDefiQ, QStringLiteral("尺码"), select("gods_size_id,gods_size", "gods_size_id")},
-        {DBGrid9, dm.UnitDefiQ, QStringLiteral("单位"), select("gods_unit_id,gods_unit", "gods_unit_id")},
-        {DBGrid8, dm.ProdDefiQ, QStringLiteral("产地"), select("prod_place_id,prod_place", "prod_place_id")},
+        {brandGrid, dm.SpecDefiQ, QStringLiteral("品牌"), select("gods_spec_id,gods_spec", "gods_spec_id")},
+        {styleGrid, dm.TypeDefiQ, QStringLiteral("款式"), select("gods_type_id,gods_type", "gods_type_id")},
+        {categoryGrid, dm.KindDefiQ, QStringLiteral("分类"), select("gods_kind_id,gods_kind", "gods_kind_id")},
+        {settlementGrid, dm.FeeDefiQ, QStringLiteral("结算方式"), select("fee_code,fee_type", "fee_code")},
+        {currencyGrid, dm.MoneDefQ, QStringLiteral("币种"), select("mone_code,mone_type,mone_rate", "mone_code")},
+        {colorGrid, dm.ColorDefiQ, QStringLiteral("颜色"), select("gods_color_id,gods_color", "gods_color_id")},
+        {sizeGrid, dm.SizeDefiQ, QStringLiteral("尺码"), select("gods_size_id,gods_size", "gods_size_id")},
+        {unitGrid, dm.UnitDefiQ, QStringLiteral("单位"), select("gods_unit_id,gods_unit", "gods_unit_id")},
+        {originGrid, dm.ProdDefiQ, QStringLiteral("产地"), select("prod_place_id,prod_place", "prod_place_id")},
     };
 
     auto* lists = new QHBoxLayout;
-    lists->addWidget(DBGrid6);
-    lists->addWidget(DBGrid7);
+    lists->addWidget(settlementGrid);
+    lists->addWidget(currencyGrid);
     auto* left = new QVBoxLayout;
-    left->addWidget(GroupBox1);
-    left->addWidget(GroupBox2);
+    left->addWidget(shopGroup);
+    left->addWidget(billPrintGroup);
     labelPaper = new LabelPaperGroup(this);
     left->addWidget(labelPaper);
     left->addLayout(lists, 1);
     BackupBox = new BackupSettingsBox;
     auto* right = new QVBoxLayout;
-    right->addWidget(PageControl1, 1);
+    right->addWidget(goodsListTabs, 1);
     right->addWidget(BackupBox);
     receiptPrinter = new ReceiptPrinterGroup(this);
     right->addWidget(receiptPrinter);
@@ -207,49 +207,51 @@ void TFrmUser::buildLayout()
     resize(980, 720);
 
     // Tab and Enter go down the left column, through both lists, then to the tabs.
-    const QList<QWidget*> order = {DBEdit1, DBEdit3, DBEdit2,   DBEdit5,   DBEdit4, DBEdit6, DBEdit7, DBEdit8,
-                                   discountLimitEdit, roundingUnitEdit, DBEdit9, ComboBox1, MaskEdit1, MaskEdit2, Edit1, DBGrid6, DBGrid7, PageControl1};
+    const QList<QWidget*> order = {positionEdit,   unifiedNoEdit,  companyNameEdit, phoneEdit,         faxEdit,
+                                   addressEdit,    emailEdit,      homePageEdit,    discountLimitEdit, roundingUnitEdit,
+                                   billFooterEdit, paperBox,       paperWidthEdit,  paperLengthEdit,   lineCountEdit,
+                                   settlementGrid, currencyGrid,   goodsListTabs};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
-    setTabOrder(PageControl1, BackupBox->folder);
+    setTabOrder(goodsListTabs, BackupBox->folder);
 }
 
 QGroupBox* TFrmUser::buildPrintGroup()
 {
     auto* group = named<QGroupBox>("GroupBox2");
     group->setTitle(QStringLiteral("出货报表参数"));
-    DBEdit9 = named<ui::DbEdit>("DBEdit9");
-    DBEdit9->bind(dataModule().UserQ, QStringLiteral("bill_bottom"));
-    ComboBox1 = named<QComboBox>("ComboBox1");
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->addItems({paperDefault, paperCustom, paperA4});
-    ComboBox1->setEditText(paperDefault);
+    billFooterEdit = named<ui::DbEdit>("DBEdit9");
+    billFooterEdit->bind(dataModule().UserQ, QStringLiteral("bill_bottom"));
+    paperBox = named<QComboBox>("ComboBox1");
+    paperBox->setEditable(true);
+    paperBox->setInsertPolicy(QComboBox::NoInsert);
+    paperBox->addItems({paperDefault, paperCustom, paperA4});
+    paperBox->setEditText(paperDefault);
     // Only the user's own choice or typing applies the paper rule, never the window's assignments.
-    connect(ComboBox1, &QComboBox::textActivated, this, &TFrmUser::ComboBox1Change);
-    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, &TFrmUser::ComboBox1Change);
-    MaskEdit1 = sizeBox("MaskEdit1");
-    MaskEdit2 = sizeBox("MaskEdit2");
-    Edit1 = named<QLineEdit>("Edit1");
-    Edit1->setMaximumWidth(60);
+    connect(paperBox, &QComboBox::textActivated, this, &TFrmUser::onPaperChosen);
+    connect(paperBox->lineEdit(), &QLineEdit::textEdited, this, &TFrmUser::onPaperChosen);
+    paperWidthEdit = sizeBox("MaskEdit1");
+    paperLengthEdit = sizeBox("MaskEdit2");
+    lineCountEdit = named<QLineEdit>("Edit1");
+    lineCountEdit->setMaximumWidth(60);
 
     auto* grid = new QGridLayout(group);
     const auto label = [](const char* text, QWidget* control) {
         return WindowParts::caption(QString::fromUtf8(text), control);
     };
-    grid->addWidget(label("单据下标", DBEdit9), 0, 0);
-    grid->addWidget(DBEdit9, 0, 1, 1, 6);
-    grid->addWidget(label("打印纸张大小", ComboBox1), 1, 0);
-    grid->addWidget(ComboBox1, 1, 1, 1, 3);
-    grid->addWidget(label("宽", MaskEdit1), 2, 0, Qt::AlignRight);
-    grid->addWidget(MaskEdit1, 2, 1);
-    grid->addWidget(label("毫米", MaskEdit1), 2, 2);
-    grid->addWidget(label("长", MaskEdit2), 2, 3, Qt::AlignRight);
-    grid->addWidget(MaskEdit2, 2, 4);
-    grid->addWidget(label("毫米", MaskEdit2), 2, 5);
-    grid->addWidget(label("出货报表格式", Edit1), 3, 0);
-    grid->addWidget(label("行数", Edit1), 3, 3, Qt::AlignRight);
-    grid->addWidget(Edit1, 3, 4);
+    grid->addWidget(label("单据下标", billFooterEdit), 0, 0);
+    grid->addWidget(billFooterEdit, 0, 1, 1, 6);
+    grid->addWidget(label("打印纸张大小", paperBox), 1, 0);
+    grid->addWidget(paperBox, 1, 1, 1, 3);
+    grid->addWidget(label("宽", paperWidthEdit), 2, 0, Qt::AlignRight);
+    grid->addWidget(paperWidthEdit, 2, 1);
+    grid->addWidget(label("毫米", paperWidthEdit), 2, 2);
+    grid->addWidget(label("长", paperLengthEdit), 2, 3, Qt::AlignRight);
+    grid->addWidget(paperLengthEdit, 2, 4);
+    grid->addWidget(label("毫米", paperLengthEdit), 2, 5);
+    grid->addWidget(label("出货报表格式", lineCountEdit), 3, 0);
+    grid->addWidget(label("行数", lineCountEdit), 3, 3, Qt::AlignRight);
+    grid->addWidget(lineCountEdit, 3, 4);
     grid->setColumnStretch(6, 1);
     return group;
 }
@@ -276,10 +278,10 @@ void TFrmUser::FormCreate()
 void TFrmUser::readSettingsFile()
 {
     const IniFile ini(AppPaths::settingsFile());
-    ComboBox1->setEditText(ini.read(SettingsKeys::pagesize, SettingsKeys::pageType, paperA4));
-    MaskEdit1->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageWidth, 210)));
-    MaskEdit2->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageLength, 297)));
-    Edit1->setText(ini.read(SettingsKeys::billdata, SettingsKeys::lineCount, QStringLiteral("0")).trimmed());
+    paperBox->setEditText(ini.read(SettingsKeys::pagesize, SettingsKeys::pageType, paperA4));
+    paperWidthEdit->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageWidth, 210)));
+    paperLengthEdit->setText(QString::number(readInteger(ini, SettingsKeys::pagesize, SettingsKeys::pageLength, 297)));
+    lineCountEdit->setText(ini.read(SettingsKeys::billdata, SettingsKeys::lineCount, QStringLiteral("0")).trimmed());
     labelPaper->load();
     receiptPrinter->load();
     memberLevels->load();
@@ -292,8 +294,8 @@ void TFrmUser::updateButtons()
     cmd_exit->setEnabled(!editing);
     cmd_save->setEnabled(editing);
     cmd_canc->setEnabled(editing);
-    GroupBox1->setEnabled(editing);
-    GroupBox2->setEnabled(editing);
+    shopGroup->setEnabled(editing);
+    billPrintGroup->setEnabled(editing);
     BackupBox->setEnabled(editing);
     labelPaper->setEnabled(editing);
     receiptPrinter->setEnabled(editing);
@@ -314,18 +316,18 @@ void TFrmUser::cmd_editClick()
         else
             shop->edit();
         setMode(Mode::Editing);
-        DBEdit1->setFocus();
+        positionEdit->setFocus();
     } catch (const std::exception& e) {
         ui::showError(ui::errorText(e), this);
     }
 }
 
-void TFrmUser::ComboBox1Change()
+void TFrmUser::onPaperChosen()
 {
-    const QString type = ComboBox1->currentText();
+    const QString type = paperBox->currentText();
     if (type == paperCustom) {
-        MaskEdit1->setEnabled(true);
-        MaskEdit2->setEnabled(true);
+        paperWidthEdit->setEnabled(true);
+        paperLengthEdit->setEnabled(true);
         return;
     }
     int width = 0;
@@ -339,10 +341,10 @@ void TFrmUser::ComboBox1Change()
     } else {
         return;
     }
-    MaskEdit1->setEnabled(false);
-    MaskEdit2->setEnabled(false);
-    MaskEdit1->setText(QString::number(width));
-    MaskEdit2->setText(QString::number(length));
+    paperWidthEdit->setEnabled(false);
+    paperLengthEdit->setEnabled(false);
+    paperWidthEdit->setText(QString::number(width));
+    paperLengthEdit->setText(QString::number(length));
 }
 
 // Every number box is checked before anything is written; the first bad box is named and focused.
@@ -353,30 +355,30 @@ bool TFrmUser::checkNumbers(int* width, int* length, int* lines)
         WindowParts::focusBox(box);
         return false;
     };
-    const bool custom = ComboBox1->currentText().trimmed() == paperCustom;
-    if (custom && MaskEdit1->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("自定义纸张类型必需输入纸张宽度"), MaskEdit1);
-    if (custom && MaskEdit2->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("自定义纸张类型必需输入纸张长度"), MaskEdit2);
+    const bool custom = paperBox->currentText().trimmed() == paperCustom;
+    if (custom && paperWidthEdit->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("自定义纸张类型必需输入纸张宽度"), paperWidthEdit);
+    if (custom && paperLengthEdit->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("自定义纸张类型必需输入纸张长度"), paperLengthEdit);
     QString refusal;
-    const std::optional<qlonglong> w = wholeNumber(MaskEdit1, QStringLiteral("纸张宽度"), &refusal);
+    const std::optional<qlonglong> w = wholeNumber(paperWidthEdit, QStringLiteral("纸张宽度"), &refusal);
     if (!w)
-        return refuse(refusal, MaskEdit1);
-    const std::optional<qlonglong> l = wholeNumber(MaskEdit2, QStringLiteral("纸张长度"), &refusal);
+        return refuse(refusal, paperWidthEdit);
+    const std::optional<qlonglong> l = wholeNumber(paperLengthEdit, QStringLiteral("纸张长度"), &refusal);
     if (!l)
-        return refuse(refusal, MaskEdit2);
-    const std::optional<qlonglong> count = wholeNumber(Edit1, QStringLiteral("出货报表行数"), &refusal);
+        return refuse(refusal, paperLengthEdit);
+    const std::optional<qlonglong> count = wholeNumber(lineCountEdit, QStringLiteral("出货报表行数"), &refusal);
     if (!count)
-        return refuse(refusal, Edit1);
+        return refuse(refusal, lineCountEdit);
     if (*count < 0 || *count > maxLineCount)
-        return refuse(QStringLiteral("出货报表行数必须在 0 到 %1 之间").arg(maxLineCount), Edit1);
+        return refuse(QStringLiteral("出货报表行数必须在 0 到 %1 之间").arg(maxLineCount), lineCountEdit);
     *width = int(*w);
     *length = int(*l);
     *lines = int(*count);
     if (custom && (*width > 400 || *width < 50))
-        return refuse(QStringLiteral("纸张宽度不合适"), MaskEdit1);
+        return refuse(QStringLiteral("纸张宽度不合适"), paperWidthEdit);
     if (custom && (*length > 500 || *length < 80))
-        return refuse(QStringLiteral("纸张长度不合适"), MaskEdit2);
+        return refuse(QStringLiteral("纸张长度不合适"), paperLengthEdit);
     return true;
 }
 
@@ -401,7 +403,7 @@ bool TFrmUser::checkTillRules()
 // A blank company name would blank the one already stored (in the shop row or system.ini).
 bool TFrmUser::checkCompanyName()
 {
-    if (!DBEdit2->text().trimmed().isEmpty())
+    if (!companyNameEdit->text().trimmed().isEmpty())
         return true;
     QString stored = IniFile(AppPaths::settingsFile()).read(SettingsKeys::billdata, SettingsKeys::companyName).trimmed();
     db::Statement shop(dataModule().UserQ->connection(),
@@ -410,7 +412,7 @@ bool TFrmUser::checkCompanyName()
         stored = shop.value(0).toString().trimmed();
     if (stored.isEmpty())
         return true;
-    WindowParts::refuse(DBEdit2, QStringLiteral("公司名称不能为空（现为“%1”），请输入公司名称").arg(stored));
+    WindowParts::refuse(companyNameEdit, QStringLiteral("公司名称不能为空（现为“%1”），请输入公司名称").arg(stored));
     return false;
 }
 
@@ -464,8 +466,8 @@ bool TFrmUser::checkCodeLists()
         }
         if (fault.isEmpty())
             continue;
-        if (PageControl1->indexOf(l.grid) >= 0)
-            PageControl1->setCurrentWidget(l.grid);
+        if (goodsListTabs->indexOf(l.grid) >= 0)
+            goodsListTabs->setCurrentWidget(l.grid);
         if (row >= 0 && row < l.dataset->recordCount())
             l.dataset->moveTo(row);
         ui::warn(fault, this);
@@ -494,7 +496,8 @@ bool TFrmUser::saveData()
         return false;
     }
     QStringList failures;
-    for (const CodeListGrid* grid : {DBGrid3, DBGrid4, DBGrid5, DBGrid7, DBGrid6, DBGrid1, DBGrid2, DBGrid9, DBGrid8}) {
+    for (const CodeListGrid* grid : {brandGrid, styleGrid, categoryGrid, currencyGrid, settlementGrid, colorGrid, sizeGrid,
+                                     unitGrid, originGrid}) {
         const CodeList& l = list(grid);
         try {
             l.grid->finishEditing();
@@ -511,9 +514,9 @@ bool TFrmUser::saveData()
 
 bool TFrmUser::writeSettings(int width, int length, int lines)
 {
-    const QString company = DBEdit2->text().trimmed();
-    const QString footer = DBEdit9->text().trimmed();
-    const QString type = ComboBox1->currentText().trimmed();
+    const QString company = companyNameEdit->text().trimmed();
+    const QString footer = billFooterEdit->text().trimmed();
+    const QString type = paperBox->currentText().trimmed();
     PrintSettings& print = PrintSettings::current();
     print.companyName = company;
     print.billFooter = footer;
@@ -560,8 +563,8 @@ void TFrmUser::cmd_cancClick()
     // The print settings' boxes show the stored values again, as when the window opened.
     readSettingsFile();
     BackupBox->load();
-    MaskEdit1->setEnabled(true);
-    MaskEdit2->setEnabled(true);
+    paperWidthEdit->setEnabled(true);
+    paperLengthEdit->setEnabled(true);
     setMode(Mode::Browsing);
 }
 

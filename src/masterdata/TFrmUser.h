@@ -32,37 +32,37 @@ public:
     QPushButton* cmd_canc;
     QPushButton* cmd_exit;
 
-    QGroupBox* GroupBox1;
-    ui::DbEdit* DBEdit1;
-    ui::DbEdit* DBEdit3;
-    ui::DbEdit* DBEdit2;
-    ui::DbEdit* DBEdit5;
-    ui::DbEdit* DBEdit4;
-    ui::DbEdit* DBEdit6;
-    ui::DbEdit* DBEdit7;
-    ui::DbEdit* DBEdit8;
+    QGroupBox* shopGroup;
+    ui::DbEdit* positionEdit;
+    ui::DbEdit* unifiedNoEdit;
+    ui::DbEdit* companyNameEdit;
+    ui::DbEdit* phoneEdit;
+    ui::DbEdit* faxEdit;
+    ui::DbEdit* addressEdit;
+    ui::DbEdit* emailEdit;
+    ui::DbEdit* homePageEdit;
     ui::DbEdit* discountLimitEdit;   // the till: lowest price, % of the retail price, without 改价
     ui::DbEdit* roundingUnitEdit;    // the till: 抹零 to 0, 0.1 or 1 yuan
 
-    QGroupBox* GroupBox2;
+    QGroupBox* billPrintGroup;
     LabelPaperGroup* labelPaper;
     ReceiptPrinterGroup* receiptPrinter;   // where this PC's till receipts go
-    ui::DbEdit* DBEdit9;
-    QComboBox* ComboBox1;
-    QLineEdit* MaskEdit1;
-    QLineEdit* MaskEdit2;
-    QLineEdit* Edit1;
+    ui::DbEdit* billFooterEdit;
+    QComboBox* paperBox;
+    QLineEdit* paperWidthEdit;
+    QLineEdit* paperLengthEdit;
+    QLineEdit* lineCountEdit;
 
-    CodeListGrid* DBGrid6;   // settlement methods
-    CodeListGrid* DBGrid7;   // currencies
-    QTabWidget* PageControl1;
-    CodeListGrid* DBGrid3;   // brands
-    CodeListGrid* DBGrid4;   // styles
-    CodeListGrid* DBGrid5;   // categories
-    CodeListGrid* DBGrid1;   // colours
-    CodeListGrid* DBGrid2;   // sizes
-    CodeListGrid* DBGrid8;   // places of production
-    CodeListGrid* DBGrid9;   // units
+    CodeListGrid* settlementGrid;
+    CodeListGrid* currencyGrid;
+    QTabWidget* goodsListTabs;
+    CodeListGrid* brandGrid;
+    CodeListGrid* styleGrid;
+    CodeListGrid* categoryGrid;
+    CodeListGrid* colorGrid;
+    CodeListGrid* sizeGrid;
+    CodeListGrid* originGrid;
+    CodeListGrid* unitGrid;
 
     BackupSettingsBox* BackupBox;   // the automatic backups' folder, count and hour
     MemberLevelGroup* memberLevels; // member levels, points' worth, 折上折
@@ -70,7 +70,7 @@ public:
 public slots:
     void FormCreate();
     void cmd_editClick();
-    void ComboBox1Change();
+    void onPaperChosen();
     void cmd_saveClick();
     void cmd_cancClick();
     void cmd_exitClick();

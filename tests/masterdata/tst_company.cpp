@@ -62,9 +62,9 @@ void TestCompany::blankCodeIsNotSavedAndCancelDropsTheRow()
 
     w.cmd_addClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
-    QVERIFY(w.DBEdit1->hasFocus());
-    QTest::keyClicks(w.DBEdit1, "   ");
-    QTest::keyClicks(w.DBEdit3, "Main Street 1");
+    QVERIFY(w.codeEdit->hasFocus());
+    QTest::keyClicks(w.codeEdit, "   ");
+    QTest::keyClicks(w.addressEdit, "Main Street 1");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QVERIFY(w.cmd_save->isEnabled());
@@ -74,7 +74,7 @@ void TestCompany::blankCodeIsNotSavedAndCancelDropsTheRow()
     w.cmd_cancClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(q->recordCount(), 1);
-    QCOMPARE(w.DBEdit1->text(), QString("C01"));
+    QCOMPARE(w.codeEdit->text(), QString("C01"));
     QCOMPARE(companies(app), 1);
 }
 
@@ -83,26 +83,26 @@ void TestCompany::typedCompanyIsSavedAndTheWindowBrowsesAgain()
     TestApp app;
     TFrmCompany w;
     showWindow(w);
-    QVERIFY(!w.GroupBox1->isEnabled());
+    QVERIFY(!w.dataGroup->isEnabled());
     w.cmd_addClick();
-    QVERIFY(w.GroupBox1->isEnabled());
-    QVERIFY(!w.GroupBox2->isEnabled());
-    QVERIFY(!w.DBGrid1->isEnabled());
-    QTest::keyClicks(w.DBEdit1, "K7");
-    QTest::keyClicks(w.DBEdit2, "Lanhe Trading");
-    QTest::keyClicks(w.DBEdit6, "Wang");
-    QTest::keyClicks(w.DBcomp_type->lineEdit(), "wholesale");
+    QVERIFY(w.dataGroup->isEnabled());
+    QVERIFY(!w.findGroup->isEnabled());
+    QVERIFY(!w.listGrid->isEnabled());
+    QTest::keyClicks(w.codeEdit, "K7");
+    QTest::keyClicks(w.nameEdit, "Lanhe Trading");
+    QTest::keyClicks(w.managerNameEdit, "Wang");
+    QTest::keyClicks(w.typeBox->lineEdit(), "wholesale");
     // The save button takes no focus from the box being typed in; the text still counts.
     w.cmd_saveClick();
 
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QVERIFY(!w.cmd_save->isEnabled());
     QVERIFY(w.cmd_add->isEnabled());
-    QVERIFY(w.DBGrid1->isEnabled());
+    QVERIFY(w.listGrid->isEnabled());
     QCOMPARE(app.scalar("select comp_name from company where comp_code='K7'").toString(), QString("Lanhe Trading"));
     QCOMPARE(app.scalar("select head_name from company where comp_code='K7'").toString(), QString("Wang"));
     QCOMPARE(app.scalar("select comp_type from company where comp_code='K7'").toString(), QString("wholesale"));
-    QCOMPARE(w.DBGrid1->model()->index(0, 2).data().toString(), QString("Wang"));
+    QCOMPARE(w.listGrid->model()->index(0, 2).data().toString(), QString("Wang"));
 }
 
 void TestCompany::existingCodeIsRefusedAndTheWindowStaysInItsMode()
@@ -115,8 +115,8 @@ void TestCompany::existingCodeIsRefusedAndTheWindowStaysInItsMode()
 
     // Another case and surrounding blanks still name the same company.
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, " c01 ");
-    QTest::keyClicks(w.DBEdit2, "Copy");
+    QTest::keyClicks(w.codeEdit, " c01 ");
+    QTest::keyClicks(w.nameEdit, "Copy");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().messages.size(), 1);
@@ -124,7 +124,7 @@ void TestCompany::existingCodeIsRefusedAndTheWindowStaysInItsMode()
     QVERIFY(app.dialogs().lastMessage().contains("已存在"));
     QCOMPARE(companies(app), 2);
 
-    retype(w.DBEdit1, "C03");
+    retype(w.codeEdit, "C03");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select comp_name from company where comp_code='C03'").toString(), QString("Copy"));
@@ -132,19 +132,19 @@ void TestCompany::existingCodeIsRefusedAndTheWindowStaysInItsMode()
     // Editing may keep the row's own code, but not take another's.
     QVERIFY(app.dataModule().CompanyQ->locate("comp_code", "C02"));
     w.cmd_editClick();
-    retype(w.DBEdit2, "Jinxiu");
+    retype(w.nameEdit, "Jinxiu");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select comp_name from company where comp_code='C02'").toString(), QString("Jinxiu"));
 
     w.cmd_editClick();
-    retype(w.DBEdit1, "C03");
+    retype(w.codeEdit, "C03");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.dialogs().messages.size(), 2);
     QCOMPARE(app.scalar("select count(*) from company where comp_code='C03'").toInt(), 1);
     w.cmd_cancClick();
-    QCOMPARE(w.DBEdit1->text(), QString("C02"));
+    QCOMPARE(w.codeEdit->text(), QString("C02"));
 }
 
 void TestCompany::editAndDeleteOnAnEmptyTableDoNothing()
@@ -169,20 +169,20 @@ void TestCompany::quickFindNeedsTheWholeCode()
     db::Dataset* q = app.dataModule().CompanyQ;
     q->moveTo(1);
 
-    QTest::keyClicks(w.Edit1, "B00");
+    QTest::keyClicks(w.findEdit, "B00");
     w.cmd_findClick();
     QCOMPARE(q->currentRow(), 1);
 
-    QTest::keyClicks(w.Edit1, "1");
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QTest::keyClicks(w.findEdit, "1");
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
     QCOMPARE(q->currentRow(), 2);
-    QCOMPARE(w.DBEdit2->text(), QString("Company B001"));
+    QCOMPARE(w.nameEdit->text(), QString("Company B001"));
 
-    retype(w.Edit1, " a001 ");
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    retype(w.findEdit, " a001 ");
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
     QCOMPARE(q->currentRow(), 0);
 
-    retype(w.Edit1, "Z9");
+    retype(w.findEdit, "Z9");
     w.cmd_findClick();
     QCOMPARE(q->currentRow(), 0);
     QVERIFY(app.dialogs().messages.isEmpty());
@@ -271,7 +271,7 @@ void TestCompany::deletingACompanyInUseAsksAgainWithTheCount()
     w.cmd_deleClick();
     QCOMPARE(app.scalar("select count(*) from company where comp_code='C01'").toInt(), 0);
     QCOMPARE(q->recordCount(), 1);
-    QCOMPARE(w.DBEdit1->text(), QString("C02"));
+    QCOMPARE(w.codeEdit->text(), QString("C02"));
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
 
     // C02 is only a producer of one goods item.
@@ -303,7 +303,7 @@ void TestCompany::databaseFailureIsReportedAndTheModeKept()
     app.exec("delete from company where comp_code='C01'");
 
     w.cmd_editClick();
-    retype(w.DBEdit2, "Changed");
+    retype(w.nameEdit, "Changed");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.dialogs().messages.size(), 1);
@@ -331,23 +331,23 @@ void TestCompany::dropDownsOfferValuesStoredWhenOpened()
     {
         TFrmCompany w;
         showWindow(w);
-        QCOMPARE(w.DBcomp_type->count(), 2);
-        QVERIFY(w.DBcomp_type->findText("批发") >= 0);
-        QVERIFY(w.DBcomp_type->findText("零售") >= 0);
-        QCOMPARE(w.DBbelo_prov->count(), 1);
-        QCOMPARE(w.DBbelo_coun->count(), 0);
+        QCOMPARE(w.typeBox->count(), 2);
+        QVERIFY(w.typeBox->findText("批发") >= 0);
+        QVERIFY(w.typeBox->findText("零售") >= 0);
+        QCOMPARE(w.provinceBox->count(), 1);
+        QCOMPARE(w.countryBox->count(), 0);
         // The combo shows the current row's value, whatever the list.
-        QCOMPARE(w.DBcomp_type->currentText(), QString("批发"));
+        QCOMPARE(w.typeBox->currentText(), QString("批发"));
 
         w.cmd_addClick();
-        QTest::keyClicks(w.DBEdit1, "C05");
-        QTest::keyClicks(w.DBcomp_type->lineEdit(), "agent");
+        QTest::keyClicks(w.codeEdit, "C05");
+        QTest::keyClicks(w.typeBox->lineEdit(), "agent");
         w.cmd_saveClick();
         QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
-        QCOMPARE(w.DBcomp_type->findText("agent"), -1);
+        QCOMPARE(w.typeBox->findText("agent"), -1);
     }
     TFrmCompany again;
-    QVERIFY(again.DBcomp_type->findText("agent") >= 0);
+    QVERIFY(again.typeBox->findText("agent") >= 0);
 }
 
 void TestCompany::pickerListsCompaniesAndChoosesNothingWhenEmpty()

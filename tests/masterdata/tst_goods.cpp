@@ -99,8 +99,8 @@ void TestGoods::blankCodeIsNotSavedAndCancelDropsTheRow()
     w.cmd_addClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(q->recordCount(), 2);
-    QTest::keyClicks(w.DBEdit2, "Nameless");
-    QTest::keyClicks(w.DBEdit4, "12.5");
+    QTest::keyClicks(w.nameEdit, "Nameless");
+    QTest::keyClicks(w.wholesalePriceEdit, "12.5");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QVERIFY(app.dialogs().messages.isEmpty());
@@ -113,14 +113,14 @@ void TestGoods::blankCodeIsNotSavedAndCancelDropsTheRow()
 
     // With a code, the row and its numbers are written.
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G002");
-    QTest::keyClicks(w.DBEdit4, "12.5");
-    QTest::keyClicks(w.DBEdit10, "3");
+    QTest::keyClicks(w.codeEdit, "G002");
+    QTest::keyClicks(w.wholesalePriceEdit, "12.5");
+    QTest::keyClicks(w.stockMinEdit, "3");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select batch_out from goods where gods_code='G002'").toDouble(), 12.5);
     QCOMPARE(app.scalar("select min_amou from goods where gods_code='G002'").toDouble(), 3.0);
-    QCOMPARE(w.DBEdit1->text(), QString("G002"));
+    QCOMPARE(w.codeEdit->text(), QString("G002"));
 }
 
 void TestGoods::existingCodeIsRefused()
@@ -130,12 +130,12 @@ void TestGoods::existingCodeIsRefused()
     TFrmGoods w;
     showWindow(w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "g001");
+    QTest::keyClicks(w.codeEdit, "g001");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QString("货品编码“g001”已存在，不能重复，请换一个编码"));
     QCOMPARE(goodsCount(app), 1);
-    retype(w.DBEdit1, "G002");
+    retype(w.codeEdit, "G002");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(goodsCount(app), 2);
@@ -150,7 +150,7 @@ void TestGoods::barcodeIsUniqueAndAWrongCheckDigitNeedsConsent()
     showWindow(w);
     auto* barCode = WindowDriver::child<QLineEdit>(w, "DBEdit16");
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G003");
+    QTest::keyClicks(w.codeEdit, "G003");
     QTest::keyClicks(barCode, "4006381333931");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
@@ -172,7 +172,7 @@ void TestGoods::barcodeIsUniqueAndAWrongCheckDigitNeedsConsent()
     WindowDriver::click(w, "cmd_code");
     QCOMPARE(stored(app, "bar_code", "G002"), QString("2000000000008"));
     QCOMPARE(stored(app, "bar_code", "G001"), QString("4006381333931"));
-    QCOMPARE(w.DBEdit1->text(), QString("G001"));
+    QCOMPARE(w.codeEdit->text(), QString("G001"));
     QCOMPARE(app.dialogs().lastMessage(), QString("已给1种货品生成条形码"));
 }
 
@@ -188,7 +188,7 @@ void TestGoods::barcodeIsNeverAnotherGoodsCode()
     QApplication::setActiveWindow(&w);
     auto* barCode = WindowDriver::child<QLineEdit>(w, "DBEdit16");
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "B-100");
+    QTest::keyClicks(w.codeEdit, "B-100");
     QTest::keyClicks(barCode, "1002");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
@@ -196,7 +196,7 @@ void TestGoods::barcodeIsNeverAnotherGoodsCode()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(barCode));
 
     retype(barCode, "");
-    retype(w.DBEdit1, "1004");
+    retype(w.codeEdit, "1004");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     QCOMPARE(app.dialogs().lastMessage(), QString("编码“1004”是货品“B-200 帽”的条形码"));
@@ -212,13 +212,13 @@ void TestGoods::savingReturnsToTheGridAndTabLeavesIt()
     showWindow(w);
     QApplication::setActiveWindow(&w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G002");
-    QTest::keyClick(w.DBEdit1, Qt::Key_S, Qt::AltModifier);
+    QTest::keyClicks(w.codeEdit, "G002");
+    QTest::keyClick(w.codeEdit, Qt::Key_S, Qt::AltModifier);
     QTRY_COMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.DBGrid1));
-    QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
-    QTest::keyClick(w.DBGrid1, Qt::Key_Tab);
-    QVERIFY(QApplication::focusWidget() != w.DBGrid1);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.listGrid));
+    QCOMPARE(w.listGrid->currentIndex().row(), 1);
+    QTest::keyClick(w.listGrid, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != w.listGrid);
 }
 
 void TestGoods::automaticNameFollowsTheBoxOnlyWhenTicked()
@@ -228,26 +228,26 @@ void TestGoods::automaticNameFollowsTheBoxOnlyWhenTicked()
     addCodeListValue(app, "gods_kind", "衬衫");
     TFrmGoods w;
     showWindow(w);
-    QVERIFY(w.CheckBox1->isChecked());
-    QCOMPARE(w.CheckBox1->text(), QString("自动生成名称"));
+    QVERIFY(w.autoNameCheck->isChecked());
+    QCOMPARE(w.autoNameCheck->text(), QString("自动生成名称"));
 
     // Unticked: the name stays as typed.
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
-    QTest::keyClick(w.CheckBox1, Qt::Key_Space);
-    QVERIFY(!w.CheckBox1->isChecked());
-    QTest::keyClicks(w.DBEdit2, "Own name");
-    QTest::keyClicks(w.DBComboBox1->lineEdit(), "BX");
-    choose(w.DBComboBox5, "红");
-    QCOMPARE(w.DBEdit2->text(), QString("Own name"));
+    QTest::keyClicks(w.codeEdit, "G1");
+    QTest::keyClick(w.autoNameCheck, Qt::Key_Space);
+    QVERIFY(!w.autoNameCheck->isChecked());
+    QTest::keyClicks(w.nameEdit, "Own name");
+    QTest::keyClicks(w.brandBox->lineEdit(), "BX");
+    choose(w.colorBox, "红");
+    QCOMPARE(w.nameEdit->text(), QString("Own name"));
 
     // Ticking it makes the name at once; the style plays no part.
-    QTest::keyClicks(w.DBComboBox4->lineEdit(), " XL ");
-    QTest::keyClicks(w.DBComboBox3->lineEdit(), "slim");
-    QTest::keyClick(w.CheckBox1, Qt::Key_Space);
-    QCOMPARE(w.DBEdit2->text(), QString("BX红XL"));
-    choose(w.DBComboBox2, "衬衫");
-    QCOMPARE(w.DBEdit2->text(), QString("BX红XL衬衫"));
+    QTest::keyClicks(w.sizeBox->lineEdit(), " XL ");
+    QTest::keyClicks(w.styleBox->lineEdit(), "slim");
+    QTest::keyClick(w.autoNameCheck, Qt::Key_Space);
+    QCOMPARE(w.nameEdit->text(), QString("BX红XL"));
+    choose(w.categoryBox, "衬衫");
+    QCOMPARE(w.nameEdit->text(), QString("BX红XL衬衫"));
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(stored(app, "gods_name", "G1"), QString("BX红XL衬衫"));
@@ -257,7 +257,7 @@ void TestGoods::automaticNameFollowsTheBoxOnlyWhenTicked()
     addGoods(app, "G2", "Plain");
     app.dataModule().GoodsQ->requery();
     QVERIFY(app.dataModule().GoodsQ->locate("gods_code", "G2"));
-    QCOMPARE(w.DBEdit2->text(), QString("Plain"));
+    QCOMPARE(w.nameEdit->text(), QString("Plain"));
     QCOMPARE(stored(app, "gods_name", "G2"), QString("Plain"));
 }
 
@@ -267,7 +267,7 @@ void TestGoods::companyPickFillsCodeAndName()
     app.exec("insert into company(comp_code, comp_name) values('C01', '华美服饰'), ('C02', '锦绣制衣')");
     TFrmGoods w;
     showWindow(w);
-    QVERIFY(!w.Button1->isEnabled());   // only while adding or editing
+    QVERIFY(!w.pickProducerButton->isEnabled());   // only while adding or editing
 
     int shown = 0;
     app.dialogs().onExec = [&](QDialog* d) {
@@ -280,31 +280,31 @@ void TestGoods::companyPickFillsCodeAndName()
         return picker->result();
     };
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
-    QVERIFY(w.Button1->isEnabled());
-    w.Button1Click();
+    QTest::keyClicks(w.codeEdit, "G1");
+    QVERIFY(w.pickProducerButton->isEnabled());
+    w.pickProducer();
     QCOMPARE(shown, 1);
-    QCOMPARE(w.DBEdit11->text(), QString("C02"));
-    QCOMPARE(w.DBEdit12->text(), QString("锦绣制衣"));
+    QCOMPARE(w.producerCodeEdit->text(), QString("C02"));
+    QCOMPARE(w.producerNameEdit->text(), QString("锦绣制衣"));
 
     // Cancelling the picker leaves the boxes alone.
     app.dialogs().onExec = [](QDialog*) { return int(QDialog::Rejected); };
-    w.Button1Click();
-    QCOMPARE(w.DBEdit11->text(), QString("C02"));
+    w.pickProducer();
+    QCOMPARE(w.producerCodeEdit->text(), QString("C02"));
 
     app.dialogs().onExec = [&](QDialog*) {
         app.dataModule().CompanyQ->locate("comp_code", "C01");
         return int(QDialog::Accepted);
     };
-    QTest::mouseClick(w.Button2, Qt::LeftButton);
-    QCOMPARE(w.DBEdit13->text(), QString("C01"));
-    QCOMPARE(w.DBEdit14->text(), QString("华美服饰"));
+    QTest::mouseClick(w.pickSupplierButton, Qt::LeftButton);
+    QCOMPARE(w.supplierCodeEdit->text(), QString("C01"));
+    QCOMPARE(w.supplierNameEdit->text(), QString("华美服饰"));
 
     w.cmd_saveClick();
     QCOMPARE(stored(app, "prod_code", "G1"), QString("C02"));
     QCOMPARE(stored(app, "supp_code", "G1"), QString("C01"));
-    QCOMPARE(w.DBEdit12->text(), QString("锦绣制衣"));
-    QCOMPARE(w.DBEdit14->text(), QString("华美服饰"));
+    QCOMPARE(w.producerNameEdit->text(), QString("锦绣制衣"));
+    QCOMPARE(w.supplierNameEdit->text(), QString("华美服饰"));
 
     // With no company at all the picker's OK chooses nothing and the boxes keep what they held.
     app.exec("delete from company");
@@ -313,9 +313,9 @@ void TestGoods::companyPickFillsCodeAndName()
         qobject_cast<TFrmCompFind*>(d)->onChoose();
         return d->result();
     };
-    w.Button2Click();
-    QCOMPARE(w.DBEdit13->text(), QString("C01"));
-    QCOMPARE(w.DBEdit14->text(), QString("华美服饰"));
+    w.pickSupplier();
+    QCOMPARE(w.supplierCodeEdit->text(), QString("C01"));
+    QCOMPARE(w.supplierNameEdit->text(), QString("华美服饰"));
 }
 
 void TestGoods::dropDownsTakeTheirListsAndGrowAfterSave()
@@ -329,29 +329,29 @@ void TestGoods::dropDownsTakeTheirListsAndGrowAfterSave()
     auto* season = WindowDriver::child<QComboBox>(w, "SeasonBox");
     QCOMPARE(season->count(), 1);
     QCOMPARE(season->itemText(0), QString("2026春夏"));
-    QCOMPARE(w.DBComboBox1->count(), 1);
-    QCOMPARE(w.DBComboBox1->itemText(0), QString("BX"));
-    QCOMPARE(w.DBComboBox9->itemText(0), QString("杭州"));
-    QCOMPARE(w.DBComboBox7->itemText(0), QString("cotton"));
-    QCOMPARE(w.DBComboBox8->count(), 0);
+    QCOMPARE(w.brandBox->count(), 1);
+    QCOMPARE(w.brandBox->itemText(0), QString("BX"));
+    QCOMPARE(w.originBox->itemText(0), QString("杭州"));
+    QCOMPARE(w.fabricBox->itemText(0), QString("cotton"));
+    QCOMPARE(w.liningBox->count(), 0);
     // A brand typed freely is shown and stored, though the list lacks it.
-    QCOMPARE(w.DBComboBox1->currentText(), QString("Free"));
+    QCOMPARE(w.brandBox->currentText(), QString("Free"));
 
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G2");
-    QTest::keyClicks(w.DBComboBox7->lineEdit(), "linen");
-    QTest::keyClicks(w.DBComboBox1->lineEdit(), "NewBrand");
+    QTest::keyClicks(w.codeEdit, "G2");
+    QTest::keyClicks(w.fabricBox->lineEdit(), "linen");
+    QTest::keyClicks(w.brandBox->lineEdit(), "NewBrand");
     QTest::keyClicks(season->lineEdit(), "AW26");
     w.cmd_saveClick();
     QCOMPARE(stored(app, "season", "G2"), QString("AW26"));
     QCOMPARE(season->count(), 2);   // a season, as 面料, joins the list once used
     QCOMPARE(stored(app, "gods_face", "G2"), QString("linen"));
     QCOMPARE(stored(app, "gods_spec", "G2"), QString("NewBrand"));
-    QVERIFY(w.DBComboBox7->findText("linen") >= 0);
-    QCOMPARE(w.DBComboBox7->count(), 2);
-    QCOMPARE(w.DBComboBox1->findText("NewBrand"), -1);
-    QCOMPARE(w.DBComboBox1->count(), 1);
-    QCOMPARE(w.DBEdit1->text(), QString("G2"));
+    QVERIFY(w.fabricBox->findText("linen") >= 0);
+    QCOMPARE(w.fabricBox->count(), 2);
+    QCOMPARE(w.brandBox->findText("NewBrand"), -1);
+    QCOMPARE(w.brandBox->count(), 1);
+    QCOMPARE(w.codeEdit->text(), QString("G2"));
 }
 
 void TestGoods::quickFindNeedsTheWholeCode()
@@ -364,17 +364,17 @@ void TestGoods::quickFindNeedsTheWholeCode()
     db::Dataset* q = app.dataModule().GoodsQ;
     QCOMPARE(q->currentRow(), 0);
 
-    QTest::keyClicks(w.Edit1, "H00");
+    QTest::keyClicks(w.findEdit, "H00");
     w.cmd_findClick();
     QCOMPARE(q->currentRow(), 0);
-    QTest::keyClicks(w.Edit1, "1");
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QTest::keyClicks(w.findEdit, "1");
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
     QCOMPARE(q->currentRow(), 2);
-    QCOMPARE(w.DBEdit2->text(), QString("Item H001"));
-    retype(w.Edit1, "g002");
+    QCOMPARE(w.nameEdit->text(), QString("Item H001"));
+    retype(w.findEdit, "g002");
     w.cmd_findClick();
     QCOMPARE(q->currentRow(), 1);
-    QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
+    QCOMPARE(w.listGrid->currentIndex().row(), 1);
 }
 
 void TestGoods::deletingGoodsInUseAsksAgainWithTheCount()
@@ -402,14 +402,14 @@ void TestGoods::deletingGoodsInUseAsksAgainWithTheCount()
     w.cmd_deleClick();
     QCOMPARE(goodsCount(app), 1);
     QCOMPARE(q->recordCount(), 1);
-    QCOMPARE(w.DBEdit1->text(), QString("G002"));
+    QCOMPARE(w.codeEdit->text(), QString("G002"));
 
     app.dialogs().clear();
     app.dialogs().answers = {true};
     w.cmd_deleClick();
     QCOMPARE(app.dialogs().questions.size(), 1);
     QCOMPARE(goodsCount(app), 0);
-    QVERIFY(w.DBEdit1->text().isEmpty());
+    QVERIFY(w.codeEdit->text().isEmpty());
     w.cmd_deleClick();
     QCOMPARE(app.dialogs().questions.size(), 1);
 }
@@ -423,7 +423,7 @@ void TestGoods::failedSaveIsReportedAndTheModeKept()
 
     // A price that is no number stops the save.
     w.cmd_editClick();
-    QTest::keyClicks(w.DBEdit5, "abc");
+    QTest::keyClicks(w.priceInEdit, "abc");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Editing);
     QCOMPARE(app.dialogs().messages.size(), 1);
@@ -451,7 +451,7 @@ void TestGoods::rightsAndClosing()
     w.cmd_addClick();
     for (QPushButton* b : {w.cmd_add, w.cmd_edit, w.cmd_dele, w.cmd_exit})
         QVERIFY(!b->isEnabled());
-    QVERIFY(!w.GroupBox2->isEnabled());
+    QVERIFY(!w.findGroup->isEnabled());
     QVERIFY(!w.close());
     QTest::keyClick(&w, Qt::Key_Escape);
     QVERIFY(w.isVisible());
@@ -460,7 +460,7 @@ void TestGoods::rightsAndClosing()
     QVERIFY(w.cmd_add->isEnabled());
     QVERIFY(!w.cmd_edit->isEnabled());
     QVERIFY(!w.cmd_save->isEnabled());
-    QVERIFY(w.GroupBox2->isEnabled());
+    QVERIFY(w.findGroup->isEnabled());
     QVERIFY(w.close());
 }
 
@@ -471,10 +471,10 @@ void TestGoods::enterInTheSupplierCodeGoesToSave()
     showWindow(w);
     QApplication::setActiveWindow(&w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
-    w.DBEdit13->setFocus();
-    QTest::keyClicks(w.DBEdit13, "C9");
-    QTest::keyClick(w.DBEdit13, Qt::Key_Return);
+    QTest::keyClicks(w.codeEdit, "G1");
+    w.supplierCodeEdit->setFocus();
+    QTest::keyClicks(w.supplierCodeEdit, "C9");
+    QTest::keyClick(w.supplierCodeEdit, Qt::Key_Return);
     QVERIFY(w.cmd_save->hasFocus());
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
     // A second Enter presses the focused button.
@@ -491,17 +491,17 @@ void TestGoods::codeIsStoredTrimmedAndFound()
     TFrmGoods w;
     showWindow(w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "  SP 03  ");
+    QTest::keyClicks(w.codeEdit, "  SP 03  ");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select count(*) from goods where gods_code='SP 03'").toInt(), 1);
-    QCOMPARE(w.DBEdit1->text(), QString("SP 03"));
+    QCOMPARE(w.codeEdit->text(), QString("SP 03"));
 
     app.dataModule().GoodsQ->moveTo(0);
-    QCOMPARE(w.DBEdit1->text(), QString("A1"));
-    retype(w.Edit1, " SP 03 ");
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
-    QCOMPARE(w.DBEdit1->text(), QString("SP 03"));
+    QCOMPARE(w.codeEdit->text(), QString("A1"));
+    retype(w.findEdit, " SP 03 ");
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
+    QCOMPARE(w.codeEdit->text(), QString("SP 03"));
 }
 
 void TestGoods::pickerChoosesOnlyFromRows()
@@ -585,7 +585,7 @@ void TestGoods::olderFileGainsTheSeasonAndTheWindowEditsIt()
     TFrmGoods w;
     showWindow(w);
     auto* season = WindowDriver::child<QComboBox>(w, "SeasonBox");
-    QCOMPARE(w.DBEdit1->text(), QString("G1"));
+    QCOMPARE(w.codeEdit->text(), QString("G1"));
     QCOMPARE(season->currentText(), QString());
     QCOMPARE(season->count(), 0);
     w.cmd_editClick();
@@ -608,7 +608,7 @@ void TestGoods::enterWalksTheBoxesToSaveWithoutAPicker()
     showWindow(w);
     QApplication::setActiveWindow(&w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
+    QTest::keyClicks(w.codeEdit, "G1");
     QStringList walk;
     for (int i = 0; i < 25 && QApplication::focusWidget() != w.cmd_save; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -650,8 +650,8 @@ void TestGoods::refusedValueKeepsTheFocus()
     showWindow(w);
     QApplication::setActiveWindow(&w);
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
-    retype(w.DBEdit9, "5");
+    QTest::keyClicks(w.codeEdit, "G1");
+    retype(w.stockMaxEdit, "5");
     auto* refused = WindowDriver::child<QLineEdit>(w, box.toLatin1());
     retype(refused, typed);
     QTest::keyClick(refused, Qt::Key_S, Qt::AltModifier);
@@ -694,7 +694,7 @@ void TestGoods::companyPickerFromTheKeyboard()
     TFrmGoods w;
     showWindow(w);
     QApplication::setActiveWindow(&w);
-    QCOMPARE(w.Button1->focusPolicy(), Qt::NoFocus);   // out of the Enter walk
+    QCOMPARE(w.pickProducerButton->focusPolicy(), Qt::NoFocus);   // out of the Enter walk
     QString startRow;
     int result = -1;
     app.dialogs().onExec = [&](QDialog* d) {
@@ -707,13 +707,13 @@ void TestGoods::companyPickerFromTheKeyboard()
         return result;
     };
     w.cmd_addClick();
-    QTest::keyClicks(w.DBEdit1, "G1");
-    retype(w.DBEdit11, "C02");
-    QTest::keyClick(w.DBEdit11, Qt::Key_F4);
+    QTest::keyClicks(w.codeEdit, "G1");
+    retype(w.producerCodeEdit, "C02");
+    QTest::keyClick(w.producerCodeEdit, Qt::Key_F4);
     QCOMPARE(startRow, companies ? QString("C02") : QString());
     // -1: still open, saying that nothing matches.
     QCOMPARE(result, !companies ? -1 : int(key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected));
-    QCOMPARE(w.DBEdit11->text(), code);
+    QCOMPARE(w.producerCodeEdit->text(), code);
     QTRY_COMPARE(w.focusWidget()->objectName(), focused);
 }
 

@@ -188,7 +188,7 @@ void TestImport::goodsExportComesBackAsItWas()
         TFrmGoods w;
         const QString fileName = app->directory() + QLatin1Char('/') + name;
         app->dialogs().fileAnswers << fileName;
-        QAction* action = w.DBGrid1->findChild<QAction*>(name.endsWith(".csv") ? "actExportCsv" : "actExportExcel");
+        QAction* action = w.listGrid->findChild<QAction*>(name.endsWith(".csv") ? "actExportCsv" : "actExportExcel");
         action->trigger();
         return fileName;
     };
@@ -227,7 +227,7 @@ void TestImport::companyExportHoldsWhatTheWindowEdits()
     TFrmCompany w;
     const QString fileName = app->directory() + QStringLiteral("/companies.csv");
     app->dialogs().fileAnswers << fileName;
-    w.DBGrid1->findChild<QAction*>("actExportCsv")->trigger();
+    w.listGrid->findChild<QAction*>("actExportCsv")->trigger();
     const QList<SheetRow> rows = SheetReader::read(fileName);
     QCOMPARE(rows.size(), 2);
     const QStringList header = captionsOf(rows[0]);

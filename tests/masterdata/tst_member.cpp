@@ -55,9 +55,9 @@ void TestMember::newCardIsRefusedAtEachBoxUntilItIsRight()
 
     w.cmd_addClick();
     QVERIFY(!w.pointsEdit->isEnabled());
-    QVERIFY(w.DBEdit1->hasFocus());
+    QVERIFY(w.codeEdit->hasFocus());
     QCOMPARE(w.joinDateEdit->date(), QDate(2026, 3, 31));
-    QTest::keyClicks(w.DBEdit1, "M002");
+    QTest::keyClicks(w.codeEdit, "M002");
     WindowDriver::typeText(w.nameEdit, "李四");
     QTest::keyClicks(w.mobileEdit, "1391234");
     w.cmd_saveClick();
@@ -97,19 +97,19 @@ void TestMember::quickFindTakesPartOfAPhoneAndMovesOn()
     TFrmMember w;
     showWindow(w);
     db::Dataset* q = app.dataModule().MemberQ;
-    retype(w.Edit1, "5678");
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    retype(w.findEdit, "5678");
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
     QCOMPARE(q->text("card_no"), QStringLiteral("M001"));
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
     QCOMPARE(q->text("card_no"), QStringLiteral("M002"));
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
     QCOMPARE(q->text("card_no"), QStringLiteral("M001"));
-    retype(w.Edit1, "王");
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    retype(w.findEdit, "王");
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
     QCOMPARE(q->text("card_no"), QStringLiteral("M003"));
     QVERIFY(app.dialogs().messages.isEmpty());
-    retype(w.Edit1, "8888");
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    retype(w.findEdit, "8888");
+    QTest::keyClick(w.findEdit, Qt::Key_Return);
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("没有找到卡号、手机或姓名含“8888”的会员"));
     QCOMPARE(q->text("card_no"), QStringLiteral("M003"));
 }
@@ -128,12 +128,12 @@ void TestMember::membersPageOpensFromTheList()
             opened << page->windowTitle() << QString::number(page->PointGrid->rowCount());
         return int(QDialog::Rejected);
     };
-    const QPoint at = w.DBGrid1->visualRect(w.DBGrid1->model()->index(1, 1)).center();
-    QTest::mouseClick(w.DBGrid1->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(w.DBGrid1->viewport(), Qt::LeftButton, {}, at);
+    const QPoint at = w.listGrid->visualRect(w.listGrid->model()->index(1, 1)).center();
+    QTest::mouseClick(w.listGrid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w.listGrid->viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(opened, (QStringList{"会员档案 M002 李四", "1"}));
-    QTest::keyClick(w.DBGrid1, Qt::Key_Up);
-    QTest::keyClick(w.DBGrid1, Qt::Key_Return);
+    QTest::keyClick(w.listGrid, Qt::Key_Up);
+    QTest::keyClick(w.listGrid, Qt::Key_Return);
     QCOMPARE(opened.mid(2), (QStringList{"会员档案 M001 张三", "0"}));
 
     // Not while a card is being typed.
@@ -156,7 +156,7 @@ void TestMember::markdownOffersTheValuesOfItsScopeAndRefusesAtTheBox()
     QCOMPARE(w.scopeBox->currentText(), QStringLiteral("款号"));
     QCOMPARE(w.scopeValueBox->count(), 2);
     QCOMPARE(w.startDateEdit->date(), QDate(2026, 3, 31));
-    WindowDriver::typeText(w.DBEdit1, "夏清");
+    WindowDriver::typeText(w.codeEdit, "夏清");
     w.scopeBox->setFocus();
     QTest::keyClick(w.scopeBox, Qt::Key_Down);
     QCOMPARE(w.scopeBox->currentText(), QStringLiteral("品牌"));
@@ -179,7 +179,7 @@ void TestMember::markdownOffersTheValuesOfItsScopeAndRefusesAtTheBox()
 
     // Every goods names no value.
     w.cmd_addClick();
-    WindowDriver::typeText(w.DBEdit1, "全场");
+    WindowDriver::typeText(w.codeEdit, "全场");
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(w.scopeBox, Qt::Key_Down);
     QCOMPARE(w.scopeBox->currentText(), QStringLiteral("全部"));

@@ -149,11 +149,11 @@ void TestWindowRules::pastedTextStopsAtTheColumnWidth()
     showWindow(w);
     w.cmd_addClick();
     QGuiApplication::clipboard()->setText(QString(300, QChar(0x886B)));   // 衫
-    w.DBEdit2->setFocus();
-    QTest::keySequence(w.DBEdit2, QKeySequence::Paste);
+    w.nameEdit->setFocus();
+    QTest::keySequence(w.nameEdit, QKeySequence::Paste);
     // What the box shows is what is stored.
-    QCOMPARE(w.DBEdit2->text().size(), 40);
-    QTest::keyClicks(w.DBEdit1, "G1");
+    QCOMPARE(w.nameEdit->text().size(), 40);
+    QTest::keyClicks(w.codeEdit, "G1");
     w.cmd_saveClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select gods_name from goods where gods_code='G1'").toString(), QString(40, QChar(0x886B)));
@@ -166,7 +166,7 @@ void TestWindowRules::companyListShowsTenRows()
         app.exec("insert into company(comp_code, comp_name) values(:p1, :p2)", {QString("C%1").arg(i, 2, 10, QChar('0')), "公司"});
     TFrmCompany w;
     showWindow(w);
-    ui::DbGrid* grid = w.DBGrid1;
+    ui::DbGrid* grid = w.listGrid;
     const int rowHeight = grid->verticalHeader()->defaultSectionSize();
     QVERIFY2(grid->viewport()->height() >= 10 * rowHeight,
              qPrintable(QString("%1 px for rows of %2 px").arg(grid->viewport()->height()).arg(rowHeight)));

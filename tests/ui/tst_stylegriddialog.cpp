@@ -293,7 +293,7 @@ void TestStyleGridDialog::generationDialogPreviewsAndRefuses()
     QCOMPARE(m_app->dialogs().lastMessage(), QStringLiteral("已生成 1 种货品"));
     QCOMPARE(m_app->scalar("select gods_name||cast(valu_in as integer) from goods where gods_code='T01-B-2'").toString(),
              QStringLiteral("衬衫 黑 M45"));
-    QCOMPARE(goods.DBEdit1->text(), QStringLiteral("T01-B-2"));
+    QCOMPARE(goods.codeEdit->text(), QStringLiteral("T01-B-2"));
 }
 
 int main(int argc, char* argv[])
