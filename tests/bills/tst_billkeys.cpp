@@ -82,9 +82,9 @@ void type(const QString& text)
 QPair<int, int> cell(BillWindow& w)
 {
     QWidget* f = focused();
-    if (f != w.DBGrid1 && !(f && f->parentWidget() == w.DBGrid1->viewport()))
+    if (f != w.linesGrid && !(f && f->parentWidget() == w.linesGrid->viewport()))
         return {-1, -1};
-    return {w.DBGrid1->currentIndex().row(), w.DBGrid1->currentIndex().column()};
+    return {w.linesGrid->currentIndex().row(), w.linesGrid->currentIndex().column()};
 }
 
 void openForTyping(BillWindow& w)
@@ -158,9 +158,9 @@ void TestBillKeys::enterWalksFromTheDateToTheSecondLine()
     // 新增 leaves the focus on the first line's code, where a typed or scanned goods goes;
     // the header is walked from its first box.
     QCOMPARE(cell(*w), qMakePair(0, 0));
-    w->DBEdit5->setFocus(Qt::MouseFocusReason);
+    w->voucherNoEdit->setFocus(Qt::MouseFocusReason);
     press(Qt::Key_Return);
-    QCOMPARE(focused(), static_cast<QWidget*>(w->DateTimePicker1));
+    QCOMPARE(focused(), static_cast<QWidget*>(w->billDateEdit));
     for (const QString& box : std::as_const(header)) {
         press(Qt::Key_Return);
         QCOMPARE(focused()->objectName(), box);
@@ -193,14 +193,14 @@ void TestBillKeys::tenLinePurchaseTypedAndSavedWithAltS()
 {
     TFrmIn w;
     openForTyping(w);
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     presses = 0;
     for (int i = 1; i <= 10; ++i)
         typeLine(QStringLiteral("T%1").arg(i, 3, 10, QLatin1Char('0')), QString::number(i));
     const int perLine = presses / 10;
     qInfo("key presses per line besides code and quantity: %d", perLine);
     QVERIFY(perLine <= 4);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("55"));
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("55"));
     press(Qt::Key_S, Qt::AltModifier);
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(m_app->scalar("select count(*) from ingoods").toInt(), 10);
@@ -214,7 +214,7 @@ void TestBillKeys::enterAfterTheLastLineNeverReachesAnEarlierOne()
 {
     TFrmIn w;
     openForTyping(w);
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     typeLine(QStringLiteral("T001"), QStringLiteral("1"));
     typeLine(QStringLiteral("T002"), QStringLiteral("1"));
     // The walk is on a third, new line; Enter there on its empty code leaves for the remark box.
@@ -227,10 +227,10 @@ void TestBillKeys::enterAfterTheLastLineNeverReachesAnEarlierOne()
 
     // Enter on an empty code of the new line goes to the bill's remark, not round to line 1.
     w.cmd_addClick();
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     typeLine(QStringLiteral("T001"), QStringLiteral("1"));
     press(Qt::Key_Return);
-    QCOMPARE(focused(), static_cast<QWidget*>(w.DBEdit4));
+    QCOMPARE(focused(), static_cast<QWidget*>(w.remarkEdit));
     w.cmd_cancClick();
 }
 
@@ -239,7 +239,7 @@ void TestBillKeys::altSTakesTheOpenEditor()
     // A customer return: the "不入库" typed into the open remark editor is saved, so no stock moves.
     TFrmReturnIn returns;
     openForTyping(returns);
-    returns.DBGrid1->setFocus(Qt::TabFocusReason);
+    returns.linesGrid->setFocus(Qt::TabFocusReason);
     typeLine(QStringLiteral("T005"), QStringLiteral("1"));
     QCOMPARE(cell(returns), qMakePair(0, 11));
     // The first letter takes the choice, and the editor is still open at Alt+S.
@@ -252,7 +252,7 @@ void TestBillKeys::altSTakesTheOpenEditor()
     // A purchase: price and quantity still in their editors are what is saved and totalled.
     TFrmIn w;
     openForTyping(w);
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     type(QStringLiteral("T001"));
     press(Qt::Key_Return);
     type(QStringLiteral("4.5"));
@@ -264,7 +264,7 @@ void TestBillKeys::altSTakesTheOpenEditor()
     QCOMPARE(m_app->scalar("select unit_pric from ingoods where gods_code='T001'").toDouble(), 4.5);
     QCOMPARE(m_app->scalar("select shou_tota from inmain where bill_type='in'").toDouble(), 13.5);
     QCOMPARE(m_app->scalar("select gods_amou from storemain where gods_code='T001'").toDouble(), 3.0);
-    QCOMPARE(w.Edit2->text(), QStringLiteral("13.5"));
+    QCOMPARE(w.totalAmountEdit->text(), QStringLiteral("13.5"));
 }
 
 void TestBillKeys::typedValuesAreRefusedWhereTyped()
@@ -287,7 +287,7 @@ void TestBillKeys::typedValuesAreRefusedWhereTyped()
     QCOMPARE(focused(), static_cast<QWidget*>(w.companyCode));
 
     // A goods code that names nothing: refused at the line, the picker offered on it.
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     type(QStringLiteral("XX99"));
     press(Qt::Key_Return);
     QCOMPARE(dialogs.lastMessage(), QStringLiteral("货品编码“XX99”不存在"));
@@ -322,7 +322,7 @@ void TestBillKeys::pickerOpensOnTheTypedCode()
 {
     TFrmOut w;
     openForTyping(w);
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     QString startedOn;
     m_app->dialogs().onExec = [&startedOn](QDialog* dialog) {
         auto* picker = qobject_cast<TFrmGoodsFind*>(dialog);
@@ -348,10 +348,10 @@ void TestBillKeys::bindingsFollowTheModeAndTheMakerIsTheUser()
 {
     TFrmIn w;
     showWindow(w);
-    QVERIFY(!w.DBEdit10->isEnabled());
+    QVERIFY(!w.paidEdit->isEnabled());
     QVERIFY(!w.people.first()->isEnabled());
     w.cmd_addClick();
-    QVERIFY(w.DBEdit10->isEnabled());
+    QVERIFY(w.paidEdit->isEnabled());
     QCOMPARE(w.header()->text("oper_code"), CurrentRights::current().userId);
     w.cmd_cancClick();
 }
@@ -360,13 +360,13 @@ void TestBillKeys::editingKeepsWhatAReceiptPaidMeanwhile()
 {
     TFrmIn w;
     openForTyping(w);
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     typeLine(QStringLiteral("T001"), QStringLiteral("2"));
     press(Qt::Key_S, Qt::AltModifier);
     w.cmd_editClick();
     // A payment saved on another PC while the bill is being edited.
     m_app->exec("update inmain set fact_tota=20");
-    w.DBEdit4->setFocus();
+    w.remarkEdit->setFocus();
     type(QStringLiteral("改"));
     press(Qt::Key_S, Qt::AltModifier);
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
