@@ -499,7 +499,7 @@ void BillWindow::cmd_addClick()
     m_scan->bar()->tell({});
     rememberStart();
     // A clerk starts a bill with its goods, typed or scanned; the header is a Shift+Tab away.
-    linesGrid->setCurrentIndex(linesGrid->model()->index(0, BillLineEntry::Code));
+    linesGrid->setCurrentIndex(linesGrid->model()->index(0, linesGrid->datasetModel()->columnOfField(goodsCode)));
     linesGrid->setFocus(Qt::OtherFocusReason);
 }
 

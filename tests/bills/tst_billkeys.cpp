@@ -6,6 +6,7 @@
 #include "WindowDriver.h"
 
 #include "app/Application.h"
+#include "bills/BillLineEntry.h"
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
 #include "db/Dataset.h"
@@ -23,6 +24,7 @@
 #include <QListWidget>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QtTest>
 #include <memory>
 
@@ -34,6 +36,7 @@ private slots:
     void cleanup();
     void enterWalksFromTheDateToTheSecondLine_data();
     void enterWalksFromTheDateToTheSecondLine();
+    void lineKeysFindTheirColumnsByField();
     void tenLinePurchaseTypedAndSavedWithAltS();
     void enterAfterTheLastLineNeverReachesAnEarlierOne();
     void altSTakesTheOpenEditor();
@@ -187,6 +190,52 @@ void TestBillKeys::enterWalksFromTheDateToTheSecondLine()
     QCOMPARE(w->header()->text("comp_code"), QStringLiteral("C1"));
     QCOMPARE(w->lines()->value(0, w->lines()->fieldIndex("sub_amou")).toDouble(), 2.0);
     w->cmd_cancClick();
+}
+
+// A grid that shows the line's fields in another order walks them the same way:
+// code, price, quantity, the stock remark, then the next line's code.
+void TestBillKeys::lineKeysFindTheirColumnsByField()
+{
+    db::Dataset* lines = dataModule().InGoodsQ;
+    lines->close();
+    lines->setSql("select * from ingoods where bill_no=:bill_no order by in_id");
+    lines->setParameter("bill_no", QString());
+    lines->setLocking(db::Dataset::Locking::Batch);
+    lines->open();
+    QWidget window;
+    auto* header = new QLineEdit(&window);
+    auto* grid = new ui::DbGrid(&window);
+    for (const char* field : {"remark", "sub_amou", "unit_pric", "gods_code"})
+        grid->addColumn(QString::fromLatin1(field), QString::fromLatin1(field));
+    grid->setDataset(lines);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(header);
+    layout->addWidget(grid);
+    auto* entry = new BillLineEntry(grid, lines, {QStringLiteral("valu_in"), true, true, {}}, &window);
+    entry->setEditing(true);
+    showWindow(window);
+    QApplication::setActiveWindow(&window);
+    lines->append();
+    const auto at = [grid] { return qMakePair(grid->currentIndex().row(), grid->currentIndex().column()); };
+
+    // Coming from the box above, the walk starts at the goods code.
+    header->setFocus();
+    press(Qt::Key_Return);
+    QCOMPARE(at(), qMakePair(0, 3));
+    type(QStringLiteral("T001"));
+    press(Qt::Key_Return);
+    QCOMPARE(at(), qMakePair(0, 2));
+    QCOMPARE(lines->number("unit_pric"), 11.0);
+    press(Qt::Key_Return);
+    QCOMPARE(at(), qMakePair(0, 1));
+    type(QStringLiteral("2"));
+    press(Qt::Key_Return);
+    QCOMPARE(at(), qMakePair(0, 0));
+    type(QStringLiteral("不"));
+    press(Qt::Key_Return);
+    QCOMPARE(at(), qMakePair(1, 3));
+    QCOMPARE(lines->value(0, lines->fieldIndex("sub_amou")).toDouble(), 2.0);
+    QCOMPARE(lines->value(0, lines->fieldIndex("remark")).toString(), QStringLiteral("不入库"));
 }
 
 void TestBillKeys::tenLinePurchaseTypedAndSavedWithAltS()

@@ -11,7 +11,6 @@
 #include "core/Settings.h"
 #include "core/Clock.h"
 #include "bills/BillFinder.h"
-#include "bills/BillLineEntry.h"
 #include "bills/TFrmInFind.h"
 #include "bills/TFrmOutFind.h"
 #include "shop/BillStore.h"
@@ -22,6 +21,7 @@
 #include "reports/ReportDocument.h"
 #include "reports/ReportLayouts.h"
 #include "reports/ReportPreview.h"
+#include "ui/DatasetModel.h"
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
@@ -367,7 +367,7 @@ void TestBills::saveAsksTheShopsRules()
     w.cmd_saveClick();
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("第3行：单价“-3”不能为负数"));
     QCOMPARE(w.linesGrid->currentIndex().row(), 2);
-    QCOMPARE(w.linesGrid->currentIndex().column(), int(BillLineEntry::Price));
+    QCOMPARE(w.linesGrid->currentIndex().column(), w.linesGrid->datasetModel()->columnOfField("unit_pric"));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.linesGrid));
 
     w.lines()->setValue("unit_pric", 35);
