@@ -187,8 +187,8 @@ int main(int argc, char* argv[])
     int listed = 0;
     for (int run = 0; run < 6; ++run) {
         TFrmInFind finder;
-        finder.DateTimePicker1->setDate(QDate(2025, 3, 1));
-        finder.DateTimePicker2->setDate(QDate(2025, 3, 31));
+        finder.fromDateEdit->setDate(QDate(2025, 3, 1));
+        finder.toDateEdit->setDate(QDate(2025, 3, 31));
         if (run == 0) {
             bench::StatementLog log(c.handle());
             finder.cmd_editClick();

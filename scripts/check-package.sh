@@ -10,24 +10,8 @@ cd "$(dirname "$0")/.."
 fail() { echo "FAIL: $*" >&2; exit 1; }
 build=$(cd "${1:-build}" && pwd)
 
-# The guide's pictures show windows as they are: a picture committed before the
-# last change of its window's layout is stale (remake it: scripts/guide-pictures.sh).
-if command -v git > /dev/null && git rev-parse --is-inside-work-tree > /dev/null 2>&1; then
-    changed() { git log -1 --format=%ct -- "$@"; }
-    stale=""
-    while read -r picture sources; do
-        shown=$(changed "resources/guide/images/$picture")
-        # shellcheck disable=SC2086
-        made=$(changed $sources)
-        [ -n "$shown" ] && [ -n "$made" ] && [ "$made" -gt "$shown" ] && stale="$stale $picture"
-    done << PICTURES
-purchase.png src/bills/BillWindow.cpp src/bills/TFrmIn.cpp
-sale.png src/bills/BillWindow.cpp src/bills/TFrmOut.cpp
-customer-return.png src/bills/BillWindow.cpp src/bills/TFrmReturnIn.cpp
-receipt.png src/accounts/SettlementWindow.cpp src/accounts/TFrmGath.cpp
-PICTURES
-    [ -z "$stale" ] || fail "guide pictures older than their windows:$stale (run scripts/guide-pictures.sh)"
-fi
+# The guide's pictures show the windows as they are.
+scripts/check-guide-pictures.sh > /dev/null || exit 1
 for tool in dpkg-deb dpkg-shlibdeps file cpack; do
     command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done

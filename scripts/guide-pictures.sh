@@ -2,6 +2,9 @@
 # Remakes the guide's pictures of the real windows (resources/guide/images/)
 # from build/brovanta under Xvfb, with a new database in a temporary copy.
 # Needs xvfb, openbox, xdotool and imagemagick; run it when a window changes.
+# Beside the pictures it records the commit they were remade from: a change
+# nobody can see remakes identical pictures, and the record is what git commits
+# to show they were remade (scripts/check-guide-pictures.sh reads it).
 set -eu
 cd "$(dirname "$0")/.."
 for tool in xvfb-run openbox xdotool import; do
@@ -38,4 +41,5 @@ picture alt+m 0 receipt.png
 SESSION
 chmod +x "$work/session.sh"
 xvfb-run -a -s "-screen 0 1024x768x24" "$work/session.sh"
+git rev-parse HEAD > "$images/remade-from"
 ls -l "$images"

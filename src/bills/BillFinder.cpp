@@ -59,50 +59,51 @@ BillFinder::BillFinder(const char* objectName, const QString& caption, const QSt
     cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
     bar->addStretch();
 
-    GB1 = named<QGroupBox>("GB1", this);
-    Edit1 = named<QLineEdit>("Edit1");
-    Edit1->setMaxLength(14);
-    ComboBox3 = named<QComboBox>("ComboBox3");
-    ComboBox3->setEditable(true);
-    ComboBox3->setInsertPolicy(QComboBox::NoInsert);
-    Edit2 = named<QLineEdit>("Edit2");
-    Edit2->setMaxLength(12);
-    DateTimePicker1 = datePicker("DateTimePicker1");
-    DateTimePicker2 = datePicker("DateTimePicker2");
-    auto* criteria = new QGridLayout(GB1);
+    criteriaGroup = named<QGroupBox>("GB1", this);
+    billNoEdit = named<QLineEdit>("Edit1");
+    billNoEdit->setMaxLength(14);
+    companyNameBox = named<QComboBox>("ComboBox3");
+    companyNameBox->setEditable(true);
+    companyNameBox->setInsertPolicy(QComboBox::NoInsert);
+    voucherNoEdit = named<QLineEdit>("Edit2");
+    voucherNoEdit->setMaxLength(12);
+    fromDateEdit = datePicker("DateTimePicker1");
+    toDateEdit = datePicker("DateTimePicker2");
+    auto* criteria = new QGridLayout(criteriaGroup);
     const auto labelled = [&](const QString& text, QWidget* control, int row, int column, int span = 1) {
-        criteria->addWidget(WindowParts::caption(text, control, GB1), row, column, Qt::AlignRight | Qt::AlignVCenter);
+        criteria->addWidget(WindowParts::caption(text, control, criteriaGroup), row, column,
+                            Qt::AlignRight | Qt::AlignVCenter);
         criteria->addWidget(control, row, column + 1, 1, span);
     };
-    labelled(QStringLiteral("单号"), Edit1, 0, 0);
-    labelled(QStringLiteral("公司名称"), ComboBox3, 0, 2, 3);
-    labelled(QStringLiteral("凭证号"), Edit2, 1, 0);
-    labelled(QStringLiteral("日期"), DateTimePicker1, 1, 2);
-    criteria->addWidget(new QLabel(QStringLiteral("-"), GB1), 1, 4, Qt::AlignCenter);
-    criteria->addWidget(DateTimePicker2, 1, 5);
+    labelled(QStringLiteral("单号"), billNoEdit, 0, 0);
+    labelled(QStringLiteral("公司名称"), companyNameBox, 0, 2, 3);
+    labelled(QStringLiteral("凭证号"), voucherNoEdit, 1, 0);
+    labelled(QStringLiteral("日期"), fromDateEdit, 1, 2);
+    criteria->addWidget(new QLabel(QStringLiteral("-"), criteriaGroup), 1, 4, Qt::AlignCenter);
+    criteria->addWidget(toDateEdit, 1, 5);
     criteria->setColumnStretch(1, 1);
     criteria->setColumnStretch(3, 1);
     criteria->setColumnStretch(5, 1);
 
-    DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
-    ui::placeGridWindow(this, DBGrid1);
-    DBGrid1->setReadOnly(true);
-    DBGrid1->setRowSelect(true);
-    DBGrid1->addColumn(QStringLiteral("bill_no"), QStringLiteral("编号"), 120);
-    DBGrid1->addColumn(QStringLiteral("bill_date"), QStringLiteral("日期 "), 90);
-    DBGrid1->addColumn(QStringLiteral("vouc_no"), QStringLiteral("凭证号"), 90);
-    DBGrid1->addColumn(QStringLiteral("comp_name"), QStringLiteral("公司名称"), 160);
-    DBGrid1->addColumn(QStringLiteral("remark"), QStringLiteral("备注"), 140);
+    billsGrid = named<ui::DbGrid>("DBGrid1", this);
+    ui::placeGridWindow(this, billsGrid);
+    billsGrid->setReadOnly(true);
+    billsGrid->setRowSelect(true);
+    billsGrid->addColumn(QStringLiteral("bill_no"), QStringLiteral("编号"), 120);
+    billsGrid->addColumn(QStringLiteral("bill_date"), QStringLiteral("日期 "), 90);
+    billsGrid->addColumn(QStringLiteral("vouc_no"), QStringLiteral("凭证号"), 90);
+    billsGrid->addColumn(QStringLiteral("comp_name"), QStringLiteral("公司名称"), 160);
+    billsGrid->addColumn(QStringLiteral("remark"), QStringLiteral("备注"), 140);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
-    layout->addWidget(GB1);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(criteriaGroup);
+    layout->addWidget(billsGrid, 1);
 
     connect(cmd_edit, &QPushButton::clicked, this, &BillFinder::cmd_editClick);
     connect(cmd_save, &QPushButton::clicked, this, &BillFinder::cmd_saveClick);
     connect(cmd_exit, &QPushButton::clicked, this, &BillFinder::cmd_exitClick);
-    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &BillFinder::cmd_saveClick);
+    connect(billsGrid, &QAbstractItemView::doubleClicked, this, &BillFinder::cmd_saveClick);
 
     FormCreate();
 }
@@ -111,28 +112,28 @@ void BillFinder::FormCreate()
 {
     const ui::BusyCursor busy;
     DataHelpers::adjustComboBoxes(this);
-    Edit1->clear();
+    billNoEdit->clear();
     const QDate today = Clock::now().date();
-    DateTimePicker1->setDate(today.addDays(-30));
-    DateTimePicker2->setDate(today);
+    fromDateEdit->setDate(today.addDays(-30));
+    toDateEdit->setDate(today);
     try {
-        DataHelpers::fillCombo(QStringLiteral("company"), QStringLiteral("comp_name"), ComboBox3);
+        DataHelpers::fillCombo(QStringLiteral("company"), QStringLiteral("comp_name"), companyNameBox);
     } catch (const std::exception& e) {
         ui::showError(QStringLiteral("无法读取公司名称：%1").arg(ui::errorText(e)), this);
     }
-    ComboBox3->setEditText(QString());
+    companyNameBox->setEditText(QString());
     search(false);
-    DBGrid1->setDataset(m_dataset);
+    billsGrid->setDataset(m_dataset);
 }
 
 void BillFinder::search(bool typed)
 {
     const ui::BusyCursor busy;
     // A range typed back to front means the same days: the ends are swapped on screen too.
-    if (DateTimePicker1->date() > DateTimePicker2->date()) {
-        const QDate from = DateTimePicker2->date();
-        DateTimePicker2->setDate(DateTimePicker1->date());
-        DateTimePicker1->setDate(from);
+    if (fromDateEdit->date() > toDateEdit->date()) {
+        const QDate from = toDateEdit->date();
+        toDateEdit->setDate(fromDateEdit->date());
+        fromDateEdit->setDate(from);
     }
     // Whole days, both ends included; the company's name comes with each bill. Only the
     // columns the list shows and the picked bill's key are read: a month can hold thousands.
@@ -140,9 +141,9 @@ void BillFinder::search(bool typed)
                                  "a.bill_type from %1 a left join company c on c.comp_code=a.comp_code "
                                  "where a.bill_date between :date1 and :date2 and a.bill_type=:billtype")
                       .arg(m_table);
-    const QString billNo = typed ? Edit1->text().trimmed() : QString();
-    const QString voucher = typed ? Edit2->text().trimmed() : QString();
-    const QString company = typed ? ComboBox3->currentText().trimmed() : QString();
+    const QString billNo = typed ? billNoEdit->text().trimmed() : QString();
+    const QString voucher = typed ? voucherNoEdit->text().trimmed() : QString();
+    const QString company = typed ? companyNameBox->currentText().trimmed() : QString();
     if (!billNo.isEmpty())
         sql += QStringLiteral(" and a.bill_no=:bill_no");
     if (!voucher.isEmpty())
@@ -153,8 +154,8 @@ void BillFinder::search(bool typed)
     try {
         m_dataset->close();
         m_dataset->setSql(sql);
-        m_dataset->setParameter(QStringLiteral("date1"), QDateTime(DateTimePicker1->date(), QTime(0, 0)));
-        m_dataset->setParameter(QStringLiteral("date2"), QDateTime(DateTimePicker2->date(), QTime(23, 59, 59)));
+        m_dataset->setParameter(QStringLiteral("date1"), QDateTime(fromDateEdit->date(), QTime(0, 0)));
+        m_dataset->setParameter(QStringLiteral("date2"), QDateTime(toDateEdit->date(), QTime(23, 59, 59)));
         m_dataset->setParameter(QStringLiteral("billtype"), currentKind());
         if (!billNo.isEmpty())
             m_dataset->setParameter(QStringLiteral("bill_no"), billNo);

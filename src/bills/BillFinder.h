@@ -30,13 +30,13 @@ public:
     QPushButton* cmd_edit;
     QPushButton* cmd_save;
     QPushButton* cmd_exit;
-    QGroupBox* GB1;
-    QLineEdit* Edit1;        // bill number
-    QComboBox* ComboBox3;    // company name
-    QLineEdit* Edit2;        // voucher number
-    QDateEdit* DateTimePicker1;
-    QDateEdit* DateTimePicker2;
-    ui::DbGrid* DBGrid1;
+    QGroupBox* criteriaGroup;
+    QLineEdit* billNoEdit;
+    QComboBox* companyNameBox;
+    QLineEdit* voucherNoEdit;
+    QDateEdit* fromDateEdit;
+    QDateEdit* toDateEdit;
+    ui::DbGrid* billsGrid;
 
     db::Dataset* dataset() const { return m_dataset; }
 

@@ -74,12 +74,12 @@ BillRules::Refusal BillLineEntry::refusal() const
 
 void BillLineEntry::refuse(const BillRules::Refusal& refusal)
 {
-    int column = Code;
+    QString field = goodsCode;
     if (refusal.column == BillRules::Column::Quantity)
-        column = Quantity;
+        field = quantity;
     else if (refusal.column == BillRules::Column::Price)
-        column = Price;
-    refuse(refusal.message, refusal.line, column);
+        field = unitPrice;
+    refuse(refusal.message, refusal.line, columnOf(field));
 }
 
 void BillLineEntry::refuse(const QString& message, int row, int column)
@@ -90,14 +90,19 @@ void BillLineEntry::refuse(const QString& message, int row, int column)
 
 // ---------------------------------------------------------------- the Enter walk
 
+int BillLineEntry::columnOf(const QString& field) const
+{
+    return m_grid->datasetModel()->columnOfField(field);
+}
+
 bool BillLineEntry::enter(QLineEdit* editor)
 {
     const QModelIndex index = m_grid->currentIndex();
     const int row = index.isValid() ? index.row() : m_lines->currentRow();
     if (row < 0)
         return true;
-    switch (index.column()) {
-    case Code: {
+    const int column = index.column();
+    if (column == columnOf(goodsCode)) {
         const QString code = (editor ? editor->text() : m_lines->value(row, m_lines->fieldIndex(goodsCode)).toString())
                                  .trimmed();
         if (code.isEmpty()) {
@@ -108,34 +113,33 @@ bool BillLineEntry::enter(QLineEdit* editor)
             return true;
         }
         if (takeCode(row, code))
-            moveTo(row, Price);
+            moveTo(row, columnOf(unitPrice));
         return true;
     }
-    case Price:
+    if (column == columnOf(unitPrice)) {
         if (commit()) {
             keepRuleOnlyAtItsPrice(row);
-            moveTo(row, Quantity);
+            moveTo(row, columnOf(quantity));
         }
         return true;
-    case Quantity: {
+    }
+    if (column == columnOf(quantity)) {
         if (!commit())
             return true;
         const QVariant typed = m_lines->value(row, m_lines->fieldIndex(quantity));
         if (const QString why = BillRules::quantityRefusal(typed); !why.isEmpty()) {
-            refuse(QStringLiteral("第%1行：").arg(row + 1) + why, row, Quantity);
+            refuse(QStringLiteral("第%1行：").arg(row + 1) + why, row, column);
             return true;
         }
         if (m_options.stockRemarks)
-            moveTo(row, Remark);
+            moveTo(row, columnOf(remark));
         else
             nextLine(row);
         return true;
     }
-    default:
-        if (commit())
-            nextLine(row);
-        return true;
-    }
+    if (commit())
+        nextLine(row);
+    return true;
 }
 
 // A typed code must name goods (a scanned barcode names its goods' code); a
@@ -154,7 +158,7 @@ bool BillLineEntry::takeCode(int row, const QString& typed)
         if (QLineEdit* open = m_grid->openEditor())
             open->setText(code);
         else
-            m_grid->editCell(row, Code, code);
+            m_grid->editCell(row, columnOf(goodsCode), code);
     }
     if (!commit())
         return false;
@@ -226,12 +230,12 @@ void BillLineEntry::moveTo(int row, int column)
 void BillLineEntry::nextLine(int row)
 {
     if (row + 1 < m_lines->recordCount()) {
-        moveTo(row + 1, Code);
+        moveTo(row + 1, columnOf(goodsCode));
         return;
     }
     if (!isBlank(row))
         m_lines->append();
-    moveTo(m_lines->currentRow(), Code);
+    moveTo(m_lines->currentRow(), columnOf(goodsCode));
 }
 
 // Moving below the last line starts a new one; leaving a new line untouched drops it.
@@ -259,7 +263,7 @@ void BillLineEntry::enterByStyle()
     if (!m_editing || !m_lines->isOpen())
         return;
     QLineEdit* editor = m_grid->openEditor();
-    const bool typedCode = editor && m_grid->currentIndex().column() == Code;
+    const bool typedCode = editor && m_grid->currentIndex().column() == columnOf(goodsCode);
     // A style typed in the code cell is no goods code: it never reaches the line.
     const QString typed = typedCode ? editor->text().trimmed() : m_lines->text(goodsCode).trimmed();
     if (typedCode)
@@ -310,7 +314,7 @@ void BillLineEntry::enterByStyle()
     if (m_lines->isEditing())
         m_lines->post();
     if (m_lines->recordCount() > 0)
-        moveTo(m_lines->recordCount() - 1, Quantity);
+        moveTo(m_lines->recordCount() - 1, columnOf(quantity));
 }
 
 // ---------------------------------------------------------------- picker and editors
@@ -326,7 +330,7 @@ void BillLineEntry::pickGoods(const QString& typed)
     if (ui::dialogs().exec(&picker) != QDialog::Accepted) {
         // Back to the code as typed, to correct it.
         if (row >= 0)
-            m_grid->editCell(row, Code, typed);
+            m_grid->editCell(row, columnOf(goodsCode), typed);
         return;
     }
     if (row < 0) {
@@ -338,7 +342,7 @@ void BillLineEntry::pickGoods(const QString& typed)
     if (m_lines->text(goodsCode) != code)
         m_lines->setValue(goodsCode, code);
     fillPrice(code);
-    moveTo(row, Price);
+    moveTo(row, columnOf(unitPrice));
 }
 
 void BillLineEntry::prepareEditor(QLineEdit* editor)
@@ -347,7 +351,7 @@ void BillLineEntry::prepareEditor(QLineEdit* editor)
         return;
     editor->setProperty("billKeys", true);
     editor->installEventFilter(this);
-    if (m_options.stockRemarks && m_grid->currentIndex().column() == Remark) {
+    if (m_options.stockRemarks && m_grid->currentIndex().column() == columnOf(remark)) {
         // The first letters typed take the choice ("不" gives "不入库"); F4 or Alt+Down lists both.
         auto* choices = new QCompleter(QStringList{QStringLiteral("入库"), StockPosting::notIntoStock}, editor);
         choices->setCompletionMode(QCompleter::InlineCompletion);
@@ -360,7 +364,7 @@ void BillLineEntry::showStockChoices(QLineEdit* editor)
 {
     const int row = m_grid->currentIndex().row();
     if (!editor)
-        editor = m_grid->editCell(row, Remark, m_lines->value(row, m_lines->fieldIndex(remark)).toString());
+        editor = m_grid->editCell(row, columnOf(remark), m_lines->value(row, m_lines->fieldIndex(remark)).toString());
     if (!editor)
         return;
     prepareEditor(editor);
@@ -381,7 +385,7 @@ bool BillLineEntry::eventFilter(QObject* watched, QEvent* event)
         // Coming into the lines from the header: the goods code of the current line.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
-            m_grid->setCurrentIndex(m_grid->model()->index(qMax(0, m_lines->currentRow()), Code));
+            m_grid->setCurrentIndex(m_grid->model()->index(qMax(0, m_lines->currentRow()), columnOf(goodsCode)));
         return false;
     }
     if (event->type() != QEvent::KeyPress || !m_editing || !m_lines->isOpen())
@@ -397,11 +401,11 @@ bool BillLineEntry::eventFilter(QObject* watched, QEvent* event)
             enterByStyle();
             return true;
         }
-        if (ui::opensListKey(key) && m_grid->currentIndex().column() == Code) {
+        if (ui::opensListKey(key) && m_grid->currentIndex().column() == columnOf(goodsCode)) {
             pickGoods(editor ? editor->text().trimmed() : QString());
             return true;
         }
-        if (ui::opensListKey(key) && m_options.stockRemarks && m_grid->currentIndex().column() == Remark) {
+        if (ui::opensListKey(key) && m_options.stockRemarks && m_grid->currentIndex().column() == columnOf(remark)) {
             showStockChoices(editor);
             return true;
         }

@@ -37,9 +37,6 @@ public:
         std::function<LinePricing::Priced(const QString& code)> pricer;
     };
 
-    // Column positions of the bill grid.
-    enum Column { Code = 0, Price = 8, Quantity = 9, Remark = 11 };
-
     BillLineEntry(ui::DbGrid* grid, db::Dataset* lines, const Options& options, QWidget* window);
 
     // Lines are typed only while the bill is added or edited.
@@ -73,6 +70,8 @@ signals:
     void failed(const QString& what, const QString& why);
 
 private:
+    // Where the grid shows a field of the lines, whatever order its columns come in.
+    int columnOf(const QString& field) const;
     bool enter(QLineEdit* editor);
     bool moveBelowLast(int key);
     void prepareEditor(QLineEdit* editor);

@@ -108,7 +108,7 @@ void BillWindow::buildLayout()
     cmd_exit = button("cmd_exit", QStringLiteral("退出[&X]"));
     bar->addStretch();
 
-    DBGrid1 = named<ui::DbGrid>("DBGrid1", this);
+    linesGrid = named<ui::DbGrid>("DBGrid1", this);
     const QList<std::pair<const char*, QString>> columns = {
         {"gods_code", QStringLiteral("货品编码")}, {"gods_name", QStringLiteral("货品名称")},
         {"gods_kind", QStringLiteral("分类")},     {"gods_spec", QStringLiteral("品牌")},
@@ -119,17 +119,17 @@ void BillWindow::buildLayout()
     for (const auto& [field, title] : columns) {
         const QString name = QString::fromLatin1(field);
         const int width = name == QLatin1String("gods_name") ? 130 : name == QLatin1String("gods_code") ? 95 : 62;
-        DBGrid1->addColumn(name, title, width);
+        linesGrid->addColumn(name, title, width);
     }
     BillLineEntry::Options entry{m_setup.priceColumn, m_setup.unknownPriceClears, m_setup.stockRemarks, {}};
     if (m_setup.kind == StockPosting::BillKind::Sale) {
         // A sale's line shows the markdown that priced it.
-        DBGrid1->addColumn(QStringLiteral("mark_name"), QStringLiteral("促销"), 80);
-        DBGrid1->setColumnReadOnly(QStringLiteral("mark_name"), true);
-        entry.pricer = [this](const QString& code) { return m_member->price(code, DateTimePicker1->date()); };
+        linesGrid->addColumn(QStringLiteral("mark_name"), QStringLiteral("促销"), 80);
+        linesGrid->setColumnReadOnly(QStringLiteral("mark_name"), true);
+        entry.pricer = [this](const QString& code) { return m_member->price(code, billDateEdit->date()); };
     }
-    DBGrid1->setDataset(m_lines);
-    m_entry = new BillLineEntry(DBGrid1, m_lines, entry, this);
+    linesGrid->setDataset(m_lines);
+    m_entry = new BillLineEntry(linesGrid, m_lines, entry, this);
     connect(m_entry, &BillLineEntry::failed, this,
             [this](const QString& what, const QString& why) { ui::showError(what + QStringLiteral("：") + why, this); });
 
@@ -145,7 +145,7 @@ void BillWindow::buildLayout()
     styleButton->setAutoDefault(false);
     styleButton->setFocusPolicy(Qt::NoFocus);
     m_scan = new BillScan(m_entry, m_lines, this);
-    m_scan->bar()->setEscapeTarget(DBGrid1);
+    m_scan->bar()->setEscapeTarget(linesGrid);
     auto* gridBar = new QHBoxLayout;
     gridBar->addWidget(m_scan->bar(), 1);
     gridBar->addWidget(styleButton);
@@ -160,12 +160,12 @@ void BillWindow::buildLayout()
     layout->addLayout(bar);
     layout->addWidget(buildHeader());
     layout->addLayout(gridBar);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(linesGrid, 1);
     layout->addWidget(buildFooter());
-    m_entry->setExit(DBEdit4);
+    m_entry->setExit(remarkEdit);
     setWalkOrder();
     setMinimumSize(900, 620);
-    ui::placeGridWindow(this, DBGrid1);
+    ui::placeGridWindow(this, linesGrid);
 
     connect(cmd_add, &QPushButton::clicked, this, &BillWindow::cmd_addClick);
     connect(cmd_edit, &QPushButton::clicked, this, &BillWindow::cmd_editClick);
@@ -175,8 +175,8 @@ void BillWindow::buildLayout()
     connect(cmd_find, &QPushButton::clicked, this, &BillWindow::cmd_findClick);
     connect(cmd_prin, &QPushButton::clicked, this, &BillWindow::cmd_prinClick);
     connect(cmd_exit, &QPushButton::clicked, this, &BillWindow::cmd_exitClick);
-    connect(companyButton, &QPushButton::clicked, this, &BillWindow::BitBtn1Click);
-    connect(goodsButton, &QPushButton::clicked, this, &BillWindow::DBGrid1EditButtonClick);
+    connect(companyButton, &QPushButton::clicked, this, &BillWindow::onPickCompany);
+    connect(goodsButton, &QPushButton::clicked, this, &BillWindow::onPickGoods);
     connect(styleButton, &QPushButton::clicked, this, [this] {
         try {
             m_entry->enterByStyle();
@@ -184,7 +184,7 @@ void BillWindow::buildLayout()
             report(QStringLiteral("操作失败"), e);
         }
     });
-    connect(DBComboBox9, &QComboBox::currentTextChanged, this, &BillWindow::DBComboBox9Change);
+    connect(currencyBox, &QComboBox::currentTextChanged, this, &BillWindow::onCurrencyChanged);
     // Its Enter checks the code before the walk goes on.
     companyCode->installEventFilter(this);
     ui::setWalksEnter(companyCode);
@@ -199,9 +199,9 @@ QComboBox* BillWindow::keyList() const
 {
     switch (m_setup.keysToLines) {
     case KeysToLines::EnterInCurrency:
-        return DBComboBox9;
+        return currencyBox;
     case KeysToLines::AnyKeyInSettlement:
-        return DBComboBox8;
+        return settlementBox;
     case KeysToLines::None:
         break;
     }
@@ -210,46 +210,46 @@ QComboBox* BillWindow::keyList() const
 
 QWidget* BillWindow::buildHeader()
 {
-    GB1 = named<QGroupBox>("GB1", this);
+    headerGroup = named<QGroupBox>("GB1", this);
     const auto edit = [this](const char* name, const QString& field) {
-        auto* box = named<ui::DbEdit>(name, GB1);
+        auto* box = named<ui::DbEdit>(name, headerGroup);
         box->bind(m_header, field);
         return box;
     };
     const auto combo = [this](const char* name, const QString& field) {
-        auto* box = named<ui::DbComboBox>(name, GB1);
+        auto* box = named<ui::DbComboBox>(name, headerGroup);
         box->bind(m_header, field);
         return box;
     };
-    DBEdit5 = edit("DBEdit5", QStringLiteral("vouc_no"));
-    DBEdit1 = edit("DBEdit1", QStringLiteral("bill_no"));
-    DBEdit1->setEnabled(false);
-    DateTimePicker1 = named<QDateEdit>("DateTimePicker1", GB1);
-    DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
-    DBComboBox8 = combo("DBComboBox8", QStringLiteral("fee_type"));
+    voucherNoEdit = edit("DBEdit5", QStringLiteral("vouc_no"));
+    billNoEdit = edit("DBEdit1", QStringLiteral("bill_no"));
+    billNoEdit->setEnabled(false);
+    billDateEdit = named<QDateEdit>("DateTimePicker1", headerGroup);
+    billDateEdit->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
+    settlementBox = combo("DBComboBox8", QStringLiteral("fee_type"));
     companyCode = edit(m_setup.companyCodeBox, QStringLiteral("comp_code"));
-    companyButton = named<QPushButton>(m_setup.companyButton, GB1);
+    companyButton = named<QPushButton>(m_setup.companyButton, headerGroup);
     companyButton->setText(QStringLiteral("..."));
     companyButton->setFixedWidth(28);
     companyButton->setAutoDefault(false);
     companyButton->setFocusPolicy(Qt::NoFocus);
-    DBEdit6 = edit("DBEdit6", QStringLiteral("comp_name"));
-    DBEdit6->setEnabled(false);
-    DBEdit6->setFixedWidth(m_setup.companyNameWidth);
+    companyNameEdit = edit("DBEdit6", QStringLiteral("comp_name"));
+    companyNameEdit->setEnabled(false);
+    companyNameEdit->setFixedWidth(m_setup.companyNameWidth);
     if (m_setup.phone) {
         phoneBox = edit("DBEdit2", QStringLiteral("rela_phon"));
         phoneBox->setEnabled(false);
     }
-    DBComboBox9 = combo("DBComboBox9", QStringLiteral("mone_type"));
-    DBEdit8 = edit("DBEdit8", QStringLiteral("mone_rate"));
-    DBEdit8->setEnabled(false);
+    currencyBox = combo("DBComboBox9", QStringLiteral("mone_type"));
+    rateEdit = edit("DBEdit8", QStringLiteral("mone_rate"));
+    rateEdit->setEnabled(false);
 
     auto* code = new QHBoxLayout;
     code->setSpacing(2);
     code->addWidget(companyCode);
     code->addWidget(companyButton);
 
-    auto* rows = new QVBoxLayout(GB1);
+    auto* rows = new QVBoxLayout(headerGroup);
     const auto row = [&](const QList<std::pair<QString, QWidget*>>& pairs, QLayout* codeLayout = nullptr) {
         auto* line = new QHBoxLayout;
         for (const auto& [caption, control] : pairs) {
@@ -257,68 +257,68 @@ QWidget* BillWindow::buildHeader()
             if (control == companyCode && codeLayout)
                 line->addLayout(codeLayout, 1);
             else
-                line->addWidget(control, control == DBEdit6 ? 0 : 1);
+                line->addWidget(control, control == companyNameEdit ? 0 : 1);
         }
         rows->addLayout(line);
     };
-    const auto settlement = std::pair<QString, QWidget*>{QStringLiteral("结算方式"), DBComboBox8};
-    const auto currency = std::pair<QString, QWidget*>{QStringLiteral("币种"), DBComboBox9};
-    QList<std::pair<QString, QWidget*>> top = {{QStringLiteral("凭 证 号"), DBEdit5},
-                                               {QStringLiteral("单流水号"), DBEdit1},
-                                               {QStringLiteral("开单日期"), DateTimePicker1},
+    const auto settlement = std::pair<QString, QWidget*>{QStringLiteral("结算方式"), settlementBox};
+    const auto currency = std::pair<QString, QWidget*>{QStringLiteral("币种"), currencyBox};
+    QList<std::pair<QString, QWidget*>> top = {{QStringLiteral("凭 证 号"), voucherNoEdit},
+                                               {QStringLiteral("单流水号"), billNoEdit},
+                                               {QStringLiteral("开单日期"), billDateEdit},
                                                m_setup.currencyFirst ? currency : settlement};
     if (m_setup.kind == StockPosting::BillKind::Sale || m_setup.kind == StockPosting::BillKind::CustomerReturn) {
-        m_member = new BillMember(m_header, GB1);
+        m_member = new BillMember(m_header, headerGroup);
         connect(m_member, &BillMember::taken, this, [this] { focusNextChild(); });
         // Lines priced for the member before follow the one chosen now.
         connect(m_member, &BillMember::changed, this, [this](const QString& before) {
             m_entry->reprice([this, before](const QString& code) {
-                return LinePricing::price(m_header->connection(), code, DateTimePicker1->date(), before);
+                return LinePricing::price(m_header->connection(), code, billDateEdit->date(), before);
             });
         });
         top.append({QStringLiteral("会员"), m_member->box()});
     }
     QList<std::pair<QString, QWidget*>> second = {{QStringLiteral("客户编码"), companyCode},
-                                                  {m_setup.companyCaption, DBEdit6}};
+                                                  {m_setup.companyCaption, companyNameEdit}};
     if (phoneBox)
         second.append({QStringLiteral("联系电话"), phoneBox});
     second.append(m_setup.currencyFirst ? settlement : currency);
-    second.append({QStringLiteral("汇率"), DBEdit8});
+    second.append({QStringLiteral("汇率"), rateEdit});
     row(top);
     if (m_member)
         static_cast<QHBoxLayout*>(rows->itemAt(0)->layout())->addWidget(m_member->label(), 1);
     row(second, code);
-    return GB1;
+    return headerGroup;
 }
 
 QWidget* BillWindow::buildFooter()
 {
-    GroupBox1 = named<QGroupBox>("GroupBox1", this);
+    footerGroup = named<QGroupBox>("GroupBox1", this);
     const auto total = [this](const char* name) {
-        auto* box = named<QLineEdit>(name, GroupBox1);
+        auto* box = named<QLineEdit>(name, footerGroup);
         box->setEnabled(false);
         box->setReadOnly(true);
         return box;
     };
-    Edit3 = total("Edit3");
-    Edit1 = total("Edit1");
-    Edit2 = total("Edit2");
-    DBEdit4 = named<ui::DbEdit>("DBEdit4", GroupBox1);
-    DBEdit4->bind(m_header, QStringLiteral("remark"));
-    DBEdit10 = named<ui::DbEdit>("DBEdit10", GroupBox1);
-    DBEdit10->bind(m_header, QStringLiteral("fact_tota"));
+    amountInWordsEdit = total("Edit3");
+    totalQuantityEdit = total("Edit1");
+    totalAmountEdit = total("Edit2");
+    remarkEdit = named<ui::DbEdit>("DBEdit4", footerGroup);
+    remarkEdit->bind(m_header, QStringLiteral("remark"));
+    paidEdit = named<ui::DbEdit>("DBEdit10", footerGroup);
+    paidEdit->bind(m_header, QStringLiteral("fact_tota"));
 
-    auto* grid = new QGridLayout(GroupBox1);
-    grid->addWidget(WindowParts::caption(QStringLiteral("合计金额大写"), Edit3), 0, 0);
-    grid->addWidget(Edit3, 0, 1, 1, 5);
-    grid->addWidget(WindowParts::caption(QStringLiteral("合计数量"), Edit1), 0, 6);
-    grid->addWidget(Edit1, 0, 7, 1, 2);
-    grid->addWidget(WindowParts::caption(QStringLiteral("合计金额"), Edit2), 0, 9);
-    grid->addWidget(Edit2, 0, 10, 1, 2);
-    grid->addWidget(WindowParts::caption(QStringLiteral("备  注"), DBEdit4), 1, 0);
-    grid->addWidget(DBEdit4, 1, 1, 1, 8);
-    grid->addWidget(WindowParts::caption(m_setup.paidCaption, DBEdit10), 1, 9);
-    grid->addWidget(DBEdit10, 1, 10, 1, 2);
+    auto* grid = new QGridLayout(footerGroup);
+    grid->addWidget(WindowParts::caption(QStringLiteral("合计金额大写"), amountInWordsEdit), 0, 0);
+    grid->addWidget(amountInWordsEdit, 0, 1, 1, 5);
+    grid->addWidget(WindowParts::caption(QStringLiteral("合计数量"), totalQuantityEdit), 0, 6);
+    grid->addWidget(totalQuantityEdit, 0, 7, 1, 2);
+    grid->addWidget(WindowParts::caption(QStringLiteral("合计金额"), totalAmountEdit), 0, 9);
+    grid->addWidget(totalAmountEdit, 0, 10, 1, 2);
+    grid->addWidget(WindowParts::caption(QStringLiteral("备  注"), remarkEdit), 1, 0);
+    grid->addWidget(remarkEdit, 1, 1, 1, 8);
+    grid->addWidget(WindowParts::caption(m_setup.paidCaption, paidEdit), 1, 9);
+    grid->addWidget(paidEdit, 1, 10, 1, 2);
 
     const QList<std::tuple<QString, const char*, const char*, const char*>> who = {
         {QStringLiteral("制单人"), "DBComboBox2", "DBEdit7", "oper"},
@@ -329,9 +329,9 @@ QWidget* BillWindow::buildFooter()
         {QStringLiteral("收货人"), "DBComboBox7", "DBEdit14", "rece"}};
     int column = 0;
     for (const auto& [caption, comboName, nameBox, prefix] : who) {
-        auto* person = named<ui::DbComboBox>(comboName, GroupBox1);
+        auto* person = named<ui::DbComboBox>(comboName, footerGroup);
         person->bind(m_header, QString::fromLatin1(prefix) + QStringLiteral("_code"));
-        auto* name = named<ui::DbEdit>(nameBox, GroupBox1);
+        auto* name = named<ui::DbEdit>(nameBox, footerGroup);
         name->bind(m_header, QString::fromLatin1(prefix) + QStringLiteral("_name"));
         name->setReadOnly(true);
         grid->addWidget(WindowParts::caption(caption, person), 2, column);
@@ -341,18 +341,18 @@ QWidget* BillWindow::buildFooter()
         names << name;
         column += 2;
     }
-    return GroupBox1;
+    return footerGroup;
 }
 
 // Enter and Tab follow the header as it reads (the returns put the currency
 // first), then the lines, then the footer.
 void BillWindow::setWalkOrder()
 {
-    QList<QWidget*> order = {DBEdit5, DateTimePicker1, m_setup.currencyFirst ? DBComboBox9 : DBComboBox8};
+    QList<QWidget*> order = {voucherNoEdit, billDateEdit, m_setup.currencyFirst ? currencyBox : settlementBox};
     if (m_member)
         order << m_member->box();
-    order << companyCode << (m_setup.currencyFirst ? DBComboBox8 : DBComboBox9);
-    order << DBEdit8 << DBGrid1 << DBEdit4 << DBEdit10;
+    order << companyCode << (m_setup.currencyFirst ? settlementBox : currencyBox);
+    order << rateEdit << linesGrid << remarkEdit << paidEdit;
     for (ui::DbComboBox* person : std::as_const(people))
         order << person;
     for (int i = 1; i < order.size(); ++i)
@@ -391,7 +391,7 @@ void BillWindow::FormCreate()
         m_header->setLocking(db::Dataset::Locking::Batch);
         m_header->open();
         m_storedBillNo = m_header->currentRow() >= 0 ? m_header->text(QStringLiteral("bill_no")) : QString();
-        DateTimePicker1->setDate(m_header->currentRow() >= 0 ? m_header->value(QStringLiteral("bill_date")).toDate()
+        billDateEdit->setDate(m_header->currentRow() >= 0 ? m_header->value(QStringLiteral("bill_date")).toDate()
                                                              : Clock::now().date());
         openLines();
     } catch (const std::exception& e) {
@@ -404,8 +404,8 @@ void BillWindow::FillLists()
 {
     for (ui::DbComboBox* person : std::as_const(people))
         DataHelpers::fillCombo(QStringLiteral("employee"), QStringLiteral("empl_code"), person);
-    DataHelpers::fillCombo(QStringLiteral("baseitem"), QStringLiteral("fee_type"), DBComboBox8);
-    DataHelpers::fillCombo(QStringLiteral("baseitem"), QStringLiteral("mone_type"), DBComboBox9);
+    DataHelpers::fillCombo(QStringLiteral("baseitem"), QStringLiteral("fee_type"), settlementBox);
+    DataHelpers::fillCombo(QStringLiteral("baseitem"), QStringLiteral("mone_type"), currencyBox);
 }
 
 void BillWindow::openLines()
@@ -434,7 +434,7 @@ void BillWindow::openBill(const QString& billNo)
     m_header->open();
     m_storedBillNo = m_header->currentRow() >= 0 ? billNo : QString();
     if (m_header->currentRow() >= 0)
-        DateTimePicker1->setDate(m_header->value(QStringLiteral("bill_date")).toDate());
+        billDateEdit->setDate(m_header->value(QStringLiteral("bill_date")).toDate());
     openLines();
 }
 
@@ -444,14 +444,14 @@ void BillWindow::updateButtons()
 {
     const bool editing = isEditing();
     const int at = m_setup.position;
-    DBGrid1->setReadOnly(!editing);
+    linesGrid->setReadOnly(!editing);
     m_entry->setEditing(editing);
-    GB1->setEnabled(editing);
+    headerGroup->setEnabled(editing);
     goodsButton->setEnabled(editing);
     styleButton->setEnabled(editing);
     // Whatever is bound to the bill takes typing only while the bill is added or edited.
-    DBEdit4->setEnabled(editing);
-    DBEdit10->setEnabled(editing);
+    remarkEdit->setEnabled(editing);
+    paidEdit->setEnabled(editing);
     for (ui::DbComboBox* person : std::as_const(people))
         person->setEnabled(editing);
     cmd_add->setEnabled(!editing && hasRight(Right::Add, at));
@@ -491,21 +491,21 @@ void BillWindow::cmd_addClick()
         m_header->cancelBatch();
         return;
     }
-    DateTimePicker1->setDate(Clock::now().date());
+    billDateEdit->setDate(Clock::now().date());
     setMode(Mode::Adding);
-    Edit1->clear();
-    Edit2->clear();
-    Edit3->clear();
+    totalQuantityEdit->clear();
+    totalAmountEdit->clear();
+    amountInWordsEdit->clear();
     m_scan->bar()->tell({});
     rememberStart();
     // A clerk starts a bill with its goods, typed or scanned; the header is a Shift+Tab away.
-    DBGrid1->setCurrentIndex(DBGrid1->model()->index(0, BillLineEntry::Code));
-    DBGrid1->setFocus(Qt::OtherFocusReason);
+    linesGrid->setCurrentIndex(linesGrid->model()->index(0, linesGrid->datasetModel()->columnOfField(goodsCode)));
+    linesGrid->setFocus(Qt::OtherFocusReason);
 }
 
 void BillWindow::cmd_editClick()
 {
-    const QString billNo = DBEdit1->text().trimmed();
+    const QString billNo = billNoEdit->text().trimmed();
     if (billNo.isEmpty())
         return;
     try {
@@ -518,7 +518,7 @@ void BillWindow::cmd_editClick()
     }
     setMode(Mode::Editing);
     rememberStart();
-    DBEdit5->setFocus();
+    voucherNoEdit->setFocus();
 }
 
 QList<BillLine> BillWindow::linesToSave() const
@@ -617,7 +617,7 @@ BillStore::Bill BillWindow::billToSave() const
             continue;   // the amount due is the bill's total, set by the store
         QVariant value = m_header->value(f.name);
         if (f.name == QLatin1String("bill_date"))
-            value = DateTimePicker1->date();
+            value = billDateEdit->date();
         else if (f.name == QLatin1String("fact_tota") && mode() == Mode::Editing
                  && ui::sameValue(value, m_paidWhenEditStarted))
             continue;   // a receipt saved meanwhile keeps what it paid
@@ -639,7 +639,7 @@ void BillWindow::refuse(const BillRules::Refusal& refusal)
     if (refusal.column == BillRules::Column::Company)
         companyCode->setFocus();
     else
-        DBGrid1->setFocus();
+        linesGrid->setFocus();
 }
 
 // A sale over the customer's credit limit is saved only with the right, after a question.
@@ -665,7 +665,7 @@ bool BillWindow::withinCreditLimit(BillStore::Bill& bill)
 
 void BillWindow::cmd_deleClick()
 {
-    const QString billNo = DBEdit1->text().trimmed();
+    const QString billNo = billNoEdit->text().trimmed();
     if (billNo.isEmpty())
         return;
     if (isEditing()) {
@@ -730,7 +730,7 @@ void BillWindow::cmd_cancClick()
 // What the bill held when adding or editing began, to tell whether anything was entered since.
 void BillWindow::rememberStart()
 {
-    m_start.date = DateTimePicker1->date();
+    m_start.date = billDateEdit->date();
     m_start.header.clear();
     for (int i = 0; i < m_header->fieldCount(); ++i)
         m_start.header.append(m_header->value(m_header->field(i).name));
@@ -740,7 +740,7 @@ void BillWindow::rememberStart()
 bool BillWindow::anythingEntered()
 {
     // A value still in its cell editor counts as entered.
-    if (!m_entry->commit() || DateTimePicker1->date() != m_start.date)
+    if (!m_entry->commit() || billDateEdit->date() != m_start.date)
         return true;
     for (int i = 0; i < m_header->fieldCount() && i < m_start.header.size(); ++i)
         if (!ui::sameValue(m_header->value(m_header->field(i).name), m_start.header.at(i)))
@@ -759,7 +759,7 @@ bool BillWindow::anythingEntered()
 // A date moved far from today is most often a slip (a digit typed into the date box), not a bill of another year.
 bool BillWindow::dateConfirmed()
 {
-    const QDate date = DateTimePicker1->date();
+    const QDate date = billDateEdit->date();
     const QDate today = Clock::now().date();
     if (date == m_start.date || (date >= today.addYears(-1) && date <= today.addYears(1)))
         return true;
@@ -768,7 +768,7 @@ bool BillWindow::dateConfirmed()
                               .arg(date.toString(QStringLiteral("yyyy年M月d日"))),
                           QStringLiteral("提示"), true, ui::Dialogs::Default::Cancel))
         return true;
-    DateTimePicker1->setFocus();
+    billDateEdit->setFocus();
     return false;
 }
 
@@ -814,24 +814,24 @@ void BillWindow::CalcLineTotal(db::Dataset& lines)
 void BillWindow::RefreshTotals()
 {
     if (!m_lines->isOpen() || m_header->currentRow() < 0) {
-        Edit1->clear();
-        Edit2->clear();
-        Edit3->clear();
+        totalQuantityEdit->clear();
+        totalAmountEdit->clear();
+        amountInWordsEdit->clear();
         return;
     }
     const BillRules::Totals totals = BillRules::totals(linesToSave());
-    Edit1->setText(DataHelpers::amountText(totals.quantity));
-    Edit2->setText(DataHelpers::amountText(totals.amount));
-    Edit3->setText(DataHelpers::capitalAmount(totals.amount));
+    totalQuantityEdit->setText(DataHelpers::amountText(totals.quantity));
+    totalAmountEdit->setText(DataHelpers::amountText(totals.amount));
+    amountInWordsEdit->setText(DataHelpers::capitalAmount(totals.amount));
 }
 
-void BillWindow::DBGrid1EditButtonClick()
+void BillWindow::onPickGoods()
 {
     if (cmd_save->isEnabled())
         m_entry->pickGoods();
 }
 
-void BillWindow::BitBtn1Click()
+void BillWindow::onPickCompany()
 {
     pickCompany({});
 }
@@ -872,12 +872,12 @@ void BillWindow::pickCompany(const QString& typed)
     focusNextChild();
 }
 
-void BillWindow::DBComboBox9Change()
+void BillWindow::onCurrencyChanged()
 {
     if (!isEditing() || m_header->currentRow() < 0)
         return;
     const QString rate = DataHelpers::lookup(QStringLiteral("baseitem"), QStringLiteral("mone_type"),
-                                             DBComboBox9->currentText(), QStringLiteral("mone_rate"));
+                                             currencyBox->currentText(), QStringLiteral("mone_rate"));
     try {
         if (m_header->text(QStringLiteral("mone_rate")) != rate)
             m_header->setValue(QStringLiteral("mone_rate"), rate);
@@ -902,7 +902,7 @@ bool BillWindow::eventFilter(QObject* watched, QEvent* event)
     }
     if (QComboBox* list = keyList(); list && (watched == list || watched == list->lineEdit())) {
         if (m_setup.keysToLines == KeysToLines::AnyKeyInSettlement || ui::isEnterKey(key)) {
-            DBGrid1->setFocus(Qt::TabFocusReason);
+            linesGrid->setFocus(Qt::TabFocusReason);
             return true;
         }
         return false;
@@ -928,8 +928,8 @@ void BillWindow::printInBill()
 {
     const PrintSettings& settings = PrintSettings::current();
     TQRin& layout = ReportLayouts::get<TQRin>();
-    BillPrint::setTexts(layout, {settings.companyName + m_setup.printTitle, settings.billFooter, Edit3->text(),
-                                 Edit1->text(), Edit2->text()});
+    BillPrint::setTexts(layout, {settings.companyName + m_setup.printTitle, settings.billFooter,
+                                 amountInWordsEdit->text(), totalQuantityEdit->text(), totalAmountEdit->text()});
     m_lines->disableControls();
     try {
         preview(layout);
@@ -950,14 +950,14 @@ void BillWindow::printOutBill()
         layout.setPaperA4();
     {
         const ui::BusyCursor busy;
-        BillPrint::fillOutTemp(m_header->connection(), DBEdit1->text().trimmed(), settings.lineCount);
+        BillPrint::fillOutTemp(m_header->connection(), billNoEdit->text().trimmed(), settings.lineCount);
         db::Dataset* printed = dataModule().OutTempQ;
         printed->close();
         printed->setSql(QStringLiteral("select * from outtemp order by in_id"));
         printed->open();
     }
-    BillPrint::setTexts(layout, {settings.companyName + m_setup.printTitle, settings.billFooter, Edit3->text(),
-                                 Edit1->text(), Edit2->text()});
+    BillPrint::setTexts(layout, {settings.companyName + m_setup.printTitle, settings.billFooter,
+                                 amountInWordsEdit->text(), totalQuantityEdit->text(), totalAmountEdit->text()});
     preview(layout);
 }
 
@@ -965,7 +965,7 @@ void BillWindow::printOutBill()
 void BillWindow::preview(ReportLayout& layout)
 {
     ReportPreview dialog(layout, this);
-    const QString billNo = DBEdit1->text().trimmed();
+    const QString billNo = billNoEdit->text().trimmed();
     connect(&dialog, &ReportPreview::printed, this, [this, billNo] {
         if (billNo.isEmpty())
             return;

@@ -70,29 +70,30 @@ public:
     QPushButton* cmd_save;
     QPushButton* cmd_canc;
     QPushButton* cmd_exit;
-    QGroupBox* GB1;
-    ui::DbEdit* DBEdit5;          // voucher number
-    ui::DbEdit* DBEdit1;          // bill number
-    QDateEdit* DateTimePicker1;
-    ui::DbComboBox* DBComboBox8;  // settlement method
-    ui::DbEdit* companyCode;      // DBEdit2, or DBEdit3 in the sales window
-    QPushButton* companyButton;   // BitBtn1, or Button1 in the sales window
-    ui::DbEdit* DBEdit6;          // company name
+    QGroupBox* headerGroup;
+    ui::DbEdit* voucherNoEdit;
+    ui::DbEdit* billNoEdit;
+    QDateEdit* billDateEdit;
+    ui::DbComboBox* settlementBox;
+    ui::DbEdit* companyCode;      // object name from Setup::companyCodeBox
+    QPushButton* companyButton;   // object name from Setup::companyButton
+    ui::DbEdit* companyNameEdit;
     ui::DbEdit* phoneBox = nullptr;
-    ui::DbComboBox* DBComboBox9;  // currency
-    ui::DbEdit* DBEdit8;          // rate
-    ui::DbGrid* DBGrid1;
+    ui::DbComboBox* currencyBox;
+    ui::DbEdit* rateEdit;
+    ui::DbGrid* linesGrid;
     QPushButton* goodsButton;     // the goods picker for the current line
     QPushButton* styleButton;     // the size and colour grid (F7)
     BillLabels* labels = nullptr; // the purchase bill's barcode labels
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1;             // total quantity
-    QLineEdit* Edit2;             // total amount
-    QLineEdit* Edit3;             // total amount in words
-    ui::DbEdit* DBEdit4;          // remark
-    ui::DbEdit* DBEdit10;         // amount paid or received
-    QList<ui::DbComboBox*> people;   // DBComboBox2 .. DBComboBox7
-    QList<ui::DbEdit*> names;        // DBEdit7, 9, 11, 12, 13, 14
+    QGroupBox* footerGroup;
+    QLineEdit* totalQuantityEdit;
+    QLineEdit* totalAmountEdit;
+    QLineEdit* amountInWordsEdit;
+    ui::DbEdit* remarkEdit;
+    ui::DbEdit* paidEdit;         // amount paid or received
+    // The maker, handler, checker, salesman, sender and receiver: code lists and their names.
+    QList<ui::DbComboBox*> people;
+    QList<ui::DbEdit*> names;
 
     StockPosting::BillKind kind() const { return m_setup.kind; }
     db::Dataset* header() const { return m_header; }
@@ -109,9 +110,9 @@ public slots:
     void cmd_findClick();
     void cmd_prinClick();
     void cmd_exitClick();
-    void BitBtn1Click();
-    void DBGrid1EditButtonClick();
-    void DBComboBox9Change();
+    void onPickCompany();
+    void onPickGoods();
+    void onCurrencyChanged();
 
 protected:
     BillWindow(const Setup& setup, QWidget* parent);

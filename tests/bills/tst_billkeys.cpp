@@ -6,6 +6,7 @@
 #include "WindowDriver.h"
 
 #include "app/Application.h"
+#include "bills/BillLineEntry.h"
 #include "core/Clock.h"
 #include "core/CurrentRights.h"
 #include "db/Dataset.h"
@@ -23,6 +24,7 @@
 #include <QListWidget>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QtTest>
 #include <memory>
 
@@ -34,6 +36,7 @@ private slots:
     void cleanup();
     void enterWalksFromTheDateToTheSecondLine_data();
     void enterWalksFromTheDateToTheSecondLine();
+    void lineKeysFindTheirColumnsByField();
     void tenLinePurchaseTypedAndSavedWithAltS();
     void enterAfterTheLastLineNeverReachesAnEarlierOne();
     void altSTakesTheOpenEditor();
@@ -82,9 +85,9 @@ void type(const QString& text)
 QPair<int, int> cell(BillWindow& w)
 {
     QWidget* f = focused();
-    if (f != w.DBGrid1 && !(f && f->parentWidget() == w.DBGrid1->viewport()))
+    if (f != w.linesGrid && !(f && f->parentWidget() == w.linesGrid->viewport()))
         return {-1, -1};
-    return {w.DBGrid1->currentIndex().row(), w.DBGrid1->currentIndex().column()};
+    return {w.linesGrid->currentIndex().row(), w.linesGrid->currentIndex().column()};
 }
 
 void openForTyping(BillWindow& w)
@@ -158,9 +161,9 @@ void TestBillKeys::enterWalksFromTheDateToTheSecondLine()
     // 新增 leaves the focus on the first line's code, where a typed or scanned goods goes;
     // the header is walked from its first box.
     QCOMPARE(cell(*w), qMakePair(0, 0));
-    w->DBEdit5->setFocus(Qt::MouseFocusReason);
+    w->voucherNoEdit->setFocus(Qt::MouseFocusReason);
     press(Qt::Key_Return);
-    QCOMPARE(focused(), static_cast<QWidget*>(w->DateTimePicker1));
+    QCOMPARE(focused(), static_cast<QWidget*>(w->billDateEdit));
     for (const QString& box : std::as_const(header)) {
         press(Qt::Key_Return);
         QCOMPARE(focused()->objectName(), box);
@@ -189,18 +192,64 @@ void TestBillKeys::enterWalksFromTheDateToTheSecondLine()
     w->cmd_cancClick();
 }
 
+// A grid that shows the line's fields in another order walks them the same way:
+// code, price, quantity, the stock remark, then the next line's code.
+void TestBillKeys::lineKeysFindTheirColumnsByField()
+{
+    db::Dataset* lines = dataModule().InGoodsQ;
+    lines->close();
+    lines->setSql("select * from ingoods where bill_no=:bill_no order by in_id");
+    lines->setParameter("bill_no", QString());
+    lines->setLocking(db::Dataset::Locking::Batch);
+    lines->open();
+    QWidget window;
+    auto* header = new QLineEdit(&window);
+    auto* grid = new ui::DbGrid(&window);
+    for (const char* field : {"remark", "sub_amou", "unit_pric", "gods_code"})
+        grid->addColumn(QString::fromLatin1(field), QString::fromLatin1(field));
+    grid->setDataset(lines);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(header);
+    layout->addWidget(grid);
+    auto* entry = new BillLineEntry(grid, lines, {QStringLiteral("valu_in"), true, true, {}}, &window);
+    entry->setEditing(true);
+    showWindow(window);
+    QApplication::setActiveWindow(&window);
+    lines->append();
+    const auto at = [grid] { return qMakePair(grid->currentIndex().row(), grid->currentIndex().column()); };
+
+    // Coming from the box above, the walk starts at the goods code.
+    header->setFocus();
+    press(Qt::Key_Return);
+    QCOMPARE(at(), qMakePair(0, 3));
+    type(QStringLiteral("T001"));
+    press(Qt::Key_Return);
+    QCOMPARE(at(), qMakePair(0, 2));
+    QCOMPARE(lines->number("unit_pric"), 11.0);
+    press(Qt::Key_Return);
+    QCOMPARE(at(), qMakePair(0, 1));
+    type(QStringLiteral("2"));
+    press(Qt::Key_Return);
+    QCOMPARE(at(), qMakePair(0, 0));
+    type(QStringLiteral("不"));
+    press(Qt::Key_Return);
+    QCOMPARE(at(), qMakePair(1, 3));
+    QCOMPARE(lines->value(0, lines->fieldIndex("sub_amou")).toDouble(), 2.0);
+    QCOMPARE(lines->value(0, lines->fieldIndex("remark")).toString(), QStringLiteral("不入库"));
+}
+
 void TestBillKeys::tenLinePurchaseTypedAndSavedWithAltS()
 {
     TFrmIn w;
     openForTyping(w);
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     presses = 0;
     for (int i = 1; i <= 10; ++i)
         typeLine(QStringLiteral("T%1").arg(i, 3, 10, QLatin1Char('0')), QString::number(i));
     const int perLine = presses / 10;
     qInfo("key presses per line besides code and quantity: %d", perLine);
     QVERIFY(perLine <= 4);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("55"));
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("55"));
     press(Qt::Key_S, Qt::AltModifier);
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(m_app->scalar("select count(*) from ingoods").toInt(), 10);
@@ -214,7 +263,7 @@ void TestBillKeys::enterAfterTheLastLineNeverReachesAnEarlierOne()
 {
     TFrmIn w;
     openForTyping(w);
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     typeLine(QStringLiteral("T001"), QStringLiteral("1"));
     typeLine(QStringLiteral("T002"), QStringLiteral("1"));
     // The walk is on a third, new line; Enter there on its empty code leaves for the remark box.
@@ -227,10 +276,10 @@ void TestBillKeys::enterAfterTheLastLineNeverReachesAnEarlierOne()
 
     // Enter on an empty code of the new line goes to the bill's remark, not round to line 1.
     w.cmd_addClick();
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     typeLine(QStringLiteral("T001"), QStringLiteral("1"));
     press(Qt::Key_Return);
-    QCOMPARE(focused(), static_cast<QWidget*>(w.DBEdit4));
+    QCOMPARE(focused(), static_cast<QWidget*>(w.remarkEdit));
     w.cmd_cancClick();
 }
 
@@ -239,7 +288,7 @@ void TestBillKeys::altSTakesTheOpenEditor()
     // A customer return: the "不入库" typed into the open remark editor is saved, so no stock moves.
     TFrmReturnIn returns;
     openForTyping(returns);
-    returns.DBGrid1->setFocus(Qt::TabFocusReason);
+    returns.linesGrid->setFocus(Qt::TabFocusReason);
     typeLine(QStringLiteral("T005"), QStringLiteral("1"));
     QCOMPARE(cell(returns), qMakePair(0, 11));
     // The first letter takes the choice, and the editor is still open at Alt+S.
@@ -252,7 +301,7 @@ void TestBillKeys::altSTakesTheOpenEditor()
     // A purchase: price and quantity still in their editors are what is saved and totalled.
     TFrmIn w;
     openForTyping(w);
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     type(QStringLiteral("T001"));
     press(Qt::Key_Return);
     type(QStringLiteral("4.5"));
@@ -264,7 +313,7 @@ void TestBillKeys::altSTakesTheOpenEditor()
     QCOMPARE(m_app->scalar("select unit_pric from ingoods where gods_code='T001'").toDouble(), 4.5);
     QCOMPARE(m_app->scalar("select shou_tota from inmain where bill_type='in'").toDouble(), 13.5);
     QCOMPARE(m_app->scalar("select gods_amou from storemain where gods_code='T001'").toDouble(), 3.0);
-    QCOMPARE(w.Edit2->text(), QStringLiteral("13.5"));
+    QCOMPARE(w.totalAmountEdit->text(), QStringLiteral("13.5"));
 }
 
 void TestBillKeys::typedValuesAreRefusedWhereTyped()
@@ -287,7 +336,7 @@ void TestBillKeys::typedValuesAreRefusedWhereTyped()
     QCOMPARE(focused(), static_cast<QWidget*>(w.companyCode));
 
     // A goods code that names nothing: refused at the line, the picker offered on it.
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     type(QStringLiteral("XX99"));
     press(Qt::Key_Return);
     QCOMPARE(dialogs.lastMessage(), QStringLiteral("货品编码“XX99”不存在"));
@@ -322,7 +371,7 @@ void TestBillKeys::pickerOpensOnTheTypedCode()
 {
     TFrmOut w;
     openForTyping(w);
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     QString startedOn;
     m_app->dialogs().onExec = [&startedOn](QDialog* dialog) {
         auto* picker = qobject_cast<TFrmGoodsFind*>(dialog);
@@ -348,10 +397,10 @@ void TestBillKeys::bindingsFollowTheModeAndTheMakerIsTheUser()
 {
     TFrmIn w;
     showWindow(w);
-    QVERIFY(!w.DBEdit10->isEnabled());
+    QVERIFY(!w.paidEdit->isEnabled());
     QVERIFY(!w.people.first()->isEnabled());
     w.cmd_addClick();
-    QVERIFY(w.DBEdit10->isEnabled());
+    QVERIFY(w.paidEdit->isEnabled());
     QCOMPARE(w.header()->text("oper_code"), CurrentRights::current().userId);
     w.cmd_cancClick();
 }
@@ -360,13 +409,13 @@ void TestBillKeys::editingKeepsWhatAReceiptPaidMeanwhile()
 {
     TFrmIn w;
     openForTyping(w);
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     typeLine(QStringLiteral("T001"), QStringLiteral("2"));
     press(Qt::Key_S, Qt::AltModifier);
     w.cmd_editClick();
     // A payment saved on another PC while the bill is being edited.
     m_app->exec("update inmain set fact_tota=20");
-    w.DBEdit4->setFocus();
+    w.remarkEdit->setFocus();
     type(QStringLiteral("改"));
     press(Qt::Key_S, Qt::AltModifier);
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);

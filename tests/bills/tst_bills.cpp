@@ -11,7 +11,6 @@
 #include "core/Settings.h"
 #include "core/Clock.h"
 #include "bills/BillFinder.h"
-#include "bills/BillLineEntry.h"
 #include "bills/TFrmInFind.h"
 #include "bills/TFrmOutFind.h"
 #include "shop/BillStore.h"
@@ -22,6 +21,7 @@
 #include "reports/ReportDocument.h"
 #include "reports/ReportLayouts.h"
 #include "reports/ReportPreview.h"
+#include "ui/DatasetModel.h"
 #include "ui/DbComboBox.h"
 #include "ui/DbEdit.h"
 #include "ui/DbGrid.h"
@@ -134,7 +134,7 @@ QString saveBill(BillWindow& w, const QList<std::tuple<QString, double, double, 
     for (const auto& [code, qty, price, remark] : lines)
         typeLine(w, code, qty, price, remark);
     w.cmd_saveClick();
-    return w.DBEdit1->text();
+    return w.billNoEdit->text();
 }
 
 // Types text into whatever has the focus, as keys.
@@ -235,14 +235,14 @@ void TestBills::windowsOpenOnTodaysBillOfTheirKind()
     app.exec("insert into ingoods(bill_no,gods_code,sub_amou,unit_pric) values('20240305080001','G1',2,4.5)");
     const auto w = makeWindow(Kind(kind));
     QCOMPARE(w->windowTitle(), caption);
-    QCOMPARE(w->DBEdit1->text(), billNo);
-    QCOMPARE(w->DateTimePicker1->date(), today);
+    QCOMPARE(w->billNoEdit->text(), billNo);
+    QCOMPARE(w->billDateEdit->date(), today);
     QCOMPARE(w->mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(BillFinder::currentKind(), Kind(kind) == Kind::In ? "in" : Kind(kind) == Kind::Out ? "out" : "retu");
     if (Kind(kind) == Kind::ReturnIn) {
-        QCOMPARE(w->Edit1->text(), QStringLiteral("2"));
-        QCOMPARE(w->Edit2->text(), QStringLiteral("9"));
-        QCOMPARE(w->Edit3->text(), QStringLiteral("玖圆整"));
+        QCOMPARE(w->totalQuantityEdit->text(), QStringLiteral("2"));
+        QCOMPARE(w->totalAmountEdit->text(), QStringLiteral("9"));
+        QCOMPARE(w->amountInWordsEdit->text(), QStringLiteral("玖圆整"));
     }
 }
 
@@ -290,7 +290,7 @@ void TestBills::savedHeaderHoldsTotalsDateAndMakerName()
     w.header()->setValue("comp_code", "C1");
     w.header()->setValue("oper_code", DatabaseFile::adminId);
     w.header()->setValue("fact_tota", 15);
-    w.DateTimePicker1->setDate(QDate(2024, 3, 2));
+    w.billDateEdit->setDate(QDate(2024, 3, 2));
     typeLine(w, "G1", 3, 1.1, {});
     typeLine(w, "G2", 1, 0.06, {});
     w.cmd_saveClick();
@@ -301,11 +301,11 @@ void TestBills::savedHeaderHoldsTotalsDateAndMakerName()
     QCOMPARE(app.scalar("select fact_tota from outmain").toDouble(), 15.0);
     QCOMPARE(app.scalar("select oper_name from outmain").toString(), QStringLiteral("王小明的名字超过十个"));
     QCOMPARE(w.phoneBox->text(), QStringLiteral("0571-1234"));
-    QCOMPARE(w.DBEdit6->text(), QStringLiteral("华联商厦"));
-    QCOMPARE(w.Edit1->text(), QStringLiteral("4"));
-    QCOMPARE(w.Edit2->text(), QStringLiteral("3.36"));
-    QCOMPARE(w.Edit3->text(), QStringLiteral("叁圆叁角陆分"));
-    QCOMPARE(w.DateTimePicker1->date(), QDate(2024, 3, 2));
+    QCOMPARE(w.companyNameEdit->text(), QStringLiteral("华联商厦"));
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("4"));
+    QCOMPARE(w.totalAmountEdit->text(), QStringLiteral("3.36"));
+    QCOMPARE(w.amountInWordsEdit->text(), QStringLiteral("叁圆叁角陆分"));
+    QCOMPARE(w.billDateEdit->date(), QDate(2024, 3, 2));
 }
 
 void TestBills::saveTakesTheTypedLineAndChecksTheTotal()
@@ -335,7 +335,7 @@ void TestBills::saveTakesTheTypedLineAndChecksTheTotal()
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(app.scalar("select sum(sub_amou) from ingoods").toDouble(), 3.5);
     QCOMPARE(stockQty(app, "G2"), 2.5);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("3.5"));
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("3.5"));
     QCOMPARE(rows(app, "ingoods"), 2);
 }
 
@@ -345,8 +345,8 @@ void TestBills::totalIsRoundedOnce()
     TFrmOut w;
     saveBill(w, {{"G1", 1, 0.333, {}}, {"G1", 1, 0.333, {}}, {"G1", 1, 0.333, {}}});
     QCOMPARE(m_app->scalar("select shou_tota from outmain").toDouble(), 1.0);
-    QCOMPARE(w.Edit2->text(), QStringLiteral("1"));
-    QCOMPARE(w.Edit3->text(), QStringLiteral("壹圆整"));
+    QCOMPARE(w.totalAmountEdit->text(), QStringLiteral("1"));
+    QCOMPARE(w.amountInWordsEdit->text(), QStringLiteral("壹圆整"));
 }
 
 // The window asks the shop's rules before saving: the refusal lands where it points,
@@ -366,9 +366,9 @@ void TestBills::saveAsksTheShopsRules()
     typeLine(w, "G2", 2, -3);
     w.cmd_saveClick();
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("第3行：单价“-3”不能为负数"));
-    QCOMPARE(w.DBGrid1->currentIndex().row(), 2);
-    QCOMPARE(w.DBGrid1->currentIndex().column(), int(BillLineEntry::Price));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.DBGrid1));
+    QCOMPARE(w.linesGrid->currentIndex().row(), 2);
+    QCOMPARE(w.linesGrid->currentIndex().column(), w.linesGrid->datasetModel()->columnOfField("unit_pric"));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.linesGrid));
 
     w.lines()->setValue("unit_pric", 35);
     w.header()->setValue("comp_code", "c9");
@@ -425,9 +425,9 @@ void TestBills::failedSaveKeepsTheBillAndARetryAppliesStockOnce()
     QCOMPARE(rows(app, "storemain"), 1);
     // Still on screen as typed.
     QCOMPARE(w.lines()->recordCount(), 2);
-    QCOMPARE(w.DBGrid1->model()->rowCount(), 2);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("14"));
-    QVERIFY(w.DBGrid1->updatesEnabled());
+    QCOMPARE(w.linesGrid->model()->rowCount(), 2);
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("14"));
+    QVERIFY(w.linesGrid->updatesEnabled());
 
     app.allow("second_line", "ingoods");
     w.cmd_saveClick();
@@ -467,7 +467,7 @@ void TestBills::saveWithItsAnswerLost()
     if (committed) {
         QCOMPARE(app.dialogs().lastMessage(), SaveIdentity::alreadySaved);
         QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
-        QCOMPARE(w.DBEdit1->text(), app.scalar("select bill_no from outmain").toString());
+        QCOMPARE(w.billNoEdit->text(), app.scalar("select bill_no from outmain").toString());
         QCOMPARE(w.lines()->recordCount(), 1);
     } else {
         QVERIFY2(app.dialogs().lastMessage().startsWith("保存失败，本单未保存：与店铺服务器的连接断开了"),
@@ -506,7 +506,7 @@ void TestBills::editingTakesTheOldLinesBackOut()
     QCOMPARE(stockQty(app), 36.0);
     QCOMPARE(stockCost(app), (30 * 6.0 + 6 * 8.0) / 36);
     QCOMPARE(app.scalar("select shou_tota from inmain").toDouble(), 48.0);
-    QCOMPARE(w.Edit2->text(), QStringLiteral("48"));
+    QCOMPARE(w.totalAmountEdit->text(), QStringLiteral("48"));
 
     // A sale of 10 edited to 6 ends 4 higher.
     TFrmOut sale;
@@ -548,7 +548,7 @@ void TestBills::deletingHonoursTheStoredMonth()
     TFrmOut w;
     saveBill(w, {{"G1", 10, 9, {}}});
     // The picker is moved to an open month; the stored date still rules.
-    w.DateTimePicker1->setDate(QDate(2024, 4, 1));
+    w.billDateEdit->setDate(QDate(2024, 4, 1));
     w.cmd_deleClick();
     QCOMPARE(app.dialogs().lastMessage(), QStringLiteral("本单所在月份已经盘点，不可删除"));
     QVERIFY(app.dialogs().questions.isEmpty());
@@ -567,9 +567,9 @@ void TestBills::deletingHonoursTheStoredMonth()
     QCOMPARE(app.scalar("select count(*) from outgoods where bill_no=:p1", {april}).toInt(), 0);
     QCOMPARE(stockQty(app), 20.0);
     // Nothing is shown any more, and the totals say so.
-    QCOMPARE(w.DBEdit1->text(), QString());
-    QCOMPARE(w.Edit1->text(), QString());
-    QCOMPARE(w.Edit3->text(), QString());
+    QCOMPARE(w.billNoEdit->text(), QString());
+    QCOMPARE(w.totalQuantityEdit->text(), QString());
+    QCOMPARE(w.amountInWordsEdit->text(), QString());
 }
 
 void TestBills::deleteWhileAddingRemovesOneLine()
@@ -579,7 +579,7 @@ void TestBills::deleteWhileAddingRemovesOneLine()
     w.cmd_addClick();
     typeLine(w, "G1", 1, 5);
     typeLine(w, "G2", 2, 20);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("3"));   // the line being typed counts too
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("3"));   // the line being typed counts too
     app.dialogs().answers = {false};
     w.cmd_deleClick();
     QCOMPARE(w.lines()->recordCount(), 2);
@@ -587,8 +587,8 @@ void TestBills::deleteWhileAddingRemovesOneLine()
     QCOMPARE(app.dialogs().questions.last(), QStringLiteral("确认删除本条数据?"));
     QCOMPARE(w.lines()->recordCount(), 1);
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Adding);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("1"));
-    QCOMPARE(w.Edit2->text(), QStringLiteral("5"));
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("1"));
+    QCOMPARE(w.totalAmountEdit->text(), QStringLiteral("5"));
     w.cmd_saveClick();
     QCOMPARE(app.scalar("select gods_code from ingoods").toString(), QStringLiteral("G1"));
 }
@@ -598,33 +598,33 @@ void TestBills::cancelRestoresTheStoredBill()
     TestApp& app = *m_app;
     TFrmIn w;
     const QString stored = saveBill(w, {{"G1", 10, 8, {}}});
-    w.DateTimePicker1->setDate(QDate(2024, 3, 1));
+    w.billDateEdit->setDate(QDate(2024, 3, 1));
     app.exec("update inmain set bill_date='2024-03-01 00:00:00'");
     w.cmd_findClick();   // the finder is answered with Cancel: nothing changes
-    QCOMPARE(w.DBEdit1->text(), stored);
+    QCOMPARE(w.billNoEdit->text(), stored);
 
     w.cmd_editClick();
     w.lines()->first();
     w.lines()->setValue("sub_amou", 3);
     w.lines()->post();
     w.header()->setValue("remark", "改了");
-    w.DateTimePicker1->setDate(QDate(2024, 2, 1));
-    QCOMPARE(w.Edit1->text(), QStringLiteral("3"));
+    w.billDateEdit->setDate(QDate(2024, 2, 1));
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("3"));
     w.cmd_cancClick();
     QCOMPARE(w.mode(), ui::ModeWindow::Mode::Browsing);
     QCOMPARE(w.lines()->number("sub_amou"), 10.0);
-    QCOMPARE(w.DBEdit4->text(), QString());
-    QCOMPARE(w.Edit1->text(), QStringLiteral("10"));
-    QCOMPARE(w.Edit2->text(), QStringLiteral("80"));
-    QCOMPARE(w.DateTimePicker1->date(), QDate(2024, 3, 1));
+    QCOMPARE(w.remarkEdit->text(), QString());
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("10"));
+    QCOMPARE(w.totalAmountEdit->text(), QStringLiteral("80"));
+    QCOMPARE(w.billDateEdit->date(), QDate(2024, 3, 1));
 
     // A cancelled new bill disappears and the stored one is back.
     w.cmd_addClick();
     typeLine(w, "G2", 1, 1);
     w.cmd_cancClick();
-    QCOMPARE(w.DBEdit1->text(), stored);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("10"));
-    QCOMPARE(w.DateTimePicker1->date(), QDate(2024, 3, 1));
+    QCOMPARE(w.billNoEdit->text(), stored);
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("10"));
+    QCOMPARE(w.billDateEdit->date(), QDate(2024, 3, 1));
     QCOMPARE(rows(app, "inmain"), 1);
     QCOMPARE(stockQty(app), 10.0);
 }
@@ -635,13 +635,13 @@ void TestBills::newBillNumberSkipsTakenSeconds()
     app.exec("insert into outmain(bill_no,bill_type) values(:p1,'retu')", {stamp});
     TFrmIn first;
     first.cmd_addClick();
-    QCOMPARE(first.DBEdit1->text(), QStringLiteral("20240305101501"));
+    QCOMPARE(first.billNoEdit->text(), QStringLiteral("20240305101501"));
     QCOMPARE(first.lines()->text("bill_no"), QStringLiteral("20240305101501"));
     typeLine(first, "G1", 1, 5);
     // Another program takes that second while this bill is typed.
     app.exec("insert into outgoods(bill_no,gods_code) values('20240305101501','G9')");
     first.cmd_saveClick();
-    QCOMPARE(first.DBEdit1->text(), QStringLiteral("20240305101502"));
+    QCOMPARE(first.billNoEdit->text(), QStringLiteral("20240305101502"));
     QCOMPARE(app.scalar("select count(*) from ingoods where bill_no='20240305101502'").toInt(), 1);
     QCOMPARE(app.scalar("select bill_no from inmain").toString(), QStringLiteral("20240305101502"));
 
@@ -673,7 +673,7 @@ void TestBills::enterInGoodsCodeFillsThePrice()
     showWindow(*w);
     QApplication::setActiveWindow(w.get());
     w->cmd_addClick();
-    ui::DbGrid* grid = w->DBGrid1;
+    ui::DbGrid* grid = w->linesGrid;
     grid->setFocus();
     grid->setCurrentIndex(grid->model()->index(0, 0));
     typeIntoFocus(QStringLiteral("g1"));
@@ -694,7 +694,7 @@ void TestBills::enterInGoodsCodeFillsThePrice()
     grid->setFocus();
     grid->setCurrentIndex(grid->model()->index(1, 0));
     pressEnter();
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->DBEdit4));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->remarkEdit));
 }
 
 void TestBills::numberCellsRefuseWhatIsNoNumber_data()
@@ -715,7 +715,7 @@ void TestBills::numberCellsRefuseWhatIsNoNumber()
     showWindow(w);
     QApplication::setActiveWindow(&w);
     w.cmd_addClick();
-    ui::DbGrid* grid = w.DBGrid1;
+    ui::DbGrid* grid = w.linesGrid;
     grid->setFocus();
     const int quantityColumn = 9;
     grid->setCurrentIndex(grid->model()->index(0, quantityColumn));
@@ -743,7 +743,7 @@ void TestBills::pickersFillCompanyAndGoods()
     };
     click(w, "BitBtn1");
     QCOMPARE(child<QLineEdit>(w, "DBEdit2")->text(), QStringLiteral("C2"));
-    QCOMPARE(w.DBEdit6->text(), QStringLiteral("东方布行"));
+    QCOMPARE(w.companyNameEdit->text(), QStringLiteral("东方布行"));
     w.goodsButton->click();
     QCOMPARE(w.lines()->text("gods_code"), QStringLiteral("G2"));
     QCOMPARE(w.lines()->text("gods_name"), QStringLiteral("长裤"));
@@ -781,32 +781,32 @@ void TestBills::findersListTheirKindWithinWholeDays()
     QCOMPARE(in.windowTitle(), QStringLiteral("单据查询"));
     QCOMPARE(listed(in), (QStringList{"20240204000002", "20240305000003"}));
     // The company's name shows in its column.
-    QCOMPARE(in.DBGrid1->model()->index(1, 3).data().toString(), QStringLiteral("东方布行"));
+    QCOMPARE(in.billsGrid->model()->index(1, 3).data().toString(), QStringLiteral("东方布行"));
 
-    in.DateTimePicker2->setDate(QDate(2024, 3, 6));
-    in.Edit1->setText("20240306000004");
+    in.toDateEdit->setDate(QDate(2024, 3, 6));
+    in.billNoEdit->setText("20240306000004");
     in.cmd_editClick();
     QCOMPARE(listed(in), QStringList{"20240306000004"});
-    in.Edit1->clear();
-    in.ComboBox3->setEditText("华联商厦");
+    in.billNoEdit->clear();
+    in.companyNameBox->setEditText("华联商厦");
     in.cmd_editClick();
     QCOMPARE(listed(in), (QStringList{"20240204000002", "20240306000004"}));
-    in.ComboBox3->setEditText("没有这家");
+    in.companyNameBox->setEditText("没有这家");
     in.cmd_editClick();
     QCOMPARE(listed(in), QStringList());
     in.cmd_saveClick();
     QCOMPARE(in.result(), int(QDialog::Rejected));
-    in.ComboBox3->setEditText("");
-    in.Edit2->setText("V03");
+    in.companyNameBox->setEditText("");
+    in.voucherNoEdit->setText("V03");
     in.cmd_editClick();
     QCOMPARE(listed(in), QStringList{"20240305000003"});
     // Ends typed the wrong way round are swapped, not an empty list.
-    in.Edit2->clear();
-    in.DateTimePicker1->setDate(QDate(2024, 3, 6));
-    in.DateTimePicker2->setDate(QDate(2024, 3, 5));
+    in.voucherNoEdit->clear();
+    in.fromDateEdit->setDate(QDate(2024, 3, 6));
+    in.toDateEdit->setDate(QDate(2024, 3, 5));
     in.cmd_editClick();
     QCOMPARE(listed(in), (QStringList{"20240305000003", "20240306000004"}));
-    QCOMPARE(in.DateTimePicker1->date(), QDate(2024, 3, 5));
+    QCOMPARE(in.fromDateEdit->date(), QDate(2024, 3, 5));
 
     BillFinder::setCurrentKind("retu");
     TFrmInFind returns;
@@ -831,22 +831,22 @@ void TestBills::findingOpensTheBillWithItsTotals()
     app.execAsOwner("drop index outmain_bill_no_unique");
     app.exec("insert into outmain(in_id,bill_no,bill_date,bill_type,remark) "
              "values(0,:p1,'2024-03-05 00:00:00','retu','退货')", {first});
-    QCOMPARE(w.DBEdit1->text(), second);
+    QCOMPARE(w.billNoEdit->text(), second);
 
     app.dialogs().onExec = [&](QDialog* dialog) {
         auto* finder = qobject_cast<TFrmOutFind*>(dialog);
         if (!finder)
             return int(QDialog::Rejected);
-        finder->DBGrid1->setCurrentIndex(finder->DBGrid1->model()->index(0, 0));
-        emit finder->DBGrid1->doubleClicked(finder->DBGrid1->currentIndex());
+        finder->billsGrid->setCurrentIndex(finder->billsGrid->model()->index(0, 0));
+        emit finder->billsGrid->doubleClicked(finder->billsGrid->currentIndex());
         return finder->result();
     };
     w.cmd_findClick();
-    QCOMPARE(w.DBEdit1->text(), first);
-    QCOMPARE(w.DBEdit4->text(), QString());
+    QCOMPARE(w.billNoEdit->text(), first);
+    QCOMPARE(w.remarkEdit->text(), QString());
     QCOMPARE(w.header()->text("bill_type"), QStringLiteral("out"));
-    QCOMPARE(w.Edit1->text(), QStringLiteral("2"));
-    QCOMPARE(w.Edit2->text(), QStringLiteral("18"));
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("2"));
+    QCOMPARE(w.totalAmountEdit->text(), QStringLiteral("18"));
     QCOMPARE(w.lines()->recordCount(), 1);
 }
 
@@ -885,8 +885,8 @@ void TestBills::outBillPrintOutFillsPages()
     QCOMPARE(result.lines, printed);
     QCOMPARE(rows(app, "outtemp"), printed);
     QCOMPARE(result.quantity, QString::number(lines));
-    QCOMPARE(result.amount, w.Edit2->text());
-    QCOMPARE(result.words, w.Edit3->text());
+    QCOMPARE(result.amount, w.totalAmountEdit->text());
+    QCOMPARE(result.words, w.amountInWordsEdit->text());
     QCOMPARE(result.page, QSizeF(241, 93));
     // Filler lines print blank: no goods, no subtotal.
     db::Dataset* temp = app.dataModule().OutTempQ;
@@ -1015,13 +1015,13 @@ void TestBills::currencyFillsTheRateAndListsMoveOnToTheLines()
     showWindow(sale);
     QApplication::setActiveWindow(&sale);
     sale.cmd_addClick();
-    QCOMPARE(sale.DBComboBox9->findText("美元"), 0);
-    sale.DBComboBox9->setCurrentIndex(0);
-    QCOMPARE(sale.DBEdit8->text(), QStringLiteral("7.1"));
+    QCOMPARE(sale.currencyBox->findText("美元"), 0);
+    sale.currencyBox->setCurrentIndex(0);
+    QCOMPARE(sale.rateEdit->text(), QStringLiteral("7.1"));
     // Enter in the sales window's currency list goes on to the lines.
-    sale.DBComboBox9->setFocus();
+    sale.currencyBox->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(sale.DBGrid1));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(sale.linesGrid));
     typeLine(sale, "G1", 1, 9);
     sale.cmd_saveClick();
     QCOMPARE(app.scalar("select mone_rate from outmain").toDouble(), 7.1);
@@ -1032,9 +1032,9 @@ void TestBills::currencyFillsTheRateAndListsMoveOnToTheLines()
     showWindow(returns);
     QApplication::setActiveWindow(&returns);
     returns.cmd_addClick();
-    returns.DBComboBox8->setFocus();
+    returns.settlementBox->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(returns.DBGrid1));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(returns.linesGrid));
     returns.cmd_cancClick();
 }
 

@@ -74,7 +74,7 @@ QString refusals(BillWindow& w)
 // Every header value and the date as the window shows them.
 QVariantList headerOf(BillWindow& w)
 {
-    QVariantList values{w.DateTimePicker1->date()};
+    QVariantList values{w.billDateEdit->date()};
     for (int i = 0; i < w.header()->fieldCount(); ++i)
         values << w.header()->value(w.header()->field(i).name);
     return values;
@@ -155,7 +155,7 @@ void TestBillScan::twoScansMakeOneLineOfTwo()
     QCOMPARE(lines->text(QStringLiteral("gods_code")), QStringLiteral("T1"));
     QCOMPARE(lines->number(QStringLiteral("sub_amou")), 2.0);
     QCOMPARE(lines->number(QStringLiteral("unit_pric")), price);
-    QCOMPARE(w->Edit1->text(), QStringLiteral("2"));
+    QCOMPARE(w->totalQuantityEdit->text(), QStringLiteral("2"));
 }
 
 void TestBillScan::unknownCodeShowsABannerAndKeepsTheFocus()
@@ -191,7 +191,7 @@ void TestBillScan::scansQueuedFasterThanTheWindowAreNeitherLostNorMerged()
     QCoreApplication::processEvents();
     QCOMPARE(linesOf(*w), expected);
     QCOMPARE(w->lines()->recordCount(), 5);
-    QCOMPARE(w->Edit1->text(), QStringLiteral("20"));
+    QCOMPARE(w->totalQuantityEdit->text(), QStringLiteral("20"));
 
     w->cmd_saveClick();
     QCOMPARE(m_app->scalar("select count(*) from outgoods").toInt(), 5);
@@ -217,20 +217,20 @@ void TestBillScan::codeColumnTakesABarcode()
     QApplication::setActiveWindow(w.get());
     w->cmd_addClick();
     // A person types the barcode under the label into the first line's code cell, where 新增 left the focus.
-    QCOMPARE(QApplication::focusWidget(), w->DBGrid1);
-    QCOMPARE(w->DBGrid1->currentIndex().column(), 0);
+    QCOMPARE(QApplication::focusWidget(), w->linesGrid);
+    QCOMPARE(w->linesGrid->currentIndex().column(), 0);
     WindowDriver::typeAt(QStringLiteral("2000000003"), m_clock, 150);
     WindowDriver::keyAt(Qt::Key_Return, QStringLiteral("\r"), m_clock += 150);
-    QCOMPARE(w->DBGrid1->currentIndex().column(), 8);
+    QCOMPARE(w->linesGrid->currentIndex().column(), 8);
     QCOMPARE(w->lines()->text(QStringLiteral("gods_code")), QStringLiteral("T3"));
     QCOMPARE(w->lines()->number(QStringLiteral("unit_pric")), 13.0);
     // A label of a short goods code, read by the scanner into the next line's code cell.
     WindowDriver::keyAt(Qt::Key_Return, QStringLiteral("\r"), m_clock += 150);
     WindowDriver::typeAt(QStringLiteral("1"), m_clock += 150, 150);
     WindowDriver::keyAt(Qt::Key_Return, QStringLiteral("\r"), m_clock += 150);
-    QCOMPARE(w->DBGrid1->currentIndex(), w->DBGrid1->model()->index(1, 0));
+    QCOMPARE(w->linesGrid->currentIndex(), w->linesGrid->model()->index(1, 0));
     WindowDriver::scanAt(QStringLiteral("T2"), m_clock);
-    QCOMPARE(w->DBGrid1->currentIndex(), w->DBGrid1->model()->index(1, 8));
+    QCOMPARE(w->linesGrid->currentIndex(), w->linesGrid->model()->index(1, 8));
     QCOMPARE(w->lines()->text(QStringLiteral("gods_code")), QStringLiteral("T2"));
 }
 
@@ -262,9 +262,9 @@ void TestBillScan::aScanLandsOnceWhereverTheFocusIs()
     lines->setValue(QStringLiteral("sub_amou"), 5);
     lines->post();
     const QVariantList header = headerOf(*w);
-    ui::DbGrid* grid = w->DBGrid1;
+    ui::DbGrid* grid = w->linesGrid;
     if (focus == QLatin1String("date")) {
-        w->DateTimePicker1->setFocus();
+        w->billDateEdit->setFocus();
     } else if (focus == QLatin1String("code")) {
         grid->setFocus();
         grid->setCurrentIndex(grid->model()->index(0, 0));
@@ -306,8 +306,8 @@ void TestBillScan::refusalsOnTheScanPathAreNeverModal()
     w->cmd_addClick();
     scan(QStringLiteral("2000000001"));
     // A scan into an open quantity editor.
-    w->DBGrid1->setFocus();
-    QVERIFY(w->DBGrid1->editCell(0, 9, QStringLiteral("1")));
+    w->linesGrid->setFocus();
+    QVERIFY(w->linesGrid->editCell(0, 9, QStringLiteral("1")));
     scan(QStringLiteral("6901234567892"));
     QCOMPARE(banner(*w), QStringLiteral("条码“6901234567892”未找到"));
     scan(QStringLiteral("2000000001"));
@@ -328,8 +328,8 @@ void TestBillScan::escapeInTheScanBoxGoesToTheLines()
     scan(QStringLiteral("2000000001"));
     scan(QStringLiteral("2000000002"));
     QTest::keyClick(scanBox(*w), Qt::Key_Escape);
-    QCOMPARE(QApplication::focusWidget(), w->DBGrid1);
-    QCOMPARE(w->DBGrid1->currentIndex().row(), w->lines()->currentRow());
+    QCOMPARE(QApplication::focusWidget(), w->linesGrid);
+    QCOMPARE(w->linesGrid->currentIndex().row(), w->lines()->currentRow());
     QCOMPARE(w->lines()->text(QStringLiteral("gods_code")), QStringLiteral("T2"));
     QVERIFY(w->isVisible());
 }
@@ -374,19 +374,19 @@ void TestBillScan::aDateMovedMoreThanAYearAsksBeforeSaving()
     std::unique_ptr<BillWindow> w = makeWindow(Kind::Out);
     startScanning(*w);
     scan(QStringLiteral("2000000001"));
-    w->DateTimePicker1->setDate(QDate(2000, 8, 10));
+    w->billDateEdit->setDate(QDate(2000, 8, 10));
     dialogs.answers = {false};
     w->cmd_saveClick();
     QCOMPARE(dialogs.questions.size(), 1);
     QVERIFY(dialogs.questions.last().contains(QStringLiteral("2000年8月10日")));
     QCOMPARE(dialogs.questionDefaults.last(), ui::Dialogs::Default::Cancel);
     QCOMPARE(w->mode(), ui::ModeWindow::Mode::Adding);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->DateTimePicker1));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->billDateEdit));
     QCOMPARE(m_app->scalar("select count(*) from outmain").toInt(), 0);
 
     // Within a year either way: saved without a question.
     dialogs.clear();
-    w->DateTimePicker1->setDate(QDate(2023, 3, 6));
+    w->billDateEdit->setDate(QDate(2023, 3, 6));
     w->cmd_saveClick();
     QVERIFY(dialogs.questions.isEmpty());
     QCOMPARE(m_app->scalar("select bill_date from outmain").toDate(), QDate(2023, 3, 6));

@@ -132,7 +132,7 @@ void TestStyleGridDialog::purchaseTypedThroughTheGrid()
     showWindow(w);
     QApplication::setActiveWindow(&w);
     w.cmd_addClick();
-    w.DBGrid1->setFocus(Qt::TabFocusReason);
+    w.linesGrid->setFocus(Qt::TabFocusReason);
     type("X1");
     key(Qt::Key_Return);
     key(Qt::Key_Return);
@@ -184,14 +184,14 @@ void TestStyleGridDialog::purchaseTypedThroughTheGrid()
     // The typed style took the blank line; new goods in colour-then-size order with their price.
     QCOMPARE(codesOn(w.lines()), (QStringList{"X1=2", "T01-B-1=3", "T01-B-3=4", "T01-W-1=2", "T01-W-3=5"}));
     QCOMPARE(w.lines()->value(1, w.lines()->fieldIndex("unit_pric")).toDouble(), 40.0);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("16"));
+    QCOMPARE(w.totalQuantityEdit->text(), QStringLiteral("16"));
 
     // Cancel changes nothing; OK from the current line's goods changes only its cells.
     onGrid(*m_app, [](ui::StyleGridDialog* d) {
         type("9");
         d->cmd_canc->click();
     });
-    QTest::keyClick(w.DBGrid1, Qt::Key_F7);
+    QTest::keyClick(w.linesGrid, Qt::Key_F7);
     QCOMPARE(codesOn(w.lines()).size(), 5);
     onGrid(*m_app, [](ui::StyleGridDialog* d) {
         QCOMPARE(d->table->item(0, 2)->text(), QStringLiteral("4"));
@@ -199,7 +199,7 @@ void TestStyleGridDialog::purchaseTypedThroughTheGrid()
         type("0");
         d->cmd_ok->click();
     });
-    QTest::keyClick(w.DBGrid1, Qt::Key_F7);
+    QTest::keyClick(w.linesGrid, Qt::Key_F7);
     QCOMPARE(codesOn(w.lines()), (QStringList{"X1=2", "T01-B-1=3", "T01-W-1=2", "T01-W-3=5"}));
     w.cmd_saveClick();
     QCOMPARE(m_app->scalar("select count(*) from ingoods").toInt(), 4);
