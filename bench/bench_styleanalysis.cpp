@@ -100,26 +100,27 @@ void build(db::Connection& c, int styles, int lines)
     t.commit();
 }
 
-// Quarterly counts, each finding one goods in ten a piece short, and a monthly
-// adjustment of one goods in a thousand, saved through the shop rules.
+// Quarterly counts, each finding one goods in ten in stock a piece short, and a
+// monthly adjustment of one goods in a thousand up by two, saved through the shop rules.
 void countAndAdjust(db::Connection& c)
 {
-    const auto book = [&c](int every, int from) {
+    const auto sheet = [&c](int every, int from, double change) {
         QList<StockSheet::Line> lines;
-        db::Statement read(c, "select gods_code,gods_amou from storemain order by gods_code");
+        db::Statement read(c, "select gods_code,gods_amou from storemain where gods_amou>0 order by gods_code");
         for (int i = 0; read.next(); ++i)
             if (i % every == from)
-                lines.append({read.textValue(0), read.doubleValue(1), read.doubleValue(1) - 1});
+                lines.append({read.textValue(0), read.doubleValue(1), read.doubleValue(1) + change});
         return lines;
     };
+    const auto check = [](const StockSheet::SaveResult& result) {
+        if (result.outcome != StockSheet::Outcome::Saved)
+            std::fprintf(stderr, "not saved: %s\n", qPrintable(result.message));
+    };
     for (int month : {3, 6, 9})
-        StockSheet::saveCount(c, QDate(2026, month, 28), book(10, month));
+        check(StockSheet::saveCount(c, QDate(2026, month, 28), sheet(10, month, -1)));
     for (int month = 1; month <= 12; ++month) {
         Clock::setFixed(QDateTime(QDate(2026, month, 15), QTime(10, 0)));
-        QList<StockSheet::Line> lines = book(1000, month);
-        for (StockSheet::Line& line : lines)
-            line.entered = line.shown + 2;
-        StockSheet::saveAdjustment(c, lines);
+        check(StockSheet::saveAdjustment(c, sheet(1000, month, 2)));
     }
     Clock::setFixed({});
 }
