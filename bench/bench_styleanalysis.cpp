@@ -1,11 +1,13 @@
 // Times the analysis reports (款式分析, 尺码分布, 滞销, 库龄, 周转) over a year of
-// purchases, sales and returns of many styles of 15 goods each, against the bare
+// purchases, sales and returns of many styles of 15 goods each, with quarterly
+// counts and monthly adjustments, against the bare
 // statements that compute the same sums in SQL, stepped through the engine's C
 // API (sqlite3 on the file; libpq on the server with --server HOST, a host or a
 // socket directory, user postgres). Best of three runs, wall time.
 // Run from the build tree: ./bench/bench_styleanalysis [--server HOST] [styles] [lines]
 #include "BenchDatabase.h"
 #include "BenchFigure.h"
+#include "core/Clock.h"
 #include "core/DatabaseFile.h"
 #include "core/ShopServer.h"
 #include "db/Connection.h"
@@ -14,6 +16,7 @@
 #include "db/Statement.h"
 #include "db/TableCopy.h"
 #include "db/Transaction.h"
+#include "shop/StockSheet.h"
 #include "shop/StyleAnalysis.h"
 
 #include <libpq-fe.h>
@@ -97,7 +100,33 @@ void build(db::Connection& c, int styles, int lines)
     t.commit();
 }
 
-// The movements per goods, as the four kinds of bill lines of the range, with `key` grouping them.
+// Quarterly counts, each finding one goods in ten in stock a piece short, and a
+// monthly adjustment of one goods in a thousand up by two, saved through the shop rules.
+void countAndAdjust(db::Connection& c)
+{
+    const auto sheet = [&c](int every, int from, double change) {
+        QList<StockSheet::Line> lines;
+        db::Statement read(c, "select gods_code,gods_amou from storemain where gods_amou>0 order by gods_code");
+        for (int i = 0; read.next(); ++i)
+            if (i % every == from)
+                lines.append({read.textValue(0), read.doubleValue(1), read.doubleValue(1) + change});
+        return lines;
+    };
+    const auto check = [](const StockSheet::SaveResult& result) {
+        if (result.outcome != StockSheet::Outcome::Saved)
+            std::fprintf(stderr, "not saved: %s\n", qPrintable(result.message));
+    };
+    for (int month : {3, 6, 9})
+        check(StockSheet::saveCount(c, QDate(2026, month, 28), sheet(10, month, -1)));
+    for (int month = 1; month <= 12; ++month) {
+        Clock::setFixed(QDateTime(QDate(2026, month, 15), QTime(10, 0)));
+        check(StockSheet::saveAdjustment(c, sheet(1000, month, 2)));
+    }
+    Clock::setFixed({});
+}
+
+// The movements per goods, as the four kinds of bill lines of the range (with
+// `after`, and the later ones and the counts' changes), with `key` grouping them.
 QString movesSql(const QString& key, bool after)
 {
     const QString branch = QStringLiteral(
@@ -118,6 +147,9 @@ QString movesSql(const QString& key, bool after)
            + " union all "
            + branch.arg("inmain", "ingoods", "0", "0", "b.sub_amou", "-b.sub_amou*b.unit_pric",
                         "case when coalesce(b.remark,'')='不入库' then 0 else b.sub_amou end", end, "retu")
+           + (after ? " union all select b.gods_code,b.chek_date,0,0,0,0,b.chek_amou-b.gods_amou from storchek b "
+                      "where b.chek_date>=:date1 and b.chek_amou<>b.gods_amou"
+                    : "")
            + ") u group by gods_code) m left join goods g on g.gods_code=m.gods_code "
              "left join storemain s on s.gods_code=m.gods_code group by 1";
 }
@@ -151,7 +183,10 @@ QList<Bare> bareReports()
           "select b.gods_code,a.bill_date,b.sub_amou from inmain a inner join ingoods b on a.bill_no=b.bill_no "
           "where a.bill_type='in' and b.sub_amou>0 and b.gods_code in (select gods_code from storemain where gods_amou>0) "
           "order by b.gods_code,a.bill_date desc,b.in_id desc"}},
-        {"周转 by style", {movesSql(styleKey.arg("m"), true), stockByStyle}},
+        {"周转 by style",
+         {"select log_time,detail from oper_log where win_name='库存调整' and act_name='保存' and log_time>=:date1 "
+          "order by log_id",
+          movesSql(styleKey.arg("m"), true), stockByStyle}},
     };
 }
 
@@ -268,8 +303,9 @@ int main(int argc, char* argv[])
     QElapsedTimer timer;
     timer.start();
     build(file, styles, lines);
-    std::printf("file: %d styles (%d goods), %d bill lines built in %.0f ms\n", styles, styles * 15, lines,
-                timer.nsecsElapsed() / 1e6);
+    countAndAdjust(file);
+    std::printf("file: %d styles (%d goods), %d bill lines, counts and adjustments built in %.0f ms\n", styles,
+                styles * 15, lines, timer.nsecsElapsed() / 1e6);
     run("file", file, [&](const QString& sql) { return bareFile(file.handle(), sql); });
 
     if (host.isEmpty())

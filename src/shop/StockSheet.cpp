@@ -8,6 +8,7 @@
 #include "shop/OperationLog.h"
 #include "shop/StockPosting.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 namespace StockSheet {
@@ -17,6 +18,7 @@ namespace {
 const QString codeField = QStringLiteral("gods_code");
 const QString bookField = QStringLiteral("gods_amou");
 const QString enteredField = QStringLiteral("chek_amou");
+const QString adjustmentWindow = QStringLiteral("库存调整");
 
 // A goods whose stock the save moves: from what the user was shown to what was entered.
 struct Change {
@@ -64,6 +66,14 @@ QString signedText(double value)
     return (value > 0 ? QStringLiteral("+") : QString()) + DataHelpers::amountText(value);
 }
 
+// A goods' line in the log: "code book → new（difference）". Adjustments are read back from it.
+QString changeLine(const QString& code, double before, double difference)
+{
+    return QStringLiteral("%1 %2 → %3（%4）")
+        .arg(code, DataHelpers::amountText(before), DataHelpers::amountText(before + difference),
+             signedText(difference));
+}
+
 // Moves the stock by each change, with a line per goods for the log: book → new (difference).
 QStringList apply(db::Connection& connection, const QList<Change>& changes, const Progress& progress)
 {
@@ -74,9 +84,7 @@ QStringList apply(db::Connection& connection, const QList<Change>& changes, cons
         book.reset();
         book.bind(QStringLiteral("code"), change.code);
         const double before = book.next() ? book.doubleValue(0) : 0;
-        detail << QStringLiteral("%1 %2 → %3（%4）")
-                      .arg(change.code, DataHelpers::amountText(before),
-                           DataHelpers::amountText(before + change.difference), signedText(change.difference));
+        detail << changeLine(change.code, before, change.difference);
         moves.append({change.code, change.difference, 0, {}, 0, {}});
     }
     const int total = int(changes.size());
@@ -163,7 +171,7 @@ SaveResult saveAdjustment(db::Connection& connection, const QList<Line>& lines, 
     if (changes.isEmpty())
         return {Outcome::NothingToSave, {}, {}, 0};
     const QStringList detail = apply(connection, changes, progress);
-    OperationLog::write(connection, {QStringLiteral("库存调整"), OperationLog::saved, QString(),
+    OperationLog::write(connection, {adjustmentWindow, OperationLog::saved, QString(),
                                      QStringLiteral("%1 种货品数量改变").arg(changes.size()),
                                      detail.join(QLatin1Char('\n'))},
                       saveId);
@@ -227,6 +235,26 @@ bool isStored(db::Connection& connection, const QString& saveId)
     db::Statement query(connection, QStringLiteral("select 1 from oper_log where save_id=:id"));
     query.bind(QStringLiteral("id"), saveId);
     return query.next();
+}
+
+QList<Adjustment> adjustmentsSince(db::Connection& connection, const QDate& from)
+{
+    db::Statement read(connection, QStringLiteral("select log_time,detail from oper_log where win_name=:window "
+                                                  "and act_name=:action and log_time>=:from order by log_id"));
+    read.bind(QStringLiteral("window"), adjustmentWindow)
+        .bind(QStringLiteral("action"), OperationLog::saved)
+        .bind(QStringLiteral("from"), from);
+    // The code may hold spaces, the figures hold none.
+    static const QRegularExpression changed(QStringLiteral("^(.+) \\S+ → \\S+（(\\S+)）$"));
+    QList<Adjustment> result;
+    while (read.next()) {
+        const QDateTime time = QDateTime::fromString(read.textValue(0), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        const QStringList lines = read.textValue(1).split(QLatin1Char('\n'));
+        for (const QString& line : lines)
+            if (const QRegularExpressionMatch match = changed.match(line); match.hasMatch())
+                result.append({time, match.captured(1), match.captured(2).toDouble()});
+    }
+    return result;
 }
 
 } // namespace StockSheet

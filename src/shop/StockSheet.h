@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -75,6 +76,16 @@ SaveResult saveCount(db::Connection& connection, const QDate& date, const QList<
                      const QString& saveId = {}, const Progress& progress = {});
 // Whether the count or adjustment of that identity is stored.
 bool isStored(db::Connection& connection, const QString& saveId);
+
+// One goods' stock moved by a saved adjustment, and when it was saved.
+struct Adjustment {
+    QDateTime time;
+    QString code;
+    double difference = 0;
+};
+// The adjustments saved on `from` or later, goods by goods, oldest first. An
+// adjustment keeps no record but its log line, so they are read back from there.
+QList<Adjustment> adjustmentsSince(db::Connection& connection, const QDate& from);
 
 // The first and the day after the last day of the date's month, as stored date-times.
 QString monthStart(int year, int month);

@@ -3,6 +3,7 @@
 #include "db/Statement.h"
 #include "shop/BillStore.h"
 #include "shop/StockPosting.h"
+#include "shop/StockSheet.h"
 #include "shop/StyleGeneration.h"
 #include "shop/StyleGrid.h"
 
@@ -108,8 +109,8 @@ QString keyOf(std::optional<Grouping> grouping, const QString& code, const QHash
     return code;
 }
 
-// One goods' bill movements: the range's figures, and the stock the bills moved
-// in the range and after it.
+// One goods' movements: the range's figures from its bills, and the stock that
+// bills, counts and adjustments moved in the range and after it.
 struct Moves {
     Figures figures;
     double movedInRange = 0;
@@ -168,6 +169,29 @@ QHash<QString, Moves> moves(db::Connection& connection, const DateRange& dates, 
         m.movedAfter = read.doubleValue(6);
     }
     return result;
+}
+
+// Adds what counts and adjustments moved each goods' stock in the range and after
+// it: a count by what it changed, on its date; an adjustment by its difference,
+// at the moment it was saved.
+void addSheetMoves(db::Connection& connection, const DateRange& dates, QHash<QString, Moves>& moved)
+{
+    db::Statement read(connection,
+                       QStringLiteral("select gods_code,sum(case when chek_date<:date2 then chek_amou-gods_amou else 0 end),"
+                                      "sum(case when chek_date<:date2 then 0 else chek_amou-gods_amou end) from storchek "
+                                      "where chek_date>=:date1 and chek_amou<>gods_amou group by gods_code order by gods_code"));
+    read.bind(QStringLiteral("date1"), dates.from);
+    read.bind(QStringLiteral("date2"), dates.to.addDays(1));
+    while (read.next()) {
+        Moves& m = moved[read.textValue(0)];
+        m.movedInRange += read.doubleValue(1);
+        m.movedAfter += read.doubleValue(2);
+    }
+    const QDateTime end = dates.to.addDays(1).startOfDay();
+    for (const StockSheet::Adjustment& adjustment : StockSheet::adjustmentsSince(connection, dates.from)) {
+        Moves& m = moved[adjustment.code];
+        (adjustment.time < end ? m.movedInRange : m.movedAfter) += adjustment.difference;
+    }
 }
 
 struct Stock {
@@ -564,6 +588,7 @@ QList<TurnoverRow> turnover(db::Connection& connection, Grouping grouping, const
     QHash<QString, Moves> moved;
     QHash<QString, Stock> held;
     const QHash<QString, Figures> perGoods = goodsFigures(connection, dates, {}, &moved, &held);
+    addSheetMoves(connection, dates, moved);
     QMap<QString, TurnoverRow> rows;
     for (auto it = perGoods.cbegin(); it != perGoods.cend(); ++it) {
         const Moves m = moved.value(it.key());

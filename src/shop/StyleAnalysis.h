@@ -122,7 +122,8 @@ double oldStockValue(db::Connection& connection, const QDate& today);
 
 // Cost of goods sold ÷ average stock at cost over the range, and the days the
 // stock now lasts at the range's rate of sale. The stock at the range's ends is
-// today's stock less what the bills moved since (stock sheets aside).
+// today's stock less what bills, counts and adjustments moved since; a change
+// to the opening stock keeps no goods' figures to take back and stays in.
 struct TurnoverRow {
     QString key;
     double costOfSales = 0;

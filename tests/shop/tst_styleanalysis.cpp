@@ -1,12 +1,16 @@
 // What sells without a window: sell-through per style with returns inside and
 // outside the range, the size × colour cells, size shares, slow movers, stock
-// age first in first out, and turnover, over bills saved through the shop rules.
+// age first in first out, and turnover, over bills, counts and adjustments
+// saved through the shop rules.
 #include "StyleSamples.h"
 
+#include "core/Clock.h"
 #include "db/Dataset.h"
 #include "shop/BillStore.h"
 #include "shop/StatisticsQuery.h"
+#include "shop/StockMovement.h"
 #include "shop/StockQuery.h"
+#include "shop/StockSheet.h"
 #include "shop/StyleAnalysis.h"
 
 #include <QtTest>
@@ -32,6 +36,9 @@ private slots:
     void stockAgeLaysStockOnTheNewestPurchases();
     void slowMoversHaveNoSaleInTheirDays();
     void turnoverAndDaysOfStock();
+    void turnoverTakesBackACountAfterTheRange();
+    void turnoverTakesBackAdjustmentsInAndAfterTheRange();
+    void turnoverStockAgreesWithTheMonthMovement();
 };
 
 namespace {
@@ -58,6 +65,33 @@ void sellThroughBills(TestApp& app)
     save(app, BillKind::CustomerReturn, {2026, 3, 31}, {{"S1-R-L", 1, 100, QStringLiteral("不入库")}});
     save(app, BillKind::Sale, {2026, 4, 2}, {{"S1-R-M", 2, 100, {}}});
     save(app, BillKind::CustomerReturn, {2026, 4, 20}, {{"S1-R-M", 1, 100, {}}});
+}
+
+using Quantities = QList<QPair<QString, double>>;
+
+// The sheet lines that take each goods from its book quantity to the one given.
+QList<StockSheet::Line> sheetLines(TestApp& app, const Quantities& quantities)
+{
+    QList<StockSheet::Line> lines;
+    for (const auto& [code, quantity] : quantities)
+        lines.append({code, app.scalar("select gods_amou from storemain where gods_code=:p1", {code}).toDouble(),
+                      quantity});
+    return lines;
+}
+
+// An adjustment saved at `moment`.
+void adjust(TestApp& app, const QDateTime& moment, const Quantities& quantities)
+{
+    Clock::setFixed(moment);
+    QCOMPARE(StockSheet::saveAdjustment(app.dataModule().AdoConn, sheetLines(app, quantities)).outcome,
+             StockSheet::Outcome::Saved);
+}
+
+// A count dated `day`.
+void count(TestApp& app, const QDate& day, const Quantities& quantities)
+{
+    QCOMPARE(StockSheet::saveCount(app.dataModule().AdoConn, day, sheetLines(app, quantities)).outcome,
+             StockSheet::Outcome::Saved);
 }
 
 } // namespace
@@ -378,6 +412,84 @@ void TestStyleAnalysis::turnoverAndDaysOfStock()
     const QList<TurnoverRow> quiet = turnover(c, Grouping::Style, {QDate(2026, 5, 1), QDate(2026, 5, 31)});
     QVERIFY(!quiet.first().daysOfStock);
     QCOMPARE(quiet.first().openingValue, 100.0);
+}
+
+void TestStyleAnalysis::turnoverTakesBackACountAfterTheRange()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    addGoods(app, "A-1", "A", "红", "M");
+    addGoods(app, "A-2", "A", "红", "L");
+    save(app, BillKind::Purchase, {2026, 3, 1}, {{"A-1", 10, 10, {}}, {"A-2", 4, 10, {}}});
+    save(app, BillKind::Sale, {2026, 3, 10}, {{"A-1", 4, 25, {}}});
+    // Counted in April: one A-1 lost, A-2 as booked.
+    count(app, {2026, 4, 15}, {{"A-1", 5}, {"A-2", 4}});
+
+    const QList<TurnoverRow> rows = turnover(c, Grouping::Style, march);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().stock, 9.0);
+    QCOMPARE(rows.first().closingValue, 100.0);   // 6 and 4 at the end of March: the loss came later
+    QCOMPARE(rows.first().openingValue, 0.0);
+    QCOMPARE(rows.first().turnover.value(), 40.0 / 50.0);
+
+    // In April's range the count moved the stock from 10 to 9 with no bill.
+    const QList<TurnoverRow> april = turnover(c, Grouping::Style, {QDate(2026, 4, 1), QDate(2026, 4, 30)});
+    QCOMPARE(april.first().openingValue, 100.0);
+    QCOMPARE(april.first().closingValue, 90.0);
+}
+
+void TestStyleAnalysis::turnoverTakesBackAdjustmentsInAndAfterTheRange()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    addGoods(app, "A-1", "A", "红", "M");
+    addGoods(app, "B 1", {}, "白", "F");   // a code with a space, a group of its own
+    save(app, BillKind::Purchase, {2026, 2, 10}, {{"A-1", 10, 10, {}}});
+    app.exec("insert into storemain(gods_code,gods_amou,cost_pric) values('B 1',4,2)");
+    adjust(app, QDateTime(QDate(2026, 3, 15), QTime(10, 0)), {{"A-1", 7}, {"B 1", 6.5}});
+    save(app, BillKind::Sale, {2026, 3, 20}, {{"A-1", 2, 25, {}}});
+    // The range's last second is in it, the next one is not.
+    adjust(app, QDateTime(QDate(2026, 3, 31), QTime(23, 59, 59)), {{"B 1", 7}});
+    adjust(app, QDateTime(QDate(2026, 4, 1), QTime(0, 0)), {{"A-1", 8}});
+
+    const QList<TurnoverRow> rows = turnover(c, Grouping::Style, march);
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).key, QStringLiteral("A"));
+    QCOMPARE(rows.at(0).stock, 8.0);
+    QCOMPARE(rows.at(0).openingValue, 100.0);   // 10 before the adjustment down to 7
+    QCOMPARE(rows.at(0).closingValue, 50.0);    // 7 less the sale of 2; April's 3 taken back
+    QCOMPARE(rows.at(1).key, QStringLiteral("B 1"));
+    QCOMPARE(rows.at(1).openingValue, 4 * 2.0);
+    QCOMPARE(rows.at(1).closingValue, 7 * 2.0);
+}
+
+void TestStyleAnalysis::turnoverStockAgreesWithTheMonthMovement()
+{
+    TestApp app;
+    db::Connection& c = app.dataModule().AdoConn;
+    addGoods(app, "A-1", "A", "红", "M");
+    save(app, BillKind::Purchase, {2026, 2, 10}, {{"A-1", 10, 10, {}}});
+    save(app, BillKind::Sale, {2026, 2, 20}, {{"A-1", 3, 25, {}}});
+    count(app, {2026, 2, 28}, {{"A-1", 6}});   // one lost in February
+    save(app, BillKind::Purchase, {2026, 3, 5}, {{"A-1", 5, 10, {}}});
+    save(app, BillKind::Sale, {2026, 3, 12}, {{"A-1", 4, 25, {}}});
+    save(app, BillKind::CustomerReturn, {2026, 3, 20}, {{"A-1", 1, 10, {}}});
+    save(app, BillKind::CustomerReturn, {2026, 3, 21}, {{"A-1", 1, 25, StockPosting::notIntoStock}});
+    save(app, BillKind::SupplierReturn, {2026, 3, 25}, {{"A-1", 1, 10, {}}});
+    // After March: a sale, an adjustment and a count.
+    save(app, BillKind::Sale, {2026, 4, 3}, {{"A-1", 2, 25, {}}});
+    adjust(app, QDateTime(QDate(2026, 4, 10), QTime(9, 0)), {{"A-1", 8}});
+    count(app, {2026, 4, 30}, {{"A-1", 7}});
+
+    StockMovement::compute(c, 2026, 3);
+    const double opening = app.scalar("select last_amou from mios where gods_code='A-1'").toDouble();
+    const double closing = app.scalar("select now_amou from mios where gods_code='A-1'").toDouble();
+    QCOMPARE(opening, 6.0);
+    QCOMPARE(closing, 7.0);
+    const QList<TurnoverRow> rows = turnover(c, Grouping::Style, march);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().openingValue, opening * 10);   // every piece at a cost of 10
+    QCOMPARE(rows.first().closingValue, closing * 10);
 }
 
 QTEST_MAIN(TestStyleAnalysis)
