@@ -56,7 +56,7 @@ BillFinder::BillFinder(const char* objectName, const QString& caption, const QSt
     auto* bar = new QHBoxLayout;
     cmd_edit = WindowParts::addButton(bar, "cmd_edit", QStringLiteral("查询[&E]"));
     cmd_save = WindowParts::addButton(bar, "cmd_save", QStringLiteral("选取[&S]"));
-    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    cmd_exit = WindowParts::addCommand(bar, "cmd_exit", WindowParts::Command::Exit);
     bar->addStretch();
 
     criteriaGroup = named<QGroupBox>("GB1", this);

@@ -90,22 +90,22 @@ BillWindow::~BillWindow()
 void BillWindow::buildLayout()
 {
     auto* bar = new QHBoxLayout;
-    const auto button = [&](const char* name, const QString& text) {
-        QPushButton* b = WindowParts::addButton(bar, name, text);
+    const auto button = [&](const char* name, WindowParts::Command command) {
+        QPushButton* b = WindowParts::addCommand(bar, name, command);
         b->setFixedWidth(75);
         return b;
     };
-    cmd_add = button("cmd_add", QStringLiteral("新增[&A]"));
-    cmd_edit = button("cmd_edit", QStringLiteral("修改[&E]"));
-    cmd_dele = button("cmd_dele", QStringLiteral("删除[&D]"));
+    cmd_add = button("cmd_add", WindowParts::Command::Add);
+    cmd_edit = button("cmd_edit", WindowParts::Command::Edit);
+    cmd_dele = button("cmd_dele", WindowParts::Command::Delete);
     bar->addWidget(separator());
-    cmd_find = button("cmd_find", QStringLiteral("查询[&F]"));
-    cmd_prin = button("cmd_prin", QStringLiteral("打印[&P]"));
+    cmd_find = button("cmd_find", WindowParts::Command::Find);
+    cmd_prin = button("cmd_prin", WindowParts::Command::Print);
     bar->addWidget(separator());
-    cmd_save = button("cmd_save", QStringLiteral("保存[&S]"));
-    cmd_canc = button("cmd_canc", QStringLiteral("取消[&C]"));
+    cmd_save = button("cmd_save", WindowParts::Command::Save);
+    cmd_canc = button("cmd_canc", WindowParts::Command::Cancel);
     bar->addWidget(separator());
-    cmd_exit = button("cmd_exit", QStringLiteral("退出[&X]"));
+    cmd_exit = button("cmd_exit", WindowParts::Command::Exit);
     bar->addStretch();
 
     linesGrid = named<ui::DbGrid>("DBGrid1", this);

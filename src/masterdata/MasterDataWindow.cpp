@@ -21,28 +21,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-QPushButton* makeButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    // Enter in a box moves on like Tab; no button may take it as the dialog's default.
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
 MasterDataWindow::MasterDataWindow(Setup setup, QWidget* parent)
     : ui::ModeWindow(parent), m_setup(std::move(setup))
 {
-    cmd_add = makeButton(QStringLiteral("cmd_add"), QStringLiteral("新增[&A]"), this);
-    cmd_edit = makeButton(QStringLiteral("cmd_edit"), QStringLiteral("修改[&E]"), this);
-    cmd_dele = makeButton(QStringLiteral("cmd_dele"), QStringLiteral("删除[&D]"), this);
-    cmd_save = makeButton(QStringLiteral("cmd_save"), QStringLiteral("保存[&S]"), this);
-    cmd_canc = makeButton(QStringLiteral("cmd_canc"), QStringLiteral("取消[&C]"), this);
-    cmd_exit = makeButton(QStringLiteral("cmd_exit"), QStringLiteral("退出[&X]"), this);
+    m_toolBar = new QHBoxLayout;
+    cmd_add = WindowParts::addCommand(m_toolBar, "cmd_add", WindowParts::Command::Add);
+    cmd_edit = WindowParts::addCommand(m_toolBar, "cmd_edit", WindowParts::Command::Edit);
+    cmd_dele = WindowParts::addCommand(m_toolBar, "cmd_dele", WindowParts::Command::Delete);
+    cmd_save = WindowParts::addCommand(m_toolBar, "cmd_save", WindowParts::Command::Save);
+    cmd_canc = WindowParts::addCommand(m_toolBar, "cmd_canc", WindowParts::Command::Cancel);
+    cmd_exit = WindowParts::addCommand(m_toolBar, "cmd_exit", WindowParts::Command::Exit);
     // Browsing until the window says otherwise: nothing may react as if saving were possible.
     cmd_save->setEnabled(false);
     cmd_canc->setEnabled(false);
@@ -51,11 +39,10 @@ MasterDataWindow::MasterDataWindow(Setup setup, QWidget* parent)
     findGroup->setObjectName(QStringLiteral("GroupBox2"));
     findEdit = new QLineEdit(findGroup);
     findEdit->setObjectName(QStringLiteral("Edit1"));
-    cmd_find = makeButton(QStringLiteral("cmd_find"), QStringLiteral("查找"), findGroup);
     auto* findRow = new QHBoxLayout(findGroup);
     findRow->addWidget(WindowParts::caption(m_setup.findLabel, findEdit, findGroup));
     findRow->addWidget(findEdit, 1);
-    findRow->addWidget(cmd_find);
+    cmd_find = WindowParts::addButton(findRow, "cmd_find", QStringLiteral("查找"));
 
     dataGroup = new QGroupBox(this);
     dataGroup->setObjectName(QStringLiteral("GroupBox1"));
@@ -89,11 +76,8 @@ MasterDataWindow::MasterDataWindow(Setup setup, QWidget* parent)
 
 QHBoxLayout* MasterDataWindow::toolBarLayout()
 {
-    auto* bar = new QHBoxLayout;
-    for (QPushButton* b : {cmd_add, cmd_edit, cmd_dele, cmd_save, cmd_canc, cmd_exit})
-        bar->addWidget(b);
-    bar->addStretch();
-    return bar;
+    m_toolBar->addStretch();
+    return m_toolBar;
 }
 
 ui::DbEdit* MasterDataWindow::makeEdit(const QString& name, const QString& field)

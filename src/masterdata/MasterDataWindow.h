@@ -81,7 +81,7 @@ public slots:
 protected:
     MasterDataWindow(Setup setup, QWidget* parent);
 
-    // The tool bar: the six buttons in their order.
+    // The tool bar: the six buttons in their order; the window lays it out once.
     QHBoxLayout* toolBarLayout();
     // Bound controls of the data group, named as given.
     ui::DbEdit* makeEdit(const QString& name, const QString& field);
@@ -120,6 +120,7 @@ private:
     Setup m_setup;
     QString m_codeBeforeEdit;
     QGridLayout* m_fieldGrid;
+    QHBoxLayout* m_toolBar;   // unowned until the window lays it out
     int m_fieldRow = 0;
     int m_fieldColumn = 0;
 };

@@ -57,13 +57,13 @@ void TFrmEmployee::buildLayout()
     db::Dataset* q = dataModule().EmployeeQ;
 
     auto* bar = new QHBoxLayout;
-    addButton = WindowParts::addButton(bar, "BitBtn2", QStringLiteral("新增&A"));
-    editButton = WindowParts::addButton(bar, "BitBtn7", QStringLiteral("修改&E"));
-    deleteButton = WindowParts::addButton(bar, "BitBtn6", QStringLiteral("删除&D"));
-    saveButton = WindowParts::addButton(bar, "BitBtn4", QStringLiteral("保存&S"));
-    cancelButton = WindowParts::addButton(bar, "BitBtn3", QStringLiteral("取消&C"));
-    printButton = WindowParts::addButton(bar, "BitBtn5", QStringLiteral("打印&P"));
-    exitButton = WindowParts::addButton(bar, "BitBtn1", QStringLiteral("退出&X"));
+    addButton = WindowParts::addCommand(bar, "BitBtn2", WindowParts::Command::Add);
+    editButton = WindowParts::addCommand(bar, "BitBtn7", WindowParts::Command::Edit);
+    deleteButton = WindowParts::addCommand(bar, "BitBtn6", WindowParts::Command::Delete);
+    saveButton = WindowParts::addCommand(bar, "BitBtn4", WindowParts::Command::Save);
+    cancelButton = WindowParts::addCommand(bar, "BitBtn3", WindowParts::Command::Cancel);
+    printButton = WindowParts::addCommand(bar, "BitBtn5", WindowParts::Command::Print);
+    exitButton = WindowParts::addCommand(bar, "BitBtn1", WindowParts::Command::Exit);
     bar->addStretch();
     connect(addButton, &QPushButton::clicked, this, &TFrmEmployee::onAdd);
     connect(editButton, &QPushButton::clicked, this, &TFrmEmployee::onEdit);

@@ -119,7 +119,7 @@ TFrmImport::TFrmImport(QWidget* parent)
     cmd_report = WindowParts::addButton(bar, "cmd_report", QStringLiteral("保存报告[&R]"));
     cmd_report->setEnabled(false);
     bar->addStretch(1);
-    QPushButton* exitButton = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    QPushButton* exitButton = WindowParts::addCommand(bar, "cmd_exit", WindowParts::Command::Exit);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

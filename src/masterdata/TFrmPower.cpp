@@ -47,12 +47,12 @@ void TFrmPower::buildLayout()
     db::Dataset* q = dataModule().PowerQ;
 
     auto* bar = new QHBoxLayout;
-    cmd_add = WindowParts::addButton(bar, "cmd_add", QStringLiteral("新增&A"));
-    cmd_edit = WindowParts::addButton(bar, "cmd_edit", QStringLiteral("修改&E"));
-    cmd_dele = WindowParts::addButton(bar, "cmd_dele", QStringLiteral("删除&D"));
-    cmd_save = WindowParts::addButton(bar, "cmd_save", QStringLiteral("保存&S"));
-    cmd_canc = WindowParts::addButton(bar, "cmd_canc", QStringLiteral("取消&C"));
-    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("关闭&X"));
+    cmd_add = WindowParts::addCommand(bar, "cmd_add", WindowParts::Command::Add);
+    cmd_edit = WindowParts::addCommand(bar, "cmd_edit", WindowParts::Command::Edit);
+    cmd_dele = WindowParts::addCommand(bar, "cmd_dele", WindowParts::Command::Delete);
+    cmd_save = WindowParts::addCommand(bar, "cmd_save", WindowParts::Command::Save);
+    cmd_canc = WindowParts::addCommand(bar, "cmd_canc", WindowParts::Command::Cancel);
+    cmd_exit = WindowParts::addCommand(bar, "cmd_exit", WindowParts::Command::Exit);
     bar->addStretch();
     connect(cmd_add, &QPushButton::clicked, this, &TFrmPower::cmd_addClick);
     connect(cmd_edit, &QPushButton::clicked, this, &TFrmPower::cmd_editClick);

@@ -96,10 +96,10 @@ void TFrmUser::buildLayout()
     TFrmDataMod& dm = dataModule();
 
     auto* bar = new QHBoxLayout;
-    cmd_edit = WindowParts::addButton(bar, "cmd_edit", QStringLiteral("修改[&E]"));
-    cmd_save = WindowParts::addButton(bar, "cmd_save", QStringLiteral("保存[&S]"));
-    cmd_canc = WindowParts::addButton(bar, "cmd_canc", QStringLiteral("取消[&C]"));
-    cmd_exit = WindowParts::addButton(bar, "cmd_exit", QStringLiteral("退出[&X]"));
+    cmd_edit = WindowParts::addCommand(bar, "cmd_edit", WindowParts::Command::Edit);
+    cmd_save = WindowParts::addCommand(bar, "cmd_save", WindowParts::Command::Save);
+    cmd_canc = WindowParts::addCommand(bar, "cmd_canc", WindowParts::Command::Cancel);
+    cmd_exit = WindowParts::addCommand(bar, "cmd_exit", WindowParts::Command::Exit);
     bar->addStretch();
     connect(cmd_edit, &QPushButton::clicked, this, &TFrmUser::cmd_editClick);
     connect(cmd_save, &QPushButton::clicked, this, &TFrmUser::cmd_saveClick);

@@ -1,10 +1,13 @@
 // The window catalogue: every entry the main window can open makes the window
-// of its class, with its caption, and knows the entry it came from.
+// of its class, with its caption, and knows the entry it came from; its
+// command buttons are spelt alike in every window.
 #include "TestSupport.h"
 
 #include "app/WindowCatalog.h"
 
+#include <QAbstractButton>
 #include <QDialog>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <memory>
@@ -72,6 +75,7 @@ private slots:
     void listsEveryWindowOnce();
     void entryOpensItsWindow_data();
     void entryOpensItsWindow();
+    void commandCaptionsAreSpeltAlike();
 };
 
 void TestWindowCatalog::initTestCase()
@@ -107,6 +111,28 @@ void TestWindowCatalog::entryOpensItsWindow()
     QCOMPARE(QString::fromLatin1(window->metaObject()->className()), windowClass);
     QCOMPARE(window->windowTitle(), caption);
     QCOMPARE(WindowCatalog::nameOf(window.get()), name);
+}
+
+// A command word on a button has its key in brackets ("保存[&S]"), and a window
+// is left by "退出", never "关闭".
+void TestWindowCatalog::commandCaptionsAreSpeltAlike()
+{
+    TestApp app;
+    static const QRegularExpression command(QStringLiteral("^(新增|修改|删除|查询|打印|保存|取消|退出|关闭)(.*)$"));
+    static const QRegularExpression bracketedKey(QStringLiteral("^\\[&[A-Z]\\]$"));
+    QStringList drifted;
+    for (const Entry& entry : entries) {
+        std::unique_ptr<QDialog> window(WindowCatalog::create(QString::fromLatin1(entry.name), nullptr));
+        QVERIFY(window);
+        for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+            const QRegularExpressionMatch m = command.match(button->text());
+            if (!m.hasMatch() || !(m.captured(2).isEmpty() || m.captured(2).startsWith(u'&') || m.captured(2).startsWith(u'[')))
+                continue;
+            if (m.captured(1) == QStringLiteral("关闭") || !bracketedKey.match(m.captured(2)).hasMatch())
+                drifted << QStringLiteral("%1: %2").arg(QString::fromLatin1(entry.name), button->text());
+        }
+    }
+    QVERIFY2(drifted.isEmpty(), qPrintable(drifted.join(QStringLiteral("; "))));
 }
 
 QTEST_MAIN(TestWindowCatalog)
