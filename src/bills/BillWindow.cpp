@@ -11,7 +11,6 @@
 #include "bills/BillLabels.h"
 #include "bills/BillScan.h"
 #include "ui/ScanBar.h"
-#include "bills/BillPrint.h"
 #include "shop/BillRules.h"
 #include "shop/BillStore.h"
 #include "shop/Receivables.h"
@@ -31,6 +30,7 @@
 #include "ui/Dialogs.h"
 #include "ui/EnterWalk.h"
 #include "ui/FieldValue.h"
+#include "ui/QuietControls.h"
 #include "ui/WindowPlacement.h"
 
 #include <QDateEdit>
@@ -924,20 +924,19 @@ void BillWindow::cmd_prinClick()
     }
 }
 
-void BillWindow::printInBill()
+BillPrint::Texts BillWindow::printTexts() const
 {
     const PrintSettings& settings = PrintSettings::current();
+    return {settings.companyName + m_setup.printTitle, settings.billFooter, amountInWordsEdit->text(),
+            totalQuantityEdit->text(), totalAmountEdit->text()};
+}
+
+void BillWindow::printInBill()
+{
     TQRin& layout = ReportLayouts::get<TQRin>();
-    BillPrint::setTexts(layout, {settings.companyName + m_setup.printTitle, settings.billFooter,
-                                 amountInWordsEdit->text(), totalQuantityEdit->text(), totalAmountEdit->text()});
-    m_lines->disableControls();
-    try {
-        preview(layout);
-    } catch (...) {
-        m_lines->enableControls();
-        throw;
-    }
-    m_lines->enableControls();
+    BillPrint::setTexts(layout, printTexts());
+    const ui::QuietControls quiet(*m_lines);
+    preview(layout);
 }
 
 void BillWindow::printOutBill()
@@ -956,8 +955,7 @@ void BillWindow::printOutBill()
         printed->setSql(QStringLiteral("select * from outtemp order by in_id"));
         printed->open();
     }
-    BillPrint::setTexts(layout, {settings.companyName + m_setup.printTitle, settings.billFooter,
-                                 amountInWordsEdit->text(), totalQuantityEdit->text(), totalAmountEdit->text()});
+    BillPrint::setTexts(layout, printTexts());
     preview(layout);
 }
 

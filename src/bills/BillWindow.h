@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bills/BillPrint.h"
 #include "shop/BillStore.h"
 #include "shop/SaveIdentity.h"
 #include "shop/BillRules.h"
@@ -141,6 +142,7 @@ private:
     QList<StockPosting::BillLine> linesToSave() const;
     BillStore::Bill billToSave() const;
     QString operatorName() const;
+    BillPrint::Texts printTexts() const;   // the bill's title, footer and totals as printed
     void printInBill();
     void printOutBill();
     void preview(ReportLayout& layout);
